@@ -11,6 +11,7 @@
 #include "velmorutils/zelmath/CurveRelations.h"
 #include "velmorutils/zelmath/LengthUnits.h"
 #include "velmorutils/zelmath/MathCommon.h"
+#include "velmorutils/zelmath/PlaneCogo.h"
 #include "velmorutils/zelmath/TCoords.h"
 
 #include "velmorutils/utils/ReportAssertion.h"
