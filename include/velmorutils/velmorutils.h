@@ -4,6 +4,9 @@
 
 #include "velmorutils/platform/Export.h"
 
+#include "velmorutils/alloc/DlMalloc.h"
+#include "velmorutils/alloc/ZelDlAllocator.h"
+
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
 #include "velmorutils/zelmath/C2dPos.h"
