@@ -22,17 +22,22 @@ constexpr double kSeparation = 0.25;
 // How far (degrees) the angle a candidate sees may differ from the measured one.
 constexpr double kAngleCheck = 0.01;
 
-double sinDeg(double deg) { return std::sin(deg * kRadPerDeg); }
-double cosDeg(double deg) { return std::cos(deg * kRadPerDeg); }
+double sinDeg(double deg) {
+    return std::sin(deg * kRadPerDeg);
+}
+double cosDeg(double deg) {
+    return std::cos(deg * kRadPerDeg);
+}
 
-bool finite(double e, double n) { return std::isfinite(e) && std::isfinite(n); }
+bool finite(double e, double n) {
+    return std::isfinite(e) && std::isfinite(n);
+}
 
 // Does X see the pair Pa, Pb under the clockwise angle `ang` (from X-Pa to X-Pb)? The
 // difference of azimuths is folded into [-180, 180]; remainder() does what a single +-360 step
 // does for directions read in [0, 360) and also copes with angles given beyond a full turn.
 bool angleSeenFrom(double Ea, double Na, double Eb, double Nb, double E, double N, double ang) {
-    const double diff =
-        GetRefAziPts(E - Eb, N - Nb) - GetRefAziPts(E - Ea, N - Na) - ang;
+    const double diff = GetRefAziPts(E - Eb, N - Nb) - GetRefAziPts(E - Ea, N - Na) - ang;
     return std::fabs(std::remainder(diff, 360.0)) < kAngleCheck;
 }
 
@@ -75,15 +80,17 @@ struct Candidates {
     }
 };
 
-Candidates fromRoots(int n, double E1, double N1, double E2, double N2) {
+// A single (tangent) root is one candidate, not the same point twice.
+Candidates circleCircle(double a1, double b1, double c1, double a2, double b2, double c2) {
     Candidates c;
-    // A single (tangent) root is one candidate, not the same point twice.
-    c.n = n > 2 ? 2 : n;
-    c.E[0] = E1;
-    c.N[0] = N1;
-    c.E[1] = E2;
-    c.N[1] = N2;
+    c.n = IntersectionCoordsOfTwoCircles(a1, b1, c1, a2, b2, c2, c.E[0], c.N[0], c.E[1], c.N[1]);
     return c;
+}
+
+Candidates lineCircle(double a, double b, double c, double A, double B, double C) {
+    Candidates r;
+    r.n = IntersectionCoordsOfLineAndCircle(a, b, c, A, B, C, r.E[0], r.N[0], r.E[1], r.N[1]);
+    return r;
 }
 
 }  // namespace
@@ -160,8 +167,8 @@ int ComputeEqVars(double E1, double N1, double E2, double N2, double& a, double&
     return 1;
 }
 
-int GetIntersectionPointFromEqVars(double a1, double b1, double c1, double a2, double b2,
-                                   double c2, double& E, double& N) {
+int GetIntersectionPointFromEqVars(double a1, double b1, double c1, double a2, double b2, double c2,
+                                   double& E, double& N) {
     const double det = a1 * b2 - a2 * b1;
     if (!(std::fabs(det) >= kDetTolerance)) return 0;
     E = (b2 * c1 - b1 * c2) / det;
@@ -197,8 +204,8 @@ namespace {
 
 // Height at (x, y) by its plane distance from the first point; unsigned, so a point before
 // the first one climbs as if it lay after it.
-double heightByDistance(double x1, double y1, double z1, double x2, double y2, double z2,
-                        double x, double y) {
+double heightByDistance(double x1, double y1, double z1, double x2, double y2, double z2, double x,
+                        double y) {
     return z1 + (z2 - z1) * HorizontalDistance(x1, y1, x, y) / HorizontalDistance(x1, y1, x2, y2);
 }
 
@@ -318,8 +325,8 @@ int IntersectionCoordsOfLineAndCircle(double a, double b, double c, double A, do
     }
     // N = (C - A E) / B put into the circle gives a quadratic in E.
     const double BB = B * B;
-    const int n = SolutionTo2ndDegreePolynomial(
-        A * A / BB + 1.0, a - (2.0 * C / BB + b / B) * A, (C / BB + b / B) * C + c, r1, r2);
+    const int n = SolutionTo2ndDegreePolynomial(A * A / BB + 1.0, a - (2.0 * C / BB + b / B) * A,
+                                                (C / BB + b / B) * C + c, r1, r2);
     if (n == 0) return 0;
     if (n == 1) r2 = r1;
     E1 = r1;
@@ -329,8 +336,8 @@ int IntersectionCoordsOfLineAndCircle(double a, double b, double c, double A, do
     return n;
 }
 
-int IntersectionCoordsOfTwoCircles(double a1, double b1, double c1, double a2, double b2,
-                                   double c2, double& E1, double& N1, double& E2, double& N2) {
+int IntersectionCoordsOfTwoCircles(double a1, double b1, double c1, double a2, double b2, double c2,
+                                   double& E1, double& N1, double& E2, double& N2) {
     double A, B, C;
     TwoCirclesIntersectionLine(a1, b1, c1, a2, b2, c2, A, B, C);
     return IntersectionCoordsOfLineAndCircle(a1, b1, c1, A, B, C, E1, N1, E2, N2);
@@ -352,9 +359,7 @@ int ComputeCoords(double E1, double N1, double d1, double E2, double N2, double 
     double a1, b1, c1, a2, b2, c2;
     ComputeCircleEqVars(0.0, 0.0, 1.0, a1, b1, c1);
     ComputeCircleEqVars((E2 - E1) / d1, (N2 - N1) / d1, d2 / d1, a2, b2, c2);
-    double e1, n1, e2, n2;
-    Candidates cand = fromRoots(IntersectionCoordsOfTwoCircles(a1, b1, c1, a2, b2, c2, e1, n1, e2, n2),
-                                e1, n1, e2, n2);
+    Candidates cand = circleCircle(a1, b1, c1, a2, b2, c2);
     cand.toGrid(E1, N1, d1);
     Accepted acc{Ea, Na, Eb, Nb};
     for (int i = 0; i < cand.n; ++i) {
@@ -377,16 +382,14 @@ int ComputeCoords(double E1, double N1, double r1, double E2, double N2, double 
     double a1, b1, c1;
     ComputeCircleEqVars(e2, n2, 1.0, a1, b1, c1);
     double a2, b2, c2;
-    double e[2], n[2];
-    int roots;
+    Candidates cand;
     if (ComputeCircleEqVals(0.0, 0.0, e2, n2, ang, a2, b2, c2)) {
-        roots = IntersectionCoordsOfTwoCircles(a1, b1, c1, a2, b2, c2, e[0], n[0], e[1], n[1]);
+        cand = circleCircle(a1, b1, c1, a2, b2, c2);
     } else {
         // Seen under 0 or 180 degrees, X lies on the line P1-P2.
         ComputeEqVars(0.0, 0.0, e2, n2, a2, b2, c2);
-        roots = IntersectionCoordsOfLineAndCircle(a1, b1, c1, a2, b2, c2, e[0], n[0], e[1], n[1]);
+        cand = lineCircle(a1, b1, c1, a2, b2, c2);
     }
-    Candidates cand = fromRoots(roots, e[0], n[0], e[1], n[1]);
     cand.toGrid(E1, N1, d2);
     Accepted acc{Ea, Na, Eb, Nb};
     for (int i = 0; i < cand.n; ++i) {
@@ -410,18 +413,17 @@ int ComputeCoords(double E1, double N1, double r1, double E2, double N2, double 
     double aA, bA, cA, aB, bB, cB;
     const bool hasA = ComputeCircleEqVals(0.0, 0.0, e2, n2, ang12, aA, bA, cA) != 0;
     const bool hasB = ComputeCircleEqVals(e2, n2, e3, n3, ang23, aB, bB, cB) != 0;
-    double e[2], n[2];
-    int roots;
+    Candidates cand;
     if (hasA && hasB) {
-        roots = IntersectionCoordsOfTwoCircles(aA, bA, cA, aB, bB, cB, e[0], n[0], e[1], n[1]);
+        cand = circleCircle(aA, bA, cA, aB, bB, cB);
     } else if (hasB) {
         double A, B, C;
         ComputeEqVars(0.0, 0.0, e2, n2, A, B, C);
-        roots = IntersectionCoordsOfLineAndCircle(aB, bB, cB, A, B, C, e[0], n[0], e[1], n[1]);
+        cand = lineCircle(aB, bB, cB, A, B, C);
     } else if (hasA) {
         double A, B, C;
         ComputeEqVars(e2, n2, e3, n3, A, B, C);
-        roots = IntersectionCoordsOfLineAndCircle(aA, bA, cA, A, B, C, e[0], n[0], e[1], n[1]);
+        cand = lineCircle(aA, bA, cA, A, B, C);
     } else {
         // All three directions straight through: the station is where the two lines meet.
         double A1, B1, C1, A2, B2, C2, E, N;
@@ -434,7 +436,6 @@ int ComputeCoords(double E1, double N1, double r1, double E2, double N2, double 
         count = 1;
         return 1;
     }
-    Candidates cand = fromRoots(roots, e[0], n[0], e[1], n[1]);
     cand.toGrid(E1, N1, 1.0);
     Accepted acc{Ea, Na, Eb, Nb};
     for (int i = 0; i < cand.n; ++i) {

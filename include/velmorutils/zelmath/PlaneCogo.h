@@ -26,8 +26,8 @@ VELMORUTILS_API double HorizontalDistance(double E1, double N1, double E2, doubl
 // Lines and their intersection.
 VELMORUTILS_API int ComputeEqVars(double azDeg, double E, double N, double& a, double& b,
                                   double& c);
-VELMORUTILS_API int ComputeEqVars(double E1, double N1, double E2, double N2, double& a,
-                                  double& b, double& c);
+VELMORUTILS_API int ComputeEqVars(double E1, double N1, double E2, double N2, double& a, double& b,
+                                  double& c);
 VELMORUTILS_API int GetIntersectionPointFromEqVars(double a1, double b1, double c1, double a2,
                                                    double b2, double c2, double& E, double& N);
 VELMORUTILS_API int ComputeENIntersectionPoint(double E1, double N1, double az1, double E2,
@@ -69,14 +69,13 @@ VELMORUTILS_API int ConfirmValidSolutionTwoPointsAndDistance(double E1, double N
 // the number accepted (0, 1 or 2), the first goes to (Ea, Na) and a second to (Eb, Nb).
 
 // X at distance d1 from P1 and d2 from P2.
-VELMORUTILS_API int ComputeCoords(double E1, double N1, double d1, double E2, double N2,
+VELMORUTILS_API int ComputeCoords(double E1, double N1, double d1, double E2, double N2, double d2,
+                                  double& Ea, double& Na, double& Eb, double& Nb, int& count);
+// X from which the directions r1 to P1 and r2 to P2 were read, at distance d2 from P2.
+VELMORUTILS_API int ComputeCoords(double E1, double N1, double r1, double E2, double N2, double r2,
                                   double d2, double& Ea, double& Na, double& Eb, double& Nb,
                                   int& count);
-// X from which the directions r1 to P1 and r2 to P2 were read, at distance d2 from P2.
-VELMORUTILS_API int ComputeCoords(double E1, double N1, double r1, double E2, double N2,
-                                  double r2, double d2, double& Ea, double& Na, double& Eb,
-                                  double& Nb, int& count);
 // Resection: X from which the directions r1, r2, r3 to P1, P2, P3 were read.
-VELMORUTILS_API int ComputeCoords(double E1, double N1, double r1, double E2, double N2,
-                                  double r2, double E3, double N3, double r3, double& Ea,
-                                  double& Na, double& Eb, double& Nb, int& count);
+VELMORUTILS_API int ComputeCoords(double E1, double N1, double r1, double E2, double N2, double r2,
+                                  double E3, double N3, double r3, double& Ea, double& Na,
+                                  double& Eb, double& Nb, int& count);
