@@ -5,7 +5,9 @@ CObjId2ObjIdMap::CObjId2ObjIdMap(const CObjId2ObjIdMap& src) = default;
 CObjId2ObjIdMap& CObjId2ObjIdMap::operator=(const CObjId2ObjIdMap& src) = default;
 CObjId2ObjIdMap::~CObjId2ObjIdMap() = default;
 
-void CObjId2ObjIdMap::add(int src, int trg) { Add(TObjId2ObjIdMapItem{src, trg}); }
+void CObjId2ObjIdMap::add(int src, int trg) {
+    Add(TObjId2ObjIdMapItem{src, trg});
+}
 
 int CObjId2ObjIdMap::findSrcId(int id) const {
     const int count = GetSize();
@@ -33,7 +35,15 @@ int CObjId2ObjIdMap::trg2src(int id) const {
     return i < 0 ? 0 : Base::GetAt(i).srcId;
 }
 
-const TObjId2ObjIdMapItem& CObjId2ObjIdMap::GetAt(int i) const { return Base::GetAt(i); }
-TObjId2ObjIdMapItem& CObjId2ObjIdMap::GetAt(int i) { return Base::GetAt(i); }
-const TObjId2ObjIdMapItem& CObjId2ObjIdMap::operator[](int i) const { return Base::GetAt(i); }
-TObjId2ObjIdMapItem& CObjId2ObjIdMap::operator[](int i) { return Base::GetAt(i); }
+const TObjId2ObjIdMapItem& CObjId2ObjIdMap::GetAt(int i) const {
+    return Base::GetAt(i);
+}
+TObjId2ObjIdMapItem& CObjId2ObjIdMap::GetAt(int i) {
+    return Base::GetAt(i);
+}
+const TObjId2ObjIdMapItem& CObjId2ObjIdMap::operator[](int i) const {
+    return Base::GetAt(i);
+}
+TObjId2ObjIdMapItem& CObjId2ObjIdMap::operator[](int i) {
+    return Base::GetAt(i);
+}

@@ -4,6 +4,10 @@ CWnd::CWnd(int clientWidth, int charWidth) : m_clientWidth(clientWidth), m_charW
 
 CWnd::~CWnd() = default;
 
-int CWnd::GetClientWidth() const { return m_clientWidth; }
+int CWnd::GetClientWidth() const {
+    return m_clientWidth;
+}
 
-int CWnd::GetTextWidth(const char*, int length) const { return length * m_charWidth; }
+int CWnd::GetTextWidth(const char*, int length) const {
+    return length * m_charWidth;
+}

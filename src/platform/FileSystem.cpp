@@ -31,17 +31,21 @@ FILETIME toFileTime(const struct timespec& ts) {
     return fileTimeFromTicks(ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks));
 }
 
-bool isEmpty(const char* path) { return path == nullptr || *path == '\0'; }
+bool isEmpty(const char* path) {
+    return path == nullptr || *path == '\0';
+}
 
-bool isReadOnlyMode(mode_t mode) { return (mode & S_IWUSR) == 0; }
+bool isReadOnlyMode(mode_t mode) {
+    return (mode & S_IWUSR) == 0;
+}
 
 // Where a file was born, when the file system keeps it; otherwise its last modification.
 struct timespec creationTime(const char* native, const struct stat& st, bool followLinks) {
 #if defined(STATX_BTIME)
-    struct statx sx{};
+    struct statx sx {};
     const int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
     if (statx(AT_FDCWD, native, flags, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME)) {
-        struct timespec ts{};
+        struct timespec ts {};
         ts.tv_sec = sx.stx_btime.tv_sec;
         ts.tv_nsec = sx.stx_btime.tv_nsec;
         return ts;
@@ -66,13 +70,13 @@ std::uint32_t attributesOf(const struct stat& st, const char* name) {
 // A search record for the entry at `native`, described as `name`.
 bool describe(const std::string& native, const char* name, bool followLinks,
               WIN32_FIND_DATAA& found) {
-    struct stat st{};
+    struct stat st {};
     const int rc = followLinks ? stat(native.c_str(), &st) : lstat(native.c_str(), &st);
     if (rc != 0) return false;
     bool isLink = S_ISLNK(st.st_mode);
     if (isLink) {
         // Size and times of what the link points at, but never the folder bit.
-        struct stat target{};
+        struct stat target {};
         if (stat(native.c_str(), &target) == 0 && !S_ISDIR(target.st_mode)) st = target;
     }
     std::memset(&found, 0, sizeof found);
@@ -93,14 +97,18 @@ bool describe(const std::string& native, const char* name, bool followLinks,
     return true;
 }
 
-bool hasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& text) {
+    return text.find_first_of("*?") != std::string::npos;
+}
 
 bool lessIgnoringCase(const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b) {
     const int order = strcasecmp(a.cFileName, b.cFileName);
     return order != 0 ? order < 0 : std::strcmp(a.cFileName, b.cFileName) < 0;
 }
 
-char foldCase(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char foldCase(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 // A dot that only wildcards follow may also match the end of a name without a dot.
 bool isOptionalDot(const std::string& pattern, std::size_t j) {
@@ -153,7 +161,8 @@ std::string folderOf(const std::string& native) {
 }
 
 std::string withoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -180,14 +189,14 @@ std::string toAppPath(const std::string& nativePath) {
 
 bool PathFileExists(const char* path) {
     if (isEmpty(path)) return false;
-    struct stat st{};
+    struct stat st {};
     return stat(toNativePath(path).c_str(), &st) == 0;
 }
 
 std::uint32_t GetFileAttributes(const char* path) {
     if (isEmpty(path)) return INVALID_FILE_ATTRIBUTES;
     const std::string native = toNativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (stat(native.c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
     const std::size_t slash = withoutTrailingSlashes(native).rfind('/');
     const std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
@@ -197,7 +206,7 @@ std::uint32_t GetFileAttributes(const char* path) {
 bool SetFileAttributes(const char* path, std::uint32_t attributes) {
     if (isEmpty(path)) return false;
     const std::string native = toNativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (stat(native.c_str(), &st) != 0) return false;
     const mode_t mode = st.st_mode & 07777;
     const mode_t wanted = (attributes & FILE_ATTRIBUTE_READONLY)
@@ -220,7 +229,7 @@ bool RemoveDirectory(const char* path) {
 bool DeleteFile(const char* path) {
     if (isEmpty(path)) return false;
     const std::string native = toNativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     if (!S_ISLNK(st.st_mode) && isReadOnlyMode(st.st_mode)) return false;
     return unlink(native.c_str()) == 0;
@@ -228,11 +237,11 @@ bool DeleteFile(const char* path) {
 
 bool CopyFile(const char* from, const char* to, bool failIfExists) {
     if (isEmpty(to)) return false;
-    struct stat source{};
+    struct stat source {};
     const int in = openForReading(from, source);
     if (in < 0) return false;
     const std::string target = toNativePath(to);
-    struct stat existing{};
+    struct stat existing {};
     if (stat(target.c_str(), &existing) == 0) {
         const bool sameFile = existing.st_dev == source.st_dev && existing.st_ino == source.st_ino;
         if (failIfExists || sameFile || S_ISDIR(existing.st_mode) ||
@@ -259,7 +268,7 @@ bool CopyFile(const char* from, const char* to, bool failIfExists) {
 }
 
 bool GetFileTimes(const char* path, FILETIME* created, FILETIME* accessed, FILETIME* written) {
-    struct stat st{};
+    struct stat st {};
     const int fd = openForReading(path, st);
     if (fd < 0) return false;
     if (created) *created = toFileTime(creationTime(toNativePath(path).c_str(), st, true));
@@ -270,7 +279,7 @@ bool GetFileTimes(const char* path, FILETIME* created, FILETIME* accessed, FILET
 }
 
 bool GetFileSize(const char* path, std::uint64_t& size) {
-    struct stat st{};
+    struct stat st {};
     const int fd = openForReading(path, st);
     if (fd < 0) return false;
     size = static_cast<std::uint64_t>(st.st_size);
@@ -279,7 +288,7 @@ bool GetFileSize(const char* path, std::uint64_t& size) {
 }
 
 FILETIME GetSystemTimeAsFileTime() {
-    struct timespec now{};
+    struct timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
     return toFileTime(now);
 }
@@ -291,7 +300,7 @@ bool FileTimeToLocalTime(const FILETIME& t, TLocalTime& local) {
         static_cast<std::int64_t>(ticks / static_cast<std::uint64_t>(kTicksPerSecond)) -
         kEpochDifference;
     const auto when = static_cast<time_t>(seconds);
-    struct tm parts{};
+    struct tm parts {};
     if (localtime_r(&when, &parts) == nullptr) return false;
     local = TLocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
                        parts.tm_hour,        parts.tm_min,     parts.tm_sec};
@@ -355,12 +364,12 @@ bool MatchesWildcard(const char* name, const char* pattern) {
 
 bool IsOnRemovableMedia(const char* path) {
     if (isEmpty(path)) return false;
-    struct stat st{};
+    struct stat st {};
     if (stat(toNativePath(path).c_str(), &st) != 0) return false;
     const std::string device = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" +
                                std::to_string(minor(st.st_dev));
     // A partition keeps the flag on its parent disk.
-    struct stat probe{};
+    struct stat probe {};
     const bool partition = stat((device + "/partition").c_str(), &probe) == 0;
     const std::string flag = device + (partition ? "/../removable" : "/removable");
     return readFirstLine(flag) == "1";

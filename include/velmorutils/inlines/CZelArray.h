@@ -108,9 +108,7 @@ public:
         m_impl.push_back(x);
     }
 
-    void InsertAt(int i, ARG x, int count = 1) {
-        insertCopies(toSize(i), toSize(count), x);
-    }
+    void InsertAt(int i, ARG x, int count = 1) { insertCopies(toSize(i), toSize(count), x); }
     void InsertAt(int i, const CZelArray& src) { insertArray(toSize(i), src); }
     void InsertAt(int i, CZelArray* src) {
         if (src) insertArray(toSize(i), *src);
