@@ -2,10 +2,17 @@
 
 // Every public header of velmorutils, for callers who want the whole interface at once.
 
+#include "velmorutils/platform/CWnd.h"
+#include "velmorutils/platform/EFindFolder.h"
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/platform/FileSystem.h"
+#include "velmorutils/platform/Win32FindData.h"
 
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
+
+#include "velmorutils/inlines/CObjId2ObjIdMap.h"
+#include "velmorutils/inlines/CZelArray.h"
 
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
