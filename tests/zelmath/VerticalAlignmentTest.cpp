@@ -293,6 +293,13 @@ TEST(VerticalAlignmentExtrapolation, EndGradesContinueBeyondBothEnds) {
     ASSERT_TRUE(alnt.getHeightAtChain(1300.0005, h));
     EXPECT_NEAR(h, 50.0, 1e-12);
     EXPECT_FALSE(alnt.getHeightAtChain(1300.002, h));
+    double s = 0.0;
+    EXPECT_EQ(alnt.getAlntVeAtChain(1300.0009, &s), alnt.getVe(2));
+    EXPECT_NEAR(s, 100.0009, 1e-9);
+    EXPECT_EQ(alnt.getAlntVeAtChain(1300.0011, &s), nullptr);
+    // Before the start the first element is found, at a negative distance.
+    EXPECT_EQ(alnt.getAlntVeAtChain(990.0, &s), alnt.getVe(0));
+    EXPECT_NEAR(s, -10.0, 1e-12);
     ASSERT_TRUE(alnt.getHeightAtChainExtr(1300.002, h));
     EXPECT_NEAR(h, 50.0 - 0.00004, 1e-12);
     ASSERT_TRUE(alnt.getHeightAtChainExtr(1400.0, h));
