@@ -7,6 +7,14 @@
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
+#include "velmorutils/platform/CMemoryException.h"
+#include "velmorutils/platform/CodePage.h"
+#include "velmorutils/platform/OleStrings.h"
+#include "velmorutils/platform/StringResources.h"
+
+#include "velmorutils/text/CMfcStringProxy.h"
+#include "velmorutils/text/CZelStringT.h"
+
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
 #include "velmorutils/zelmath/C2dPos.h"
