@@ -2,6 +2,8 @@
 
 // Every public header of velmorutils, for callers who want the whole interface at once.
 
+#include "velmorutils/platform/CPoint.h"
+#include "velmorutils/platform/CRect.h"
 #include "velmorutils/platform/Export.h"
 
 #include "velmorutils/alloc/DlMalloc.h"
@@ -10,7 +12,10 @@
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
 #include "velmorutils/zelmath/C2dPos.h"
+#include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CMathAngle.h"
+#include "velmorutils/zelmath/ClipFunctions.h"
 #include "velmorutils/zelmath/CurveRelations.h"
 #include "velmorutils/zelmath/LengthUnits.h"
 #include "velmorutils/zelmath/MathCommon.h"
