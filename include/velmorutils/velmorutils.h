@@ -21,5 +21,10 @@
 #include "velmorutils/zelmath/MathCommon.h"
 #include "velmorutils/zelmath/PlaneCogo.h"
 #include "velmorutils/zelmath/TCoords.h"
+#include "velmorutils/zelmath/TAlntHeType.h"
+#include "velmorutils/zelmath/UNITS.h"
+#include "velmorutils/zelmath/CCurveDataSegment.h"
+#include "velmorutils/zelmath/CCurveDataArc.h"
+#include "velmorutils/zelmath/COrgAzCurveT.h"
 
 #include "velmorutils/utils/ReportAssertion.h"
