@@ -4,6 +4,7 @@
 
 #include "velmorutils/platform/CWnd.h"
 #include "velmorutils/platform/EFindFolder.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/platform/Win32FindData.h"
