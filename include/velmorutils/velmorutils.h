@@ -4,18 +4,28 @@
 
 #include "velmorutils/platform/CPoint.h"
 #include "velmorutils/platform/CRect.h"
+#include "velmorutils/platform/CWnd.h"
+#include "velmorutils/platform/EFindFolder.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/platform/FileSystem.h"
+#include "velmorutils/platform/Win32FindData.h"
 
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
+#include "velmorutils/inlines/CObjId2ObjIdMap.h"
+#include "velmorutils/inlines/CZelArray.h"
+
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
 #include "velmorutils/zelmath/C2dPos.h"
+#include "velmorutils/zelmath/C2dPtListUt.h"
 #include "velmorutils/zelmath/C2dSegment.h"
 #include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CMathAngle.h"
 #include "velmorutils/zelmath/ClipFunctions.h"
+#include "velmorutils/zelmath/I2dPtList_r.h"
 #include "velmorutils/zelmath/CurveRelations.h"
 #include "velmorutils/zelmath/GeodeticFunctions.h"
 #include "velmorutils/zelmath/LengthUnits.h"
