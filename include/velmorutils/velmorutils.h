@@ -30,6 +30,7 @@
 #include "velmorutils/zelmath/C2dPos.h"
 #include "velmorutils/zelmath/C2dPtListUt.h"
 #include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CAlnt.h"
 #include "velmorutils/zelmath/CAlntV.h"
 #include "velmorutils/zelmath/CAlntVe.h"
 #include "velmorutils/zelmath/CAlntVeArc.h"
