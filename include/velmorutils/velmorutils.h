@@ -2,8 +2,11 @@
 
 // Every public header of velmorutils, for callers who want the whole interface at once.
 
+#include "velmorutils/platform/CPoint.h"
+#include "velmorutils/platform/CRect.h"
 #include "velmorutils/platform/CWnd.h"
 #include "velmorutils/platform/EFindFolder.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/platform/Win32FindData.h"
@@ -17,7 +20,10 @@
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
 #include "velmorutils/zelmath/C2dPos.h"
+#include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CMathAngle.h"
+#include "velmorutils/zelmath/ClipFunctions.h"
 #include "velmorutils/zelmath/CurveRelations.h"
 #include "velmorutils/zelmath/LengthUnits.h"
 #include "velmorutils/zelmath/MathCommon.h"

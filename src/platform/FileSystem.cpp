@@ -337,6 +337,7 @@ bool MatchesWildcard(const char* name, const char* pattern) {
     const std::string wild = std::strcmp(pattern, "*.*") == 0 ? std::string("*") : pattern;
     const std::size_t n = text.size();
     const std::size_t m = wild.size();
+    const std::size_t lastDot = text.rfind('.');
     // matches[i][j]: text from i on is matched by the pattern from j on.
     std::vector<std::vector<char>> matches(n + 2, std::vector<char>(m + 1, 0));
     matches[n][m] = 1;
@@ -347,7 +348,9 @@ bool MatchesWildcard(const char* name, const char* pattern) {
             const bool atEnd = i == n;
             bool ok = false;
             if (p == '*') {
-                ok = matches[i][j + 1] || (!atEnd && matches[i + 1][j]);
+                // A star before a dot never swallows the name's last dot.
+                const bool keepsDot = j + 1 < m && wild[j + 1] == '.' && i == lastDot;
+                ok = matches[i][j + 1] || (!atEnd && !keepsDot && matches[i + 1][j]);
             } else if (p == '?') {
                 // At a dot or the end of the name a question mark matches nothing.
                 ok = (atEnd || text[i] == '.') ? matches[i][j + 1] : matches[i + 1][j + 1];

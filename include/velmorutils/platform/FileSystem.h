@@ -88,9 +88,10 @@ VELMORUTILS_API std::string GetExecutableDir();
 // folder, in the application's form without a trailing "\".
 VELMORUTILS_API std::string GetDocumentsDir();
 
-// The original platform's wildcard match of one name: "*" any run, "?" one character (none at
-// a dot or at the end of the name), a final ".*" or "." also matching a name without a dot,
-// "*.*" everything. Letters match regardless of case, as they did there.
+// The original platform's wildcard match of one name: "*" any run ("*." never swallows the
+// name's last dot), "?" one character (none at a dot or at the end of the name), a final ".*"
+// or "." also matching a name without a dot, "*.*" everything. Letters match regardless of
+// case, as they did there.
 VELMORUTILS_API bool MatchesWildcard(const char* name, const char* pattern);
 
 // True when the folder lies on a block device that the system reports as removable.
