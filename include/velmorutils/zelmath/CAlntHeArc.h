@@ -2,6 +2,7 @@
 
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/CAlntHeCurveT.h"
+#include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CCurveDataArc.h"
 
 // A circular-arc element.
@@ -18,4 +19,10 @@ public:
     static const CAlntHeArc* cast(const CAlntHe* he);
 
     CAlntHe* clone() const override;
+
+    // The element as a plane arc from its start to its end point.
+    bool getArc(CArc& arc) const;
+    // Takes the arc's start tangent as a fixed start azimuth and its central angle, radius and
+    // turn as the curve; the start point still comes from the chain.
+    void setArc(const CArc& arc);
 };
