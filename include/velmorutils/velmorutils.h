@@ -14,6 +14,7 @@
 #include "velmorutils/zelmath/CCurveDataSegment.h"
 #include "velmorutils/zelmath/CCurveDataSpiral.h"
 #include "velmorutils/zelmath/CCurveDataSpiral1R.h"
+#include "velmorutils/zelmath/CCurveIp.h"
 #include "velmorutils/zelmath/CCurveSpiralTStoSC.h"
 #include "velmorutils/zelmath/CMathAngle.h"
 #include "velmorutils/zelmath/COrgAzCurveT.h"
@@ -23,6 +24,7 @@
 #include "velmorutils/zelmath/PlaneCogo.h"
 #include "velmorutils/zelmath/TAlntHeType.h"
 #include "velmorutils/zelmath/TCoords.h"
+#include "velmorutils/zelmath/TIpNodes.h"
 #include "velmorutils/zelmath/UNITS.h"
 
 #include "velmorutils/utils/ReportAssertion.h"
