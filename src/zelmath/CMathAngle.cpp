@@ -73,14 +73,11 @@ TQuadrant CMathAngle::getQuadrant() const {
     return result;
 }
 
-double CMathAngle::getSin() const {
-    if (isUnset(sine)) sine = std::sin(angle);
-    return sine;
-}
-
-double CMathAngle::getCos() const {
-    if (isUnset(cosine)) cosine = std::cos(angle);
-    return cosine;
+void CMathAngle::fillTrigCache() const {
+    const double s = std::sin(angle);
+    const double c = std::cos(angle);
+    if (isUnset(sine)) sine = s;
+    if (isUnset(cosine)) cosine = c;
 }
 
 double CMathAngle::getTg() const {
