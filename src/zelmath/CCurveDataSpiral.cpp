@@ -74,6 +74,7 @@ bool CCurveDataSpiral::setLenAndR(double L, AlntElementLengthDisplay lenDisplay,
 }
 
 bool CCurveDataSpiral::setTurnRight(bool turnRight) {
+    if (!isok()) return false;  // nothing defined yet to turn
     // A compound spiral keeps both radii and its length when its direction changes: only the
     // side it bends to is new.
     if (isCompoundSpiral()) {
@@ -95,7 +96,9 @@ bool CCurveDataSpiral::isCSST() const {
 }
 
 double CCurveDataSpiral::getTotalLength() const {
-    return CCurveDataSpiral1R::getTotalLength() - m_startLength;
+    const double underlying = CCurveDataSpiral1R::getTotalLength();
+    if (isUnset(underlying)) return underlying;
+    return underlying - m_startLength;
 }
 
 double CCurveDataSpiral::getStartRadius() const {

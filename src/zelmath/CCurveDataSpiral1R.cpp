@@ -52,6 +52,7 @@ bool CCurveDataSpiral1R::setLenAndSpPrm(double L, double P, bool isTSSC) {
 }
 
 bool CCurveDataSpiral1R::setTurnRight(bool turnRight) {
+    if (!isok()) return false;  // nothing defined yet to turn
     return setLenAndR(CCurveSpiralTStoSC::getTotalLength(), getRadius(), turnRight, m_isTSSC);
 }
 
