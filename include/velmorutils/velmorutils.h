@@ -11,6 +11,7 @@
 #include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/platform/Win32FindData.h"
 
+#include "velmorutils/alloc/CZelHeapObject.h"
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
@@ -22,6 +23,15 @@
 #include "velmorutils/zelmath/C2dPos.h"
 #include "velmorutils/zelmath/C2dPtListUt.h"
 #include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CAlntBase.h"
+#include "velmorutils/zelmath/CAlntElBase.h"
+#include "velmorutils/zelmath/CAlntH.h"
+#include "velmorutils/zelmath/CAlntHe.h"
+#include "velmorutils/zelmath/CAlntHeArc.h"
+#include "velmorutils/zelmath/CAlntHeCurveT.h"
+#include "velmorutils/zelmath/CAlntHeIp.h"
+#include "velmorutils/zelmath/CAlntHeSegment.h"
+#include "velmorutils/zelmath/CAlntHeSpiral.h"
 #include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CCurveDataArc.h"
 #include "velmorutils/zelmath/CCurveDataSegment.h"
@@ -31,12 +41,10 @@
 #include "velmorutils/zelmath/CCurveSpiralTStoSC.h"
 #include "velmorutils/zelmath/CMathAngle.h"
 #include "velmorutils/zelmath/COrgAzCurveT.h"
+#include "velmorutils/zelmath/CPtrArrayT.h"
 #include "velmorutils/zelmath/ClipFunctions.h"
-#include "velmorutils/zelmath/I2dPtList_r.h"
-<<<<<<< HEAD
-=======
->>>>>>> curves
 #include "velmorutils/zelmath/CurveRelations.h"
+#include "velmorutils/zelmath/I2dPtList_r.h"
 #include "velmorutils/zelmath/LengthUnits.h"
 #include "velmorutils/zelmath/MathCommon.h"
 #include "velmorutils/zelmath/PlaneCogo.h"
@@ -44,5 +52,6 @@
 #include "velmorutils/zelmath/TCoords.h"
 #include "velmorutils/zelmath/TIpNodes.h"
 #include "velmorutils/zelmath/UNITS.h"
+#include "velmorutils/zelmath/errCodes.h"
 
 #include "velmorutils/utils/ReportAssertion.h"

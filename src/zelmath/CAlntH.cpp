@@ -413,8 +413,8 @@ bool CAlntH::getIpPosForElement(int i, double& n, double& e) const {
     const CAlntHe* he = m_elements[i];
 
     if (const CAlntHeIp* ip = CAlntHeIp::cast(he)) {
-        n = ip->get_data().getIpNorth();
-        e = ip->get_data().getIpEast();
+        n = ip->get_data().getIpNorthing();
+        e = ip->get_data().getIpEasting();
         return true;
     }
     if (const CAlntHeArc* arc = CAlntHeArc::cast(he)) {

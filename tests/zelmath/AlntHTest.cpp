@@ -46,7 +46,9 @@ void expectSearchLikeWalk(const CAlntH& a, const std::vector<double>& chains) {
         const CAlntHe* expected = walkBack(a, c, &d1);
         const CAlntHe* got = a.getAlntHeAtChain(c, &d2);
         ASSERT_EQ(expected, got) << "chainage " << c;
-        if (expected != nullptr && !std::isnan(c)) EXPECT_EQ(d1, d2) << "chainage " << c;
+        if (expected != nullptr && !std::isnan(c)) {
+            EXPECT_EQ(d1, d2) << "chainage " << c;
+        }
     }
 }
 
@@ -169,6 +171,17 @@ TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
     // Within a centimetre no side is needed and the offset stays unsigned.
     ASSERT_TRUE(a.FindChainageAndOffset(5050.0, 1999.995, c, off));
     EXPECT_NEAR(0.005, off, 1e-9);
+
+    // A corner: north 100 m, then east. A point 3 m past the corner is as near to both ends;
+    // the later element takes it, and to that east-bound element it lies square and left.
+    CAlntH corner;
+    corner.appendElement(makeSegment(100.0));
+    CAlntHeSegment east = makeSegment(100.0);
+    east.setFixedStartAzimuthDeg(90.0);
+    corner.appendElement(east);
+    ASSERT_TRUE(corner.FindChainageAndOffset(103.0, 0.0, c, off));
+    EXPECT_NEAR(100.0, c, 1e-9);
+    EXPECT_NEAR(-3.0, off, 1e-9);
 }
 
 TEST(AlntH, ElementSearchMatchesTheBackwardWalk) {
