@@ -367,16 +367,16 @@ namespace {
 // start azimuth is held fixed (then the two are not chained as one curve).
 bool leadsInto(const CAlntHeSpiral* spiral, const CAlntHeArc* arc) {
     if (spiral == nullptr || arc == nullptr) return false;
-    const CCurveDataSpiral& s = spiral->get_data().getData();
+    const CCurveDataSpiral& s = spiral->get_data().get_data();
     if (!s.isTSSC() || arc->hasFixedStartAzimuth()) return false;
-    return zel_math::isNearZero(s.getRadius() - arc->get_data().getData().getRadius());
+    return zel_math::isNearZero(s.getRadius() - arc->get_data().get_data().getRadius());
 }
 
 bool leadsOutOf(const CAlntHeSpiral* spiral, const CAlntHeArc* arc) {
     if (spiral == nullptr || arc == nullptr) return false;
-    const CCurveDataSpiral& s = spiral->get_data().getData();
+    const CCurveDataSpiral& s = spiral->get_data().get_data();
     if (!s.isCSST() || spiral->hasFixedStartAzimuth()) return false;
-    return zel_math::isNearZero(s.getRadius() - arc->get_data().getData().getRadius());
+    return zel_math::isNearZero(s.getRadius() - arc->get_data().get_data().getRadius());
 }
 
 // The IP of a curve: where the start tangent of `first` meets the end tangent of `last`.
@@ -413,8 +413,8 @@ bool CAlntH::getIpPosForElement(int i, double& n, double& e) const {
     const CAlntHe* he = m_elements[i];
 
     if (const CAlntHeIp* ip = CAlntHeIp::cast(he)) {
-        n = ip->get_data().getIpNorth();
-        e = ip->get_data().getIpEast();
+        n = ip->get_data().getIpNorthing();
+        e = ip->get_data().getIpEasting();
         return true;
     }
     if (const CAlntHeArc* arc = CAlntHeArc::cast(he)) {
@@ -426,7 +426,7 @@ bool CAlntH::getIpPosForElement(int i, double& n, double& e) const {
     }
     const CAlntHeSpiral* spiral = CAlntHeSpiral::cast(he);
     if (spiral == nullptr) return false;
-    if (spiral->get_data().getData().isTSSC()) {
+    if (spiral->get_data().get_data().isTSSC()) {
         const CAlntHeArc* arc = arcAt(i + 1);
         if (!leadsInto(spiral, arc)) return false;
         const CAlntHeSpiral* out = spiralAt(i + 2);
