@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "velmorutils/velmorutils.h"
+#include "zelmath/AlntHTestSupport.h"
 
 namespace {
 
@@ -26,8 +27,12 @@ TEST(CombinedAlignment, StartPointAndChainageSetBothParts) {
     EXPECT_EQ(alnt.getStartPosH(), 45.0);
     EXPECT_EQ(alnt.getFirstVe()->getStartHt(), 45.0);
 
+    ASSERT_TRUE(alnt.appendElement(makeSegment(300.0)));
     alnt.setStartChainageInM(500.0);
     EXPECT_EQ(alnt.getStartChainageInM(), 500.0);
+    double start = 0.0;
+    ASSERT_TRUE(alnt.getHe(0)->getStartChainageInM(start));
+    EXPECT_EQ(start, 500.0);
     EXPECT_EQ(alnt.getAlntVes().getStartChainageInM(), 500.0);
     double h = 0.0;
     ASSERT_TRUE(alnt.getPosHAtChain(650.0, h));
@@ -47,6 +52,7 @@ TEST(CombinedAlignment, VerticalEditsAndCopies) {
     alnt.setStartPos(0.0, 0.0, 10.0);
     addGradeProfile(alnt);
     alnt.setChainageIntervalInM(20.0);
+    ASSERT_TRUE(alnt.appendElement(makeSegment(250.0)));
     ASSERT_TRUE(alnt.removeVe(1));
     ASSERT_EQ(alnt.getNumOfVes(), 2);
     double h = 0.0;
@@ -62,6 +68,8 @@ TEST(CombinedAlignment, VerticalEditsAndCopies) {
     const CAlnt copy(alnt);
     EXPECT_EQ(copy.getChainageIntervalInM(), 20.0);
     EXPECT_NE(copy.getVe(0), alnt.getVe(0));
+    ASSERT_EQ(copy.getNumOfHes(), 1);
+    EXPECT_NE(copy.getHe(0), alnt.getHe(0));
     alnt.removeAll();
     EXPECT_EQ(alnt.getNumOfVes(), 0);
     EXPECT_EQ(alnt.getNumOfHes(), 0);
@@ -69,6 +77,10 @@ TEST(CombinedAlignment, VerticalEditsAndCopies) {
     EXPECT_NEAR(h, 8.0, 1e-12);
     alnt = copy;
     EXPECT_EQ(alnt.getVes().GetSize(), 3);
+    EXPECT_EQ(alnt.getHes().GetSize(), 1);
+    double n = 0.0, e = 0.0;
+    ASSERT_TRUE(alnt.getFinalPosNe(n, e));
+    EXPECT_NEAR(n, 250.0, 1e-9);
 }
 
 TEST(CombinedAlignment, IteratorsWalkItsVerticalPart) {
