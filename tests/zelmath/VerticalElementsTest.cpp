@@ -234,3 +234,44 @@ TEST(VerticalVipNode, StraightParabolaAndVipElements) {
 }
 
 }  // namespace
+
+namespace {
+
+// The VIP at 200 (from +2 % to -2 %, 100 m parabola) seen from a start at chainage 0.
+CVerticalLSElement crestVip() {
+    CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
+    ls.setNextLSElement(CLsInfo(500.0, 98.0, 150.0));
+    ls.setStartHtAndChain(100.0, 0.0);
+    return ls;
+}
+
+TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
+    const CVerticalLSElement ls = crestVip();
+    ASSERT_TRUE(ls.isok());
+    double g = 0.0;
+    ASSERT_TRUE(ls.getGradeAtLength(149.9995, g));
+    EXPECT_DOUBLE_EQ(g, 2.0);
+    ASSERT_TRUE(ls.getGradeAtLength(200.0, g));
+    EXPECT_NEAR(g, 0.0, 1e-12);
+    EXPECT_FALSE(ls.getGradeAtLength(250.01, g));
+
+    // On the straight the step runs to its end; from the curve start it is the chord that
+    // sags 0.02 (20 m for A = -0.0002), counted from the chainage asked for.
+    EXPECT_DOUBLE_EQ(ls.getStepForDeviation(100.0, 0.02), 50.0);
+    EXPECT_NEAR(ls.getStepForDeviation(149.9995, 0.02), 20.0005, 1e-9);
+    EXPECT_NEAR(ls.getStepForDeviation(240.0, 0.02), 10.0, 1e-9);
+    EXPECT_EQ(ls.getStepForDeviation(260.0, 0.02), 0.0);
+    EXPECT_EQ(CVerticalLSElement().getStepForDeviation(0.0, 0.02), 0.0);
+}
+
+TEST(VerticalLsElement, TheLastVipEndsTheElementAtTheVip) {
+    CVerticalLSElement last(CLsInfo(1000.0, 105.0, 40.0));
+    last.setStartHtAndChain(106.0 - 0.01 * 40.0, 940.0);
+    ASSERT_TRUE(last.isok());
+    EXPECT_EQ(last.getParabole(), nullptr);
+    EXPECT_DOUBLE_EQ(last.getLen(), 60.0);
+    EXPECT_DOUBLE_EQ(last.getFinalHt(), 105.0);
+    EXPECT_NEAR(last.getEndGrade(), -1.0, 1e-12);
+}
+
+}  // namespace
