@@ -22,6 +22,7 @@
 #include "velmorutils/zelmath/C2dPos.h"
 #include "velmorutils/zelmath/C2dPtListUt.h"
 #include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CatchPoint.h"
 #include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CMathAngle.h"
 #include "velmorutils/zelmath/ClipFunctions.h"
