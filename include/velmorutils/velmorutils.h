@@ -27,6 +27,7 @@
 #include "velmorutils/zelmath/ClipFunctions.h"
 #include "velmorutils/zelmath/I2dPtList_r.h"
 #include "velmorutils/zelmath/CurveRelations.h"
+#include "velmorutils/zelmath/GeodeticFunctions.h"
 #include "velmorutils/zelmath/LengthUnits.h"
 #include "velmorutils/zelmath/MathCommon.h"
 #include "velmorutils/zelmath/PlaneCogo.h"
