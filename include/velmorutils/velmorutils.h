@@ -14,6 +14,14 @@
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
+#include "velmorutils/platform/CMemoryException.h"
+#include "velmorutils/platform/CodePage.h"
+#include "velmorutils/platform/OleStrings.h"
+#include "velmorutils/platform/StringResources.h"
+
+#include "velmorutils/text/CMfcStringProxy.h"
+#include "velmorutils/text/CZelStringT.h"
+
 #include "velmorutils/inlines/CObjId2ObjIdMap.h"
 #include "velmorutils/inlines/CZelArray.h"
 
