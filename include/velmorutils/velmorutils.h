@@ -4,10 +4,18 @@
 
 #include "velmorutils/platform/CPoint.h"
 #include "velmorutils/platform/CRect.h"
+#include "velmorutils/platform/CWnd.h"
+#include "velmorutils/platform/EFindFolder.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/platform/FileSystem.h"
+#include "velmorutils/platform/Win32FindData.h"
 
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
+
+#include "velmorutils/inlines/CObjId2ObjIdMap.h"
+#include "velmorutils/inlines/CZelArray.h"
 
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
