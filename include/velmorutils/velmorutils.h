@@ -30,6 +30,7 @@
 #include "velmorutils/zelmath/C2dPos.h"
 #include "velmorutils/zelmath/C2dPtListUt.h"
 #include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CatchPoint.h"
 #include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CCurveDataArc.h"
 #include "velmorutils/zelmath/CCurveDataSegment.h"
