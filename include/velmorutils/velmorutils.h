@@ -8,8 +8,8 @@
 #include "velmorutils/platform/CTimeSpan.h"
 #include "velmorutils/platform/CWnd.h"
 #include "velmorutils/platform/EFindFolder.h"
-#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/platform/Win32FindData.h"
 
@@ -42,6 +42,7 @@
 #include "velmorutils/zelmath/C2dPos.h"
 #include "velmorutils/zelmath/C2dPtListUt.h"
 #include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CatchPoint.h"
 #include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CCurveDataArc.h"
 #include "velmorutils/zelmath/CCurveDataSegment.h"
@@ -63,4 +64,8 @@
 #include "velmorutils/zelmath/TIpNodes.h"
 #include "velmorutils/zelmath/UNITS.h"
 
+#include "velmorutils/utils/AppDirs.h"
+#include "velmorutils/utils/AppStrPaths.h"
+#include "velmorutils/utils/FileFuncs.h"
+#include "velmorutils/utils/FileFuncsEx.h"
 #include "velmorutils/utils/ReportAssertion.h"
