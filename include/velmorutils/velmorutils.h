@@ -2,8 +2,10 @@
 
 // Every public header of velmorutils, for callers who want the whole interface at once.
 
+#include "velmorutils/platform/CFile.h"
 #include "velmorutils/platform/CPoint.h"
 #include "velmorutils/platform/CRect.h"
+#include "velmorutils/platform/CTimeSpan.h"
 #include "velmorutils/platform/CWnd.h"
 #include "velmorutils/platform/EFindFolder.h"
 #include "velmorutils/platform/Export.h"
@@ -24,6 +26,16 @@
 
 #include "velmorutils/inlines/CObjId2ObjIdMap.h"
 #include "velmorutils/inlines/CZelArray.h"
+#include "velmorutils/inlines/ObjName.h"
+#include "velmorutils/inlines/TObjIds.h"
+#include "velmorutils/inlines/TZelContainer.h"
+
+#include "velmorutils/formats/CorrectionService.h"
+#include "velmorutils/formats/NumberParsing.h"
+#include "velmorutils/formats/TextIO.h"
+#include "velmorutils/formats/TextLists.h"
+#include "velmorutils/formats/TextValidation.h"
+#include "velmorutils/formats/ValueFormats.h"
 
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
