@@ -2,8 +2,10 @@
 
 // Every public header of velmorutils, for callers who want the whole interface at once.
 
+#include "velmorutils/platform/CFile.h"
 #include "velmorutils/platform/CPoint.h"
 #include "velmorutils/platform/CRect.h"
+#include "velmorutils/platform/CTimeSpan.h"
 #include "velmorutils/platform/CWnd.h"
 #include "velmorutils/platform/EFindFolder.h"
 #include "velmorutils/platform/Export.h"
@@ -16,6 +18,7 @@
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
 #include "velmorutils/platform/CMemoryException.h"
+#include "velmorutils/platform/CStringT.h"
 #include "velmorutils/platform/CodePage.h"
 #include "velmorutils/platform/OleStrings.h"
 #include "velmorutils/platform/StringResources.h"
@@ -25,6 +28,16 @@
 
 #include "velmorutils/inlines/CObjId2ObjIdMap.h"
 #include "velmorutils/inlines/CZelArray.h"
+#include "velmorutils/inlines/ObjName.h"
+#include "velmorutils/inlines/TObjIds.h"
+#include "velmorutils/inlines/TZelContainer.h"
+
+#include "velmorutils/formats/CorrectionService.h"
+#include "velmorutils/formats/NumberParsing.h"
+#include "velmorutils/formats/TextIO.h"
+#include "velmorutils/formats/TextLists.h"
+#include "velmorutils/formats/TextValidation.h"
+#include "velmorutils/formats/ValueFormats.h"
 
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
@@ -58,6 +71,7 @@
 #include "velmorutils/zelmath/CPtrArrayT.h"
 #include "velmorutils/zelmath/CVerticalElement.h"
 #include "velmorutils/zelmath/CVerticalLSElement.h"
+#include "velmorutils/zelmath/CatchPoint.h"
 #include "velmorutils/zelmath/ClipFunctions.h"
 #include "velmorutils/zelmath/CurveRelations.h"
 #include "velmorutils/zelmath/GeodeticFunctions.h"
@@ -75,4 +89,8 @@
 #include "velmorutils/zelmath/UNITS.h"
 #include "velmorutils/zelmath/errCodes.h"
 
+#include "velmorutils/utils/AppDirs.h"
+#include "velmorutils/utils/AppStrPaths.h"
+#include "velmorutils/utils/FileFuncs.h"
+#include "velmorutils/utils/FileFuncsEx.h"
 #include "velmorutils/utils/ReportAssertion.h"
