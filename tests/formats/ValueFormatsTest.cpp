@@ -132,6 +132,7 @@ TEST(PackedDms, ConversionsBothWays) {
     EXPECT_NEAR(Deg2DDDMMSS(370.5, 5), 10.3, 1e-12);
     EXPECT_NEAR(DDDMMSS2Deg(12.0075), 12 + 75 / 3600.0, 1e-12);  // 75 s are simply added
     EXPECT_NEAR(DDDMMSS2Deg(29.2999999999), 29.5, 1e-12);        // minutes 29.9999999 -> 30
+    EXPECT_EQ(DDDMMSS2Deg(12.29599999), 12.5);  // seconds 59.9999 read as a whole minute
     EXPECT_NEAR(DDDMMSS2Deg(-45.3015), -(45 + 30 / 60.0 + 15 / 3600.0), 1e-12);
 }
 
