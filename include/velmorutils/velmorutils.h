@@ -63,6 +63,13 @@
 #include "velmorutils/zelmath/TIpNodes.h"
 #include "velmorutils/zelmath/UNITS.h"
 #include "velmorutils/zelmath/errCodes.h"
+#include "velmorutils/zelmath/C2dPosAndSts.h"
+#include "velmorutils/zelmath/CNodePosIndexes.h"
+#include "velmorutils/zelmath/I2dPosUpdateCallback.h"
+#include "velmorutils/zelmath/CAlnt2dPosCache.h"
+#include "velmorutils/zelmath/CAlntHeWalker.h"
+#include "velmorutils/zelmath/TAlntElWalkerT.h"
+#include "velmorutils/zelmath/TStsSequenceT.h"
 
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/AppStrPaths.h"

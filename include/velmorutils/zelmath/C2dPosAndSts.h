@@ -1,0 +1,24 @@
+#pragma once
+
+#include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/C2dPos.h"
+#include "velmorutils/zelmath/TStsSequenceT.h"
+
+// One sample of a road centre line: a plane position and its chainage in metres.
+struct C2dPosAndSt {
+    C2dPos pos;
+    double sts = 0.0;
+};
+
+// A polyline of plane positions tagged with strictly increasing chainages. It answers on its
+// chords only: positions are interpolated linearly and never extrapolated beyond the first or
+// last sample.
+class VELMORUTILS_API C2dPosAndSts : public TStsSequenceT<C2dPosAndSt> {
+public:
+    // The position at chainage sts on the polyline; false (pos unchanged) outside the samples.
+    bool getPosOnSegment(double sts, C2dPos& pos) const;
+    // The chord i (sample i to i + 1) nearest to p, the first of equally near chords; -1 with
+    // fewer than two samples. *dist gets the distance (0.0 without a chord) unless the
+    // sequence is empty.
+    int findNearestSegment(const C2dPos& p, double* dist) const;
+};
