@@ -422,3 +422,53 @@ TEST(PosCache, FailedLoadsKeepWhatWasStored) {
     EXPECT_FALSE(c.loadNodesAndPosWithStep(*broken.getHe(1), 20.0));
     expectChainages({1030, 1050, 1070}, c);
 }
+
+namespace {
+
+int bruteNearest(const C2dPosAndSts& s, const C2dPos& p, double& best) {
+    int at = -1;
+    for (int i = 0; i + 1 < s.GetSize(); ++i) {
+        const double d = C2dSegment(s[i].pos, s[i + 1].pos).getDistance(p);
+        if (at < 0 || d < best) {
+            at = i;
+            best = d;
+        }
+    }
+    return at;
+}
+
+}  // namespace
+
+TEST(PosCache, NearestChordOnLongPolylinesMatchesAFullScan) {
+    // Out along a line and back over it: every chord has a twin later on at the same distance.
+    CAlnt2dPosCache c;
+    for (int i = 0; i <= 100; ++i)
+        c.addPosAndSt({0.0, 50.0 - std::abs(50.0 - i)}, i, false);
+    double d = 0.0;
+    EXPECT_EQ(10, c.findNearestSegment({3.0, 10.5}, &d));
+    EXPECT_EQ(3.0, d);
+    EXPECT_EQ(89, c.findNearestSegment({3.0, 10.5}, &d) + 79);
+
+    // A wandering line of a few hundred chords against random points, also after changes.
+    c.clear();
+    unsigned seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % 1000 / 10.0;
+    };
+    for (int i = 0; i < 300; ++i)
+        c.addPosAndSt({next(), next()}, i, false);
+    for (int round = 0; round < 3; ++round) {
+        for (int k = 0; k < 200; ++k) {
+            const C2dPos p(next() * 1.2 - 10.0, next() * 1.2 - 10.0);
+            double want = 0.0, got = -1.0;
+            EXPECT_EQ(bruteNearest(c, p, want), c.findNearestSegment(p, &got)) << round << " " << k;
+            EXPECT_EQ(want, got);
+        }
+        if (round == 0) c.addPosAndSt({500.0, 500.0}, 150.5, false);  // inserted mid-way
+        if (round == 1) {
+            RotateShift move;
+            c.updatePositions(move);
+        }
+    }
+}

@@ -21,4 +21,19 @@ public:
     // fewer than two samples. *dist gets the distance (0.0 without a chord) unless the
     // sequence is empty.
     int findNearestSegment(const C2dPos& p, double* dist) const;
+
+private:
+    // The plane box around a run of consecutive chords. The nearest-chord search skips every
+    // run whose box lies farther than the best chord found so far, which on a long road leaves
+    // a handful of runs out of hundreds. Rebuilt on the first search after a change.
+    struct ChordBox {
+        double minN, maxN, minE, maxE;
+    };
+    static constexpr int kChordsPerBox = 32;
+    using ChordBoxes = std::vector<ChordBox, zel_mem::zel_dl_allocator<ChordBox>>;
+
+    void refreshBoxes() const;
+
+    mutable ChordBoxes m_boxes;
+    mutable unsigned m_boxesRevision = ~0u;
 };

@@ -20,7 +20,12 @@ public:
     const T& GetAt(int i) const { return m_items[static_cast<size_t>(i)]; }
     const_iterator begin() const { return m_items.begin(); }
     const_iterator end() const { return m_items.end(); }
-    void RemoveAll() { m_items.clear(); }
+    void RemoveAll() {
+        m_items.clear();
+        ++m_revision;
+    }
+    // Counts the changes to the samples, so that derived indexes know when to rebuild.
+    unsigned getRevision() const { return m_revision; }
 
     // Bisection for sts. Returns the index of the sample at sts (found = true) or the index
     // where a sample at sts would be inserted (found = false).
@@ -48,6 +53,7 @@ public:
     // x's chainage afterwards; inserted tells whether x was stored.
     int addSorted(const T& x, bool& inserted) {
         inserted = false;
+        ++m_revision;
         if (m_items.empty() || x.sts - m_items.back().sts >= 1e-12) {
             m_items.push_back(x);
             inserted = true;
@@ -71,8 +77,12 @@ public:
     }
 
 protected:
-    T& itemAt(int i) { return m_items[static_cast<size_t>(i)]; }
+    T& itemAt(int i) {
+        ++m_revision;
+        return m_items[static_cast<size_t>(i)];
+    }
 
 private:
     Items m_items;
+    unsigned m_revision = 0;
 };
