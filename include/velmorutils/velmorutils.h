@@ -82,6 +82,10 @@
 #include "velmorutils/zelmath/CAlntHeWalker.h"
 #include "velmorutils/zelmath/TAlntElWalkerT.h"
 #include "velmorutils/zelmath/TStsSequenceT.h"
+#include "velmorutils/zelmath/CHtAndSts.h"
+#include "velmorutils/zelmath/CAlntHtPosCache.h"
+#include "velmorutils/zelmath/CAlntHtPosCacheLoader.h"
+#include "velmorutils/zelmath/CAlnt3dPosCache.h"
 
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/AppStrPaths.h"
