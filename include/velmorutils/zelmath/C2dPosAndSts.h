@@ -35,5 +35,5 @@ private:
     void refreshBoxes() const;
 
     mutable ChordBoxes m_boxes;
-    mutable unsigned m_boxesRevision = ~0u;
+    mutable std::uint64_t m_boxesRevision = ~std::uint64_t{0};
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "velmorutils/alloc/ZelDlAllocator.h"
@@ -25,7 +26,7 @@ public:
         ++m_revision;
     }
     // Counts the changes to the samples, so that derived indexes know when to rebuild.
-    unsigned getRevision() const { return m_revision; }
+    std::uint64_t getRevision() const { return m_revision; }
 
     // Bisection for sts. Returns the index of the sample at sts (found = true) or the index
     // where a sample at sts would be inserted (found = false).
@@ -84,5 +85,5 @@ protected:
 
 private:
     Items m_items;
-    unsigned m_revision = 0;
+    std::uint64_t m_revision = 0;
 };
