@@ -12,6 +12,8 @@ class VELMORUTILS_API CNodePosIndexes {
 public:
     int GetSize() const { return static_cast<int>(m_indexes.size()); }
     bool IsEmpty() const { return m_indexes.empty(); }
+    int size() const { return GetSize(); }
+    bool empty() const { return m_indexes.empty(); }
     int operator[](int i) const { return m_indexes[static_cast<size_t>(i)]; }
     int GetAt(int i) const { return m_indexes[static_cast<size_t>(i)]; }
     void Add(int posIndex) { m_indexes.push_back(posIndex); }

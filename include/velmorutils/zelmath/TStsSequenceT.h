@@ -17,6 +17,8 @@ public:
 
     int GetSize() const { return static_cast<int>(m_items.size()); }
     bool IsEmpty() const { return m_items.empty(); }
+    int size() const { return GetSize(); }
+    bool empty() const { return m_items.empty(); }
     const T& operator[](int i) const { return m_items[static_cast<size_t>(i)]; }
     const T& GetAt(int i) const { return m_items[static_cast<size_t>(i)]; }
     const_iterator begin() const { return m_items.begin(); }
