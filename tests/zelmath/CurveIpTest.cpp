@@ -54,6 +54,8 @@ TEST(CurveIp, IpWithoutCurveIsABareVertex) {
     ASSERT_TRUE(ip.setOrg(0, 0));
     ASSERT_TRUE(ip.onSetNextIp(100, 40));
     EXPECT_TRUE(ip.isSimplePointByDef());
+    EXPECT_EQ(ip.getIpNorth(), 30.0);
+    EXPECT_EQ(ip.getIpEast(), 40.0);
     EXPECT_TRUE(ip.isSimplePoint());
     EXPECT_TRUE(ip.isok());
     EXPECT_DOUBLE_EQ(ip.getTotalLength(), 50.0);

@@ -47,8 +47,8 @@ public:
     bool isok() const;
     bool isSimplePointByDef() const;
     bool isSimplePoint() const;
-    double getIpNorthing() const { return m_ipN; }
-    double getIpEasting() const { return m_ipE; }
+    double getIpNorth() const { return m_ipN; }
+    double getIpEast() const { return m_ipE; }
     double getTsscLen() const { return m_startSpiral.get_data().getTotalLength(); }
     double getR() const { return m_startSpiral.get_data().getRadius(); }
     double getCsstLen() const { return m_finalSpiral.get_data().getTotalLength(); }
