@@ -69,6 +69,7 @@
 #include "velmorutils/zelmath/CMathAngle.h"
 #include "velmorutils/zelmath/COrgAzCurveT.h"
 #include "velmorutils/zelmath/CPtrArrayT.h"
+#include "velmorutils/zelmath/CRoadBase.h"
 #include "velmorutils/zelmath/CVerticalElement.h"
 #include "velmorutils/zelmath/CVerticalLSElement.h"
 #include "velmorutils/zelmath/CatchPoint.h"
