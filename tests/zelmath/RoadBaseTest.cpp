@@ -64,18 +64,11 @@ TEST(RoadBase, OnlyAProfile) {
     double e = 0.0;
     EXPECT_FALSE(road.getPosNeAtChain(10.0, n, e));
     EXPECT_FALSE(road.getPosAtChainAndOffset(10.0, 1.0, n, e));
-    EXPECT_FALSE(road.getFinalPosNe(n, e));
-    EXPECT_EQ(0, road.getNumOfHes());
     EXPECT_EQ(nullptr, road.getFirstHe());
-    EXPECT_EQ(nullptr, road.getAlntHeAtChain(5.0, nullptr));
-    EXPECT_EQ(0.0, road.getStartPosN());
     EXPECT_EQ(10.0, road.distance2Chainage(10.0));
-    EXPECT_EQ(10.0, road.chainage2Distance(10.0));
     double az = 0.0;
     EXPECT_FALSE(road.getAzimuthAtChainExtr(10.0, az));
     EXPECT_EQ(50.0, road.getStartPosH());
-    EXPECT_EQ(1, road.getNumOfVes());
-    EXPECT_EQ(v.getVe(0), road.getLastVe());
 }
 
 TEST(RoadBase, DelegatesPositionsAndHeights) {
