@@ -121,7 +121,8 @@ void BM_FindChainageAndOffset(benchmark::State& state) {
     for (auto _ : state) {
         double c = 0.0;
         double off = 0.0;
-        benchmark::DoNotOptimize(road.FindChainageAndOffset(points[i].first, points[i].second, c, off));
+        benchmark::DoNotOptimize(
+            road.FindChainageAndOffset(points[i].first, points[i].second, c, off));
         benchmark::DoNotOptimize(c + off);
         i = (i + 1) % points.size();
     }

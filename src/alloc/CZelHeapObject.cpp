@@ -14,10 +14,18 @@ void* heapAllocate(std::size_t size) {
 
 }  // namespace
 
-void* CZelHeapObject::operator new(std::size_t size) { return heapAllocate(size); }
+void* CZelHeapObject::operator new(std::size_t size) {
+    return heapAllocate(size);
+}
 
-void* CZelHeapObject::operator new[](std::size_t size) { return heapAllocate(size); }
+void* CZelHeapObject::operator new[](std::size_t size) {
+    return heapAllocate(size);
+}
 
-void CZelHeapObject::operator delete(void* p) noexcept { dlfree(p); }
+void CZelHeapObject::operator delete(void* p) noexcept {
+    dlfree(p);
+}
 
-void CZelHeapObject::operator delete[](void* p) noexcept { dlfree(p); }
+void CZelHeapObject::operator delete[](void* p) noexcept {
+    dlfree(p);
+}

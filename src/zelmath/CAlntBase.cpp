@@ -4,9 +4,9 @@ namespace {
 
 // The characters a name may not contain; the per-cent sign is listed twice, as the
 // application's own table has it.
-constexpr char kForbidden[32] = {'!', ',', '?', '%', '*', '@', '#', '$', '%',  '^', '&',
-                                 '\'', '"', '\\', '/', '|', '~', ';', '[', ']', '{', '}',
-                                 '(', ')', '<', '>', '`', '\t', '\r', '\n', '+', '='};
+constexpr char kForbidden[32] = {'!',  ',', '?',  '%', '*', '@',  '#',  '$',  '%', '^', '&',
+                                 '\'', '"', '\\', '/', '|', '~',  ';',  '[',  ']', '{', '}',
+                                 '(',  ')', '<',  '>', '`', '\t', '\r', '\n', '+', '='};
 constexpr int kMaxNameLength = 40;
 
 bool isForbidden(char c) {
@@ -29,11 +29,17 @@ bool CAlntBase::checkAlntName(const zel_text::CZelStringT<char>& name) {
     return true;
 }
 
-double CAlntBase::getStartChainageInM() const { return m_startChainage; }
+double CAlntBase::getStartChainageInM() const {
+    return m_startChainage;
+}
 
-void CAlntBase::setStartChainageInM(double c) { m_startChainage = c; }
+void CAlntBase::setStartChainageInM(double c) {
+    m_startChainage = c;
+}
 
-void CAlntBase::onBulkUpdateFinished() { m_bulkUpdate = false; }
+void CAlntBase::onBulkUpdateFinished() {
+    m_bulkUpdate = false;
+}
 
 void CAlntBase::convertIds(const CObjId2ObjIdMap&) {}
 

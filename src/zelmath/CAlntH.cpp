@@ -25,7 +25,9 @@ constexpr double kSideTolerance = 0.01;
 
 // ---- construction and copying ----
 
-CAlntH::CAlntH(const CAlntH& o) : CAlntBase() { copy(o); }
+CAlntH::CAlntH(const CAlntH& o) : CAlntBase() {
+    copy(o);
+}
 
 CAlntH::CAlntH(const CAlntH& o, int objId) : CAlntBase() {
     copy(o);
@@ -37,7 +39,9 @@ CAlntH& CAlntH::operator=(const CAlntH& o) {
     return *this;
 }
 
-CAlntH::~CAlntH() { removeAllHes(); }
+CAlntH::~CAlntH() {
+    removeAllHes();
+}
 
 void CAlntH::copy(const CAlntH& o) {
     if (this == &o) return;
@@ -46,7 +50,8 @@ void CAlntH::copy(const CAlntH& o) {
     m_startN = o.m_startN;
     m_startE = o.m_startE;
     m_startPtId = o.m_startPtId;
-    for (int i = 0; i < o.m_elements.GetSize(); ++i) m_elements.Add(o.m_elements[i]->clone());
+    for (int i = 0; i < o.m_elements.GetSize(); ++i)
+        m_elements.Add(o.m_elements[i]->clone());
     onElementsChanged();
 }
 
@@ -59,7 +64,8 @@ void CAlntH::doHPostUpdate(int from) {
     const int count = m_elements.GetSize();
     if (count <= from) return;
     // Starting one early lets an IP element before the change see its new successor.
-    for (int k = from > 0 ? from - 1 : from; k < count; ++k) m_elements[k]->onSetIndex(*this, k);
+    for (int k = from > 0 ? from - 1 : from; k < count; ++k)
+        m_elements[k]->onSetIndex(*this, k);
     onElementsChanged();
 }
 
@@ -132,7 +138,8 @@ bool CAlntH::removeHe(int index) {
 }
 
 void CAlntH::removeAllHes() {
-    for (int i = 0; i < m_elements.GetSize(); ++i) delete m_elements[i];
+    for (int i = 0; i < m_elements.GetSize(); ++i)
+        delete m_elements[i];
     m_elements.RemoveAll();
     invalidateTotalHLength();
     onElementsChanged();
@@ -143,7 +150,9 @@ void CAlntH::doInsertHe(int i, CAlntHe* he) {
     doHPostUpdate(i);
 }
 
-void CAlntH::internal_updateElementId(int i, int id) { m_elements[i]->internal_updateObjId(id); }
+void CAlntH::internal_updateElementId(int i, int id) {
+    m_elements[i]->internal_updateObjId(id);
+}
 
 // ---- queries ----
 
@@ -406,7 +415,9 @@ bool tangentIntersection(const CAlntHe& first, const CAlntHe& last, double& n, d
 
 bool CAlntH::getIpPosForElement(int i, double& n, double& e) const {
     const int count = m_elements.GetSize();
-    auto arcAt = [&](int k) { return k >= 0 && k < count ? CAlntHeArc::cast(m_elements[k]) : nullptr; };
+    auto arcAt = [&](int k) {
+        return k >= 0 && k < count ? CAlntHeArc::cast(m_elements[k]) : nullptr;
+    };
     auto spiralAt = [&](int k) {
         return k >= 0 && k < count ? CAlntHeSpiral::cast(m_elements[k]) : nullptr;
     };

@@ -11,7 +11,9 @@ const CAlntHeArc* CAlntHeArc::cast(const CAlntHe* he) {
                                                        : nullptr;
 }
 
-CAlntHe* CAlntHeArc::clone() const { return new CAlntHeArc(*this); }
+CAlntHe* CAlntHeArc::clone() const {
+    return new CAlntHeArc(*this);
+}
 
 bool CAlntHeArc::getArc(CArc& arc) const {
     CMathAngle startAz;

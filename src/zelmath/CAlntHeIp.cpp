@@ -4,9 +4,13 @@
 
 // Copies keep the curve's display flags: the curve is assigned, not copy-constructed (a
 // copy-constructed curve starts with no flags).
-CAlntHeIp::CAlntHeIp(const CAlntHeIp& o) : CAlntHe(o) { m_ip = o.m_ip; }
+CAlntHeIp::CAlntHeIp(const CAlntHeIp& o) : CAlntHe(o) {
+    m_ip = o.m_ip;
+}
 
-CAlntHeIp::CAlntHeIp(const CAlntHeIp& o, int objId) : CAlntHe(o, objId) { m_ip = o.m_ip; }
+CAlntHeIp::CAlntHeIp(const CAlntHeIp& o, int objId) : CAlntHe(o, objId) {
+    m_ip = o.m_ip;
+}
 
 CAlntHeIp& CAlntHeIp::operator=(const CAlntHeIp& o) {
     copy(o);
@@ -26,11 +30,12 @@ CAlntHeIp* CAlntHeIp::cast(CAlntHe* he) {
 }
 
 const CAlntHeIp* CAlntHeIp::cast(const CAlntHe* he) {
-    return he != nullptr && he->getType() == alntHeIp ? static_cast<const CAlntHeIp*>(he)
-                                                      : nullptr;
+    return he != nullptr && he->getType() == alntHeIp ? static_cast<const CAlntHeIp*>(he) : nullptr;
 }
 
-bool CAlntHeIp::isok() const { return m_ip.isok(); }
+bool CAlntHeIp::isok() const {
+    return m_ip.isok();
+}
 
 bool CAlntHeIp::getHLengthInM(double& len) const {
     len = m_ip.getTotalLength();
@@ -49,9 +54,13 @@ bool CAlntHeIp::getFinalPosNe(double& n, double& e) const {
     return true;
 }
 
-void CAlntHeIp::getStartAzimut(CMathAngle& a) const { m_ip.getStartAzimut(a); }
+void CAlntHeIp::getStartAzimut(CMathAngle& a) const {
+    m_ip.getStartAzimut(a);
+}
 
-bool CAlntHeIp::getFinalAzimut(CMathAngle& a) const { return m_ip.getFinalAzimut(a); }
+bool CAlntHeIp::getFinalAzimut(CMathAngle& a) const {
+    return m_ip.getFinalAzimut(a);
+}
 
 bool CAlntHeIp::getPosNeAtLength(double len, double& n, double& e) const {
     return m_ip.getPosAtLength(len, n, e);
@@ -77,7 +86,9 @@ bool CAlntHeIp::getShortestDistAndCurveLen(double n, double e, double& dist, dou
     return m_ip.getShortestDistAndCurveLen(n, e, dist, len);
 }
 
-CAlntHe* CAlntHeIp::clone() const { return new CAlntHeIp(*this); }
+CAlntHe* CAlntHeIp::clone() const {
+    return new CAlntHeIp(*this);
+}
 
 void CAlntHeIp::onSetIndex(const CAlntH& alnt, int index) {
     double chain = 0.0;

@@ -8,9 +8,10 @@ CAlntHeSegment* CAlntHeSegment::cast(CAlntHe* he) {
 }
 
 const CAlntHeSegment* CAlntHeSegment::cast(const CAlntHe* he) {
-    return he != nullptr && he->getType() == alntHeSegment
-               ? static_cast<const CAlntHeSegment*>(he)
-               : nullptr;
+    return he != nullptr && he->getType() == alntHeSegment ? static_cast<const CAlntHeSegment*>(he)
+                                                           : nullptr;
 }
 
-CAlntHe* CAlntHeSegment::clone() const { return new CAlntHeSegment(*this); }
+CAlntHe* CAlntHeSegment::clone() const {
+    return new CAlntHeSegment(*this);
+}

@@ -8,9 +8,10 @@ CAlntHeSpiral* CAlntHeSpiral::cast(CAlntHe* he) {
 }
 
 const CAlntHeSpiral* CAlntHeSpiral::cast(const CAlntHe* he) {
-    return he != nullptr && he->getType() == alntHeSpiral
-               ? static_cast<const CAlntHeSpiral*>(he)
-               : nullptr;
+    return he != nullptr && he->getType() == alntHeSpiral ? static_cast<const CAlntHeSpiral*>(he)
+                                                          : nullptr;
 }
 
-CAlntHe* CAlntHeSpiral::clone() const { return new CAlntHeSpiral(*this); }
+CAlntHe* CAlntHeSpiral::clone() const {
+    return new CAlntHeSpiral(*this);
+}

@@ -36,14 +36,16 @@ TEST(AlntBase, NameCheckLengthAndForbiddenCharacters) {
         EXPECT_FALSE(nameOk(std::string("CL") + c + "1")) << "character " << int(c);
     }
     // Everything else printable passes, including the characters next to forbidden ones.
-    for (char c : std::string(".-_:01Az ")) EXPECT_TRUE(nameOk(std::string("CL") + c)) << c;
+    for (char c : std::string(".-_:01Az "))
+        EXPECT_TRUE(nameOk(std::string("CL") + c)) << c;
 }
 
 TEST(AlntBase, ElementsAndAlignmentsLiveOnTheLibraryHeap) {
     const size_t before = zel_mem::heapStatistics().inUseBytes;
     CAlntHeSegment* seg = new CAlntHeSegment(7);
     CAlntH* alnt = new CAlntH(3);
-    EXPECT_GE(zel_mem::heapStatistics().inUseBytes, before + sizeof(CAlntHeSegment) + sizeof(CAlntH));
+    EXPECT_GE(zel_mem::heapStatistics().inUseBytes,
+              before + sizeof(CAlntHeSegment) + sizeof(CAlntH));
     // The owner deletes through the base pointer; the memory must go back to the same heap.
     CAlntHe* asBase = seg;
     delete asBase;
@@ -88,8 +90,10 @@ TEST(AlntBase, PointerArrayAddInsertRemove) {
     a.RemoveAll();
     EXPECT_EQ(0, a.GetSize());
     // Growth keeps every pointer in place.
-    for (int i = 0; i < 1000; ++i) EXPECT_EQ(i, a.Add(&v[i % 6]));
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(&v[i % 6], a[i]);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(i, a.Add(&v[i % 6]));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(&v[i % 6], a[i]);
 }
 
 TEST(AlntBase, ElementStartChainageAndConversions) {

@@ -217,8 +217,8 @@ TEST(AlntHMixed, MovedPointRebuildsLikeANewAlignment) {
         CAlntH a;
         a.setStartPt(7, pN, pE, 0.0);
         CAlntHeIp ip;
-        const double pts[][3] = {{11, 0.0, 400.0},   {12, 400.0, 400.0},  {7, pN, pE},
-                                 {13, -400.0, 0.0},  {14, -400.0, -400.0}, {7, pN, pE},
+        const double pts[][3] = {{11, 0.0, 400.0},  {12, 400.0, 400.0},   {7, pN, pE},
+                                 {13, -400.0, 0.0}, {14, -400.0, -400.0}, {7, pN, pE},
                                  {15, 0.0, 500.0}};
         for (const auto& p : pts) {
             ip = makeIp(p[1], p[2], 20.0, 80.0, 20.0);

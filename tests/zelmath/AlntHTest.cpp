@@ -60,8 +60,8 @@ std::vector<double> probesFor(const CAlntH& a) {
         double f = 0.0;
         if (!a.getHe(k)->getStartChainageInM(s) || !a.getHe(k)->getFinalChainageInM(f)) continue;
         for (double x : {s, f}) {
-            for (double dx : {0.0, 1e-9, -1e-9, 0.0005, -0.0005, 0.0009, 0.001, 0.0011, 0.002,
-                              -0.002, 3.3}) {
+            for (double dx :
+                 {0.0, 1e-9, -1e-9, 0.0005, -0.0005, 0.0009, 0.001, 0.0011, 0.002, -0.002, 3.3}) {
                 out.push_back(x + dx);
             }
         }
@@ -190,7 +190,8 @@ TEST(AlntH, ElementSearchMatchesTheBackwardWalk) {
     // Zero-length elements in a row share one start chainage with their neighbours.
     const double lengths[] = {12.5, 0.0, 0.0, 40.0, 0.0004, 7.25, 0.0, 100.0, 3.0, 0.0};
     for (int rep = 0; rep < 3; ++rep) {
-        for (double len : lengths) a.appendElement(makeSegment(len));
+        for (double len : lengths)
+            a.appendElement(makeSegment(len));
         a.appendElement(makeArc(30.0, 150.0, rep % 2 == 0));
     }
     expectSearchLikeWalk(a, probesFor(a));
@@ -215,7 +216,8 @@ TEST(AlntH, ElementSearchMatchesTheBackwardWalk) {
 TEST(AlntH, EditsRechainFromOneElementBefore) {
     std::vector<int> log;
     CAlntH a;
-    for (int i = 0; i < 6; ++i) a.appendElement(CountingSegment(10.0 + i, &log));
+    for (int i = 0; i < 6; ++i)
+        a.appendElement(CountingSegment(10.0 + i, &log));
     log.clear();
     a.removeHe(3);
     EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), log);

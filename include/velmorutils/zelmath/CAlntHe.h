@@ -28,8 +28,7 @@ public:
     virtual bool getAzimuthAtLength(double len, double& az) const = 0;
     virtual bool getCurvatureAtLength(double len, double& k) const = 0;
     virtual bool getPosNeAtChainExtr(double chain, double& n, double& e) const;
-    virtual bool getPosNeAtChainAndOffsetExtr(double chain, double off, double& n,
-                                              double& e) const;
+    virtual bool getPosNeAtChainAndOffsetExtr(double chain, double off, double& n, double& e) const;
     virtual bool getAzimuthAtChainExtr(double chain, double& az) const;
     virtual double getStepForDeviation(double chain, double maxDev) const = 0;
     virtual bool getShortestDistAndCurveLen(double n, double e, double& dist,

@@ -46,8 +46,7 @@ public:
         chainage2Distance(chain, d);
         return m_curve.getStepForDeviation(d, maxDev);
     }
-    bool getShortestDistAndCurveLen(double n, double e, double& dist,
-                                    double& len) const override {
+    bool getShortestDistAndCurveLen(double n, double e, double& dist, double& len) const override {
         return m_curve.getShortestDistAndCurveLen(n, e, dist, len);
     }
 

@@ -42,8 +42,7 @@ public:
     bool getAzimuthAtLength(double len, double& az) const override;
     bool getCurvatureAtLength(double len, double& k) const override;
     double getStepForDeviation(double chain, double maxDev) const override;
-    bool getShortestDistAndCurveLen(double n, double e, double& dist,
-                                    double& len) const override;
+    bool getShortestDistAndCurveLen(double n, double e, double& dist, double& len) const override;
     CAlntHe* clone() const override;
 
 protected:
