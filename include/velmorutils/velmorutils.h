@@ -18,6 +18,7 @@
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
 #include "velmorutils/platform/CMemoryException.h"
+#include "velmorutils/platform/CStringT.h"
 #include "velmorutils/platform/CodePage.h"
 #include "velmorutils/platform/OleStrings.h"
 #include "velmorutils/platform/StringResources.h"

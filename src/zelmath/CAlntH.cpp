@@ -424,8 +424,8 @@ bool CAlntH::getIpPosForElement(int i, double& n, double& e) const {
     const CAlntHe* he = m_elements[i];
 
     if (const CAlntHeIp* ip = CAlntHeIp::cast(he)) {
-        n = ip->get_data().getIpNorthing();
-        e = ip->get_data().getIpEasting();
+        n = ip->get_data().getIpNorth();
+        e = ip->get_data().getIpEast();
         return true;
     }
     if (const CAlntHeArc* arc = CAlntHeArc::cast(he)) {

@@ -113,7 +113,7 @@ void CAlntHeIp::onSetIndex(const CAlntH& alnt, int index) {
     // runs towards the next IP.
     const CAlntHeIp* next = index + 1 < alnt.getNumOfHes() ? cast(alnt.getHe(index + 1)) : nullptr;
     if (next != nullptr) {
-        m_ip.onSetNextIp(next->m_ip.getIpNorthing(), next->m_ip.getIpEasting());
+        m_ip.onSetNextIp(next->m_ip.getIpNorth(), next->m_ip.getIpEast());
     } else {
         m_ip.setSimplePoint();
     }
