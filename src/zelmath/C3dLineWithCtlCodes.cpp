@@ -45,6 +45,7 @@ double heightOf(const T3dPosWithCtlCode& p) {
 
 int C3dLineWithCtlCodes::findCtlCode(TCtlCodeEnum code, int from) const {
     const int n = static_cast<int>(count());
+    // A negative start searches the whole line.
     for (int i = from < 0 ? 0 : from; i < n; ++i) {
         if (carries(i, code)) return i;
     }
