@@ -171,3 +171,29 @@ TEST(ElementIterator, VipWithArcAndEmptyAlignment) {
 }
 
 }  // namespace
+
+namespace {
+
+// An element of a kind the iterators do not know, as a newer caller might add.
+class UnknownKind : public CVerticalElement {
+public:
+    UnknownKind() : CVerticalElement(0.0, 0.0, 10.0, 1.0) {}
+    TAlntVeType getType() const override { return static_cast<TAlntVeType>(9); }
+    CAlntVe* clone() const override { return new UnknownKind(*this); }
+};
+
+TEST(ElementIterator, UnknownKindIsRefused) {
+    CAlntV alnt;
+    alnt.appendElement(straight(10.0, 1.0));
+    alnt.appendElement(UnknownKind());
+    TAlntVeItrImpl<CAlntV> it(alnt);
+    EXPECT_FALSE(it.nextAlnVe());
+    EXPECT_EQ(it.getCurAlntVeIndex(), 1);
+    EXPECT_EQ(it.getElement(), nullptr);
+
+    // The VIP walk stops where it would need that element's VIP.
+    TAlntLsItrImpl<CAlntV> vips(alnt);
+    EXPECT_FALSE(vips.nextLs());
+}
+
+}  // namespace
