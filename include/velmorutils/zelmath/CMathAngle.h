@@ -2,6 +2,7 @@
 
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/C2dPos.h"
+#include "velmorutils/zelmath/MathCommon.h"
 
 // Which way a direction points: the signs of its north and east components.
 struct VELMORUTILS_API TQuadrant {
@@ -32,8 +33,15 @@ public:
     double getDeg() const;
     void getDMS(int& d, int& m, double& s) const;
     TQuadrant getQuadrant() const;
-    double getSin() const;
-    double getCos() const;
+    // Both caches are filled together: the compiler evaluates sine and cosine in one go.
+    double getSin() const {
+        if (zel_math::isUnset(sine)) fillTrigCache();
+        return sine;
+    }
+    double getCos() const {
+        if (zel_math::isUnset(cosine)) fillTrigCache();
+        return cosine;
+    }
     double getTg() const;
     double getCtg() const;
     bool isSharp() const;
@@ -84,6 +92,8 @@ public:
     bool operator>=(const CMathAngle& o) const { return getRad() >= o.getRad(); }
 
 private:
+    void fillTrigCache() const;
+
     double angle;
     mutable double sine;
     mutable double cosine;

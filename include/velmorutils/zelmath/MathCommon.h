@@ -26,10 +26,16 @@ inline constexpr double kRadPerDeg = 0.017453292519943295;
 inline constexpr std::uint64_t kUnsetBits = ~std::uint64_t{0};
 inline constexpr double kUnset = std::bit_cast<double>(kUnsetBits);
 
-constexpr bool isUnset(double x) noexcept { return std::bit_cast<std::uint64_t>(x) == kUnsetBits; }
-constexpr bool isSet(double x) noexcept { return !isUnset(x); }
+constexpr bool isUnset(double x) noexcept {
+    return std::bit_cast<std::uint64_t>(x) == kUnsetBits;
+}
+constexpr bool isSet(double x) noexcept {
+    return !isUnset(x);
+}
 
 // The near-zero test of the whole library: strict on both sides, so 1e-12 itself is not zero.
-constexpr bool isNearZero(double x) noexcept { return x < 1e-12 && x > -1e-12; }
+constexpr bool isNearZero(double x) noexcept {
+    return x < 1e-12 && x > -1e-12;
+}
 
 }  // namespace zel_math
