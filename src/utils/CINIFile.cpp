@@ -91,7 +91,9 @@ void CINIFile::DeleteSection(Section* section) {
     zel_mem::zel_dl_allocator<Section>().deallocate(section, 1);
 }
 
-CINIFile::CINIFile(const CINIFile& other) { *this = other; }
+CINIFile::CINIFile(const CINIFile& other) {
+    *this = other;
+}
 
 CINIFile& CINIFile::operator=(const CINIFile& other) {
     if (this == &other) return *this;
@@ -102,10 +104,13 @@ CINIFile& CINIFile::operator=(const CINIFile& other) {
     return *this;
 }
 
-CINIFile::~CINIFile() { Clear(); }
+CINIFile::~CINIFile() {
+    Clear();
+}
 
 void CINIFile::Clear() {
-    for (auto& entry : m_sections) DeleteSection(entry.second);
+    for (auto& entry : m_sections)
+        DeleteSection(entry.second);
     m_sections.clear();
 }
 

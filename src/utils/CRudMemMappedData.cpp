@@ -31,7 +31,9 @@ CRudMemMappedData::CRudMemMappedData()
       m_capacity(0),
       m_scratch(0) {}
 
-CRudMemMappedData::~CRudMemMappedData() { Release(); }
+CRudMemMappedData::~CRudMemMappedData() {
+    Release();
+}
 
 zel_text::CZelStringT<char> CRudMemMappedData::TempFileName(const char* folder, int number) {
     zel_text::CZelStringT<char> name;
@@ -128,10 +130,9 @@ long CRudMemMappedData::ReadFromStream(IStream* s, int& size) {
     unsigned char count[4] = {};
     const long read = s->Read(count, sizeof count, nullptr);
     if (read < 0) return read;
-    size = static_cast<int>(static_cast<std::uint32_t>(count[0]) |
-                            static_cast<std::uint32_t>(count[1]) << 8 |
-                            static_cast<std::uint32_t>(count[2]) << 16 |
-                            static_cast<std::uint32_t>(count[3]) << 24);
+    size = static_cast<int>(
+        static_cast<std::uint32_t>(count[0]) | static_cast<std::uint32_t>(count[1]) << 8 |
+        static_cast<std::uint32_t>(count[2]) << 16 | static_cast<std::uint32_t>(count[3]) << 24);
     // The file cannot grow: a count beyond the capacity (or a negative one) is refused.
     if (size < 0 || static_cast<unsigned int>(size) > m_capacity) {
         size = 0;

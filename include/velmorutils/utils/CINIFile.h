@@ -25,8 +25,8 @@ public:
             return std::strcmp(a ? a : "", b ? b : "") < 0;
         }
     };
-    using Section =
-        std::map<String, String, NameLess, zel_mem::zel_dl_allocator<std::pair<const String, String>>>;
+    using Section = std::map<String, String, NameLess,
+                             zel_mem::zel_dl_allocator<std::pair<const String, String>>>;
     // Sections are separate objects on the library heap, owned by the file object.
     using SectionMap = std::map<String, Section*, NameLess,
                                 zel_mem::zel_dl_allocator<std::pair<const String, Section*>>>;
@@ -50,7 +50,7 @@ public:
     double GetRealValue(const char* section, const char* key, double def) const;
 
     void SetValue(const char* section, const char* key, const String& value);
-    void SetIntValue(const char* section, const char* key, int value);  // "%d"
+    void SetIntValue(const char* section, const char* key, int value);      // "%d"
     void SetRealValue(const char* section, const char* key, double value);  // "%.9lf"
     // The section stays, even when it becomes empty.
     void RemoveValue(const char* section, const char* key);
