@@ -1,9 +1,9 @@
 #include <cstring>
 #include <string>
 
-#include "NativePath.h"
 #include "velmorutils/platform/CFileStream.h"
 #include "velmorutils/platform/CMemoryStream.h"
+#include "velmorutils/platform/FileSystem.h"
 
 namespace zel_platform {
 
@@ -29,7 +29,7 @@ const char* ModeText(CFileStream::Mode mode) {
 
 CFileStream::CFileStream(const char* path, Mode mode) : m_file(nullptr) {
     if (!path) return;
-    m_file = std::fopen(zel_utils_detail::ToNativePath(path).c_str(), ModeText(mode));
+    m_file = std::fopen(zel_platform::toNativePath(path).c_str(), ModeText(mode));
 }
 
 CFileStream::~CFileStream() {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "../platform/NativePath.h"
+#include "velmorutils/platform/FileSystem.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ CINIFile::Section& CINIFile::ReplaceSection(const String& name) {
 }
 
 bool CINIFile::LoadIni(const char* path) {
-    std::FILE* file = std::fopen(zel_utils_detail::ToNativePath(path).c_str(), "rb");
+    std::FILE* file = std::fopen(zel_platform::toNativePath(path).c_str(), "rb");
     if (!file) return false;
 
     Section* current = nullptr;
@@ -164,7 +164,7 @@ bool CINIFile::LoadIni(const char* path) {
 }
 
 bool CINIFile::SaveIni(const char* path) const {
-    std::FILE* file = std::fopen(zel_utils_detail::ToNativePath(path).c_str(), "wb");
+    std::FILE* file = std::fopen(zel_platform::toNativePath(path).c_str(), "wb");
     if (!file) return false;
     bool ok = true;
     for (auto s = m_sections.begin(); ok && s != m_sections.end(); ++s) {

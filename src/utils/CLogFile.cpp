@@ -5,8 +5,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "../platform/NativePath.h"
 #include "velmorutils/platform/DebugOutput.h"
+#include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/platform/TickCount.h"
 
 namespace {
@@ -101,7 +101,7 @@ void CLogFile::CopyFieldsFrom(const CLogFile& other) {
     // Sharing the other object's FILE would close it twice; the copy appends through its own.
     m_file = nullptr;
     if (other.m_file) {
-        m_file = std::fopen(zel_utils_detail::ToNativePath(m_fileName).c_str(), "a");
+        m_file = std::fopen(zel_platform::toNativePath(m_fileName).c_str(), "a");
         if (!m_file) m_status = kStopped;
     }
 }
@@ -150,7 +150,7 @@ long CLogFile::StartMT(const char* name, long mode, long format, long level) {
     }
 
     // A file without a name is never opened.
-    std::FILE* file = fileName[0] ? std::fopen(zel_utils_detail::ToNativePath(fileName).c_str(),
+    std::FILE* file = fileName[0] ? std::fopen(zel_platform::toNativePath(fileName).c_str(),
                                                (mode & kModeAppend) ? "a" : "w")
                                   : nullptr;
     if (!file) return 1;
@@ -231,7 +231,7 @@ long CLogFile::StopMT() {
     std::fclose(m_file);
     m_file = nullptr;
     if ((m_mode & kModeDeleteUnused) && m_wasEmpty && m_count == 0) {
-        std::remove(zel_utils_detail::ToNativePath(m_fileName).c_str());
+        std::remove(zel_platform::toNativePath(m_fileName).c_str());
     }
     m_status = kStopped;
     return 0;

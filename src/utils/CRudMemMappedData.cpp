@@ -2,26 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "../platform/NativePath.h"
+#include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/utils/CRudMemMappedArray.h"
 #include "velmorutils/utils/Logging.h"
 
 int CRudMemMappedData::m_file_count = 0;
-
-namespace {
-
-bool PathExists(const char* path) {
-    struct stat st {};
-    return ::stat(zel_utils_detail::ToNativePath(path).c_str(), &st) == 0;
-}
-
-}  // namespace
 
 CRudMemMappedData::CRudMemMappedData()
     : m_viewStart(0),
@@ -46,7 +36,7 @@ void CRudMemMappedData::Release() {
     m_view = nullptr;
     if (m_file >= 0) {
         ::close(m_file);
-        ::unlink(zel_utils_detail::ToNativePath(m_fileName).c_str());
+        ::unlink(zel_platform::toNativePath(m_fileName).c_str());
     }
     m_file = -1;
     m_capacity = 0;
@@ -56,7 +46,7 @@ bool CRudMemMappedData::InitMemMappedFile(const char* folder, unsigned int size)
     Release();
     ++m_file_count;
     m_fileName = TempFileName(folder, m_file_count);
-    const std::string native = zel_utils_detail::ToNativePath(m_fileName);
+    const std::string native = zel_platform::toNativePath(m_fileName);
 
     // Create (replacing a leftover) and size the file, then reopen it for the mapping.
     const int creator = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -150,8 +140,8 @@ long CRudMemMappedData::ReadFromStream(IStream* s, int& size) {
 
 bool CRudMemMappedData::DeleteNextFile(const char* folder) {
     const zel_text::CZelStringT<char> next = TempFileName(folder, m_file_count + 1);
-    const std::string native = zel_utils_detail::ToNativePath(next);
-    if (PathExists(next) && std::remove(native.c_str()) != 0) ++m_file_count;
+    const std::string native = zel_platform::toNativePath(next);
+    if (zel_platform::PathFileExists(next) && std::remove(native.c_str()) != 0) ++m_file_count;
     return true;
 }
 

@@ -35,7 +35,7 @@ struct StopAtExit {
 bool g_initialised = false;
 
 zel_text::CZelStringT<char> SharedLogFileName() {
-    const zel_text::CZelStringT<char> appPath = GetApplicationPath();
+    const zel_text::CZelStringT<char> appPath = AppStrPaths::GetApplicationPath();
     zel_text::CZelStringT<char> name;
     if (appPath.IsEmpty()) {
         name = AppStrPaths::GetLogFilePath() + "\\zel.log";

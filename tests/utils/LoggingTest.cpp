@@ -50,15 +50,14 @@ TEST(Logging, AssertionReportsAndFormattedMessagesGoToTheSharedLog) {
 
 TEST(Logging, SharedLogIsNamedAfterTheProgramAndStartsWithItsFirstLine) {
     const std::string folder = TestFolder("shared_start");
+    UseTestAppFolder();
     FixedClock clock(5000);
     GetProcessLog().Stop();
     InFolder(folder, [] { InitLogging(); });
-    const std::string app(GetApplicationPath());
-    const std::string expected =
-        app.empty()
-            ? std::string(AppStrPaths::GetLogFilePath() + "\\zel.log")
-            : std::string(FileFuncs::ExtractPathNameWithoutExtFromPathName(GetApplicationPath()) +
-                          ".log");
+    // The program's path without its extension, plus ".log".
+    const std::string expected(
+        FileFuncs::ExtractPathNameWithoutExtFromPathName(AppStrPaths::GetApplicationPath()) +
+        ".log");
     EXPECT_EQ(expected, GetProcessLog().GetFilename());
     EXPECT_EQ(1, GetProcessLog().GetMode());
     EXPECT_EQ(3, GetProcessLog().GetLevel());
@@ -72,6 +71,7 @@ TEST(Logging, SharedLogIsNamedAfterTheProgramAndStartsWithItsFirstLine) {
 TEST(Logging, DebugIniInTheCurrentFolderSetsTheSharedThreshold) {
     const std::string folder = TestFolder("shared_debug_ini");
     WriteWholeFile(folder + "/debug.ini", "[Options]\r\nErrorLevel=0\r\n");
+    UseTestAppFolder();
     GetProcessLog().Stop();
     InFolder(folder, [] {
         InitLogging();
@@ -108,6 +108,7 @@ TEST(Logging, FinishLoggingWritesItsLineAndLaterMessagesAreDropped) {
 }
 
 TEST(Logging, QuickLogStartsAfreshInEachProcessAndTimesItsLines) {
+    UseTestAppFolder();
     const std::string path = Native(std::string(AppStrPaths::GetLogFilePath() + "\\quicklog.txt"));
     WriteWholeFile(path, "from an earlier run\n");
     FixedClock clock(1000);
