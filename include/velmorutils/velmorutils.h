@@ -2,16 +2,40 @@
 
 // Every public header of velmorutils, for callers who want the whole interface at once.
 
+#include "velmorutils/platform/CPoint.h"
+#include "velmorutils/platform/CRect.h"
+#include "velmorutils/platform/CWnd.h"
+#include "velmorutils/platform/EFindFolder.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/platform/FileSystem.h"
+#include "velmorutils/platform/Win32FindData.h"
 
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/alloc/ZelDlAllocator.h"
 
+#include "velmorutils/platform/CMemoryException.h"
+#include "velmorutils/platform/CodePage.h"
+#include "velmorutils/platform/OleStrings.h"
+#include "velmorutils/platform/StringResources.h"
+
+#include "velmorutils/text/CMfcStringProxy.h"
+#include "velmorutils/text/CZelStringT.h"
+
+#include "velmorutils/inlines/CObjId2ObjIdMap.h"
+#include "velmorutils/inlines/CZelArray.h"
+
 #include "velmorutils/zelmath/AlntElementFlags.h"
 #include "velmorutils/zelmath/AngleConversions.h"
 #include "velmorutils/zelmath/C2dPos.h"
+#include "velmorutils/zelmath/C2dPtListUt.h"
+#include "velmorutils/zelmath/C2dSegment.h"
+#include "velmorutils/zelmath/CArc.h"
 #include "velmorutils/zelmath/CMathAngle.h"
+#include "velmorutils/zelmath/ClipFunctions.h"
+#include "velmorutils/zelmath/I2dPtList_r.h"
 #include "velmorutils/zelmath/CurveRelations.h"
+#include "velmorutils/zelmath/GeodeticFunctions.h"
 #include "velmorutils/zelmath/LengthUnits.h"
 #include "velmorutils/zelmath/MathCommon.h"
 #include "velmorutils/zelmath/PlaneCogo.h"

@@ -1,0 +1,9 @@
+#include "velmorutils/platform/CMemoryException.h"
+
+const char* CMemoryException::what() const noexcept {
+    return "out of memory";
+}
+
+void AfxThrowMemoryException() {
+    throw CMemoryException();
+}

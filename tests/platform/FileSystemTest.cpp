@@ -1,0 +1,158 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/FilesScratch.h"
+#include "velmorutils/velmorutils.h"
+
+using namespace zel_platform;
+
+namespace {
+
+std::vector<std::string> search(const std::string& pattern) {
+    std::vector<std::string> names;
+    CFindFile find;
+    WIN32_FIND_DATAA found;
+    for (bool more = find.FindFirst(pattern.c_str(), found); more; more = find.FindNext(found)) {
+        names.push_back(found.cFileName);
+    }
+    return names;
+}
+
+std::uint64_t ticksOfUnixSeconds(std::int64_t seconds) {
+    return static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000ULL;
+}
+
+}  // namespace
+
+TEST(Wildcards, FollowTheOriginalPlatformRules) {
+    EXPECT_TRUE(MatchesWildcard("survey.vmjob", "*.vmjob"));
+    EXPECT_TRUE(MatchesWildcard("SURVEY.VMJOB", "*.vmjob"));  // letters regardless of case
+    EXPECT_FALSE(MatchesWildcard("survey.vmjob.bak", "*.vmjob"));
+    EXPECT_TRUE(MatchesWildcard("README", "*.*"));  // "*.*" is every name
+    EXPECT_TRUE(MatchesWildcard("..", "*.*"));
+    EXPECT_TRUE(MatchesWildcard("job1.txt", "job?.txt"));
+    EXPECT_FALSE(MatchesWildcard("job12.txt", "job?.txt"));
+    EXPECT_TRUE(MatchesWildcard("job.txt", "job?.txt"));  // "?" matches nothing at a dot
+    EXPECT_TRUE(MatchesWildcard("ab", "ab??"));           // ... or at the end
+    EXPECT_FALSE(MatchesWildcard("a.b", "a?b"));
+    EXPECT_TRUE(MatchesWildcard("Makefile", "Makefile.*"));  // a final ".*" is optional
+    EXPECT_TRUE(MatchesWildcard("Makefile", "Make*."));
+    EXPECT_FALSE(MatchesWildcard("Makefile.in", "Make*."));
+    EXPECT_TRUE(MatchesWildcard("a.b.c", "*.c"));
+    EXPECT_TRUE(MatchesWildcard("", "*"));
+    EXPECT_FALSE(MatchesWildcard("x", ""));
+    EXPECT_FALSE(MatchesWildcard(nullptr, "*"));
+    EXPECT_TRUE(MatchesWildcard(std::string(200, 'a').c_str(), "*a*a*a*a*a*a*a*a*"));
+}
+
+TEST(CFindFile, ListsDotsFirstThenNamesRegardlessOfCase) {
+    FilesScratch dir;
+    dir.write("b.txt", "1");
+    dir.write("A.txt", "22");
+    dir.write("c.dat", "333");
+    std::filesystem::create_directory(dir.native("Sub"));
+    EXPECT_EQ(search(dir.app("*")),
+              (std::vector<std::string>{".", "..", "A.txt", "b.txt", "c.dat", "Sub"}));
+    EXPECT_EQ(search(dir.app("*.txt")), (std::vector<std::string>{"A.txt", "b.txt"}));
+    EXPECT_EQ(search(dir.native("c.dat")), (std::vector<std::string>{"c.dat"}));
+    EXPECT_TRUE(search(dir.app("*.none")).empty());
+    EXPECT_TRUE(search(dir.app("missing\\*")).empty());
+    EXPECT_TRUE(search(dir.app("") + "\\").empty());
+    EXPECT_TRUE(search("").empty());
+
+    CFindFile find;
+    WIN32_FIND_DATAA found;
+    ASSERT_TRUE(find.FindFirst(dir.app("c.dat").c_str(), found));
+    EXPECT_EQ(found.nFileSizeLow, 3u);
+    EXPECT_EQ(found.dwFileAttributes, FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(find.FindFirst(dir.app("Sub").c_str(), found));
+    EXPECT_NE(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_FALSE(find.FindNext(found));
+}
+
+TEST(CFindFile, NeverReportsALinkAsAFolder) {
+    FilesScratch dir;
+    std::filesystem::create_directory(dir.native("real"));
+    std::filesystem::create_directory_symlink(dir.native("real"), dir.native("link"));
+    CFindFile find;
+    WIN32_FIND_DATAA found;
+    ASSERT_TRUE(find.FindFirst(dir.app("l*").c_str(), found));
+    EXPECT_STREQ(found.cFileName, "link");
+    EXPECT_EQ(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST(FileAttributes, ReadOnlyMapsToWritePermissionAndBlocksDeletion) {
+    FilesScratch dir;
+    dir.write("fixed.txt", "x");
+    const std::string path = dir.app("fixed.txt");
+    EXPECT_EQ(GetFileAttributes(path.c_str()), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(GetFileAttributes(path.c_str()), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(DeleteFile(path.c_str()));
+    EXPECT_TRUE(dir.exists("fixed.txt"));
+    ASSERT_TRUE(SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(DeleteFile(path.c_str()));
+    EXPECT_FALSE(dir.exists("fixed.txt"));
+
+    dir.write(".hidden", "");
+    EXPECT_EQ(GetFileAttributes(dir.app(".hidden").c_str()), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(GetFileAttributes(dir.app("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributes(""), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(SetFileAttributes(dir.app("missing").c_str(), FILE_ATTRIBUTE_NORMAL));
+}
+
+TEST(CopyFile, KeepsTimesAndPermissionsAndNeverDestroysTheTarget) {
+    FilesScratch dir;
+    dir.write("from.txt", "new contents");
+    dir.write("to.txt", "old");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+    std::filesystem::last_write_time(dir.native("from.txt"), old);
+
+    const std::string from = dir.app("from.txt");
+    const std::string to = dir.app("to.txt");
+    EXPECT_FALSE(CopyFile(from.c_str(), to.c_str(), true));
+    EXPECT_EQ(dir.read("to.txt"), "old");
+    ASSERT_TRUE(CopyFile(from.c_str(), to.c_str(), false));
+    EXPECT_EQ(dir.read("to.txt"), "new contents");
+    EXPECT_EQ(std::filesystem::last_write_time(dir.native("to.txt")), old);
+
+    dir.write("locked.txt", "keep");
+    chmod(dir.native("locked.txt").c_str(), 0444);
+    EXPECT_FALSE(CopyFile(from.c_str(), dir.app("locked.txt").c_str(), false));
+    EXPECT_EQ(dir.read("locked.txt"), "keep");
+    EXPECT_FALSE(CopyFile(from.c_str(), from.c_str(), false));  // onto itself
+    EXPECT_EQ(dir.read("from.txt"), "new contents");
+    EXPECT_FALSE(CopyFile(dir.app("none").c_str(), to.c_str(), false));
+    EXPECT_FALSE(CopyFile(dir.app("").c_str(), dir.app("dirCopy").c_str(), false));
+    EXPECT_FALSE(CopyFile(from.c_str(), dir.app("no\\such\\folder.txt").c_str(), false));
+    EXPECT_FALSE(CopyFile(from.c_str(), "", false));
+    // Nothing half-written is left behind beside the targets.
+    EXPECT_EQ(search(dir.app(".vmcopy*")).size(), 0u);
+}
+
+TEST(FileTimes, ConvertBetweenPosixAndFileTimes) {
+    FilesScratch dir;
+    dir.write("t.txt", "x");
+    struct timespec times[2] = {{1173270840, 0}, {1173270840, 500}};
+    ASSERT_EQ(utimensat(AT_FDCWD, dir.native("t.txt").c_str(), times, 0), 0);
+    FILETIME accessed{}, lastWrite{};
+    ASSERT_TRUE(GetFileTimes(dir.app("t.txt").c_str(), nullptr, &accessed, &lastWrite));
+    EXPECT_EQ(fileTimeTicks(accessed), ticksOfUnixSeconds(1173270840));
+    EXPECT_EQ(fileTimeTicks(lastWrite), ticksOfUnixSeconds(1173270840) + 5);
+    EXPECT_FALSE(GetFileTimes(dir.app("").c_str(), nullptr, nullptr, nullptr));  // a folder
+    EXPECT_FALSE(GetFileTimes(dir.app("none").c_str(), nullptr, nullptr, nullptr));
+
+    const std::uint64_t now = fileTimeTicks(GetSystemTimeAsFileTime());
+    EXPECT_GT(now, ticksOfUnixSeconds(1700000000));
+    EXPECT_EQ(fileTimeTicks(fileTimeFromTicks(0x0123456789ABCDEFull)), 0x0123456789ABCDEFull);
+
+    TLocalTime local{};
+    EXPECT_FALSE(FileTimeToLocalTime(fileTimeFromTicks(0x8000000000000000ull), local));
+    EXPECT_TRUE(FileTimeToLocalTime(fileTimeFromTicks(0), local));  // 1601 is still a date
+}

@@ -1,0 +1,57 @@
+// The geodetic inverse against GeographicLib, when it is available to the build.
+#ifdef VELMORUTILS_HAVE_GEOGRAPHICLIB
+
+#include <gtest/gtest.h>
+#include <GeographicLib/Geodesic.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "velmorutils/velmorutils.h"
+
+namespace {
+
+double azimuthGap(double a, double b) {
+    const double d = std::fabs(std::fmod(a - b + 540.0, 360.0) - 180.0);
+    return d;
+}
+
+}  // namespace
+
+TEST(GeodeticReference, InverseAgreesWithGeographicLibOnOrdinaryLines) {
+    const GeographicLib::Geodesic& wgs = GeographicLib::Geodesic::WGS84();
+    std::mt19937_64 gen(20261205);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    double worstDist = 0, worstFaz = 0, worstBaz = 0;
+    int lines = 0;
+    for (int i = 0; i < 4000; ++i) {
+        // Start anywhere (uniform on the sphere), any azimuth, lengths log-uniform 10 m-5000 km.
+        const double lat1 = std::asin(2 * unit(gen) - 1) * zel_math::kDegPerRad;
+        const double lon1 = 360 * unit(gen) - 180;
+        const double azi = 360 * unit(gen) - 180;
+        const double s = 10 * std::pow(5e5, unit(gen));
+        double lat2, lon2;
+        wgs.Direct(lat1, lon1, azi, s, lat2, lon2);
+        double s12, azi1, azi2;
+        wgs.Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
+        double faz, dist, baz;
+        invlon(6378137.0, 298.257223563, lat1, lon1, lat2, lon2, faz, dist, baz);
+        ++lines;
+        worstDist = std::max(worstDist, std::fabs(dist - s12));
+        // Azimuths are only meaningful away from the poles, where the meridian direction holds.
+        if (std::fabs(lat1) < 89.999 && std::fabs(lat2) < 89.999) {
+            worstFaz = std::max(worstFaz, azimuthGap(faz, azi1));
+            // GeographicLib gives the forward azimuth at point 2; ours looks back.
+            worstBaz = std::max(worstBaz, azimuthGap(baz, azi2 + 180));
+        }
+        ASSERT_LT(std::fabs(dist - s12), 1e-3) << lat1 << " " << lon1 << " " << lat2 << " " << lon2;
+    }
+    std::printf("%d lines: largest differences %.3g m, faz %.3g deg, baz %.3g deg\n", lines,
+                worstDist, worstFaz, worstBaz);
+    EXPECT_LT(worstDist, 1e-3);
+    EXPECT_LT(worstFaz, 1e-5);
+    EXPECT_LT(worstBaz, 1e-5);
+}
+
+#endif

@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "velmorutils/velmorutils.h"
+
+namespace {
+
+constexpr double kPi = zel_math::kPi;
+
+// Angle at `centre` turned clockwise from `from` to `to`, in degrees [0, 360).
+double clockwiseDeg(const C2dPos& centre, const C2dPos& from, const C2dPos& to) {
+    CMathAngle a;
+    a.setAngle(from, centre, to);
+    double d = a.getDeg();
+    return d < 0 ? d + 360.0 : d;
+}
+
+double radius(const CArc& arc) {
+    return arc.centre.distanceTo(arc.start);
+}
+
+// The end of the arc: the start turned about the centre by the swept angle.
+C2dPos finishOf(const CArc& arc) {
+    C2dPos out;
+    arc.cAngle.getRotatedPoint(arc.centre, arc.start, out);
+    return out;
+}
+
+void expectPos(const C2dPos& p, double n, double e, double tol = 1e-9) {
+    EXPECT_NEAR(p.north, n, tol);
+    EXPECT_NEAR(p.east, e, tol);
+}
+
+}  // namespace
+
+TEST(C2dSegment, DistanceIsPerpendicularBesideAndToTheEndBeyond) {
+    const C2dSegment seg(C2dPos(0, 0), C2dPos(0, 10));  // due east, 10 m
+    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(3, 4)), 3.0);
+    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(-3, 4)), 3.0);
+    // Feet exactly on the ends are still beside the segment.
+    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(2, 0)), 2.0);
+    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(2, 10)), 2.0);
+    // Beyond either end: distance to that end.
+    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(4, 13)), 5.0);
+    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(-4, -3)), 5.0);
+    const C2dSegment point(C2dPos(1, 1), C2dPos(1, 1));
+    EXPECT_DOUBLE_EQ(point.getDistance(C2dPos(4, 5)), 5.0);
+}
+
+TEST(CArc, HalfCircleTakesTheSignOfItsTurn) {
+    CArc arc;
+    arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 10), CMathAngle(-180.0), true);
+    EXPECT_DOUBLE_EQ(arc.cAngle.getDeg(), 180.0);
+    arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 10), CMathAngle(180.0), false);
+    EXPECT_DOUBLE_EQ(arc.cAngle.getDeg(), -180.0);
+    // Anything short of a half circle keeps its sign, agreeing or not.
+    arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 10), CMathAngle(-170.0), true);
+    EXPECT_NEAR(arc.cAngle.getDeg(), -170.0, 1e-12);
+    EXPECT_TRUE(arc.clockwise);
+}
+
+TEST(CArc, StartRadiusLengthQuarterAndThreeQuarterCircles) {
+    CArc arc;
+    const CMathAngle north(0.0);
+    arc.set_start_r_length(C2dPos(0, 0), north, 100, 100 * kPi / 2, true);
+    EXPECT_NEAR(arc.cAngle.getRad(), kPi / 2, 1e-12);
+    expectPos(arc.centre, 0, 100);  // right of a northward tangent
+    C2dPos mid;
+    arc.get_middle_pos_on_the_arc(mid);
+    EXPECT_NEAR(clockwiseDeg(arc.centre, arc.start, mid), 45.0, 1e-9);
+
+    arc.set_start_r_length(C2dPos(0, 0), north, 100, 150 * kPi, true);
+    EXPECT_NEAR(arc.cAngle.getRad(), -kPi / 2, 1e-12);
+    arc.get_middle_pos_on_the_arc(mid);
+    EXPECT_NEAR(clockwiseDeg(arc.centre, arc.start, mid), 135.0, 1e-9);
+    EXPECT_NEAR(mid.distanceTo(arc.centre), 100, 1e-9);
+
+    // A left-turning arc is given a negative length; its centre is to the left.
+    arc.set_start_r_length(C2dPos(0, 0), north, 100, -100 * kPi / 2, false);
+    EXPECT_NEAR(arc.cAngle.getRad(), -kPi / 2, 1e-12);
+    expectPos(arc.centre, 0, -100);
+    arc.get_middle_pos_on_the_arc(mid);
+    EXPECT_NEAR(clockwiseDeg(arc.centre, arc.start, mid), 315.0, 1e-9);
+
+    // No radius: no angle, and no division by zero.
+    arc.set_start_r_length(C2dPos(0, 0), north, 0, 50, true);
+    EXPECT_EQ(arc.cAngle.getRad(), 0.0);
+}
+
+TEST(CArc, StartTangentIsAQuarterTurnFromTheRadius) {
+    CArc arc;
+    arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 50), CMathAngle(30.0), true);
+    CMathAngle tg(123.0);
+    arc.get_start_tgdir(tg);
+    EXPECT_NEAR(tg.getDeg(), 0.0, 1e-12);
+    arc.clockwise = false;
+    arc.get_start_tgdir(tg);
+    EXPECT_NEAR(std::fabs(tg.getDeg()), 180.0, 1e-12);
+    // A degenerate arc (centre on the start) has no tangent: the output is kept.
+    arc.set_start_center_cAngle(C2dPos(1, 1), C2dPos(1, 1), CMathAngle(30.0), true);
+    tg = CMathAngle(77.0);
+    arc.get_start_tgdir(tg);
+    EXPECT_NEAR(tg.getDeg(), 77.0, 1e-12);
+}
+
+TEST(CArc, CentreAndFinishGivesTheClockwiseAngle) {
+    CArc arc;
+    // Centre east of the start; the finish a quarter circle on, clockwise (due north of it).
+    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(10, 10), true));
+    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
+    // Due south of it is three quarters on: stored as -90, the longer way round.
+    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(-10, 10), true));
+    EXPECT_NEAR(arc.cAngle.getDeg(), -90.0, 1e-9);
+    C2dPos mid;
+    arc.get_middle_pos_on_the_arc(mid);
+    expectPos(mid, 7.0710678118654755, 10 + 7.0710678118654755, 1e-9);
+    // The northern finish turning left: 270 degrees counter-clockwise, middle south-east.
+    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(10, 10), false));
+    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
+    arc.get_middle_pos_on_the_arc(mid);
+    expectPos(mid, -7.0710678118654755, 10 + 7.0710678118654755, 1e-9);
+    // A finish off the circle still gives the direction to it.
+    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(30, 10), true));
+    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
+    EXPECT_FALSE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 0), C2dPos(1, 1), true));
+}
+
+TEST(CArc, TwoPointsAndATangentRoundTrip) {
+    // A right-hand arc of radius 200 starting north, swept 60 degrees.
+    CArc ref;
+    ref.set_start_r_length(C2dPos(1000, 2000), CMathAngle(0.0), 200, 200 * kPi / 3, true);
+    const C2dPos finish = finishOf(ref);
+    CArc arc;
+    ASSERT_TRUE(arc.set_start_finish_startTgDir(ref.start, finish, CMathAngle(0.0)));
+    EXPECT_TRUE(arc.clockwise);
+    expectPos(arc.centre, ref.centre.north, ref.centre.east, 1e-6);
+    EXPECT_NEAR(arc.cAngle.getDeg(), 60.0, 1e-9);
+
+    // Its tangent at the finish is 60 degrees.
+    ASSERT_TRUE(arc.set_start_finish_finishTgDir(ref.start, finish, CMathAngle(60.0)));
+    EXPECT_TRUE(arc.clockwise);
+    expectPos(arc.centre, ref.centre.north, ref.centre.east, 1e-6);
+
+    // A tangent straight along the chord: no circle.
+    EXPECT_FALSE(arc.set_start_finish_startTgDir(C2dPos(0, 0), C2dPos(10, 0), CMathAngle(0.0)));
+    EXPECT_FALSE(arc.set_start_finish_startTgDir(C2dPos(5, 5), C2dPos(5, 5), CMathAngle(0.0)));
+}
+
+TEST(CArc, ThreePointsFindTheCircleAndItsTurn) {
+    CArc arc;
+    // Start west, through north, finish east of the origin: clockwise half circle of radius 10.
+    ASSERT_TRUE(arc.set_start_finish_plusPos(C2dPos(0, -10), C2dPos(0, 10), C2dPos(10, 0)));
+    expectPos(arc.centre, 0, 0, 1e-9);
+    EXPECT_TRUE(arc.clockwise);
+    EXPECT_NEAR(arc.cAngle.getDeg(), 180.0, 1e-9);
+    C2dPos mid;
+    arc.get_middle_pos_on_the_arc(mid);
+    expectPos(mid, 10, 0, 1e-9);
+    // Through the south instead: counter-clockwise, stored as -180.
+    ASSERT_TRUE(arc.set_start_finish_plusPos(C2dPos(0, -10), C2dPos(0, 10), C2dPos(-10, 0)));
+    EXPECT_FALSE(arc.clockwise);
+    EXPECT_NEAR(arc.cAngle.getDeg(), -180.0, 1e-9);
+    arc.get_middle_pos_on_the_arc(mid);
+    expectPos(mid, -10, 0, 1e-9);
+
+    EXPECT_FALSE(arc.set_start_finish_plusPos(C2dPos(0, 0), C2dPos(0, 20), C2dPos(0, 10)));
+    EXPECT_FALSE(arc.set_start_finish_plusPos(C2dPos(0, 0), C2dPos(0, 20), C2dPos(0, 0)));
+}
+
+TEST(CArc, RadiusAndTwoPointsGiveAnArcOfThatRadius) {
+    CArc arc;
+    const C2dPos s(0, 0), f(0, 100);
+    ASSERT_TRUE(arc.set_r_start_finish(100, s, f, true));
+    EXPECT_NEAR(radius(arc), 100, 1e-9);
+    EXPECT_NEAR(arc.centre.distanceTo(f), 100, 1e-9);
+    EXPECT_TRUE(arc.clockwise);
+    EXPECT_NEAR(arc.cAngle.getDeg(), 60.0, 1e-9);
+    // Turning right from west to east, the centre lies south of the chord.
+    EXPECT_LT(arc.centre.north, 0.0);
+    ASSERT_TRUE(arc.set_r_start_finish(100, s, f, false));
+    EXPECT_NEAR(radius(arc), 100, 1e-9);
+    EXPECT_GT(arc.centre.north, 0.0);
+    EXPECT_NEAR(arc.cAngle.getDeg(), -60.0, 1e-9);
+    // A chord of exactly the diameter is a half circle; longer, or no chord, is impossible.
+    ASSERT_TRUE(arc.set_r_start_finish(50, s, f, true));
+    EXPECT_NEAR(arc.cAngle.getDeg(), 180.0, 1e-6);
+    EXPECT_FALSE(arc.set_r_start_finish(49.9, s, f, true));
+    EXPECT_FALSE(arc.set_r_start_finish(100, s, s, true));
+}
+
+TEST(CArc, FromCentreAzimuthsAndFromATurn) {
+    CArc arc;
+    arc.set_r_start_center_finish(50, CMathAngle(270.0), C2dPos(0, 0), CMathAngle(0.0), true);
+    expectPos(arc.start, 0, -50, 1e-9);
+    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
+
+    // The start tangent is the chord azimuth plus (180 - turn) / 2.
+    ASSERT_TRUE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(100, 0), CMathAngle(120.0)));
+    CMathAngle tg;
+    arc.get_start_tgdir(tg);
+    EXPECT_NEAR(tg.getDeg(), 30.0, 1e-9);
+    EXPECT_FALSE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(0, 0), CMathAngle(120.0)));
+}
+
+TEST(Clip, LevelCrossingsOfRaysAndSegments) {
+    double x = -1, t = -1;
+    EXPECT_EQ(rayIntersectionWithYLevel(0, 0, 2, 4, 10, x, &t), 1);
+    EXPECT_DOUBLE_EQ(x, 5.0);
+    EXPECT_DOUBLE_EQ(t, 2.5);
+    // Behind the start: parameter still handed back.
+    EXPECT_EQ(rayIntersectionWithYLevel(0, 0, 2, 4, -10, x, &t), 0);
+    EXPECT_DOUBLE_EQ(t, -2.5);
+    // Parallel to the level.
+    EXPECT_EQ(rayIntersectionWithYLevel(0, 3, 10, 3, 5, x, &t), 0);
+    EXPECT_EQ(t, 0.0);
+    double y = 0;
+    EXPECT_EQ(rayIntersectionWithXLevel(0, 0, 4, 2, 10, y, nullptr), 1);
+    EXPECT_DOUBLE_EQ(y, 5.0);
+
+    CPoint out(-1, -1);
+    // Beyond the segment end counts only when the caller asks for the parameter.
+    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 2, 4, 10, out, nullptr), 0);
+    EXPECT_EQ(out, CPoint(-1, -1));
+    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 2, 4, 10, out, &t), 1);
+    EXPECT_EQ(out, CPoint(5, 10));
+    // Truncation toward zero, on both sides of it.
+    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 7, 3, 2, out, nullptr), 1);
+    EXPECT_EQ(out, CPoint(4, 2));
+    EXPECT_EQ(segmentIntersectionWithXLevel(CPoint(0, 0), -3, -7, -2, out, nullptr), 1);
+    EXPECT_EQ(out, CPoint(-2, -4));
+}
+
+TEST(Clip, SegmentsAgainstARectangle) {
+    const CRect r(0, 0, 100, 50);
+    CPoint a(10, 10), b(90, 40);
+    EXPECT_EQ(segmentIntersection(a, b, r), 1);
+    EXPECT_EQ(a, CPoint(10, 10));
+    EXPECT_EQ(b, CPoint(90, 40));
+
+    a = CPoint(-50, 10), b = CPoint(-10, 40);
+    EXPECT_EQ(segmentIntersection(a, b, r), 0);
+    a = CPoint(10, 60), b = CPoint(90, 70);
+    EXPECT_EQ(segmentIntersection(a, b, r), 0);
+
+    // Crossing the left edge only.
+    a = CPoint(-20, 20), b = CPoint(20, 20);
+    EXPECT_EQ(segmentIntersection(a, b, r), 1);
+    EXPECT_EQ(a, CPoint(0, 20));
+    EXPECT_EQ(b, CPoint(20, 20));
+    // Crossing left and bottom (y = 50) edges.
+    a = CPoint(-20, 0), b = CPoint(80, 100);
+    EXPECT_EQ(segmentIntersection(a, b, r), 1);
+    EXPECT_EQ(a, CPoint(0, 20));
+    EXPECT_EQ(b, CPoint(30, 50));
+    // Right through, top to bottom, in both orders.
+    a = CPoint(50, -10), b = CPoint(50, 60);
+    EXPECT_EQ(segmentIntersection(a, b, r), 1);
+    EXPECT_EQ(a, CPoint(50, 0));
+    EXPECT_EQ(b, CPoint(50, 50));
+    a = CPoint(50, 60), b = CPoint(50, -10);
+    EXPECT_EQ(segmentIntersection(a, b, r), 1);
+    EXPECT_EQ(a, CPoint(50, 50));
+    EXPECT_EQ(b, CPoint(50, 0));
+    // Past a corner without touching the rectangle: cut in x, then nothing left in y.
+    a = CPoint(-20, 40), b = CPoint(20, 80);
+    EXPECT_EQ(segmentIntersection(a, b, r), 0);
+    // Touching the edge at one end and leaving at the other is still cut at the edge.
+    CPoint oa, ob;
+    EXPECT_EQ(segmentIntersectionWithYStrip(CPoint(5, 0), CPoint(5, -30), oa, ob, 0, 50), 1);
+    EXPECT_EQ(oa, CPoint(5, 0));
+    EXPECT_EQ(ob, CPoint(5, 0));
+}
+
+TEST(Clip, RaysInEachDirection) {
+    const CRect r(0, 0, 100, 50);
+    const CPoint inside(50, 25);
+    CPoint a, b;
+    // East, west, and the two y directions from the middle.
+    EXPECT_EQ(rayIntersection(inside, 60, 25, a, b, r), 1);
+    EXPECT_EQ(a, inside);
+    EXPECT_EQ(b, CPoint(100, 25));
+    EXPECT_EQ(rayIntersection(inside, 40, 25, a, b, r), 1);
+    EXPECT_EQ(b, CPoint(0, 25));
+    EXPECT_EQ(rayIntersection(inside, 50, 30, a, b, r), 1);
+    EXPECT_EQ(a, inside);
+    EXPECT_EQ(b, CPoint(50, 50));
+    EXPECT_EQ(rayIntersection(inside, 50, 20, a, b, r), 1);
+    EXPECT_EQ(b, CPoint(50, 0));
+    // Diagonal: leaves through y = 50 at x = 75.
+    EXPECT_EQ(rayIntersection(inside, 51, 26, a, b, r), 1);
+    EXPECT_EQ(b, CPoint(75, 50));
+
+    // From outside towards the rectangle, and away from it.
+    const CPoint left(-40, 25);
+    EXPECT_EQ(rayIntersection(left, -39, 25, a, b, r), 1);
+    EXPECT_EQ(a, CPoint(0, 25));
+    EXPECT_EQ(b, CPoint(100, 25));
+    EXPECT_EQ(rayIntersection(left, -41, 25, a, b, r), 0);
+    const CPoint below(50, 80);
+    EXPECT_EQ(rayIntersection(below, 50, 79, a, b, r), 1);
+    EXPECT_EQ(a, CPoint(50, 50));
+    EXPECT_EQ(b, CPoint(50, 0));
+    EXPECT_EQ(rayIntersection(below, 50, 81, a, b, r), 0);
+    // A horizontal ray above the rectangle misses it.
+    EXPECT_EQ(rayIntersection(CPoint(-10, -5), -9, -5, a, b, r), 0);
+
+    // By angle: 0 radians runs along +y, pi/2 along +x.
+    EXPECT_EQ(rayIntersection(inside, 0.0, a, b, r), 1);
+    EXPECT_EQ(b, CPoint(50, 50));
+    EXPECT_EQ(rayIntersection(inside, kPi / 2, a, b, r), 1);
+    EXPECT_EQ(b, CPoint(100, 25));
+}
+
+TEST(Clip, RayStripAlongTheStripReportsOnlyVisibility) {
+    CPoint a(7, 7), b(8, 8);
+    EXPECT_EQ(rayIntersectionWithYStrip(CPoint(0, 10), 5, 10, a, b, 0, 20), 1);
+    EXPECT_EQ(a, CPoint(7, 7));
+    EXPECT_EQ(rayIntersectionWithYStrip(CPoint(0, 30), 5, 30, a, b, 0, 20), 0);
+    // Entering from below and running on: the ray is cut at both levels.
+    EXPECT_EQ(rayIntersectionWithYStrip(CPoint(0, -10), 1, -9, a, b, 0, 20), 1);
+    EXPECT_EQ(a, CPoint(10, 0));
+    EXPECT_EQ(b, CPoint(30, 20));
+    // Far-away crossings pin to the int32 range instead of overflowing.
+    double t = 0;
+    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 1e300, 1, 10, a, &t), 1);
+    EXPECT_EQ(a, CPoint(2147483647, 10));
+}
