@@ -6,8 +6,8 @@
 #include "velmorutils/platform/CRect.h"
 #include "velmorutils/platform/CWnd.h"
 #include "velmorutils/platform/EFindFolder.h"
-#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/platform/FileChooser.h"
 #include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/platform/Win32FindData.h"
 
@@ -46,6 +46,10 @@
 #include "velmorutils/zelmath/CCurveDataArc.h"
 #include "velmorutils/zelmath/COrgAzCurveT.h"
 
+#include "velmorutils/utils/AppDirs.h"
+#include "velmorutils/utils/AppStrPaths.h"
+#include "velmorutils/utils/FileFuncs.h"
+#include "velmorutils/utils/FileFuncsEx.h"
 #include "velmorutils/utils/ReportAssertion.h"
 
 #include "velmorutils/platform/TickCount.h"

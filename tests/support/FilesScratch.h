@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,15 +9,15 @@
 #include <string>
 
 // A fresh folder for one test under VELMORUTILS_TEST_TMP, removed again afterwards even when a
-// test left read-only files in it.
+// test left read-only files in it. The name is the test's own, so that a test re-run in a child
+// process (death tests) finds the same folder.
 class FilesScratch {
 public:
     FilesScratch() {
         const char* base = std::getenv("VELMORUTILS_TEST_TMP");
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_root = std::filesystem::path(base && *base ? base : "/tmp/velmorutils-tests") /
-                 (std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                  std::to_string(getpid()));
+                 (std::string(info->test_suite_name()) + "_" + info->name());
         removeAll();
         std::filesystem::create_directories(m_root);
     }

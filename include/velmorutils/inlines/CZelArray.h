@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -76,7 +77,11 @@ public:
     void SetAt(int i, ARG x) { m_impl[static_cast<size_t>(i)] = x; }
 
     int Add(ARG x) {
-        insertCopies(m_impl.size(), 1, x);
+        if (m_impl.size() < m_impl.capacity()) {
+            m_impl.push_back(x);
+        } else {
+            insertCopies(m_impl.size(), 1, x);
+        }
         return GetUpperBound();
     }
 
@@ -153,6 +158,12 @@ private:
         if (capacity != 0) m_impl.reserve(capacity);
     }
 
+    bool holds(const TYPE& x) const {
+        const std::less<const TYPE*> before;
+        const TYPE* first = m_impl.data();
+        return !before(&x, first) && before(&x, first + m_impl.size());
+    }
+
     // Fresh storage holding the elements before `at`, the inserted ones, then the rest. It is
     // exchanged only once complete, so a failing copy leaves the array untouched, and an inserted
     // value that lives in this array stays valid while it is copied.
@@ -171,10 +182,27 @@ private:
         if (count > maxSize() - m_impl.size()) tooLong();
         const size_t capacity = grownCapacity(m_impl.size() + count);
         if (capacity == 0) {
-            m_impl.insert(m_impl.begin() + at, count, x);
+            if (count == 1 && at == m_impl.size()) {
+                m_impl.push_back(x);
+            } else {
+                m_impl.insert(m_impl.begin() + at, count, x);
+            }
             return;
         }
-        rebuild(capacity, at, [&](Impl& fresh) { fresh.insert(fresh.end(), count, x); });
+        if (at != m_impl.size()) {
+            rebuild(capacity, at, [&](Impl& fresh) { fresh.insert(fresh.end(), count, x); });
+            return;
+        }
+        // Appending: the vector's own move to the larger storage keeps the old contents if it
+        // fails; a value that lives in this array is copied out before the storage moves.
+        if (holds(x)) {
+            const TYPE keep(x);
+            m_impl.reserve(capacity);
+            m_impl.insert(m_impl.end(), count, keep);
+            return;
+        }
+        m_impl.reserve(capacity);
+        m_impl.insert(m_impl.end(), count, x);
     }
 
     void insertArray(size_t at, const CZelArray& src) {
@@ -187,12 +215,13 @@ private:
         if (items.empty()) return;
         if (items.size() > maxSize() - m_impl.size()) tooLong();
         const size_t capacity = grownCapacity(m_impl.size() + items.size());
-        if (capacity == 0) {
-            m_impl.insert(m_impl.begin() + at, items.begin(), items.end());
+        if (capacity != 0 && at != m_impl.size()) {
+            rebuild(capacity, at,
+                    [&](Impl& fresh) { fresh.insert(fresh.end(), items.begin(), items.end()); });
             return;
         }
-        rebuild(capacity, at,
-                [&](Impl& fresh) { fresh.insert(fresh.end(), items.begin(), items.end()); });
+        if (capacity != 0) m_impl.reserve(capacity);
+        m_impl.insert(m_impl.begin() + at, items.begin(), items.end());
     }
 
     Impl m_impl;

@@ -1,0 +1,204 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "support/FilesScratch.h"
+#include "velmorutils/velmorutils.h"
+
+using namespace FileFuncsEx;
+using Text = zel_text::CZelStringT<char>;
+
+namespace {
+
+std::string str(const Text& s) {
+    return std::string(s, s.GetLength());
+}
+
+void setWritten(const std::string& path, time_t written) {
+    const struct timespec times[2] = {{written, 0}, {written, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+std::vector<std::string> names(const FindDataArray& found) {
+    std::vector<std::string> result;
+    for (int i = 0; i < found.GetSize(); ++i)
+        result.push_back(found[i].cFileName);
+    return result;
+}
+
+// Folder "job" with two files, a read-only file and a sub-folder holding one more file.
+void makeJobFolder(const FilesScratch& dir) {
+    std::filesystem::create_directories(dir.native("job/Sub"));
+    dir.write("job/a.txt", "alpha");
+    dir.write("job/b.dat", "beta");
+    dir.write("job/Sub/c.txt", "gamma");
+    dir.write("job/z.txt", "zeta");
+    chmod(dir.native("job/z.txt").c_str(), 0444);
+}
+
+}  // namespace
+
+TEST(GetPathSize, ReportsLargeFilesInTwoHalves) {
+    FilesScratch dir;
+    const std::string big = dir.native("big.bin");
+    const int fd = open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, (off_t{1} << 32) + 10), 0);  // sparse: 4 GiB + 10 bytes
+    close(fd);
+    unsigned long low = 0, high = 0;
+    ASSERT_TRUE(GetPathSize(dir.app("big.bin").c_str(), low, &high));
+    EXPECT_EQ(low, 10ul);
+    EXPECT_EQ(high, 1ul);
+    ASSERT_EQ(truncate(big.c_str(), 0xFFFFFFFFll), 0);  // low half reads as "invalid"
+    EXPECT_FALSE(GetPathSize(dir.app("big.bin").c_str(), low, nullptr));
+    dir.write("small.txt", "12345");
+    EXPECT_TRUE(GetPathSize(dir.app("small.txt").c_str(), low));
+    EXPECT_EQ(low, 5ul);
+    EXPECT_FALSE(GetPathSize(dir.app("missing").c_str(), low, &high));
+    EXPECT_FALSE(GetPathSize(dir.app().c_str(), low, &high));  // a folder
+    EXPECT_FALSE(GetPathSize("", low, &high));
+}
+
+TEST(CopyFromTo, LeavesAnExistingTargetUnlessOverwriting) {
+    FilesScratch dir;
+    dir.write("from.txt", "new");
+    dir.write("to.txt", "old");
+    const std::string from = dir.app("from.txt"), to = dir.app("to.txt");
+    EXPECT_EQ(CopyFromTo(from.c_str(), to.c_str(), 0), 1);
+    EXPECT_EQ(dir.read("to.txt"), "old");
+    EXPECT_NE(CopyFromTo(from.c_str(), to.c_str(), 1), 0);
+    EXPECT_EQ(dir.read("to.txt"), "new");
+    EXPECT_NE(CopyFromTo(from.c_str(), dir.app("fresh.txt").c_str(), 0), 0);
+    EXPECT_EQ(dir.read("fresh.txt"), "new");
+    EXPECT_EQ(CopyFromTo(dir.app("none").c_str(), dir.app("other").c_str(), 1), 0);
+    EXPECT_EQ(CopyFromTo(nullptr, nullptr, 1), 0);
+}
+
+TEST(CopyFromToCheckDate, CopiesOnlyANewerSource) {
+    FilesScratch dir;
+    const std::string from = dir.app("from.txt"), to = dir.app("to.txt");
+    dir.write("from.txt", "survey 2");
+    dir.write("to.txt", "survey 1");
+    setWritten(dir.native("from.txt"), 1173270840);
+    setWritten(dir.native("to.txt"), 1173270840);  // equally old
+    EXPECT_EQ(CopyFromToCheckDate(from.c_str(), to.c_str()), 1);
+    EXPECT_EQ(dir.read("to.txt"), "survey 1");
+    setWritten(dir.native("from.txt"), 1173270839);  // older
+    EXPECT_EQ(CopyFromToCheckDate(from.c_str(), to.c_str()), 1);
+    EXPECT_EQ(dir.read("to.txt"), "survey 1");
+    setWritten(dir.native("from.txt"), 1173270841);  // newer
+    EXPECT_NE(CopyFromToCheckDate(from.c_str(), to.c_str()), 0);
+    EXPECT_EQ(dir.read("to.txt"), "survey 2");
+
+    EXPECT_NE(CopyFromToCheckDate(from.c_str(), dir.app("new.txt").c_str()), 0);
+    EXPECT_EQ(dir.read("new.txt"), "survey 2");
+    EXPECT_EQ(CopyFromToCheckDate(dir.app("none").c_str(), to.c_str()), 0);
+    EXPECT_EQ(dir.read("to.txt"), "survey 2");
+}
+
+TEST(CopyDirectory, CopiesFilesAndWithRecursionFolders) {
+    FilesScratch dir;
+    makeJobFolder(dir);
+    EXPECT_NE(CopyDirectory(dir.app("job").c_str(), dir.app("deep").c_str(), 1), 0);
+    EXPECT_EQ(dir.read("deep/Sub/c.txt"), "gamma");
+    EXPECT_EQ(dir.read("deep/z.txt"), "zeta");
+
+    // Without recursion the sub-folder cannot be copied as a file: the walk ends there, after
+    // a.txt and b.dat, before z.txt.
+    EXPECT_EQ(CopyDirectory(dir.app("job").c_str(), dir.app("flat").c_str(), 0), 0);
+    EXPECT_EQ(dir.read("flat/b.dat"), "beta");
+    EXPECT_FALSE(dir.exists("flat/z.txt"));
+    std::filesystem::remove_all(dir.native("job/Sub"));
+    EXPECT_NE(CopyDirectory(dir.app("job").c_str(), dir.app("flat").c_str(), 0), 0);
+    EXPECT_EQ(dir.read("flat/z.txt"), "zeta");
+
+    std::filesystem::create_directory(dir.native("empty"));
+    EXPECT_EQ(CopyDirectory(dir.app("empty").c_str(), dir.app("empty2").c_str(), 1), 1);
+    EXPECT_TRUE(dir.exists("empty2"));
+    EXPECT_EQ(CopyDirectory("", dir.app("x").c_str(), 1), 0);
+}
+
+TEST(RemoveDirectoryTree, RemovesReadOnlyFilesAndSubFolders) {
+    FilesScratch dir;
+    makeJobFolder(dir);
+    chmod(dir.native("job/Sub/c.txt").c_str(), 0444);
+    EXPECT_NE(RemoveDirectoryTree(dir.app("job").c_str()), 0);
+    EXPECT_FALSE(dir.exists("job"));
+    EXPECT_EQ(RemoveDirectoryTree(dir.app("job").c_str()), 0);
+    EXPECT_EQ(RemoveDirectoryTree(""), 0);
+    EXPECT_EQ(RemoveDirectoryTree("\\"), 0);
+    EXPECT_EQ(RemoveDirectoryTree(nullptr), 0);
+}
+
+TEST(CreateDirectoryTree, AcceptsBothSeparators) {
+    FilesScratch dir;
+    EXPECT_NE(CreateDirectoryTree((dir.native("a") + "\\b/c\\d").c_str()), 0);
+    EXPECT_TRUE(dir.exists("a/b/c/d"));
+    EXPECT_NE(CreateDirectoryTree((dir.native("a") + "\\b/").c_str()), 0);
+    dir.write("file", "");
+    EXPECT_EQ(CreateDirectoryTree(dir.app("file\\sub").c_str()), 0);
+    EXPECT_EQ(CreateDirectoryTree(""), 0);
+}
+
+TEST(FindAllFilesInFolder, CollectsTheKindAskedFor) {
+    FilesScratch dir;
+    makeJobFolder(dir);
+    const std::string job = dir.app("job");
+    FindDataArray found;
+    FindAllFilesInFolder(found, eFindFiles, job.c_str(), nullptr);
+    EXPECT_EQ(names(found), (std::vector<std::string>{"a.txt", "b.dat", "z.txt"}));
+    EXPECT_EQ(found[2].dwFileAttributes & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(found[1].nFileSizeLow, 4u);
+    FindAllFilesInFolder(found, eFindFolders, job.c_str(), nullptr);
+    EXPECT_EQ(names(found), (std::vector<std::string>{"Sub"}));
+    FindAllFilesInFolder(found, eFindFilesAndFolders, job.c_str(), nullptr);
+    EXPECT_EQ(names(found), (std::vector<std::string>{"a.txt", "b.dat", "Sub", "z.txt"}));
+    FindAllFilesInFolder(found, eFindFilesAndFolders, job.c_str(), ".txt");
+    EXPECT_EQ(names(found), (std::vector<std::string>{"a.txt", "z.txt"}));
+    FindAllFilesInFolder(found, eFindFiles, dir.app("missing").c_str(), nullptr);
+    EXPECT_TRUE(found.IsEmpty());
+    FindAllFilesInFolder(found, eFindFiles, "", nullptr);
+    EXPECT_TRUE(found.IsEmpty());
+}
+
+TEST(CountFiles, CountsEverythingTheSearchYieldsAfterItsFirstEntry) {
+    FilesScratch dir;
+    makeJobFolder(dir);
+    // ".", "..", a.txt, b.dat, Sub, z.txt: five after the first.
+    EXPECT_EQ(CountFiles(Text(dir.app("job").c_str())), 5ul);
+    std::filesystem::create_directory(dir.native("empty"));
+    EXPECT_EQ(CountFiles(Text(dir.app("empty").c_str())), 1ul);
+    EXPECT_EQ(CountFiles(Text(dir.app("missing").c_str())), 0ul);
+    EXPECT_NE(IsDots("."), 0);
+    EXPECT_NE(IsDots(".."), 0);
+    EXPECT_EQ(IsDots("..."), 0);
+    EXPECT_EQ(IsDots(".a"), 0);
+    EXPECT_EQ(IsDots(nullptr), 0);
+    EXPECT_EQ(IsPathOnFlashCard(dir.app().c_str()), 0);
+    EXPECT_EQ(IsPathOnFlashCard(dir.app("missing").c_str()), 0);
+    EXPECT_EQ(IsPathOnFlashCard(""), 0);
+}
+
+TEST(CompactPath, ReplacesFoldersByDotsAsTheWindowNarrows) {
+    const char* path = "\\Storage Card\\Jobs\\2007\\Job1";  // 28 characters, 1 pixel each
+    const auto compact = [&](int width, const char* p = nullptr, char separator = '\\') {
+        CWnd window(width, 1);
+        return str(CompactPath(&window, p ? p : path, separator));
+    };
+    EXPECT_EQ(compact(32), path);                       // room 29
+    EXPECT_EQ(compact(30), "\\...\\Jobs\\2007\\Job1");  // room 27
+    EXPECT_EQ(compact(20), "\\...\\2007\\Job1");        // room 18
+    EXPECT_EQ(compact(15), "\\...\\2007\\Job1");        // room 14: fits exactly
+    EXPECT_EQ(compact(12), "\\...\\Job1");
+    EXPECT_EQ(compact(3), "\\...\\Job1");  // the name itself stays
+    EXPECT_EQ(compact(10, "\\Storage Card\\Jobs\\"), "\\...\\Jobs\\");
+    EXPECT_EQ(compact(10, "\\ab\\Storage\\x"), "\\ab\\...\\x");  // short names are skipped
+    EXPECT_EQ(compact(12, "/Storage Card/Jobs/2007/Job1", '/'), "/.../Job1");
+    EXPECT_EQ(compact(0), path);
+    EXPECT_EQ(str(CompactPath(nullptr, "C:\\a\\", '\\')), "C:\\a\\");
+    EXPECT_EQ(str(CompactPath(nullptr, nullptr, '\\')), "");
+}
