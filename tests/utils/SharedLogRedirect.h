@@ -1,17 +1,23 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <string>
 
 #include "TestFiles.h"
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/Logging.h"
 
-// The application folder of the tests: a scratch folder, so that the process log (named after
-// the program) and the settings files land there. Set before the first use of the log.
+// The application folder of the running test: a scratch folder of its own, so that the process
+// log (named after the program) and the quick log of tests run side by side do not meet.
 inline std::string UseTestAppFolder() {
-    static const std::string folder = TestFolder("app");
-    SetAppDir(folder.c_str());
-    return folder;
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path folder =
+        TestRoot() / ("app_" + std::string(info ? info->name() : "outside"));
+    std::filesystem::create_directories(folder);
+    SetAppDir(folder.string().c_str());
+    return folder.string();
 }
 
 // Points the process log at a fresh file of the test (level prefix only, so lines read

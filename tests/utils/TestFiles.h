@@ -10,11 +10,14 @@
 
 // Scratch files for the file tests: one folder per test under VELMORUTILS_TEST_TMP (or the
 // system's temporary folder), emptied when it is handed out.
-inline std::string TestFolder(const std::string& name) {
+inline std::filesystem::path TestRoot() {
     const char* root = std::getenv("VELMORUTILS_TEST_TMP");
-    std::filesystem::path dir = root && *root ? std::filesystem::path(root)
-                                              : std::filesystem::temp_directory_path() / "vmu";
-    dir /= name;
+    return root && *root ? std::filesystem::path(root)
+                         : std::filesystem::temp_directory_path() / "vmu";
+}
+
+inline std::string TestFolder(const std::string& name) {
+    const std::filesystem::path dir = TestRoot() / name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();
