@@ -83,7 +83,7 @@ bool CRudMemMappedData::MapViewAt(std::int32_t start) {
     return true;
 }
 
-char& CRudMemMappedData::getat(int i) {
+char& CRudMemMappedData::SlideAndGet(int i) {
     if (m_file < 0 || i < 0 || static_cast<unsigned int>(i) >= m_capacity) return m_scratch;
     if (i > m_viewLimit || i < m_viewStart) {
         // One step serves sequential access; a farther jump lands on the step that holds i

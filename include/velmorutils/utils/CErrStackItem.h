@@ -20,7 +20,7 @@ public:
     void set(bool ok);
     void setCurLine(int line) { m_line = line; }
     bool get() const { return m_ok; }
-    explicit operator bool() const { return m_ok; }
+    operator bool() const { return m_ok; }
     bool operator=(bool ok);
 
 private:

@@ -34,7 +34,13 @@ public:
     // The byte at offset i, sliding the view first when i lies outside [start, start + 1 MiB).
     // Offsets outside the capacity, or an object without a view, give a scratch byte that is
     // not part of the data.
-    char& getat(int i);
+    char& getat(int i) {
+        if (m_view && i >= m_viewStart && i <= m_viewLimit &&
+            static_cast<unsigned int>(i) < m_capacity) {
+            return m_view[i - m_viewStart];
+        }
+        return SlideAndGet(i);
+    }
 
     // Writes size as 4 bytes little-endian, then the first size bytes in pieces of 128 KiB
     // (each logged at level 2). 0, or the first failing result of the stream.
@@ -55,6 +61,7 @@ public:
     bool IsReady() const { return m_view != nullptr; }
 
 private:
+    char& SlideAndGet(int i);
     void Release();
     bool MapViewAt(std::int32_t start);
     static zel_text::CZelStringT<char> TempFileName(const char* folder, int number);
