@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,10 +21,6 @@ std::vector<std::string> search(const std::string& pattern) {
         names.push_back(found.cFileName);
     }
     return names;
-}
-
-std::uint64_t ticksOfUnixSeconds(std::int64_t seconds) {
-    return static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000ULL;
 }
 
 }  // namespace
@@ -87,26 +82,6 @@ TEST(CFindFile, NeverReportsALinkAsAFolder) {
     EXPECT_EQ(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
-TEST(FileAttributes, ReadOnlyMapsToWritePermissionAndBlocksDeletion) {
-    FilesScratch dir;
-    dir.write("fixed.txt", "x");
-    const std::string path = dir.app("fixed.txt");
-    EXPECT_EQ(GetFileAttributes(path.c_str()), FILE_ATTRIBUTE_NORMAL);
-    ASSERT_TRUE(SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(GetFileAttributes(path.c_str()), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(DeleteFile(path.c_str()));
-    EXPECT_TRUE(dir.exists("fixed.txt"));
-    ASSERT_TRUE(SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL));
-    EXPECT_TRUE(DeleteFile(path.c_str()));
-    EXPECT_FALSE(dir.exists("fixed.txt"));
-
-    dir.write(".hidden", "");
-    EXPECT_EQ(GetFileAttributes(dir.app(".hidden").c_str()), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(GetFileAttributes(dir.app("missing").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributes(""), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(SetFileAttributes(dir.app("missing").c_str(), FILE_ATTRIBUTE_NORMAL));
-}
-
 TEST(CopyFile, KeepsTimesAndPermissionsAndNeverDestroysTheTarget) {
     FilesScratch dir;
     dir.write("from.txt", "new contents");
@@ -134,25 +109,4 @@ TEST(CopyFile, KeepsTimesAndPermissionsAndNeverDestroysTheTarget) {
     EXPECT_FALSE(CopyFile(from.c_str(), "", false));
     // Nothing half-written is left behind beside the targets.
     EXPECT_EQ(search(dir.app(".vmcopy*")).size(), 0u);
-}
-
-TEST(FileTimes, ConvertBetweenPosixAndFileTimes) {
-    FilesScratch dir;
-    dir.write("t.txt", "x");
-    struct timespec times[2] = {{1173270840, 0}, {1173270840, 500}};
-    ASSERT_EQ(utimensat(AT_FDCWD, dir.native("t.txt").c_str(), times, 0), 0);
-    FILETIME accessed{}, lastWrite{};
-    ASSERT_TRUE(GetFileTimes(dir.app("t.txt").c_str(), nullptr, &accessed, &lastWrite));
-    EXPECT_EQ(fileTimeTicks(accessed), ticksOfUnixSeconds(1173270840));
-    EXPECT_EQ(fileTimeTicks(lastWrite), ticksOfUnixSeconds(1173270840) + 5);
-    EXPECT_FALSE(GetFileTimes(dir.app("").c_str(), nullptr, nullptr, nullptr));  // a folder
-    EXPECT_FALSE(GetFileTimes(dir.app("none").c_str(), nullptr, nullptr, nullptr));
-
-    const std::uint64_t now = fileTimeTicks(GetSystemTimeAsFileTime());
-    EXPECT_GT(now, ticksOfUnixSeconds(1700000000));
-    EXPECT_EQ(fileTimeTicks(fileTimeFromTicks(0x0123456789ABCDEFull)), 0x0123456789ABCDEFull);
-
-    TLocalTime local{};
-    EXPECT_FALSE(FileTimeToLocalTime(fileTimeFromTicks(0x8000000000000000ull), local));
-    EXPECT_TRUE(FileTimeToLocalTime(fileTimeFromTicks(0), local));  // 1601 is still a date
 }

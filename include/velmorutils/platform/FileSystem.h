@@ -100,7 +100,8 @@ VELMORUTILS_API bool IsOnRemovableMedia(const char* path);
 // A folder search in the manner of the original platform. A last path component with "*" or
 // "?" lists the folder: "." and ".." first (when they match), then the matching entries sorted
 // by name regardless of case, as the original file system returned them. A last component
-// without wildcards finds that one entry. Listed entries are described as they are, without
+// without wildcards finds that one entry; an empty one (a pattern ending in a separator) finds
+// nothing, as on the original platform. Listed entries are described as they are, without
 // following symbolic links, so that walks over the result never leave the folder tree; a link
 // is never reported as a folder.
 class VELMORUTILS_API CFindFile {

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "velmorutils/velmorutils.h"
+
+using zel_text::CZelStringT;
+
+namespace {
+
+// Expected angle texts are written with '@' for the degree sign, the byte 0xB0.
+std::string deg(std::string text) {
+    for (char& c : text) {
+        if (c == '@') c = '\xB0';
+    }
+    return text;
+}
+
+std::string str(const CZelStringT<char>& s) {
+    return std::string(static_cast<const char*>(s), static_cast<size_t>(s.GetLength()));
+}
+
+}  // namespace
+
+TEST(DoubleToString, ShortestFormCutsZerosThenLength) {
+    EXPECT_EQ(str(DoubleToString(2.5)), "2.5");
+    EXPECT_EQ(str(DoubleToString(100.0)), "100");
+    EXPECT_EQ(str(DoubleToString(0.0)), "0");
+    EXPECT_EQ(str(DoubleToString(-1e-15)), "-0");
+    EXPECT_EQ(str(DoubleToString(1.0 / 3)), "0.333333333333");
+    EXPECT_EQ(str(DoubleToString(-2.0 / 3)), "-0.666666666667");
+    EXPECT_EQ(str(DoubleToString(1234567.123456789)), "1234567.1234567");
+    EXPECT_EQ(str(DoubleToString(123456789012345.0)), "12345678901234");
+}
+
+TEST(DoubleToString, FixedDecimalsByTableOrBuiltFormat) {
+    EXPECT_EQ(str(DoubleToString(5.0, 1)), "5.0");
+    EXPECT_EQ(str(DoubleToString(12.34, 1)), "12.3");
+    EXPECT_EQ(str(DoubleToString(2.0, 0)), "2");
+    EXPECT_EQ(str(DoubleToString(-0.004, 2)), "-0.00");
+    EXPECT_EQ(str(DoubleToString(1.5, 12)), "1.500000000000");
+    EXPECT_EQ(str(DoubleToString(1.5, 10)), "1.5000000000");
+    EXPECT_EQ(str(AltitudeToString(-12.3456)), "-12.346");
+    EXPECT_EQ(str(IntToString(-42)), "-42");
+}
+
+TEST(FormatFloat, RoundsTheFractionTowardZerosSide) {
+    EXPECT_DOUBLE_EQ(FormatFloat(1.26, 1), 1.3);
+    EXPECT_DOUBLE_EQ(FormatFloat(-1.26, 1), -1.2);
+    EXPECT_DOUBLE_EQ(FormatFloat(2.5, 0), 3.0);
+    EXPECT_DOUBLE_EQ(FormatFloat(-2.5, -3), -2.0);
+    EXPECT_DOUBLE_EQ(FormatFloat(123.4567, 3), 123.457);
+    // An absurd count ends at once instead of multiplying two billion times.
+    EXPECT_TRUE(std::isnan(FormatFloat(1.5, 2000000000)));
+}
+
+TEST(AngleToString, SignsOfNegativeAnglesReachEveryField) {
+    EXPECT_EQ(str(AngleToString(123.5)), deg("123@30'0.00000\""));
+    EXPECT_EQ(str(ShortAngleToString(123.5)), deg("123@30'0\""));
+    EXPECT_EQ(str(AngleToStringDDDMMSS(123.5)), deg("123@30'00\""));
+    EXPECT_EQ(str(AngleToString(5.25)), deg("  5@15'0.00000\""));
+    EXPECT_EQ(str(AngleToString(-10.5)), deg("-10@-30'0.00000\""));
+    EXPECT_EQ(str(AngleToString(-0.5)), deg("  0@-30'0.00000\""));
+    EXPECT_EQ(str(ShortAngleToString(-(10 + 5 / 60.0 + 7.5 / 3600))), deg("-10@-5'-7\""));
+    EXPECT_EQ(str(AngleToStringDDDMMSS(7 + 5 / 60.0 + 7.5 / 3600)), deg("  7@05'07\""));
+}
+
+TEST(AngleToString, SecondsThatWouldShowAsSixtyCarry) {
+    // 59.99999 s still shows as it is...
+    EXPECT_EQ(str(AngleToString(10 + 30 / 60.0 + 59.99999 / 3600)), deg(" 10@30'59.99999\""));
+    // ...59.999997 s would show as 60.00000 and goes into the minutes, and on into degrees.
+    EXPECT_EQ(str(AngleToString(10 + 30 / 60.0 + 59.999997 / 3600)), deg(" 10@31'0.00000\""));
+    EXPECT_EQ(str(ShortAngleToString(10 + 30 / 60.0 + 59.999997 / 3600)), deg(" 10@31'0\""));
+    EXPECT_EQ(str(AngleToString(10.999999999)), deg(" 11@00'0.00000\""));
+    EXPECT_EQ(str(AngleToString(-10.999999999)), deg("-11@00'0.00000\""));
+    EXPECT_EQ(str(AngleToStringDDDMMSS(-(30 + 59.999997 / 3600))), deg("-30@-1'00\""));
+    EXPECT_EQ(str(AngleToString(-(59.999998 / 3600))), deg("  0@-1'0.00000\""));
+}
+
+TEST(Check60Round, CarriesAwayFromZeroAtTheGivenDecimals) {
+    int d = 10, m = 59;
+    double s = 59.999996;
+    check60round(d, m, s, 5);
+    EXPECT_EQ(d, 11);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(s, 0.0);
+
+    d = 10, m = 20, s = 59.96;
+    check60round(d, m, s, 1);  // "60.0" at one decimal
+    EXPECT_EQ(m, 21);
+    d = 10, m = 20, s = 59.94;
+    check60round(d, m, s, 1);
+    EXPECT_EQ(m, 20);
+    EXPECT_DOUBLE_EQ(s, 59.94);
+
+    d = -10, m = -59, s = -59.999996;
+    check60round(d, m, s, 5);
+    EXPECT_EQ(d, -11);
+    EXPECT_EQ(m, 0);
+
+    d = 0, m = 0, s = -59.999996;
+    check60round(d, m, s, 5);
+    EXPECT_EQ(d, 0);
+    EXPECT_EQ(m, -1);
+}
+
+TEST(LatitudeToString, HemisphereLetterTakesTheSign) {
+    EXPECT_EQ(str(LatitudeToString(0.0, true)), deg("  0@00'00.00000\"S"));
+    EXPECT_EQ(str(LongitudeToString(0.0, false)), deg("  0@00'0.0\"W"));
+    EXPECT_EQ(str(LatitudeToString(45.5, true)), deg(" 45@30'00.00000\"N"));
+    EXPECT_EQ(str(LatitudeToString(-12.3456, false)), deg(" 12@20'44.1\"S"));
+    EXPECT_EQ(str(LongitudeToString(-12.3456, true)), deg(" 12@20'44.16000\"W"));
+    EXPECT_EQ(str(LongitudeToString(179.9999999999, true)), deg("180@00'00.00000\"E"));
+    // Tenths are truncated: 59.96 s shows as 59.9.
+    EXPECT_EQ(str(LatitudeToString(10 + 59 / 60.0 + 59.96 / 3600, false)), deg(" 10@59'59.9\"N"));
+}
+
+TEST(TimeToString, DecimalHoursWithoutCarry) {
+    EXPECT_EQ(str(TimeToString(1.5)), " 1:30:0.000");
+    EXPECT_EQ(str(TimeToString(12.2525)), "12:15:9.000");
+    EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(90061))), "25:01:01");
+    EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(0, 2, 3, 4))), "02:03:04");
+    EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(-3661))), "-1:-1:-1");
+}
+
+TEST(PackedDms, ConversionsBothWays) {
+    EXPECT_DOUBLE_EQ(Deg2DDDMMSS(12.5, 5), 12.3);
+    EXPECT_NEAR(DDDMMSS2Deg(12.3), 12.5, 1e-12);
+    EXPECT_DOUBLE_EQ(Deg2DDDMMSS(-30.25, 5), -30.15);
+    // 59.99964 s lie within 0.06 s of 60 and carry through minutes into degrees.
+    EXPECT_DOUBLE_EQ(Deg2DDDMMSS(10.99999, 5), 11.0);
+    EXPECT_DOUBLE_EQ(Deg2DDDMMSS(359.99999, 5), 0.0);
+    EXPECT_NEAR(Deg2DDDMMSS(370.5, 5), 10.3, 1e-12);
+    EXPECT_NEAR(DDDMMSS2Deg(12.0075), 12 + 75 / 3600.0, 1e-12);  // 75 s are simply added
+    EXPECT_NEAR(DDDMMSS2Deg(29.2999999999), 29.5, 1e-12);        // minutes 29.9999999 -> 30
+    EXPECT_NEAR(DDDMMSS2Deg(-45.3015), -(45 + 30 / 60.0 + 15 / 3600.0), 1e-12);
+}
+
+TEST(PackedDms, RoundTripWithinTheSecondsMargin) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> angle(-720.0, 720.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double a = angle(rng);
+        const double back = DDDMMSS2Deg(Deg2DDDMMSS(a, 5));
+        // Equal modulo 360; only seconds within 0.06 of 60 are moved, to the next minute.
+        EXPECT_LT(std::fabs(std::remainder(back - a, 360.0)), 0.0601 / 3600) << a;
+    }
+}
+
+TEST(PackedDms, WholeNumberText) {
+    EXPECT_EQ(str(DDDMMSS2String(1234556)), deg("123@45'56\""));
+    EXPECT_EQ(str(DDDMMSS2String(50000)), deg("  5@ 0' 0\""));
+    EXPECT_EQ(str(DDDMMSS2String(-1234556)), deg("-123@-45'-56\""));
+}
+
+TEST(AngleToRad, SignOfDegreesDoesNotReachMinutes) {
+    EXPECT_DOUBLE_EQ(AngleToRad("-10", "30", "0"), -9.5 / 57.29577951308232);
+    EXPECT_DOUBLE_EQ(AngleToRad("45", "30,5", ""), (45 + 30.5 / 60) / 57.29577951308232);
+}
+
+TEST(CheckValidDMSVal, FieldsAndMaximum) {
+    EXPECT_TRUE(CheckValidDMSVal("90.0000", "90", true));
+    EXPECT_FALSE(CheckValidDMSVal("90.0001", "90", true));
+    EXPECT_FALSE(CheckValidDMSVal("90", "90", false));
+    EXPECT_FALSE(CheckValidDMSVal("45.6", "90", false));  // minutes "60"
+    EXPECT_TRUE(CheckValidDMSVal("45.5", "90", false));   // minutes "50"
+    EXPECT_FALSE(CheckValidDMSVal("1.2.3", "90", true));
+    EXPECT_FALSE(CheckValidDMSVal("100", "90", true));
+    EXPECT_TRUE(CheckValidDMSVal(" -45,3059 ", "90", false));
+    EXPECT_FALSE(CheckValidDMSVal("45.3060", "90", false));
+    EXPECT_TRUE(CheckValidDMSVal("45.59599", "90", false));  // decimals of seconds unexamined
+    EXPECT_TRUE(CheckValidDMSVal("359.5959", "360", false));
+    EXPECT_FALSE(CheckValidDMSVal("45a", "90", false));
+    EXPECT_FALSE(CheckValidDMSVal("4 5", "90", false));
+}
+
+TEST(Stations, TextsOfSignsAndCarries) {
+    EXPECT_EQ(str(StnToString(1234.567, 100)), "12+34.57");
+    EXPECT_EQ(str(StnToString(1999.999, 1000)), "1+1000.00");  // rounded by the format only
+    EXPECT_EQ(str(StnToString(-50, 1000)), "0+-50.00");
+    EXPECT_EQ(str(StnToString(-1234.5, 1000)), "-1+-234.50");
+    EXPECT_EQ(str(StnToString(0, 20)), "0+0.00");
+}
+
+TEST(Stations, ReadingAndItsFailures) {
+    double c = 7.0;
+    EXPECT_EQ(StnFromString("12+34.57", c, 100), 1);
+    EXPECT_NEAR(c, 1234.57, 1e-9);
+    c = 7.0;
+    EXPECT_EQ(StnFromString("12+", c, 100), 0);
+    EXPECT_EQ(StnFromString("", c, 100), 0);
+    EXPECT_EQ(StnFromString("   ", c, 100), 0);
+    EXPECT_EQ(StnFromString("km", c, 100), 0);
+    EXPECT_EQ(StnFromString("+5", c, 100), 0);
+    EXPECT_EQ(c, 7.0);
+    EXPECT_EQ(StnFromString("1234,5", c, 100), 1);
+    EXPECT_EQ(c, 1234.5);
+    EXPECT_EQ(StnFromString("1+234,5", c, 1000), 1);
+    EXPECT_EQ(c, 1234.5);
+}
+
+TEST(Stations, RoundTripToTheCentimetre) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> chainage(-25000.0, 25000.0);
+    for (const double length : {1000.0, 100.0, 20.0}) {
+        for (int i = 0; i < 5000; ++i) {
+            const double c = chainage(rng);
+            double back = 0.0;
+            ASSERT_EQ(StnFromString(StnToString(c, length), back, length), 1);
+            EXPECT_NEAR(back, c, 0.005 + 1e-9) << c << " / " << length;
+        }
+    }
+}
+
+TEST(FeetInches, RoundTripWithinHalfAnEighthOfAnInch) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> metres(-500.0, 500.0);
+    for (const bool us : {false, true}) {
+        for (int i = 0; i < 5000; ++i) {
+            const double m = metres(rng);
+            const double back = FFFII2Meter(Meter2FFFII(m, us), us);
+            EXPECT_NEAR(back, m, 0.0254 / 16 + 1e-5) << m << (us ? " US" : " intl");
+        }
+    }
+}

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "../../src/platform/PrintfWalker.h"
+#include "StringTestSupport.h"
+
+// Many generated formats and arguments: the length estimate must never be below what is then
+// printed, for either width of string, so no print is ever cut short or writes past its block.
+
+namespace {
+
+template <class C>
+long long estimateOf(const C* fmt, ...) {
+    zel_printf::VaSource src;
+    va_start(src.ap, fmt);
+    const long long n = zel_printf::estimate(fmt, src).length;
+    va_end(src.ap);
+    return n;
+}
+
+// What the walker prints when given all the room it could want.
+template <class C>
+std::basic_string<C> printedOf(const C* fmt, ...) {
+    std::vector<C> big(1 << 16);
+    zel_printf::VaSource src;
+    va_start(src.ap, fmt);
+    const long long n = zel_printf::print(fmt, src, big.data(), static_cast<long long>(big.size()));
+    va_end(src.ap);
+    return std::basic_string<C>(big.data(), static_cast<size_t>(n));
+}
+
+// Own and Other: text of the string's own width and of the other width.
+enum class ArgKind { Int, Int64, Double, Narrow, Wide, Own, Other, Pointer, Char, None };
+
+struct Generated {
+    std::string format;  // ASCII, widened for the 16-bit string
+    ArgKind kind = ArgKind::None;
+    int stars = 0;
+    bool glibcSafe = true;  // same meaning in glibc's printf
+};
+
+class FormatGenerator {
+public:
+    explicit FormatGenerator(unsigned seed) : rng_(seed) {}
+
+    Generated next() {
+        Generated g;
+        g.format = literal();
+        g.format += '%';
+        static const char kFlags[] = "-+ 0#";
+        for (int i = pick(0, 3); i > 0; --i)
+            g.format += kFlags[pick(0, 4)];
+        switch (pick(0, 3)) {
+            case 0:
+                break;
+            case 1:
+                g.format += std::to_string(pick(0, 60));
+                break;
+            case 2:
+                g.format += std::to_string(pick(1, 9));
+                break;
+            default:
+                g.format += '*';
+                ++g.stars;
+                break;
+        }
+        switch (pick(0, 3)) {
+            case 0:
+                break;
+            case 1:
+                g.format += '.' + std::to_string(pick(0, 60));
+                break;
+            case 2:
+                g.format += '.';
+                break;
+            default:
+                g.format += ".*";
+                ++g.stars;
+                break;
+        }
+        struct Conv {
+            const char* text;
+            ArgKind kind;
+            bool glibc;
+        };
+        static const Conv kConvs[] = {
+            {"d", ArgKind::Int, true},       {"i", ArgKind::Int, true},
+            {"u", ArgKind::Int, true},       {"x", ArgKind::Int, true},
+            {"X", ArgKind::Int, true},       {"o", ArgKind::Int, true},
+            {"hd", ArgKind::Int, true},      {"I64d", ArgKind::Int64, false},
+            {"I64x", ArgKind::Int64, false}, {"lld", ArgKind::Int64, true},
+            {"f", ArgKind::Double, true},    {"e", ArgKind::Double, true},
+            {"E", ArgKind::Double, true},    {"g", ArgKind::Double, true},
+            {"G", ArgKind::Double, true},    {"a", ArgKind::Double, true},
+            {"A", ArgKind::Double, true},    {"s", ArgKind::Own, true},
+            {"hs", ArgKind::Narrow, false},  {"S", ArgKind::Other, false},
+            {"ls", ArgKind::Wide, false},    {"c", ArgKind::Char, true},
+            {"C", ArgKind::Char, false},     {"lc", ArgKind::Char, false},
+            {"p", ArgKind::Pointer, false},  {"y", ArgKind::None, false},
+            {"", ArgKind::None, false},
+        };
+        const Conv& c = kConvs[pick(0, static_cast<int>(std::size(kConvs)) - 1)];
+        g.format += c.text;
+        g.kind = c.kind;
+        g.glibcSafe = c.glibc && g.stars == 0 && g.format.find('0') == std::string::npos;
+        if (c.text[0] != '\0') g.format += literal();
+        return g;
+    }
+
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    double value() {
+        switch (pick(0, 4)) {
+            case 0:
+                return pick(-1000, 1000);
+            case 1:
+                return std::uniform_real_distribution<double>(-1e6, 1e6)(rng_);
+            case 2:
+                return std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng_),
+                                  pick(-1070, 1023));
+            case 3:
+                return pick(0, 1) ? std::numeric_limits<double>::infinity()
+                                  : -std::numeric_limits<double>::quiet_NaN();
+            default:
+                return std::nextafter(std::pow(10.0, pick(0, 15)), 0.0);
+        }
+    }
+    long long integer() {
+        return std::uniform_int_distribution<long long>(LLONG_MIN, LLONG_MAX)(rng_) >> pick(0, 63);
+    }
+    std::string narrowText() {
+        std::string s;
+        for (int i = pick(0, 40); i > 0; --i)
+            s += static_cast<char>(pick(1, 255));
+        return s;
+    }
+    std::u16string wideText() {
+        std::u16string s;
+        for (int i = pick(0, 40); i > 0; --i) {
+            const int k = pick(0, 3);
+            if (k == 0)
+                s += static_cast<char16_t>(pick(0xD800, 0xDFFF));  // stray or paired halves
+            else
+                s += static_cast<char16_t>(pick(1, k == 1 ? 0x7F : 0xFFFF));
+        }
+        return s;
+    }
+    int star() { return pick(-40, 70); }
+
+private:
+    std::string literal() {
+        std::string s;
+        for (int i = pick(0, 4); i > 0; --i)
+            s += pick(0, 5) == 0 ? std::string("%%") : "ab";
+        return s;
+    }
+    std::mt19937 rng_;
+};
+
+template <class C>
+std::basic_string<C> widen(const std::string& s) {
+    return std::basic_string<C>(s.begin(), s.end());
+}
+
+// Runs one generated case on the string of character type C: f(fmt, args...) is called with
+// the stars and the value the format asks for.
+template <class C, class F>
+void dispatch(const Generated& g, FormatGenerator& gen, F f) {
+    const std::basic_string<C> fmt = widen<C>(g.format);
+    const int s1 = gen.star();
+    const int s2 = gen.star();
+    auto withStars = [&](auto value) {
+        if (g.stars == 0) f(fmt.c_str(), value);
+        if (g.stars == 1) f(fmt.c_str(), s1, value);
+        if (g.stars == 2) f(fmt.c_str(), s1, s2, value);
+    };
+    const std::string narrow = gen.narrowText();
+    const std::u16string wide = gen.wideText();
+    ArgKind kind = g.kind;
+    if (kind == ArgKind::Own) kind = sizeof(C) == 1 ? ArgKind::Narrow : ArgKind::Wide;
+    if (kind == ArgKind::Other) kind = sizeof(C) == 1 ? ArgKind::Wide : ArgKind::Narrow;
+    switch (kind) {
+        case ArgKind::Int:
+            withStars(static_cast<int>(gen.integer()));
+            break;
+        case ArgKind::Int64:
+            withStars(gen.integer());
+            break;
+        case ArgKind::Double:
+            withStars(gen.value());
+            break;
+        case ArgKind::Narrow:
+            withStars(gen.pick(0, 9) == 0 ? nullptr : narrow.c_str());
+            break;
+        case ArgKind::Wide:
+            withStars(gen.pick(0, 9) == 0 ? nullptr : w(wide.c_str()));
+            break;
+        case ArgKind::Pointer:
+            withStars(reinterpret_cast<void*>(gen.integer()));
+            break;
+        case ArgKind::Char:
+            withStars(gen.pick(0, 0xFFFF));
+            break;
+        default:
+            withStars(0);
+            break;
+    }
+}
+
+TEST(FormatEstimate, NeverBelowThePrintedLengthForEightBitStrings) {
+    FormatGenerator gen(20261205);
+    for (int i = 0; i < 20000; ++i) {
+        const Generated g = gen.next();
+        dispatch<char>(g, gen, [&](const char* fmt, auto... args) {
+            const long long est = estimateOf(fmt, args...);
+            const std::string printed = printedOf(fmt, args...);
+            ASSERT_GE(est, static_cast<long long>(printed.size())) << fmt;
+            S8 s;
+            s.Format(fmt, args...);
+            ASSERT_EQ(str(s), printed) << fmt;
+            ASSERT_EQ(s.GetAllocLength(), est) << fmt;
+            if (g.glibcSafe) {
+                std::vector<char> ref(1 << 16);
+                const int n = std::snprintf(ref.data(), ref.size(), fmt, args...);
+                ASSERT_EQ(printed, std::string(ref.data(), static_cast<size_t>(n))) << fmt;
+            }
+        });
+    }
+}
+
+TEST(FormatEstimate, NeverBelowThePrintedLengthForSixteenBitStrings) {
+    FormatGenerator gen(4091);
+    for (int i = 0; i < 20000; ++i) {
+        const Generated g = gen.next();
+        dispatch<unsigned short>(g, gen, [&](const unsigned short* fmt, auto... args) {
+            const long long est = estimateOf(fmt, args...);
+            const std::basic_string<unsigned short> printed = printedOf(fmt, args...);
+            ASSERT_GE(est, static_cast<long long>(printed.size())) << g.format;
+            S16 s;
+            s.Format(fmt, args...);
+            ASSERT_EQ(std::basic_string<unsigned short>(s, static_cast<size_t>(s.GetLength())),
+                      printed)
+                << g.format;
+        });
+    }
+}
+
+TEST(FormatEstimate, SignsAndWideFieldsBeyondTheTableMinimumsStillFit) {
+    S8 s;
+    s.Format("%+.40d", 7);
+    EXPECT_EQ(s.GetLength(), 41);
+    s.Format("%+f", 1.0);
+    EXPECT_EQ(str(s), "+1.000000");
+    s.Format("%*d", -40, 5);
+    EXPECT_EQ(s.GetLength(), 40);
+    s.Format("%.120e", -1.5e-300);
+    EXPECT_EQ(s.GetLength(), 128);
+    s.Format("%#.40x", 255u);
+    EXPECT_EQ(s.GetLength(), 42);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "LandXmlModel.h"
+
+namespace {
+
+std::string wrap(const std::string& units, const std::string& body) {
+    return "<?xml version=\"1.0\"?>\n<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" "
+           "version=\"1.2\">\n" +
+           units + "<Alignments>\n" + body + "</Alignments>\n</LandXML>\n";
+}
+
+const char* kMetric = "<Units><Metric linearUnit=\"meter\"/></Units>\n";
+
+const std::string kRoad = R"(<Alignment name="Main &amp; 1st" staStart="1000" length="400">
+<CoordGeom>
+<Line length="100"><Start>5000 2000</Start><End>5100 2000</End></Line>
+<Spiral rot="cw" spiType="clothoid" length="60" radiusStart="INF" radiusEnd="300">
+  <Start>5100 2000</Start><End>5159.8 2002</End></Spiral>
+<Curve rot="cw" crvType="arc" radius="300" length="80">
+  <Start>5159.8 2002</Start><Center>5150 2300</Center><End>5230 2030</End></Curve>
+<Spiral rot="ccw" length="40" radiusStart="300" radiusEnd="600"/>
+</CoordGeom>
+<Profile name="p"><ProfSurf name="ground"/><ProfAlign name="design">
+<PVI>1000 50</PVI>
+<ParaCurve length="120">1150 53</ParaCurve>
+<CircCurve length="80" radius="4000">1300 51.5</CircCurve>
+<PVI>1400 52.25</PVI>
+</ProfAlign></Profile>
+</Alignment>
+)";
+
+}  // namespace
+
+TEST(LandXmlRead, ReadsGeometryProfileAndAttributes) {
+    landxml::Document doc;
+    std::string err;
+    ASSERT_TRUE(landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
+    ASSERT_EQ(doc.alignments.size(), 1u);
+    const landxml::Alignment& a = doc.alignments[0];
+    EXPECT_EQ(a.name, "Main & 1st");
+    EXPECT_EQ(a.staStart, 1000.0);
+    ASSERT_EQ(a.elements.size(), 4u);
+    EXPECT_EQ(a.elements[0].kind, landxml::HKind::Line);
+    EXPECT_EQ(a.elements[0].end.north, 5100.0);
+    EXPECT_EQ(a.elements[1].kind, landxml::HKind::Spiral);
+    EXPECT_TRUE(std::isinf(a.elements[1].radiusStart));
+    EXPECT_EQ(a.elements[1].radiusEnd, 300.0);
+    EXPECT_TRUE(a.elements[1].clockwise);
+    EXPECT_EQ(a.elements[2].kind, landxml::HKind::Curve);
+    EXPECT_EQ(a.elements[2].center.east, 2300.0);
+    EXPECT_FALSE(a.elements[3].clockwise);
+    EXPECT_EQ(a.elements[3].radiusEnd, 600.0);  // compound spiral between two radii
+    EXPECT_FALSE(a.elements[3].end.present());
+    EXPECT_EQ(a.elements[2].line, 10);  // element lines for messages
+    ASSERT_EQ(a.profile.size(), 4u);
+    EXPECT_EQ(a.profile[1].curve, landxml::VCurve::Parabola);
+    EXPECT_EQ(a.profile[1].length, 120.0);
+    EXPECT_EQ(a.profile[2].curve, landxml::VCurve::Circle);
+    EXPECT_EQ(a.profile[2].radius, 4000.0);
+    EXPECT_EQ(a.profile[3].elevation, 52.25);
+}
+
+TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
+    const std::string body = R"(<Alignment name="f" staStart="3937">
+<CoordGeom><Line><Start>3937 0</Start><End>3937 3937</End></Line></CoordGeom>
+<Profile><ProfAlign><PVI>3937 100</PVI><PVI>7874 200</PVI></ProfAlign></Profile></Alignment>
+)";
+    landxml::Document us, intl;
+    std::string err;
+    ASSERT_TRUE(landxml::parse(wrap("<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", body),
+                               us, err))
+        << err;
+    EXPECT_EQ(us.unit, landxml::LinearUnit::USSurveyFoot);
+    EXPECT_NEAR(us.alignments[0].staStart, 1200.0, 1e-9);
+    EXPECT_NEAR(us.alignments[0].elements[0].length, 1200.0, 1e-9);  // from Start-End
+    EXPECT_NEAR(us.alignments[0].profile[1].elevation, 200.0 * 1200.0 / 3937.0, 1e-9);
+    ASSERT_TRUE(
+        landxml::parse(wrap("<Units><Imperial linearUnit=\"foot\"/></Units>", body), intl, err))
+        << err;
+    EXPECT_NEAR(intl.alignments[0].staStart, 3937.0 * 0.3048, 1e-9);
+}
+
+TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
+    struct Case {
+        std::string text;
+        std::string expected;  // part of the message
+    };
+    const std::string line = "<CoordGeom><Line><Start>0 0</Start><End>0 10</End></Line>";
+    const Case cases[] = {
+        {"<LandXML><Alignments><Alignment", "malformed XML"},
+        {"<Other/>", "not LandXML"},
+        {wrap(kMetric, ""), "no Alignment"},
+        {wrap(kMetric, "<Alignment name=\"a\">" + line + "</CoordGeom></Alignment>"), "staStart"},
+        {wrap(kMetric, "<Alignment staStart=\"0\">\n<StaEquation staBack=\"1\" staAhead=\"2\"/>" +
+                           line + "</CoordGeom></Alignment>"),
+         "line 6: StaEquation: station equations are not supported"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom>\n<Curve rot=\"cw\" crvType=\"chord\" "
+              "radius=\"100\" length=\"10\"/></CoordGeom></Alignment>"),
+         "line 6: Curve: curve type 'chord'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom>\n<Spiral rot=\"cw\" spiType=\"bloss\" "
+              "length=\"10\" radiusStart=\"INF\" radiusEnd=\"100\"/></CoordGeom></Alignment>"),
+         "spiral type 'bloss'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"cw\" length=\"10\"/>"
+              "</CoordGeom></Alignment>"),
+         "'radius' is missing"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"left\" radius=\"5\" "
+              "length=\"10\"/></CoordGeom></Alignment>"),
+         "'rot'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Line><Start>0 x</Start><End>1 1</End>"
+              "</Line></CoordGeom></Alignment>"),
+         "northing easting"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Line length=\"1e999\"><Start>0 0</Start>"
+              "<End>1 1</End></Line></CoordGeom></Alignment>"),
+         "not a number"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><IrregularLine/></CoordGeom></Alignment>"),
+         "IrregularLine: this element is not supported"},
+        {wrap(kMetric, "<Alignment staStart=\"0\">" + line +
+                           "</CoordGeom><Profile><ProfAlign>"
+                           "<PVI>10 1</PVI><PVI>5 2</PVI></ProfAlign></Profile></Alignment>"),
+         "must increase"},
+        {wrap("<Units><Metric linearUnit=\"millimeter\"/></Units>", ""), "millimeter"},
+    };
+    for (const Case& c : cases) {
+        landxml::Document doc;
+        doc.alignments.resize(3);  // a failed read leaves the caller's document alone
+        std::string err;
+        EXPECT_FALSE(landxml::parse(c.text, doc, err)) << c.expected;
+        EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
+        EXPECT_EQ(doc.alignments.size(), 3u);
+    }
+}
+
+TEST(LandXmlWrite, RoundTripKeepsEveryValueInEachUnit) {
+    landxml::Document doc;
+    std::string err;
+    ASSERT_TRUE(landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
+    for (auto unit : {landxml::LinearUnit::Meter, landxml::LinearUnit::USSurveyFoot,
+                      landxml::LinearUnit::InternationalFoot}) {
+        landxml::Document back;
+        ASSERT_TRUE(landxml::parse(landxml::write(doc, unit), back, err)) << err;
+        EXPECT_EQ(back.unit, unit);
+        const landxml::Alignment& a = doc.alignments[0];
+        const landxml::Alignment& b = back.alignments[0];
+        EXPECT_EQ(b.name, a.name);
+        EXPECT_NEAR(b.staStart, a.staStart, 1e-6);
+        ASSERT_EQ(b.elements.size(), a.elements.size());
+        for (size_t i = 0; i < a.elements.size(); ++i) {
+            EXPECT_EQ(b.elements[i].kind, a.elements[i].kind);
+            EXPECT_NEAR(b.elements[i].length, a.elements[i].length, 1e-6);
+            EXPECT_EQ(b.elements[i].clockwise, a.elements[i].clockwise);
+            EXPECT_EQ(b.elements[i].end.present(), a.elements[i].end.present());
+        }
+        EXPECT_NEAR(b.elements[2].center.north, 5150.0, 1e-6);
+        EXPECT_TRUE(std::isinf(b.elements[1].radiusStart));
+        ASSERT_EQ(b.profile.size(), a.profile.size());
+        for (size_t i = 0; i < a.profile.size(); ++i) {
+            EXPECT_NEAR(b.profile[i].station, a.profile[i].station, 1e-6);
+            EXPECT_NEAR(b.profile[i].elevation, a.profile[i].elevation, 1e-6);
+            EXPECT_EQ(b.profile[i].curve, a.profile[i].curve);
+            EXPECT_NEAR(b.profile[i].length, a.profile[i].length, 1e-6);
+        }
+    }
+}

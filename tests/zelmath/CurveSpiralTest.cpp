@@ -1,0 +1,297 @@
+#include <cmath>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "velmorutils/velmorutils.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kDeg = 180.0 / kPi;
+
+// Adaptive Simpson quadrature, independent of the library's series.
+double simpson(const std::function<double(double)>& f, double a, double b, double fa, double fm,
+               double fb, double whole, double tol, int depth) {
+    const double m = (a + b) / 2, lm = (a + m) / 2, rm = (m + b) / 2;
+    const double flm = f(lm), frm = f(rm);
+    const double left = (m - a) / 6 * (fa + 4 * flm + fm);
+    const double right = (b - m) / 6 * (fm + 4 * frm + fb);
+    if (depth <= 0 || std::fabs(left + right - whole) <= 15 * tol)
+        return left + right + (left + right - whole) / 15;
+    return simpson(f, a, m, fa, flm, fm, left, tol / 2, depth - 1) +
+           simpson(f, m, b, fm, frm, fb, right, tol / 2, depth - 1);
+}
+
+double integrate(const std::function<double(double)>& f, double a, double b) {
+    if (a == b) return 0.0;
+    const double fa = f(a), fb = f(b), fm = f((a + b) / 2);
+    return simpson(f, a, b, fa, fm, fb, (b - a) / 6 * (fa + 4 * fm + fb), 1e-13, 40);
+}
+
+// A clothoid stretch whose curvature runs linearly from k0 at the start to k1 after L
+// (positive curvature turns right): tangent angle theta(u) = k0 u + (k1 - k0) u^2 / (2L).
+struct Clothoid {
+    double L, k0, k1;
+    double theta(double u) const { return k0 * u + (k1 - k0) * u * u / (2 * L); }
+    double curvature(double u) const { return k0 + (k1 - k0) * u / L; }
+    void pos(double s, double& n, double& e) const {
+        n = integrate([&](double u) { return std::cos(theta(u)); }, 0, s);
+        e = integrate([&](double u) { return std::sin(theta(u)); }, 0, s);
+    }
+};
+
+template <class Spiral>
+void expectFollows(const Spiral& sp, const Clothoid& ref, const char* what) {
+    for (int i = 0; i <= 20; ++i) {
+        const double s = ref.L * i / 20;
+        double n, e, rn, re;
+        ASSERT_TRUE(sp.getPosAtLength(s, n, e)) << what << " s=" << s;
+        ref.pos(s, rn, re);
+        EXPECT_NEAR(n, rn, 1e-6 * ref.L) << what << " s=" << s;
+        EXPECT_NEAR(e, re, 1e-6 * ref.L) << what << " s=" << s;
+        EXPECT_NEAR(sp.GetAzimuth(s), ref.theta(s) * kDeg, 1e-9) << what << " s=" << s;
+        EXPECT_NEAR(sp.getCurvatureAtLength(s), ref.curvature(s), 1e-12) << what << " s=" << s;
+    }
+    double rn, re;
+    ref.pos(ref.L, rn, re);
+    EXPECT_NEAR(sp.getFinalNorthing(), rn, 1e-6 * ref.L) << what;
+    EXPECT_NEAR(sp.getFinalEasting(), re, 1e-6 * ref.L) << what;
+    CMathAngle az;
+    ASSERT_TRUE(sp.getFinalAzimut(az));
+    EXPECT_NEAR(az.getRad(), ref.theta(ref.L), 1e-9) << what;
+}
+
+TEST(CurveSpiral, TangentToCurveFollowsTheFresnelIntegrals) {
+    for (double R : {100.0, 200.0, 1500.0}) {  // tangent angles 0.5, 0.25, 0.033 rad
+        for (bool right : {true, false}) {
+            CCurveDataSpiral sp;
+            sp.setLenAndR(100, R, right, true);
+            const double k = (right ? 1 : -1) / R;
+            expectFollows(sp, Clothoid{100, 0, k}, right ? "TS-SC right" : "TS-SC left");
+            EXPECT_DOUBLE_EQ(sp.getRadius(), right ? R : -R);
+            EXPECT_EQ(sp.isToTheRight(), right);
+        }
+    }
+}
+
+TEST(CurveSpiral, CurveToTangentIsTheMirroredSpiralRunBackwards) {
+    for (double R : {100.0, 250.0}) {
+        for (bool right : {true, false}) {
+            CCurveDataSpiral sp;
+            sp.setLenAndR(100, R, right, false);
+            const double k = (right ? 1 : -1) / R;
+            expectFollows(sp, Clothoid{100, k, 0}, right ? "CS-ST right" : "CS-ST left");
+            // Stored mirrored, read back like the real turn.
+            EXPECT_EQ(sp.getSimpleSpiral().getFinalRadius() < 0, right);
+            EXPECT_DOUBLE_EQ(sp.getRadius(), right ? R : -R);
+            EXPECT_EQ(sp.isToTheRight(), right);
+            EXPECT_TRUE(sp.isCSST());
+        }
+    }
+}
+
+TEST(CurveSpiral, CompoundSpiralFollowsTheClothoidBetweenItsRadii) {
+    struct Case {
+        double L, R1, R2;
+    };
+    for (Case c : {Case{50, 400, 200}, Case{80, 300, 120}, Case{80, 120, 300}}) {
+        for (bool right : {true, false}) {
+            CCurveDataSpiral sp;
+            sp.setLenAndR(c.L, c.R1, c.R2, right);
+            ASSERT_TRUE(sp.isCompoundSpiral());
+            EXPECT_FALSE(sp.isTSSC());
+            EXPECT_FALSE(sp.isCSST());
+            EXPECT_NEAR(sp.getTotalLength(), c.L, 1e-12);
+            const double sign = right ? 1 : -1;
+            EXPECT_NEAR(sp.getStartRadius(), sign * c.R1, 1e-9);
+            EXPECT_NEAR(sp.getFinalRadius(), sign * c.R2, 1e-9);
+            expectFollows(sp, Clothoid{c.L, sign / c.R1, sign / c.R2}, "compound");
+        }
+    }
+}
+
+TEST(CurveSpiral, KnownValues) {
+    CCurveDataSpiral sp;
+    sp.setLenAndR(100, 200, true, true);
+    EXPECT_NEAR(sp.getSimpleSpiral().getFinalAzimut().getRad(), 0.25, 1e-15);
+    EXPECT_NEAR(sp.GetAzimuth(100), 14.32394487827058, 1e-12);
+    EXPECT_DOUBLE_EQ(sp.getSpiralParam(), 20000.0);
+
+    // A long, flat spiral: N close to L and E close to L^2 / (6R).
+    CCurveDataSpiral flat;
+    flat.setLenAndR(10, 10000, true, true);
+    EXPECT_NEAR(flat.getFinalNorthing(), 10.0, 1e-6);
+    EXPECT_NEAR(flat.getFinalEasting(), 100.0 / 60000.0, 1e-9);
+
+    // Defined by the parameter squared instead of the radius.
+    CCurveDataSpiral1R byParam;
+    byParam.setLenAndSpPrm(100, 20000, true);
+    EXPECT_DOUBLE_EQ(byParam.getRadius(), 200.0);
+    EXPECT_NEAR(byParam.getFinalAzimutInRad(), 0.25, 1e-15);
+
+    // Right CS-ST: the azimuth rises from 0 to tau.
+    CCurveDataSpiral csst;
+    csst.setLenAndR(100, 200, true, false);
+    EXPECT_NEAR(csst.GetAzimuth(0), 0.0, 1e-12);
+    EXPECT_NEAR(csst.GetAzimuth(100), 14.32394487827058, 1e-12);
+    EXPECT_GT(csst.GetAzimuth(50), 0.0);
+}
+
+TEST(CurveSpiral, CompoundSectionLengths) {
+    CCurveDataSpiral sp;
+    sp.setLenAndR(50, 400, 200, true);
+    EXPECT_DOUBLE_EQ(sp.getStartLength(), 50.0);
+    EXPECT_DOUBLE_EQ(sp.getSimpleSpiral().getTotalLength(), 100.0);
+    EXPECT_DOUBLE_EQ(sp.getSimpleSpiral().getFinalRadius(), 200.0);
+    double L, R1, R2;
+    bool right;
+    sp.GetSpiralElement(L, R1, R2, right);
+    EXPECT_DOUBLE_EQ(L, 50.0);
+    EXPECT_DOUBLE_EQ(R1, 400.0);
+    EXPECT_DOUBLE_EQ(R2, 200.0);
+    EXPECT_TRUE(right);
+
+    CCurveDataSpiral equal;
+    equal.setLenAndR(40, 300, 300, false);
+    EXPECT_EQ(equal.getStartLength(), 0.0);
+    EXPECT_NEAR(equal.getTotalLength(), 40.0, 1e-12);
+
+    // A simple spiral reports an infinite (unset) radius at its tangent end.
+    CCurveDataSpiral simple;
+    simple.setLenAndR(60, 250, false, true);
+    simple.GetSpiralElement(L, R1, R2, right);
+    EXPECT_TRUE(zel_math::isUnset(R1));
+    EXPECT_DOUBLE_EQ(R2, 250.0);
+    EXPECT_FALSE(right);
+}
+
+TEST(CurveSpiral, TurningKeepsLengthRadiiAndKind) {
+    CCurveDataSpiral simple;
+    simple.setLenAndR(60, 250, true, false);
+    simple.setTurnRight(false);
+    EXPECT_TRUE(simple.isCSST());
+    EXPECT_DOUBLE_EQ(simple.getTotalLength(), 60.0);
+    EXPECT_DOUBLE_EQ(simple.getRadius(), -250.0);
+    EXPECT_FALSE(simple.isToTheRight());
+
+    CCurveDataSpiral compound;
+    compound.setLenAndR(50, 400, 200, true);
+    compound.setTurnRight(false);
+    ASSERT_TRUE(compound.isCompoundSpiral());
+    EXPECT_NEAR(compound.getTotalLength(), 50.0, 1e-12);
+    EXPECT_NEAR(compound.getStartRadius(), -400.0, 1e-9);
+    EXPECT_NEAR(compound.getFinalRadius(), -200.0, 1e-9);
+    expectFollows(compound, Clothoid{50, -1.0 / 400, -1.0 / 200}, "turned compound");
+}
+
+TEST(CurveSpiral, DisplayKindsAndCopies) {
+    CCurveDataSpiral sp;
+    EXPECT_EQ(sp.getAlntElementFlags().getRadiusDisplay(), ardRadius);
+    EXPECT_EQ(sp.getAlntElementFlags().getRadius2Display(), ardRadius);
+    EXPECT_EQ(sp.getAlntElementFlags().getLengthDisplay(), aldLength);
+    sp.setLenAndR(50, aldSpiralParam, 400, ardDegOfChord, 200, ardDegOfCurve, true, unitsMeters);
+    AlntElementLengthDisplay ld;
+    AlntElementRadiusDisplay r1d, r2d;
+    double L, R1, R2;
+    bool right;
+    sp.GetSpiralElement(L, ld, R1, r1d, R2, r2d, right, unitsMeters);
+    EXPECT_EQ(ld, aldSpiralParam);
+    EXPECT_EQ(r1d, ardDegOfChord);
+    EXPECT_EQ(r2d, ardDegOfCurve);
+    CCurveDataSpiral copy(sp);
+    EXPECT_EQ(copy.getFlags(), sp.getFlags());
+    EXPECT_DOUBLE_EQ(copy.getFinalEasting(), sp.getFinalEasting());
+}
+
+TEST(CurveSpiral, RangeAndInvalidInput) {
+    CCurveDataSpiral sp;
+    double n, e;
+    EXPECT_FALSE(sp.isok());
+    EXPECT_FALSE(sp.getPosAtLength(0, n, e));
+    EXPECT_EQ(sp.GetAzimuth(10), 0.0);
+    sp.setLenAndR(100, 200, true, true);
+    ASSERT_TRUE(sp.getPosAtLength(100.0009, n, e));
+    EXPECT_DOUBLE_EQ(n, sp.getFinalNorthing());
+    EXPECT_FALSE(sp.getPosAtLength(100.002, n, e));
+    EXPECT_FALSE(sp.getPosAtLength(-0.002, n, e));
+    // A zero radius is a straight of the given length's start point only.
+    CCurveDataSpiral degenerate;
+    degenerate.setLenAndR(10, 0, true, true);
+    ASSERT_TRUE(degenerate.getPosAtLength(5, n, e));
+    EXPECT_EQ(n, 0.0);
+    EXPECT_EQ(degenerate.getCurvatureAtLength(5), 0.0);
+}
+
+TEST(CurveSpiral, DeviationStepsKeepTheChordClose) {
+    const CCurveSpiralTStoSC* basic = nullptr;
+    CCurveDataSpiral sp;
+    sp.setLenAndR(120, 150, true, true);
+    basic = &sp.getSimpleSpiral();
+    // However generous the deviation, a step never turns by pi/8 or more.
+    EXPECT_FALSE(basic->checkStepForDeviation(120, 0, 1e9));
+    EXPECT_TRUE(basic->checkStepForDeviation(10, 0, 1e9));
+
+    for (bool tssc : {true, false}) {
+        sp.setLenAndR(120, 150, true, tssc);
+        const double maxDev = 0.02;
+        double s = 0;
+        int steps = 0;
+        while (s < 120 - 1e-9 && steps < 1000) {
+            const double step = sp.getStepForDeviation(s, maxDev);
+            ASSERT_GT(step, 0.0);
+            ASSERT_LE(s + step, 120 + 1e-12);
+            double n0, e0, n1, e1;
+            ASSERT_TRUE(sp.getPosAtLength(s, n0, e0));
+            ASSERT_TRUE(sp.getPosAtLength(s + step, n1, e1));
+            const double len = std::hypot(n1 - n0, e1 - e0);
+            double worst = 0;
+            for (int i = 1; i < 10; ++i) {
+                double n, e;
+                ASSERT_TRUE(sp.getPosAtLength(s + step * i / 10, n, e));
+                worst =
+                    std::max(worst, std::fabs((n - n0) * (e1 - e0) - (e - e0) * (n1 - n0)) / len);
+            }
+            EXPECT_LT(worst, maxDev) << tssc << " s=" << s;
+            s += step;
+            ++steps;
+        }
+        EXPECT_GT(steps, 3);
+        EXPECT_LT(steps, 1000);
+    }
+}
+
+TEST(CurveSpiral, ProjectionRoundTripsEveryKind) {
+    std::vector<CCurveDataSpiral> spirals(6);
+    spirals[0].setLenAndR(100, 150, true, true);
+    spirals[1].setLenAndR(100, 150, false, true);
+    spirals[2].setLenAndR(100, 150, true, false);
+    spirals[3].setLenAndR(100, 150, false, false);
+    spirals[4].setLenAndR(60, 400, 150, true);
+    spirals[5].setLenAndR(60, 150, 400, false);
+    for (std::size_t i = 0; i < spirals.size(); ++i) {
+        const CCurveDataSpiral& sp = spirals[i];
+        const double L = sp.getTotalLength();
+        for (double f : {0.003, 0.2, 0.5, 0.77, 0.995}) {
+            for (double off : {-12.0, -0.5, 0.0, 3.0, 20.0}) {
+                const double s = f * L;
+                double n, e;
+                ASSERT_TRUE(sp.getPosAtLength(s, n, e));
+                const double az = sp.GetAzimuth(s) / kDeg;
+                n -= off * std::sin(az);
+                e += off * std::cos(az);
+                double dist = -1, len = -1;
+                ASSERT_TRUE(sp.getShortestDistAndCurveLen(n, e, dist, len));
+                EXPECT_NEAR(len, s, 1e-4) << i << " s=" << s << " off=" << off;
+                EXPECT_NEAR(dist, std::fabs(off), 1e-4) << i << " s=" << s << " off=" << off;
+            }
+        }
+        // A point before the start projects onto the start.
+        double dist, len;
+        ASSERT_TRUE(sp.getShortestDistAndCurveLen(-10, 0, dist, len));
+        EXPECT_NEAR(len, 0.0, 1e-4) << i;
+        EXPECT_NEAR(dist, 10.0, 1e-4) << i;
+    }
+}
+
+}  // namespace
