@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include <gtest/gtest.h>
 

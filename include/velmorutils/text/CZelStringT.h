@@ -6,6 +6,7 @@
 #include <string>
 
 #include "velmorutils/alloc/DlMalloc.h"
+#include "velmorutils/platform/CStringT.h"
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/platform/OleStrings.h"
 #include "velmorutils/text/CMfcStringProxy.h"
@@ -70,7 +71,7 @@ public:
     CZelStringT(const YCHAR* pch, int nLength);
     CZelStringT(const unsigned char* psz);
     CZelStringT(T ch, int nRepeat = 1);
-    CZelStringT(const std::string& s);
+    CZelStringT(const CStringT<char>& s);
     ~CZelStringT() {
         CZelStringData<T>* d = GetData();
         if (d != get_afxDataNil() &&
@@ -84,7 +85,7 @@ public:
     CZelStringT& operator=(const T* psz);
     CZelStringT& operator=(const YCHAR* psz);
     CZelStringT& operator=(const unsigned char* psz);
-    CZelStringT& operator=(const std::string& s);
+    CZelStringT& operator=(const CStringT<char>& s);
     CZelStringT& operator+=(const T* psz);
     CZelStringT& operator+=(T ch);
     CZelStringT& operator+=(const CZelStringT& s);
