@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <thread>
 
@@ -146,6 +147,17 @@ TEST(StringSharing, ConcurrentCopiesKeepTheCountExact) {
     t2.join();
     t3.join();
     EXPECT_EQ(P8::refs(shared), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StringMemory, BlocksBeyondTheHeapLimitThrowTheMemoryException) {
+    S16 s(w(u"kept"));
+    EXPECT_THROW(s.GetBuffer(INT_MAX), CMemoryException);  // 4 GiB of 16-bit units
+    EXPECT_EQ(u16(s), u"kept");
+    EXPECT_THROW(S16(static_cast<unsigned short>('x'), INT_MAX), CMemoryException);
 }
 
 }  // namespace

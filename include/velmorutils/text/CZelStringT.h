@@ -57,7 +57,7 @@ public:
     CZelStringT() noexcept { Init(); }
     CZelStringT(const CZelStringT& src) {
         CZelStringData<T>* d = src.GetData();
-        if (d->refCount >= 0) {
+        if (std::atomic_ref<int32_t>(d->refCount).load(std::memory_order_relaxed) >= 0) {
             m_chars = src.m_chars;
             std::atomic_ref<int32_t>(d->refCount).fetch_add(1, std::memory_order_relaxed);
         } else {
