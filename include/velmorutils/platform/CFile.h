@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "velmorutils/platform/Export.h"
 
@@ -27,10 +26,17 @@ public:
 
     bool Open(const char* path, unsigned flags);
     void Close();
-    bool IsOpen() const { return m_file != nullptr; }
+    bool IsOpen() const { return m_fd >= 0; }
 
     // Number of bytes read, 0 at the end of the file or when nothing is open.
-    unsigned Read(void* buffer, unsigned count);
+    unsigned Read(void* buffer, unsigned count) {
+        // One byte at a time is how text is read; it is served from the buffer right here.
+        if (count == 1 && buffer && m_bufferPos < m_bufferLength) {
+            *static_cast<unsigned char*>(buffer) = m_buffer[m_bufferPos++];
+            return 1;
+        }
+        return ReadBlock(buffer, count);
+    }
     // Number of bytes written.
     unsigned Write(const void* buffer, unsigned count);
     // The new position from the start, or -1 when the move is refused (before the start, or
@@ -43,10 +49,18 @@ public:
     bool Flush();
 
 private:
-    // stdio needs a positioning call between a read and a write on the same stream.
-    enum class LastOp { none, read, write };
-    void switchTo(LastOp op);
+    static constexpr int kBufferSize = 4096;
 
-    std::FILE* m_file = nullptr;
-    mutable LastOp m_last = LastOp::none;
+    unsigned ReadBlock(void* buffer, unsigned count);
+    void dropBuffer();
+    std::int64_t logicalPosition() const;
+
+    // Reads go through a block buffer, so that reading one byte and stepping back over it (as
+    // line readers do) costs no system call. Writes go straight to the file; the buffer is
+    // dropped first so that reads and writes see one position.
+    int m_fd = -1;
+    std::int64_t m_bufferStart = 0;  // file offset of m_buffer[0]
+    int m_bufferLength = 0;          // valid bytes; 0 when no buffer is held
+    int m_bufferPos = 0;             // next byte to hand out
+    unsigned char m_buffer[kBufferSize];
 };

@@ -8,7 +8,8 @@
 class CTimeSpan {
 public:
     constexpr CTimeSpan() = default;
-    constexpr explicit CTimeSpan(std::int64_t seconds) : m_seconds(seconds) {}
+    // Implicit, as the platform's own span converts from a count of seconds.
+    constexpr CTimeSpan(std::int64_t seconds) : m_seconds(seconds) {}
     constexpr CTimeSpan(std::int64_t days, int hours, int minutes, int seconds)
         : m_seconds(((days * 24 + hours) * 60 + minutes) * 60 + seconds) {}
 

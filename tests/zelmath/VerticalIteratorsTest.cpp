@@ -1,0 +1,199 @@
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "velmorutils/velmorutils.h"
+
+namespace {
+
+struct Point {
+    double ch;
+    double h;
+};
+
+// Every record of a VIP walk, from the one the iterator starts on.
+template <class T>
+std::vector<CLsInfo> walk(const T& alnt) {
+    TAlntLsItrImpl<T> it(alnt);
+    std::vector<CLsInfo> out{it.getCurLs()};
+    while (it.nextLs())
+        out.push_back(it.getCurLs());
+    return out;
+}
+
+void expectPoints(const std::vector<CLsInfo>& got, const std::vector<Point>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_NEAR(got[i].getChainage(), want[i].ch, 1e-9) << i;
+        EXPECT_NEAR(got[i].getHeight(), want[i].h, 1e-9) << i;
+    }
+}
+
+CVerticalElement straight(double len, double grade) {
+    CVerticalElement e;
+    e.setStraight(len, grade);
+    return e;
+}
+
+CVerticalElement parabola(double len, double g1, double g2) {
+    CVerticalElement e;
+    e.setParabola(len, g1, g2);
+    return e;
+}
+
+TEST(VipIterator, SingleStraightGivesItsStartOnly) {
+    CAlntV alnt;
+    alnt.setStartHeight(10.0);
+    alnt.appendElement(straight(100.0, 1.0));
+    TAlntLsItrImpl<CAlntV> it(alnt);
+    EXPECT_EQ(it.getCurAlntVeIndex(), 0);
+    EXPECT_EQ(it.getCurElement(), alnt.getVe(0));
+    expectPoints(walk(alnt), {{0.0, 10.0}});
+}
+
+TEST(VipIterator, GradeBreakBetweenStraightsIsAVip) {
+    CAlntV alnt;
+    alnt.setStartHeight(10.0);
+    alnt.appendElement(straight(100.0, 1.0));
+    alnt.appendElement(straight(100.0, -1.0));
+    expectPoints(walk(alnt), {{0.0, 10.0}, {100.0, 11.0}});
+}
+
+TEST(VipIterator, ContinuousGradesGiveStartCurveVipAndEnd) {
+    CAlntV alnt;
+    alnt.setStartHeight(10.0);
+    alnt.appendElement(straight(100.0, 2.0));
+    alnt.appendElement(parabola(100.0, 2.0, -2.0));
+    alnt.appendElement(straight(100.0, -2.0));
+    const std::vector<CLsInfo> got = walk(alnt);
+    expectPoints(got, {{0.0, 10.0}, {150.0, 13.0}, {300.0, 10.0}});
+    EXPECT_DOUBLE_EQ(got[1].getCurveLength(), 100.0);
+}
+
+TEST(VipIterator, UnbrokenGradeJunctionIsPassedOver) {
+    CAlntV alnt;
+    alnt.setStartHeight(10.0);
+    alnt.appendElement(straight(50.0, 2.0));
+    alnt.appendElement(straight(50.0, 2.0));
+    alnt.appendElement(parabola(100.0, 2.0, -2.0));
+    alnt.appendElement(straight(100.0, -2.0));
+    TAlntLsItrImpl<CAlntV> it(alnt);
+    ASSERT_TRUE(it.nextLs());
+    EXPECT_EQ(it.getCurAlntVeIndex(), 2);
+    EXPECT_NEAR(it.getCurLs().getChainage(), 150.0, 1e-12);
+    EXPECT_NEAR(it.getCurLs().getHeight(), 13.0, 1e-12);
+}
+
+TEST(VipIterator, VipProfileYieldsEachVipOnce) {
+    // The first VIP is an element of no length whose start, VIP and end coincide: it is
+    // reported once.
+    const std::vector<Point> vips = {
+        {0.0, 100.0}, {200.0, 104.0}, {500.0, 98.0}, {900.0, 106.0}, {1000.0, 105.0}};
+    const double curves[] = {0.0, 100.0, 150.0, 80.0, 0.0};
+    CAlntV alnt;
+    for (size_t i = 0; i < vips.size(); ++i) {
+        alnt.appendElement(CVerticalLSElement(CLsInfo(vips[i].ch, vips[i].h, curves[i])));
+    }
+    const std::vector<CLsInfo> got = walk(alnt);
+    expectPoints(got, vips);
+    for (size_t i = 0; i < got.size(); ++i)
+        EXPECT_EQ(got[i].getCurveLength(), curves[i]) << i;
+
+    CAlntV arcs;
+    for (size_t i = 0; i < vips.size(); ++i) {
+        arcs.appendElement(CAlntVeLsWithArc(vips[i].ch, vips[i].h, curves[i] * 30.0));
+    }
+    expectPoints(walk(arcs), vips);
+}
+
+TEST(ElementIterator, VipElementIsVisitedAsStraightThenCurve) {
+    // Elements joined beforehand and put in as they are, so that the VIP element keeps the
+    // parabola it has towards its next VIP.
+    CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
+    ls.setNextLSElement(CLsInfo(400.0, 100.0));
+    ls.setStartHtAndChain(100.0, 0.0);
+    ASSERT_NE(ls.getParabole(), nullptr);
+    CAlntV alnt;
+    alnt.beginBulkUpdate();
+    alnt.appendElement(CVerticalElement(100.0, -100.0, 100.0, 0.0));
+    alnt.appendElement(ls);
+    alnt.appendElement(CVerticalElement(102.0, 250.0, 150.0, -2.0));
+
+    TAlntVeItrImpl<CAlntV> it(alnt);
+    EXPECT_EQ(it.getCurAlntVeIndex(), 0);
+    EXPECT_EQ(it.getElement(), alnt.getVe(0));
+    ASSERT_TRUE(it.nextAlnVe());
+    const auto* inAlnt = static_cast<const CVerticalLSElement*>(alnt.getVe(1));
+    EXPECT_EQ(it.getCurVe(), inAlnt);
+    EXPECT_EQ(it.getElement(), &inAlnt->getStartSegment());
+    ASSERT_TRUE(it.nextAlnVe());
+    EXPECT_EQ(it.getCurAlntVeIndex(), 1);
+    EXPECT_EQ(it.getElement(), inAlnt->getParabole());
+    ASSERT_TRUE(it.nextAlnVe());
+    EXPECT_EQ(it.getElement(), alnt.getVe(2));
+    EXPECT_FALSE(it.nextAlnVe());
+    EXPECT_EQ(it.getCurAlntVeIndex(), 3);
+    EXPECT_FALSE(it.nextAlnVe());
+
+    // A copy goes on from where the original stood.
+    ASSERT_TRUE(it.setAtAlnVe(1));
+    TAlntVeItrImpl<CAlntV> copy(it);
+    ASSERT_TRUE(copy.nextAlnVe());
+    EXPECT_EQ(copy.getElement(), inAlnt->getParabole());
+    EXPECT_FALSE(it.setAtAlnVe(-1));
+    EXPECT_EQ(it.getCurAlntVeIndex(), -1);
+}
+
+TEST(ElementIterator, VipWithArcAndEmptyAlignment) {
+    CAlntV alnt;
+    alnt.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
+    alnt.appendElement(CAlntVeLsWithArc(200.0, 104.0, 3000.0));
+    alnt.appendElement(CAlntVeLsWithArc(500.0, 98.0, 0.0));
+    TAlntVeItrImpl<CAlntV> it(alnt);
+    int pieces = 1;
+    std::vector<const CAlntVe*> seen{it.getElement()};
+    while (it.nextAlnVe()) {
+        seen.push_back(it.getElement());
+        ++pieces;
+    }
+    // Each VIP element is a straight and an arc, the degenerate ones included.
+    ASSERT_EQ(pieces, 6);
+    const auto* mid = static_cast<const CAlntVeLsWithArc*>(alnt.getVe(1));
+    EXPECT_EQ(seen[2], &mid->getStartSegment());
+    EXPECT_EQ(seen[3], &mid->getArc());
+
+    const CAlntV empty;
+    TAlntVeItrImpl<CAlntV> none(empty);
+    EXPECT_EQ(none.getCurVe(), nullptr);
+    EXPECT_FALSE(none.nextAlnVe());
+    TAlntLsItrImpl<CAlntV> noVip(empty);
+    EXPECT_FALSE(noVip.nextLs());
+}
+
+}  // namespace
+
+namespace {
+
+// An element of a kind the iterators do not know, as a newer caller might add.
+class UnknownKind : public CVerticalElement {
+public:
+    UnknownKind() : CVerticalElement(0.0, 0.0, 10.0, 1.0) {}
+    TAlntVeType getType() const override { return static_cast<TAlntVeType>(9); }
+    CAlntVe* clone() const override { return new UnknownKind(*this); }
+};
+
+TEST(ElementIterator, UnknownKindIsRefused) {
+    CAlntV alnt;
+    alnt.appendElement(straight(10.0, 1.0));
+    alnt.appendElement(UnknownKind());
+    TAlntVeItrImpl<CAlntV> it(alnt);
+    EXPECT_FALSE(it.nextAlnVe());
+    EXPECT_EQ(it.getCurAlntVeIndex(), 1);
+    EXPECT_EQ(it.getElement(), nullptr);
+
+    // The VIP walk stops where it would need that element's VIP.
+    TAlntLsItrImpl<CAlntV> vips(alnt);
+    EXPECT_FALSE(vips.nextLs());
+}
+
+}  // namespace
