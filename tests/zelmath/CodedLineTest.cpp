@@ -250,11 +250,12 @@ void buildMixedAlignment(CAlnt& alnt) {
     fixedArc.setArc(arc);
     ASSERT_TRUE(alnt.appendElement(fixedArc));
     ASSERT_TRUE(alnt.getFinalPosNe(end.north, end.east));
-    arc.set_start_r_length(end, CMathAngle(-60.0), 120.0, 150.0, false);
+    // This one and the tangent arc after it sweep more than a half circle.
+    arc.set_start_r_length(end, CMathAngle(-60.0), 120.0, 600.0, false);
     fixedArc.setArc(arc);
     ASSERT_TRUE(alnt.appendElement(fixedArc));
     // A tangent arc after a fixed one, then a closing straight.
-    tangentArc.get_data().get_data().SetElement(50.0, 90.0, true);
+    tangentArc.get_data().get_data().SetElement(390.0, 90.0, true);
     ASSERT_TRUE(alnt.appendElement(tangentArc));
     ASSERT_TRUE(alnt.appendElement(free));
 }
