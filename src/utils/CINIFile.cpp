@@ -69,10 +69,7 @@ bool WriteText(std::FILE* file, const char* text, std::size_t length) {
     return std::fwrite(text + start, 1, length - start, file) == length - start;
 }
 
-bool WriteText(std::FILE* file, const CINIFile::String& text) {
-    return WriteText(file, text, static_cast<std::size_t>(text.GetLength()));
-}
-
+// Names and values are written as C strings: a zero character ends them.
 bool WriteText(std::FILE* file, const char* text) {
     return WriteText(file, text, std::strlen(text));
 }
@@ -143,6 +140,8 @@ bool CINIFile::LoadIni(const char* path) {
     char line[kMaxLinePiece + 1];
     int length = 0;
     while (ReadLinePiece(file, line, length)) {
+        // A zero byte ends the text of a line, as for any C string read by line.
+        length = static_cast<int>(std::strlen(line));
         if (length < 2) continue;
         if (line[0] == ';' || line[0] == '#' || line[0] == '/') continue;
         const bool hasEnd = line[length - 1] == '\n';

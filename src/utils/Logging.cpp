@@ -1,5 +1,6 @@
 #include "velmorutils/utils/Logging.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <new>
@@ -31,8 +32,9 @@ struct StopAtExit {
     }
 };
 
-// Process-wide and unguarded, as the start itself is.
-bool g_initialised = false;
+// Process-wide. Atomic only so that a first message from two threads at once is no data race;
+// the start itself is not serialised beyond the log's own lock.
+std::atomic<bool> g_initialised{false};
 
 zel_text::CZelStringT<char> SharedLogFileName() {
     const zel_text::CZelStringT<char> appPath = AppStrPaths::GetApplicationPath();

@@ -178,6 +178,15 @@ TEST(CINIFile, LongLinesAreWrittenWholeAndReadIn1023CharacterPieces) {
     EXPECT_EQ("tail", Value(split, "S", "q"));
 }
 
+TEST(CINIFile, AZeroCharacterEndsTheTextOfALineOrValue) {
+    const CINIFile read = LoadBytes("zero", std::string("[S]\nk=a\0b\nnext=1\n", 17));
+    EXPECT_EQ("a", Value(read, "S", "k"));
+    EXPECT_EQ("1", Value(read, "S", "next"));
+    CINIFile written;
+    written.SetValue("S", "k", Str("ab\0cd", 5));
+    EXPECT_EQ("[S]\r\nk=ab\r\n\r\n", SavedBytes(written, "zero"));
+}
+
 TEST(CINIFile, CopiesAreIndependent) {
     CINIFile original;
     original.SetValue("S", "k", Str("1"));
