@@ -8,7 +8,6 @@
 #include "velmorutils/zelmath/CAlntHeSegment.h"
 #include "velmorutils/zelmath/CPtrArrayT.h"
 #include "velmorutils/zelmath/MathCommon.h"
-#include "velmorutils/zelmath/errCodes.h"
 
 namespace {
 
@@ -17,13 +16,6 @@ bool nameOk(const std::string& s) {
 }
 
 }  // namespace
-
-TEST(AlntBase, ErrorCodesKeepTheirOrderAndWidth) {
-    static_assert(sizeof(errCodes) == 4);
-    EXPECT_LT(ecOk, ecBeforeStart);
-    EXPECT_LT(ecBeforeStart, ecBeyondEnd);
-    EXPECT_EQ(2, static_cast<int>(ecBeyondEnd));
-}
 
 TEST(AlntBase, NameCheckLengthAndForbiddenCharacters) {
     EXPECT_FALSE(nameOk(""));

@@ -63,20 +63,6 @@ TEST(AlntHe, ExtrapolatesAlongTheEndTangents) {
     EXPECT_DOUBLE_EQ(1.0 / 200.0, k);
 }
 
-TEST(AlntHe, SpiralCurvatureGrowsAlongTheAlignment) {
-    CAlntH a;
-    a.appendElement(makeSegment(10.0));
-    a.appendElement(makeSpiral(60.0, 300.0, false, true));
-    a.appendElement(makeArc(20.0, 300.0, false));
-    double k = 0.0;
-    ASSERT_TRUE(a.getCurvatureAtChainage(40.0, k));
-    EXPECT_NEAR(-30.0 / (60.0 * 300.0), k, 1e-12);
-    ASSERT_TRUE(a.getCurvatureAtChainage(75.0, k));
-    EXPECT_NEAR(-1.0 / 300.0, k, 1e-12);
-    ASSERT_TRUE(a.getCurvatureAtChainage(5.0, k));
-    EXPECT_EQ(0.0, k);
-}
-
 TEST(AlntHe, DeviationStepsWalkTheElement) {
     CAlntH a;
     a.setStartChainageInM(1000.0);
@@ -93,7 +79,6 @@ TEST(AlntHe, DeviationStepsWalkTheElement) {
     ASSERT_TRUE(a.getPosNeAtChain(next, n2, e2));
     EXPECT_EQ(n2, n);
     EXPECT_EQ(e2, e);
-    EXPECT_NEAR(100.0 * zel_math::kPi / 16.0, arc->getStepForDeviation(1010.0, 50.0), 1e-9);
 }
 
 TEST(AlntHe, ArcElementAsPlaneArc) {

@@ -7,6 +7,10 @@
 // Base of every horizontal element: the element's object id and the chainage at which it
 // starts. Only the owning alignment moves the start chainage (while it re-chains).
 class VELMORUTILS_API CAlntElBase : public CZelHeapObject {
+protected:
+    // Declared first: the destructor takes the first slot of the element table.
+    virtual ~CAlntElBase();
+
 public:
     int getObjId() const { return m_objId; }
     void internal_updateObjId(int id) { m_objId = id; }
@@ -38,7 +42,6 @@ protected:
     CAlntElBase(const CAlntElBase&) = default;
     CAlntElBase(const CAlntElBase& o, int objId) : CAlntElBase(o) { m_objId = objId; }
     CAlntElBase& operator=(const CAlntElBase&) = default;
-    virtual ~CAlntElBase();
 
     void copy(const CAlntElBase& o) {
         m_objId = o.m_objId;

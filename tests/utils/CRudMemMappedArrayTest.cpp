@@ -1,0 +1,226 @@
+#include "velmorutils/utils/CRudMemMappedArray.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "SharedLogRedirect.h"
+#include "TestFiles.h"
+#include "velmorutils/platform/CFileStream.h"
+#include "velmorutils/platform/CMemoryStream.h"
+
+using zel_platform::CMemoryStream;
+
+namespace {
+
+constexpr int kMiB = 1 << 20;
+
+char Pattern(int i) {
+    return static_cast<char>((i * 31) ^ (i >> 16));
+}
+
+std::string NativeName(const CRudMemMappedData& data) {
+    std::string name(data.GetFileName());
+    for (char& c : name) {
+        if (c == '\\') c = '/';
+    }
+    return name;
+}
+
+// A stream whose writes fail from the given call on.
+class FailingStream : public IStream {
+public:
+    explicit FailingStream(int goodWrites) : m_goodWrites(goodWrites) {}
+    long Read(void*, unsigned long, unsigned long*) override { return -3; }
+    long Write(const void*, unsigned long, unsigned long*) override {
+        return m_goodWrites-- > 0 ? 0 : -5;
+    }
+
+private:
+    int m_goodWrites;
+};
+
+}  // namespace
+
+TEST(CRudMemMappedArray, TemporaryFilesAreNumberedAcrossFoldersAndRemovedWithTheArray) {
+    const std::string a = TestFolder("mm_names_a");
+    const std::string b = TestFolder("mm_names_b");
+    const int before = CRudMemMappedData::m_file_count;
+    std::string firstFile;
+    {
+        CRudMemMappedArray first(a.c_str(), 1000);
+        CRudMemMappedArray second(b.c_str(), 10);
+        ASSERT_TRUE(first.GetData().IsReady());
+        EXPECT_EQ(a + "\\_tmp_file_.tmp" + std::to_string(before + 1) + ".tmp",
+                  std::string(first.GetData().GetFileName()));
+        EXPECT_EQ(b + "\\_tmp_file_.tmp" + std::to_string(before + 2) + ".tmp",
+                  std::string(second.GetData().GetFileName()));
+        firstFile = NativeName(first.GetData());
+        EXPECT_EQ(1000u, std::filesystem::file_size(firstFile));
+        EXPECT_EQ(0, first.GetSize());
+    }
+    EXPECT_FALSE(FileExists(firstFile));
+}
+
+TEST(CRudMemMappedArray, DeleteNextFileClearsOrSkipsTheNextNumber) {
+    const std::string dir = TestFolder("mm_next");
+    const auto nextName = [&dir](int n) {
+        return dir + "/_tmp_file_.tmp" + std::to_string(n) + ".tmp";
+    };
+    int next = CRudMemMappedData::m_file_count + 1;
+    WriteWholeFile(nextName(next), "left over");
+    EXPECT_TRUE(CRudMemMappedData::DeleteNextFile(dir.c_str()));
+    EXPECT_FALSE(FileExists(nextName(next)));
+    EXPECT_EQ(next - 1, CRudMemMappedData::m_file_count);
+
+    // A name that cannot be deleted (here a folder with content) is skipped.
+    std::filesystem::create_directories(nextName(next) + "/busy");
+    EXPECT_TRUE(CRudMemMappedData::DeleteNextFile(dir.c_str()));
+    EXPECT_EQ(next, CRudMemMappedData::m_file_count);
+    CRudMemMappedArray array(dir.c_str(), 16);
+    EXPECT_TRUE(array.GetData().IsReady());
+    EXPECT_EQ(dir + "\\_tmp_file_.tmp" + std::to_string(next + 1) + ".tmp",
+              std::string(array.GetData().GetFileName()));
+}
+
+TEST(CRudMemMappedArray, SequentialAccessOverFiveMiBSlidesTheViewAndKeepsEveryByte) {
+    const std::string dir = TestFolder("mm_slide");
+    constexpr int kCapacity = 5 * kMiB + 123;
+    CRudMemMappedArray array(dir.c_str(), kCapacity);
+    const CRudMemMappedData& data = array.GetData();
+    ASSERT_TRUE(data.IsReady());
+    for (int i = 0; i < kCapacity; ++i) {
+        array[i] = Pattern(i);
+        if (data.GetViewStart() != (i / kMiB) * kMiB) {
+            FAIL() << "view at " << data.GetViewStart() << " for offset " << i;
+        }
+    }
+    EXPECT_EQ(5 * kMiB, data.GetViewStart());
+    EXPECT_EQ(6 * kMiB - 1, data.GetViewLimit());
+
+    // Backwards, one step at a time as well.
+    for (int i = kCapacity - 1; i >= 0; --i) {
+        if (array[i] != Pattern(i)) FAIL() << "byte " << i;
+        const int expectedStart = i >= 5 * kMiB ? 5 * kMiB : (i / kMiB) * kMiB;
+        if (data.GetViewStart() != expectedStart) FAIL() << "back at " << i;
+    }
+
+    // The bytes are in the file itself.
+    const std::string bytes = ReadWholeFile(NativeName(data));
+    ASSERT_EQ(static_cast<size_t>(kCapacity), bytes.size());
+    for (int i = 0; i < kCapacity; i += 4093)
+        EXPECT_EQ(Pattern(i), bytes[i]) << i;
+
+    // A jump far away lands on a view that holds the offset instead of crashing.
+    array[kCapacity - 1] = 'e';
+    EXPECT_EQ('e', array[kCapacity - 1]);
+    EXPECT_EQ(Pattern(0), array[0]);
+    EXPECT_EQ(0, data.GetViewStart());
+}
+
+TEST(CRudMemMappedArray, StreamRoundTripRestoresBytesAndSizeAndLogsEachPiece) {
+    const std::string log = RedirectSharedLog("mm_stream_log");
+    const std::string dir = TestFolder("mm_stream");
+    constexpr int kSize = 300000;
+    CRudMemMappedArray source(dir.c_str(), kSize);
+    for (int i = 0; i < kSize; ++i)
+        source[i] = Pattern(i);
+    source.SetSize(kSize);
+    CMemoryStream stream;
+    ASSERT_EQ(0, source.WriteToStream(&stream));
+
+    EXPECT_EQ(
+        (std::vector<std::string>{"<2> - DDD Writing 131072 bytes begin at 0 of 300000 bytes",
+                                  "<2> - DDD Writing 131072 bytes begin at 131072 of 300000 bytes",
+                                  "<2> - DDD Writing 37856 bytes begin at 262144 of 300000 bytes"}),
+        ReadLines(log));
+    const auto& raw = stream.GetData();
+    ASSERT_EQ(4u + kSize, raw.size());
+    EXPECT_EQ((std::vector<unsigned char>{0xE0, 0x93, 0x04, 0x00}),
+              std::vector<unsigned char>(raw.begin(), raw.begin() + 4));
+
+    stream.Rewind();
+    CRudMemMappedArray target(dir.c_str(), kSize);
+    ASSERT_EQ(0, target.ReadFromStream(&stream));
+    EXPECT_EQ(kSize, target.GetSize());
+    for (int i = 0; i < kSize; ++i) {
+        if (target[i] != Pattern(i)) FAIL() << "byte " << i;
+    }
+}
+
+TEST(CRudMemMappedArray, FileStreamCarriesAnArrayLargerThanTheView) {
+    RedirectSharedLog("mm_file_stream_log", -1);
+    const std::string dir = TestFolder("mm_file_stream");
+    constexpr int kSize = 3 * kMiB + 5;
+    const std::string path = dir + "\\array.bin";
+    {
+        CRudMemMappedArray source(dir.c_str(), kSize);
+        for (int i = 0; i < kSize; ++i)
+            source[i] = Pattern(i);
+        source.SetSize(kSize);
+        zel_platform::CFileStream out(path.c_str(), zel_platform::CFileStream::Mode::kCreate);
+        ASSERT_EQ(0, source.WriteToStream(&out));
+    }
+    EXPECT_EQ(4u + kSize, std::filesystem::file_size(dir + "/array.bin"));
+    zel_platform::CFileStream in(path.c_str(), zel_platform::CFileStream::Mode::kRead);
+    CRudMemMappedArray target(dir.c_str(), kSize + 100);
+    ASSERT_EQ(0, target.ReadFromStream(&in));
+    EXPECT_EQ(kSize, target.GetSize());
+    for (int i = 0; i < kSize; ++i) {
+        if (target[i] != Pattern(i)) FAIL() << "byte " << i;
+    }
+}
+
+TEST(CRudMemMappedArray, StreamFailuresAreReturnedAndTheCapacityIsALimit) {
+    RedirectSharedLog("mm_fail_log", -1);
+    const std::string dir = TestFolder("mm_fail");
+    CRudMemMappedArray array(dir.c_str(), 200000);
+    array.SetSize(200000);
+    FailingStream countOnly(1);
+    EXPECT_EQ(-5, array.WriteToStream(&countOnly));
+    FailingStream none(0);
+    EXPECT_EQ(-5, array.WriteToStream(&none));
+    array.SetSize(200001);
+    CMemoryStream unused;
+    EXPECT_EQ(zel_platform::kStreamTooLarge, array.WriteToStream(&unused));
+    EXPECT_TRUE(unused.GetData().empty());
+    EXPECT_EQ(zel_platform::kStreamInvalid, array.WriteToStream(nullptr));
+
+    // A count beyond the capacity is refused; a truncated stream fails.
+    CRudMemMappedArray big(dir.c_str(), 300000);
+    big.SetSize(300000);
+    CMemoryStream tooBig;
+    ASSERT_EQ(0, big.WriteToStream(&tooBig));
+    tooBig.Rewind();
+    EXPECT_EQ(zel_platform::kStreamTooLarge, array.ReadFromStream(&tooBig));
+    EXPECT_EQ(0, array.GetSize());
+
+    CMemoryStream truncated;
+    ASSERT_EQ(0, big.WriteToStream(&truncated));
+    truncated.GetData().resize(1000);
+    truncated.Rewind();
+    CRudMemMappedArray roomy(dir.c_str(), 300000);
+    EXPECT_EQ(zel_platform::kStreamReadFault, roomy.ReadFromStream(&truncated));
+    EXPECT_EQ(300000, roomy.GetSize());
+
+    FailingStream unreadable(0);
+    roomy.SetSize(7);
+    EXPECT_EQ(-3, roomy.ReadFromStream(&unreadable));
+    EXPECT_EQ(7, roomy.GetSize());
+}
+
+TEST(CRudMemMappedArray, ArrayWithoutAFileIsHarmless) {
+    const std::string dir = TestFolder("mm_nofile");
+    CRudMemMappedArray array((dir + "/missing").c_str(), 1000);
+    EXPECT_FALSE(array.GetData().IsReady());
+    array[10] = 'x';  // a scratch byte, not data
+    CRudMemMappedArray small(dir.c_str(), 10);
+    ASSERT_TRUE(small.GetData().IsReady());
+    small[9] = 'a';
+    small[10] = 'b';  // beyond the capacity
+    small[-1] = 'c';
+    EXPECT_EQ('a', small[9]);
+    EXPECT_EQ(std::string(9, '\0') + "a", ReadWholeFile(NativeName(small.GetData())));
+}

@@ -1,0 +1,138 @@
+#include "velmorutils/utils/Logging.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "FixedClock.h"
+#include "SharedLogRedirect.h"
+#include "TestFiles.h"
+#include "velmorutils/utils/AppStrPaths.h"
+#include "velmorutils/utils/FileFuncs.h"
+#include "velmorutils/utils/MemoryFuncs.h"
+#include "velmorutils/utils/ReportAssertion.h"
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::string Native(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+// Runs the body with the current directory set to folder.
+template <class Body>
+void InFolder(const std::string& folder, Body body) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    body();
+    std::filesystem::current_path(previous);
+}
+
+}  // namespace
+
+TEST(Logging, AssertionReportsAndFormattedMessagesGoToTheSharedLog) {
+    const std::string log = RedirectSharedLog("shared_assert", 3);
+    ReportAssertion("zelmath/mathAlnts", 1234);
+    LOGMESSAGE(1, "Alignment %s has %d elements", "CL1", 7);
+    LOGMESSAGE("too detailed", 4);
+    EXPECT_EQ((Lines{"<2> - *** error in zelmath/mathAlnts, line 1234",
+                     "<1> - Alignment CL1 has 7 elements"}),
+              ReadLines(log));
+}
+
+TEST(Logging, SharedLogIsNamedAfterTheProgramAndStartsWithItsFirstLine) {
+    const std::string folder = TestFolder("shared_start");
+    UseTestAppFolder();
+    FixedClock clock(5000);
+    GetProcessLog().Stop();
+    InFolder(folder, [] { InitLogging(); });
+    // The program's path without its extension, plus ".log".
+    const std::string expected(
+        FileFuncs::ExtractPathNameWithoutExtFromPathName(AppStrPaths::GetApplicationPath()) +
+        ".log");
+    EXPECT_EQ(expected, GetProcessLog().GetFilename());
+    EXPECT_EQ(1, GetProcessLog().GetMode());
+    EXPECT_EQ(3, GetProcessLog().GetLevel());
+    FixedClock::Set(6250);
+    LOGMESSAGE("Job opened", 3);
+    EXPECT_EQ(
+        (Lines{"   1 - (0.000) - <1> - Program started.", "   2 - (1.250) - <3> - Job opened"}),
+        ReadLines(Native(expected)));
+}
+
+TEST(Logging, DebugIniInTheCurrentFolderSetsTheSharedThreshold) {
+    const std::string folder = TestFolder("shared_debug_ini");
+    WriteWholeFile(folder + "/debug.ini", "[Options]\r\nErrorLevel=0\r\n");
+    UseTestAppFolder();
+    GetProcessLog().Stop();
+    InFolder(folder, [] {
+        InitLogging();
+        LOGMESSAGE("kept", 0);
+        LOGMESSAGE("dropped", 1);
+        LOGMESSAGE("kept too", -2);
+    });
+    EXPECT_EQ(0, GetProcessLog().GetLevel());
+    const Lines lines = ReadLines(Native(GetProcessLog().GetFilename()));
+    ASSERT_EQ(2u, lines.size());  // "Program started." (level 1) is filtered too
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(   1 - \(\d+\.\d{3}\) - <0> - kept)")));
+    EXPECT_TRUE(
+        std::regex_match(lines[1], std::regex(R"(   2 - \(\d+\.\d{3}\) - <-2> - kept too)")));
+
+    // Without the key the threshold is its default 0; without the section as well.
+    WriteWholeFile(folder + "/debug.ini", "[Other]\nErrorLevel=5\n");
+    GetProcessLog().Stop();
+    InFolder(folder, [] { InitLogging(); });
+    EXPECT_EQ(0, GetProcessLog().GetLevel());
+}
+
+TEST(Logging, FinishLoggingWritesItsLineAndLaterMessagesAreDropped) {
+    RedirectSharedLog("shared_finish_prime");
+    GetProcessLog().Stop();
+    InitLogging();
+    const std::string path = Native(GetProcessLog().GetFilename());
+    FinishLogging();
+    EXPECT_EQ(CLogFile::kStopped, GetProcessLog().GetStatus());
+    LOGMESSAGE("after the end", 0);
+    const Lines lines = ReadLines(path);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_NE(std::string::npos, lines[0].find("<1> - Program started."));
+    EXPECT_NE(std::string::npos, lines[1].find("<1> - Program finished."));
+}
+
+TEST(Logging, QuickLogStartsAfreshInEachProcessAndTimesItsLines) {
+    UseTestAppFolder();
+    const std::string path = Native(std::string(AppStrPaths::GetLogFilePath() + "\\quicklog.txt"));
+    WriteWholeFile(path, "from an earlier run\n");
+    FixedClock clock(1000);
+    QUICKLOG("Station %d+%06.3f", 12, 345.678);
+    FixedClock::Set(3500);
+    QUICKLOG("done");
+    EXPECT_EQ("(0.000) - Station 12+345.678\n(2.500) - done\n", ReadWholeFile(path));
+    std::filesystem::remove(path);
+}
+
+TEST(Logging, MemoryReportLogsBothFiguresAndReturnsThePhysicalOne) {
+    const std::string log = RedirectSharedLog("memory_report");
+    const unsigned long physical = MemoryFuncs::GetFreeSliderMemory();
+    const Lines lines = ReadLines(log);
+    ASSERT_EQ(1u, lines.size());
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(
+        lines[0], m,
+        std::regex(R"(<2> - Virtual memory available: (\d+) Physical memory available: (\d+))")));
+    EXPECT_EQ(std::to_string(physical), m[2].str());
+    EXPECT_GT(physical, 0ul);
+    const unsigned long virt = std::stoul(m[1].str());
+    const unsigned long smaller = MemoryFuncs::GetFreeVirtMemory();
+    EXPECT_GT(smaller, 0ul);
+    // Both figures move between calls; the smaller one cannot exceed the larger reading by much.
+    EXPECT_LE(smaller, std::max(virt, physical) + (64ul << 20));
+}
