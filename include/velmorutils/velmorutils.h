@@ -28,6 +28,7 @@
 
 #include "velmorutils/inlines/CObjId2ObjIdMap.h"
 #include "velmorutils/inlines/CZelArray.h"
+#include "velmorutils/inlines/HeapVectorGrowth.h"
 #include "velmorutils/inlines/ObjName.h"
 #include "velmorutils/inlines/TObjIds.h"
 #include "velmorutils/inlines/TZelContainer.h"

@@ -129,41 +129,15 @@ CZelStringT<char> DoubleToString(double v) {
 
 CZelStringT<char> DoubleToString(double v, int decimals) {
     CZelStringT<char> text;
-    switch (decimals) {
-        case 1:
-            text.Format("%3.1lf", v);
-            break;
-        case 2:
-            text.Format("%.2lf", v);
-            break;
-        case 3:
-            text.Format("%.3lf", v);
-            break;
-        case 4:
-            text.Format("%.4lf", v);
-            break;
-        case 5:
-            text.Format("%.5lf", v);
-            break;
-        case 6:
-            text.Format("%.6lf", v);
-            break;
-        case 7:
-            text.Format("%.7lf", v);
-            break;
-        case 8:
-            text.Format("%.8lf", v);
-            break;
-        case 12:
-            text.Format("%.12lf", v);
-            break;
-        default: {
-            // Any other count, negative ones included, is written into the format as it is.
-            CZelStringT<char> format;
-            format.Format("%%.%dlf", decimals);
-            text.Format(format, v);
-        }
+    // One decimal is padded to three characters; every other count, negative ones included, is
+    // written into the format as it is ("%.<n>lf").
+    if (decimals == 1) {
+        text.Format("%3.1lf", v);
+        return text;
     }
+    CZelStringT<char> format;
+    format.Format("%%.%dlf", decimals);
+    text.Format(format, v);
     return text;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "velmorutils/alloc/ZelDlAllocator.h"
+#include "velmorutils/inlines/HeapVectorGrowth.h"
 
 namespace zel_templ {
 
@@ -19,7 +20,8 @@ namespace zel_templ {
 template <class TYPE, class ARG>
 class CZelArray {
 public:
-    using Impl = std::vector<TYPE, zel_mem::zel_dl_allocator<TYPE>>;
+    using Growth = HeapVectorGrowth<TYPE>;
+    using Impl = typename Growth::Vector;
 
     CZelArray() = default;
     // The vector's copy takes storage of exactly the source's size.
@@ -125,13 +127,6 @@ public:
     }
 
 private:
-    static size_t maxSize() { return zel_mem::zel_dl_allocator<TYPE>().max_size(); }
-
-    // Negative sizes become huge and are refused as too long, as the vector would refuse them.
-    static size_t toSize(int n) { return static_cast<size_t>(static_cast<ptrdiff_t>(n)); }
-
-    [[noreturn]] static void tooLong() { throw std::length_error("vector<T> too long"); }
-
     void release() {
         Impl empty;
         m_impl.swap(empty);
@@ -143,20 +138,11 @@ private:
         if (n > m_impl.capacity()) m_impl.reserve(n);
     }
 
-    // The capacity an insertion needing `needed` elements grows to, or 0 when it fits.
-    size_t grownCapacity(size_t needed) const {
-        if (needed > maxSize()) tooLong();
-        const size_t old = m_impl.capacity();
-        if (needed <= old) return 0;
-        size_t grown = old + old / 2;
-        if (grown > maxSize()) grown = 0;
-        return grown < needed ? needed : grown;
-    }
-
-    void growFor(size_t needed) {
-        const size_t capacity = grownCapacity(needed);
-        if (capacity != 0) m_impl.reserve(capacity);
-    }
+    static size_t maxSize() { return Growth::maxSize(); }
+    static size_t toSize(int n) { return Growth::toSize(n); }
+    [[noreturn]] static void tooLong() { Growth::tooLong(); }
+    size_t grownCapacity(size_t needed) const { return Growth::grownCapacity(m_impl, needed); }
+    void growFor(size_t needed) { Growth::growFor(m_impl, needed); }
 
     bool holds(const TYPE& x) const {
         const std::less<const TYPE*> before;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "velmorutils/alloc/ZelDlAllocator.h"
+#include "velmorutils/inlines/HeapVectorGrowth.h"
 #include "velmorutils/utils/ReportAssertion.h"
 
 namespace zel_templ {
@@ -21,7 +22,8 @@ namespace zel_templ {
 template <class T>
 class TZelContainer {
 public:
-    using Impl = std::vector<T, zel_mem::zel_dl_allocator<T>>;
+    using Growth = HeapVectorGrowth<T>;
+    using Impl = typename Growth::Vector;
     using iterator = typename Impl::iterator;
     using const_iterator = typename Impl::const_iterator;
 
@@ -112,10 +114,6 @@ private:
     static constexpr const char* kSourceName = "utils/inlines/templates";
     static constexpr int kAccessLine = 599;
 
-    static size_t maxSize() { return zel_mem::zel_dl_allocator<T>().max_size(); }
-    static size_t toSize(int n) { return static_cast<size_t>(static_cast<ptrdiff_t>(n)); }
-    [[noreturn]] static void tooLong() { throw std::length_error("vector<T> too long"); }
-
     void checkIndex(unsigned int i) const {
         if (i >= m_impl.size()) throw std::out_of_range("invalid vector<T> subscript");
     }
@@ -135,20 +133,11 @@ private:
         m_impl = src.m_impl;
     }
 
-    // The capacity an insertion needing `needed` elements grows to, or 0 when it fits.
-    size_t grownCapacity(size_t needed) const {
-        if (needed > maxSize()) tooLong();
-        const size_t old = m_impl.capacity();
-        if (needed <= old) return 0;
-        size_t grown = old + old / 2;
-        if (grown > maxSize()) grown = 0;
-        return grown < needed ? needed : grown;
-    }
-
-    void growFor(size_t needed) {
-        const size_t capacity = grownCapacity(needed);
-        if (capacity != 0) m_impl.reserve(capacity);
-    }
+    static size_t maxSize() { return Growth::maxSize(); }
+    static size_t toSize(int n) { return Growth::toSize(n); }
+    [[noreturn]] static void tooLong() { Growth::tooLong(); }
+    size_t grownCapacity(size_t needed) const { return Growth::grownCapacity(m_impl, needed); }
+    void growFor(size_t needed) { Growth::growFor(m_impl, needed); }
 
     // Inserts n copies of p[0..n) before index at. When the storage must grow, the new storage
     // is filled completely before it replaces the old one, so that elements of this container
