@@ -82,8 +82,11 @@ public:
 
     void point(const char* name, const Point& p, int indent) {
         if (!p.present()) return;
-        line(indent,
-             "<" + std::string(name) + ">" + num(p.north) + " " + num(p.east) + "</" + name + ">");
+        // Built by appending: GCC 12 warns falsely on a long chain of string additions here.
+        std::string text = "<";
+        text.append(name).append(">").append(num(p.north)).append(" ").append(num(p.east));
+        text.append("</").append(name).append(">");
+        line(indent, text);
     }
 
     void line(int indent, const std::string& text) {
