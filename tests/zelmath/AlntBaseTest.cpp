@@ -2,6 +2,8 @@
 
 #include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "velmorutils/alloc/DlMalloc.h"
 #include "velmorutils/zelmath/CAlntH.h"
@@ -79,6 +81,8 @@ TEST(AlntBase, PointerArrayAddInsertRemove) {
     EXPECT_EQ(&v[3], a[2]);
     a.RemoveAt(2);
     EXPECT_EQ(1, a.GetUpperBound());
+    // Through a const array (an alignment's getElements) the elements cannot be changed.
+    static_assert(std::is_same_v<decltype(std::as_const(a)[0]), const int*>);
     a.RemoveAll();
     EXPECT_EQ(0, a.GetSize());
     // Growth keeps every pointer in place.

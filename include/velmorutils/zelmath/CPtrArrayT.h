@@ -22,11 +22,15 @@ public:
     int GetUpperBound() const { return m_size - 1; }
     bool IsEmpty() const { return m_size == 0; }
 
-    T* GetAt(int i) const { return m_data[i]; }
-    T* operator[](int i) const { return m_data[i]; }
+    // A const array hands out const elements: whoever owns the array owns their state too.
+    const T* GetAt(int i) const { return m_data[i]; }
+    T* GetAt(int i) { return m_data[i]; }
+    const T* operator[](int i) const { return m_data[i]; }
+    T* operator[](int i) { return m_data[i]; }
     T*& ElementAt(int i) { return m_data[i]; }
     void SetAt(int i, T* p) { m_data[i] = p; }
-    T* const* GetData() const { return m_data; }
+    const T* const* GetData() const { return m_data; }
+    T** GetData() { return m_data; }
 
     // Appends p and returns its index.
     int Add(T* p) {
