@@ -1,4 +1,5 @@
 #include <cmath>
+#include <initializer_list>
 
 #include <gtest/gtest.h>
 
@@ -8,13 +9,30 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-// The point at a length along a local curve, moved square to its tangent (positive = right).
+// Both coordinates within `tol` of the expected point.
+::testing::AssertionResult at(double n, double e, double N, double E, double tol = 1e-12) {
+    if (std::fabs(n - N) <= tol && std::fabs(e - E) <= tol) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "(" << n << ", " << e << ") is not (" << N << ", " << E << ")";
+}
+
+// A point placed at each length and offset square to the tangent (positive = right) projects
+// back to that length and offset.
 template <class Curve>
-void offsetPoint(const Curve& c, double s, double off, double& n, double& e) {
-    ASSERT_TRUE(c.getPosAtLength(s, n, e));
-    const double az = c.GetAzimuth(s) * kPi / 180.0;
-    n -= off * std::sin(az);
-    e += off * std::cos(az);
+void expectProjectsBack(const Curve& c, std::initializer_list<double> lengths,
+                        std::initializer_list<double> offsets) {
+    for (double s : lengths) {
+        for (double off : offsets) {
+            double n, e, dist, len;
+            ASSERT_TRUE(c.getPosAtLength(s, n, e));
+            const double az = c.GetAzimuth(s) * kPi / 180.0;
+            n -= off * std::sin(az);
+            e += off * std::cos(az);
+            ASSERT_TRUE(c.getShortestDistAndCurveLen(n, e, dist, len));
+            EXPECT_NEAR(len, s, 1e-9) << s << " " << off;
+            EXPECT_NEAR(dist, std::fabs(off), 1e-9) << s << " " << off;
+        }
+    }
 }
 
 TEST(CurveSegment, EndPointDefinesLengthAndAzimuth) {
@@ -27,12 +45,10 @@ TEST(CurveSegment, EndPointDefinesLengthAndAzimuth) {
     EXPECT_NEAR(seg.GetAzimuth(0), std::atan2(4.0, 3.0) * 180.0 / kPi, 1e-12);
     double n, e;
     ASSERT_TRUE(seg.getPosAtLength(5, n, e));
-    EXPECT_NEAR(n, 3, 1e-12);
-    EXPECT_NEAR(e, 4, 1e-12);
+    EXPECT_TRUE(at(n, e, 3, 4));
     // A new length keeps the direction the end point gave.
     seg.setLen(10);
-    EXPECT_NEAR(seg.getFinalNorthing(), 6, 1e-12);
-    EXPECT_NEAR(seg.getFinalEasting(), 8, 1e-12);
+    EXPECT_TRUE(at(seg.getFinalNorthing(), seg.getFinalEasting(), 6, 8));
     EXPECT_EQ(seg.getCurvatureAtLength(3), 0.0);
     EXPECT_DOUBLE_EQ(seg.getStepForDeviation(4, 0.01), 6.0);
 }
@@ -42,48 +58,34 @@ TEST(CurveSegment, LengthRangeSnapsWithinAMillimetre) {
     seg.setLen(100);
     double n = -1, e = -1;
     ASSERT_TRUE(seg.getPosAtLength(100.0009, n, e));
-    EXPECT_DOUBLE_EQ(n, 100.0);
-    EXPECT_DOUBLE_EQ(e, 0.0);
+    EXPECT_TRUE(at(n, e, 100, 0, 0));
     ASSERT_TRUE(seg.getPosAtLength(-0.0009, n, e));
     EXPECT_DOUBLE_EQ(n, 0.0);
-    EXPECT_FALSE(seg.getPosAtLength(100.002, n, e));
-    EXPECT_FALSE(seg.getPosAtLength(-0.002, n, e));
-    EXPECT_FALSE(seg.getPosAtLength(std::nan(""), n, e));
+    for (double s : {100.002, -0.002, std::nan("")})
+        EXPECT_FALSE(seg.getPosAtLength(s, n, e)) << s;
 }
 
 TEST(CurveSegment, ProjectionRoundTripsAndEnds) {
     CCurveDataSegment seg;
     seg.setFinalNE(30, 40);  // 50 long
-    for (double s : {0.5, 12.0, 25.0, 49.5}) {
-        for (double off : {-7.0, 0.0, 3.0}) {
-            double n, e, dist, len;
-            offsetPoint(seg, s, off, n, e);
-            ASSERT_TRUE(seg.getShortestDistAndCurveLen(n, e, dist, len));
-            EXPECT_NEAR(len, s, 1e-9);
-            EXPECT_NEAR(dist, std::fabs(off), 1e-9);
-        }
-    }
+    expectProjectsBack(seg, {0.5, 12.0, 25.0, 49.5}, {-7.0, 0.0, 3.0});
+    // Behind the start and beyond the end the ends answer; lengths are exact there.
     double dist, len;
-    // Behind the start and beyond the end the ends answer.
     ASSERT_TRUE(seg.getShortestDistAndCurveLen(-3, -4, dist, len));
-    EXPECT_DOUBLE_EQ(len, 0.0);
-    EXPECT_NEAR(dist, 5.0, 1e-12);
+    EXPECT_TRUE(at(len, dist, 0, 5));
+    EXPECT_EQ(len, 0.0);
     ASSERT_TRUE(seg.getShortestDistAndCurveLen(36, 48, dist, len));
-    EXPECT_DOUBLE_EQ(len, 50.0);
-    EXPECT_NEAR(dist, 10.0, 1e-12);
-
+    EXPECT_TRUE(at(len, dist, 50, 10));
+    EXPECT_EQ(len, 50.0);
     // Ends less than a millimetre apart in distance: the end wins the tie.
-    CCurveDataSegment shortSeg;
+    CCurveDataSegment shortSeg, zero;  // heading north
     shortSeg.setLen(0.0008);
     ASSERT_TRUE(shortSeg.getShortestDistAndCurveLen(-1, 0, dist, len));
     EXPECT_DOUBLE_EQ(len, 0.0008);
     EXPECT_NEAR(dist, 1.0008, 1e-12);
-
-    CCurveDataSegment zero;
     zero.setLen(0);
     ASSERT_TRUE(zero.getShortestDistAndCurveLen(3, 4, dist, len));
-    EXPECT_DOUBLE_EQ(dist, 5.0);
-    EXPECT_DOUBLE_EQ(len, 0.0);
+    EXPECT_TRUE(at(len, dist, 0, 5, 0));
 }
 
 TEST(CurveArc, LeftTurnHasNegativeRadiusAndReportsItsDefinition) {
@@ -91,25 +93,20 @@ TEST(CurveArc, LeftTurnHasNegativeRadiusAndReportsItsDefinition) {
     EXPECT_FALSE(arc.isok());
     arc.SetElement(100, 50, false);
     ASSERT_TRUE(arc.isok());
-    EXPECT_LT(arc.getFinalEasting(), 0.0);
     EXPECT_TRUE(arc.isToTheLeft());
     EXPECT_DOUBLE_EQ(arc.getRadius(), -50.0);
-    EXPECT_NEAR(arc.getFinalNorthing(), -50 * std::sin(-2.0), 1e-12);
-    EXPECT_NEAR(arc.getFinalEasting(), -50 * (1 - std::cos(2.0)), 1e-12);
+    EXPECT_TRUE(at(arc.getFinalNorthing(), arc.getFinalEasting(), -50 * std::sin(-2.0),
+                   -50 * (1 - std::cos(2.0))));
     EXPECT_NEAR(arc.GetAzimuth(100), -2.0 * 180.0 / kPi, 1e-12);
     EXPECT_DOUBLE_EQ(arc.getCurvatureAtLength(10), -1.0 / 50.0);
     double len, R;
     bool right = true;
     arc.GetElement(len, R, right);
-    EXPECT_EQ(len, 100.0);
-    EXPECT_EQ(R, 50.0);
-    EXPECT_FALSE(right);
-
+    EXPECT_TRUE(len == 100.0 && R == 50.0 && !right);
+    // Signs on the length and radius are dropped; the flag decides the turn.
     arc.SetElement(-20, -30, true);
     arc.GetElement(len, R, right);
-    EXPECT_EQ(len, 20.0);
-    EXPECT_EQ(R, 30.0);
-    EXPECT_TRUE(right);
+    EXPECT_TRUE(len == 20.0 && R == 30.0 && right);
 }
 
 TEST(CurveArc, DisplayKindsTravelInTheFlags) {
@@ -122,16 +119,12 @@ TEST(CurveArc, DisplayKindsTravelInTheFlags) {
     double len, R;
     bool right;
     arc.GetElement(len, ld, R, rd, right, unitsUSFeet);
-    EXPECT_EQ(ld, aldChord);
-    EXPECT_EQ(rd, ardDegOfCurve);
-    EXPECT_EQ(len, 40.0);
-    EXPECT_EQ(R, 300.0);
+    EXPECT_TRUE(ld == aldChord && rd == ardDegOfCurve && len == 40.0 && R == 300.0);
     // Copies carry the flags; bits outside the display fields are kept as given.
     arc.setFlags(arc.getFlags() | 0x80000001u);
-    CCurveDataArc copy(arc);
-    EXPECT_EQ(copy.getFlags(), arc.getFlags());
-    CCurveDataArc assigned;
+    CCurveDataArc copy(arc), assigned;
     assigned = arc;
+    EXPECT_EQ(copy.getFlags(), arc.getFlags());
     EXPECT_EQ(assigned.getFlags(), arc.getFlags());
 }
 
@@ -142,78 +135,61 @@ TEST(CurveArc, CentralAngleAgainstTheTurnIsTheLongWayRound) {
     EXPECT_DOUBLE_EQ(arc.getRadius(), 10.0);
     EXPECT_NEAR(arc.getCenterAngle().getDeg(), -90.0, 1e-12);
     // Three quarters of a circle about (0, 10) ends west of the centre's south.
-    EXPECT_NEAR(arc.getFinalNorthing(), -10.0, 1e-12);
-    EXPECT_NEAR(arc.getFinalEasting(), 10.0, 1e-12);
+    EXPECT_TRUE(at(arc.getFinalNorthing(), arc.getFinalEasting(), -10, 10));
     double n, e;
     ASSERT_TRUE(arc.getPosAtLength(15 * kPi, n, e));
-    EXPECT_NEAR(n, -10.0, 1e-9);
-    EXPECT_NEAR(e, 10.0, 1e-9);
+    EXPECT_TRUE(at(n, e, -10, 10, 1e-9));
     EXPECT_NEAR(arc.getChordLength(), 10 * std::sqrt(2.0), 1e-12);
-
     arc.setCAngleR(CMathAngle(-90.0), 10);  // follows the sign: a left quarter
     EXPECT_NEAR(arc.getTotalLength(), 5 * kPi, 1e-12);
     EXPECT_DOUBLE_EQ(arc.getRadius(), -10.0);
 }
 
-TEST(CurveArc, RadiusAndAngleFromEachOther) {
+TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
     CCurveDataArc arc;
     arc.setLen(50 * kPi);
     // Neither radius nor angle: the fallback radius after a report.
     EXPECT_DOUBLE_EQ(arc.getRadius(), 1e-6);
-    CCurveDataArc quarter;
-    quarter.SetElement(50 * kPi, 100, true);
-    EXPECT_NEAR(quarter.getFinalAzimutInRad(), kPi / 2, 1e-12);
+    arc.SetElement(50 * kPi, 100, true);
+    EXPECT_NEAR(arc.getFinalAzimutInRad(), kPi / 2, 1e-12);
     CMathAngle az;
-    ASSERT_TRUE(quarter.getFinalAzimut(az));
+    ASSERT_TRUE(arc.getFinalAzimut(az));
     EXPECT_NEAR(az.getDeg(), 90.0, 1e-12);
-    double cn, ce;
-    quarter.getCenterNE(cn, ce);
-    EXPECT_EQ(cn, 0.0);
-    EXPECT_EQ(ce, 100.0);
-    double n, e;
-    ASSERT_TRUE(quarter.getPosAtLength(50 * kPi + 0.0009, n, e));
-    EXPECT_NEAR(n, 100.0, 1e-9);
-    EXPECT_NEAR(e, 100.0, 1e-9);
-    EXPECT_FALSE(quarter.getPosAtLength(50 * kPi + 0.002, n, e));
+    double cn, ce, n, e;
+    arc.getCenterNE(cn, ce);
+    EXPECT_TRUE(at(cn, ce, 0, 100, 0));
+    ASSERT_TRUE(arc.getPosAtLength(50 * kPi + 0.0009, n, e));
+    EXPECT_TRUE(at(n, e, 100, 100, 1e-9));
+    EXPECT_FALSE(arc.getPosAtLength(50 * kPi + 0.002, n, e));
     CCurveDataArc unset;
     EXPECT_FALSE(unset.getPosAtLength(0, n, e));
     EXPECT_FALSE(unset.getFinalAzimut(az));
     EXPECT_EQ(unset.GetAzimuth(5), 0.0);
 }
 
-TEST(CurveArc, StepForDeviationFollowsTheMiddleOrdinate) {
+TEST(CurveArc, StepForDeviationIsCappedAndStopsAtTheEnd) {
     CCurveDataArc arc;
     arc.SetElement(300, 100, true);
     // A deviation beyond the radius is cut to it, and the step to an arc of pi/16.
     EXPECT_NEAR(arc.getStepForDeviation(0, 1000), 100 * kPi / 16, 1e-12);
-    const double expected = 2 * 100 * std::acos(1 - 0.01 / 100);
-    EXPECT_NEAR(arc.getStepForDeviation(0, 0.01), expected, 1e-12);
+    EXPECT_NEAR(arc.getStepForDeviation(0, 0.01), 2 * 100 * std::acos(1 - 0.01 / 100), 1e-12);
     EXPECT_NEAR(arc.getStepForDeviation(299, 0.01), 1.0, 1e-12);
     EXPECT_NEAR(arc.getStepForDeviation(10, 0.0), 290.0, 1e-12);
 }
 
-TEST(CurveArc, ProjectionRoundTripsBothTurns) {
+TEST(CurveArc, ProjectionRoundTripsBothTurnsAndTheCentre) {
     for (bool right : {true, false}) {
+        SCOPED_TRACE(right ? "right" : "left");
         CCurveDataArc arc;
         arc.SetElement(250, 120, right);
-        for (double s : {0.2, 40.0, 125.0, 249.0}) {
-            for (double off : {-9.0, 0.0, 4.5}) {
-                double n, e, dist, len;
-                offsetPoint(arc, s, off, n, e);
-                ASSERT_TRUE(arc.getShortestDistAndCurveLen(n, e, dist, len));
-                EXPECT_NEAR(len, s, 1e-9) << right << " " << s << " " << off;
-                EXPECT_NEAR(dist, std::fabs(off), 1e-9);
-            }
-        }
-        double dist, len;
+        expectProjectsBack(arc, {0.2, 40.0, 125.0, 249.0}, {-9.0, 0.0, 4.5});
         // Behind the start, on the outside: the start answers.
+        double dist, len;
         ASSERT_TRUE(arc.getShortestDistAndCurveLen(-5, right ? -1 : 1, dist, len));
         EXPECT_EQ(len, 0.0);
         EXPECT_NEAR(dist, std::hypot(5.0, 1.0), 1e-12);
     }
-}
-
-TEST(CurveArc, PointAtTheCentreProjectsToTheEnd) {
+    // Every point of the arc is equally far from its centre: the end answers.
     CCurveDataArc arc;
     arc.SetElement(60, -40, false);
     double dist = 0, len = 0;
@@ -229,24 +205,20 @@ TEST(CurvePlacement, PlacesLocalResultsInTheWorld) {
     ASSERT_TRUE(placed.isok());
     double n, e;
     ASSERT_TRUE(placed.getPosAtLength(50 * kPi, n, e));
-    EXPECT_NEAR(n, 900, 1e-9);
-    EXPECT_NEAR(e, 2100, 1e-9);
-    EXPECT_NEAR(placed.getFinalNorthing(), 900, 1e-9);
-    EXPECT_NEAR(placed.getFinalEasting(), 2100, 1e-9);
+    EXPECT_TRUE(at(n, e, 900, 2100, 1e-9));
+    EXPECT_TRUE(at(placed.getFinalNorthing(), placed.getFinalEasting(), 900, 2100, 1e-9));
     EXPECT_NEAR(placed.GetAzimuth(25 * kPi), 135.0, 1e-9);
     CMathAngle az;
     ASSERT_TRUE(placed.getFinalAzimut(az));
     EXPECT_NEAR(az.getDeg(), 180.0, 1e-9);
     placed.getStartAzimut(az);
     EXPECT_NEAR(az.getDeg(), 90.0, 1e-12);
-
-    double dist, len;
     // 5 m outside the arc at its middle (the centre is at 900, 2000).
+    double dist, len;
     const double r = 105 / std::sqrt(2.0);
     ASSERT_TRUE(placed.getShortestDistAndCurveLen(900 + r, 2000 + r, dist, len));
-    EXPECT_NEAR(len, 25 * kPi, 1e-9);
-    EXPECT_NEAR(dist, 5.0, 1e-9);
-
+    EXPECT_TRUE(at(len, dist, 25 * kPi, 5, 1e-9));
+    // Without a placement nothing answers but the local azimuth.
     placed.resetOrgAz();
     EXPECT_FALSE(placed.isok());
     EXPECT_FALSE(placed.getPosAtLength(1, n, e));
@@ -255,7 +227,6 @@ TEST(CurvePlacement, PlacesLocalResultsInTheWorld) {
     placed.getStartAzimut(az);
     EXPECT_EQ(az.getRad(), 0.0);
     EXPECT_NEAR(placed.GetAzimuth(50 * kPi), 90.0, 1e-9);
-
     COrgAzCurveT<CCurveDataSegment> seg;
     seg.get_data().setLen(10);
     EXPECT_TRUE(seg.isok());  // a new placement starts at (0, 0) heading north

@@ -36,14 +36,11 @@ void expectPos(const C2dPos& p, double n, double e, double tol = 1e-9) {
 
 TEST(C2dSegment, DistanceIsPerpendicularBesideAndToTheEndBeyond) {
     const C2dSegment seg(C2dPos(0, 0), C2dPos(0, 10));  // due east, 10 m
-    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(3, 4)), 3.0);
-    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(-3, 4)), 3.0);
-    // Feet exactly on the ends are still beside the segment.
-    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(2, 0)), 2.0);
-    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(2, 10)), 2.0);
-    // Beyond either end: distance to that end.
-    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(4, 13)), 5.0);
-    EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(-4, -3)), 5.0);
+    // Beside on both sides, feet exactly on the ends, then beyond either end: to that end.
+    const double cases[][3] = {{3, 4, 3},  {-3, 4, 3}, {2, 0, 2},
+                               {2, 10, 2}, {4, 13, 5}, {-4, -3, 5}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(seg.getDistance(C2dPos(c[0], c[1])), c[2]) << c[0];
     const C2dSegment point(C2dPos(1, 1), C2dPos(1, 1));
     EXPECT_DOUBLE_EQ(point.getDistance(C2dPos(4, 5)), 5.0);
 }
@@ -233,79 +230,61 @@ TEST(Clip, LevelCrossingsOfRaysAndSegments) {
 
 TEST(Clip, SegmentsAgainstARectangle) {
     const CRect r(0, 0, 100, 50);
-    CPoint a(10, 10), b(90, 40);
-    EXPECT_EQ(segmentIntersection(a, b, r), 1);
-    EXPECT_EQ(a, CPoint(10, 10));
-    EXPECT_EQ(b, CPoint(90, 40));
-
-    a = CPoint(-50, 10), b = CPoint(-10, 40);
-    EXPECT_EQ(segmentIntersection(a, b, r), 0);
-    a = CPoint(10, 60), b = CPoint(90, 70);
-    EXPECT_EQ(segmentIntersection(a, b, r), 0);
-
-    // Crossing the left edge only.
-    a = CPoint(-20, 20), b = CPoint(20, 20);
-    EXPECT_EQ(segmentIntersection(a, b, r), 1);
-    EXPECT_EQ(a, CPoint(0, 20));
-    EXPECT_EQ(b, CPoint(20, 20));
-    // Crossing left and bottom (y = 50) edges.
-    a = CPoint(-20, 0), b = CPoint(80, 100);
-    EXPECT_EQ(segmentIntersection(a, b, r), 1);
-    EXPECT_EQ(a, CPoint(0, 20));
-    EXPECT_EQ(b, CPoint(30, 50));
-    // Right through, top to bottom, in both orders.
-    a = CPoint(50, -10), b = CPoint(50, 60);
-    EXPECT_EQ(segmentIntersection(a, b, r), 1);
-    EXPECT_EQ(a, CPoint(50, 0));
-    EXPECT_EQ(b, CPoint(50, 50));
-    a = CPoint(50, 60), b = CPoint(50, -10);
-    EXPECT_EQ(segmentIntersection(a, b, r), 1);
-    EXPECT_EQ(a, CPoint(50, 50));
-    EXPECT_EQ(b, CPoint(50, 0));
-    // Past a corner without touching the rectangle: cut in x, then nothing left in y.
-    a = CPoint(-20, 40), b = CPoint(20, 80);
-    EXPECT_EQ(segmentIntersection(a, b, r), 0);
+    struct Case {
+        CPoint a, b;
+        int hit;
+        CPoint ca, cb;
+    };
+    const Case cases[] = {
+        {{10, 10}, {90, 40}, 1, {10, 10}, {90, 40}},  // inside: untouched
+        {{-50, 10}, {-10, 40}, 0, {}, {}},            // outside to the left
+        {{10, 60}, {90, 70}, 0, {}, {}},              // outside beyond y = 50
+        {{-20, 20}, {20, 20}, 1, {0, 20}, {20, 20}},  // crossing the left edge only
+        {{-20, 0}, {80, 100}, 1, {0, 20}, {30, 50}},  // crossing left and y = 50 edges
+        {{50, -10}, {50, 60}, 1, {50, 0}, {50, 50}},  // right through, in both orders
+        {{50, 60}, {50, -10}, 1, {50, 50}, {50, 0}},
+        {{-20, 40}, {20, 80}, 0, {}, {}},  // past a corner: cut in x, then nothing left in y
+    };
+    for (const Case& c : cases) {
+        CPoint a = c.a, b = c.b;
+        ASSERT_EQ(segmentIntersection(a, b, r), c.hit) << c.a.x << "," << c.a.y;
+        if (c.hit) EXPECT_TRUE(a == c.ca && b == c.cb) << c.a.x << "," << c.a.y;
+    }
     // Touching the edge at one end and leaving at the other is still cut at the edge.
     CPoint oa, ob;
     EXPECT_EQ(segmentIntersectionWithYStrip(CPoint(5, 0), CPoint(5, -30), oa, ob, 0, 50), 1);
-    EXPECT_EQ(oa, CPoint(5, 0));
-    EXPECT_EQ(ob, CPoint(5, 0));
+    EXPECT_TRUE(oa == CPoint(5, 0) && ob == CPoint(5, 0));
 }
 
 TEST(Clip, RaysInEachDirection) {
     const CRect r(0, 0, 100, 50);
-    const CPoint inside(50, 25);
-    CPoint a, b;
-    // East, west, and the two y directions from the middle.
-    EXPECT_EQ(rayIntersection(inside, 60, 25, a, b, r), 1);
-    EXPECT_EQ(a, inside);
-    EXPECT_EQ(b, CPoint(100, 25));
-    EXPECT_EQ(rayIntersection(inside, 40, 25, a, b, r), 1);
-    EXPECT_EQ(b, CPoint(0, 25));
-    EXPECT_EQ(rayIntersection(inside, 50, 30, a, b, r), 1);
-    EXPECT_EQ(a, inside);
-    EXPECT_EQ(b, CPoint(50, 50));
-    EXPECT_EQ(rayIntersection(inside, 50, 20, a, b, r), 1);
-    EXPECT_EQ(b, CPoint(50, 0));
-    // Diagonal: leaves through y = 50 at x = 75.
-    EXPECT_EQ(rayIntersection(inside, 51, 26, a, b, r), 1);
-    EXPECT_EQ(b, CPoint(75, 50));
-
-    // From outside towards the rectangle, and away from it.
-    const CPoint left(-40, 25);
-    EXPECT_EQ(rayIntersection(left, -39, 25, a, b, r), 1);
-    EXPECT_EQ(a, CPoint(0, 25));
-    EXPECT_EQ(b, CPoint(100, 25));
-    EXPECT_EQ(rayIntersection(left, -41, 25, a, b, r), 0);
-    const CPoint below(50, 80);
-    EXPECT_EQ(rayIntersection(below, 50, 79, a, b, r), 1);
-    EXPECT_EQ(a, CPoint(50, 50));
-    EXPECT_EQ(b, CPoint(50, 0));
-    EXPECT_EQ(rayIntersection(below, 50, 81, a, b, r), 0);
-    // A horizontal ray above the rectangle misses it.
-    EXPECT_EQ(rayIntersection(CPoint(-10, -5), -9, -5, a, b, r), 0);
-
+    struct Case {
+        CPoint from;
+        int x2, y2, hit;
+        CPoint ca, cb;
+    };
+    const CPoint inside(50, 25), left(-40, 25), below(50, 80);
+    const Case cases[] = {
+        // From the middle: east, west, the two y directions, and diagonally out through y = 50.
+        {inside, 60, 25, 1, inside, {100, 25}},
+        {inside, 40, 25, 1, inside, {0, 25}},
+        {inside, 50, 30, 1, inside, {50, 50}},
+        {inside, 50, 20, 1, inside, {50, 0}},
+        {inside, 51, 26, 1, inside, {75, 50}},
+        // From outside towards the rectangle, and away from it.
+        {left, -39, 25, 1, {0, 25}, {100, 25}},
+        {left, -41, 25, 0, {}, {}},
+        {below, 50, 79, 1, {50, 50}, {50, 0}},
+        {below, 50, 81, 0, {}, {}},
+        {{-10, -5}, -9, -5, 0, {}, {}},  // a ray along x that passes the rectangle by
+    };
+    for (const Case& c : cases) {
+        CPoint a, b;
+        ASSERT_EQ(rayIntersection(c.from, c.x2, c.y2, a, b, r), c.hit) << c.x2 << "," << c.y2;
+        if (c.hit) EXPECT_TRUE(a == c.ca && b == c.cb) << c.x2 << "," << c.y2;
+    }
     // By angle: 0 radians runs along +y, pi/2 along +x.
+    CPoint a, b;
     EXPECT_EQ(rayIntersection(inside, 0.0, a, b, r), 1);
     EXPECT_EQ(b, CPoint(50, 50));
     EXPECT_EQ(rayIntersection(inside, kPi / 2, a, b, r), 1);
