@@ -46,7 +46,6 @@ TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinement) {
     // A 10 km square step from 50N: back through the local offsets to within a few cm.
     double lat2 = 0, lon2 = 0;
     GetBL2FromBL1AndDeDn(50, 10, 10000, 10000, lat2, lon2);
-    EXPECT_GT(lat2, 50.08);
     double faz = 0, dist = 0, baz = 0;
     invlon(kA, kRf, 50, 10, lat2, lon2, faz, dist, baz);
     EXPECT_NEAR(dist, std::hypot(10000.0, 10000.0), 1.0);
