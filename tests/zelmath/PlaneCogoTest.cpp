@@ -196,12 +196,11 @@ TEST(PlaneCogo, TwoDistancesTangentTwoSolutionsAndNoSolution) {
     EXPECT_NEAR(Ea, 500, 1e-3);
     EXPECT_EQ(Eb, 77.0);
     // Circles that miss each other, and a zero or negative distance.
-    for (const double d1 : {3.0, 0.0, -5.0}) {
+    const double misses[][2] = {{3, 3}, {0, 10}, {-5, 5}};
+    for (const auto& d : misses) {
         count = 9;
-        EXPECT_EQ(
-            ComputeCoords(0, 0, d1, 10, 0, d1 == 0 ? 10 : std::fabs(d1), Ea, Na, Eb, Nb, count), 0)
-            << d1;
-        EXPECT_EQ(count, 0) << d1;
+        EXPECT_EQ(ComputeCoords(0, 0, d[0], 10, 0, d[1], Ea, Na, Eb, Nb, count), 0) << d[0];
+        EXPECT_EQ(count, 0) << d[0];
     }
 }
 
