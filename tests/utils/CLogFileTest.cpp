@@ -146,25 +146,19 @@ TEST(CLogFile, DebuggerGetsTheFileLineAndADebuggerOnlyLogCannotBeStopped) {
     EXPECT_EQ("<2> - to the debugger\n", testing::internal::GetCapturedStderr());
 }
 
-TEST(CLogFile, DeleteUnusedRemovesOnlyANewEmptyFile) {
+TEST(CLogFile, AppendKeepsEarlierLinesAndDeleteUnusedRemovesOnlyANewEmptyFile) {
     const std::string path = TestFolder("log_mode8") + "/fresh.log";
-    const long mode = kModeFile | kModeDeleteUnused;
-    Logged(path, mode, 0, [&path](CLogFile&) { EXPECT_TRUE(FileExists(path)); });
+    const auto line = [](const char* text, long level) {
+        return [=](CLogFile& log) { log.LogMessage(text, level); };
+    };
+    const long deleteUnused = kModeFile | kModeDeleteUnused;
+    Logged(path, deleteUnused, 0, [&path](CLogFile&) { EXPECT_TRUE(FileExists(path)); });
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ("one line\n",
-              Logged(path, mode, 0, [](CLogFile& log) { log.LogMessage("one line", 0); }));
+    EXPECT_EQ("old\n", Logged(path, deleteUnused, 0, line("old", 0)));
     // Content from before the start keeps the file even when nothing was added.
-    EXPECT_EQ("one line\n", Logged(path, mode | kModeAppend, 0,
-                                   [](CLogFile& log) { log.LogMessage("filtered", 9); }));
-}
-
-TEST(CLogFile, AppendKeepsAndTruncateDropsEarlierLines) {
-    const std::string path = TestFolder("log_append") + "/a.log";
-    WriteWholeFile(path, "old\n");
-    EXPECT_EQ("old\nnew\n", Logged(path, kModeFile | kModeAppend, 0,
-                                   [](CLogFile& log) { log.LogMessage("new", 0); }));
-    EXPECT_EQ("only\n",
-              Logged(path, kModeFile, 0, [](CLogFile& log) { log.LogMessage("only", 0); }));
+    EXPECT_EQ("old\n", Logged(path, deleteUnused | kModeAppend, 0, line("filtered", 9)));
+    EXPECT_EQ("old\nnew\n", Logged(path, kModeFile | kModeAppend, 0, line("new", 0)));
+    EXPECT_EQ("only\n", Logged(path, kModeFile, 0, line("only", 0)));  // truncated
 }
 
 TEST(CLogFile, TimedModeAppendsSixDigitsOfTheStartTime) {
