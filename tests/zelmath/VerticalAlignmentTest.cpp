@@ -11,9 +11,7 @@ namespace {
 // A VIP of a design profile: chainage, height and the length (parabola) or radius (arc) of
 // its curve.
 struct Vip {
-    double ch;
-    double h;
-    double curve;
+    double ch, h, curve;
 };
 
 double grade(const Vip& a, const Vip& b) {

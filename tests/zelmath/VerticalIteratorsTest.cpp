@@ -7,8 +7,7 @@
 namespace {
 
 struct Point {
-    double ch;
-    double h;
+    double ch, h;
 };
 
 // Every record of a VIP walk, from the one the iterator starts on.
