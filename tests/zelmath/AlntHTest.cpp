@@ -85,8 +85,10 @@ TEST(AlntH, PositionsSnapWithinAMillimetreAndExtrapolateBeyond) {
     EXPECT_FALSE(a.getPosNeAtChain(1200.002, n, e));
     EXPECT_FALSE(a.getPosNeAtChain(995.0, n, e));
     // Extrapolated along the end tangents; right of a north-bound line is east.
-    const double cases[][4] = {{1200.002, 0.0, 5200.002, 2000.0}, {995.0, 0.0, 4995.0, 2000.0},
-                               {1050.0, 3.0, 5050.0, 2003.0},     {990.0, -2.0, 4990.0, 1998.0},
+    const double cases[][4] = {{1200.002, 0.0, 5200.002, 2000.0},
+                               {995.0, 0.0, 4995.0, 2000.0},
+                               {1050.0, 3.0, 5050.0, 2003.0},
+                               {990.0, -2.0, 4990.0, 1998.0},
                                {1210.0, 1.0, 5210.0, 2001.0}};
     for (const auto& c : cases) {
         ASSERT_TRUE(a.getPosNeAtChainAndOffsetExtr(c[0], c[1], n, e)) << c[0];
