@@ -101,6 +101,7 @@
 #include "velmorutils/zelmath/TCoords.h"
 #include "velmorutils/zelmath/TCtlCodeEnum.h"
 #include "velmorutils/zelmath/TIpNodes.h"
+#include "velmorutils/zelmath/TStartChainageSearch.h"
 #include "velmorutils/zelmath/TStsSequenceT.h"
 #include "velmorutils/zelmath/TVIpNode.h"
 #include "velmorutils/zelmath/UNITS.h"

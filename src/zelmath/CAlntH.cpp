@@ -189,52 +189,8 @@ bool CAlntH::getFinalPosNe(double& n, double& e) const {
 // that at a shared boundary (and across zero-length elements) the later element answers; before
 // the first start, the first element answers. A start chainage that is unset anywhere from the
 // end back to the answer makes the search fail.
-int CAlntH::walkBackForChain(double chain) const {
-    for (int k = m_elements.GetSize() - 1; k >= 0; --k) {
-        double start = 0.0;
-        if (!m_elements[k]->getStartChainageInM(start)) return -1;
-        if (start <= chain) return k;
-    }
-    return 0;
-}
-
-int CAlntH::findElementIndexAtChain(double chain) const {
-    const int count = m_elements.GetSize();
-    if (count == 0) return -1;
-    if (m_searchIndex == SearchIndex::unknown) {
-        m_searchIndex = SearchIndex::sorted;
-        double previous = -INFINITY;
-        for (int k = 0; k < count; ++k) {
-            double start = 0.0;
-            if (!m_elements[k]->getStartChainageInM(start) || std::isnan(start) ||
-                start < previous) {
-                m_searchIndex = SearchIndex::unsorted;
-                break;
-            }
-            previous = start;
-        }
-    }
-    // A NaN chainage compares false with everything; only the walk gives its answer.
-    if (m_searchIndex != SearchIndex::sorted || std::isnan(chain)) return walkBackForChain(chain);
-
-    // With ordered starts the walk's answer is the last start <= chain: bisect for it.
-    int lo = 0;
-    int hi = count;
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        double start = 0.0;
-        m_elements[mid]->getStartChainageInM(start);
-        if (start <= chain) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo > 0 ? lo - 1 : 0;
-}
-
 const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* dist) const {
-    const int index = findElementIndexAtChain(chain);
+    const int index = m_search.find(m_elements, chain);
     if (index < 0) return nullptr;
     const CAlntHe* he = m_elements[index];
     double len = 0.0;

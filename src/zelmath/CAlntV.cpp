@@ -33,7 +33,7 @@ void CAlntV::copy(const CAlntV& o) {
     m_startPtId = o.m_startPtId;
     for (int i = 0; i < o.m_elements.GetSize(); ++i)
         m_elements.Add(o.m_elements[i]->clone());
-    m_searchIndex = SearchIndex::unknown;
+    m_search.invalidate();
 }
 
 double CAlntV::getStartChainageInM() const {
@@ -137,7 +137,7 @@ bool CAlntV::removeVe(int i) {
     if (i < 0 || i >= m_elements.GetSize()) return false;
     delete m_elements[i];
     m_elements.RemoveAt(i);
-    m_searchIndex = SearchIndex::unknown;
+    m_search.invalidate();
     invalidateTotalHLength();
     if (!m_elements.IsEmpty()) doVPostUpdate(i > 0 ? i - 1 : 0);
     return true;
@@ -147,7 +147,7 @@ void CAlntV::removeAllVes() {
     for (int i = 0; i < m_elements.GetSize(); ++i)
         delete m_elements[i];
     m_elements.RemoveAll();
-    m_searchIndex = SearchIndex::unknown;
+    m_search.invalidate();
     invalidateTotalHLength();
 }
 
@@ -161,7 +161,7 @@ void CAlntV::internal_updateElementId(int i, int id) {
 }
 
 void CAlntV::doVPostUpdate(int i) {
-    m_searchIndex = SearchIndex::unknown;
+    m_search.invalidate();
     if (isInBulkUpdate()) return;
     invalidateTotalHLength();
     const int count = m_elements.GetSize();
@@ -176,51 +176,9 @@ void CAlntV::doVPostUpdate(int i) {
     }
 }
 
-int CAlntV::walkBackForChain(double ch) const {
-    int i = m_elements.GetSize() - 1;
-    for (; i > 0; --i) {
-        double start = 0.0;
-        if (!m_elements[i]->getStartChainageInM(start)) return -1;
-        if (start <= ch) return i;
-    }
-    double start = 0.0;
-    return m_elements[0]->getStartChainageInM(start) ? 0 : -1;
-}
-
-int CAlntV::findElementIndexAtChain(double ch) const {
-    const int count = m_elements.GetSize();
-    if (m_searchIndex == SearchIndex::unknown) {
-        m_searchIndex = SearchIndex::sorted;
-        double last = -HUGE_VAL;
-        for (int i = 0; i < count; ++i) {
-            double start = 0.0;
-            if (!m_elements[i]->getStartChainageInM(start) || !std::isfinite(start) ||
-                start < last) {
-                m_searchIndex = SearchIndex::unsorted;
-                break;
-            }
-            last = start;
-        }
-    }
-    if (m_searchIndex == SearchIndex::unsorted) return walkBackForChain(ch);
-    // The last element that starts at or before ch; the first one when none does.
-    int lo = 0, hi = count;
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        double start = 0.0;
-        m_elements[mid]->getStartChainageInM(start);
-        if (start <= ch) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo > 0 ? lo - 1 : 0;
-}
-
 const CAlntVe* CAlntV::getAlntVeAtChain(double ch, double* s) const {
     if (m_elements.IsEmpty()) return nullptr;
-    const int i = findElementIndexAtChain(ch);
+    const int i = m_search.find(m_elements, ch);
     if (i < 0) return nullptr;
     const CAlntVe* ve = m_elements[i];
     double start = 0.0, len = 0.0;

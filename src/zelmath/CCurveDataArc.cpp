@@ -270,14 +270,6 @@ bool CCurveDataArc::getShortestDistAndCurveLen(double N, double E, double& dist,
         len = len1;
         return true;
     }
-    const double dStart = std::hypot(N, E);
-    const double dEnd = distance(N, E, getFinalNorthing(), getFinalEasting());
-    if (dStart + roadTolerance >= dEnd) {
-        dist = dEnd;
-        len = total;
-    } else {
-        dist = dStart;
-        len = 0.0;
-    }
+    curve_support::nearerEnd(N, E, getFinalNorthing(), getFinalEasting(), total, dist, len);
     return true;
 }

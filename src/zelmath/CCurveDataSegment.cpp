@@ -149,14 +149,6 @@ bool CCurveDataSegment::getShortestDistAndCurveLen(double N, double E, double& d
         return true;
     }
     // The foot falls outside: the nearer end answers, the far end winning a near tie.
-    const double dStart = std::hypot(N, E);
-    const double dEnd = distance(N, E, endN, endE);
-    if (dStart + roadTolerance >= dEnd) {
-        dist = dEnd;
-        len = total;
-    } else {
-        dist = dStart;
-        len = 0.0;
-    }
+    curve_support::nearerEnd(N, E, endN, endE, total, dist, len);
     return true;
 }

@@ -28,4 +28,20 @@ inline double distance(double n1, double e1, double n2, double e2) {
     return std::hypot(n2 - n1, e2 - e1);
 }
 
+// A point whose foot misses the piece is nearest to one of its ends: (N, E) is the point in the
+// local frame (the start is the origin). The far end wins a near tie within a millimetre, as the
+// later piece of an alignment wins at a shared boundary.
+inline void nearerEnd(double N, double E, double endN, double endE, double total, double& dist,
+                      double& len) {
+    const double dStart = std::hypot(N, E);
+    const double dEnd = distance(N, E, endN, endE);
+    if (dStart + roadTolerance >= dEnd) {
+        dist = dEnd;
+        len = total;
+    } else {
+        dist = dStart;
+        len = 0.0;
+    }
+}
+
 }  // namespace curve_support

@@ -4,6 +4,7 @@
 #include "velmorutils/zelmath/CAlntBase.h"
 #include "velmorutils/zelmath/CAlntHe.h"
 #include "velmorutils/zelmath/CPtrArrayT.h"
+#include "velmorutils/zelmath/TStartChainageSearch.h"
 
 class CObjId2ObjIdMap;
 
@@ -68,19 +69,11 @@ protected:
 private:
     bool doObtainTotalHLength(double& len) const override;
     void doHPostUpdate(int from);
-    void onElementsChanged() const { m_searchIndex = SearchIndex::unknown; }
-    int findElementIndexAtChain(double chain) const;
-    int walkBackForChain(double chain) const;
+    void onElementsChanged() const { m_search.invalidate(); }
 
     double m_startN = 0.0;
     double m_startE = 0.0;
     int m_startPtId = 0;
     CPtrArrayT<CAlntHe> m_elements;
-
-    // Whether the start chainages, read from the first element to the last, are all set and
-    // never decrease. Then the element holding a chainage is found by bisection, with exactly
-    // the answer of the backward walk; otherwise (bulk update, unchained clones) the search
-    // walks. Every change to the elements or their chaining resets it to unknown.
-    enum class SearchIndex : unsigned char { unknown, sorted, unsorted };
-    mutable SearchIndex m_searchIndex = SearchIndex::unknown;
+    TStartChainageSearch<CPtrArrayT<CAlntHe>> m_search;
 };

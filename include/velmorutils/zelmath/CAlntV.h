@@ -4,6 +4,7 @@
 #include "velmorutils/zelmath/CAlntBase.h"
 #include "velmorutils/zelmath/CAlntVe.h"
 #include "velmorutils/zelmath/CPtrArrayT.h"
+#include "velmorutils/zelmath/TStartChainageSearch.h"
 
 class CObjId2ObjIdMap;
 
@@ -72,16 +73,9 @@ protected:
 private:
     bool doObtainTotalHLength(double& len) const override;
     void doVPostUpdate(int i);
-    int findElementIndexAtChain(double ch) const;
-    int walkBackForChain(double ch) const;
 
     double m_startHt = 0.0;
     int m_startPtId = 0;
     CPtrArrayT<CAlntVe> m_elements;
-
-    // Whether the start chainages, read from first to last, are all known and never
-    // decrease. Then the element at a chainage is found by bisection, with exactly the
-    // answer of the backward walk; otherwise the search walks. Every change resets it.
-    enum class SearchIndex : unsigned char { unknown, sorted, unsorted };
-    mutable SearchIndex m_searchIndex = SearchIndex::unknown;
+    TStartChainageSearch<CPtrArrayT<CAlntVe>> m_search;
 };
