@@ -27,6 +27,9 @@ TEST(StringFormat, WindowsLengthsStarsAndNullTexts) {
     EXPECT_EQ(str(s), "-9000000000 18000000000 42");
     s.Format("%*d|%-*d|%.*f|%s", 5, 42, 4, 7, 2, 3.14159, static_cast<const char*>(nullptr));
     EXPECT_EQ(str(s), "   42|7   |3.14|(null)");
+    // A null text is cut to the precision like any other, also where glibc would drop it.
+    s.Format("[%.3s][%8.2s]", static_cast<const char*>(nullptr), static_cast<const char*>(nullptr));
+    EXPECT_EQ(str(s), "[(nu][      (n]");
 }
 
 TEST(StringFormat, TextWidthsFollowTheWindowsConventions) {
