@@ -599,6 +599,9 @@ EstimateResult estimate(const C* fmt, Source& src, const void* lo = nullptr,
                 r.textInRange = true;
         }
         if (r.sameInGlibc && !sameInGlibc(spec)) r.sameInGlibc = false;
+        // glibc prints a null text as "(null)" only when the precision leaves room for all of
+        // it; the conventions here cut "(null)" to the precision like any other text.
+        if (kindOf(spec.conv) == Kind::Text && a.p == nullptr) r.sameInGlibc = false;
     }
     return r;
 }

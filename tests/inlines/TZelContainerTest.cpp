@@ -4,22 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "support/FilesScratch.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
 
-template <class T>
-std::vector<T> values(const TZelContainer<T>& c) {
-    return std::vector<T>(c.begin(), c.end());
-}
-
-std::vector<int> values(const TObjIds& ids) {
-    return std::vector<int>(ids.begin(), ids.end());
+template <class C>
+auto values(const C& c) {
+    return std::vector(c.begin(), c.end());
 }
 
 }  // namespace
 
-TEST(TZelContainer, GrowsByHalfItsCapacity) {
+TEST(TZelContainer, GrowsByHalfItsCapacityAndAppendTakesWhatIsNeeded) {
     TZelContainer<int> c;
     std::vector<unsigned> seen;
     for (int i = 0; i < 20; ++i) {
@@ -28,7 +25,6 @@ TEST(TZelContainer, GrowsByHalfItsCapacity) {
         if (c.capacity() != before) seen.push_back(c.capacity());
     }
     EXPECT_EQ(seen, (std::vector<unsigned>{1, 2, 3, 4, 6, 9, 13, 19, 28}));
-    // Appending more than the growth gives takes exactly what is needed.
     TZelContainer<int> d;
     d.add(1);
     d.add(2);
@@ -36,36 +32,36 @@ TEST(TZelContainer, GrowsByHalfItsCapacity) {
     EXPECT_EQ(d.capacity(), 22u);
 }
 
-TEST(TZelContainer, CheckedAccessThrowsOutOfRange) {
+// A bad index on a const container is written to the process log before the throw; the
+// non-const access throws without a report.
+TEST(TZelContainer, CheckedAccessThrowsOutOfRangeAndConstAccessLogsIt) {
+    FilesScratch dir;
+    InitLogging();
+    GetProcessLog().Stop();
+    ASSERT_EQ(GetProcessLog().Start(dir.native("c.log").c_str(), 1, 4, 3), 0);
     TZelContainer<std::string> c;
     c.add("a");
-    EXPECT_EQ(c.get_at(0), "a");
-    c[0] = "b";
-    EXPECT_EQ(c.get_at(0), "b");
     try {
         c.get_at(1);
         FAIL() << "no exception";
     } catch (const std::out_of_range& e) {
         EXPECT_STREQ(e.what(), "invalid vector<T> subscript");
     }
-    // The const access reports the index to the log first, then throws the same way.
     const TZelContainer<std::string>& view = c;
     EXPECT_THROW(view[1], std::out_of_range);
     EXPECT_THROW(view.get_at(0xFFFFFFFFu), std::out_of_range);
-    EXPECT_EQ(c.size(), 1u);
+    GetProcessLog().Stop();
+    EXPECT_EQ(dir.read("c.log"),
+              "<2> - *** error in utils/inlines/templates, line 599\n"
+              "<2> - *** error in utils/inlines/templates, line 599\n");
 }
 
-TEST(TZelContainer, FirstLastAndAppendOrder) {
+TEST(TZelContainer, FirstLastInsertAndRemove) {
     TZelContainer<int> c;
-    EXPECT_EQ(c.getFirst(), nullptr);
     EXPECT_EQ(c.getLast(), nullptr);
     c.push_back(7);
-    EXPECT_EQ(c.getFirst(), c.getLast());
-    EXPECT_EQ(*c.getFirst(), 7);
-    c.push_back(8);
-    const int more[] = {1, 2, 3};
-    c.append(more, 3);
-    EXPECT_EQ(values(c), (std::vector<int>{7, 8, 1, 2, 3}));
+    const int more[] = {8, 1, 2, 3};
+    c.append(more, 4);
     EXPECT_EQ(*c.getLast(), 3);
     c.insert(0, 0);
     c.insert(6, 9);
@@ -78,7 +74,6 @@ TEST(TZelContainer, OwnElementsAsSourceSurviveGrowth) {
     c.add("first element, long enough to live on the heap");
     c.add("second");
     c.add("third");
-    ASSERT_EQ(c.size(), c.capacity());
     c.add(c[0]);  // the storage moves while the element is copied
     c.append(c);
     c.insert(1, c[4]);
@@ -88,39 +83,24 @@ TEST(TZelContainer, OwnElementsAsSourceSurviveGrowth) {
     EXPECT_EQ(c[6], "second");
 }
 
-TEST(TZelContainer, EqualityCopiesAndStorage) {
+TEST(TZelContainer, CopiesTakeTheSizeAndEmptySourcesReleaseStorage) {
     TZelContainer<int> a, b;
-    EXPECT_TRUE(a.is_equal(b));
     a.add(1);
     a.add(2);
     b.add(1);
     EXPECT_FALSE(a.is_equal(b));
-    b.add(3);
-    EXPECT_FALSE(a.is_equal(b));
-
     a.reserve(50);
     TZelContainer<int> copy(a);
     EXPECT_TRUE(copy.is_equal(a));
     EXPECT_EQ(copy.capacity(), 2u);
-    copy = TZelContainer<int>();  // an empty source releases the storage
+    copy = TZelContainer<int>();
     EXPECT_EQ(copy.capacity(), 0u);
-    copy.copy(b);
-    EXPECT_TRUE(copy.is_equal(b));
 
     a.set_size(0, 100);
-    EXPECT_EQ(a.size(), 0u);
     EXPECT_EQ(a.capacity(), 50u);
     a.set_size(3, 0);
     EXPECT_EQ(values(a), (std::vector<int>{0, 0, 0}));
-    a.reset();
-    EXPECT_EQ(a.capacity(), 0u);
-
-    try {
-        a.reserve(-1);
-        FAIL() << "no exception";
-    } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "vector<T> too long");
-    }
+    EXPECT_THROW(a.reserve(-1), std::length_error);
     TZelContainer<double> big;
     EXPECT_THROW(big.set_size(0x7FFFFFFF, 0), std::length_error);  // beyond 4 GiB of doubles
     EXPECT_EQ(big.size(), 0u);
@@ -130,9 +110,6 @@ TEST(TObjIds, FindAppendAndSplit) {
     TObjIds ids;
     for (int id : {3, 5, 7})
         ids.add(id);
-    EXPECT_EQ(ids.find(5), 1);
-    EXPECT_EQ(ids.find(4), -1);
-
     TObjIds other;
     other.add(5);
     other.add(9);
@@ -145,20 +122,16 @@ TEST(TObjIds, FindAppendAndSplit) {
     EXPECT_EQ(values(thisOnly), (std::vector<int>{3, 7, 3, 7}));
 
     ids.append(other);
-    EXPECT_EQ(values(ids), (std::vector<int>{3, 5, 7, 5, 9}));
-    EXPECT_EQ(ids.find(5), 1);
+    EXPECT_EQ(ids.find(5), 1);  // the first of two
+    EXPECT_EQ(ids.find(4), -1);
     other.append(other);
     EXPECT_EQ(values(other), (std::vector<int>{5, 9, 5, 9}));
-    const TObjIds& view = ids;
-    EXPECT_THROW(view[5], std::out_of_range);
 }
 
 TEST(ObjName, NormalizeNameCollapsesBlanks) {
     zel_text::CZelStringT<char> out("stale");
     ObjName::normalizeName(out, " \tPt\t 12  x\t");
     EXPECT_STREQ(out, "Pt 12 x");
-    ObjName::normalizeName(out, "Road\tAxis");
-    EXPECT_STREQ(out, "Road Axis");
     ObjName::normalizeName(out, " \t ");
     EXPECT_STREQ(out, "");
     out = "  a  b ";

@@ -50,12 +50,10 @@ public:
 
     Generated next() {
         Generated g;
-        g.format = literal();
-        g.format += '%';
-        static const char kFlags[] = "-+ 0#";
+        g.format = literal() + '%';
         for (int i = pick(0, 3); i > 0; --i)
-            g.format += kFlags[pick(0, 4)];
-        switch (pick(0, 3)) {
+            g.format += "-+ 0#"[pick(0, 4)];
+        switch (pick(0, 3)) {  // width
             case 0:
                 break;
             case 1:
@@ -69,7 +67,7 @@ public:
                 ++g.stars;
                 break;
         }
-        switch (pick(0, 3)) {
+        switch (pick(0, 3)) {  // precision
             case 0:
                 break;
             case 1:
@@ -88,22 +86,17 @@ public:
             ArgKind kind;
             bool glibc;
         };
+        using K = ArgKind;
         static const Conv kConvs[] = {
-            {"d", ArgKind::Int, true},       {"i", ArgKind::Int, true},
-            {"u", ArgKind::Int, true},       {"x", ArgKind::Int, true},
-            {"X", ArgKind::Int, true},       {"o", ArgKind::Int, true},
-            {"hd", ArgKind::Int, true},      {"I64d", ArgKind::Int64, false},
-            {"I64x", ArgKind::Int64, false}, {"lld", ArgKind::Int64, true},
-            {"f", ArgKind::Double, true},    {"e", ArgKind::Double, true},
-            {"E", ArgKind::Double, true},    {"g", ArgKind::Double, true},
-            {"G", ArgKind::Double, true},    {"a", ArgKind::Double, true},
-            {"A", ArgKind::Double, true},    {"s", ArgKind::Own, true},
-            {"hs", ArgKind::Narrow, false},  {"S", ArgKind::Other, false},
-            {"ls", ArgKind::Wide, false},    {"c", ArgKind::Char, true},
-            {"C", ArgKind::Char, false},     {"lc", ArgKind::Char, false},
-            {"p", ArgKind::Pointer, false},  {"y", ArgKind::None, false},
-            {"", ArgKind::None, false},
-        };
+            {"d", K::Int, true},      {"i", K::Int, true},       {"u", K::Int, true},
+            {"x", K::Int, true},      {"X", K::Int, true},       {"o", K::Int, true},
+            {"hd", K::Int, true},     {"I64d", K::Int64, false}, {"I64x", K::Int64, false},
+            {"lld", K::Int64, true},  {"f", K::Double, true},    {"e", K::Double, true},
+            {"E", K::Double, true},   {"g", K::Double, true},    {"G", K::Double, true},
+            {"a", K::Double, true},   {"A", K::Double, true},    {"s", K::Own, true},
+            {"hs", K::Narrow, false}, {"S", K::Other, false},    {"ls", K::Wide, false},
+            {"c", K::Char, true},     {"C", K::Char, false},     {"lc", K::Char, false},
+            {"p", K::Pointer, false}, {"y", K::None, false},     {"", K::None, false}};
         const Conv& c = kConvs[pick(0, static_cast<int>(std::size(kConvs)) - 1)];
         g.format += c.text;
         g.kind = c.kind;
@@ -155,22 +148,17 @@ private:
     std::string literal() {
         std::string s;
         for (int i = pick(0, 4); i > 0; --i)
-            s += pick(0, 5) == 0 ? std::string("%%") : "ab";
+            s += pick(0, 5) == 0 ? "%%" : "ab";
         return s;
     }
     std::mt19937 rng_;
 };
 
-template <class C>
-std::basic_string<C> widen(const std::string& s) {
-    return std::basic_string<C>(s.begin(), s.end());
-}
-
 // Runs one generated case on the string of character type C: f(fmt, args...) is called with
 // the stars and the value the format asks for.
 template <class C, class F>
 void dispatch(const Generated& g, FormatGenerator& gen, F f) {
-    const std::basic_string<C> fmt = widen<C>(g.format);
+    const std::basic_string<C> fmt(g.format.begin(), g.format.end());
     const int s1 = gen.star();
     const int s2 = gen.star();
     auto withStars = [&](auto value) {
@@ -185,68 +173,56 @@ void dispatch(const Generated& g, FormatGenerator& gen, F f) {
     if (kind == ArgKind::Other) kind = sizeof(C) == 1 ? ArgKind::Wide : ArgKind::Narrow;
     switch (kind) {
         case ArgKind::Int:
-            withStars(static_cast<int>(gen.integer()));
-            break;
+            return withStars(static_cast<int>(gen.integer()));
         case ArgKind::Int64:
-            withStars(gen.integer());
-            break;
+            return withStars(gen.integer());
         case ArgKind::Double:
-            withStars(gen.value());
-            break;
+            return withStars(gen.value());
         case ArgKind::Narrow:
-            withStars(gen.pick(0, 9) == 0 ? nullptr : narrow.c_str());
-            break;
+            return withStars(gen.pick(0, 9) == 0 ? nullptr : narrow.c_str());
         case ArgKind::Wide:
-            withStars(gen.pick(0, 9) == 0 ? nullptr : w(wide.c_str()));
-            break;
+            return withStars(gen.pick(0, 9) == 0 ? nullptr : w(wide.c_str()));
         case ArgKind::Pointer:
-            withStars(reinterpret_cast<void*>(gen.integer()));
-            break;
+            return withStars(reinterpret_cast<void*>(gen.integer()));
         case ArgKind::Char:
-            withStars(gen.pick(0, 0xFFFF));
-            break;
+            return withStars(gen.pick(0, 0xFFFF));
         default:
-            withStars(0);
-            break;
+            return withStars(0);
     }
 }
 
-TEST(FormatEstimate, NeverBelowThePrintedLengthForEightBitStrings) {
-    FormatGenerator gen(20261205);
+// The estimate covers the walker's output, Format prints exactly that, and where glibc gives
+// the conversion the same meaning, it prints the same. The 8-bit block is the estimate itself.
+template <class C>
+void checkGeneratedFormats(unsigned seed) {
+    FormatGenerator gen(seed);
     for (int i = 0; i < 20000; ++i) {
         const Generated g = gen.next();
-        dispatch<char>(g, gen, [&](const char* fmt, auto... args) {
+        dispatch<C>(g, gen, [&](const C* fmt, auto... args) {
             const long long est = estimateOf(fmt, args...);
-            const std::string printed = printedOf(fmt, args...);
-            ASSERT_GE(est, static_cast<long long>(printed.size())) << fmt;
-            S8 s;
+            const std::basic_string<C> printed = printedOf(fmt, args...);
+            ASSERT_GE(est, static_cast<long long>(printed.size())) << g.format;
+            zel_text::CZelStringT<C> s;
             s.Format(fmt, args...);
-            ASSERT_EQ(str(s), printed) << fmt;
-            ASSERT_EQ(s.GetAllocLength(), est) << fmt;
-            if (g.glibcSafe) {
+            ASSERT_EQ(std::basic_string<C>(s, static_cast<size_t>(s.GetLength())), printed)
+                << g.format;
+            if constexpr (sizeof(C) == 1) {
+                ASSERT_EQ(s.GetAllocLength(), est) << g.format;
+                if (!g.glibcSafe) return;
                 std::vector<char> ref(1 << 16);
                 const int n = std::snprintf(ref.data(), ref.size(), fmt, args...);
-                ASSERT_EQ(printed, std::string(ref.data(), static_cast<size_t>(n))) << fmt;
+                ASSERT_EQ(printed, std::string(ref.data(), static_cast<size_t>(n))) << g.format;
             }
         });
     }
 }
 
+TEST(FormatEstimate, NeverBelowThePrintedLengthForEightBitStrings) {
+    checkGeneratedFormats<char>(20261205);
+}
+
 TEST(FormatEstimate, NeverBelowThePrintedLengthForSixteenBitStrings) {
-    FormatGenerator gen(4091);
-    for (int i = 0; i < 20000; ++i) {
-        const Generated g = gen.next();
-        dispatch<unsigned short>(g, gen, [&](const unsigned short* fmt, auto... args) {
-            const long long est = estimateOf(fmt, args...);
-            const std::basic_string<unsigned short> printed = printedOf(fmt, args...);
-            ASSERT_GE(est, static_cast<long long>(printed.size())) << g.format;
-            S16 s;
-            s.Format(fmt, args...);
-            ASSERT_EQ(std::basic_string<unsigned short>(s, static_cast<size_t>(s.GetLength())),
-                      printed)
-                << g.format;
-        });
-    }
+    checkGeneratedFormats<unsigned short>(4091);
 }
 
 TEST(FormatEstimate, SignsAndWideFieldsBeyondTheTableMinimumsStillFit) {

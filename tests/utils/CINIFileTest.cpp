@@ -30,23 +30,19 @@ std::string SavedBytes(const CINIFile& ini, const std::string& name) {
     return ReadWholeFile(path);
 }
 
-}  // namespace
-
-TEST(CINIFile, SavesSectionsAndKeysSortedWithCrLfAndAnEmptyLineAfterEach) {
-    const CINIFile ini = LoadBytes("sorted", "[B]\r\ny=2\r\nb=0\r\n[A]\r\nx=1\r\n");
-    EXPECT_EQ("[A]\r\nx=1\r\n\r\n[B]\r\nb=0\r\ny=2\r\n\r\n", SavedBytes(ini, "sorted"));
+int SectionSize(const CINIFile& ini, const char* section) {
+    int n = -1;
+    EXPECT_TRUE(ini.GetSectionSize(Str(section), n));
+    return n;
 }
 
-TEST(CINIFile, ReadsLfAndCrLfAlikeAndAHeaderWithoutLineEnd) {
-    const CINIFile lf = LoadBytes("lf", "[Job]\nName=Ring road\n[Last]");
-    const CINIFile crlf = LoadBytes("crlf", "[Job]\r\nName=Ring road\r\n[Last]\r\n");
-    EXPECT_EQ("Ring road", Value(lf, "Job", "Name"));
-    EXPECT_EQ(SavedBytes(crlf, "crlf"), SavedBytes(lf, "lf"));
-    int n = -1;
-    EXPECT_TRUE(lf.GetSectionSize(Str("Last"), n));
-    EXPECT_EQ(0, n);
-    EXPECT_TRUE(lf.GetNumberOfSections(n));
-    EXPECT_EQ(2, n);
+}  // namespace
+
+TEST(CINIFile, SavesSortedWithCrLfAndAnEmptyLineAfterEachSection) {
+    // LF or CR LF alike; the last header has no line end.
+    const CINIFile ini = LoadBytes("sorted", "[B]\r\ny=2\nb=0\r\n[A]\nx=1\r\n[Last]");
+    EXPECT_EQ("[A]\r\nx=1\r\n\r\n[B]\r\nb=0\r\ny=2\r\n\r\n[Last]\r\n\r\n",
+              SavedBytes(ini, "sorted"));
 }
 
 TEST(CINIFile, LinesAreSplitAtTheFirstEqualsSignWithoutTrimming) {
@@ -59,7 +55,6 @@ TEST(CINIFile, LinesAreSplitAtTheFirstEqualsSignWithoutTrimming) {
                                    "key = value\n"
                                    "no equals sign\n"
                                    "; comment=1\n# comment=2\n/ comment=3\n"
-                                   "x\n"
                                    "\n"
                                    "Key=upper\nkey=lower\n"
                                    "[s]\n"
@@ -71,50 +66,43 @@ TEST(CINIFile, LinesAreSplitAtTheFirstEqualsSignWithoutTrimming) {
     EXPECT_EQ("upper", Value(ini, "S", "Key"));
     EXPECT_EQ("lower", Value(ini, "S", "key"));
     EXPECT_EQ("other section", Value(ini, "s", "k"));
-    int n = 0;
-    ini.GetSectionSize(Str("S"), n);
-    EXPECT_EQ(6, n);  // k, empty, "", "key ", Key, key
-    ini.GetNumberOfSections(n);
-    EXPECT_EQ(2, n);
-    EXPECT_EQ("<missing>", Value(ini, "S", "orphan"));
+    EXPECT_EQ(6, SectionSize(ini, "S"));  // k, empty, "", "key ", Key, key
     EXPECT_EQ("<missing>", Value(ini, "S", "; comment"));
 }
 
-TEST(CINIFile, RepeatedHeaderDropsTheKeysReadBeforeIt) {
-    const CINIFile ini = LoadBytes("repeat", "[S]\na=1\nb=2\n[T]\nt=0\n[S]\nc=3\n");
-    EXPECT_EQ("<missing>", Value(ini, "S", "a"));
-    EXPECT_EQ("3", Value(ini, "S", "c"));
-    EXPECT_EQ("0", Value(ini, "T", "t"));
+TEST(CINIFile, AHeaderReplacesTheSectionReadOrHeldBeforeIt) {
+    const std::string dir = TestFolder("ini_merge");
+    WriteWholeFile(dir + "/more.ini", "[A]\na=1\nb=2\n[B]\nb=2\n[A]\nnew=1\n");
+    CINIFile ini;
+    ini.SetValue("A", "old", Str("held"));
+    ini.SetValue("C", "c", Str("3"));
+    ASSERT_TRUE(ini.LoadIni((dir + "\\more.ini").c_str()));  // the "\" form works too
+    EXPECT_EQ("[A]\r\nnew=1\r\n\r\n[B]\r\nb=2\r\n\r\n[C]\r\nc=3\r\n\r\n", SavedBytes(ini, "merge"));
 }
 
 TEST(CINIFile, NumbersAreStoredAsTextAndConvertedWhenRead) {
     CINIFile ini;
     ini.SetRealValue("Units", "Scale", 0.1);
-    ini.SetRealValue("Units", "Half", 2.5);
     ini.SetRealValue("Units", "Chainage", -1234.5678901234);
     ini.SetIntValue("Units", "Min", -2147483647 - 1);
     ini.SetValue("Units", "Mixed", Str("12abc"));
     ini.SetValue("Units", "Text", Str("abc"));
     ini.SetValue("Units", "Padded", Str("  42"));
     EXPECT_EQ("0.100000000", Value(ini, "Units", "Scale"));
-    EXPECT_EQ("2.500000000", Value(ini, "Units", "Half"));
     EXPECT_EQ("-1234.567890123", Value(ini, "Units", "Chainage"));
     EXPECT_EQ("-2147483648", Value(ini, "Units", "Min"));
     EXPECT_EQ(-2147483647 - 1, ini.GetIntValue("Units", "Min", 0));
     EXPECT_EQ(12, ini.GetIntValue("Units", "Mixed", 99));
     EXPECT_EQ(0, ini.GetIntValue("Units", "Text", 99));
     EXPECT_EQ(42, ini.GetIntValue("Units", "Padded", 99));
-    EXPECT_EQ(99, ini.GetIntValue("Units", "Missing", 99));
     EXPECT_EQ(99, ini.GetIntValue("Nowhere", "Min", 99));
-    EXPECT_DOUBLE_EQ(2.5, ini.GetRealValue("Units", "Half", 0.0));
     EXPECT_DOUBLE_EQ(-1234.567890123, ini.GetRealValue("Units", "Chainage", 0.0));
     EXPECT_DOUBLE_EQ(12.0, ini.GetRealValue("Units", "Mixed", 0.0));
     EXPECT_DOUBLE_EQ(7.5, ini.GetRealValue("Units", "Text", 7.5));
     EXPECT_DOUBLE_EQ(7.5, ini.GetRealValue("Units", "Missing", 7.5));
-    // Lookups never create anything.
     int n = 0;
     ini.GetNumberOfSections(n);
-    EXPECT_EQ(1, n);
+    EXPECT_EQ(1, n);  // lookups never create anything
 }
 
 TEST(CINIFile, RemovingTheLastKeyKeepsTheSection) {
@@ -122,14 +110,9 @@ TEST(CINIFile, RemovingTheLastKeyKeepsTheSection) {
     ini.SetValue("Gps", "Antenna", Str("1.800"));
     ini.SetValue("Gps", "Antenna", Str("2.000"));
     EXPECT_EQ("2.000", Value(ini, "Gps", "Antenna"));
-    ini.RemoveValue("Gps", "Missing");
     ini.RemoveValue("Missing", "Antenna");
     ini.RemoveValue("Gps", "Antenna");
-    int n = -1;
-    EXPECT_TRUE(ini.GetSectionSize(Str("Gps"), n));
-    EXPECT_EQ(0, n);
-    EXPECT_TRUE(ini.GetSectionSize(Str("Absent"), n));
-    EXPECT_EQ(0, n);
+    EXPECT_EQ(0, SectionSize(ini, "Absent"));
     EXPECT_EQ("[Gps]\r\n\r\n", SavedBytes(ini, "removed"));
 }
 
@@ -144,20 +127,6 @@ TEST(CINIFile, FailedLoadOrSaveLeavesObjectAndDiskAlone) {
     EXPECT_EQ("[Job]\r\nName=Bridge\r\n\r\n", SavedBytes(ini, "fail"));
 }
 
-TEST(CINIFile, LoadAddsToWhatIsHeldAndBackslashPathsWork) {
-    const std::string dir = TestFolder("ini_merge");
-    WriteWholeFile(dir + "/more.ini", "[B]\nb=2\n[A]\nnew=1\n");
-    CINIFile ini;
-    ini.SetValue("A", "old", Str("kept?"));
-    ini.SetValue("C", "c", Str("3"));
-    std::string appPath = dir + "\\more.ini";
-    ASSERT_TRUE(ini.LoadIni(appPath.c_str()));
-    EXPECT_EQ("<missing>", Value(ini, "A", "old"));  // the header [A] replaced the section
-    EXPECT_EQ("1", Value(ini, "A", "new"));
-    EXPECT_EQ("2", Value(ini, "B", "b"));
-    EXPECT_EQ("3", Value(ini, "C", "c"));
-}
-
 TEST(CINIFile, LongLinesAreWrittenWholeAndReadIn1023CharacterPieces) {
     CINIFile ini;
     const std::string longValue(3000, 'v');
@@ -165,13 +134,10 @@ TEST(CINIFile, LongLinesAreWrittenWholeAndReadIn1023CharacterPieces) {
     const std::string bytes = SavedBytes(ini, "long");
     EXPECT_EQ("[Big]\r\nk=" + longValue + "\r\n\r\n", bytes);
 
-    // Reading: "k=" plus 1021 characters make the first piece; the rest has no "=" and is skipped.
+    // "k=" plus 1021 characters make the first piece; the rest has no "=" and is skipped.
     const CINIFile back = LoadBytes("long", bytes);
     EXPECT_EQ(std::string(1021, 'v'), Value(back, "Big", "k"));
-    int n = 0;
-    back.GetSectionSize(Str("Big"), n);
-    EXPECT_EQ(1, n);
-
+    EXPECT_EQ(1, SectionSize(back, "Big"));
     // A continuation piece that holds "=" becomes a key line of its own.
     const CINIFile split =
         LoadBytes("split_piece", "[S]\na=" + std::string(1021, 'x') + "q=tail\n");
@@ -192,7 +158,6 @@ TEST(CINIFile, CopiesAreIndependent) {
     original.SetValue("S", "k", Str("1"));
     CINIFile copy(original);
     copy.SetValue("S", "k", Str("2"));
-    copy.SetValue("T", "t", Str("3"));
     CINIFile assigned;
     assigned.SetValue("Old", "o", Str("0"));
     assigned = original;
@@ -200,17 +165,10 @@ TEST(CINIFile, CopiesAreIndependent) {
     EXPECT_EQ("2", Value(copy, "S", "k"));
     EXPECT_EQ("1", Value(assigned, "S", "k"));
     EXPECT_EQ("<missing>", Value(assigned, "Old", "o"));
-    EXPECT_EQ("<missing>", Value(original, "T", "t"));
 }
 
 TEST(CINIFile, WalkVisitsSectionsAndEntriesInSortedOrder) {
-    CINIFile ini;
-    ini.SetValue("b", "z", Str("26"));
-    ini.SetValue("b", "a", Str("1"));
-    ini.SetValue("B", "x", Str("24"));
-    ini.SetValue("Empty", "gone", Str(""));
-    ini.RemoveValue("Empty", "gone");
-
+    const CINIFile ini = LoadBytes("walk", "[b]\nz=26\na=1\n[B]\nx=24\n[Empty]\n");
     std::vector<std::string> names;
     ZelTemplPosition pos;
     EXPECT_TRUE(ini.SetFilePosOnStart(pos));
@@ -221,30 +179,15 @@ TEST(CINIFile, WalkVisitsSectionsAndEntriesInSortedOrder) {
     }
     EXPECT_EQ((std::vector<std::string>{"B", "Empty", "b"}), names);
 
-    std::vector<std::string> entries;
+    std::string entries;
     ASSERT_TRUE(ini.SetSectionPosOnStart(Str("b"), pos));
-    ZelTemplPosition saved;
-    while (!pos.IsEmpty()) {
-        if (entries.empty()) saved = pos;
-        Str key, value;
-        EXPECT_TRUE(ini.LookThroughSection(Str("b"), key, value, pos));
-        entries.push_back(std::string(key) + "=" + std::string(value));
-    }
-    EXPECT_EQ((std::vector<std::string>{"a=1", "z=26"}), entries);
-
-    // A copied position walks on its own.
     Str key, value;
-    ASSERT_TRUE(saved);
-    EXPECT_TRUE(ini.LookThroughSection(Str("b"), key, value, saved));
-    EXPECT_EQ("a", std::string(key));
-    EXPECT_TRUE(saved);
-
+    while (!pos.IsEmpty()) {
+        EXPECT_TRUE(ini.LookThroughSection(Str("b"), key, value, pos));
+        entries += std::string(key) + "=" + std::string(value) + ";";
+    }
+    EXPECT_EQ("a=1;z=26;", entries);
     EXPECT_TRUE(ini.SetSectionPosOnStart(Str("Empty"), pos));
     EXPECT_TRUE(pos.IsEmpty());
     EXPECT_FALSE(ini.SetSectionPosOnStart(Str("missing"), pos));
-    EXPECT_FALSE(ini.LookThroughSection(Str("missing"), key, value, saved));
-
-    const CINIFile none;
-    EXPECT_TRUE(none.SetFilePosOnStart(pos));
-    EXPECT_TRUE(pos == nullptr);
 }

