@@ -50,3 +50,37 @@ protected:
 private:
     std::vector<int>* m_log;
 };
+
+// A road as designed by elements and by IPs: straight, entry spiral, arc, exit spiral,
+// straight, three IPs (the first two with curves, the last a bare vertex), a fixed-azimuth arc
+// continuing the last tangent, and a closing straight. Returns the fixed arc's azimuth.
+inline double buildMixedRoad(CAlntH& alnt, double startChainage) {
+    alnt.setStartPt(0, 1000.0, 2000.0, 0.0);
+    alnt.setStartChainageInM(startChainage);
+    alnt.appendElement(makeSegment(100.0));
+    alnt.appendElement(makeSpiral(60.0, 300.0, true, true));
+    alnt.appendElement(makeArc(150.0, 300.0, true));
+    alnt.appendElement(makeSpiral(60.0, 300.0, true, false));
+    alnt.appendElement(makeSegment(120.0));
+
+    double n = 0.0, e = 0.0, ipN = 0.0, ipE = 0.0;
+    CMathAngle az;
+    alnt.getFinalPosNe(n, e);
+    alnt.getLastHe()->getFinalAzimut(az);
+    // IPs ahead on the last tangent, then 30 degrees left, then 25 degrees right.
+    az.getPosAlong(200.0, n, e, ipN, ipE);
+    alnt.appendElement(makeIp(ipN, ipE, 40.0, 400.0, 40.0));
+    az.setDeg(az.getDeg() - 30.0);
+    az.getPosAlong(250.0, ipN, ipE, ipN, ipE);
+    alnt.appendElement(makeIp(ipN, ipE, 0.0, 500.0, 0.0));
+    az.setDeg(az.getDeg() + 25.0);
+    az.getPosAlong(300.0, ipN, ipE, ipN, ipE);
+    alnt.appendElement(makeIp(ipN, ipE, 30.0, 250.0, 30.0));
+    const double fixedAz = az.getDeg();
+
+    CAlntHeArc fixedArc = makeArc(80.0, 200.0, false);
+    fixedArc.setFixedStartAzimuthDeg(fixedAz);
+    alnt.appendElement(fixedArc);
+    alnt.appendElement(makeSegment(90.0));
+    return fixedAz;
+}

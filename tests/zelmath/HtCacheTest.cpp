@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "velmorutils/velmorutils.h"
-#include "zelmath/PosCacheTestSupport.h"
+#include "zelmath/AlntHTestSupport.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
 
 TEST(HtCache, CombinedAlignmentLoadsItsProfile) {
     CAlnt a;
-    buildMixedRoad(a);  // plan from chainage 1000
+    buildMixedRoad(a, 1000.0);
     appendProfile(a);
     CAlntHtPosCache fromCombined, fromProfile;
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlnt>::loadNodesAndPosForDeviation(fromCombined, a, 0.01));

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "velmorutils/velmorutils.h"
-#include "zelmath/PosCacheTestSupport.h"
+#include "zelmath/AlntHTestSupport.h"
 
 namespace {
 
@@ -195,7 +195,7 @@ TEST(PosCache, NearestChordOnLongPolylinesMatchesAFullScan) {
 
 TEST(PosCache, MixedRoadChordsStayWithinTheDeviation) {
     CAlntH a;
-    buildMixedRoad(a);
+    buildMixedRoad(a, 1000.0);
     CAlnt2dPosCache c;
     ASSERT_TRUE(c.loadNodesAndPosForDeviation(a, 0.01));
     ASSERT_EQ(a.getNumOfHes() + 1, c.getNodePosIndexes().GetSize());
@@ -225,7 +225,7 @@ TEST(PosCache, MixedRoadChordsStayWithinTheDeviation) {
 
 TEST(PosCache, NearestChordThenElementProjectionMatchesTheAlignmentSearch) {
     CAlntH a;
-    buildMixedRoad(a);
+    buildMixedRoad(a, 1000.0);
     CAlnt2dPosCache c;
     ASSERT_TRUE(c.loadNodesAndPosForDeviation(a, 0.01));
     double fin = 0.0;
@@ -251,7 +251,7 @@ TEST(PosCache, NearestChordThenElementProjectionMatchesTheAlignmentSearch) {
 
 TEST(PosCache, UpdateMovesSamplesExtentsAndIpNodesAndStopsAtFirstRefusal) {
     CAlntH a;
-    buildMixedRoad(a);
+    buildMixedRoad(a, 1000.0);
     CAlnt2dPosCache before;
     ASSERT_TRUE(before.loadNodesAndPosForDeviation(a, 0.05));
     CAlnt2dPosCache c = before;
@@ -289,15 +289,15 @@ TEST(PosCache, UpdateMovesSamplesExtentsAndIpNodesAndStopsAtFirstRefusal) {
 
 TEST(PosCache, SingleElementLoaders) {
     CAlntH a;
-    buildMixedRoad(a);
+    buildMixedRoad(a, 1000.0);
     const CAlntHe& spiral = *a.getHe(1);
     double start = 0.0, len = 0.0;
     ASSERT_TRUE(spiral.getStartChainageInM(start));
     ASSERT_TRUE(spiral.getHLengthInM(len));
     CAlnt2dPosCache c;
-    // Whole steps only: the end at 80 m is not a sample of this loader.
-    ASSERT_TRUE(c.loadNodesAndPosWithStep(spiral, 20.0));
-    EXPECT_EQ((std::vector<double>{start, start + 20, start + 40, start + 60}), chainagesOf(c));
+    // Whole steps only: the end at 60 m is not a sample of this loader.
+    ASSERT_TRUE(c.loadNodesAndPosWithStep(spiral, 25.0));
+    EXPECT_EQ((std::vector<double>{start, start + 25, start + 50}), chainagesOf(c));
     EXPECT_EQ((std::vector<int>{0}), nodesOf(c.getNodePosIndexes()));
     ASSERT_TRUE(c.loadNodesAndPosForDeviation(spiral, 0.01));
     EXPECT_NEAR(start + len, c[c.GetSize() - 1].sts, 1e-9);
