@@ -10,51 +10,15 @@
 
 #include "velmorutils/zelmath/CAlnt2dPosCache.h"
 #include "velmorutils/zelmath/CAlntH.h"
-#include "velmorutils/zelmath/CAlntHeArc.h"
-#include "velmorutils/zelmath/CAlntHeSegment.h"
-#include "velmorutils/zelmath/CAlntHeSpiral.h"
+
+#include "BenchRoad.h"
 
 namespace {
 
 constexpr int kElements = 1000;
 
-// Straight, entry spiral, arc, exit spiral, repeated, turning alternately right and left so
-// that the road meanders instead of closing on itself.
-CAlntH buildRoad(int count) {
-    CAlntH a;
-    a.setStartPos(100000.0, 500000.0, 0.0);
-    a.setStartChainageInM(1000.0);
-    a.beginBulkUpdate();
-    for (int i = 0; i < count; ++i) {
-        const bool right = (i / 4) % 2 == 0;
-        switch (i % 4) {
-            case 0: {
-                CAlntHeSegment s;
-                s.get_data().get_data().setLen(80.0);
-                a.appendElement(s);
-                break;
-            }
-            case 1:
-            case 3: {
-                CAlntHeSpiral s;
-                s.get_data().get_data().setLenAndR(40.0, 250.0, right, i % 4 == 1);
-                a.appendElement(s);
-                break;
-            }
-            default: {
-                CAlntHeArc arc;
-                arc.get_data().get_data().SetElement(60.0, 250.0, right);
-                a.appendElement(arc);
-                break;
-            }
-        }
-    }
-    a.onBulkUpdateFinished();
-    return a;
-}
-
 const CAlntH& road() {
-    static const CAlntH a = buildRoad(kElements);
+    static const CAlntH a = buildBenchRoad(kElements);
     return a;
 }
 

@@ -7,51 +7,10 @@
 #include <vector>
 
 #include "velmorutils/zelmath/CAlntH.h"
-#include "velmorutils/zelmath/CAlntHeArc.h"
-#include "velmorutils/zelmath/CAlntHeSegment.h"
-#include "velmorutils/zelmath/CAlntHeSpiral.h"
+
+#include "BenchRoad.h"
 
 namespace {
-
-// Straight, entry spiral, arc, exit spiral, repeated, turning alternately right and left so
-// that the road meanders instead of closing on itself.
-CAlntH buildRoad(int count) {
-    CAlntH a;
-    a.setStartPos(100000.0, 500000.0, 0.0);
-    a.setStartChainageInM(1000.0);
-    a.beginBulkUpdate();
-    for (int i = 0; i < count; ++i) {
-        const bool right = (i / 4) % 2 == 0;
-        switch (i % 4) {
-            case 0: {
-                CAlntHeSegment s;
-                s.get_data().get_data().setLen(80.0);
-                a.appendElement(s);
-                break;
-            }
-            case 1: {
-                CAlntHeSpiral s;
-                s.get_data().get_data().setLenAndR(40.0, 250.0, right, true);
-                a.appendElement(s);
-                break;
-            }
-            case 2: {
-                CAlntHeArc arc;
-                arc.get_data().get_data().SetElement(60.0, 250.0, right);
-                a.appendElement(arc);
-                break;
-            }
-            default: {
-                CAlntHeSpiral s;
-                s.get_data().get_data().setLenAndR(40.0, 250.0, right, false);
-                a.appendElement(s);
-                break;
-            }
-        }
-    }
-    a.onBulkUpdateFinished();
-    return a;
-}
 
 std::vector<double> chainagesAlong(const CAlntH& a, int count) {
     double fin = 0.0;
@@ -78,7 +37,7 @@ const CAlntHe* walkBack(const CAlntH& a, double chain, double& d) {
 }
 
 void BM_PositionWithOffset(benchmark::State& state) {
-    const CAlntH road = buildRoad(static_cast<int>(state.range(0)));
+    const CAlntH road = buildBenchRoad(static_cast<int>(state.range(0)));
     const std::vector<double> chains = chainagesAlong(road, 512);
     size_t i = 0;
     for (auto _ : state) {
@@ -91,7 +50,7 @@ void BM_PositionWithOffset(benchmark::State& state) {
 }
 
 void BM_PositionWithOffsetLinearWalk(benchmark::State& state) {
-    const CAlntH road = buildRoad(static_cast<int>(state.range(0)));
+    const CAlntH road = buildBenchRoad(static_cast<int>(state.range(0)));
     const std::vector<double> chains = chainagesAlong(road, 512);
     size_t i = 0;
     for (auto _ : state) {
@@ -108,7 +67,7 @@ void BM_PositionWithOffsetLinearWalk(benchmark::State& state) {
 }
 
 void BM_FindChainageAndOffset(benchmark::State& state) {
-    const CAlntH road = buildRoad(static_cast<int>(state.range(0)));
+    const CAlntH road = buildBenchRoad(static_cast<int>(state.range(0)));
     const std::vector<double> chains = chainagesAlong(road, 64);
     std::vector<std::pair<double, double>> points;
     for (double c : chains) {
