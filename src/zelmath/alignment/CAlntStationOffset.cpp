@@ -21,8 +21,8 @@ constexpr double kFootTol = CAlntStationOffset::footToleranceInM;
 constexpr double kTieTol = CAlntStationOffset::tieToleranceInM;
 
 // Spans are short enough to keep boxes tight and the distance convex for points near the road.
-constexpr double kMaxSpanLength = 25.0;
-constexpr double kMaxSpanTurn = 0.2;
+constexpr double kMaxSpanLength = 60.0;
+constexpr double kMaxSpanTurn = 0.3;
 // Pieces shorter than this are joints, not pieces.
 constexpr double kMinPieceLength = 1e-9;
 // Tangents closer than this (radians) meet smoothly: no kink, no atJoint foot.
@@ -201,8 +201,37 @@ struct Leaf {
     Box box;
 };
 
+constexpr int kFanout = 8;
+
+// A box in single precision, rounded outwards, so that it still holds what the double box holds:
+// half the memory per node for a bound that is only looser by a few centimetres far out.
+struct FloatBox {
+    float minN = 0.0f;
+    float minE = 0.0f;
+    float maxN = 0.0f;
+    float maxE = 0.0f;
+
+    static float down(double x) {
+        const auto f = static_cast<float>(x);
+        return static_cast<double>(f) > x ? std::nextafter(f, -INFINITY) : f;
+    }
+    static float up(double x) {
+        const auto f = static_cast<float>(x);
+        return static_cast<double>(f) < x ? std::nextafter(f, INFINITY) : f;
+    }
+    explicit FloatBox(const Box& b = Box())
+        : minN(down(b.minN)), minE(down(b.minE)), maxN(up(b.maxN)), maxE(up(b.maxE)) {}
+    double dist2(Vec p) const {
+        const double dn = std::max({minN - p.n, 0.0, p.n - maxN});
+        const double de = std::max({minE - p.e, 0.0, p.e - maxE});
+        return dn * dn + de * de;
+    }
+};
+
+// A node keeps its children's boxes itself, so that a visit reads one node and no child until
+// the child is entered: on a long road the tree does not fit in the cache.
 struct Node {
-    Box box;
+    std::array<FloatBox, kFanout> kidBoxes;
     int first = 0;
     int count = 0;
     bool leafChildren = false;
@@ -240,6 +269,7 @@ struct CAlntStationOffset::Geometry {
     std::vector<Leaf> leaves;
     std::vector<Node> nodes;
     int root = -1;
+    Box rootBox;
 };
 
 namespace {
@@ -517,29 +547,34 @@ bool Builder::addLeaves() {
 // A flat bounding-volume hierarchy over the leaves in chainage order: consecutive leaves lie
 // side by side along the road, so grouping them by four gives tight boxes without sorting.
 void Builder::buildTree() {
-    constexpr int kFanout = 4;
     auto& nodes = m_g.nodes;
+    std::vector<Box> boxes;
+    for (const Leaf& leaf : m_g.leaves)
+        boxes.push_back(leaf.box);
     int levelFirst = 0;
-    int levelCount = static_cast<int>(m_g.leaves.size());
     bool leafChildren = true;
     do {
-        const int nextFirst = static_cast<int>(nodes.size());
-        for (int i = 0; i < levelCount; i += kFanout) {
+        std::vector<Box> parents;
+        const int count = static_cast<int>(boxes.size());
+        for (int i = 0; i < count; i += kFanout) {
             Node node;
             node.first = levelFirst + i;
-            node.count = std::min(kFanout, levelCount - i);
+            node.count = std::min(kFanout, count - i);
             node.leafChildren = leafChildren;
+            Box all;
             for (int c = 0; c < node.count; ++c) {
-                node.box.add(leafChildren ? m_g.leaves[node.first + c].box
-                                          : nodes[node.first + c].box);
+                node.kidBoxes[c] = FloatBox(boxes[i + c]);
+                all.add(boxes[i + c]);
             }
             nodes.push_back(node);
+            parents.push_back(all);
         }
-        levelFirst = nextFirst;
-        levelCount = static_cast<int>(nodes.size()) - nextFirst;
+        levelFirst = static_cast<int>(nodes.size()) - static_cast<int>(parents.size());
+        boxes = std::move(parents);
         leafChildren = false;
-    } while (levelCount > 1);
+    } while (boxes.size() > 1);
     m_g.root = static_cast<int>(nodes.size()) - 1;
+    m_g.rootBox = boxes.front();
 }
 
 // --- searching --------------------------------------------------------------------------------
@@ -625,21 +660,23 @@ void Search::run() {
     };
     std::array<Entry, 256> stack;
     int top = 0;
-    stack[top++] = {m_g.root, m_g.nodes[m_g.root].box.dist2(m_p)};
+    stack[top++] = {m_g.root, m_g.rootBox.dist2(m_p)};
     while (top > 0) {
         const Entry entry = stack[--top];
         const double lim = m_sink.limit();
         if (entry.d2 > lim * lim) continue;
         const Node& node = m_g.nodes[entry.node];
-        std::array<Entry, 4> kids;
+        std::array<Entry, kFanout> kids;
         int count = 0;
+        // Only children within the limit are kept, nearest first (insertion: few qualify).
         for (int c = 0; c < node.count; ++c) {
-            const int index = node.first + c;
-            const Box& box = node.leafChildren ? m_g.leaves[index].box : m_g.nodes[index].box;
-            kids[count++] = {index, box.dist2(m_p)};
+            const double d2 = node.kidBoxes[c].dist2(m_p);
+            if (d2 > lim * lim) continue;
+            int k = count++;
+            for (; k > 0 && kids[k - 1].d2 > d2; --k)
+                kids[k] = kids[k - 1];
+            kids[k] = {node.first + c, d2};
         }
-        std::sort(kids.begin(), kids.begin() + count,
-                  [](const Entry& a, const Entry& b) { return a.d2 < b.d2; });
         if (node.leafChildren) {
             for (int c = 0; c < count; ++c) {
                 const double l = m_sink.limit();
