@@ -90,7 +90,7 @@ void BM_FindChainageAndOffset(benchmark::State& state) {
 
 // The batch call over a million points, as the road tool and Python hand them over.
 void BM_StationOffsetBatchMillion(benchmark::State& state) {
-    const CAlntH road = buildBenchRoad(1000);
+    const CAlntH road = buildBenchRoad(static_cast<int>(state.range(0)));
     const CAlntStationOffset inverse(road);
     const Points pts = scatter(road, kMillion);
     std::vector<TAlntFoot> feet(kMillion);
@@ -116,5 +116,9 @@ void BM_StationOffsetBuild(benchmark::State& state) {
 BENCHMARK(BM_StationOffsetNearest)->Arg(100)->Arg(1000)->Arg(10000);
 BENCHMARK(BM_StationOffsetNearestAlongRoad)->Arg(100)->Arg(10000);
 BENCHMARK(BM_FindChainageAndOffset)->Arg(1000);
-BENCHMARK(BM_StationOffsetBatchMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StationOffsetBatchMillion)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StationOffsetBuild)->Arg(1000)->Unit(benchmark::kMillisecond);

@@ -985,11 +985,46 @@ bool CAlntStationOffset::findAllFeet(double n, double e, double maxDistanceInM,
 std::size_t CAlntStationOffset::findNearestBatch(const double* n, const double* e,
                                                  std::size_t count, TAlntFoot* feet, bool* found,
                                                  double maxDistanceInM) const {
-    std::size_t hits = 0;
-    for (std::size_t i = 0; i < count; ++i) {
+    auto one = [&](std::size_t i) {
         const bool ok = findNearest(n[i], e[i], feet[i], maxDistanceInM);
         if (found) found[i] = ok;
-        if (ok) ++hits;
+        return ok ? 1u : 0u;
+    };
+    std::size_t hits = 0;
+    // Points taken in the order given jump about a long road, and every query then waits for the
+    // part of the tree it needs. Many points are answered square by square instead (1 km
+    // squares, grouped by a counting sort), so that neighbours find their part of the tree in
+    // the cache. The answers do not depend on the order.
+    constexpr std::size_t kGroupFrom = 4096;
+    constexpr std::size_t kKeys = 1u << 16;
+    if (count < kGroupFrom || !m_geometry || count > 0xffffffffu) {
+        for (std::size_t i = 0; i < count; ++i)
+            hits += one(i);
+        return hits;
+    }
+    try {
+        const Vec origin = m_geometry->origin;
+        std::vector<std::uint16_t> keys(count);
+        std::vector<std::uint32_t> start(kKeys + 1, 0);
+        for (std::size_t i = 0; i < count; ++i) {
+            const double cn = std::isfinite(n[i]) ? std::floor((n[i] - origin.n) / 1024.0) : 0.0;
+            const double ce = std::isfinite(e[i]) ? std::floor((e[i] - origin.e) / 1024.0) : 0.0;
+            const auto kn = static_cast<std::uint32_t>(static_cast<std::int64_t>(cn));
+            const auto ke = static_cast<std::uint32_t>(static_cast<std::int64_t>(ce));
+            keys[i] = static_cast<std::uint16_t>((kn * 73856093u) ^ (ke * 19349663u));
+            ++start[keys[i] + 1];
+        }
+        for (std::size_t k = 0; k < kKeys; ++k)
+            start[k + 1] += start[k];
+        std::vector<std::uint32_t> order(count);
+        for (std::size_t i = 0; i < count; ++i)
+            order[start[keys[i]]++] = static_cast<std::uint32_t>(i);
+        for (const std::uint32_t i : order)
+            hits += one(i);
+    } catch (const std::bad_alloc&) {
+        hits = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            hits += one(i);
     }
     return hits;
 }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -470,6 +472,35 @@ TEST(CAlntStationOffset, CorridorBatchAndBadInput) {
     EXPECT_FALSE(empty.isok());
     EXPECT_FALSE(empty.buildError().empty());
     EXPECT_FALSE(empty.findNearest(0.0, 0.0, f));
+}
+
+// A large batch is answered in another order; every answer must be the single query's.
+TEST(CAlntStationOffset, LargeBatchAnswersAsSingleQueries) {
+    const CAlntH a = hardRoad();
+    const CAlntStationOffset inv(a);
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> chain(1900.0, 2800.0);
+    std::uniform_real_distribution<double> off(-2000.0, 2000.0);
+    constexpr size_t kCount = 6000;
+    std::vector<double> ns(kCount), es(kCount);
+    for (size_t i = 0; i < kCount; ++i)
+        a.getPosNeAtChainAndOffsetExtr(chain(rng), off(rng), ns[i], es[i]);
+    ns[17] = std::nan("");
+    std::vector<TAlntFoot> feet(kCount);
+    std::unique_ptr<bool[]> found(new bool[kCount]);
+    const size_t hits =
+        inv.findNearestBatch(ns.data(), es.data(), kCount, feet.data(), found.get(), 1500.0);
+    EXPECT_EQ(hits, static_cast<size_t>(std::count(found.get(), found.get() + kCount, true)));
+    EXPECT_GT(hits, kCount / 2);
+    EXPECT_LT(hits, kCount);
+    for (size_t i = 0; i < kCount; ++i) {
+        TAlntFoot f;
+        ASSERT_EQ(found[i], inv.findNearest(ns[i], es[i], f, 1500.0)) << i;
+        if (!found[i]) continue;
+        EXPECT_EQ(f.chainageInM, feet[i].chainageInM) << i;
+        EXPECT_EQ(f.offsetInM, feet[i].offsetInM) << i;
+    }
+    EXPECT_FALSE(found[17]);
 }
 
 TEST(CAlntStationOffset, KnowsWhenItsAlignmentChanged) {
