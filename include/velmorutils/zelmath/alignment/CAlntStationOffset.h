@@ -38,7 +38,8 @@ struct TAlntFoot {
     // length after the end.
     double lengthInM = 0.0;
     // Running chainage of the foot: the alignment's start chainage plus the length along the
-    // line (extended along the end tangents before the start and after the end).
+    // line (extended along the end tangents before the start and after the end). Its station
+    // text ("1+234.57") is this chainage written with the value formats.
     double chainageInM = 0.0;
     // Signed offset, positive to the right of increasing chainage. Across the tangent at the foot
     // (beforeStart / afterEnd: across the extended end tangent); for atJoint the distance to the
