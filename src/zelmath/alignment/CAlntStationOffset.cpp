@@ -189,7 +189,8 @@ enum class LeafKind : std::uint8_t { span, kink, start, end };
 
 struct Leaf {
     LeafKind kind = LeafKind::span;
-    int piece = 0;  // span: its piece
+    PieceKind pieceKind = PieceKind::line;  // here too, so that a miss needs no piece
+    int piece = 0;                          // span: its piece
     double s0 = 0.0;
     double s1 = 0.0;
     Point at0;  // span: the ends; corners: at0.pos is the corner, at0.tan the incoming tangent
@@ -198,7 +199,6 @@ struct Leaf {
     double chainage = 0.0;  // corners
     bool firstOfPiece = false;
     bool lastOfPiece = false;
-    Box box;
 };
 
 constexpr int kFanout = 8;
@@ -297,11 +297,16 @@ private:
     bool positionOnElement(int element, double len, Vec& pos) const;
     bool addLeaves();
     void addSpans(int pieceIndex);
+    void pushLeaf(const Leaf& leaf, const Box& box) {
+        m_g.leaves.push_back(leaf);
+        m_leafBoxes.push_back(box);
+    }
     void buildTree();
 
     Geometry& m_g;
     std::string& m_error;
     std::vector<int> m_firstPiece;  // first piece of every element, and one past the last
+    std::vector<Box> m_leafBoxes;   // the leaves' boxes, for the tree
 };
 
 bool Builder::run(const CAlntH& alnt) {
@@ -500,8 +505,8 @@ void Builder::addSpans(int pieceIndex) {
         leaf.kMax = maxCurvature(pc, leaf.at0, leaf.at1);
         leaf.firstOfPiece = i == 0;
         leaf.lastOfPiece = i + 1 == count;
-        leaf.box = spanBox(leaf.at0, leaf.at1, leaf.s1 - leaf.s0, pc.evalError);
-        m_g.leaves.push_back(leaf);
+        leaf.pieceKind = pc.kind;
+        pushLeaf(leaf, spanBox(leaf.at0, leaf.at1, leaf.s1 - leaf.s0, pc.evalError));
         q0 = leaf.at1;
     }
 }
@@ -513,8 +518,9 @@ bool Builder::addLeaves() {
     start.at0 = evalPiece(pieces.front(), 0.0);
     start.at0.pos = m_g.startPos;
     start.chainage = m_g.startChainage;
-    start.box.add(m_g.startPos, 0.0);
-    m_g.leaves.push_back(start);
+    Box box;
+    box.add(m_g.startPos, 0.0);
+    pushLeaf(start, box);
     for (int j = 0; j < static_cast<int>(pieces.size()); ++j) {
         addSpans(j);
         if (j + 1 == static_cast<int>(pieces.size())) break;
@@ -531,16 +537,18 @@ bool Builder::addLeaves() {
         kink.at0.pos = in.pos;
         kink.at1 = in;
         kink.chainage = pieces[j + 1].chainage0;
-        kink.box.add(in.pos, 0.0);
-        m_g.leaves.push_back(kink);
+        Box point;
+        point.add(in.pos, 0.0);
+        pushLeaf(kink, point);
     }
     Leaf end;
     end.kind = LeafKind::end;
     end.at0 = evalPiece(pieces.back(), pieces.back().length);
     end.at0.pos = m_g.endPos;
     end.chainage = m_g.finalChainage;
-    end.box.add(m_g.endPos, 0.0);
-    m_g.leaves.push_back(end);
+    Box last;
+    last.add(m_g.endPos, 0.0);
+    pushLeaf(end, last);
     return true;
 }
 
@@ -548,9 +556,7 @@ bool Builder::addLeaves() {
 // side by side along the road, so grouping them by four gives tight boxes without sorting.
 void Builder::buildTree() {
     auto& nodes = m_g.nodes;
-    std::vector<Box> boxes;
-    for (const Leaf& leaf : m_g.leaves)
-        boxes.push_back(leaf.box);
+    std::vector<Box> boxes = std::move(m_leafBoxes);
     int levelFirst = 0;
     bool leafChildren = true;
     do {
@@ -677,6 +683,18 @@ void Search::run() {
                 kids[k] = kids[k - 1];
             kids[k] = {node.first + c, d2};
         }
+        // On a long road the children are rarely in the cache: ask for all of them at once, so
+        // that their loads overlap instead of following one another.
+        for (int c = 0; c < count; ++c) {
+            if (node.leafChildren) {
+                const Leaf& leaf = m_g.leaves[kids[c].node];
+                __builtin_prefetch(&leaf);
+                __builtin_prefetch(reinterpret_cast<const char*>(&leaf) + 64);
+            } else {
+                __builtin_prefetch(&m_g.nodes[kids[c].node]);
+                __builtin_prefetch(reinterpret_cast<const char*>(&m_g.nodes[kids[c].node]) + 64);
+            }
+        }
         if (node.leafChildren) {
             for (int c = 0; c < count; ++c) {
                 const double l = m_sink.limit();
@@ -697,16 +715,22 @@ void Search::visitLeaf(const Leaf& leaf) {
         visitCorner(leaf);
         return;
     }
-    const Piece& pc = m_g.pieces[leaf.piece];
     // A foot at a piece end that lies on the normal there (within the tolerance) is square to
     // this piece; at a kink or an end of the line it is found nowhere else.
-    for (const bool atStart : {true, false}) {
-        if (atStart ? !leaf.firstOfPiece : !leaf.lastOfPiece) continue;
-        const Point& q = atStart ? leaf.at0 : leaf.at1;
+    auto onNormal = [&](const Point& q) {
         const Vec d = m_p - q.pos;
-        if (std::fabs(dot(d, q.tan)) <= kFootTol && 1.0 - q.k * dot(d, rightOf(q.tan)) > 0.0)
-            emitSquare(pc, atStart ? leaf.s0 : leaf.s1, q);
-    }
+        return std::fabs(dot(d, q.tan)) <= kFootTol && 1.0 - q.k * dot(d, rightOf(q.tan)) > 0.0;
+    };
+    const bool atStart = leaf.firstOfPiece && onNormal(leaf.at0);
+    const bool atEnd = leaf.lastOfPiece && onNormal(leaf.at1);
+    // Lines and arcs hold a foot inside only where the along component changes sign.
+    if (leaf.pieceKind != PieceKind::clothoid && !atStart && !atEnd &&
+        !(dot(m_p - leaf.at0.pos, leaf.at0.tan) >= 0.0 &&
+          dot(m_p - leaf.at1.pos, leaf.at1.tan) < 0.0))
+        return;
+    const Piece& pc = m_g.pieces[leaf.piece];
+    if (atStart) emitSquare(pc, leaf.s0, leaf.at0);
+    if (atEnd) emitSquare(pc, leaf.s1, leaf.at1);
     visitSpan(pc, leaf.s0, leaf.at0, leaf.s1, leaf.at1, leaf.kMax, 0);
 }
 
