@@ -187,7 +187,8 @@ Box spanBox(const Point& a, const Point& b, double h, double evalError) {
 
 enum class LeafKind : std::uint8_t { span, kink, start, end };
 
-struct Leaf {
+// Two cache lines, aligned, so that a visit costs two loads at most.
+struct alignas(64) Leaf {
     LeafKind kind = LeafKind::span;
     PieceKind pieceKind = PieceKind::line;  // here too, so that a miss needs no piece
     int piece = 0;                          // span: its piece
@@ -200,6 +201,8 @@ struct Leaf {
     bool firstOfPiece = false;
     bool lastOfPiece = false;
 };
+
+static_assert(sizeof(Leaf) == 128);
 
 constexpr int kFanout = 8;
 
@@ -230,8 +233,12 @@ struct FloatBox {
 
 // A node keeps its children's boxes itself, so that a visit reads one node and no child until
 // the child is entered: on a long road the tree does not fit in the cache.
-struct Node {
+struct alignas(64) Node {
     std::array<FloatBox, kFanout> kidBoxes;
+};
+
+// Where a node's children lie, kept apart from the boxes so that a node is two cache lines.
+struct NodeLinks {
     int first = 0;
     int count = 0;
     bool leafChildren = false;
@@ -268,6 +275,7 @@ struct CAlntStationOffset::Geometry {
     std::vector<Piece> pieces;
     std::vector<Leaf> leaves;
     std::vector<Node> nodes;
+    std::vector<NodeLinks> links;
     int root = -1;
     Box rootBox;
 };
@@ -564,15 +572,17 @@ void Builder::buildTree() {
         const int count = static_cast<int>(boxes.size());
         for (int i = 0; i < count; i += kFanout) {
             Node node;
-            node.first = levelFirst + i;
-            node.count = std::min(kFanout, count - i);
-            node.leafChildren = leafChildren;
+            NodeLinks link;
+            link.first = levelFirst + i;
+            link.count = std::min(kFanout, count - i);
+            link.leafChildren = leafChildren;
             Box all;
-            for (int c = 0; c < node.count; ++c) {
+            for (int c = 0; c < link.count; ++c) {
                 node.kidBoxes[c] = FloatBox(boxes[i + c]);
                 all.add(boxes[i + c]);
             }
             nodes.push_back(node);
+            m_g.links.push_back(link);
             parents.push_back(all);
         }
         levelFirst = static_cast<int>(nodes.size()) - static_cast<int>(parents.size());
@@ -672,21 +682,22 @@ void Search::run() {
         const double lim = m_sink.limit();
         if (entry.d2 > lim * lim) continue;
         const Node& node = m_g.nodes[entry.node];
+        const NodeLinks& link = m_g.links[entry.node];
         std::array<Entry, kFanout> kids;
         int count = 0;
         // Only children within the limit are kept, nearest first (insertion: few qualify).
-        for (int c = 0; c < node.count; ++c) {
+        for (int c = 0; c < link.count; ++c) {
             const double d2 = node.kidBoxes[c].dist2(m_p);
             if (d2 > lim * lim) continue;
             int k = count++;
             for (; k > 0 && kids[k - 1].d2 > d2; --k)
                 kids[k] = kids[k - 1];
-            kids[k] = {node.first + c, d2};
+            kids[k] = {link.first + c, d2};
         }
         // On a long road the children are rarely in the cache: ask for all of them at once, so
         // that their loads overlap instead of following one another.
         for (int c = 0; c < count; ++c) {
-            if (node.leafChildren) {
+            if (link.leafChildren) {
                 const Leaf& leaf = m_g.leaves[kids[c].node];
                 __builtin_prefetch(&leaf);
                 __builtin_prefetch(reinterpret_cast<const char*>(&leaf) + 64);
@@ -695,7 +706,7 @@ void Search::run() {
                 __builtin_prefetch(reinterpret_cast<const char*>(&m_g.nodes[kids[c].node]) + 64);
             }
         }
-        if (node.leafChildren) {
+        if (link.leafChildren) {
             for (int c = 0; c < count; ++c) {
                 const double l = m_sink.limit();
                 if (kids[c].d2 > l * l) break;
