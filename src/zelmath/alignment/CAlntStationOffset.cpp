@@ -27,7 +27,8 @@ constexpr double kMaxSpanTurn = 0.3;
 constexpr double kMinPieceLength = 1e-9;
 // Tangents closer than this (radians) meet smoothly: no kink, no atJoint foot.
 constexpr double kMinKink = 1e-12;
-// Our positions must match the elements' own to this before a snapshot is accepted.
+// Our positions must match the elements' own to this before a snapshot is accepted; a position
+// that is not a number fails.
 constexpr double kBuildCheck = 1e-6;
 // Feet are solved to this length along the piece.
 constexpr double kSolveTol = 1e-10;
@@ -485,7 +486,7 @@ bool Builder::checkElement(const CAlntHe& he, int element, double length) {
         Vec ours;
         if (!he.getPosNeAtLength(f * length, n, e) || !positionOnElement(element, f * length, ours))
             return fail("element " + std::to_string(element) + " cannot be evaluated");
-        if (norm(Vec{n, e} - m_g.origin - ours) > kBuildCheck)
+        if (!(norm(Vec{n, e} - m_g.origin - ours) <= kBuildCheck))
             return fail("element " + std::to_string(element) +
                         " is not reproduced to a micrometre by its pieces");
     }
@@ -535,7 +536,7 @@ bool Builder::addLeaves() {
         if (j + 1 == static_cast<int>(pieces.size())) break;
         const Point out = evalPiece(pieces[j], pieces[j].length);
         const Point in = evalPiece(pieces[j + 1], 0.0);
-        if (norm(out.pos - in.pos) > kBuildCheck)
+        if (!(norm(out.pos - in.pos) <= kBuildCheck))
             return fail("element " + std::to_string(pieces[j + 1].element) +
                         " does not start where the line before it ends");
         if (std::fabs(std::atan2(cross(out.tan, in.tan), dot(out.tan, in.tan))) <= kMinKink)
