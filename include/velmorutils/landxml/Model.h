@@ -7,7 +7,7 @@
 // The alignments of a LandXML 1.2 file as plain data, in metres, before they become library
 // alignments. Reading and writing the XML and building the alignment are separate steps so that
 // each can report its own errors with the file's line numbers.
-namespace landxml {
+namespace zel_landxml {
 
 inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInfinite = std::numeric_limits<double>::infinity();
@@ -72,4 +72,4 @@ bool readFile(const std::string& path, Document& doc, std::string& error);
 // Writes the document as LandXML 1.2 in the given unit.
 std::string write(const Document& doc, LinearUnit unit);
 
-}  // namespace landxml
+}  // namespace zel_landxml
