@@ -46,12 +46,27 @@ struct Vip {
     int line = 0;
 };
 
+// A station equation of a LandXML alignment, in metres.
+//   staInternal  the running chainage at which the equation stands (the chainage of the geometry)
+//   staBack      the design station of that point on the road behind it
+//   staAhead     the design station of that point on the road ahead of it
+// staAhead > staBack is a gap (the stations between do not exist); staAhead < staBack an overlap
+// (the stations between occur twice).
+struct StaEquation {
+    double staInternal = 0.0;
+    double staBack = 0.0;
+    double staAhead = 0.0;
+    int line = 0;  // line in the file, for messages
+};
+
 struct Alignment {
     std::string name;
-    double staStart = 0.0;
+    double staStart = 0.0;  // running chainage of the first element's start
     int line = 0;
     std::vector<HElement> elements;
     std::vector<Vip> profile;
+    std::vector<StaEquation> equations;  // in increasing staInternal
+    double staIncrement = kNone;         // the file's own station interval, when it gives one
 };
 
 struct Document {
