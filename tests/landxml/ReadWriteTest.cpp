@@ -94,10 +94,9 @@ TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
         {"<LandXML><Alignments><Alignment", "malformed XML"},
         {"<Other/>", "not LandXML"},
         {wrap(kMetric, ""), "no Alignment"},
-        {wrap(kMetric, "<Alignment name=\"a\">" + line + "</CoordGeom></Alignment>"), "staStart"},
         {wrap(kMetric, "<Alignment staStart=\"0\">\n<StaEquation staBack=\"1\" staAhead=\"2\"/>" +
                            line + "</CoordGeom></Alignment>"),
-         "line 6: StaEquation: station equations are not supported"},
+         "line 6: StaEquation: attribute 'staInternal' is missing"},
         {wrap(kMetric,
               "<Alignment staStart=\"0\"><CoordGeom>\n<Curve rot=\"cw\" crvType=\"chord\" "
               "radius=\"100\" length=\"10\"/></CoordGeom></Alignment>"),
@@ -117,11 +116,11 @@ TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
         {wrap(kMetric,
               "<Alignment staStart=\"0\"><CoordGeom><Line><Start>0 x</Start><End>1 1</End>"
               "</Line></CoordGeom></Alignment>"),
-         "northing easting"},
+         "line 5: Start: easting is not a finite number: 'x'"},
         {wrap(kMetric,
               "<Alignment staStart=\"0\"><CoordGeom><Line length=\"1e999\"><Start>0 0</Start>"
               "<End>1 1</End></Line></CoordGeom></Alignment>"),
-         "not a number"},
+         "line 5: Line: attribute 'length' is not a finite number: '1e999'"},
         {wrap(kMetric,
               "<Alignment staStart=\"0\"><CoordGeom><IrregularLine/></CoordGeom></Alignment>"),
          "IrregularLine: this element is not supported"},
