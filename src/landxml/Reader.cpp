@@ -456,7 +456,7 @@ private:
     // Curves that reach past a neighbouring curve, or past the neighbouring VIP, give heights
     // that belong to no design: refused, naming both and the overlap. Touching within the
     // rounding of the unit conversion is not an overlap.
-    bool checkCurves(const pugi::xml_node& prof, const std::vector<Vip>& p,
+    bool checkCurves(const pugi::xml_node& prof, std::vector<Vip>& p,
                      const std::vector<bool>& negative) {
         const size_t n = p.size();
         std::vector<Extent> ext(n);
@@ -473,6 +473,9 @@ private:
             const double g2 =
                 (p[i + 1].elevation - p[i].elevation) / (p[i + 1].station - p[i].station);
             ext[i] = curveExtent(p[i], g1, g2);
+            // A circle's length is its arc, from the radius and the change of grade angle.
+            if (p[i].curve == VCurve::Circle)
+                p[i].length = p[i].radius * std::fabs(std::atan(g2) - std::atan(g1));
             if (p[i].curve == VCurve::Circle && negative[i] && g2 > g1)
                 doc_.warnings.push_back("line " + std::to_string(p[i].line) +
                                         ": CircCurve: the radius is negative (a crest) but the "

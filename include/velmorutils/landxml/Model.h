@@ -118,7 +118,10 @@ bool parse(const std::string& text, Document& doc, std::string& error);
 bool readFile(const std::string& path, Document& doc, std::string& error);
 
 // Writes the document as LandXML 1.2 in the given unit. Every number is the shortest text that
-// reads back to the same double, so a written document reads back exactly.
+// reads back to the same double in that unit. A metre document reads back bit for bit; in feet
+// the value nearest the metres that converts back to them exactly is written, and where none
+// does (feet to metres cannot reach every double) the metres come back within a few units in the
+// last place, 1e-15 of the value.
 std::string write(const Document& doc, LinearUnit unit);
 
 }  // namespace zel_landxml
