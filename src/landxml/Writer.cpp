@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include <velmorutils/zelmath/LengthUnits.h>
+#include <velmorutils/zelmath/angles/LengthUnits.h>
 
 #include <velmorutils/landxml/Model.h>
 
