@@ -227,6 +227,50 @@ TEST(RealExports, VerticalCurvesThatOverlapAreRefusedTouchingOnesAreRight) {
         EXPECT_NE(err.find("ParaCurve at line 5 (VIP station "), std::string::npos) << err;
         EXPECT_NE(err.find("longer than its tangent to the VIP at line 5"), std::string::npos)
             << err;
+        // 800 m at 400 reaches the profile's first VIP exactly: +2 % in, -1.333 % out.
+        ASSERT_TRUE(read(file(u, profile(u, "<ParaCurve length=\"" + num(800, u) + "\">" +
+                                                num(400, u) + " " + num(108, u) + "</ParaCurve>")),
+                         doc));
+        EXPECT_NEAR(height(doc.alignments[0], 0.0), 100.0, 1e-6);
+        EXPECT_NEAR(height(doc.alignments[0], 400.0), 108.0 - (0.02 + 8.0 / 600) * 800 / 8, 1e-6);
+    }
+}
+
+namespace {
+
+// Height on a circular vertical curve of radius R tangent to grades g1 and g2 through the VIP
+// (x0, y0), from the circle's centre: R from both grade lines, below them for a crest.
+double circleHeight(double g1, double g2, double R, double x0, double y0, double s) {
+    const double side = g2 < g1 ? 1.0 : -1.0;
+    const double s1 = std::sqrt(1 + g1 * g1), s2 = std::sqrt(1 + g2 * g2);
+    const double xc = x0 + side * R * (s1 - s2) / (g1 - g2);
+    const double yc = y0 + g1 * (xc - x0) - side * R * s1;
+    return yc + side * std::sqrt(R * R - (s - xc) * (s - xc));
+}
+
+}  // namespace
+
+// A crest at 400 and a sag at 600 whose arcs meet exactly on the -4 % grade between them.
+TEST(RealExports, TouchingCircularCurvesGiveTheCirclesHeights) {
+    const double a1 = std::atan(0.02), a2 = std::atan(-0.04), a3 = 0.0;
+    const double R = 200.0 / (std::cos(a2) * (std::tan((a1 - a2) / 2) + std::tan((a3 - a2) / 2)));
+    const double touch = 400 + R * std::tan((a1 - a2) / 2) * std::cos(a2);
+    for (const Unit& u : kUnits) {
+        Document doc;
+        ASSERT_TRUE(read(
+            file(u, profile(u, "<CircCurve radius=\"" + num(R, u) + "\">" + num(400, u) + " " +
+                                   num(108, u) + "</CircCurve><CircCurve radius=\"" + num(R, u) +
+                                   "\">" + num(600, u) + " " + num(100, u) + "</CircCurve>")),
+            doc));
+        EXPECT_NEAR(height(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
+        for (double s : {380.0, 400.0, touch - 1})
+            EXPECT_NEAR(height(doc.alignments[0], s), circleHeight(0.02, -0.04, R, 400, 108, s),
+                        1e-6)
+                << s;
+        for (double s : {touch + 1, 600.0, 640.0})
+            EXPECT_NEAR(height(doc.alignments[0], s), circleHeight(-0.04, 0.0, R, 600, 100, s),
+                        1e-6)
+                << s;
     }
 }
 
