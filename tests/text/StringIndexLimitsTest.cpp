@@ -15,8 +15,8 @@ namespace {
 const std::string kText = "STA 12+345.678";
 
 std::vector<long long> interestingInts(long long len) {
-    return {INT_MIN, INT_MIN + 1LL, -len - 1, -1, 0, 1, len - 1, len, len + 1, INT_MAX - 1LL,
-            INT_MAX};
+    return {INT_MIN, INT_MIN + 1LL, -len - 1,      -1,     0, 1, len - 1,
+            len,     len + 1,       INT_MAX - 1LL, INT_MAX};
 }
 
 long long clampTo(long long v, long long lo, long long hi) {
