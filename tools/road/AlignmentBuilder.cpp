@@ -4,15 +4,15 @@
 #include <cstdio>
 
 #include <velmorutils/formats/ValueFormats.h>
-#include <velmorutils/zelmath/CAlntHeArc.h>
-#include <velmorutils/zelmath/CAlntHeIp.h>
-#include <velmorutils/zelmath/CAlntHeSegment.h>
-#include <velmorutils/zelmath/CAlntHeSpiral.h>
-#include <velmorutils/zelmath/CAlntVeLsWithArc.h>
-#include <velmorutils/zelmath/CArc.h>
-#include <velmorutils/zelmath/CLsInfo.h>
-#include <velmorutils/zelmath/CVerticalLSElement.h>
-#include <velmorutils/zelmath/MathCommon.h>
+#include <velmorutils/zelmath/alignment/CAlntHeArc.h>
+#include <velmorutils/zelmath/alignment/CAlntHeIp.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSpiral.h>
+#include <velmorutils/zelmath/angles/MathCommon.h>
+#include <velmorutils/zelmath/primitives/CArc.h>
+#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
+#include <velmorutils/zelmath/vertical/CLsInfo.h>
+#include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
 
 namespace road {
 namespace {

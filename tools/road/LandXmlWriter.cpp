@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include <velmorutils/zelmath/LengthUnits.h>
+#include <velmorutils/zelmath/angles/LengthUnits.h>
 
 #include "LandXmlModel.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include <velmorutils/formats/ValueFormats.h>
-#include <velmorutils/zelmath/AngleConversions.h>
+#include <velmorutils/zelmath/angles/AngleConversions.h>
 
 #include "AlignmentBuilder.h"
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CPtrArrayT.h"
+#include "velmorutils/zelmath/vertical/CAlntV.h"
+#include "velmorutils/zelmath/vertical/CAlntVe.h"
+
+// A complete road alignment: a horizontal alignment that owns its vertical alignment, both
+// measured on the same chainage. Starting it at a chainage or at a 3D point sets both parts.
+class VELMORUTILS_API CAlnt : public CAlntH {
+public:
+    CAlnt() = default;
+    CAlnt(const CAlnt& o);
+    CAlnt& operator=(const CAlnt& o);
+    ~CAlnt() override;
+
+    void setStartChainageInM(double c) override;
+    void setStartPos(double n, double e, double h) override;
+    bool appendElement(const CAlntHe& he) override;
+    bool insertElement(int index, const CAlntHe& he) override;
+    bool replaceElement(int index, const CAlntHe& he) override;
+    bool removeHe(int index) override;
+
+    virtual void setChainageIntervalInM(double interval);
+    virtual bool appendElement(const CAlntVe& ve);
+    virtual bool insertElement(int index, const CAlntVe& ve);
+    virtual bool replaceElement(int index, const CAlntVe& ve);
+    virtual bool removeVe(int index);
+    virtual void removeAll();
+    virtual void copy(const CAlnt& o);
+
+    const CAlntV& getAlntVes() const { return m_valnt; }
+    const CPtrArrayT<CAlntHe>& getHes() const { return getElements(); }
+    const CPtrArrayT<CAlntVe>& getVes() const { return m_valnt.getElements(); }
+    int getNumOfVes() const { return m_valnt.getNumOfVes(); }
+    const CAlntVe* getFirstVe() const { return m_valnt.getFirstVe(); }
+    const CAlntVe* getLastVe() const { return m_valnt.getLastVe(); }
+    const CAlntVe* getVe(int i) const { return m_valnt.getVe(i); }
+    double getStartPosH() const { return m_valnt.getStartPosH(); }
+    double getChainageIntervalInM() const { return m_interval; }
+
+    const CAlntVe* getAlntVeAtChain(double chain, double* dist) const {
+        return m_valnt.getAlntVeAtChain(chain, dist);
+    }
+    bool getPosHAtChain(double chain, double& h) const;
+    bool getPosHAtChainExtr(double chain, double& h) const {
+        return m_valnt.getHeightAtChainExtr(chain, h);
+    }
+    bool getGradeAtChainage(double chain, double& g) const;
+    bool getFinalPosH(double& h) const { return m_valnt.getFinalHeight(h); }
+
+protected:
+    // Inserts ve at i in the vertical part and takes ownership of it.
+    void doInsertVe(int i, CAlntVe* ve) { m_valnt.doInsertVe(i, ve); }
+
+private:
+    void doRemoveAll();
+    void doCopy(const CAlnt& o);
+
+    double m_interval = 100.0;
+    CAlntV m_valnt;
+};
