@@ -1,6 +1,7 @@
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 
 #include <cmath>
+#include <limits>
 
 #include "velmorutils/zelmath/angles/AngleConversions.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
@@ -43,6 +44,14 @@ double CMathAngle::getDeg() const {
 
 void CMathAngle::getDMS(int& d, int& m, double& s) const {
     const double deg = getDeg();
+    // A NaN angle (setChordAndR without a solution, a non-finite input) has no degrees to cut
+    // into whole parts; the seconds carry the NaN so that a caller can still see it.
+    if (!std::isfinite(deg)) {
+        d = 0;
+        m = 0;
+        s = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     const bool negative = deg < 0;
     const double x = std::fmod(std::fabs(deg), 360.0);
     double dd = std::floor(x);

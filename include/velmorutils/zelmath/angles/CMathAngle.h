@@ -31,6 +31,11 @@ public:
 
     double getRad() const;
     double getDeg() const;
+    // Whole degrees in [-359, 359], whole minutes in [0, 59] and seconds in [0, 60) of getDeg();
+    // the sign rides on the degrees alone, so -0.5 degrees gives 0, 30, 0. An angle that is NaN
+    // (a chord longer than the diameter in setChordAndR, an infinite or NaN input to a set
+    // operation) gives d = 0, m = 0 and s = NaN: test std::isnan(s) before printing. An unset
+    // angle reads as 0 degrees and gives 0, 0, 0.
     void getDMS(int& d, int& m, double& s) const;
     TQuadrant getQuadrant() const;
     // Both caches are filled together: the compiler evaluates sine and cosine in one go.
