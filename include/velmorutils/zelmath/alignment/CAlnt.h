@@ -6,8 +6,8 @@
 #include "velmorutils/zelmath/vertical/CAlntV.h"
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 
-// A complete road alignment: a horizontal alignment that owns its vertical alignment, both
-// measured on the same chainage. Starting it at a chainage or at a 3D point sets both parts.
+/// A complete road alignment: a horizontal alignment that owns its vertical alignment, both
+/// measured on the same chainage. Starting it at a chainage or at a 3D point sets both parts.
 class VELMORUTILS_API CAlnt : public CAlntH {
 public:
     CAlnt() = default;
@@ -51,7 +51,7 @@ public:
     bool getFinalPosH(double& h) const { return m_valnt.getFinalHeight(h); }
 
 protected:
-    // Inserts ve at i in the vertical part and takes ownership of it.
+    /// Inserts ve at i in the vertical part and takes ownership of it.
     void doInsertVe(int i, CAlntVe* ve) { m_valnt.doInsertVe(i, ve); }
 
 private:

@@ -7,16 +7,16 @@
 
 class CObjId2ObjIdMap;
 
-// Base of every alignment container (horizontal, vertical, road): object id, name, start
-// chainage, a cache of the total horizontal length and the bulk-update flag.
+/// Base of every alignment container (horizontal, vertical, road): object id, name, start
+/// chainage, a cache of the total horizontal length and the bulk-update flag.
 class VELMORUTILS_API CAlntBase : public CZelHeapObject {
 public:
     CAlntBase() = default;
     explicit CAlntBase(int objId) : m_objId(objId) {}
     virtual ~CAlntBase();
 
-    // A name is usable when it has 1 to 40 bytes and none of the characters that the
-    // application's files and data base reserve.
+    /// A name is usable when it has 1 to 40 bytes and none of the characters that the
+    /// application's files and data base reserve.
     static bool checkAlntName(const zel_text::CZelStringT<char>& name);
 
     int getObjId() const { return m_objId; }
@@ -41,8 +41,8 @@ protected:
         if (this != &o) copy(o);
         return *this;
     }
-    // Copies id, name, start chainage and the length cache; a batch in progress on the source
-    // is not carried over, the copy is not in bulk update.
+    /// Copies id, name, start chainage and the length cache; a batch in progress on the source
+    /// is not carried over, the copy is not in bulk update.
     void copy(const CAlntBase& o);
 
 private:

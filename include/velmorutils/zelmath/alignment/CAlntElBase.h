@@ -4,18 +4,18 @@
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 
-// Base of every horizontal element: the element's object id and the chainage at which it
-// starts. Only the owning alignment moves the start chainage (while it re-chains).
+/// Base of every horizontal element: the element's object id and the chainage at which it
+/// starts. Only the owning alignment moves the start chainage (while it re-chains).
 class VELMORUTILS_API CAlntElBase : public CZelHeapObject {
 protected:
-    // Declared first: the destructor takes the first slot of the element table.
+    /// Declared first: the destructor takes the first slot of the element table.
     virtual ~CAlntElBase();
 
 public:
     int getObjId() const { return m_objId; }
     void internal_updateObjId(int id) { m_objId = id; }
 
-    // Each of these fails only while the start chainage holds the unset marker.
+    /// Each of these fails only while the start chainage holds the unset marker.
     bool getStartChainageInM(double& c) const {
         if (zel_math::isUnset(m_startChainage)) return false;
         c = m_startChainage;

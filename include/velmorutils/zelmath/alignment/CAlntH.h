@@ -8,10 +8,10 @@
 
 class CObjId2ObjIdMap;
 
-// The horizontal alignment of a road: an owned, ordered chain of horizontal elements that
-// starts at a given point and chainage. After every change (outside bulk update) the elements
-// from one before the change onwards are re-chained, so that each starts where its
-// predecessor ends. The alignment stores clones of the elements it is given.
+/// The horizontal alignment of a road: an owned, ordered chain of horizontal elements that
+/// starts at a given point and chainage. After every change (outside bulk update) the elements
+/// from one before the change onwards are re-chained, so that each starts where its
+/// predecessor ends. The alignment stores clones of the elements it is given.
 class VELMORUTILS_API CAlntH : public CAlntBase {
 public:
     CAlntH() = default;
@@ -21,7 +21,7 @@ public:
     CAlntH& operator=(const CAlntH& o);
     ~CAlntH() override;
 
-    // Takes o's base fields, start point and clones of its elements as they are chained.
+    /// Takes o's base fields, start point and clones of its elements as they are chained.
     void copy(const CAlntH& o);
 
     void setStartChainageInM(double c) override;

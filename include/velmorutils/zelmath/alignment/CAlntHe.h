@@ -7,10 +7,10 @@
 
 class CAlntH;
 
-// One stretch of a road centre line in plan. An element answers by chainage, by length along
-// itself and with a perpendicular offset (positive to the right of increasing chainage), and
-// extrapolates along its end tangents. Inside an alignment it is chained: it starts at its
-// predecessor's final point, chainage and (unless fixed) azimuth.
+/// One stretch of a road centre line in plan. An element answers by chainage, by length along
+/// itself and with a perpendicular offset (positive to the right of increasing chainage), and
+/// extrapolates along its end tangents. Inside an alignment it is chained: it starts at its
+/// predecessor's final point, chainage and (unless fixed) azimuth.
 class VELMORUTILS_API CAlntHe : public CAlntElBase {
     friend class CAlntH;
 
@@ -36,8 +36,8 @@ public:
     virtual bool getPosAtLengthAndOffset(double len, double off, double& n, double& e) const;
     virtual CAlntHe* clone() const = 0;
 
-    // The chainage one deviation-limited step further, with the position there; position caches
-    // walk an element with it.
+    /// The chainage one deviation-limited step further, with the position there; position caches
+    /// walk an element with it.
     double getNextPosForDeviation(double chain, double maxDev, double& n, double& e) const;
 
 protected:
@@ -47,16 +47,16 @@ protected:
     CAlntHe(const CAlntHe& o, int objId) : CAlntElBase(o, objId) {}
     CAlntHe& operator=(const CAlntHe&) = default;
 
-    // Takes the start point, start chainage and start azimuth from the element before it.
+    /// Takes the start point, start chainage and start azimuth from the element before it.
     virtual void onSetIndex(const CAlntH& alnt, int index) = 0;
 
-    // Where an element at `index` of `alnt` starts: the predecessor's final values, or the
-    // alignment's start for the first element. A value the predecessor cannot give stays 0.
+    /// Where an element at `index` of `alnt` starts: the predecessor's final values, or the
+    /// alignment's start for the first element. A value the predecessor cannot give stays 0.
     static void chainStartOf(const CAlntH& alnt, int index, double& chain, double& n, double& e,
                              CMathAngle& az);
 
-    // The point at distance |off| square to direction az (degrees) from (n0, e0): to the right
-    // for a positive offset, to the left for a negative one; offsets below smallNumTolerance
-    // leave the point on the centre line.
+    /// The point at distance |off| square to direction az (degrees) from (n0, e0): to the right
+    /// for a positive offset, to the left for a negative one; offsets below smallNumTolerance
+    /// leave the point on the centre line.
     static void applyOffset(double n0, double e0, double az, double off, double& n, double& e);
 };

@@ -7,12 +7,12 @@ class CAlntH;
 class CAlntHe;
 class CAlntV;
 class CAlntVe;
-// A cross-section surface of the calling application; the road only keeps the pointer.
+/// A cross-section surface of the calling application; the road only keeps the pointer.
 class CXsSf;
 
-// A road: a horizontal alignment, a vertical alignment and a cross-section surface, none of them
-// owned. Position, azimuth and height questions are passed on to the alignment that knows;
-// without it the answer is false, null or 0. The road's start chainage is its own.
+/// A road: a horizontal alignment, a vertical alignment and a cross-section surface, none of them
+/// owned. Position, azimuth and height questions are passed on to the alignment that knows;
+/// without it the answer is false, null or 0. The road's start chainage is its own.
 class VELMORUTILS_API CRoadBase : public CAlntBase {
 public:
     CRoadBase() = default;

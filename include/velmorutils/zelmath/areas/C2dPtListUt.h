@@ -5,10 +5,10 @@
 #include "velmorutils/zelmath/areas/I2dPtList_r.h"
 #include "velmorutils/zelmath/primitives/C2dPos.h"
 
-// Questions about a caller's point list: extents, areas, perimeter, self-intersections, and the
-// surveyor's area-division problems (where a closing line must run, hinged at the first point or
-// parallel to a direction, so that the enclosed area reaches a required value).
-// X is the first coordinate (north), Y the second (east). Call reset() after changing the points.
+/// Questions about a caller's point list: extents, areas, perimeter, self-intersections, and the
+/// surveyor's area-division problems (where a closing line must run, hinged at the first point or
+/// parallel to a direction, so that the enclosed area reaches a required value).
+/// X is the first coordinate (north), Y the second (east). Call reset() after changing the points.
 class VELMORUTILS_API C2dPtListUt {
 public:
     explicit C2dPtListUt(const I2dPtList_r& list);

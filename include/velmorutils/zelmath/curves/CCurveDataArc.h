@@ -9,9 +9,9 @@
 template <class T>
 class COrgAzCurveT;
 
-// A circular arc in its own local frame: it leaves the origin heading north and turns right for
-// a positive radius, left for a negative one, so its centre lies at (0, R). Length and radius
-// define it; the end point and central angle are caches filled by the const getters.
+/// A circular arc in its own local frame: it leaves the origin heading north and turns right for
+/// a positive radius, left for a negative one, so its centre lies at (0, R). Length and radius
+/// define it; the end point and central angle are caches filled by the const getters.
 class VELMORUTILS_API CCurveDataArc {
 public:
     CCurveDataArc();
@@ -56,8 +56,8 @@ public:
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
 
 private:
-    // The local frame always starts at azimuth 0, so a start azimuth is not stored; setting one
-    // only invalidates the caches that a placement change could have made stale.
+    /// The local frame always starts at azimuth 0, so a start azimuth is not stored; setting one
+    /// only invalidates the caches that a placement change could have made stale.
     template <class T>
     friend class COrgAzCurveT;
     void setStartAz(const CMathAngle&) { clearCaches(); }

@@ -8,9 +8,9 @@
 template <class T>
 class COrgAzCurveT;
 
-// A straight in its own local frame: it starts at the origin and runs either to a given end
-// point or for a given length along its own azimuth. The other pair is derived on first use and
-// cached, which is why const getters fill fields.
+/// A straight in its own local frame: it starts at the origin and runs either to a given end
+/// point or for a given length along its own azimuth. The other pair is derived on first use and
+/// cached, which is why const getters fill fields.
 class VELMORUTILS_API CCurveDataSegment {
 public:
     CCurveDataSegment();
@@ -42,8 +42,8 @@ public:
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
 
 private:
-    // In its own frame a straight heads where its definition says; the placement adds the world
-    // rotation. Only the placement may turn the local direction.
+    /// In its own frame a straight heads where its definition says; the placement adds the world
+    /// rotation. Only the placement may turn the local direction.
     template <class T>
     friend class COrgAzCurveT;
     void setAz(const CMathAngle& az);

@@ -5,10 +5,10 @@
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/curves/CCurveDataSpiral1R.h"
 
-// A clothoid spiral of the alignment: either a simple spiral (tangent to curve or curve to
-// tangent) or a compound spiral, the stretch of a clothoid between two finite radii. A
-// compound spiral is held as the section [l0, l0 + L] of an underlying simple spiral; when that
-// one runs tangent to curve, the section is moved to the origin and turned to azimuth 0.
+/// A clothoid spiral of the alignment: either a simple spiral (tangent to curve or curve to
+/// tangent) or a compound spiral, the stretch of a clothoid between two finite radii. A
+/// compound spiral is held as the section [l0, l0 + L] of an underlying simple spiral; when that
+/// one runs tangent to curve, the section is moved to the origin and turned to azimuth 0.
 class VELMORUTILS_API CCurveDataSpiral : public CCurveDataSpiral1R {
 public:
     CCurveDataSpiral();
@@ -23,10 +23,10 @@ public:
     bool setLenAndR(double L, AlntElementLengthDisplay lenDisplay, double R,
                     AlntElementRadiusDisplay radiusDisplay, bool turnRight, bool isTSSC,
                     UNITS units);
-    // Compound spiral from radius R1 at its start to R2 at its end.
+    /// Compound spiral from radius R1 at its start to R2 at its end.
     bool setLenAndR(double L, double R1, double R2, bool turnRight);
-    // Whole-number radii would otherwise be ambiguous between the simple setter (whose third
-    // argument is the direction) and the compound one: a number there is always a radius.
+    /// Whole-number radii would otherwise be ambiguous between the simple setter (whose third
+    /// argument is the direction) and the compound one: a number there is always a radius.
     template <class TL, class TR1, class TR2>
     requires(std::is_arithmetic_v<TR2> &&
              !std::is_same_v<TR2, bool>) bool setLenAndR(TL L, TR1 R1, TR2 R2, bool turnRight) {
@@ -64,11 +64,11 @@ public:
                           AlntElementRadiusDisplay& radiusDisplay, bool& turnRight, bool& isTSSC,
                           UNITS units) const;
 
-    // The length of the underlying spiral before the section starts (0 for a simple spiral).
+    /// The length of the underlying spiral before the section starts (0 for a simple spiral).
     double getStartLength() const { return m_startLength; }
 
 private:
-    // Where along the underlying spiral a length of this one lies.
+    /// Where along the underlying spiral a length of this one lies.
     double underlyingLength(double s) const;
 
     CMathAngle m_offsetAngle;

@@ -6,10 +6,10 @@
 #include "velmorutils/zelmath/curves/AlntElementFlags.h"
 #include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
 
-// A clothoid with one radius, running either from tangent to curve (TS to SC) or from curve to
-// tangent (CS to ST). A curve-to-tangent spiral is the basic spiral run backwards: it is stored
-// as the mirror image (radius of the opposite sign), and the getters undo the mirroring, so
-// radii, azimuths and curvatures come out signed like the real turn.
+/// A clothoid with one radius, running either from tangent to curve (TS to SC) or from curve to
+/// tangent (CS to ST). A curve-to-tangent spiral is the basic spiral run backwards: it is stored
+/// as the mirror image (radius of the opposite sign), and the getters undo the mirroring, so
+/// radii, azimuths and curvatures come out signed like the real turn.
 class VELMORUTILS_API CCurveDataSpiral1R : public CCurveSpiralTStoSC {
 public:
     CCurveDataSpiral1R();
@@ -53,8 +53,8 @@ public:
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
 
 protected:
-    // Nearest point of the stretch [lo, hi] of this spiral; len is measured from the start of
-    // the spiral, not of the stretch.
+    /// Nearest point of the stretch [lo, hi] of this spiral; len is measured from the start of
+    /// the spiral, not of the stretch.
     bool projectOnto(double N, double E, double lo, double hi, double& dist, double& len) const;
 
     bool m_isTSSC = true;

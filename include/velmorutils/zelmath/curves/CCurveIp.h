@@ -13,15 +13,15 @@
 #include "velmorutils/zelmath/curves/COrgAzCurveT.h"
 #include "velmorutils/zelmath/curves/TIpNodes.h"
 
-// One intersection point of an alignment defined by IPs, in world coordinates: the straight
-// from the element's origin towards the IP, and the curve fitted at the IP (entry spiral TS-SC,
-// circular arc SC-CS, exit spiral CS-ST) that joins the incoming tangent to the outgoing one.
-// The curve is solved once both tangents are known; until then, or when it cannot be placed,
-// the IP is a simple point and the alignment merely bends there.
+/// One intersection point of an alignment defined by IPs, in world coordinates: the straight
+/// from the element's origin towards the IP, and the curve fitted at the IP (entry spiral TS-SC,
+/// circular arc SC-CS, exit spiral CS-ST) that joins the incoming tangent to the outgoing one.
+/// The curve is solved once both tangents are known; until then, or when it cannot be placed,
+/// the IP is a simple point and the alignment merely bends there.
 class VELMORUTILS_API CCurveIp {
 public:
     CCurveIp();
-    // A copy starts without display kinds; assignment and copy() carry them.
+    /// A copy starts without display kinds; assignment and copy() carry them.
     CCurveIp(const CCurveIp& o);
     CCurveIp& operator=(const CCurveIp&) = default;
     void copy(const CCurveIp& o) { *this = o; }
@@ -89,11 +89,11 @@ private:
 
     bool doSetFinalAz(const CMathAngle& outgoing);
     bool doSolve();
-    // Turns the IP into a bare vertex: the start segment runs from the origin to the IP.
+    /// Turns the IP into a bare vertex: the start segment runs from the origin to the IP.
     void makeSimplePoint();
     void layStartSegmentToIp();
-    // Finds the piece that holds length s (from the origin) and turns s into a length along
-    // that piece. zeroSnap is how close to 0 a length is taken as 0.
+    /// Finds the piece that holds length s (from the origin) and turns s into a length along
+    /// that piece. zeroSnap is how close to 0 a length is taken as 0.
     Piece locate(double& s, double zeroSnap) const;
     double pieceLength(Piece piece) const;
     double stepOn(Piece piece, double s, double maxDev) const;

@@ -3,10 +3,10 @@
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 
-// A curve of the local frame (segment, arc or spiral: it starts at the origin heading north)
-// placed in the world: the origin is the world position of its start and the rotation the
-// world azimuth of its local north axis. Local results are rotated by the rotation and moved by
-// the origin; world points are carried back the same way before a projection.
+/// A curve of the local frame (segment, arc or spiral: it starts at the origin heading north)
+/// placed in the world: the origin is the world position of its start and the rotation the
+/// world azimuth of its local north axis. Local results are rotated by the rotation and moved by
+/// the origin; world points are carried back the same way before a projection.
 template <class T>
 class COrgAzCurveT {
 public:
@@ -32,7 +32,7 @@ public:
         m_rotation.reset();
         m_data.reset();
     }
-    // Forgets where the curve lies but keeps its shape.
+    /// Forgets where the curve lies but keeps its shape.
     void resetOrgAz() {
         m_orgN = zel_math::kUnset;
         m_orgE = zel_math::kUnset;
@@ -60,7 +60,7 @@ public:
         e = m_orgE + le;
         return true;
     }
-    // World azimuth in degrees; the local one when the rotation is not known.
+    /// World azimuth in degrees; the local one when the rotation is not known.
     double GetAzimuth(double s) const {
         const double local = m_data.GetAzimuth(s);
         return m_rotation.isok() ? local + m_rotation.getDeg() : local;
@@ -97,8 +97,8 @@ public:
         return m_orgE + (isOrgAzOk() ? m_rotation.getRotatedEast(ln, le) : le);
     }
 
-    // dist is the distance from (n, e) to the curve, len the length along it of the nearest
-    // point.
+    /// dist is the distance from (n, e) to the curve, len the length along it of the nearest
+    /// point.
     bool getShortestDistAndCurveLen(double n, double e, double& dist, double& len) const {
         if (!isOrgAzOk()) return false;
         double ln = n - m_orgN;

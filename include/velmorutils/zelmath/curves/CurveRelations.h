@@ -3,9 +3,10 @@
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/curves/AlntElementFlags.h"
 
-// Relations of a circular curve. Lengths in the caller's unit, central angles (delta) and
-// degrees of curve in decimal degrees; the degree of curve uses a 100-unit base. A relation
-// without an answer returns 0.0.
+/// @file
+/// Relations of a circular curve. Lengths in the caller's unit, central angles (delta) and
+/// degrees of curve in decimal degrees; the degree of curve uses a 100-unit base. A relation
+/// without an answer returns 0.0.
 
 VELMORUTILS_API double GetRadiusFromDegOfCurve(double D);
 VELMORUTILS_API double GetDegOfCurveFromRadius(double R);
@@ -32,11 +33,11 @@ VELMORUTILS_API double GetMidOrdFromLength(double L, double R);
 VELMORUTILS_API double GetLengthFromExternal(double E, double R);
 VELMORUTILS_API double GetExternalFromLength(double L, double R);
 
-// Clothoid: A squared = R times L.
+/// Clothoid: A squared = R times L.
 VELMORUTILS_API double GetSpiralLength(double A, double R);
 VELMORUTILS_API double GetSpiralConstant(double L, double R);
 
-// A value typed in a display kind turned into the stored radius or length, and back.
+/// A value typed in a display kind turned into the stored radius or length, and back.
 VELMORUTILS_API double getRadiusValueFromDisplay(double value, AlntElementRadiusDisplay kind);
 VELMORUTILS_API double getDisplayValueFromRadius(double R, AlntElementRadiusDisplay kind);
 VELMORUTILS_API double getLengthValueFromDisplay(double value, double R,

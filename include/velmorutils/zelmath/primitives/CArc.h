@@ -4,20 +4,20 @@
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/primitives/C2dPos.h"
 
-// A circular arc in the plane, held by its start point, centre, signed central angle and
-// turning direction.
-//
-// cAngle runs from the start to the end, positive clockwise, within [-pi, pi]. When its sign
-// agrees with `clockwise` (positive and true, or not positive and false) the arc sweeps cAngle;
-// when it disagrees the arc goes the longer way round, sweeping 2 pi - |cAngle| in the direction
-// `clockwise` gives. So arcs up to a full circle fit an angle in [-pi, pi]. A half circle is
-// stored with the sign that agrees with `clockwise`.
+/// A circular arc in the plane, held by its start point, centre, signed central angle and
+/// turning direction.
+///
+/// cAngle runs from the start to the end, positive clockwise, within [-pi, pi]. When its sign
+/// agrees with `clockwise` (positive and true, or not positive and false) the arc sweeps cAngle;
+/// when it disagrees the arc goes the longer way round, sweeping 2 pi - |cAngle| in the direction
+/// `clockwise` gives. So arcs up to a full circle fit an angle in [-pi, pi]. A half circle is
+/// stored with the sign that agrees with `clockwise`.
 class VELMORUTILS_API CArc {
 public:
     C2dPos start;
     C2dPos centre;
     CMathAngle cAngle;
-    bool clockwise = false;  // with cAngle 0: an empty arc, not a full circle
+    bool clockwise = false;  ///< with cAngle 0: an empty arc, not a full circle
 
     void set_start_center_cAngle(const C2dPos& start, const C2dPos& centre,
                                  const CMathAngle& cAngle, bool clockwise);
@@ -39,6 +39,6 @@ public:
     void get_middle_pos_on_the_arc(C2dPos& pos) const;
 
 private:
-    // Does the sign of cAngle agree with the turning direction (the arc sweeps cAngle itself)?
+    /// Does the sign of cAngle agree with the turning direction (the arc sweeps cAngle itself)?
     bool signAgrees() const { return (cAngle.getRad() > 0.0) == clockwise; }
 };

@@ -6,10 +6,10 @@
 #include "velmorutils/zelmath/primitives/C2dPos.h"
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 
-// A circular vertical curve in the chainage-height plane. Points are C2dPos with the chainage
-// as the first and the height as the second coordinate; a direction is the angle whose tangent
-// is grade / 100. The radius is signed: positive for a sag (the grade increases, centre above
-// the curve), negative for a crest (centre below), 0 for no curve at all (a simple point).
+/// A circular vertical curve in the chainage-height plane. Points are C2dPos with the chainage
+/// as the first and the height as the second coordinate; a direction is the angle whose tangent
+/// is grade / 100. The radius is signed: positive for a sag (the grade increases, centre above
+/// the curve), negative for a crest (centre below), 0 for no curve at all (a simple point).
 class VELMORUTILS_API CAlntVeArc : public CAlntVe {
 public:
     CAlntVeArc() = default;
@@ -29,7 +29,7 @@ public:
     double getEndGrade() const override;
     bool getStartChainageInM(double& ch) const override;
     errCodes getHtAtLen(double s, double& h) const override;
-    // Grades along a circular vertical curve are not given: always false.
+    /// Grades along a circular vertical curve are not given: always false.
     bool getGradeAtLength(double s, double& g) const override;
     double getStepForDeviation(double ch, double maxDev) const override;
     bool getAsLs(CLsInfo& info) const override;
@@ -40,10 +40,10 @@ public:
     bool setGradesAndLen(double g1, double g2, double len);
     void setCenterGradesAndR(const C2dPos& centre, double g1, double g2, double r);
     void setRadius(double r);
-    // Back to a simple point at chainage 0, height 0, level.
+    /// Back to a simple point at chainage 0, height 0, level.
     void reset();
 
-    // The radius of the arc of length len that turns from grade g1 to grade g2.
+    /// The radius of the arc of length len that turns from grade g1 to grade g2.
     static bool computeRadius(double& r, double g1, double g2, double len);
     static bool computeRadius(double& r, const CMathAngle& a1, const CMathAngle& a2, double len);
 

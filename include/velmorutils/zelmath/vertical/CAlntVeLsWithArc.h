@@ -6,10 +6,10 @@
 #include "velmorutils/zelmath/vertical/CAlntVeArc.h"
 #include "velmorutils/zelmath/vertical/CVerticalElement.h"
 
-// A vertical intersection point (VIP) with a circular vertical curve of a given radius. The
-// element runs along the grade from its start towards the VIP and then along the arc whose
-// tangents meet at the VIP. Until its neighbours are known it is only the VIP: a zero-length
-// straight and a degenerate arc there.
+/// A vertical intersection point (VIP) with a circular vertical curve of a given radius. The
+/// element runs along the grade from its start towards the VIP and then along the arc whose
+/// tangents meet at the VIP. Until its neighbours are known it is only the VIP: a zero-length
+/// straight and a degenerate arc there.
 class VELMORUTILS_API CAlntVeLsWithArc : public CAlntVe {
 public:
     CAlntVeLsWithArc() { reset(); }

@@ -3,16 +3,16 @@
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 
-// A straight grade or a symmetric parabolic vertical curve. At horizontal distance s from the
-// start the height is h(s) = A s^2 + B s + C with A = (g2 - g1) / (200 len), B = g1 / 100 and
-// C the start height; equal grades make it a straight.
+/// A straight grade or a symmetric parabolic vertical curve. At horizontal distance s from the
+/// start the height is h(s) = A s^2 + B s + C with A = (g2 - g1) / (200 len), B = g1 / 100 and
+/// C the start height; equal grades make it a straight.
 class VELMORUTILS_API CVerticalElement : public CAlntVe {
 public:
     CVerticalElement() = default;
     explicit CVerticalElement(int objId) : CAlntVe(objId) {}
-    // A straight.
+    /// A straight.
     CVerticalElement(double startHt, double startChain, double len, double grade);
-    // A parabola.
+    /// A parabola.
     CVerticalElement(double startHt, double startChain, double len, double g1, double g2);
     CVerticalElement(const CVerticalElement&) = default;
     CVerticalElement& operator=(const CVerticalElement&) = default;
@@ -38,11 +38,11 @@ public:
 
     void setStraight(double len, double grade);
     void setParabola(double len, double g1, double g2);
-    // hVip is the VIP's height above the start, r the radius of the curve at its vertex.
+    /// hVip is the VIP's height above the start, r the radius of the curve at its vertex.
     void setParabolaByCR(double len, double hVip, double r);
-    // hVip as above, f the middle ordinate (VIP to curve).
+    /// hVip as above, f the middle ordinate (VIP to curve).
     void setParabolaByCF(double len, double hVip, double f);
-    // The straight from point 1 to point 2; a point 2 not after point 1 collapses onto it.
+    /// The straight from point 1 to point 2; a point 2 not after point 1 collapses onto it.
     void setStraight(double ch1, double ht1, double ch2, double ht2);
     void reset();
 
@@ -54,8 +54,8 @@ public:
     double getParabolaCoefficientC() const { return m_startHt; }
     double getParabolaCoefficientDs() const { return -2.0 * getParabolaCoefficientA() * m_len; }
     double getParabolaCoefficientKv() const;
-    // The vertex of the parabola (highest point of a crest, lowest of a sag), and whether it
-    // lies on the curve itself.
+    /// The vertex of the parabola (highest point of a crest, lowest of a sag), and whether it
+    /// lies on the curve itself.
     bool getParabolaExtremum(double& ch, double& h, bool& inside) const;
 
 private:
