@@ -36,8 +36,8 @@ public:
     /// Degrees in [-180, 180]; 0 when unset.
     double getDeg() const;
     /// Whole degrees, whole minutes and seconds of getDeg(); 60 seconds carry (within 1e-12) into a
-    /// minute, 60 minutes into a degree. Minutes and seconds are never negative, so an angle between
-    /// -1 and 0 degrees loses its sign (-0.5 gives 0, 30, 0).
+    /// minute, 60 minutes into a degree. Minutes and seconds are never negative, so an angle
+    /// between -1 and 0 degrees loses its sign (-0.5 gives 0, 30, 0).
     void getDMS(int& d, int& m, double& s) const;
     /// The quadrant of the angle read as an azimuth; a boundary (90 degrees) belongs to the next
     /// quadrant clockwise.
@@ -63,13 +63,14 @@ public:
     void getDir(C2dPos& out) const;
     C2dPos getDir() const;
 
-    /// Rotation of a (north, east) pair clockwise by this angle, as an azimuth turns: north' = c n -
-    /// s e, east' = s n + c e. Rotating a local curve frame (heading north) by the start azimuth puts
-    /// it into the world frame.
+    /// Rotation of a (north, east) pair clockwise by this angle, as an azimuth turns: north' = c n
+    /// - s e, east' = s n + c e. Rotating a local curve frame (heading north) by the start azimuth
+    /// puts it into the world frame.
     double getRotatedNorth(double n, double e) const;
     double getRotatedEast(double n, double e) const;
     void getRotated(double& n, double& e) const;
-    /// The inverse rotation (anticlockwise): world differences into a frame heading along this azimuth.
+    /// The inverse rotation (anticlockwise): world differences into a frame heading along this
+    /// azimuth.
     double getRotatedBackNorth(double n, double e) const;
     double getRotatedBackEast(double n, double e) const;
     void getRotatedBack(double& n, double& e) const;
@@ -88,7 +89,8 @@ public:
     void setRad(double r);
     /// From degrees, folded into [-180, 180].
     void setDeg(double d);
-    /// From degrees, minutes, seconds; the sign is taken from d alone (so -0 degrees 30 minutes is +0.5).
+    /// From degrees, minutes, seconds; the sign is taken from d alone (so -0 degrees 30 minutes is
+    /// +0.5).
     void setDMS(int d, int m, double s);
     /// atan2(y, x) in radians; false (unchanged) when both are below 1e-12.
     bool setTg(double y, double x);
