@@ -24,14 +24,18 @@ public:
     const zel_text::CZelStringT<char>& getName() const { return m_name; }
     void setName(const zel_text::CZelStringT<char>& name) { m_name = name; }
 
+    /// Chainage of the start, metres.
     virtual double getStartChainageInM() const;
     virtual void setStartChainageInM(double c);
     virtual void onBulkUpdateFinished();
     virtual void convertIds(const CObjId2ObjIdMap& map);
 
+    /// Sum of the element lengths in metres (cached); false when an element has none.
     bool getTotalHLengthInM(double& len) const;
+    /// Start chainage plus total length, metres.
     bool getFinalChainageInM(double& c) const;
     void invalidateTotalHLength() { m_totalHLength = zel_math::kUnset; }
+    /// Defers re-chaining until onBulkUpdateFinished().
     void beginBulkUpdate() { m_bulkUpdate = true; }
     bool isInBulkUpdate() const { return m_bulkUpdate; }
 

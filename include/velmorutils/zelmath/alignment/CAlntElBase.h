@@ -15,25 +15,31 @@ public:
     int getObjId() const { return m_objId; }
     void internal_updateObjId(int id) { m_objId = id; }
 
-    /// Each of these fails only while the start chainage holds the unset marker.
+    /// Chainage of the element's start in metres; each of these fails only while the start chainage
+    /// holds the unset marker.
     bool getStartChainageInM(double& c) const {
         if (zel_math::isUnset(m_startChainage)) return false;
         c = m_startChainage;
         return true;
     }
+    /// Chainage of the element's end, metres.
     bool getFinalChainageInM(double& c) const;
+    /// Chainage (metres) of the point d metres along the element.
     bool distance2Chainage(double d, double& c) const {
         if (zel_math::isUnset(m_startChainage)) return false;
         c = m_startChainage + d;
         return true;
     }
+    /// Distance along the element (metres) of chainage c; negative before its start.
     bool chainage2Distance(double c, double& d) const {
         if (zel_math::isUnset(m_startChainage)) return false;
         d = c - m_startChainage;
         return true;
     }
 
+    /// Whether the element is fully defined.
     virtual bool isok() const = 0;
+    /// Horizontal length of the element, metres.
     virtual bool getHLengthInM(double& len) const = 0;
 
 protected:
