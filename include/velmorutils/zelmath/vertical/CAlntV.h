@@ -32,10 +32,11 @@ public:
     void onBulkUpdateFinished() override;
     void convertIds(const CObjId2ObjIdMap& map) override;
 
-    /// The plan position means nothing to a profile: only the height is used.
+    /// Start height in metres; the plan position means nothing to a profile.
     virtual void setStartPos(double n, double e, double h);
     virtual void setStartPt(int id, double h);
     virtual void setStartPt(int id, double n, double e, double h);
+    /// Start height in metres.
     virtual void setStartHeight(double h);
 
     double getStartPosH() const;
@@ -58,12 +59,17 @@ public:
     void doInsertVe(int i, CAlntVe* ve);
     void internal_updateElementId(int i, int id);
 
-    /// The element holding chainage ch, and in *s (when given) the distance into it.
+    /// The element holding chainage ch (metres), and in *s (when given) the distance into it;
+    /// searched from the last element back, so at a shared boundary the later element answers;
+    /// past the end by more than 0.001 m: null.
     const CAlntVe* getAlntVeAtChain(double ch, double* s) const;
+    /// Design height in metres at a chainage on the profile; false off it.
     bool getHeightAtChain(double ch, double& h) const;
+    /// Grade in percent at a chainage (false on circular vertical curves).
     bool getGradeAtChainage(double ch, double& g) const;
-    /// Beyond either end the first or last grade is continued.
+    /// Height at a chainage; beyond either end the first or last grade is continued.
     bool getHeightAtChainExtr(double ch, double& h) const;
+    /// Height at the profile's end, metres.
     bool getFinalHeight(double& h) const;
 
 protected:
