@@ -16,10 +16,14 @@ struct C2dPosAndSt {
 class VELMORUTILS_API C2dPosAndSts : public TStsSequenceT<C2dPosAndSt> {
 public:
     /// The position at chainage sts on the polyline; false (pos unchanged) outside the samples.
+    /// Linear between the two neighbouring samples; a chainage within 1e-12 m of a sample is that
+    /// sample.
     bool getPosOnSegment(double sts, C2dPos& pos) const;
     /// The chord i (sample i to i + 1) nearest to p, the first of equally near chords; -1 with
     /// fewer than two samples. *dist gets the distance (0.0 without a chord) unless the
     /// sequence is empty.
+    /// One pass over the chords (boxes of 32 chords are skipped when farther than the best so far);
+    /// the distance is to the chord, ends included, in metres.
     int findNearestSegment(const C2dPos& p, double* dist) const;
 
 private:

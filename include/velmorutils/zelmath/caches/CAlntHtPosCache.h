@@ -15,6 +15,8 @@ class CAlntVe;
 /// at a chainage costs a bisection. Besides the samples it keeps the height range, the sample
 /// indexes of the element boundaries and the VIP record of every element met while loading.
 /// Whole alignments are loaded by CAlntHtPosCacheLoader.
+/// Chainages, steps, heights and deviations in metres. Heights between samples are linear; loaded
+/// for a deviation, the chord stays within maxDev metres of the profile in height.
 class VELMORUTILS_API CAlntHtPosCache : public CHtAndSts, public CZelHeapObject {
 public:
     using TVIpNodes = std::vector<TVIpNode, zel_mem::zel_dl_allocator<TVIpNode>>;
@@ -42,6 +44,7 @@ public:
     const CNodePosIndexes& getNodePosIndexes() const { return m_nodes; }
     const TVIpNodes& getVIpNodes() const { return m_vips; }
     int getNumOfVIpNodes() const { return static_cast<int>(m_vips.size()); }
+    /// Height range of the samples, metres (0 when empty).
     double getMinHeight() const { return m_minH; }
     double getMaxHeight() const { return m_maxH; }
 
