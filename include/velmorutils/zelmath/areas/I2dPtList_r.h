@@ -8,7 +8,9 @@
 /// A read-only list of plane points that the caller implements; the area functions only read it.
 class I2dPtList_r {
 public:
+    /// Number of points.
     virtual int getCount() const = 0;
+    /// Point i (0-based): north, east in metres.
     virtual void getPoint(int i, C2dPos& p) const = 0;
 
 protected:
