@@ -5,7 +5,7 @@
 #include "velmorutils/zelmath/curves/CCurveDataArc.h"
 #include "velmorutils/zelmath/primitives/CArc.h"
 
-// A circular-arc element.
+/// A circular-arc element.
 class VELMORUTILS_API CAlntHeArc : public CAlntHeCurveT<CCurveDataArc> {
 public:
     CAlntHeArc() = default;
@@ -20,9 +20,9 @@ public:
 
     CAlntHe* clone() const override;
 
-    // The element as a plane arc from its start to its end point.
+    /// The element as a plane arc from its start to its end point.
     bool getArc(CArc& arc) const;
-    // Takes the arc's start tangent as a fixed start azimuth and its central angle, radius and
-    // turn as the curve; the start point still comes from the chain.
+    /// Takes the arc's start tangent as a fixed start azimuth and its central angle, radius and
+    /// turn as the curve; the start point still comes from the chain.
     void setArc(const CArc& arc);
 };

@@ -4,9 +4,9 @@
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/curves/COrgAzCurveT.h"
 
-// The element kinds that hold one local-frame curve (segment, arc, spiral) placed in the world.
-// Chaining moves the placement's origin to the predecessor's end and turns it to the
-// predecessor's final azimuth, unless the start azimuth is held fixed.
+/// The element kinds that hold one local-frame curve (segment, arc, spiral) placed in the world.
+/// Chaining moves the placement's origin to the predecessor's end and turns it to the
+/// predecessor's final azimuth, unless the start azimuth is held fixed.
 template <class T>
 class CAlntHeCurveT : public CAlntHe {
 public:
@@ -54,7 +54,7 @@ public:
     COrgAzCurveT<T>& get_data() { return m_curve; }
     void set_data(const T& data) { m_curve.set_data(data); }
 
-    // Holds the start azimuth: chaining then moves the element's start but no longer turns it.
+    /// Holds the start azimuth: chaining then moves the element's start but no longer turns it.
     void setFixedStartAzimuthDeg(double deg) {
         m_curve.setRotationDeg(deg);
         m_fixedStartAzimuth = true;

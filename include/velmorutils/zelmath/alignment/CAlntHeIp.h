@@ -4,9 +4,9 @@
 #include "velmorutils/zelmath/alignment/CAlntHe.h"
 #include "velmorutils/zelmath/curves/CCurveIp.h"
 
-// An element defined by an intersection point: the straight from the previous element's end
-// towards the IP and the curve (entry spiral, arc, exit spiral) fitted there. The curve is
-// solved only when the next element is an IP too; otherwise the IP is a bare vertex.
+/// An element defined by an intersection point: the straight from the previous element's end
+/// towards the IP and the curve (entry spiral, arc, exit spiral) fitted there. The curve is
+/// solved only when the next element is an IP too; otherwise the IP is a bare vertex.
 class VELMORUTILS_API CAlntHeIp : public CAlntHe {
 public:
     CAlntHeIp() = default;
@@ -25,7 +25,7 @@ public:
     CCurveIp& get_data() { return m_ip; }
     void set_data(const CCurveIp& ip) { m_ip = ip; }
 
-    // The IP, the entry spiral length, the curve radius and the exit spiral length.
+    /// The IP, the entry spiral length, the curve radius and the exit spiral length.
     bool setIp(double ipN, double ipE, double lenIn, double radius, double lenOut) {
         return m_ip.setIp(ipN, ipE, lenIn, radius, lenOut);
     }

@@ -4,7 +4,7 @@
 #include "velmorutils/zelmath/alignment/CAlntHeCurveT.h"
 #include "velmorutils/zelmath/curves/CCurveDataSegment.h"
 
-// A straight element.
+/// A straight element.
 class VELMORUTILS_API CAlntHeSegment : public CAlntHeCurveT<CCurveDataSegment> {
 public:
     CAlntHeSegment() = default;

@@ -4,7 +4,7 @@
 #include "velmorutils/zelmath/alignment/CAlntHeCurveT.h"
 #include "velmorutils/zelmath/curves/CCurveDataSpiral.h"
 
-// A clothoid transition element: tangent to curve, curve to tangent, or between two radii.
+/// A clothoid transition element: tangent to curve, curve to tangent, or between two radii.
 class VELMORUTILS_API CAlntHeSpiral : public CAlntHeCurveT<CCurveDataSpiral> {
 public:
     CAlntHeSpiral() = default;

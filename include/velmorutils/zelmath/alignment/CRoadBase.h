@@ -7,12 +7,14 @@ class CAlntH;
 class CAlntHe;
 class CAlntV;
 class CAlntVe;
-// A cross-section surface of the calling application; the road only keeps the pointer.
+/// A cross-section surface of the calling application; the road only keeps the pointer.
 class CXsSf;
 
-// A road: a horizontal alignment, a vertical alignment and a cross-section surface, none of them
-// owned. Position, azimuth and height questions are passed on to the alignment that knows;
-// without it the answer is false, null or 0. The road's start chainage is its own.
+/// A road: a horizontal alignment, a vertical alignment and a cross-section surface, none of them
+/// owned. Position, azimuth and height questions are passed on to the alignment that knows;
+/// without it the answer is false, null or 0. The road's start chainage is its own.
+/// Units as for CAlntH and CAlntV: metres, north before east, azimuths in degrees clockwise from
+/// north, offsets positive to the right, heights in metres.
 class VELMORUTILS_API CRoadBase : public CAlntBase {
 public:
     CRoadBase() = default;
@@ -54,6 +56,7 @@ public:
     bool getPosNeAtChain(double chain, double& n, double& e) const;
     bool getPosNeAtChainExtr(double chain, double& n, double& e) const;
     bool getPosNeAtChainAndOffsetExtr(double chain, double off, double& n, double& e) const;
+    /// The point at a chainage and offset (metres, positive right), on the alignment only.
     bool getPosAtChainAndOffset(double chain, double off, double& n, double& e) const;
     const CAlntHe* getAlntHeAtChain(double chain, double* dist) const;
     bool getIpPosForElement(int i, double& n, double& e) const;
@@ -65,6 +68,7 @@ public:
 
     bool getFinalChainageInM(double& c) const;
     bool getHLengthInM(double& len) const;
+    /// Chainage of a distance from the road's start, and back (metres).
     double distance2Chainage(double d) const;
     double chainage2Distance(double c) const;
 

@@ -5,8 +5,8 @@
 #include "velmorutils/zelmath/areas/TCtlCodeEnum.h"
 #include "velmorutils/zelmath/primitives/C2dPos.h"
 
-// A measured point of a coded line: northing, easting and height, each valid or not, with up
-// to two control codes.
+/// A measured point of a coded line: northing, easting and height, each valid or not, with up
+/// to two control codes.
 struct T3dPosWithCtlCode {
     static constexpr std::uint32_t kNorthValid = 1u;
     static constexpr std::uint32_t kEastValid = 2u;
@@ -16,15 +16,15 @@ struct T3dPosWithCtlCode {
 
     TCtlCodeEnum code1 = ccNone;
     TCtlCodeEnum code2 = ccNone;
-    double coords[3] = {0.0, 0.0, 0.0};  // northing, easting, height
+    double coords[3] = {0.0, 0.0, 0.0};  ///< northing, easting, height
     std::uint32_t mask = kAllValid;
 
     constexpr T3dPosWithCtlCode() = default;
     constexpr T3dPosWithCtlCode(double n, double e, double h) : coords{n, e, h} {}
-    // A plan position only: no height.
+    /// A plan position only: no height.
     constexpr explicit T3dPosWithCtlCode(const C2dPos& p) { set(p); }
 
-    // Index 0 northing, 1 easting, 2 height; any other index reads 0.0 and writes the northing.
+    /// Index 0 northing, 1 easting, 2 height; any other index reads 0.0 and writes the northing.
     constexpr double get(int i) const { return i >= 0 && i < 3 ? coords[i] : 0.0; }
     constexpr void set(int i, double v) { coords[i >= 0 && i < 3 ? i : 0] = v; }
     constexpr double operator[](int i) const { return get(i); }
@@ -50,7 +50,7 @@ struct T3dPosWithCtlCode {
     constexpr bool hasPlanPos() const { return (mask & kPlanValid) == kPlanValid; }
     constexpr bool hasHeight() const { return (mask & kHeightValid) != 0; }
 
-    // Fills the first empty slot; a third code has nowhere to go and is dropped.
+    /// Fills the first empty slot; a third code has nowhere to go and is dropped.
     constexpr void addCtlCode(TCtlCodeEnum code) {
         if (code1 == ccNone) {
             code1 = code;

@@ -9,7 +9,7 @@ struct CAlntHeWalkerAccess {
     static const CAlntHe* element(const CAlntH& alnt, int i) { return alnt.getHe(i); }
 };
 
-// Walks the horizontal elements of an alignment by chainage (see TAlntElWalkerT).
+/// Walks the horizontal elements of an alignment by chainage (see TAlntElWalkerT).
 class CAlntHeWalker : public TAlntElWalkerT<CAlntH, CAlntHe, CAlntHeWalkerAccess> {
 public:
     explicit CAlntHeWalker(const CAlntH& alnt) : TAlntElWalkerT(alnt) {}

@@ -7,19 +7,19 @@
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 #include "velmorutils/zelmath/vertical/TVIpNode.h"
 
-// Reaches the vertical elements of a combined alignment (CAlnt) or a bare one (CAlntV).
+/// Reaches the vertical elements of a combined alignment (CAlnt) or a bare one (CAlntV).
 template <class T>
 struct TAlntVeWalkerAccess {
     static int count(const T& alnt) { return alnt.getNumOfVes(); }
     static const CAlntVe* element(const T& alnt, int i) { return alnt.getVe(i); }
 };
 
-// Fills a height cache from the vertical elements of T (CAlnt or CAlntV). The walks are those
-// of the plane cache: every element start is a node, steps snap to an element end within a
-// millimetre, the end of the last element is the final node, and each element entered gives
-// its VIP record when it has one. Each load empties the cache first; false when the profile
-// is empty or an element cannot give its length, chainage or height, keeping the samples
-// stored up to then.
+/// Fills a height cache from the vertical elements of T (CAlnt or CAlntV). The walks are those
+/// of the plane cache: every element start is a node, steps snap to an element end within a
+/// millimetre, the end of the last element is the final node, and each element entered gives
+/// its VIP record when it has one. Each load empties the cache first; false when the profile
+/// is empty or an element cannot give its length, chainage or height, keeping the samples
+/// stored up to then.
 template <class T>
 class CAlntHtPosCacheLoader {
 public:
@@ -40,7 +40,7 @@ public:
         return true;
     }
 
-    // A step finer than a millimetre (the walk's snap distance) or not finite is refused.
+    /// A step finer than a millimetre (the walk's snap distance) or not finite is refused.
     static bool loadNodesAndPosWithStep(CAlntHtPosCache& cache, const T& alnt, double step) {
         cache.clear();
         if (!std::isfinite(step) || step < 0.001) return false;

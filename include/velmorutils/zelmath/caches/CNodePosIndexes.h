@@ -5,9 +5,9 @@
 #include "velmorutils/alloc/ZelDlAllocator.h"
 #include "velmorutils/platform/Export.h"
 
-// The sample indexes of the element boundaries of a sampled alignment, in the order they were
-// recorded: entry k is the sample where element k starts, the last entry the alignment's end.
-// A zero-length element makes the same sample index appear twice.
+/// The sample indexes of the element boundaries of a sampled alignment, in the order they were
+/// recorded: entry k is the sample where element k starts, the last entry the alignment's end.
+/// A zero-length element makes the same sample index appear twice.
 class VELMORUTILS_API CNodePosIndexes {
 public:
     int GetSize() const { return static_cast<int>(m_indexes.size()); }
@@ -19,8 +19,8 @@ public:
     void Add(int posIndex) { m_indexes.push_back(posIndex); }
     void RemoveAll() { m_indexes.clear(); }
 
-    // The element whose part of the polyline holds sample posIndex. A sample shared by two
-    // elements belongs to the later one; -1 for a negative index.
+    /// The element whose part of the polyline holds sample posIndex. A sample shared by two
+    /// elements belongs to the later one; -1 for a negative index.
     int posIndex2AlntElementIndex(int posIndex) const;
 
 private:

@@ -1,7 +1,7 @@
 #pragma once
 
-// A caller's transformation of plane positions (a datum shift, a rotation, a scale...): it
-// changes one position in place and answers false to stop the whole update.
+/// A caller's transformation of plane positions (a datum shift, a rotation, a scale...): it
+/// changes one position in place and answers false to stop the whole update.
 class I2dPosUpdateCallback {
 public:
     virtual bool updatePos(double& n, double& e) = 0;

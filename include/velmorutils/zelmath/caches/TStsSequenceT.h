@@ -6,9 +6,9 @@
 #include "velmorutils/alloc/ZelDlAllocator.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 
-// A sequence of samples kept in strictly increasing chainage (member `sts`), on the library
-// heap. Two chainages closer than 1e-12 are the same chainage, so a sample is never stored
-// twice at one station. The loaders normally append; anything else is placed by bisection.
+/// A sequence of samples kept in strictly increasing chainage (member `sts`), on the library
+/// heap. Two chainages closer than 1e-12 are the same chainage, so a sample is never stored
+/// twice at one station. The loaders normally append; anything else is placed by bisection.
 template <class T>
 class TStsSequenceT {
 public:
@@ -27,11 +27,11 @@ public:
         m_items.clear();
         ++m_revision;
     }
-    // Counts the changes to the samples, so that derived indexes know when to rebuild.
+    /// Counts the changes to the samples, so that derived indexes know when to rebuild.
     std::uint64_t getRevision() const { return m_revision; }
 
-    // Bisection for sts. Returns the index of the sample at sts (found = true) or the index
-    // where a sample at sts would be inserted (found = false).
+    /// Bisection for sts. Returns the index of the sample at sts (found = true) or the index
+    /// where a sample at sts would be inserted (found = false).
     int findSts(double sts, bool& found) const {
         int lo = 0;
         int hi = GetSize();
@@ -52,8 +52,8 @@ public:
         return lo;
     }
 
-    // Stores x unless a sample at its chainage is present. Returns the index of the sample at
-    // x's chainage afterwards; inserted tells whether x was stored.
+    /// Stores x unless a sample at its chainage is present. Returns the index of the sample at
+    /// x's chainage afterwards; inserted tells whether x was stored.
     int addSorted(const T& x, bool& inserted) {
         inserted = false;
         ++m_revision;
@@ -70,8 +70,8 @@ public:
         return at;
     }
 
-    // The first sample strictly after sts (a sample at sts itself is passed over); -1 when
-    // there is none.
+    /// The first sample strictly after sts (a sample at sts itself is passed over); -1 when
+    /// there is none.
     int getNextVertexIndex(double sts) const {
         bool found = false;
         int i = findSts(sts, found);

@@ -1,7 +1,7 @@
 #pragma once
 
-// Three coordinates addressed by index 0, 1 and 2. An index outside that range reads 0.0 and
-// writes the first coordinate, so a bad index never touches memory outside the value.
+/// Three coordinates addressed by index 0, 1 and 2. An index outside that range reads 0.0 and
+/// writes the first coordinate, so a bad index never touches memory outside the value.
 struct TCoords {
     double c[3] = {0.0, 0.0, 0.0};
 

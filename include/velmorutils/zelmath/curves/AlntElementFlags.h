@@ -4,14 +4,14 @@
 
 #include "velmorutils/platform/Export.h"
 
-// How a radius was entered. Any other value (0 included) reads as the radius itself.
+/// How a radius was entered. Any other value (0 included) reads as the radius itself.
 enum AlntElementRadiusDisplay : std::int32_t {
     ardRadius = 1,
     ardDegOfChord = 2,  // degree of curve, 100-unit chord definition
     ardDegOfCurve = 3,  // degree of curve, 100-unit arc definition
 };
 
-// How an arc or spiral length was entered. Any other value (0 included) reads as the length.
+/// How an arc or spiral length was entered. Any other value (0 included) reads as the length.
 enum AlntElementLengthDisplay : std::int32_t {
     aldDelta = 1,
     aldLength = 2,
@@ -22,8 +22,8 @@ enum AlntElementLengthDisplay : std::int32_t {
     aldExternal = 7,
 };
 
-// The display kinds a curve object remembers, packed in one 32-bit word so that a value can be
-// shown again as it was typed. Bits 0-3 and 14-31 belong to the caller and are kept as given.
+/// The display kinds a curve object remembers, packed in one 32-bit word so that a value can be
+/// shown again as it was typed. Bits 0-3 and 14-31 belong to the caller and are kept as given.
 struct VELMORUTILS_API AlntElementFlags {
     std::uint32_t word = 0;
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-// A plane position: north first, east second. In the vertical alignment the same pair holds
-// (chainage, height).
+/// A plane position in metres: north first, east second (grid coordinates). In the vertical
+/// alignment the same pair holds (chainage, height).
 struct C2dPos {
     double north = 0.0;
     double east = 0.0;
@@ -16,6 +16,6 @@ struct C2dPos {
     constexpr C2dPos operator*(double k) const { return {north * k, east * k}; }
     constexpr bool operator==(const C2dPos&) const = default;
 
-    // Plane distance to another position.
+    /// Plane distance to another position, in the unit of the coordinates (metres).
     double distanceTo(const C2dPos& o) const { return std::hypot(o.north - north, o.east - east); }
 };

@@ -6,14 +6,16 @@
 #include "velmorutils/zelmath/vertical/CAlntVeArc.h"
 #include "velmorutils/zelmath/vertical/CVerticalElement.h"
 
-// A vertical intersection point (VIP) with a circular vertical curve of a given radius. The
-// element runs along the grade from its start towards the VIP and then along the arc whose
-// tangents meet at the VIP. Until its neighbours are known it is only the VIP: a zero-length
-// straight and a degenerate arc there.
+/// A vertical intersection point (VIP) with a circular vertical curve of a given radius. The
+/// element runs along the grade from its start towards the VIP and then along the arc whose
+/// tangents meet at the VIP. Until its neighbours are known it is only the VIP: a zero-length
+/// straight and a degenerate arc there.
 class VELMORUTILS_API CAlntVeLsWithArc : public CAlntVe {
 public:
     CAlntVeLsWithArc() { reset(); }
     explicit CAlntVeLsWithArc(int objId) : CAlntVe(objId) { reset(); }
+    /// VIP at chainage ch and height ht (metres) with a circular curve of radius r (metres,
+    /// positive for a sag, 0 for none).
     CAlntVeLsWithArc(double ch, double ht, double r, int objId = 0);
     CAlntVeLsWithArc(const CAlntVeLsWithArc&) = default;
     CAlntVeLsWithArc& operator=(const CAlntVeLsWithArc&) = default;
@@ -40,6 +42,7 @@ public:
     }
     bool onNeighbourUpdate(const CAlntVe* prev, const CAlntVe* next) override;
 
+    /// The VIP (metres) and the radius (metres).
     void setIpAndR(double ch, double ht, double r);
     void setIpAndR(const C2dPos& vip, double r);
     void setRadius(double r) { m_radius = r; }

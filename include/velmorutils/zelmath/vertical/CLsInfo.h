@@ -2,10 +2,10 @@
 
 #include "velmorutils/platform/Export.h"
 
-// A vertical intersection point (VIP) as the vertical elements see it: where the two grade
-// lines meet, and the vertical curve that rounds the corner there. A parabolic curve is
-// symmetric about the VIP, so its start lies half its length before it; a circular curve
-// carries its own start chainage and its radius.
+/// A vertical intersection point (VIP) as the vertical elements see it: where the two grade
+/// lines meet, and the vertical curve that rounds the corner there. A parabolic curve is
+/// symmetric about the VIP, so its start lies half its length before it; a circular curve
+/// carries its own start chainage and its radius.
 class VELMORUTILS_API CLsInfo {
 public:
     CLsInfo() = default;
@@ -14,9 +14,9 @@ public:
         set(chainage, height, curveLength);
     }
 
-    // A bare VIP: no curve.
+    /// A bare VIP: no curve.
     void set(double chainage, double height) { set(chainage, height, 0.0); }
-    // A VIP with a symmetric curve of the given horizontal length.
+    /// A VIP with a symmetric curve of the given horizontal length.
     void set(double chainage, double height, double curveLength) {
         set(chainage, height, curveLength, chainage - curveLength / 2.0, 0.0);
     }
@@ -37,7 +37,7 @@ public:
     double getRadius() const { return m_radius; }
     bool hasCurve() const;
 
-    // Equal when no field differs by 1e-12 or more.
+    /// Equal when no field differs by 1e-12 or more.
     bool isSameAs(const CLsInfo& o) const;
 
 private:

@@ -6,11 +6,11 @@
 #include "velmorutils/zelmath/vertical/CLsInfo.h"
 #include "velmorutils/zelmath/vertical/CVerticalElement.h"
 
-// A vertical intersection point (VIP) with a symmetric parabola. The element runs from its
-// start (its predecessor's end) along the grade towards its VIP, as far as the curve start,
-// and then along the parabola that joins the grade in to the grade out towards the next VIP.
-// It is complete only once its start and the next VIP are known; the last VIP of a profile
-// has no curve and its element ends at the VIP.
+/// A vertical intersection point (VIP) with a symmetric parabola. The element runs from its
+/// start (its predecessor's end) along the grade towards its VIP, as far as the curve start,
+/// and then along the parabola that joins the grade in to the grade out towards the next VIP.
+/// It is complete only once its start and the next VIP are known; the last VIP of a profile
+/// has no curve and its element ends at the VIP.
 class VELMORUTILS_API CVerticalLSElement : public CAlntVe {
 public:
     CVerticalLSElement() = default;
