@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "../platform/MessageFormatter.h"
-#include "../platform/PrintfWalker.h"
-#include "ZelCharTraits.h"
+#include "text/MessageFormatter.h"
+#include "text/PrintfWalker.h"
+#include "text/ZelCharTraits.h"
 #include "velmorutils/platform/CMemoryException.h"
 #include "velmorutils/platform/CodePage.h"
 #include "velmorutils/platform/StringResources.h"
