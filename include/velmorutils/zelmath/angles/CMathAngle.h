@@ -84,8 +84,8 @@ public:
     double getRotatedNorth(double n, double e) const;
     double getRotatedEast(double n, double e) const;
     void getRotated(double& n, double& e) const;
-    ///@{
     ///@}
+    ///@{
     /// The inverse rotation (anticlockwise): world differences into a frame heading along this
     /// azimuth.
     double getRotatedBackNorth(double n, double e) const;
@@ -99,8 +99,8 @@ public:
     /// The point d metres from (pn, pe) along this azimuth: n = pn + d cos, e = pe + d sin.
     void getPosAlong(double d, double pn, double pe, double& n, double& e) const;
     void getPosAlong(double d, const C2dPos& p0, C2dPos& out) const;
-    ///@{
     ///@}
+    ///@{
     /// The point d metres square to this azimuth, positive to the right (azimuth + 90 degrees):
     /// n = pn - d sin, e = pe + d cos.
     void getPosAcross(double d, double pn, double pe, double& n, double& e) const;
@@ -154,8 +154,8 @@ public:
     CMathAngle& operator-=(const CMathAngle& o);
     CMathAngle& operator*=(double k);
     CMathAngle& operator/=(double k);
-    ///@{
     ///@}
+    ///@{
     /// Equal within 1e-12 rad. The ordering operators compare radians without tolerance and without
     /// wrap-around (-pi < pi).
     bool operator==(const CMathAngle& o) const;

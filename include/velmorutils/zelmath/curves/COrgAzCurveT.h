@@ -52,8 +52,8 @@ public:
     double getOrgNorthing() const { return m_orgN; }
     double getOrgEasting() const { return m_orgE; }
     const CMathAngle& getRotation() const { return m_rotation; }
-    ///@{
     ///@}
+    ///@{
     /// The curve in its local frame.
     const T& get_data() const { return m_data; }
     T& get_data() { return m_data; }
