@@ -22,12 +22,16 @@ public:
 
     /// The element kind.
     virtual TAlntHeType getType() const = 0;
+    ///@{
     /// Start and end point, metres.
     virtual bool getStartPosNe(double& n, double& e) const = 0;
     virtual bool getFinalPosNe(double& n, double& e) const = 0;
+    ///@}
+    ///@{
     /// Tangent azimuth at the start and at the end.
     virtual void getStartAzimut(CMathAngle& a) const = 0;
     virtual bool getFinalAzimut(CMathAngle& a) const = 0;
+    ///@}
     /// Centre-line point at a chainage on the element (within 0.001 m of its ends).
     virtual bool getPosNeAtChain(double chain, double& n, double& e) const;
     /// Tangent azimuth in degrees at a chainage on the element.

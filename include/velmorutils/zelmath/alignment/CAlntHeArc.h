@@ -14,9 +14,13 @@ public:
     CAlntHeArc& operator=(const CAlntHeArc&) = default;
     ~CAlntHeArc() override;
 
+    /// The element kind.
     static TAlntHeType static_type() { return alntHeArc; }
+    ///@{
+    /// The element as this kind, or null when it is another kind.
     static CAlntHeArc* cast(CAlntHe* he);
     static const CAlntHeArc* cast(const CAlntHe* he);
+    ///@}
 
     CAlntHe* clone() const override;
 

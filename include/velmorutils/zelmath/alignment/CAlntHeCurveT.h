@@ -10,6 +10,11 @@
 template <class T>
 class CAlntHeCurveT : public CAlntHe {
 public:
+    ///@{
+    /// The element queries of CAlntHe, answered by the placed curve: positions north, east in
+    /// metres, azimuths in degrees clockwise from north, curvature in 1/m (positive right), lengths
+    /// from the element's start in metres. The end point and the azimuths of an unplaced curve are
+    /// its local ones.
     bool isok() const override { return m_curve.isok(); }
     bool getHLengthInM(double& len) const override {
         const double total = m_curve.getTotalLength();
@@ -49,24 +54,31 @@ public:
     bool getShortestDistAndCurveLen(double n, double e, double& dist, double& len) const override {
         return m_curve.getShortestDistAndCurveLen(n, e, dist, len);
     }
+    ///@}
 
+    ///@{
+    /// The placed curve; set_data() replaces its shape, keeping the placement.
     const COrgAzCurveT<T>& get_data() const { return m_curve; }
     COrgAzCurveT<T>& get_data() { return m_curve; }
     void set_data(const T& data) { m_curve.set_data(data); }
+    ///@}
 
     /// Holds the start azimuth: chaining then moves the element's start but no longer turns it.
     void setFixedStartAzimuthDeg(double deg) {
         m_curve.setRotationDeg(deg);
         m_fixedStartAzimuth = true;
     }
+    /// Whether chaining leaves the start azimuth alone.
     bool hasFixedStartAzimuth() const { return m_fixedStartAzimuth; }
 
 protected:
     CAlntHeCurveT() = default;
+    /// With the caller's object id.
     explicit CAlntHeCurveT(int objId) : CAlntHe(objId) {}
     CAlntHeCurveT(const CAlntHeCurveT&) = default;
     CAlntHeCurveT& operator=(const CAlntHeCurveT&) = default;
 
+    /// Moves the start to the predecessor's end and (unless fixed) turns it to its final azimuth.
     void onSetIndex(const CAlntH& alnt, int index) override {
         double chain = 0.0;
         double n = 0.0;

@@ -13,9 +13,13 @@ public:
     CAlntHeSegment& operator=(const CAlntHeSegment&) = default;
     ~CAlntHeSegment() override;
 
+    /// The element kind.
     static TAlntHeType static_type() { return alntHeSegment; }
+    ///@{
+    /// The element as this kind, or null when it is another kind.
     static CAlntHeSegment* cast(CAlntHe* he);
     static const CAlntHeSegment* cast(const CAlntHe* he);
+    ///@}
 
     CAlntHe* clone() const override;
 };

@@ -13,9 +13,13 @@ public:
     CAlntHeSpiral& operator=(const CAlntHeSpiral&) = default;
     ~CAlntHeSpiral() override;
 
+    /// The element kind.
     static TAlntHeType static_type() { return alntHeSpiral; }
+    ///@{
+    /// The element as this kind, or null when it is another kind.
     static CAlntHeSpiral* cast(CAlntHe* he);
     static const CAlntHeSpiral* cast(const CAlntHe* he);
+    ///@}
 
     CAlntHe* clone() const override;
 };
