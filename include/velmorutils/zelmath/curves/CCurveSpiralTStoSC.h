@@ -63,6 +63,7 @@ public:
     ///@}
 
 protected:
+    /// Computes the end point once (getPosAtLength(L)) and keeps it.
     void fillFinalCache() const;
 
     double m_length;
