@@ -12,6 +12,7 @@ class CObjId2ObjIdMap;
 class VELMORUTILS_API CAlntBase : public CZelHeapObject {
 public:
     CAlntBase() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntBase(int objId) : m_objId(objId) {}
     virtual ~CAlntBase();
 

@@ -47,8 +47,10 @@ public:
 
 protected:
     CAlntElBase() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntElBase(int objId) : m_objId(objId) {}
     CAlntElBase(const CAlntElBase&) = default;
+    /// A copy of o with the caller's object id objId.
     CAlntElBase(const CAlntElBase& o, int objId) : CAlntElBase(o) { m_objId = objId; }
     CAlntElBase& operator=(const CAlntElBase&) = default;
 

@@ -20,8 +20,10 @@ class CObjId2ObjIdMap;
 class VELMORUTILS_API CAlntH : public CAlntBase {
 public:
     CAlntH() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntH(int objId) : CAlntBase(objId) {}
     CAlntH(const CAlntH& o);
+    /// A copy of o with the caller's object id objId.
     CAlntH(const CAlntH& o, int objId);
     CAlntH& operator=(const CAlntH& o);
     ~CAlntH() override;

@@ -68,8 +68,10 @@ public:
 
 protected:
     CAlntHe() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHe(int objId) : CAlntElBase(objId) {}
     CAlntHe(const CAlntHe&) = default;
+    /// A copy of o with the caller's object id objId.
     CAlntHe(const CAlntHe& o, int objId) : CAlntElBase(o, objId) {}
     CAlntHe& operator=(const CAlntHe&) = default;
 

@@ -9,6 +9,7 @@
 class VELMORUTILS_API CAlntHeArc : public CAlntHeCurveT<CCurveDataArc> {
 public:
     CAlntHeArc() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHeArc(int objId) : CAlntHeCurveT(objId) {}
     CAlntHeArc(const CAlntHeArc&) = default;
     CAlntHeArc& operator=(const CAlntHeArc&) = default;

@@ -10,8 +10,10 @@
 class VELMORUTILS_API CAlntHeIp : public CAlntHe {
 public:
     CAlntHeIp() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHeIp(int objId) : CAlntHe(objId) {}
     CAlntHeIp(const CAlntHeIp& o);
+    /// A copy of o with the caller's object id objId.
     CAlntHeIp(const CAlntHeIp& o, int objId);
     CAlntHeIp& operator=(const CAlntHeIp& o);
     ~CAlntHeIp() override;

@@ -8,6 +8,7 @@
 class VELMORUTILS_API CAlntHeSegment : public CAlntHeCurveT<CCurveDataSegment> {
 public:
     CAlntHeSegment() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHeSegment(int objId) : CAlntHeCurveT(objId) {}
     CAlntHeSegment(const CAlntHeSegment&) = default;
     CAlntHeSegment& operator=(const CAlntHeSegment&) = default;

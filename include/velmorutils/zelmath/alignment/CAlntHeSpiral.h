@@ -8,6 +8,7 @@
 class VELMORUTILS_API CAlntHeSpiral : public CAlntHeCurveT<CCurveDataSpiral> {
 public:
     CAlntHeSpiral() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHeSpiral(int objId) : CAlntHeCurveT(objId) {}
     CAlntHeSpiral(const CAlntHeSpiral&) = default;
     CAlntHeSpiral& operator=(const CAlntHeSpiral&) = default;

@@ -18,8 +18,10 @@ class CXsSf;
 class VELMORUTILS_API CRoadBase : public CAlntBase {
 public:
     CRoadBase() = default;
+    /// With the caller's object id (0: none).
     explicit CRoadBase(int objId) : CAlntBase(objId) {}
     CRoadBase(const CRoadBase& o);
+    /// A copy of o with the caller's object id objId.
     CRoadBase(const CRoadBase& o, int objId);
     CRoadBase& operator=(const CRoadBase& o);
     ~CRoadBase() override;

@@ -16,8 +16,10 @@ class CObjId2ObjIdMap;
 class VELMORUTILS_API CAlntV : public CAlntBase {
 public:
     CAlntV() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntV(int objId) : CAlntBase(objId) {}
     CAlntV(const CAlntV& o);
+    /// A copy of o with the caller's object id objId.
     CAlntV(const CAlntV& o, int objId);
     CAlntV& operator=(const CAlntV& o);
     ~CAlntV() override;

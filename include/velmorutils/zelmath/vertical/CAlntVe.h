@@ -13,6 +13,7 @@
 class VELMORUTILS_API CAlntVe : public CZelHeapObject {
 public:
     CAlntVe() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntVe(int objId) : m_objId(objId) {}
     virtual ~CAlntVe();
 

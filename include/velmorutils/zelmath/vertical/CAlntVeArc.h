@@ -13,6 +13,7 @@
 class VELMORUTILS_API CAlntVeArc : public CAlntVe {
 public:
     CAlntVeArc() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntVeArc(int objId) : CAlntVe(objId) {}
     /// Start height and chainage (metres), grades in and out (percent), radius (metres, signed as
     /// above).

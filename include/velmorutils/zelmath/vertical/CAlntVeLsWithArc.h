@@ -13,6 +13,7 @@
 class VELMORUTILS_API CAlntVeLsWithArc : public CAlntVe {
 public:
     CAlntVeLsWithArc() { reset(); }
+    /// With the caller's object id (0: none).
     explicit CAlntVeLsWithArc(int objId) : CAlntVe(objId) { reset(); }
     /// VIP at chainage ch and height ht (metres) with a circular curve of radius r (metres,
     /// positive for a sag, 0 for none).

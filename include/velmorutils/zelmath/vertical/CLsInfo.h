@@ -9,7 +9,9 @@
 class VELMORUTILS_API CLsInfo {
 public:
     CLsInfo() = default;
+    /// A bare VIP at chainage and height (metres).
     CLsInfo(double chainage, double height) { set(chainage, height); }
+    /// A VIP with a symmetric curve of the given horizontal length (metres).
     CLsInfo(double chainage, double height, double curveLength) {
         set(chainage, height, curveLength);
     }

@@ -9,6 +9,7 @@
 class VELMORUTILS_API CVerticalElement : public CAlntVe {
 public:
     CVerticalElement() = default;
+    /// With the caller's object id (0: none).
     explicit CVerticalElement(int objId) : CAlntVe(objId) {}
     /// A straight: start height and chainage, length in metres, grade in percent.
     CVerticalElement(double startHt, double startChain, double len, double grade);

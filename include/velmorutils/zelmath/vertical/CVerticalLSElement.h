@@ -14,7 +14,9 @@
 class VELMORUTILS_API CVerticalLSElement : public CAlntVe {
 public:
     CVerticalLSElement() = default;
+    /// With the caller's object id (0: none).
     explicit CVerticalLSElement(int objId) : CAlntVe(objId) {}
+    /// The element of the VIP vip (chainages and height in metres).
     explicit CVerticalLSElement(const CLsInfo& vip, int objId = 0);
     CVerticalLSElement(const CVerticalLSElement&) = default;
     CVerticalLSElement& operator=(const CVerticalLSElement&) = default;
