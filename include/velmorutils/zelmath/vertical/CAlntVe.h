@@ -35,8 +35,9 @@ public:
     virtual double getEndGrade() const = 0;
     /// Chainage of the start, metres.
     virtual bool getStartChainageInM(double& ch) const = 0;
-    /// Height (metres) at horizontal distance s (metres) from the start. s within 0.001 m outside
-    /// [0, length] is taken as the end; further out ecBeforeStart or ecBeyondEnd.
+    /// Height (metres) at horizontal distance s (metres) from the start. s within 1e-12 m of 0 is
+    /// the start and within 0.001 m of the length the end; further out ecBeforeStart or
+    /// ecBeyondEnd.
     virtual errCodes getHtAtLen(double s, double& h) const = 0;
     /// Grade in percent at distance s from the start.
     virtual bool getGradeAtLength(double s, double& g) const = 0;
