@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "velmorutils/zelmath/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
 #include "velmorutils/zelmath/alignment/CAlntStationOffset.h"
 
 #include "BenchRoad.h"

@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "velmorutils/zelmath/CAlntH.h"
-#include "velmorutils/zelmath/CAlntHeArc.h"
-#include "velmorutils/zelmath/CAlntHeIp.h"
-#include "velmorutils/zelmath/CAlntHeSegment.h"
-#include "velmorutils/zelmath/CAlntHeSpiral.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntHeArc.h"
+#include "velmorutils/zelmath/alignment/CAlntHeIp.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
 
 namespace {
 

@@ -1,0 +1,213 @@
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include <velmorutils/zelmath/angles/LengthUnits.h>
+
+#include <velmorutils/landxml/Model.h>
+
+namespace zel_landxml {
+
+double toMetres(double value, LinearUnit unit) {
+    switch (unit) {
+        case LinearUnit::USSurveyFoot:
+            return USFeet2Meter(value);
+        case LinearUnit::InternationalFoot:
+            return IFeet2Meter(value);
+        default:
+            return value;
+    }
+}
+
+// Not through Meter2USFeet / Meter2IFeet: those round to 5 decimals of a foot for display, and a
+// file written for another program must keep the geometry to the nanometre.
+double fromMetres(double metres, LinearUnit unit) {
+    switch (unit) {
+        case LinearUnit::USSurveyFoot:
+            return metres / USFeet2Meter(1.0);
+        case LinearUnit::InternationalFoot:
+            return metres / IFeet2Meter(1.0);
+        default:
+            return metres;
+    }
+}
+
+const char* unitName(LinearUnit unit) {
+    switch (unit) {
+        case LinearUnit::USSurveyFoot:
+            return "USSurveyFoot";
+        case LinearUnit::InternationalFoot:
+            return "foot";
+        default:
+            return "meter";
+    }
+}
+
+namespace {
+
+std::string escaped(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+class Writer {
+public:
+    explicit Writer(LinearUnit unit) : unit_(unit) {}
+
+    // The shortest text that reads back to the same double. In feet the value is the one of
+    // the few neighbours of metres / foot that the reader turns back into exactly these metres,
+    // where one exists, so a written document reads back bit for bit.
+    std::string num(double metres) const {
+        double v = fromMetres(metres, unit_);
+        if (unit_ != LinearUnit::Meter && toMetres(v, unit_) != metres) {
+            double down = v, up = v;
+            for (int i = 0; i < 4; ++i) {
+                down = std::nextafter(down, -kInfinite);
+                up = std::nextafter(up, kInfinite);
+                if (toMetres(down, unit_) == metres) {
+                    v = down;
+                    break;
+                }
+                if (toMetres(up, unit_) == metres) {
+                    v = up;
+                    break;
+                }
+            }
+        }
+        if (v == 0.0) v = 0.0;  // no "-0"
+        char buf[64];
+        const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v);
+        return std::string(buf, r.ptr);
+    }
+    std::string radius(double metres) const { return std::isinf(metres) ? "INF" : num(metres); }
+
+    void point(const char* name, const Point& p, int indent) {
+        if (!p.present()) return;
+        // Built by appending: GCC 12 warns falsely on a long chain of string additions here.
+        std::string text = "<";
+        text.append(name).append(">").append(num(p.north)).append(" ").append(num(p.east));
+        text.append("</").append(name).append(">");
+        line(indent, text);
+    }
+
+    void line(int indent, const std::string& text) {
+        out_.append(static_cast<size_t>(indent) * 2, ' ');
+        out_ += text;
+        out_ += '\n';
+    }
+
+    void element(const HElement& e) {
+        const std::string rot = std::string(" rot=\"") + (e.clockwise ? "cw" : "ccw") + "\"";
+        const std::string sta =
+            e.staStart == e.staStart ? " staStart=\"" + num(e.staStart) + "\"" : "";
+        std::string tag;
+        switch (e.kind) {
+            case HKind::Line:
+                tag = "Line";
+                line(4, "<Line" + sta + " length=\"" + num(e.length) + "\">");
+                break;
+            case HKind::Curve:
+                tag = "Curve";
+                line(4, "<Curve" + sta + rot + " crvType=\"arc\" radius=\"" + num(e.radius) +
+                            "\" length=\"" + num(e.length) + "\">");
+                break;
+            case HKind::Spiral:
+                tag = "Spiral";
+                line(4, "<Spiral" + sta + rot + " spiType=\"clothoid\" length=\"" + num(e.length) +
+                            "\" radiusStart=\"" + radius(e.radiusStart) + "\" radiusEnd=\"" +
+                            radius(e.radiusEnd) + "\">");
+                break;
+        }
+        point("Start", e.start, 5);
+        point("Center", e.center, 5);
+        point("End", e.end, 5);
+        point("PI", e.pi, 5);
+        line(4, "</" + tag + ">");
+    }
+
+    void vip(const Vip& v) {
+        const std::string se = num(v.station) + " " + num(v.elevation);
+        switch (v.curve) {
+            case VCurve::None:
+                line(5, "<PVI>" + se + "</PVI>");
+                break;
+            case VCurve::Parabola:
+                line(5, "<ParaCurve length=\"" + num(v.length) + "\">" + se + "</ParaCurve>");
+                break;
+            case VCurve::Circle:
+                line(5, "<CircCurve length=\"" + num(v.length) + "\" radius=\"" + num(v.radius) +
+                            "\">" + se + "</CircCurve>");
+                break;
+        }
+    }
+
+    std::string run(const Document& doc) {
+        line(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+        line(0, "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">");
+        const bool metric = unit_ == LinearUnit::Meter;
+        line(1, "<Units>");
+        line(2, std::string(metric ? "<Metric" : "<Imperial") + " linearUnit=\"" + unitName(unit_) +
+                    "\" areaUnit=\"" + (metric ? "squareMeter" : "squareFoot") +
+                    "\" volumeUnit=\"" + (metric ? "cubicMeter" : "cubicFeet") +
+                    "\" angularUnit=\"decimal degrees\" directionUnit=\"decimal degrees\"/>");
+        line(1, "</Units>");
+        line(1, "<Alignments>");
+        for (const Alignment& a : doc.alignments) {
+            double total = 0.0;
+            for (const HElement& e : a.elements)
+                total += e.length;
+            line(2, "<Alignment name=\"" + escaped(a.name) + "\" length=\"" + num(total) +
+                        "\" staStart=\"" + num(a.staStart) + "\">");
+            line(3, "<CoordGeom>");
+            for (const HElement& e : a.elements)
+                element(e);
+            line(3, "</CoordGeom>");
+            for (const StaEquation& e : a.equations)
+                line(3, "<StaEquation staInternal=\"" + num(e.staInternal) + "\" staBack=\"" +
+                            num(e.staBack) + "\" staAhead=\"" + num(e.staAhead) + "\"/>");
+            if (!a.profile.empty()) {
+                line(3, "<Profile name=\"" + escaped(a.name) + "\">");
+                line(4, "<ProfAlign name=\"" + escaped(a.name) + "\">");
+                for (const Vip& v : a.profile)
+                    vip(v);
+                line(4, "</ProfAlign>");
+                line(3, "</Profile>");
+            }
+            line(2, "</Alignment>");
+        }
+        line(1, "</Alignments>");
+        line(0, "</LandXML>");
+        return out_;
+    }
+
+private:
+    LinearUnit unit_;
+    std::string out_;
+};
+
+}  // namespace
+
+std::string write(const Document& doc, LinearUnit unit) {
+    return Writer(unit).run(doc);
+}
+
+}  // namespace zel_landxml

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include <velmorutils/landxml/Model.h>
+
+namespace {
+
+std::string wrap(const std::string& units, const std::string& body) {
+    return "<?xml version=\"1.0\"?>\n<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" "
+           "version=\"1.2\">\n" +
+           units + "<Alignments>\n" + body + "</Alignments>\n</LandXML>\n";
+}
+
+const char* kMetric = "<Units><Metric linearUnit=\"meter\"/></Units>\n";
+
+const std::string kRoad = R"(<Alignment name="Main &amp; 1st" staStart="1000" length="400">
+<CoordGeom>
+<Line length="100"><Start>5000 2000</Start><End>5100 2000</End></Line>
+<Spiral rot="cw" spiType="clothoid" length="60" radiusStart="INF" radiusEnd="300">
+  <Start>5100 2000</Start><End>5159.8 2002</End></Spiral>
+<Curve rot="cw" crvType="arc" radius="300" length="80">
+  <Start>5159.8 2002</Start><Center>5150 2300</Center><End>5230 2030</End></Curve>
+<Spiral rot="ccw" length="40" radiusStart="300" radiusEnd="600"/>
+</CoordGeom>
+<Profile name="p"><ProfSurf name="ground"/><ProfAlign name="design">
+<PVI>1000 50</PVI>
+<ParaCurve length="120">1150 53</ParaCurve>
+<CircCurve length="80" radius="4000">1300 51.5</CircCurve>
+<PVI>1400 52.25</PVI>
+</ProfAlign></Profile>
+</Alignment>
+)";
+
+}  // namespace
+
+TEST(LandXmlRead, ReadsGeometryProfileAndAttributes) {
+    zel_landxml::Document doc;
+    std::string err;
+    ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
+    ASSERT_EQ(doc.alignments.size(), 1u);
+    const zel_landxml::Alignment& a = doc.alignments[0];
+    EXPECT_EQ(a.name, "Main & 1st");
+    EXPECT_EQ(a.staStart, 1000.0);
+    ASSERT_EQ(a.elements.size(), 4u);
+    EXPECT_EQ(a.elements[0].kind, zel_landxml::HKind::Line);
+    EXPECT_EQ(a.elements[0].end.north, 5100.0);
+    EXPECT_EQ(a.elements[1].kind, zel_landxml::HKind::Spiral);
+    EXPECT_TRUE(std::isinf(a.elements[1].radiusStart));
+    EXPECT_EQ(a.elements[1].radiusEnd, 300.0);
+    EXPECT_TRUE(a.elements[1].clockwise);
+    EXPECT_EQ(a.elements[2].kind, zel_landxml::HKind::Curve);
+    EXPECT_EQ(a.elements[2].center.east, 2300.0);
+    EXPECT_FALSE(a.elements[3].clockwise);
+    EXPECT_EQ(a.elements[3].radiusEnd, 600.0);  // compound spiral between two radii
+    EXPECT_FALSE(a.elements[3].end.present());
+    EXPECT_EQ(a.elements[2].line, 10);  // element lines for messages
+    ASSERT_EQ(a.profile.size(), 4u);
+    EXPECT_EQ(a.profile[1].curve, zel_landxml::VCurve::Parabola);
+    EXPECT_EQ(a.profile[1].length, 120.0);
+    EXPECT_EQ(a.profile[2].curve, zel_landxml::VCurve::Circle);
+    EXPECT_EQ(a.profile[2].radius, 4000.0);
+    EXPECT_EQ(a.profile[3].elevation, 52.25);
+}
+
+TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
+    const std::string body = R"(<Alignment name="f" staStart="3937">
+<CoordGeom><Line><Start>3937 0</Start><End>3937 3937</End></Line></CoordGeom>
+<Profile><ProfAlign><PVI>3937 100</PVI><PVI>7874 200</PVI></ProfAlign></Profile></Alignment>
+)";
+    zel_landxml::Document us, intl;
+    std::string err;
+    ASSERT_TRUE(zel_landxml::parse(
+        wrap("<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", body), us, err))
+        << err;
+    EXPECT_EQ(us.unit, zel_landxml::LinearUnit::USSurveyFoot);
+    EXPECT_NEAR(us.alignments[0].staStart, 1200.0, 1e-9);
+    EXPECT_NEAR(us.alignments[0].elements[0].length, 1200.0, 1e-9);  // from Start-End
+    EXPECT_NEAR(us.alignments[0].profile[1].elevation, 200.0 * 1200.0 / 3937.0, 1e-9);
+    ASSERT_TRUE(
+        zel_landxml::parse(wrap("<Units><Imperial linearUnit=\"foot\"/></Units>", body), intl, err))
+        << err;
+    EXPECT_NEAR(intl.alignments[0].staStart, 3937.0 * 0.3048, 1e-9);
+}
+
+TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
+    struct Case {
+        std::string text;
+        std::string expected;  // part of the message
+    };
+    const std::string line = "<CoordGeom><Line><Start>0 0</Start><End>0 10</End></Line>";
+    const Case cases[] = {
+        {"<LandXML><Alignments><Alignment", "malformed XML"},
+        {"<Other/>", "not LandXML"},
+        {wrap(kMetric, ""), "no Alignment"},
+        {wrap(kMetric, "<Alignment staStart=\"0\">\n<StaEquation staBack=\"1\" staAhead=\"2\"/>" +
+                           line + "</CoordGeom></Alignment>"),
+         "line 6: StaEquation: attribute 'staInternal' is missing"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom>\n<Curve rot=\"cw\" crvType=\"chord\" "
+              "radius=\"100\" length=\"10\"/></CoordGeom></Alignment>"),
+         "line 6: Curve: curve type 'chord'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom>\n<Spiral rot=\"cw\" spiType=\"bloss\" "
+              "length=\"10\" radiusStart=\"INF\" radiusEnd=\"100\"/></CoordGeom></Alignment>"),
+         "spiral type 'bloss'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"cw\" length=\"10\"/>"
+              "</CoordGeom></Alignment>"),
+         "'radius' is missing"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"left\" radius=\"5\" "
+              "length=\"10\"/></CoordGeom></Alignment>"),
+         "'rot'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Line><Start>0 x</Start><End>1 1</End>"
+              "</Line></CoordGeom></Alignment>"),
+         "line 5: Start: easting is not a finite number: 'x'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><Line length=\"1e999\"><Start>0 0</Start>"
+              "<End>1 1</End></Line></CoordGeom></Alignment>"),
+         "line 5: Line: attribute 'length' is not a finite number: '1e999'"},
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom><IrregularLine/></CoordGeom></Alignment>"),
+         "IrregularLine: this element is not supported"},
+        {wrap(kMetric, "<Alignment staStart=\"0\">" + line +
+                           "</CoordGeom><Profile><ProfAlign>"
+                           "<PVI>10 1</PVI><PVI>5 2</PVI></ProfAlign></Profile></Alignment>"),
+         "must increase"},
+        {wrap("<Units><Metric linearUnit=\"millimeter\"/></Units>", ""), "millimeter"},
+    };
+    for (const Case& c : cases) {
+        zel_landxml::Document doc;
+        doc.alignments.resize(3);  // a failed read leaves the caller's document alone
+        std::string err;
+        EXPECT_FALSE(zel_landxml::parse(c.text, doc, err)) << c.expected;
+        EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
+        EXPECT_EQ(doc.alignments.size(), 3u);
+    }
+}
+
+namespace {
+
+// Every number of two documents: bit for bit from a metre file; from a file in feet within the
+// last bits (metres to feet and back cannot hit every double), ULP-close as gtest counts it.
+void expectSame(const zel_landxml::Alignment& a, const zel_landxml::Alignment& b, bool exact) {
+    auto same = [exact](double x, double y) {
+        if (x == y || (x != x && y != y)) return true;
+        return !exact && testing::internal::FloatingPoint<double>(x).AlmostEquals(
+                             testing::internal::FloatingPoint<double>(y));
+    };
+    EXPECT_EQ(b.name, a.name);
+    EXPECT_TRUE(same(b.staStart, a.staStart));
+    ASSERT_EQ(b.elements.size(), a.elements.size());
+    for (size_t i = 0; i < a.elements.size(); ++i) {
+        const zel_landxml::HElement &x = a.elements[i], &y = b.elements[i];
+        EXPECT_EQ(y.kind, x.kind) << i;
+        EXPECT_EQ(y.clockwise, x.clockwise) << i;
+        EXPECT_TRUE(same(y.length, x.length) && same(y.radius, x.radius) &&
+                    same(y.radiusStart, x.radiusStart) && same(y.radiusEnd, x.radiusEnd))
+            << i;
+        for (auto [p, q] : {std::pair{x.start, y.start}, {x.end, y.end}, {x.center, y.center}})
+            EXPECT_TRUE(same(q.north, p.north) && same(q.east, p.east)) << i;
+    }
+    ASSERT_EQ(b.profile.size(), a.profile.size());
+    for (size_t i = 0; i < a.profile.size(); ++i) {
+        const zel_landxml::Vip &x = a.profile[i], &y = b.profile[i];
+        EXPECT_EQ(y.curve, x.curve) << i;
+        EXPECT_TRUE(same(y.station, x.station) && same(y.elevation, x.elevation) &&
+                    same(y.length, x.length) && same(y.radius, x.radius))
+            << i;
+    }
+    ASSERT_EQ(b.equations.size(), a.equations.size());
+    for (size_t i = 0; i < a.equations.size(); ++i) {
+        const zel_landxml::StaEquation &x = a.equations[i], &y = b.equations[i];
+        EXPECT_TRUE(same(y.staInternal, x.staInternal) && same(y.staBack, x.staBack) &&
+                    same(y.staAhead, x.staAhead))
+            << i;
+    }
+}
+
+}  // namespace
+
+// Written in any unit, a document reads back to the same doubles: the shortest text of each
+// number, even a 3e-10 m line, a 9e8 m radius or a northing near the bound.
+TEST(LandXmlWrite, EveryDocumentReadsBackExactlyInEachUnit) {
+    zel_landxml::Document doc;
+    std::string err;
+    ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
+    zel_landxml::Alignment& a = doc.alignments[0];
+    a.equations = {{1100.0, 1100.0, 1150.123456789, 0}, {1300.0, 1350.123456789, 1321.7, 0}};
+    zel_landxml::HElement tiny = a.elements[0];
+    tiny.length = 3e-10;
+    tiny.start = {99999999.123456789, -0.1};
+    tiny.end = {99999999.123456789 + 3e-10, -0.1};
+    a.elements.push_back(tiny);
+    zel_landxml::HElement wide = a.elements[2];
+    wide.radius = 9e8;
+    wide.pi = {};
+    a.elements.push_back(wide);
+    for (auto unit : {zel_landxml::LinearUnit::Meter, zel_landxml::LinearUnit::USSurveyFoot,
+                      zel_landxml::LinearUnit::InternationalFoot}) {
+        const std::string text = zel_landxml::write(doc, unit);
+        zel_landxml::Document back;
+        ASSERT_TRUE(zel_landxml::parse(text, back, err)) << err;
+        EXPECT_EQ(back.unit, unit);
+        expectSame(doc.alignments[0], back.alignments[0], unit == zel_landxml::LinearUnit::Meter);
+        EXPECT_EQ(zel_landxml::write(back, unit), text);
+    }
+}
