@@ -184,6 +184,21 @@ TEST(StationEquations, AnEquationAtTheStartRenamesTheFirstStation) {
     EXPECT_FALSE(s.chainage("1+550", style(LinearUnit::Meter), c, err));  // the gap
 }
 
+// A start at 1000 ft (304.8006 m) prints as 0+304.80, just before the road, where a later
+// region also has that station: the region is named, and the text reads back to the start.
+TEST(StationEquations, RoundingPastARegionEndNamesTheRegion) {
+    Stationing s;
+    std::string err;
+    ASSERT_TRUE(s.assign(304.8006, {{400.0, 400.0, 200.0, 2}}, err)) << err;
+    const std::string text = s.text(304.8006, style(LinearUnit::Meter));
+    EXPECT_EQ(text, "0+304.80 R1");
+    double c = 0.0;
+    ASSERT_TRUE(s.chainage(text, style(LinearUnit::Meter), c, err)) << err;
+    EXPECT_NEAR(c, 304.8006, 0.005);
+    ASSERT_TRUE(s.chainage("0+304.80", style(LinearUnit::Meter), c, err)) << err;
+    EXPECT_NEAR(c, 504.8, 1e-9);  // without its region: the only point that has this station
+}
+
 TEST(StationEquations, RefusesEquationsOutOfOrder) {
     Stationing s;
     std::string err;
