@@ -108,12 +108,16 @@ TEST(GeodeticInverse, KnownLines) {
     // Across the date line, east- and westwards, a line is as short as the same line at
     // Greenwich: {from, to, Greenwich from, Greenwich to} longitudes.
     const double dateLine[][4] = {{179.5, -179.5, -0.5, 0.5}, {-179.5, 179.5, 0.5, -0.5}};
+    // The reported longitude difference on the auxiliary sphere is folded too.
     for (const auto& d : dateLine) {
-        double refFaz = 0, refDist = 0;
-        invlon(kA, kRf, 10, d[2], 10.2, d[3], refFaz, refDist, baz);
-        invlon(kA, kRf, 10, d[0], 10.2, d[1], faz, dist, baz);
+        double refFaz = 0, refDist = 0, refLambda = 0, lambda = 0;
+        int iterations = 0, longWay = 0, kind = 0;
+        invers(kA, kRf, 10, d[2], 10.2, d[3], refFaz, baz, refDist, iterations, refLambda, longWay,
+               kind);
+        invers(kA, kRf, 10, d[0], 10.2, d[1], faz, baz, dist, iterations, lambda, longWay, kind);
         EXPECT_NEAR(dist, refDist, 1e-6) << d[0];
         EXPECT_NEAR(faz, refFaz, 1e-9) << d[0];
+        EXPECT_NEAR(lambda, refLambda, 1e-12) << d[0];
     }
 }
 
