@@ -64,6 +64,25 @@ TEST(LandXmlRead, ReadsGeometryProfileAndAttributes) {
     EXPECT_EQ(a.profile[3].elevation, 52.25);
 }
 
+// A curve given without a length takes it from its swept angle, in its turning direction: a
+// quarter turn clockwise, three quarters counter-clockwise between the same points.
+TEST(LandXmlRead, CurveWithoutALengthSweepsInItsTurningDirection) {
+    const struct {
+        const char* rot;
+        double length;
+    } cases[] = {{"cw", 50.0 * M_PI}, {"ccw", 150.0 * M_PI}};
+    for (const auto& c : cases) {
+        landxml::Document doc;
+        std::string err;
+        const std::string body = std::string("<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"") +
+                                 c.rot +
+                                 "\" radius=\"100\"><Start>0 0</Start><Center>0 100</Center>"
+                                 "<End>100 100</End></Curve></CoordGeom></Alignment>";
+        ASSERT_TRUE(landxml::parse(wrap(kMetric, body), doc, err)) << err;
+        EXPECT_NEAR(doc.alignments[0].elements[0].length, c.length, 1e-9) << c.rot;
+    }
+}
+
 TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
     const std::string body = R"(<Alignment name="f" staStart="3937">
 <CoordGeom><Line><Start>3937 0</Start><End>3937 3937</End></Line></CoordGeom>
