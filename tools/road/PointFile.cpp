@@ -97,7 +97,8 @@ bool readPoint(const std::vector<std::string>& f, const ColumnLayout& layout, ch
     const auto field = [&](char letter) -> std::string {
         const int i = columnOf(layout, letter);
         if (i < 0 || static_cast<size_t>(i) >= f.size()) return std::string();
-        if (letter != 'D' || static_cast<size_t>(i) + 1 == f.size()) return f[i];
+        if (letter != 'D' || cols.back() != 'D' || static_cast<size_t>(i) + 1 == f.size())
+            return f[i];
         std::string rest = f[i];  // the code takes every field after it
         for (size_t k = i + 1; k < f.size(); ++k)
             rest += std::string(1, delimiter) + f[k];

@@ -422,6 +422,12 @@ int runCurve(CLI::App* cmd, double radius, double length, std::FILE* out, std::F
                                                             : (say(err, writeError), kExitFile);
 }
 
+bool isCommand(const CLI::App& app, const std::string& name) {
+    for (const CLI::App* sub : app.get_subcommands({}))
+        if (sub->get_name() == name) return true;
+    return false;
+}
+
 const char* kFooter =
     "Exit codes: 0 done; 1 some input lines or the design refused (the good lines are still "
     "in the table); 2 usage error; 3 a file or standard output could not be read or written.\n";
@@ -495,6 +501,12 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     // Without a command the tool stakes out the built-in road.
     std::vector<const char*> args(argv, argv + argc);
     if (argc <= 1) args = {argc > 0 ? argv[0] : "velmor-road", "stakeout"};
+    if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
+        say(err, std::string("unknown command '") + args[1] +
+                     "'; the commands are stakeout, station-offset, plot, export-landxml, list, "
+                     "curve");
+        return kExitUsage;
+    }
     try {
         app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::CallForHelp&) {

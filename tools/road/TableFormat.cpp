@@ -24,7 +24,10 @@ std::string dmsText(double degrees) {
     const zel_text::CZelStringT<char> s = AngleToStringDDDMMSS(pos360(degrees));
     // The library writes the degree sign as the single byte 0xB0; a terminal wants UTF-8.
     std::string out;
-    for (const char* p = s; *p; ++p) {
+    const char* p = s;
+    while (*p == ' ')
+        ++p;  // the library pads to three digits of degrees
+    for (; *p; ++p) {
         if (static_cast<unsigned char>(*p) == 0xB0)
             out += "\u00B0";
         else
