@@ -148,6 +148,6 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
     EXPECT_NE(e.find("line 3: northing 'oops' is not a number: 2;oops;2010"), std::string::npos)
         << e;
     EXPECT_NE(e.find("1 line could not be read"), std::string::npos) << e;
-    EXPECT_NE(o.find("1,0+20.00,20.0000,0.000,100.400,0.000,CL,"), std::string::npos) << o;
-    EXPECT_NE(o.find("3,0+40.00,40.0000,0.000,100.800,,EP,"), std::string::npos) << o;
+    EXPECT_NE(o.find("1,0+020.00,20.0000,0.000,100.400,0.000,CL,"), std::string::npos) << o;
+    EXPECT_NE(o.find("3,0+040.00,40.0000,0.000,100.800,,EP,"), std::string::npos) << o;
 }

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "AlignmentBuilder.h"
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/Stationing.h>
+
 #include "CurveTable.h"
 #include "FileIo.h"
-#include "LandXmlModel.h"
 #include "PointFile.h"
 #include "SampleRoad.h"
 #include "Stakeout.h"
@@ -21,6 +23,8 @@
 
 namespace road {
 namespace {
+
+namespace landxml = zel_landxml;
 
 // The built-in example curve: a 450 m radius with a 180 m arc, typical of a rural road.
 constexpr double kExampleRadius = 450.0;
@@ -82,10 +86,11 @@ void addTableOptions(CLI::App* cmd, Common& c) {
     cmd->add_option("--out", c.out, "write the table to this file instead of standard output");
 }
 
-// The road a command works on, with the unit and interval of its file.
+// The road a command works on, with the unit, stations and interval of its file.
 struct Design {
     CAlnt alnt;
     Unit fileUnit = Unit::Metre;
+    landxml::Stationing stationing;
     double intervalM = NAN;  // the file's own station interval, when it gives one
 };
 
@@ -142,7 +147,7 @@ int chooseAlignments(const std::string& path, const landxml::Document& doc,
 // computed geometry.
 int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE* err,
                 CAlnt& alnt) {
-    BuildReport report;
+    landxml::BuildReport report;
     std::string error;
     if (!buildAlignment(in, alnt, report, error))
         return say(err, path + ": " + error), kExitBadInput;
@@ -172,20 +177,32 @@ int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design&
     int code = readDocument(path, doc, err);
     if (code == kExitOk) code = chooseAlignments(path, doc, c.alignment, false, err, chosen);
     if (code == kExitOk) code = buildDesign(path, *chosen[0], err, d.alnt);
+    if (code != kExitOk) return code;
     d.fileUnit = unitOf(doc.unit);
-    return code;
+    d.stationing = landxml::stationingOf(*chosen[0]);
+    d.intervalM = chosen[0]->staIncrement;
+    return kExitOk;
 }
 
 Unit outputUnit(const Common& c, const Design& d) {
     return c.unit.empty() ? d.fileUnit : *parseUnit(c.unit);
 }
 
-TableStyle tableStyle(const Common& c, Unit unit) {
+landxml::StationStyle stationStyle(const Common& c, Unit unit) {
+    landxml::StationStyle s;
+    s.unit = landXmlUnit(unit);
+    s.stationLength = c.stationLength;
+    s.decimals = c.stationDecimals;
+    return s;
+}
+
+TableStyle tableStyle(const Common& c, Unit unit, const landxml::Stationing& stationing) {
     TableStyle s;
     s.unit = unit;
     s.csv = c.csv;
     s.angles = *parseAngleStyle(c.angles);
-    s.station = [](double chainage) { return stationText(chainage); };
+    const landxml::StationStyle style = stationStyle(c, unit);
+    s.station = [stationing, style](double chainage) { return stationing.text(chainage, style); };
     return s;
 }
 
@@ -223,16 +240,8 @@ struct StakeoutArgs {
     std::string from, to;
 };
 
-// A station the user typed, in the output unit, as metres of running chainage.
-bool readStationArg(const std::string& text, Unit unit, double& chainage) {
-    double v = 0.0;
-    if (!parseFinite(text, v)) return false;
-    chainage = toMetres(v, unit);
-    return std::fabs(chainage) <= 1e9;
-}
-
-int checkStakeout(const StakeoutArgs& a, Unit unit, const Design& d, StakeoutOptions& o,
-                  std::FILE* err) {
+int checkStakeout(const StakeoutArgs& a, const Common& c, Unit unit, const Design& d,
+                  StakeoutOptions& o, std::FILE* err) {
     const double fallback =
         unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
     o.interval = a.interval > 0.0             ? toMetres(a.interval, unit)
@@ -246,10 +255,13 @@ int checkStakeout(const StakeoutArgs& a, Unit unit, const Design& d, StakeoutOpt
         if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
             return say(err, "--offsets: an offset beyond 10 km"), kExitUsage;
     }
-    if (!a.from.empty() && !readStationArg(a.from, unit, o.from))
-        return say(err, "--from: '" + a.from + "' is not a station"), kExitUsage;
-    if (!a.to.empty() && !readStationArg(a.to, unit, o.to))
-        return say(err, "--to: '" + a.to + "' is not a station"), kExitUsage;
+    const landxml::StationStyle style = stationStyle(c, unit);
+    std::string error;
+    if (!a.from.empty() && !d.stationing.chainage(a.from, style, o.from, error))
+        return say(err, "--from: " + error), kExitUsage;
+    if (!a.to.empty() && !d.stationing.chainage(a.to, style, o.to, error))
+        return say(err, "--to: " + error), kExitUsage;
+    o.stationing = &d.stationing;
     if (o.from > o.to) return say(err, "--from: lies after --to"), kExitUsage;
     if (stakeoutRowCount(d.alnt, o) > kMaxStakeoutRows)
         return say(err, "--interval: the table would have more than 10 million rows"), kExitUsage;
@@ -262,8 +274,8 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     if (code != kExitOk) return code;
     const Unit unit = outputUnit(c, d);
     StakeoutOptions o;
-    if ((code = checkStakeout(a, unit, d, o, err)) != kExitOk) return code;
-    o.style = tableStyle(c, unit);
+    if ((code = checkStakeout(a, c, unit, d, o, err)) != kExitOk) return code;
+    o.style = tableStyle(c, unit, d.stationing);
     // Progress only where a person watches, and never in the table itself.
     if (err == stderr && isatty(STDERR_FILENO))
         o.progress = [](double done) { std::fprintf(stderr, "\rstake-out %3.0f%%", done * 100); };
@@ -311,7 +323,8 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     const Unit unit = outputUnit(c, d);
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
-    writeStationOffset(output.stream(), d.alnt, points.points, unit, tableStyle(c, unit));
+    writeStationOffset(output.stream(), d.alnt, points.points, unit,
+                       tableStyle(c, unit, d.stationing));
     if (!output.finish(true, err)) return kExitFile;
     if (points.bad.empty()) return kExitOk;
     say(err, a.points + ": " + counted(points.bad.size(), "line", "lines") +
@@ -351,7 +364,7 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
         CAlnt alnt;
         buildSampleRoad(alnt);
         alnt.setName("sample");
-        if (!describeAlignment(alnt, doc.alignments[0], error))
+        if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
             return say(err, error), kExitBadInput;
     } else {
         int code = readDocument(file, in, err);
@@ -362,8 +375,11 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
             CAlnt alnt;
             if ((code = buildDesign(file, *a, err, alnt)) != kExitOk) return code;
             doc.alignments.emplace_back();
-            if (!describeAlignment(alnt, doc.alignments.back(), error))
+            if (!landxml::describeAlignment(alnt, doc.alignments.back(), error))
                 return say(err, error), kExitBadInput;
+            // The geometry runs on the running chainage; the design's own stations go along.
+            doc.alignments.back().equations = a->equations;
+            doc.alignments.back().staIncrement = a->staIncrement;
         }
     }
     if (!c.unit.empty()) unit = *parseUnit(c.unit);
@@ -383,7 +399,7 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
     if (code == kExitOk) code = chooseAlignments(file, doc, c.alignment, true, err, chosen);
     if (code != kExitOk) return code;
     const Unit unit = c.unit.empty() ? unitOf(doc.unit) : *parseUnit(c.unit);
-    const TableStyle s = tableStyle(c, unit);
+    TableStyle s = tableStyle(c, unit, landxml::Stationing());
     std::fprintf(out, "%s: %s, file unit %s\n", file.c_str(),
                  counted(doc.alignments.size(), "alignment", "alignments").c_str(),
                  unitSymbol(unitOf(doc.unit)));
@@ -397,6 +413,7 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
             result = kExitBadInput;
             continue;
         }
+        s = tableStyle(c, unit, landxml::stationingOf(*a));
         const double start = alnt.getStartChainageInM();
         double end = start;
         alnt.getFinalChainageInM(end);

@@ -13,18 +13,38 @@ bool roadRange(const CAlnt& alnt, double& start, double& end) {
     return alnt.getFinalChainageInM(end);
 }
 
+// The multiples of the interval strictly between `from` and `to`, region by region of the
+// design's stations, and the chainage of every equation in the range.
+void roundStations(const zel_landxml::Stationing& st, double interval, double from, double to,
+                   std::vector<StakeoutStation>& all) {
+    const std::vector<zel_landxml::StaEquation>& eq = st.equations();
+    for (int r = 1; r <= st.regionCount(); ++r) {
+        const double a = r == 1 ? from : std::max(from, eq[r - 2].staInternal);
+        const double b = r == st.regionCount() ? to : std::min(to, eq[r - 1].staInternal);
+        if (r > 1 && a < to && a == eq[r - 2].staInternal) all.push_back({a, false});
+        if (!(a < b)) continue;
+        const double sa = st.station(a), sb = sa + (b - a);
+        for (double k = std::floor(sa / interval) + 1.0; k * interval < sb; k += 1.0)
+            all.push_back({st.chainageInRegion(k * interval, r), false});
+    }
+}
+
 }  // namespace
 
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval, double from,
-                                               double to) {
+                                               double to,
+                                               const zel_landxml::Stationing* stationing) {
     std::vector<StakeoutStation> all;
     double start = 0.0, end = 0.0;
     if (!roadRange(alnt, start, end) || !(interval > 0.0)) return all;
     from = std::max(from, start);
     to = std::min(to, end);
     if (from > to) return all;
-    for (double k = std::floor(from / interval) + 1.0; k * interval < to; k += 1.0)
-        all.push_back({k * interval, false});
+    if (stationing != nullptr)
+        roundStations(*stationing, interval, from, to, all);
+    else
+        for (double k = std::floor(from / interval) + 1.0; k * interval < to; k += 1.0)
+            all.push_back({k * interval, false});
     for (int i = 0; i < alnt.getNumOfHes(); ++i) {
         double c = 0.0;
         if (alnt.getElement(i).getStartChainageInM(c) && c >= from && c <= to)
@@ -98,10 +118,12 @@ void writeRow(std::FILE* out, const TableStyle& s, const StakeoutRow& r) {
                      s.angle(r.azimuthDeg).c_str(), r.boundary ? 1 : 0);
         return;
     }
-    std::fprintf(out, "%13s %13s %15s %15s %16s  %-16s%s\n", station.c_str(),
+    std::fprintf(out, "%13s %13s %15s %15s %16s  %s%s\n", station.c_str(),
                  s.length(r.offset, 3).c_str(), s.length(r.north, 4).c_str(),
                  s.length(r.east, 4).c_str(), r.hasHeight ? height.c_str() : "-",
-                 s.angle(r.azimuthDeg).c_str(), r.boundary ? " *" : "");
+                 r.boundary ? (padRight(s.angle(r.azimuthDeg), 14) + " *").c_str()
+                            : s.angle(r.azimuthDeg).c_str(),
+                 "");
 }
 
 }  // namespace
@@ -109,7 +131,7 @@ void writeRow(std::FILE* out, const TableStyle& s, const StakeoutRow& r) {
 bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& options,
                    std::string& error) {
     const std::vector<StakeoutStation> stations =
-        stakeoutChainages(alnt, options.interval, options.from, options.to);
+        stakeoutChainages(alnt, options.interval, options.from, options.to, options.stationing);
     if (stations.empty()) {
         error = "no station of the road lies in the range asked for";
         return false;

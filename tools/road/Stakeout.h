@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/CAlnt.h>
 
 #include "TableFormat.h"
@@ -12,15 +13,17 @@
 namespace road {
 
 // The chainages of a stake-out between `from` and `to` (metres of running chainage, both
-// included): every multiple of the interval between them, and every element boundary, in
-// order and without repeats (1 mm apart at least, so a boundary on a round station is staked
-// once).
+// included): every station that is a multiple of the interval between them, every station
+// equation and every element boundary, in order and without repeats (1 mm apart at least, so a
+// boundary on a round station is staked once). With a stationing, the round stations are round
+// in the design's own stations, region by region; without one, in running chainage.
 struct StakeoutStation {
     double chainage = 0.0;
     bool boundary = false;  // an element starts or ends here
 };
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval, double from,
-                                               double to);
+                                               double to,
+                                               const zel_landxml::Stationing* stationing = nullptr);
 // The same over the whole road.
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval);
 
@@ -49,6 +52,7 @@ struct StakeoutOptions {
     double from = -1e300;    // metres of running chainage; clipped to the road
     double to = 1e300;
     std::vector<double> offsets{0.0};  // metres, right of increasing chainage positive
+    const zel_landxml::Stationing* stationing = nullptr;  // round stations in design stations
     TableStyle style;
     // Called now and then with the share done (0 to 1); the caller decides where it shows.
     std::function<void(double)> progress;

@@ -16,6 +16,13 @@ std::string fixed(double value, int decimals) {
     return s;
 }
 
+std::string padRight(const std::string& text, size_t width) {
+    size_t chars = 0;
+    for (unsigned char c : text)
+        chars += (c & 0xC0) != 0x80;
+    return chars >= width ? text : text + std::string(width - chars, ' ');
+}
+
 std::string counted(long long n, const std::string& one, const std::string& many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }

@@ -29,6 +29,9 @@ struct TableStyle {
 // Fixed-point text that never shows a negative zero: -0.0004 at 3 decimals is "0.000".
 std::string fixed(double value, int decimals);
 
+// Pads text on the right to a width in characters (UTF-8 aware, so a degree sign counts once).
+std::string padRight(const std::string& text, size_t width);
+
 // "1 element", "2 elements".
 std::string counted(long long n, const std::string& one, const std::string& many);
 
