@@ -52,6 +52,15 @@ const CLI::Validator kFinite(
     },
     "NUMBER", "finite");
 
+// A station is a whole number of units, as the station text needs: 1 to 1 000 000.
+const CLI::Validator kWholeStation(
+    [](std::string& s) -> std::string {
+        double v = 0.0;
+        if (parseFinite(s, v) && v >= 1.0 && v <= 1e6 && v == std::floor(v)) return std::string();
+        return "'" + s + "' is not a whole number from 1 to 1000000";
+    },
+    "WHOLE", "station length");
+
 const std::vector<std::string> kUnits{"m", "usft", "ft"};
 const std::vector<std::string> kAngles{"dms", "deg", "gon"};
 
@@ -80,7 +89,7 @@ void addTableOptions(CLI::App* cmd, Common& c) {
         ->check(CLI::IsMember(kAngles));
     cmd->add_option("--station-length", c.stationLength,
                     "length of one station in the output unit (default 1000 m, 100 ft)")
-        ->check(kFinite & CLI::PositiveNumber);
+        ->check(kWholeStation);
     cmd->add_option("--station-decimals", c.stationDecimals, "decimals of station text (0 to 6)")
         ->check(CLI::Range(0, 6));
     cmd->add_option("--out", c.out, "write the table to this file instead of standard output");
@@ -345,6 +354,7 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     if (code != kExitOk) return code;
     PlotOptions o;
     const Unit unit = outputUnit(c, d);
+    o.style = tableStyle(c, unit, d.stationing);
     for (double off : a.offsets)
         o.offsets.push_back(toMetres(off, unit));
     std::string error;
