@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -318,9 +319,26 @@ int readPoints(const StationOffsetArgs& a, std::FILE* err, PointFile& points) {
     if (points.headerLine > 0)
         say(err, a.points + ": line " + std::to_string(points.headerLine) +
                      " skipped as a header: " + points.headerText);
-    for (const BadLine& b : points.bad)
-        say(err, a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
     return kExitOk;
+}
+
+// Reads the stations the points carry against the design; a station that is not one of the
+// design's makes its line a bad line.
+void readCarriedStations(PointFile& points, const landxml::Stationing& stationing,
+                         const landxml::StationStyle& style) {
+    std::vector<MeasuredPoint> kept;
+    for (MeasuredPoint& p : points.points) {
+        std::string error;
+        if (!p.station.empty() && !stationing.chainage(p.station, style, p.chainageM, error)) {
+            points.bad.push_back({p.line, p.station, "station: " + error});
+            continue;
+        }
+        p.hasChainage = !p.station.empty();
+        kept.push_back(p);
+    }
+    points.points = std::move(kept);
+    std::sort(points.bad.begin(), points.bad.end(),
+              [](const BadLine& x, const BadLine& y) { return x.line < y.line; });
 }
 
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err) {
@@ -330,10 +348,13 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (code == kExitOk) code = readPoints(a, err, points);
     if (code != kExitOk) return code;
     const Unit unit = outputUnit(c, d);
+    readCarriedStations(points, d.stationing, stationStyle(c, unit));
+    for (const BadLine& b : points.bad)
+        say(err, a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
     writeStationOffset(output.stream(), d.alnt, points.points, unit,
-                       tableStyle(c, unit, d.stationing));
+                       tableStyle(c, unit, d.stationing), a.columns.find('S') != std::string::npos);
     if (!output.finish(true, err)) return kExitFile;
     if (points.bad.empty()) return kExitOk;
     say(err, a.points + ": " + counted(points.bad.size(), "line", "lines") +
@@ -494,8 +515,10 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     cSo->add_option("FILE", so.file, "LandXML design, or 'builtin'")->required();
     cSo->add_option("POINTS", so.points, "point file (comma, semicolon, tab or spaces)")
         ->required();
-    cSo->add_option("--columns", so.columns,
-                    "field order: P name, N, E, Z height, D code (default PNEZD; Z, D optional)");
+    cSo->add_option(
+        "--columns", so.columns,
+        "field order: P name, N, E, Z height, D code, S station (default PNEZD; Z, D, S "
+        "optional)");
     addTableOptions(cSo, common);
 
     PlotArgs plot;
