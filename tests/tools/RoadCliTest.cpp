@@ -370,3 +370,17 @@ TEST(Stakeout, RoundStationsAreRoundInTheDesignsStationsAcrossAnEquation) {
     }
     EXPECT_TRUE(sawEquation);
 }
+
+// A full disk under standard output is an error, never a silent exit 0.
+TEST(RoadCli, FailedStandardOutputExitsWithThree) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+    std::FILE* err = std::tmpfile();
+    for (const char* command : {"stakeout", "curve", "export-landxml"}) {
+        const char* argv[] = {"velmor-road", command};
+        EXPECT_EQ(road::runRoadTool(2, argv, full, err), road::kExitFile) << command;
+        std::clearerr(full);
+    }
+    std::fclose(full);
+    EXPECT_NE(slurp(err).find("cannot write standard output"), std::string::npos);
+}
