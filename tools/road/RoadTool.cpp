@@ -38,6 +38,12 @@ void say(std::FILE* err, const std::string& text) {
     std::fprintf(err, "velmor-road: %s\n", text.c_str());
 }
 
+// Says why and returns the exit code.
+int fail(std::FILE* err, const std::string& text, int code) {
+    say(err, text);
+    return code;
+}
+
 bool parseFinite(const std::string& text, double& v) {
     errno = 0;
     char* end = nullptr;
@@ -123,7 +129,7 @@ int readDocument(const std::string& path, landxml::Document& doc, std::FILE* err
         say(err, error);
         return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
     }
-    if (!landxml::parse(text, doc, error)) return say(err, path + ": " + error), kExitBadInput;
+    if (!landxml::parse(text, doc, error)) return fail(err, path + ": " + error, kExitBadInput);
     return kExitOk;
 }
 
@@ -160,7 +166,7 @@ int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE
     landxml::BuildReport report;
     std::string error;
     if (!buildAlignment(in, alnt, report, error))
-        return say(err, path + ": " + error), kExitBadInput;
+        return fail(err, path + ": " + error, kExitBadInput);
     alnt.setName(in.name.c_str());
     for (const std::string& w : report.warnings)
         say(err, "warning: " + w);
@@ -225,14 +231,18 @@ public:
     bool open(std::FILE* err) {
         std::string error;
         if (path_.empty() || file_.open(error)) return true;
-        return say(err, error), false;
+        say(err, error);
+        return false;
     }
     std::FILE* stream() const { return path_.empty() ? stdOut_ : file_.stream(); }
     // Nothing of the table is kept when `keep` is false.
     bool finish(bool keep, std::FILE* err) {
+        if (!path_.empty() && !keep) return true;  // the temporary file goes with file_
         std::string error;
-        if (!path_.empty()) return !keep || file_.commit(error) || (say(err, error), false);
-        return finishStream(stdOut_, "standard output", error) || (say(err, error), false);
+        const bool ok =
+            path_.empty() ? finishStream(stdOut_, "standard output", error) : file_.commit(error);
+        if (!ok) say(err, error);
+        return ok;
     }
 
 private:
@@ -258,23 +268,23 @@ int checkStakeout(const StakeoutArgs& a, const Common& c, Unit unit, const Desig
                  : std::isfinite(d.intervalM) ? d.intervalM
                                               : fallback;
     if (!(o.interval >= kMinIntervalM && o.interval <= kMaxIntervalM))
-        return say(err, "--interval: must lie between 1 mm and 100 km"), kExitUsage;
+        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
     o.offsets.clear();
     for (double off : a.offsets) {
         o.offsets.push_back(toMetres(off, unit));
         if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
-            return say(err, "--offsets: an offset beyond 10 km"), kExitUsage;
+            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
     }
     const landxml::StationStyle style = stationStyle(c, unit);
     std::string error;
     if (!a.from.empty() && !d.stationing.chainage(a.from, style, o.from, error))
-        return say(err, "--from: " + error), kExitUsage;
+        return fail(err, "--from: " + error, kExitUsage);
     if (!a.to.empty() && !d.stationing.chainage(a.to, style, o.to, error))
-        return say(err, "--to: " + error), kExitUsage;
+        return fail(err, "--to: " + error, kExitUsage);
     o.stationing = &d.stationing;
-    if (o.from > o.to) return say(err, "--from: lies after --to"), kExitUsage;
+    if (o.from > o.to) return fail(err, "--from: lies after --to", kExitUsage);
     if (stakeoutRowCount(d.alnt, o) > kMaxStakeoutRows)
-        return say(err, "--interval: the table would have more than 10 million rows"), kExitUsage;
+        return fail(err, "--interval: the table would have more than 10 million rows", kExitUsage);
     return kExitOk;
 }
 
@@ -294,7 +304,10 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     std::string error;
     const bool ok = writeStakeout(output.stream(), d.alnt, o, error);
     if (o.progress) std::fprintf(stderr, "\r                \r");
-    if (!ok) return output.finish(false, err), say(err, error), kExitBadInput;
+    if (!ok) {
+        output.finish(false, err);
+        return fail(err, error, kExitBadInput);
+    }
     return output.finish(true, err) ? kExitOk : kExitFile;
 }
 
@@ -308,7 +321,7 @@ struct StationOffsetArgs {
 int readPoints(const StationOffsetArgs& a, std::FILE* err, PointFile& points) {
     std::string error;
     const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
-    if (!layout) return say(err, "--columns: " + error), kExitUsage;
+    if (!layout) return fail(err, "--columns: " + error, kExitUsage);
     std::string text;
     const ReadFailure failure = readTextFile(a.points, text, error);
     if (failure != ReadFailure::None) {
@@ -379,7 +392,7 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     for (double off : a.offsets)
         o.offsets.push_back(toMetres(off, unit));
     std::string error;
-    if (!writeFileAtomically(a.svg, plotSvg(d.alnt, o), error)) return say(err, error), kExitFile;
+    if (!writeFileAtomically(a.svg, plotSvg(d.alnt, o), error)) return fail(err, error, kExitFile);
     return kExitOk;
 }
 
@@ -396,7 +409,7 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
         buildSampleRoad(alnt);
         alnt.setName("sample");
         if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
-            return say(err, error), kExitBadInput;
+            return fail(err, error, kExitBadInput);
     } else {
         int code = readDocument(file, in, err);
         if (code == kExitOk) code = chooseAlignments(file, in, c.alignment, true, err, chosen);
@@ -407,7 +420,7 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
             if ((code = buildDesign(file, *a, err, alnt)) != kExitOk) return code;
             doc.alignments.emplace_back();
             if (!landxml::describeAlignment(alnt, doc.alignments.back(), error))
-                return say(err, error), kExitBadInput;
+                return fail(err, error, kExitBadInput);
             // The geometry runs on the running chainage; the design's own stations go along.
             doc.alignments.back().equations = a->equations;
             doc.alignments.back().staIncrement = a->staIncrement;
@@ -461,13 +474,13 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
 
 int runCurve(CLI::App* cmd, double radius, double length, std::FILE* out, std::FILE* err) {
     if (cmd->count("RADIUS") != cmd->count("LENGTH"))
-        return say(err, "curve: give both RADIUS and LENGTH, or neither"), kExitUsage;
+        return fail(err, "curve: give both RADIUS and LENGTH, or neither", kExitUsage);
     std::string error;
-    if (!checkCurve(radius, length, error)) return say(err, "curve: " + error), kExitUsage;
+    if (!checkCurve(radius, length, error)) return fail(err, "curve: " + error, kExitUsage);
     printCurveTable(out, radius, length);
     std::string writeError;
-    return finishStream(out, "standard output", writeError) ? kExitOk
-                                                            : (say(err, writeError), kExitFile);
+    if (!finishStream(out, "standard output", writeError)) return fail(err, writeError, kExitFile);
+    return kExitOk;
 }
 
 bool isCommand(const CLI::App& app, const std::string& name) {
