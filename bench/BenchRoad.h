@@ -1,10 +1,10 @@
 #pragma once
 
 // The road the alignment and cache benchmarks share, so their figures speak of the same road.
-#include "velmorutils/zelmath/CAlntH.h"
-#include "velmorutils/zelmath/CAlntHeArc.h"
-#include "velmorutils/zelmath/CAlntHeSegment.h"
-#include "velmorutils/zelmath/CAlntHeSpiral.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntHeArc.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
 
 // Straight, entry spiral, arc, exit spiral, repeated, turning alternately right and left so
 // that the road meanders instead of closing on itself.

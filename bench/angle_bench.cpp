@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "velmorutils/zelmath/CMathAngle.h"
-#include "velmorutils/zelmath/CurveRelations.h"
+#include "velmorutils/zelmath/angles/CMathAngle.h"
+#include "velmorutils/zelmath/curves/CurveRelations.h"
 
 // The angle is on every hot path of the alignments: set, then rotate a local position.
 static void BM_AngleSetDegAndRotate(benchmark::State& state) {

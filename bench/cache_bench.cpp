@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "velmorutils/zelmath/CAlnt2dPosCache.h"
-#include "velmorutils/zelmath/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
+#include "velmorutils/zelmath/caches/CAlnt2dPosCache.h"
 
 #include "BenchRoad.h"
 

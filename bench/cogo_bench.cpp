@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "velmorutils/zelmath/GeodeticFunctions.h"
-#include "velmorutils/zelmath/PlaneCogo.h"
+#include "velmorutils/zelmath/cogo/PlaneCogo.h"
+#include "velmorutils/zelmath/geodesy/GeodeticFunctions.h"
 
 #ifdef VELMORUTILS_HAVE_GEOGRAPHICLIB
 #include <GeographicLib/Geodesic.hpp>

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "velmorutils/zelmath/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
 
 #include "BenchRoad.h"
 

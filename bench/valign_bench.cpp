@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "velmorutils/zelmath/CAlntV.h"
-#include "velmorutils/zelmath/CAlntVeLsWithArc.h"
-#include "velmorutils/zelmath/CVerticalLSElement.h"
+#include "velmorutils/zelmath/vertical/CAlntV.h"
+#include "velmorutils/zelmath/vertical/CAlntVeLsWithArc.h"
+#include "velmorutils/zelmath/vertical/CVerticalLSElement.h"
 
 namespace {
 

@@ -1,18 +1,19 @@
 #include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Stationing.h>
 
 #include <cmath>
 #include <cstdio>
 
 #include <velmorutils/formats/ValueFormats.h>
-#include <velmorutils/zelmath/CAlntHeArc.h>
-#include <velmorutils/zelmath/CAlntHeIp.h>
-#include <velmorutils/zelmath/CAlntHeSegment.h>
-#include <velmorutils/zelmath/CAlntHeSpiral.h>
-#include <velmorutils/zelmath/CAlntVeLsWithArc.h>
-#include <velmorutils/zelmath/CArc.h>
-#include <velmorutils/zelmath/CLsInfo.h>
-#include <velmorutils/zelmath/CVerticalLSElement.h>
-#include <velmorutils/zelmath/MathCommon.h>
+#include <velmorutils/zelmath/alignment/CAlntHeArc.h>
+#include <velmorutils/zelmath/alignment/CAlntHeIp.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSpiral.h>
+#include <velmorutils/zelmath/angles/MathCommon.h>
+#include <velmorutils/zelmath/primitives/CArc.h>
+#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
+#include <velmorutils/zelmath/vertical/CLsInfo.h>
+#include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
 
 namespace zel_landxml {
 namespace {
@@ -37,87 +38,167 @@ bool azimuth(const Point& from, const Point& to, CMathAngle& az) {
     return from.present() && to.present() && az.setAz(to.north - from.north, to.east - from.east);
 }
 
-// The direction the file gives an element at its start, when it gives one.
-bool fileStartDirection(const HElement& e, CMathAngle& az) {
+// The direction the file gives an element at its start, when it gives one. `from` is where the
+// element starts: its own Start, or the end of the road so far for a curve given by its PI.
+bool fileStartDirection(const HElement& e, const Point& from, CMathAngle& az) {
     switch (e.kind) {
         case HKind::Line:
             return azimuth(e.start, e.end, az);
         case HKind::Curve:
             // The centre lies to the right of a clockwise curve: the tangent is square to the
             // radius.
-            if (azimuth(e.start, e.center, az)) {
+            if (azimuth(from, e.center, az)) {
                 az += CMathAngle(e.clockwise ? -90.0 : 90.0);
                 return true;
             }
-            return azimuth(e.start, e.pi, az);
+            return azimuth(from, e.pi, az);
         case HKind::Spiral:
-            return azimuth(e.start, e.pi, az);
+            return azimuth(from, e.pi, az);
     }
     return false;
 }
 
-template <class Element>
-void orient(Element& el, const HElement& e, int index, const CAlnt& alnt, BuildReport& report) {
-    CMathAngle fileAz;
-    if (!fileStartDirection(e, fileAz)) return;  // nothing to compare: continue the chain
-    CMathAngle chainAz;
-    const CAlntHe* last = alnt.getLastHe();
-    const bool chained = index > 0 && last != nullptr && last->getFinalAzimut(chainAz);
-    CMathAngle diff = fileAz;
-    diff -= chainAz;
-    if (chained && std::fabs(diff.getRad()) <= kKinkToleranceRad) return;
-    el.setFixedStartAzimuthDeg(fileAz.getDeg());
-    if (index > 0) ++report.anchoredDirections;
-}
-
-bool appendHorizontal(const HElement& e, int index, CAlnt& alnt, BuildReport& report,
-                      std::string& error) {
-    bool ok = false;
-    if (e.kind == HKind::Line) {
-        CAlntHeSegment seg;
-        seg.get_data().get_data().setLen(e.length);
-        orient(seg, e, index, alnt, report);
-        ok = alnt.appendElement(seg);
-    } else if (e.kind == HKind::Curve) {
-        CAlntHeArc arc;
-        arc.get_data().get_data().SetElement(e.length, e.radius, e.clockwise);
-        orient(arc, e, index, alnt, report);
-        ok = alnt.appendElement(arc);
-    } else {
-        CAlntHeSpiral spiral;
-        CCurveDataSpiral& data = spiral.get_data().get_data();
-        if (std::isinf(e.radiusStart))
-            ok = data.setLenAndR(e.length, e.radiusEnd, e.clockwise, true);
-        else if (std::isinf(e.radiusEnd))
-            ok = data.setLenAndR(e.length, e.radiusStart, e.clockwise, false);
-        else
-            ok = data.setLenAndR(e.length, e.radiusStart, e.radiusEnd, e.clockwise);
-        if (ok) {
-            orient(spiral, e, index, alnt, report);
-            ok = alnt.appendElement(spiral);
-        }
-    }
-    if (!ok) error = where(e, index) + ": the library cannot build this element";
-    return ok;
-}
-
-void compareEnd(const HElement& e, int index, const CAlnt& alnt, BuildReport& report) {
-    double n = 0.0, en = 0.0;
-    if (!e.end.present() || !alnt.getLastHe()->getFinalPosNe(n, en)) return;
-    const double d = std::hypot(n - e.end.north, en - e.end.east);
-    ++report.checkedEnds;
-    if (report.worstElement < 0 || d > report.largestEndDifference) {
-        report.largestEndDifference = d;
-        report.worstElement = index;
-    }
-    if (d <= kEndWarningM) return;
-    double finalChain = 0.0;
-    alnt.getLastHe()->getFinalChainageInM(finalChain);
+std::string millimetres(double m) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.4f", d);
-    report.warnings.push_back(where(e, index) + " ending at station " + stationText(finalChain) +
-                              ": the computed end differs from the file's End by " + buf + " m");
+    std::snprintf(buf, sizeof buf, "%.4f m", m);
+    return buf;
 }
+
+// Builds the horizontal chain element by element and notes where the file and the chain part.
+class Builder {
+public:
+    Builder(const Alignment& in, CAlnt& alnt, BuildReport& report)
+        : in_(in), alnt_(alnt), report_(report), stationing_(stationingOf(in)) {}
+
+    bool append(const HElement& e, int index, std::string& error) {
+        Point from = e.start;
+        if (!from.present() && index > 0) chainEnd(from);
+        noteGap(e, index);
+        bool ok = false;
+        if (e.kind == HKind::Line) {
+            CAlntHeSegment seg;
+            seg.get_data().get_data().setLen(e.length);
+            orient(seg, e, from, index);
+            ok = alnt_.appendElement(seg);
+        } else if (e.kind == HKind::Curve) {
+            CAlntHeArc arc;
+            arc.get_data().get_data().SetElement(e.length, e.radius, e.clockwise);
+            orient(arc, e, from, index);
+            ok = alnt_.appendElement(arc);
+        } else {
+            CAlntHeSpiral spiral;
+            CCurveDataSpiral& data = spiral.get_data().get_data();
+            if (std::isinf(e.radiusStart))
+                ok = data.setLenAndR(e.length, e.radiusEnd, e.clockwise, true);
+            else if (std::isinf(e.radiusEnd))
+                ok = data.setLenAndR(e.length, e.radiusStart, e.clockwise, false);
+            else
+                ok = data.setLenAndR(e.length, e.radiusStart, e.radiusEnd, e.clockwise);
+            if (ok) {
+                orient(spiral, e, from, index);
+                ok = alnt_.appendElement(spiral);
+            }
+        }
+        if (!ok) {
+            error = where(e, index) + ": the library cannot build this element";
+            return false;
+        }
+        compareEnd(e, index);
+        return true;
+    }
+
+private:
+    bool chainEnd(Point& p) const {
+        const CAlntHe* last = alnt_.getLastHe();
+        return last != nullptr && last->getFinalPosNe(p.north, p.east);
+    }
+
+    std::string stationAt(double chainage) const {
+        return stationing_.text(chainage, StationStyle());
+    }
+
+    double chainageNow() const {
+        double c = in_.staStart;
+        if (const CAlntHe* last = alnt_.getLastHe()) last->getFinalChainageInM(c);
+        return c;
+    }
+
+    // A gap between the file's End of one element and the file's Start of the next is the
+    // file's own; it is noted once, at that joint. The chain does not jump: the road continues
+    // from where the library's geometry ends.
+    void noteGap(const HElement& e, int index) {
+        if (index == 0) return;
+        const HElement& prev = in_.elements[static_cast<size_t>(index) - 1];
+        if (!prev.end.present() || !e.start.present()) return;
+        const double d = std::hypot(e.start.north - prev.end.north, e.start.east - prev.end.east);
+        if (d <= kEndWarningM) return;
+        report_.notes.push_back("joint at station " + stationAt(chainageNow()) + " before " +
+                                where(e, index) + ": its Start lies " + millimetres(d) +
+                                " from the previous element's End (a gap in the file); the road "
+                                "continues from the computed end");
+    }
+
+    // An element keeps its own direction where it differs from the chain's by more than the kink
+    // tolerance: an angle point of the design, noted once with its deflection.
+    template <class Element>
+    void orient(Element& el, const HElement& e, const Point& from, int index) {
+        CMathAngle fileAz;
+        if (!fileStartDirection(e, from, fileAz)) return;  // nothing to compare: continue
+        CMathAngle chainAz;
+        const CAlntHe* last = alnt_.getLastHe();
+        const bool chained = index > 0 && last != nullptr && last->getFinalAzimut(chainAz);
+        CMathAngle diff = fileAz;
+        diff -= chainAz;
+        if (chained && std::fabs(diff.getRad()) <= kKinkToleranceRad) return;
+        el.setFixedStartAzimuthDeg(fileAz.getDeg());
+        if (!chained) return;
+        ++report_.anchoredDirections;
+        // Rounded once to tenths of a second, so 10 degrees never prints as 9°59'60.0".
+        const long long tenths = std::llround(std::fabs(diff.getDeg()) * 36000.0);
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%lld°%02lld'%02lld.%lld\" %s", tenths / 36000,
+                      tenths / 600 % 60, tenths / 10 % 60, tenths % 10,
+                      diff.getRad() > 0 ? "right" : "left");
+        report_.notes.push_back("joint at station " + stationAt(chainageNow()) + " before " +
+                                where(e, index) + ": not tangent, the direction turns " + buf +
+                                " (an angle point)");
+    }
+
+    // The absolute distance between the computed end and the file's End is what a stake-out
+    // would show; a warning is raised only for what this element adds to it, so one error in
+    // the file is reported once and not again at every element after it.
+    void compareEnd(const HElement& e, int index) {
+        Point end, start;
+        const CAlntHe* last = alnt_.getLastHe();
+        if (!e.end.present() || !last->getFinalPosNe(end.north, end.east)) return;
+        last->getStartPosNe(start.north, start.east);
+        const double d = std::hypot(end.north - e.end.north, end.east - e.end.east);
+        ++report_.checkedEnds;
+        if (report_.worstElement < 0 || d > report_.largestEndDifference) {
+            report_.largestEndDifference = d;
+            report_.worstElement = index;
+        }
+        if (e.start.present()) {
+            shiftN_ = e.start.north - start.north;
+            shiftE_ = e.start.east - start.east;
+        }
+        const double own =
+            std::hypot(end.north + shiftN_ - e.end.north, end.east + shiftE_ - e.end.east);
+        shiftN_ = e.end.north - end.north;
+        shiftE_ = e.end.east - end.east;
+        if (own <= kEndWarningM) return;
+        report_.warnings.push_back(
+            where(e, index) + " ending at station " + stationAt(chainageNow()) +
+            ": the computed end differs from the file's End by " + millimetres(own));
+    }
+
+    const Alignment& in_;
+    CAlnt& alnt_;
+    BuildReport& report_;
+    const Stationing stationing_;
+    // The file's position minus the computed one at the last point where the file gave one.
+    double shiftN_ = 0.0, shiftE_ = 0.0;
+};
 
 bool appendProfile(const Alignment& in, CAlnt& alnt, std::string& error) {
     for (const Vip& v : in.profile) {
@@ -252,11 +333,9 @@ bool buildAlignment(const Alignment& in, CAlnt& out, BuildReport& report, std::s
     out.setStartChainageInM(in.staStart);
     out.setStartPos(start.north, start.east,
                     in.profile.empty() ? 0.0 : in.profile.front().elevation);
-    for (size_t i = 0; i < in.elements.size(); ++i) {
-        const int index = static_cast<int>(i);
-        if (!appendHorizontal(in.elements[i], index, out, report, error)) return false;
-        compareEnd(in.elements[i], index, out, report);
-    }
+    Builder builder(in, out, report);
+    for (size_t i = 0; i < in.elements.size(); ++i)
+        if (!builder.append(in.elements[i], static_cast<int>(i), error)) return false;
     return appendProfile(in, out, error);
 }
 

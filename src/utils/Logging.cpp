@@ -36,14 +36,22 @@ struct StopAtExit {
 // the start itself is not serialised beyond the log's own lock.
 std::atomic<bool> g_initialised{false};
 
+// A log beside the program, named like it: only the last component of the path loses its
+// extension. Cutting at the last dot anywhere would let a dot in a folder name
+// ("/opt/velmor-1.2/bin", a temporary folder "tmp.AbC123") move the log up into another folder,
+// where every program below that folder would share it. A leading dot (".velmor") names a hidden
+// folder and is no extension.
+zel_text::CZelStringT<char> LogBesideProgram(const zel_text::CZelStringT<char>& appPath) {
+    const int nameStart = FileFuncs::GetFileNameStart(appPath);
+    const int dot = appPath.ReverseFind('.');
+    const int end = dot > nameStart ? dot : appPath.GetLength();
+    return appPath.Left(end) + ".log";
+}
+
 zel_text::CZelStringT<char> SharedLogFileName() {
     const zel_text::CZelStringT<char> appPath = AppStrPaths::GetApplicationPath();
-    zel_text::CZelStringT<char> name;
-    if (appPath.IsEmpty()) {
-        name = AppStrPaths::GetLogFilePath() + "\\zel.log";
-    } else {
-        name = FileFuncs::ExtractPathNameWithoutExtFromPathName(appPath) + ".log";
-    }
+    const zel_text::CZelStringT<char> name =
+        appPath.IsEmpty() ? AppStrPaths::GetLogFilePath() + "\\zel.log" : LogBesideProgram(appPath);
     return name.Left(CLogFile::kMaxFileName);
 }
 

@@ -284,37 +284,40 @@ TEST(RoadCli, NoNegativeZeroInAnyTable) {
     EXPECT_EQ(road::counted(0, "element", "elements"), "0 elements");
 }
 
-// A full disk in the middle of writing must leave the previous file byte for byte.
-TEST(AtomicFile, FailedWriteLeavesThePreviousFileWhole) {
+// A full disk in the middle of writing must leave the previous file byte for byte, and say so.
+TEST(RoadCli, FailedOutputFileLeavesThePreviousFileWhole) {
     TempDir dir;
-    const std::string before = "<LandXML>the user's good file</LandXML>\n";
-    const std::string target = dir.file("road.xml", before);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        std::string error;
-        const bool wrote = road::writeFileAtomically(target, std::string(1 << 20, 'x'), error);
-        ::_exit(!wrote && error.find("road.xml") != std::string::npos ? 0 : 1);
+    const std::string before = "station,chainage_m\n0+000.00,0.0000\n";
+    const std::string target = dir.file("stakes.csv", before);
+    for (const char* command : {"stakeout", "plot"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            const bool plot = command == std::string("plot");
+            const ToolRun r = plot ? run({command, "--svg", target})
+                                   : run({command, "--interval", "1", "--out", target});
+            ::_exit(r.code == road::kExitFile && r.err.find("stakes.csv") != std::string::npos ? 0
+                                                                                               : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << command;
+        std::ifstream in(target, std::ios::binary);
+        std::stringstream now;
+        now << in.rdbuf();
+        EXPECT_EQ(now.str(), before) << command;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    std::ifstream in(target, std::ios::binary);
-    std::stringstream now;
-    now << in.rdbuf();
-    EXPECT_EQ(now.str(), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     // And a write that succeeds replaces it.
-    std::string error;
-    ASSERT_TRUE(road::writeFileAtomically(target, "new", error)) << error;
+    ASSERT_EQ(run({"stakeout", "--csv", "--out", target}).code, 0);
     std::ifstream again(target);
-    std::string text;
-    std::getline(again, text);
-    EXPECT_EQ(text, "new");
+    std::string header;
+    std::getline(again, header);
+    EXPECT_EQ(header.rfind("station,chainage_m,offset_m", 0), 0u) << header;
 }
 
 TEST(RoadCli, FromAndToStationsAreBothInTheTable) {

@@ -54,10 +54,9 @@ TEST(Logging, SharedLogIsNamedAfterTheProgramAndFramedByStartAndFinishLines) {
     FixedClock clock(5000);
     GetProcessLog().Stop();
     InFolder(folder, [] { InitLogging(); });
-    // The program's path without its extension, plus ".log".
-    const std::string expected(
-        FileFuncs::ExtractPathNameWithoutExtFromPathName(AppStrPaths::GetApplicationPath()) +
-        ".log");
+    // Beside the program's folder (whose path holds the dot of the test's "Suite.Test" folder),
+    // named like it.
+    const std::string expected(AppStrPaths::GetApplicationPath() + ".log");
     EXPECT_EQ(expected, GetProcessLog().GetFilename());
     EXPECT_EQ(3, GetProcessLog().GetLevel());
     FixedClock::Set(6250);
@@ -68,6 +67,29 @@ TEST(Logging, SharedLogIsNamedAfterTheProgramAndFramedByStartAndFinishLines) {
     EXPECT_EQ((Lines{"   1 - (0.000) - <1> - Program started.", "   2 - (1.250) - <3> - Job opened",
                      "   3 - (1.250) - <1> - Program finished."}),
               ReadLines(Native(expected)));
+}
+
+// Only the last component of the program's path loses an extension: a dot in a folder name
+// (a versioned install folder, a temporary folder made by mktemp) never moves the log upwards.
+TEST(Logging, SharedLogStaysBesideAProgramWhoseFoldersHoldDots) {
+    const std::string root = TestFolder("dotted");
+    struct Case {
+        const char* program;
+        const char* log;
+    };
+    for (const Case& c : {Case{"/velmor-1.2/bin", "/velmor-1.2/bin.log"},
+                          Case{"/tmp.AbC123/p/build/field.exe", "/tmp.AbC123/p/build/field.log"},
+                          Case{"/opt/.velmor", "/opt/.velmor.log"}}) {
+        const std::string program = root + c.program;
+        std::filesystem::create_directories(program);
+        SetAppDir(program.c_str());
+        GetProcessLog().Stop();
+        InitLogging();
+        EXPECT_EQ(root + c.log, Native(GetProcessLog().GetFilename())) << c.program;
+        EXPECT_TRUE(FileExists(root + c.log)) << c.program;
+    }
+    GetProcessLog().Stop();
+    SetAppDir(nullptr);
 }
 
 TEST(Logging, DebugIniInTheCurrentFolderSetsTheSharedThreshold) {

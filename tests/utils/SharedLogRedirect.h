@@ -10,11 +10,10 @@
 #include "velmorutils/utils/Logging.h"
 
 // The application folder of the running test: a scratch folder of its own, so that the process
-// log (named after the program) and the quick log of tests run side by side do not meet.
+// log (named after the program, beside its folder) and the quick log (inside it) of tests run
+// side by side do not meet.
 inline std::string UseTestAppFolder() {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    const std::filesystem::path folder =
-        TestRoot() / ("app_" + std::string(info ? info->name() : "outside"));
+    const std::filesystem::path folder = OwnTestRoot() / "app";
     std::filesystem::create_directories(folder);
     SetAppDir(folder.string().c_str());
     return folder.string();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,16 +10,24 @@
 #include <string>
 #include <vector>
 
-// Scratch files for the file tests: one folder per test under VELMORUTILS_TEST_TMP (or the
-// system's temporary folder), emptied when it is handed out.
+// Scratch files for the file tests: folders of each test's own under VELMORUTILS_TEST_TMP (or
+// the system's temporary folder), emptied when they are handed out.
 inline std::filesystem::path TestRoot() {
     const char* root = std::getenv("VELMORUTILS_TEST_TMP");
     return root && *root ? std::filesystem::path(root)
                          : std::filesystem::temp_directory_path() / "vmu";
 }
 
+// The folder of the running test, named after its suite and test, so that no two tests, in one
+// process or in two running side by side, ever write the same path.
+inline std::filesystem::path OwnTestRoot() {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    return TestRoot() / (info ? std::string(info->test_suite_name()) + "." + info->name()
+                              : std::string("outside_tests"));
+}
+
 inline std::string TestFolder(const std::string& name) {
-    const std::filesystem::path dir = TestRoot() / name;
+    const std::filesystem::path dir = OwnTestRoot() / name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();

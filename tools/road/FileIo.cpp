@@ -1,6 +1,7 @@
 #include "FileIo.h"
 
-#include <fcntl.h>
+#include <velmorutils/utils/AtomicFileWriter.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,67 +56,8 @@ ReadFailure readTextFile(const std::string& path, std::string& text, std::string
     return checkText(path, text, error) ? ReadFailure::None : ReadFailure::Content;
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {}
-
-AtomicFile::~AtomicFile() {
-    if (file_ == nullptr) return;
-    std::fclose(file_);
-    ::unlink(temp_.c_str());
-}
-
-bool AtomicFile::open(std::string& error) {
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return error = path_ + ": is a directory, not a file", false;
-    // The temporary file sits beside the target so that the rename stays on one file system.
-    temp_ = path_ + ".tmpXXXXXX";
-    const int fd = ::mkstemp(temp_.data());
-    if (fd < 0) return error = systemError(path_, "create a temporary file beside"), false;
-    // The new file gets the old file's permissions, or the usual ones for a new file.
-    mode_t mode = 0666;
-    if (::stat(path_.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    ::fchmod(fd, mode);
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr) {
-        ::close(fd);
-        ::unlink(temp_.c_str());
-        return error = systemError(path_, "open"), false;
-    }
-    return true;
-}
-
-bool AtomicFile::commit(std::string& error) {
-    if (file_ == nullptr) return error = path_ + ": not open", false;
-    const bool written =
-        std::fflush(file_) == 0 && !std::ferror(file_) && ::fsync(fileno(file_)) == 0;
-    const int savedErrno = errno;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!written || !closed) {
-        errno = written ? errno : savedErrno;
-        error = systemError(path_, "write") + "; the previous file is unchanged";
-        ::unlink(temp_.c_str());
-        return false;
-    }
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-        error = systemError(path_, "replace") + "; the previous file is unchanged";
-        ::unlink(temp_.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-    AtomicFile file(path);
-    if (!file.open(error)) return false;
-    std::fwrite(text.data(), 1, text.size(), file.stream());
-    return file.commit(error);
+    return WriteFileWhole(path.c_str(), text.data(), text.size(), &error);
 }
 
 bool finishStream(std::FILE* out, const char* what, std::string& error) {

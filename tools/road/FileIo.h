@@ -17,30 +17,8 @@ ReadFailure readTextFile(const std::string& path, std::string& text, std::string
 // The same checks on text already in memory (the file name is only used in messages).
 bool checkText(const std::string& path, std::string& text, std::string& error);
 
-// A file written whole or not at all: the text goes to a temporary file beside the target,
-// which is flushed, synced and renamed over the target only by commit(). Until then, and
-// after any failure, the previous file stays byte for byte as it was; the destructor removes
-// an uncommitted temporary file.
-class AtomicFile {
-public:
-    explicit AtomicFile(std::string path);
-    ~AtomicFile();
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
-
-    // False with a message when the temporary file cannot be created.
-    bool open(std::string& error);
-    std::FILE* stream() const { return file_; }
-    // Flushes, syncs and renames; false with a message naming the target when any write failed.
-    bool commit(std::string& error);
-
-private:
-    std::string path_;
-    std::string temp_;
-    std::FILE* file_ = nullptr;
-};
-
-// Writes text to a file through AtomicFile.
+// Writes text as the whole new contents of a file (the library's CAtomicFileWriter): on any
+// failure the previous file stays byte for byte, and the message names the file.
 bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error);
 
 // Flushes a stream and says whether everything written to it arrived (a full disk or a closed

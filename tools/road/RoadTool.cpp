@@ -7,12 +7,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/utils/AtomicFileWriter.h>
 
 #include "CurveTable.h"
 #include "FileIo.h"
@@ -225,30 +227,31 @@ TableStyle tableStyle(const Common& c, Unit unit, const landxml::Stationing& sta
 // Where a table goes: standard output, or a file written whole or not at all.
 class Output {
 public:
-    Output(std::FILE* stdOut, const std::string& path)
-        : stdOut_(stdOut), path_(path), file_(path) {}
+    Output(std::FILE* stdOut, const std::string& path) : stdOut_(stdOut) {
+        if (!path.empty()) file_ = std::make_unique<CAtomicFileWriter>(path.c_str());
+    }
 
     bool open(std::FILE* err) {
-        std::string error;
-        if (path_.empty() || file_.open(error)) return true;
-        say(err, error);
+        if (!file_ || file_->IsOpen()) return true;
+        say(err, file_->ErrorText());
         return false;
     }
-    std::FILE* stream() const { return path_.empty() ? stdOut_ : file_.stream(); }
+    std::FILE* stream() const { return file_ ? file_->File() : stdOut_; }
     // Nothing of the table is kept when `keep` is false.
     bool finish(bool keep, std::FILE* err) {
-        if (!path_.empty() && !keep) return true;  // the temporary file goes with file_
+        if (file_ && !keep) {
+            file_->Abandon();
+            return true;
+        }
         std::string error;
-        const bool ok =
-            path_.empty() ? finishStream(stdOut_, "standard output", error) : file_.commit(error);
-        if (!ok) say(err, error);
+        const bool ok = file_ ? file_->Commit() : finishStream(stdOut_, "standard output", error);
+        if (!ok) say(err, file_ ? file_->ErrorText() : error);
         return ok;
     }
 
 private:
     std::FILE* stdOut_;
-    std::string path_;
-    AtomicFile file_;
+    std::unique_ptr<CAtomicFileWriter> file_;
 };
 
 // ---- stakeout ----

@@ -1,12 +1,12 @@
 #include "SampleRoad.h"
 
-#include <velmorutils/zelmath/CAlntHeArc.h>
-#include <velmorutils/zelmath/CAlntHeIp.h>
-#include <velmorutils/zelmath/CAlntHeSegment.h>
-#include <velmorutils/zelmath/CAlntHeSpiral.h>
-#include <velmorutils/zelmath/CAlntVeLsWithArc.h>
-#include <velmorutils/zelmath/CLsInfo.h>
-#include <velmorutils/zelmath/CVerticalLSElement.h>
+#include <velmorutils/zelmath/alignment/CAlntHeArc.h>
+#include <velmorutils/zelmath/alignment/CAlntHeIp.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSpiral.h>
+#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
+#include <velmorutils/zelmath/vertical/CLsInfo.h>
+#include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
 
 namespace road {
 namespace {

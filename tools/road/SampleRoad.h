@@ -1,6 +1,6 @@
 #pragma once
 
-#include <velmorutils/zelmath/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
 
 namespace road {
 

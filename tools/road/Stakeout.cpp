@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <velmorutils/zelmath/AngleConversions.h>
+#include <velmorutils/zelmath/angles/AngleConversions.h>
 
 namespace road {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include <velmorutils/landxml/Stationing.h>
-#include <velmorutils/zelmath/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
 
 #include "TableFormat.h"
 

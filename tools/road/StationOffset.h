@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include <velmorutils/zelmath/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
 
 #include "PointFile.h"
 #include "TableFormat.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <velmorutils/zelmath/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
 
 #include "TableFormat.h"
 

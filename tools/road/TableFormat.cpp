@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include <velmorutils/formats/ValueFormats.h>
-#include <velmorutils/zelmath/AngleConversions.h>
+#include <velmorutils/zelmath/angles/AngleConversions.h>
 
 namespace road {
 

@@ -1,6 +1,6 @@
 #include "Units.h"
 
-#include <velmorutils/zelmath/LengthUnits.h>
+#include <velmorutils/zelmath/angles/LengthUnits.h>
 
 namespace road {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <velmorutils/zelmath/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
 
 #include <velmorutils/landxml/Model.h>
 
@@ -12,12 +12,18 @@ namespace zel_landxml {
 // What a user should know after reading a file: how far the library's geometry and the file's
 // own end points disagree. Each element starts where its predecessor ends (the chain), not where
 // the file says, so any disagreement shows up here rather than as a jump in the stake-out.
+// largestEndDifference is the absolute distance (what a stake-out would show); warnings name the
+// elements where a new disagreement arises. Stations in messages are design stations (after the
+// alignment's equations) in metres.
 struct BuildReport {
     double largestEndDifference = 0.0;  // metres
     int worstElement = -1;              // 0-based, -1 when no End was given
     int checkedEnds = 0;
     int anchoredDirections = 0;         // elements whose own direction was kept (a kink)
-    std::vector<std::string> warnings;  // one per end that differs by more than 1 mm
+    std::vector<std::string> warnings;  // one per element whose own end is more than 1 mm off
+    // Angle points (joints that are not tangent, with the deflection) and gaps between one
+    // element's End and the next one's Start: each reported once, at its joint.
+    std::vector<std::string> notes;
 };
 
 // Above this (about 2 seconds of arc) an element's direction in the file is taken as a real kink

@@ -4,15 +4,33 @@
 #include <string>
 #include <vector>
 
-// The alignments of a LandXML 1.2 file as plain data, in metres, before they become library
-// alignments. Reading and writing the XML and building the alignment are separate steps so that
-// each can report its own errors with the file's line numbers.
+// The alignments of a LandXML file (1.0 to 2.0) as plain data, in metres, before they become
+// library alignments. Reading and writing the XML and building the alignment are separate steps
+// so that each can report its own errors with the file's line numbers. Nothing here throws.
 namespace zel_landxml {
 
 inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInfinite = std::numeric_limits<double>::infinity();
 
 enum class LinearUnit { Meter, USSurveyFoot, InternationalFoot };
+
+// What a road can be. The reader refuses any value outside these bounds, and any number that is
+// not finite, with the file, line and field: a value beyond them is a broken or hostile file,
+// and would otherwise come out as a hang, an exhausted memory or a position far from any road.
+// All in metres, after conversion from the file's unit.
+inline constexpr double kMaxCoordinateM = 1e8;  // |northing|, |easting|: beyond any grid
+inline constexpr double kMaxLengthM = 1e6;      // an element or a vertical curve: 1000 km
+inline constexpr double kMinRadiusM = 0.1;      // arcs and spiral ends; a hairpin is 10 m
+inline constexpr double kMaxRadiusM = 1e9;      // beyond this write INF (a straight)
+inline constexpr double kMaxStationM = 1e8;     // |station|, staStart, equations, VIPs
+inline constexpr double kMaxElevationM = 1e5;   // |elevation|
+// A clothoid turns through L / (2 R) from its tangent point. The library evaluates it by a
+// series whose error grows with that angle: measured against a Simpson integration of the
+// Fresnel integrals, the end point is off by at most 1.2e-7 of the clothoid's length up to
+// 1.5 rad (0.1 mm for a whole clothoid of 800 m), 3e-7 at 4 rad, and beyond some tens of radians
+// it diverges. Loop ramps turn about 1 rad; a spiral whose whole clothoid (from its tangent
+// point to its sharper end) turns further than this is refused.
+inline constexpr double kMaxSpiralTurnRad = 1.5;
 
 struct Point {
     double north = kNone;
@@ -61,6 +79,7 @@ struct StaEquation {
 
 struct Alignment {
     std::string name;
+    std::string description;
     double staStart = 0.0;  // running chainage of the first element's start
     int line = 0;
     std::vector<HElement> elements;
@@ -72,19 +91,40 @@ struct Alignment {
 struct Document {
     LinearUnit unit = LinearUnit::Meter;
     std::vector<Alignment> alignments;
+    // What the reader accepted but a user should know: "line N: element: ...".
+    std::vector<std::string> warnings;
 };
+
+// One line of a file's list of alignments.
+struct AlignmentSummary {
+    std::string name;
+    double lengthM = 0.0;  // sum of the element lengths
+    int elements = 0;
+    double startChainageM = 0.0;  // running chainage; Stationing gives the design stations
+    double endChainageM = 0.0;
+    bool hasProfile = false;
+};
+AlignmentSummary summarize(const Alignment& alignment);
 
 // Metres per file unit, through the library's own conversions.
 double toMetres(double value, LinearUnit unit);
 double fromMetres(double metres, LinearUnit unit);
 const char* unitName(LinearUnit unit);
 
-// Parses LandXML text. On failure returns false and a message naming the element and line;
-// nothing partial is ever returned as a whole document.
+// Parses LandXML text (UTF-8, with or without a byte-order mark). On failure returns false and a
+// message "line N: Element: what" (readFile puts the path in front); the caller's document is
+// then untouched, nothing partial is returned. Every alignment of the file is returned, in file
+// order. Elements that are not geometry (Feature, Property, program extensions) are ignored
+// wherever they stand; geometry that cannot be read exactly (other spiral types, chord-defined
+// curves, irregular lines, unsymmetric vertical curves) is refused.
 bool parse(const std::string& text, Document& doc, std::string& error);
 bool readFile(const std::string& path, Document& doc, std::string& error);
 
-// Writes the document as LandXML 1.2 in the given unit.
+// Writes the document as LandXML 1.2 in the given unit. Every number is the shortest text that
+// reads back to the same double in that unit. A metre document reads back bit for bit; in feet
+// the value nearest the metres that converts back to them exactly is written, and where none
+// does (feet to metres cannot reach every double) the metres come back within a few units in the
+// last place, 1e-15 of the value.
 std::string write(const Document& doc, LinearUnit unit);
 
 }  // namespace zel_landxml

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/alignment/CAlntHeCurveT.h"
+#include "velmorutils/zelmath/curves/CCurveDataSegment.h"
+
+/// A straight element.
+class VELMORUTILS_API CAlntHeSegment : public CAlntHeCurveT<CCurveDataSegment> {
+public:
+    CAlntHeSegment() = default;
+    explicit CAlntHeSegment(int objId) : CAlntHeCurveT(objId) {}
+    CAlntHeSegment(const CAlntHeSegment&) = default;
+    CAlntHeSegment& operator=(const CAlntHeSegment&) = default;
+    ~CAlntHeSegment() override;
+
+    static TAlntHeType static_type() { return alntHeSegment; }
+    static CAlntHeSegment* cast(CAlntHe* he);
+    static const CAlntHeSegment* cast(const CAlntHe* he);
+
+    CAlntHe* clone() const override;
+};

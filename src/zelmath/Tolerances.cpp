@@ -1,4 +1,0 @@
-#include "velmorutils/zelmath/MathCommon.h"
-
-const double smallNumTolerance = 1e-05;
-const double roadTolerance = 0.001;

@@ -1,0 +1,126 @@
+#include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
+
+#include <cmath>
+
+#include "velmorutils/zelmath/angles/MathCommon.h"
+#include "zelmath/curves/CurveSupport.h"
+
+using curve_support::checkLengthRange;
+using curve_support::reportAt;
+using zel_math::isNearZero;
+using zel_math::isSet;
+using zel_math::isUnset;
+using zel_math::kUnset;
+
+namespace {
+// A step whose half azimuth change reaches pi/16 is too coarse whatever the deviation allows.
+constexpr double kMaxHalfTurn = 0.19634954084936207;
+// The Fresnel sums stop once a pass changes neither by this much; the terms then fall so fast
+// that the next one is orders of magnitude smaller.
+constexpr double kSeriesTolerance = 1e-5;
+constexpr int kSeriesPasses = 25;
+}  // namespace
+
+CCurveSpiralTStoSC::CCurveSpiralTStoSC() {
+    reset();
+}
+
+void CCurveSpiralTStoSC::reset() {
+    m_length = kUnset;
+    m_radius = kUnset;
+    m_tau.reset();
+    m_finalN = kUnset;
+    m_finalE = kUnset;
+}
+
+bool CCurveSpiralTStoSC::isok() const {
+    return isSet(m_length) && m_tau.isok();
+}
+
+bool CCurveSpiralTStoSC::setLenAndR(double L, double R, bool turnRight) {
+    reset();
+    m_length = L;
+    m_radius = turnRight ? std::fabs(R) : -std::fabs(R);
+    m_tau.setRad(isNearZero(m_radius) ? 0.0 : L / (2.0 * m_radius));
+    return true;
+}
+
+bool CCurveSpiralTStoSC::setLenAndSpPrm(double L, double P) {
+    reset();
+    m_length = L;
+    m_radius = isNearZero(L) ? 0.0 : P / L;
+    m_tau.setRad(isNearZero(P) ? 0.0 : L * L / (2.0 * P));
+    return true;
+}
+
+double CCurveSpiralTStoSC::GetAzimuth(double s) const {
+    if (!isok() || isNearZero(m_length) || isNearZero(m_radius)) return 0.0;
+    return zel_math::kDegPerRad * s * s / (2.0 * m_radius * m_length);
+}
+
+double CCurveSpiralTStoSC::getCurvatureAtLength(double s) const {
+    const double p = m_length * m_radius;
+    if (!isok() || isNearZero(p)) return 0.0;
+    return s / p;
+}
+
+void CCurveSpiralTStoSC::fillFinalCache() const {
+    if (isSet(m_finalN) && isSet(m_finalE)) return;
+    double n = 0.0, e = 0.0;
+    if (!getPosAtLength(m_length, n, e)) return;
+    m_finalN = n;
+    m_finalE = e;
+}
+
+double CCurveSpiralTStoSC::getFinalNorthing() const {
+    fillFinalCache();
+    return isUnset(m_finalN) ? 0.0 : m_finalN;
+}
+
+double CCurveSpiralTStoSC::getFinalEasting() const {
+    fillFinalCache();
+    return isUnset(m_finalE) ? 0.0 : m_finalE;
+}
+
+bool CCurveSpiralTStoSC::getPosAtLength(double s, double& N, double& E) const {
+    if (!isok()) {
+        reportAt(__LINE__);
+        return false;
+    }
+    if (!checkLengthRange(s, m_length)) {
+        reportAt(__LINE__);
+        return false;
+    }
+    if (isNearZero(m_length) || isNearZero(m_radius)) {
+        N = 0.0;
+        E = 0.0;
+        return true;
+    }
+    // t is the tangent angle at s; the position is s times the Fresnel sums
+    // C = 1 - t^2/10 + t^4/216 - ... and S = t/3 - t^3/42 + t^5/1320 - ..., each term built
+    // from the one before.
+    const double t = s * s / (2.0 * m_radius * m_length);
+    double sumC = 1.0;
+    double sinTerm = t / 3.0;
+    double sumS = sinTerm;
+    double sign = 1.0;
+    for (int k = 1; k < kSeriesPasses; ++k) {
+        sign = -sign;
+        const double cosTerm = (4.0 * k - 1.0) * t / (2.0 * k * (4.0 * k + 1.0)) * sinTerm;
+        sumC += sign * cosTerm;
+        sinTerm = (4.0 * k + 1.0) * t / ((2.0 * k + 1.0) * (4.0 * k + 3.0)) * cosTerm;
+        sumS += sign * sinTerm;
+        if (std::fabs(cosTerm) < kSeriesTolerance && std::fabs(sinTerm) < kSeriesTolerance) break;
+    }
+    N = s * sumC;
+    E = s * sumS;
+    return true;
+}
+
+bool CCurveSpiralTStoSC::checkStepForDeviation(double step, double s, double maxDev) const {
+    if (!isok() || isNearZero(m_length) || isNearZero(m_radius)) return true;
+    // Half the azimuth change over the step; the chord's sagitta is about tan(x) times step.
+    const double x = (2.0 * s + step) * step / (4.0 * m_length * m_radius);
+    if (x >= kMaxHalfTurn || x <= -kMaxHalfTurn) return false;
+    return std::fabs(std::tan(x) * step) < maxDev;
+}

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "velmorutils/zelmath/alignment/CRoadBase.h"
+#include "velmorutils/zelmath/vertical/CAlntV.h"
+#include "velmorutils/zelmath/vertical/CVerticalElement.h"
+#include "zelmath/alignment/AlntHTestSupport.h"
+
+namespace {
+
+// Plan: 500 m north from (1000, 2000) starting at chainage 0 (so it ends at 500).
+CAlntH plan500() {
+    CAlntH h;
+    h.setStartPt(3, 1000.0, 2000.0, 0.0);
+    h.appendElement(makeSegment(200.0));
+    h.appendElement(makeSegment(300.0));
+    return h;
+}
+
+// Profile: +2 % for 480 m from height 50 at chainage 0.
+CAlntV profile480() {
+    CAlntV v;
+    v.setStartPt(8, 50.0);
+    CVerticalElement st;
+    st.setStraight(480.0, 2.0);
+    v.appendElement(st);
+    return v;
+}
+
+}  // namespace
+
+TEST(RoadBase, FinalChainageIsTheShorterAlignmentButNotBeforeTheStart) {
+    const CAlntH h = plan500();
+    const CAlntV v = profile480();
+    CRoadBase road;
+    double c = 0.0, len = 0.0;
+    EXPECT_FALSE(road.getFinalChainageInM(c));
+    road.setVal(&v);
+    road.setStartChainageInM(-20.0);
+    ASSERT_TRUE(road.getFinalChainageInM(c));  // only a profile
+    EXPECT_DOUBLE_EQ(480.0, c);
+    road.setStartChainageInM(0.0);
+    road.setHal(&h);
+    ASSERT_TRUE(road.getFinalChainageInM(c));
+    EXPECT_DOUBLE_EQ(480.0, c);
+    ASSERT_TRUE(road.getHLengthInM(len));
+    EXPECT_DOUBLE_EQ(480.0, len);
+    road.setStartChainageInM(600.0);
+    ASSERT_TRUE(road.getFinalChainageInM(c));
+    EXPECT_DOUBLE_EQ(600.0, c);
+    ASSERT_TRUE(road.getHLengthInM(len));
+    EXPECT_EQ(0.0, len);
+    // The road keeps no length of its own.
+    EXPECT_FALSE(road.getTotalHLengthInM(len));
+}
+
+TEST(RoadBase, WithoutAPlanThereIsNoPosition) {
+    const CAlntV v = profile480();
+    CRoadBase road;
+    road.setVal(&v);
+    double n = 0.0, e = 0.0, az = 0.0;
+    EXPECT_FALSE(road.getPosNeAtChain(10.0, n, e));
+    EXPECT_FALSE(road.getPosAtChainAndOffset(10.0, 1.0, n, e));
+    EXPECT_FALSE(road.getAzimuthAtChainExtr(10.0, az));
+    EXPECT_EQ(50.0, road.getStartPosH());
+}
+
+TEST(RoadBase, DelegatesPositionsAndHeights) {
+    CAlntH h = plan500();
+    h.setStartChainageInM(1000.0);
+    CAlntV v = profile480();
+    v.setStartChainageInM(1000.0);
+    CRoadBase road(5);
+    road.setHal(&h);
+    road.setVal(&v);
+    double n = 0.0, e = 0.0, ht = 0.0;
+    // Stake-out beyond the end extrapolates.
+    ASSERT_TRUE(road.getPosAtChainAndOffset(1510.0, 2.0, n, e));
+    EXPECT_NEAR(1510.0, n, 1e-9);
+    EXPECT_NEAR(2002.0, e, 1e-9);
+    EXPECT_EQ(h.getHe(1), road.getAlntHeAtChain(1200.0, nullptr));
+
+    ASSERT_TRUE(road.getPosHAtChain(1100.0, ht));
+    EXPECT_NEAR(52.0, ht, 1e-9);
+    EXPECT_FALSE(road.getPosHAtChain(1480.002, ht));
+    ASSERT_TRUE(road.getPosHAtChainExtr(1490.0, ht));
+    EXPECT_NEAR(50.0 + 0.02 * 490.0, ht, 1e-9);
+
+    EXPECT_TRUE(road.hasRefToPoint(3));
+    EXPECT_TRUE(road.hasRefToPoint(8));
+    EXPECT_FALSE(road.hasRefToPoint(4));
+}
+
+TEST(RoadBase, CopiesReferencesNotBatches) {
+    const CAlntH h = plan500();
+    CRoadBase road(1);
+    road.setHal(&h);
+    road.setLayerId(12);
+    road.beginBulkUpdate();
+    const CRoadBase copy(road, 2);
+    EXPECT_EQ(2, copy.getObjId());
+    EXPECT_EQ(&h, copy.getHAlnt());
+    EXPECT_EQ(12, copy.getLayerId());
+    EXPECT_FALSE(copy.isInBulkUpdate());
+}

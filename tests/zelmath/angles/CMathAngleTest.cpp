@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "velmorutils/zelmath/angles/CMathAngle.h"
+#include "velmorutils/zelmath/angles/MathCommon.h"
+
+using zel_math::kPi;
+
+namespace {
+
+// Both components within `tol` of the expected pair.
+::testing::AssertionResult pair(double a, double b, double A, double B, double tol) {
+    if (std::fabs(a - A) <= tol && std::fabs(b - B) <= tol) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "(" << a << ", " << b << ") is not (" << A << ", " << B << ")";
+}
+
+}  // namespace
+
+TEST(CMathAngle, RangeIsClosedAtBothEnds) {
+    EXPECT_DOUBLE_EQ(CMathAngle(540.0).getDeg(), 180.0);
+    EXPECT_DOUBLE_EQ(CMathAngle(-180.0).getRad(), -kPi);  // not turned into +pi
+    EXPECT_DOUBLE_EQ(CMathAngle(180.0).getRad(), kPi);
+    const double folds[][2] = {{-540, -180}, {370, 10}, {-190, 170}};
+    for (const auto& f : folds)
+        EXPECT_NEAR(CMathAngle(f[0]).getDeg(), f[1], 1e-12) << f[0];
+    EXPECT_TRUE(CMathAngle().isok());
+    EXPECT_EQ(CMathAngle().getRad(), 0.0);
+}
+
+TEST(CMathAngle, UnsetReadsAsZeroAndIgnoresArithmetic) {
+    CMathAngle a(30.0);
+    a.reset();
+    EXPECT_TRUE(a.isnan());
+    EXPECT_TRUE(a.getRad() == 0.0 && a.getDeg() == 0.0 && !a.isSharp());
+    a += CMathAngle(10.0);
+    a -= CMathAngle(10.0);
+    a *= 2.0;
+    a /= 2.0;
+    a.setComplimentary();
+    a.setSupplementary();
+    a.changeSign();
+    EXPECT_TRUE(a.isnan());
+    // An unset operand counts as zero.
+    CMathAngle b(20.0);
+    b += a;
+    EXPECT_NEAR(b.getDeg(), 20.0, 1e-12);
+    a.setDeg(5.0);
+    EXPECT_TRUE(a.isok());
+    // Only the all-ones pattern is unset: a chord longer than the diameter gives a NaN value.
+    a.setChordAndR(30.0, 10.0);
+    EXPECT_TRUE(std::isnan(a.getRad()));
+    EXPECT_FALSE(a.isnan());
+    EXPECT_FALSE(zel_math::isUnset(std::numeric_limits<double>::quiet_NaN()));
+}
+
+TEST(CMathAngle, AzimuthFromCoordinateDifferences) {
+    CMathAngle a(45.0);
+    EXPECT_FALSE(a.setAz(0.0, 0.0));
+    EXPECT_NEAR(a.getDeg(), 45.0, 1e-12);  // unchanged on failure
+    EXPECT_FALSE(a.setAz(1e-13, -1e-13));
+    EXPECT_TRUE(a.setAz(0.0, 1e-12));  // 1e-12 is not near zero
+    EXPECT_NEAR(a.getDeg(), 90.0, 1e-12);
+    a.setAz(-1.0, 0.0);
+    EXPECT_DOUBLE_EQ(a.getRad(), kPi);  // south
+    a.setAz(0.0, -1.0);
+    EXPECT_DOUBLE_EQ(a.getRad(), -kPi / 2);  // west
+    EXPECT_TRUE(a.setAz(C2dPos(1000.0, 2000.0), C2dPos(1100.0, 2100.0)));
+    EXPECT_NEAR(a.getDeg(), 45.0, 1e-12);
+    EXPECT_TRUE(a.setAz(100.0, 200.0, 100.0, 150.0));
+    EXPECT_NEAR(a.getDeg(), -90.0, 1e-12);
+}
+
+TEST(CMathAngle, AngleAtVertexTurnsClockwiseFromFirstToSecondLeg) {
+    CMathAngle a(7.0);
+    const C2dPos vertex(0, 0);
+    EXPECT_TRUE(a.setAngle(C2dPos(1, 0), vertex, C2dPos(0, 1)));
+    EXPECT_NEAR(a.getDeg(), 90.0, 1e-12);
+    EXPECT_TRUE(a.setAngle(C2dPos(0, 1), vertex, C2dPos(1, 0)));
+    EXPECT_NEAR(a.getDeg(), -90.0, 1e-12);
+    EXPECT_FALSE(a.setAngle(vertex, vertex, C2dPos(0, 1)));
+    EXPECT_NEAR(a.getDeg(), -90.0, 1e-12);
+}
+
+TEST(CMathAngle, DmsCarriesAndSignLoss) {
+    // 2 pi folds to 0; the sign is lost between -1 and 0 degrees; one degree less two ulps has
+    // seconds within 1e-12 of 60, which carry into the minutes and the minutes into the degrees.
+    const struct {
+        double deg;
+        int d, m;
+    } cases[] = {
+        {360, 0, 0}, {30.5, 30, 30}, {-0.5, 0, 30}, {-12.25, -12, 15}, {0.99999999999999978, 1, 0}};
+    for (const auto& c : cases) {
+        int d = -1, m = -1;
+        double s = -1;
+        CMathAngle(c.deg).getDMS(d, m, s);
+        EXPECT_TRUE(d == c.d && m == c.m) << c.deg << ": " << d << " " << m;
+        EXPECT_NEAR(s, 0.0, 1e-9) << c.deg;
+    }
+    CMathAngle a;
+    a.setDMS(-12, 30, 36.0);
+    EXPECT_NEAR(a.getDeg(), -12.51, 1e-12);
+    a.setDMS(0, 30, 0.0);  // the sign comes from the degrees alone
+    EXPECT_NEAR(a.getDeg(), 0.5, 1e-12);
+}
+
+TEST(CMathAngle, QuadrantBoundariesBelongToTheNextQuadrantClockwise) {
+    const struct {
+        double deg;
+        int quadrant;
+    } cases[] = {{0, 1}, {45, 1}, {90, 2}, {179.9, 2}, {180, 3}, {-180, 3}, {-90, 4}, {-0.1, 4}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CMathAngle(c.deg).getQuadrant().get(), c.quadrant) << c.deg;
+    const TQuadrant q90 = CMathAngle(90.0).getQuadrant();
+    EXPECT_TRUE(!q90.northPositive && q90.eastPositive);
+}
+
+TEST(CMathAngle, SettersClearCachesAndAdjustingSettersUpdateThemInPlace) {
+    CMathAngle a(30.0);
+    EXPECT_NEAR(a.getSin(), 0.5, 1e-15);
+    a.setDeg(90.0);  // a stale cache would still say 0.5
+    EXPECT_NEAR(a.getSin(), 1.0, 1e-15);
+    a.setRad(0.0);
+    EXPECT_NEAR(a.getCos(), 1.0, 1e-15);
+    // The adjusting setters swap or negate the cached values instead of recomputing them.
+    CMathAngle c(30.0);
+    const double s30 = c.getSin(), c30 = c.getCos();
+    c.setComplimentary();
+    EXPECT_NEAR(c.getDeg(), 60.0, 1e-12);
+    EXPECT_TRUE(c.getSin() == c30 && c.getCos() == s30);
+    CMathAngle s(30.0);
+    s.getCos();
+    s.set180MinusThis();
+    EXPECT_NEAR(s.getDeg(), 150.0, 1e-12);
+    EXPECT_EQ(s.getCos(), -c30);
+    EXPECT_NEAR(s.getSin(), 0.5, 1e-15);
+    CMathAngle n(30.0);
+    n.getSin();
+    n.changeSign();
+    EXPECT_NEAR(n.getDeg(), -30.0, 1e-12);
+    EXPECT_EQ(n.getSin(), -s30);
+    EXPECT_NEAR(n.getCos(), c30, 1e-15);
+    CMathAngle w(-120.0);
+    w.setComplimentary();  // 90 + 120 = 210 folds to -150
+    EXPECT_NEAR(w.getDeg(), -150.0, 1e-12);
+}
+
+TEST(CMathAngle, DivisionByNearZeroUnsets) {
+    CMathAngle a(60.0);
+    a /= 1e-13;
+    EXPECT_TRUE(a.isnan());
+    CMathAngle b(60.0);
+    b /= 1e-12;  // 1e-12 is a divisor; the huge result folds into range
+    EXPECT_TRUE(b.isok());
+    EXPECT_TRUE(b.getRad() >= -kPi && b.getRad() <= kPi) << b.getRad();
+    CMathAngle c(60.0);
+    c /= -2.0;
+    EXPECT_NEAR(c.getDeg(), -30.0, 1e-12);
+    c *= 7.0;  // -210 folds to 150
+    EXPECT_NEAR(c.getDeg(), 150.0, 1e-12);
+}
+
+TEST(CMathAngle, EqualityHasToleranceOrderingHasNone) {
+    CMathAngle a, b;
+    a.setRad(1.0);
+    b.setRad(1.0 + 1e-13);
+    EXPECT_TRUE(a == b && a < b);
+    b.setRad(1.0 + 2e-12);
+    EXPECT_TRUE(a != b);
+    EXPECT_FALSE(CMathAngle(-180.0) == CMathAngle(180.0));  // no wrap-around
+    EXPECT_TRUE(CMathAngle(-180.0) < CMathAngle(180.0));
+}
+
+TEST(CMathAngle, TangentsGuardTheirPoles) {
+    EXPECT_NEAR(CMathAngle(45.0).getTg(), 1.0, 1e-15);
+    EXPECT_EQ(CMathAngle(90.0).getTg(), 0.0);
+    EXPECT_EQ(CMathAngle(0.0).getCtg(), 0.0);
+    EXPECT_NEAR(CMathAngle(30.0).getCtg(), std::sqrt(3.0), 1e-14);
+    EXPECT_TRUE(CMathAngle(89.9).isSharp());
+    EXPECT_FALSE(CMathAngle(90.0).isSharp() || CMathAngle(-90.0).isSharp());
+}
+
+TEST(CMathAngle, RotationsAndMovesFollowAzimuthConvention) {
+    const CMathAngle az(30.0);
+    double n = 0, e = 0;
+    az.getPosAlong(100.0, 5000.0, 2000.0, n, e);
+    EXPECT_TRUE(pair(n, e, 5000.0 + 86.60254037844386, 2050.0, 1e-9));
+    C2dPos right;
+    az.getPosAcross(10.0, C2dPos(0, 0), right);  // to the right: azimuth 120
+    EXPECT_TRUE(pair(right.north, right.east, -5.0, 8.660254037844386, 1e-12));
+    EXPECT_TRUE(az.isSameAsAzimuth(C2dPos(0, 0), C2dPos(n - 5000.0, e - 2000.0)));
+    EXPECT_FALSE(az.isSameAsAzimuth(C2dPos(0, 0), right));
+    // Rotating a step north by the azimuth gives the step along the azimuth; back undoes it.
+    double rn = 1.0, re = 0.0;
+    az.getRotated(rn, re);
+    EXPECT_TRUE(pair(rn, re, az.getCos(), az.getSin(), 1e-15));
+    az.getRotatedBack(rn, re);
+    EXPECT_TRUE(pair(rn, re, 1.0, 0.0, 1e-15));
+    C2dPos out;
+    CMathAngle(90.0).getRotatedPoint(C2dPos(10, 10), C2dPos(20, 10), out);
+    EXPECT_TRUE(pair(out.north, out.east, 10.0, 20.0, 1e-12));
+}
+
+TEST(CMathAngle, DmsOfNonFiniteAnglesIsZeroDegreesAndNanSeconds) {
+    // A chord of 40 on a radius of 10 has no central angle (NaN stored); infinities and NaN
+    // given to the setters become NaN too. None of them may reach a conversion to int.
+    CMathAngle chordTooLong;
+    chordTooLong.setChordAndR(40.0, 10.0);
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const CMathAngle angles[] = {chordTooLong, CMathAngle(inf), CMathAngle(-inf), CMathAngle(nan),
+                                 CMathAngle(1e308)};
+    for (const CMathAngle& a : angles) {
+        int d = -1, m = -1;
+        double s = -1;
+        a.getDMS(d, m, s);
+        if (std::isfinite(a.getDeg())) {  // 1e308 degrees folds to a real direction
+            EXPECT_TRUE(d > -360 && d < 360 && m >= 0 && m < 60 && s >= 0 && s < 60);
+            continue;
+        }
+        EXPECT_EQ(d, 0);
+        EXPECT_EQ(m, 0);
+        EXPECT_TRUE(std::isnan(s));
+    }
+    CMathAngle unset;
+    unset.reset();
+    int d = -1, m = -1;
+    double s = -1;
+    unset.getDMS(d, m, s);
+    EXPECT_TRUE(d == 0 && m == 0 && s == 0.0);
+}
+
+TEST(CMathAngle, ChordAndRadiusGiveCentralAngle) {
+    CMathAngle a;
+    a.setChordAndR(20.0, 10.0);  // chord = diameter: the angle atan2(0, h) doubled is 0
+    EXPECT_NEAR(a.getDeg(), 0.0, 1e-12);
+    a.setChordAndR(10.0 * std::sqrt(2.0), 10.0);
+    EXPECT_NEAR(a.getDeg(), 90.0, 1e-12);
+}
