@@ -65,7 +65,7 @@ const char* boundText(Quantity q) {
         case Quantity::Coordinate:
             return "a coordinate must lie within 1e8 m of the origin";
         case Quantity::Length:
-            return "a length must be positive and at most 1e6 m";
+            return "a length must lie between 0 and 1e6 m";
         case Quantity::Radius:
             return "a radius must lie between 0.1 m and 1e9 m";
         case Quantity::Station:
@@ -80,7 +80,7 @@ bool withinBounds(double m, Quantity q) {
         case Quantity::Coordinate:
             return std::fabs(m) <= kMaxCoordinateM;
         case Quantity::Length:
-            return m > 0.0 && m <= kMaxLengthM;
+            return m >= 0.0 && m <= kMaxLengthM;
         case Quantity::Radius:
             return m >= kMinRadiusM && m <= kMaxRadiusM;
         case Quantity::Station:
@@ -196,12 +196,18 @@ private:
         return quantity(n, std::string("attribute '") + name + "'", a.value(), q, v);
     }
 
-    // Radii of spirals: a number or INF for a tangent.
+    // Radii of spirals: a number, or INF for a tangent.
     bool spiralRadius(const pugi::xml_node& n, const char* name, double& v) {
         const pugi::xml_attribute a = n.attribute(name);
         if (!a) return fail(n, std::string("attribute '") + name + "' is missing");
         const std::string s = trimmed(a.value());
         if (s == "INF" || s == "inf" || s == "Infinity" || s == "INFINITY") {
+            v = kInfinite;
+            return true;
+        }
+        // Some programs write a tangent end as 0 or as an enormous radius: both mean INF.
+        double raw = 0.0;
+        if (toNumber(s, raw) && (raw == 0.0 || std::fabs(toMetres(raw, doc_.unit)) > kMaxRadiusM)) {
             v = kInfinite;
             return true;
         }
@@ -386,6 +392,11 @@ private:
             else
                 ok = readSpiral(n, e);
             if (!ok) return false;
+            // Some programs write zero-length pieces between curves: nothing to build.
+            if (e.length == 0.0) {
+                warn(n, "zero length: skipped");
+                continue;
+            }
             a.elements.push_back(e);
         }
         if (a.elements.empty()) return fail(geom, "no Line, Curve or Spiral");
@@ -412,6 +423,11 @@ private:
             return fail(
                 n, std::string("attribute 'radius' is not a finite number: '") + a.value() + "'");
         negative = raw < 0.0;
+        if (raw == 0.0) {  // written for a VIP without a curve
+            v.curve = VCurve::None;
+            v.radius = 0.0;
+            return true;
+        }
         v.radius = toMetres(std::fabs(raw), doc_.unit);
         if (!withinBounds(v.radius, Quantity::Radius))
             return fail(n, std::string("attribute 'radius' is ") + a.value() + " " +
@@ -570,7 +586,7 @@ private:
         const char* name = n.attribute("staIncrement") ? "staIncrement" : "staInc";
         double v = kNone;
         if (!attribute(n, name, Quantity::Length, v, false)) return false;
-        if (!std::isnan(v)) a.staIncrement = v;
+        if (v > 0.0) a.staIncrement = v;
         return true;
     }
 

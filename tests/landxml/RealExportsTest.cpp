@@ -372,7 +372,7 @@ TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
     };
     const Case cases[] = {
         {one("", "<Line length=\"1e308\"><Start>0 0</Start><End>1 0</End></Line>"),
-         "line 7: Line: attribute 'length' is 1e308 meter: a length must be positive"},
+         "line 7: Line: attribute 'length' is 1e308 meter: a length must lie between 0 and 1e6 m"},
         {one("", "<Line><Start>0 0</Start><End>1e12 0</End></Line>"),
          "line 7: End: northing is 1e12 meter: a coordinate"},
         {one(" staStart=\"1e18\"", line), "line 5: Alignment: attribute 'staStart' is 1e18"},
@@ -394,6 +394,14 @@ TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
     for (const Case& c : cases) {
         const std::string err = refusal(c.xml);
         EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
+    }
+    // A tangent end written as 0 or as an enormous radius is INF.
+    for (const char* tangent : {"0", "1e12", "INF"}) {
+        Document doc;
+        ASSERT_TRUE(read(one("", std::string("<Spiral rot=\"cw\" length=\"60\" radiusStart=\"") +
+                                     tangent + "\" radiusEnd=\"300\"><Start>0 0</Start></Spiral>"),
+                         doc));
+        EXPECT_TRUE(std::isinf(doc.alignments[0].elements[0].radiusStart)) << tangent;
     }
     // A spiral turning 1.5 rad exactly from its tangent point is still read.
     Document doc;
@@ -421,4 +429,21 @@ TEST(RealExports, EncodingsAndDirectories) {
     const std::string dir = std::filesystem::temp_directory_path().string();
     EXPECT_FALSE(readFile(dir, doc, err));
     EXPECT_NE(err.find("is a directory"), std::string::npos) << err;
+}
+
+// Zero-length pieces between curves and VIPs written as curves of no size: read, not refused.
+TEST(RealExports, ZeroLengthPiecesAndCurvesOfNoSize) {
+    const std::string body =
+        "<Alignment name=\"a\"><CoordGeom><Line><Start>0 0</Start><End>100 0</End></Line>\n"
+        "<Line length=\"0\"><Start>100 0</Start><End>100 0</End></Line><Line><Start>100 0"
+        "</Start><End>200 0</End></Line></CoordGeom><Profile><ProfAlign><ParaCurve length=\"0\">"
+        "0 10</ParaCurve><CircCurve radius=\"0\">100 11</CircCurve><PVI>200 10</PVI></ProfAlign>"
+        "</Profile></Alignment>\n";
+    Document doc;
+    ASSERT_TRUE(read(file(kMetres, body), doc));
+    EXPECT_EQ(doc.alignments[0].elements.size(), 2u);
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("line 6: Line: zero length"), std::string::npos)
+        << doc.warnings[0];
+    EXPECT_NEAR(height(doc.alignments[0], 150.0), 10.5, 1e-9);
 }
