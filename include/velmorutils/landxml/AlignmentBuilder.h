@@ -5,9 +5,9 @@
 
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
-#include "LandXmlModel.h"
+#include <velmorutils/landxml/Model.h>
 
-namespace road {
+namespace zel_landxml {
 
 // What a user should know after reading a file: how far the library's geometry and the file's
 // own end points disagree. Each element starts where its predecessor ends (the chain), not where
@@ -29,17 +29,16 @@ inline constexpr double kEndWarningM = 0.001;
 
 // Builds the combined alignment of a file's alignment. False with a message naming the element
 // and line when the geometry cannot be built.
-bool buildAlignment(const landxml::Alignment& in, CAlnt& out, BuildReport& report,
-                    std::string& error);
+bool buildAlignment(const Alignment& in, CAlnt& out, BuildReport& report, std::string& error);
 
 // Describes an alignment as LandXML data: segments, arcs and spirals one for one; a curve at an
 // intersection point as its tangent, spirals and arc; the profile as its VIPs.
-bool describeAlignment(const CAlnt& alnt, landxml::Alignment& out, std::string& error);
+bool describeAlignment(const CAlnt& alnt, Alignment& out, std::string& error);
 
 // The profile's vertical intersection points with their curves.
-bool describeProfile(const CAlnt& alnt, std::vector<landxml::Vip>& out, std::string& error);
+bool describeProfile(const CAlnt& alnt, std::vector<Vip>& out, std::string& error);
 
 // Station text as the field software writes it ("%d+%.2f" of the library's formats).
 std::string stationText(double chainage);
 
-}  // namespace road
+}  // namespace zel_landxml

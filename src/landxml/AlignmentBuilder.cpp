@@ -1,4 +1,4 @@
-#include "AlignmentBuilder.h"
+#include <velmorutils/landxml/AlignmentBuilder.h>
 
 #include <cmath>
 #include <cstdio>
@@ -14,11 +14,8 @@
 #include <velmorutils/zelmath/vertical/CLsInfo.h>
 #include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
 
-namespace road {
+namespace zel_landxml {
 namespace {
-
-using landxml::HElement;
-using landxml::HKind;
 
 const char* kindName(HKind k) {
     switch (k) {
@@ -36,7 +33,7 @@ std::string where(const HElement& e, int index) {
            std::to_string(e.line) + ")";
 }
 
-bool azimuth(const landxml::Point& from, const landxml::Point& to, CMathAngle& az) {
+bool azimuth(const Point& from, const Point& to, CMathAngle& az) {
     return from.present() && to.present() && az.setAz(to.north - from.north, to.east - from.east);
 }
 
@@ -122,10 +119,10 @@ void compareEnd(const HElement& e, int index, const CAlnt& alnt, BuildReport& re
                               ": the computed end differs from the file's End by " + buf + " m");
 }
 
-bool appendProfile(const landxml::Alignment& in, CAlnt& alnt, std::string& error) {
-    for (const landxml::Vip& v : in.profile) {
+bool appendProfile(const Alignment& in, CAlnt& alnt, std::string& error) {
+    for (const Vip& v : in.profile) {
         bool ok = false;
-        if (v.curve == landxml::VCurve::Circle)
+        if (v.curve == VCurve::Circle)
             ok = alnt.appendElement(CAlntVeLsWithArc(v.station, v.elevation, v.radius));
         else
             ok = alnt.appendElement(CVerticalLSElement(CLsInfo(v.station, v.elevation, v.length)));
@@ -140,16 +137,16 @@ bool appendProfile(const landxml::Alignment& in, CAlnt& alnt, std::string& error
 
 // --- describing an alignment -------------------------------------------------------------
 
-landxml::Point point(double n, double e) {
-    landxml::Point p;
+Point point(double n, double e) {
+    Point p;
     p.north = n;
     p.east = e;
     return p;
 }
 
 // Where the start tangent meets the end tangent; absent for parallel tangents.
-landxml::Point tangentIntersection(const landxml::Point& a, const CMathAngle& azA,
-                                   const landxml::Point& b, const CMathAngle& azB) {
+Point tangentIntersection(const Point& a, const CMathAngle& azA, const Point& b,
+                          const CMathAngle& azB) {
     const double c = azA.getCos() * azB.getSin() - azA.getSin() * azB.getCos();
     if (std::fabs(c) < 1e-9) return {};
     const double dn = b.north - a.north, de = b.east - a.east;
@@ -201,8 +198,8 @@ HElement describe(const COrgAzCurveT<CCurveDataSpiral>& c) {
     bool right = true;
     c.get_data().GetSpiralElement(L, r1, r2, right);
     e.clockwise = right;
-    e.radiusStart = zel_math::isUnset(r1) || r1 == 0.0 ? landxml::kInfinite : r1;
-    e.radiusEnd = zel_math::isUnset(r2) || r2 == 0.0 ? landxml::kInfinite : r2;
+    e.radiusStart = zel_math::isUnset(r1) || r1 == 0.0 ? kInfinite : r1;
+    e.radiusEnd = zel_math::isUnset(r2) || r2 == 0.0 ? kInfinite : r2;
     tangentPi(c, e);
     return e;
 }
@@ -243,8 +240,7 @@ std::string stationText(double chainage) {
     return std::string(static_cast<const char*>(s));
 }
 
-bool buildAlignment(const landxml::Alignment& in, CAlnt& out, BuildReport& report,
-                    std::string& error) {
+bool buildAlignment(const Alignment& in, CAlnt& out, BuildReport& report, std::string& error) {
     report = BuildReport();
     out.removeAll();
     if (in.elements.empty() || !in.elements.front().start.present()) {
@@ -252,7 +248,7 @@ bool buildAlignment(const landxml::Alignment& in, CAlnt& out, BuildReport& repor
                 ": the first element has no Start, so the road cannot be placed";
         return false;
     }
-    const landxml::Point& start = in.elements.front().start;
+    const Point& start = in.elements.front().start;
     out.setStartChainageInM(in.staStart);
     out.setStartPos(start.north, start.east,
                     in.profile.empty() ? 0.0 : in.profile.front().elevation);
@@ -264,15 +260,15 @@ bool buildAlignment(const landxml::Alignment& in, CAlnt& out, BuildReport& repor
     return appendProfile(in, out, error);
 }
 
-bool describeProfile(const CAlnt& alnt, std::vector<landxml::Vip>& out, std::string& error) {
+bool describeProfile(const CAlnt& alnt, std::vector<Vip>& out, std::string& error) {
     for (int i = 0; i < alnt.getNumOfVes(); ++i) {
         const CAlntVe* ve = alnt.getVe(i);
-        landxml::Vip v;
+        Vip v;
         if (const auto* arc = dynamic_cast<const CAlntVeLsWithArc*>(ve)) {
             v.station = arc->getIpStaAndHt().north;
             v.elevation = arc->getIpStaAndHt().east;
             v.radius = std::fabs(arc->getRadius());
-            v.curve = v.radius > 0.0 ? landxml::VCurve::Circle : landxml::VCurve::None;
+            v.curve = v.radius > 0.0 ? VCurve::Circle : VCurve::None;
             v.length = v.radius > 0.0 ? arc->getArc().getLen() : 0.0;
         } else {
             CLsInfo info;
@@ -284,15 +280,15 @@ bool describeProfile(const CAlnt& alnt, std::vector<landxml::Vip>& out, std::str
             v.station = info.getChainage();
             v.elevation = info.getHeight();
             v.length = info.getCurveLength();
-            v.curve = v.length > 0.0 ? landxml::VCurve::Parabola : landxml::VCurve::None;
+            v.curve = v.length > 0.0 ? VCurve::Parabola : VCurve::None;
         }
         out.push_back(v);
     }
     return true;
 }
 
-bool describeAlignment(const CAlnt& alnt, landxml::Alignment& out, std::string& error) {
-    landxml::Alignment a;
+bool describeAlignment(const CAlnt& alnt, Alignment& out, std::string& error) {
+    Alignment a;
     a.name = static_cast<const char*>(alnt.getName());
     a.staStart = alnt.getStartChainageInM();
     for (int i = 0; i < alnt.getNumOfHes(); ++i)
@@ -302,4 +298,4 @@ bool describeAlignment(const CAlnt& alnt, landxml::Alignment& out, std::string& 
     return true;
 }
 
-}  // namespace road
+}  // namespace zel_landxml

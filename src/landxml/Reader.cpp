@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "LandXmlModel.h"
+#include <velmorutils/landxml/Model.h>
 
-namespace landxml {
+namespace zel_landxml {
 namespace {
 
 // Element names without a namespace prefix: exporters differ in how they write them.
@@ -338,4 +338,4 @@ bool readFile(const std::string& path, Document& doc, std::string& error) {
     return true;
 }
 
-}  // namespace landxml
+}  // namespace zel_landxml

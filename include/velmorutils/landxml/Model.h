@@ -7,7 +7,7 @@
 // The alignments of a LandXML 1.2 file as plain data, in metres, before they become library
 // alignments. Reading and writing the XML and building the alignment are separate steps so that
 // each can report its own errors with the file's line numbers.
-namespace landxml {
+namespace zel_landxml {
 
 inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInfinite = std::numeric_limits<double>::infinity();
@@ -46,12 +46,27 @@ struct Vip {
     int line = 0;
 };
 
+// A station equation of a LandXML alignment, in metres.
+//   staInternal  the running chainage at which the equation stands (the chainage of the geometry)
+//   staBack      the design station of that point on the road behind it
+//   staAhead     the design station of that point on the road ahead of it
+// staAhead > staBack is a gap (the stations between do not exist); staAhead < staBack an overlap
+// (the stations between occur twice).
+struct StaEquation {
+    double staInternal = 0.0;
+    double staBack = 0.0;
+    double staAhead = 0.0;
+    int line = 0;  // line in the file, for messages
+};
+
 struct Alignment {
     std::string name;
-    double staStart = 0.0;
+    double staStart = 0.0;  // running chainage of the first element's start
     int line = 0;
     std::vector<HElement> elements;
     std::vector<Vip> profile;
+    std::vector<StaEquation> equations;  // in increasing staInternal
+    double staIncrement = kNone;         // the file's own station interval, when it gives one
 };
 
 struct Document {
@@ -72,4 +87,4 @@ bool readFile(const std::string& path, Document& doc, std::string& error);
 // Writes the document as LandXML 1.2 in the given unit.
 std::string write(const Document& doc, LinearUnit unit);
 
-}  // namespace landxml
+}  // namespace zel_landxml
