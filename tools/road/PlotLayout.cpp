@@ -554,7 +554,9 @@ private:
             ring.filled = false;
             ring.width = 0.8;
             m_.strokes.push_back(ring);
-            put_.place(label("kink " + dmsText(defl), "kink", kRed),
+            put_.place(label(std::string("kink ") + (defl > 0 ? "right " : "left ") +
+                                 dmsText(std::fabs(defl)),
+                             "kink", kRed),
                        besideLine(p, right, 1, {6, 16, 30}), frame_);
         }
     }
