@@ -151,3 +151,27 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
     EXPECT_NE(o.find("1,0+020.00,20.0000,0.000,100.400,0.000,CL,"), std::string::npos) << o;
     EXPECT_NE(o.find("3,0+040.00,40.0000,0.000,100.800,,EP,"), std::string::npos) << o;
 }
+
+TEST(PointFile, CarriedStationsAreReadAsTheDesignWritesThem) {
+    const std::string path = std::filesystem::temp_directory_path() / "velmor_points_sta.txt";
+    std::ofstream(path) << "1\t5017.3205\t2010\t0+020.00\n2\t5034.641\t2020\t0+039.90\n"
+                           "3\t5034.641\t2020\t20+\n";
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const char* argv[] = {"velmor-road", "station-offset", "builtin", path.c_str(),
+                          "--columns",   "PNES",           "--csv"};
+    const int code = road::runRoadTool(7, argv, out, err);
+    std::filesystem::remove(path);
+    std::string o(4096, '\0'), e(4096, '\0');
+    std::rewind(out);
+    std::rewind(err);
+    o.resize(std::fread(o.data(), 1, o.size(), out));
+    e.resize(std::fread(e.data(), 1, e.size(), err));
+    std::fclose(out);
+    std::fclose(err);
+    EXPECT_EQ(code, road::kExitBadInput);
+    EXPECT_NE(o.find("carried_station,dstation_m"), std::string::npos) << o;
+    EXPECT_NE(o.find("1,0+020.00,20.0000,0.000,100.400,,0+020.00,0.000,,"), std::string::npos) << o;
+    EXPECT_NE(o.find(",0+039.90,0.100,"), std::string::npos) << o;
+    EXPECT_NE(e.find("line 3: station"), std::string::npos) << e;
+}

@@ -12,8 +12,12 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/Stationing.h>
+
 #include "FileIo.h"
 #include "RoadTool.h"
+#include "SampleRoad.h"
+#include "Stakeout.h"
 #include "TableFormat.h"
 
 namespace {
@@ -311,4 +315,72 @@ TEST(AtomicFile, FailedWriteLeavesThePreviousFileWhole) {
     std::string text;
     std::getline(again, text);
     EXPECT_EQ(text, "new");
+}
+
+TEST(RoadCli, FromAndToStationsAreBothInTheTable) {
+    TempDir dir;
+    const std::string xml = dir.file("feet.xml", feetDesign());
+    struct Case {
+        std::vector<std::string> args;
+        const char *first, *last;
+        size_t rows;
+    } cases[] = {
+        {{"stakeout", "--from", "0+100.00", "--to", "0+210.00", "--csv"},
+         "0+100.00",
+         "0+210.00",
+         8},
+        {{"stakeout", "--from", "0+105.5", "--to", "0+119.99", "--csv"}, "0+105.50", "0+119.99", 2},
+        {{"stakeout", xml, "--from", "11+00", "--to", "13+00", "--csv", "--alignment", "Main"},
+         "11+00.00",
+         "13+00.00",
+         5},
+        {{"stakeout", xml, "--csv", "--alignment", "Main"}, "10+00.00", "22+00.00", 25},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        const auto l = lines(r.out);
+        ASSERT_EQ(l.size(), c.rows + 1) << r.out;
+        EXPECT_EQ(split(l[1], ',')[0], c.first);
+        EXPECT_EQ(split(l.back(), ',')[0], c.last);
+    }
+    EXPECT_EQ(run({"stakeout", "--from", "0+200.00", "--to", "0+100.00"}).code, 2);
+    EXPECT_EQ(run({"stakeout", xml, "--from", "0+100", "--unit", "usft"}).code, 2);
+}
+
+TEST(Stakeout, RoundStationsAreRoundInTheDesignsStationsAcrossAnEquation) {
+    CAlnt alnt;
+    road::buildSampleRoad(alnt);
+    zel_landxml::Stationing st;
+    zel_landxml::StaEquation eq;
+    eq.staInternal = 250.0;  // the design's stations jump from 250 to 330 here
+    eq.staBack = 250.0;
+    eq.staAhead = 330.0;
+    std::string error;
+    ASSERT_TRUE(st.assign(0.0, {eq}, error)) << error;
+    bool sawEquation = false;
+    for (const road::StakeoutStation& s : road::stakeoutChainages(alnt, 100.0, 0.0, 700.0, &st)) {
+        const double station = st.station(s.chainage);
+        sawEquation = sawEquation || s.chainage == 250.0;
+        const bool round =
+            !s.boundary && s.chainage != 250.0 && s.chainage != 0.0 && s.chainage != 700.0;
+        if (round) {
+            EXPECT_NEAR(std::remainder(station, 100.0), 0.0, 1e-9) << s.chainage;
+        }
+    }
+    EXPECT_TRUE(sawEquation);
+}
+
+// A full disk under standard output is an error, never a silent exit 0.
+TEST(RoadCli, FailedStandardOutputExitsWithThree) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+    std::FILE* err = std::tmpfile();
+    for (const char* command : {"stakeout", "curve", "export-landxml"}) {
+        const char* argv[] = {"velmor-road", command};
+        EXPECT_EQ(road::runRoadTool(2, argv, full, err), road::kExitFile) << command;
+        std::clearerr(full);
+    }
+    std::fclose(full);
+    EXPECT_NE(slurp(err).find("cannot write standard output"), std::string::npos);
 }

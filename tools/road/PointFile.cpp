@@ -82,7 +82,7 @@ int columnOf(const ColumnLayout& layout, char letter) {
 
 // The fields needed on every line: all up to the last column that is not Z or D.
 size_t requiredFields(const ColumnLayout& layout) {
-    const size_t last = layout.letters.find_last_not_of("ZD");
+    const size_t last = layout.letters.find_last_not_of("ZDS");
     return last == std::string::npos ? 0 : last + 1;
 }
 
@@ -118,6 +118,7 @@ bool readPoint(const std::vector<std::string>& f, const ColumnLayout& layout, ch
         return reason = "a height beyond 1e5", false;
     p.name = columnOf(layout, 'P') < 0 ? std::to_string(p.line) : field('P');
     p.code = field('D');
+    p.station = field('S');
     return true;
 }
 
@@ -139,8 +140,8 @@ bool looksLikeHeader(const std::vector<std::string>& f, const ColumnLayout& layo
 
 std::optional<ColumnLayout> parseColumns(const std::string& letters, std::string& error) {
     for (size_t i = 0; i < letters.size(); ++i) {
-        if (std::string("PNEZD").find(letters[i]) == std::string::npos)
-            return error = "'" + letters + "': the letters are P N E Z D", std::nullopt;
+        if (std::string("PNEZDS").find(letters[i]) == std::string::npos)
+            return error = "'" + letters + "': the letters are P N E Z D S", std::nullopt;
         if (letters.find(letters[i], i + 1) != std::string::npos)
             return error = "'" + letters + "': " + letters[i] + " twice", std::nullopt;
     }

@@ -13,14 +13,17 @@ struct MeasuredPoint {
     double east = 0.0;
     double height = 0.0;
     bool hasHeight = false;
-    std::string code;  // D, passed through untouched
+    std::string code;          // D, passed through untouched
+    std::string station;       // S, the station the point carries, as typed
+    bool hasChainage = false;  // the station S read against the design
+    double chainageM = 0.0;    // its running chainage, metres
     int line = 0;
 };
 
 // The order of fields on a line, as letters: P name, N northing, E easting, Z height,
-// D code. N and E are required, each letter at most once. Z and D may be missing or empty on
-// a line; when D is the last column, everything after the earlier fields is the code (so a
-// code may contain the delimiter).
+// D code, S station (as the design writes it, e.g. 1+020.00). N and E are required, each letter
+// at most once. Z, D and S may be missing or empty on a line; when D is the last column,
+// everything after the earlier fields is the code (so a code may contain the delimiter).
 struct ColumnLayout {
     std::string letters = "PNEZD";
 };

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -39,6 +40,12 @@ void say(std::FILE* err, const std::string& text) {
     std::fprintf(err, "velmor-road: %s\n", text.c_str());
 }
 
+// Says why and returns the exit code.
+int fail(std::FILE* err, const std::string& text, int code) {
+    say(err, text);
+    return code;
+}
+
 bool parseFinite(const std::string& text, double& v) {
     errno = 0;
     char* end = nullptr;
@@ -53,6 +60,15 @@ const CLI::Validator kFinite(
         return parseFinite(s, v) ? std::string() : "'" + s + "' is not a finite number";
     },
     "NUMBER", "finite");
+
+// A station is a whole number of units, as the station text needs: 1 to 1 000 000.
+const CLI::Validator kWholeStation(
+    [](std::string& s) -> std::string {
+        double v = 0.0;
+        if (parseFinite(s, v) && v >= 1.0 && v <= 1e6 && v == std::floor(v)) return std::string();
+        return "'" + s + "' is not a whole number from 1 to 1000000";
+    },
+    "WHOLE", "station length");
 
 const std::vector<std::string> kUnits{"m", "usft", "ft"};
 const std::vector<std::string> kAngles{"dms", "deg", "gon"};
@@ -82,7 +98,7 @@ void addTableOptions(CLI::App* cmd, Common& c) {
         ->check(CLI::IsMember(kAngles));
     cmd->add_option("--station-length", c.stationLength,
                     "length of one station in the output unit (default 1000 m, 100 ft)")
-        ->check(kFinite & CLI::PositiveNumber);
+        ->check(kWholeStation);
     cmd->add_option("--station-decimals", c.stationDecimals, "decimals of station text (0 to 6)")
         ->check(CLI::Range(0, 6));
     cmd->add_option("--out", c.out, "write the table to this file instead of standard output");
@@ -115,7 +131,7 @@ int readDocument(const std::string& path, landxml::Document& doc, std::FILE* err
         say(err, error);
         return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
     }
-    if (!landxml::parse(text, doc, error)) return say(err, path + ": " + error), kExitBadInput;
+    if (!landxml::parse(text, doc, error)) return fail(err, path + ": " + error, kExitBadInput);
     return kExitOk;
 }
 
@@ -152,7 +168,7 @@ int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE
     landxml::BuildReport report;
     std::string error;
     if (!buildAlignment(in, alnt, report, error))
-        return say(err, path + ": " + error), kExitBadInput;
+        return fail(err, path + ": " + error, kExitBadInput);
     alnt.setName(in.name.c_str());
     for (const std::string& w : report.warnings)
         say(err, "warning: " + w);
@@ -217,14 +233,18 @@ public:
     bool open(std::FILE* err) {
         std::string error;
         if (path_.empty() || file_.open(error)) return true;
-        return say(err, error), false;
+        say(err, error);
+        return false;
     }
     std::FILE* stream() const { return path_.empty() ? stdOut_ : file_.stream(); }
     // Nothing of the table is kept when `keep` is false.
     bool finish(bool keep, std::FILE* err) {
+        if (!path_.empty() && !keep) return true;  // the temporary file goes with file_
         std::string error;
-        if (!path_.empty()) return !keep || file_.commit(error) || (say(err, error), false);
-        return finishStream(stdOut_, "standard output", error) || (say(err, error), false);
+        const bool ok =
+            path_.empty() ? finishStream(stdOut_, "standard output", error) : file_.commit(error);
+        if (!ok) say(err, error);
+        return ok;
     }
 
 private:
@@ -250,23 +270,23 @@ int checkStakeout(const StakeoutArgs& a, const Common& c, Unit unit, const Desig
                  : std::isfinite(d.intervalM) ? d.intervalM
                                               : fallback;
     if (!(o.interval >= kMinIntervalM && o.interval <= kMaxIntervalM))
-        return say(err, "--interval: must lie between 1 mm and 100 km"), kExitUsage;
+        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
     o.offsets.clear();
     for (double off : a.offsets) {
         o.offsets.push_back(toMetres(off, unit));
         if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
-            return say(err, "--offsets: an offset beyond 10 km"), kExitUsage;
+            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
     }
     const landxml::StationStyle style = stationStyle(c, unit);
     std::string error;
     if (!a.from.empty() && !d.stationing.chainage(a.from, style, o.from, error))
-        return say(err, "--from: " + error), kExitUsage;
+        return fail(err, "--from: " + error, kExitUsage);
     if (!a.to.empty() && !d.stationing.chainage(a.to, style, o.to, error))
-        return say(err, "--to: " + error), kExitUsage;
+        return fail(err, "--to: " + error, kExitUsage);
     o.stationing = &d.stationing;
-    if (o.from > o.to) return say(err, "--from: lies after --to"), kExitUsage;
+    if (o.from > o.to) return fail(err, "--from: lies after --to", kExitUsage);
     if (stakeoutRowCount(d.alnt, o) > kMaxStakeoutRows)
-        return say(err, "--interval: the table would have more than 10 million rows"), kExitUsage;
+        return fail(err, "--interval: the table would have more than 10 million rows", kExitUsage);
     return kExitOk;
 }
 
@@ -286,7 +306,10 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     std::string error;
     const bool ok = writeStakeout(output.stream(), d.alnt, o, error);
     if (o.progress) std::fprintf(stderr, "\r                \r");
-    if (!ok) return output.finish(false, err), say(err, error), kExitBadInput;
+    if (!ok) {
+        output.finish(false, err);
+        return fail(err, error, kExitBadInput);
+    }
     return output.finish(true, err) ? kExitOk : kExitFile;
 }
 
@@ -300,7 +323,7 @@ struct StationOffsetArgs {
 int readPoints(const StationOffsetArgs& a, std::FILE* err, PointFile& points) {
     std::string error;
     const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
-    if (!layout) return say(err, "--columns: " + error), kExitUsage;
+    if (!layout) return fail(err, "--columns: " + error, kExitUsage);
     std::string text;
     const ReadFailure failure = readTextFile(a.points, text, error);
     if (failure != ReadFailure::None) {
@@ -311,9 +334,26 @@ int readPoints(const StationOffsetArgs& a, std::FILE* err, PointFile& points) {
     if (points.headerLine > 0)
         say(err, a.points + ": line " + std::to_string(points.headerLine) +
                      " skipped as a header: " + points.headerText);
-    for (const BadLine& b : points.bad)
-        say(err, a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
     return kExitOk;
+}
+
+// Reads the stations the points carry against the design; a station that is not one of the
+// design's makes its line a bad line.
+void readCarriedStations(PointFile& points, const landxml::Stationing& stationing,
+                         const landxml::StationStyle& style) {
+    std::vector<MeasuredPoint> kept;
+    for (MeasuredPoint& p : points.points) {
+        std::string error;
+        if (!p.station.empty() && !stationing.chainage(p.station, style, p.chainageM, error)) {
+            points.bad.push_back({p.line, p.station, "station: " + error});
+            continue;
+        }
+        p.hasChainage = !p.station.empty();
+        kept.push_back(p);
+    }
+    points.points = std::move(kept);
+    std::sort(points.bad.begin(), points.bad.end(),
+              [](const BadLine& x, const BadLine& y) { return x.line < y.line; });
 }
 
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err) {
@@ -323,10 +363,13 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (code == kExitOk) code = readPoints(a, err, points);
     if (code != kExitOk) return code;
     const Unit unit = outputUnit(c, d);
+    readCarriedStations(points, d.stationing, stationStyle(c, unit));
+    for (const BadLine& b : points.bad)
+        say(err, a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
     writeStationOffset(output.stream(), d.alnt, points.points, unit,
-                       tableStyle(c, unit, d.stationing));
+                       tableStyle(c, unit, d.stationing), a.columns.find('S') != std::string::npos);
     if (!output.finish(true, err)) return kExitFile;
     if (points.bad.empty()) return kExitOk;
     say(err, a.points + ": " + counted(points.bad.size(), "line", "lines") +
@@ -353,7 +396,7 @@ std::string today() {
 
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     const std::optional<PlotFormat> format = plotFormatOf(a.output);
-    if (!format) return say(err, "--out: the file must end in .svg, .pdf or .png"), kExitUsage;
+    if (!format) return fail(err, "--out: the file must end in .svg, .pdf or .png", kExitUsage);
     Design d;
     const int code = loadDesign(a.file, c, err, d);
     if (code != kExitOk) return code;
@@ -362,7 +405,7 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     for (double off : a.offsets) {
         o.offsets.push_back(toMetres(off, unit));
         if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
-            return say(err, "--offsets: an offset beyond 10 km"), kExitUsage;
+            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
     }
     const double fallback =
         unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
@@ -370,7 +413,7 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
                   : std::isfinite(d.intervalM) ? d.intervalM
                                                : fallback;
     if (!(o.intervalM >= kMinIntervalM && o.intervalM <= kMaxIntervalM))
-        return say(err, "--interval: must lie between 1 mm and 100 km"), kExitUsage;
+        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
     if (!a.paper.empty()) o.paper = *parsePaper(a.paper);
     o.metresPerUnit = metresPerUnit(unit);
     o.unitSymbol = unitSymbol(unit);
@@ -380,10 +423,11 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     o.date = today();
     PlotModel model;
     std::string bytes, error;
-    if (!layoutPlot(d.alnt, o, model, error)) return say(err, a.file + ": " + error), kExitBadInput;
+    if (!layoutPlot(d.alnt, o, model, error))
+        return fail(err, (a.file.empty() ? "built-in road" : a.file) + ": " + error, kExitBadInput);
     if (!renderPlot(model, *format, bytes, error))
-        return say(err, a.output + ": " + error), kExitFile;
-    if (!writeFileAtomically(a.output, bytes, error)) return say(err, error), kExitFile;
+        return fail(err, a.output + ": " + error, kExitFile);
+    if (!writeFileAtomically(a.output, bytes, error)) return fail(err, error, kExitFile);
     return kExitOk;
 }
 
@@ -400,7 +444,7 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
         buildSampleRoad(alnt);
         alnt.setName("sample");
         if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
-            return say(err, error), kExitBadInput;
+            return fail(err, error, kExitBadInput);
     } else {
         int code = readDocument(file, in, err);
         if (code == kExitOk) code = chooseAlignments(file, in, c.alignment, true, err, chosen);
@@ -411,7 +455,7 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
             if ((code = buildDesign(file, *a, err, alnt)) != kExitOk) return code;
             doc.alignments.emplace_back();
             if (!landxml::describeAlignment(alnt, doc.alignments.back(), error))
-                return say(err, error), kExitBadInput;
+                return fail(err, error, kExitBadInput);
             // The geometry runs on the running chainage; the design's own stations go along.
             doc.alignments.back().equations = a->equations;
             doc.alignments.back().staIncrement = a->staIncrement;
@@ -465,13 +509,13 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
 
 int runCurve(CLI::App* cmd, double radius, double length, std::FILE* out, std::FILE* err) {
     if (cmd->count("RADIUS") != cmd->count("LENGTH"))
-        return say(err, "curve: give both RADIUS and LENGTH, or neither"), kExitUsage;
+        return fail(err, "curve: give both RADIUS and LENGTH, or neither", kExitUsage);
     std::string error;
-    if (!checkCurve(radius, length, error)) return say(err, "curve: " + error), kExitUsage;
+    if (!checkCurve(radius, length, error)) return fail(err, "curve: " + error, kExitUsage);
     printCurveTable(out, radius, length);
     std::string writeError;
-    return finishStream(out, "standard output", writeError) ? kExitOk
-                                                            : (say(err, writeError), kExitFile);
+    if (!finishStream(out, "standard output", writeError)) return fail(err, writeError, kExitFile);
+    return kExitOk;
 }
 
 bool isCommand(const CLI::App& app, const std::string& name) {
@@ -519,8 +563,10 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     cSo->add_option("FILE", so.file, "LandXML design, or 'builtin'")->required();
     cSo->add_option("POINTS", so.points, "point file (comma, semicolon, tab or spaces)")
         ->required();
-    cSo->add_option("--columns", so.columns,
-                    "field order: P name, N, E, Z height, D code (default PNEZD; Z, D optional)");
+    cSo->add_option(
+        "--columns", so.columns,
+        "field order: P name, N, E, Z height, D code, S station (default PNEZD; Z, D, S "
+        "optional)");
     addTableOptions(cSo, common);
 
     PlotArgs plot;

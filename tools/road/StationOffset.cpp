@@ -48,44 +48,78 @@ std::string csvText(const std::string& s) {
 
 }  // namespace
 
-void writeStationOffset(std::FILE* out, const CAlnt& alnt, const std::vector<MeasuredPoint>& points,
-                        Unit pointUnit, const TableStyle& s) {
-    if (s.csv)
-        std::fprintf(out, "name,station,%s,%s,%s,%s,code,note\n", s.heading("chainage").c_str(),
-                     s.heading("offset").c_str(), s.heading("cl_design_height").c_str(),
-                     s.heading("dheight").c_str());
-    else
-        std::fprintf(out, "%-12s %13s %13s %16s %13s  %s\n", "point", "station",
-                     s.heading("offset").c_str(), s.heading("CL height").c_str(),
-                     s.heading("dh").c_str(), "code");
-    for (const MeasuredPoint& p : points) {
-        const StationOffsetRow r = stationOffsetRow(alnt, p, pointUnit);
-        if (!r.where.onRoad) {
-            if (s.csv)
-                std::fprintf(out, "%s,,,,,,%s,off the road\n", csvText(p.name).c_str(),
-                             csvText(p.code).c_str());
-            else
-                std::fprintf(out, "%-12s %13s %13s %16s %13s  %s\n", p.name.c_str(), "off road",
-                             "-", "-", "-", p.code.c_str());
+namespace {
+
+// One table row as cells: name, station, chainage (CSV only), offset, CL height, dh,
+// [carried station, dstation], code, note (CSV only).
+std::vector<std::string> cells(const CAlnt& alnt, const MeasuredPoint& p, Unit pointUnit,
+                               const TableStyle& s, bool carried) {
+    const StationOffsetRow r = stationOffsetRow(alnt, p, pointUnit);
+    const bool on = r.where.onRoad;
+    std::vector<std::string> c{p.name, on ? s.station(r.where.chainage) : ""};
+    if (s.csv) c.push_back(on ? s.length(r.where.chainage, 4) : "");
+    c.push_back(on ? s.length(r.where.offset, 3) : "");
+    c.push_back(r.hasDesignHeight ? s.length(r.designHeight, 3) : "");
+    c.push_back(r.hasDesignHeight && p.hasHeight ? s.length(r.heightDifference, 3) : "");
+    if (carried) {
+        c.push_back(p.station);
+        c.push_back(on && p.hasChainage ? s.length(r.where.chainage - p.chainageM, 3) : "");
+    }
+    c.push_back(p.code);
+    if (s.csv) c.push_back(on ? "" : "off the road");
+    return c;
+}
+
+std::vector<std::string> headings(const TableStyle& s, bool carried) {
+    std::vector<std::string> h{s.csv ? "name" : "point", "station"};
+    if (s.csv) h.push_back(s.heading("chainage"));
+    h.push_back(s.heading("offset"));
+    h.push_back(s.heading(s.csv ? "cl_design_height" : "CL height"));
+    h.push_back(s.heading(s.csv ? "dheight" : "dh"));
+    if (carried) {
+        h.push_back(s.csv ? "carried_station" : "carried");
+        h.push_back(s.heading(s.csv ? "dstation" : "dstation"));
+    }
+    h.push_back("code");
+    if (s.csv) h.push_back("note");
+    return h;
+}
+
+void writeCells(std::FILE* out, const std::vector<std::string>& c, bool csv, bool offRoad) {
+    std::string line;
+    for (size_t i = 0; i < c.size(); ++i) {
+        if (csv) {
+            line += (i ? "," : "") + csvText(c[i]);
             continue;
         }
-        const std::string station = s.station(r.where.chainage);
-        const std::string design = r.hasDesignHeight ? s.length(r.designHeight, 3) : "";
-        const std::string dh =
-            r.hasDesignHeight && p.hasHeight ? s.length(r.heightDifference, 3) : "";
-        if (s.csv)
-            std::fprintf(out, "%s,%s,%s,%s,%s,%s,%s,\n", csvText(p.name).c_str(), station.c_str(),
-                         s.length(r.where.chainage, 4).c_str(), s.length(r.where.offset, 3).c_str(),
-                         design.c_str(), dh.c_str(), csvText(p.code).c_str());
+        // Text: the name left, the numbers right in their columns, the code last.
+        const std::string v = c[i].empty() ? (i == 1 && offRoad ? "off road" : "-") : c[i];
+        char buf[128];
+        if (i == 0)
+            std::snprintf(buf, sizeof buf, "%-12s", c[i].c_str());
+        else if (i + 1 == c.size())
+            std::snprintf(buf, sizeof buf, "  %s", c[i].c_str());
         else
-            std::fprintf(out, "%-12s %13s %13s %16s %13s  %s\n", p.name.c_str(), station.c_str(),
-                         s.length(r.where.offset, 3).c_str(), design.empty() ? "-" : design.c_str(),
-                         dh.empty() ? "-" : dh.c_str(), p.code.c_str());
+            std::snprintf(buf, sizeof buf, " %15s", v.c_str());
+        line += buf;
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+}
+
+}  // namespace
+
+void writeStationOffset(std::FILE* out, const CAlnt& alnt, const std::vector<MeasuredPoint>& points,
+                        Unit pointUnit, const TableStyle& s, bool carried) {
+    writeCells(out, headings(s, carried), s.csv, false);
+    for (const MeasuredPoint& p : points) {
+        const std::vector<std::string> c = cells(alnt, p, pointUnit, s, carried);
+        writeCells(out, c, s.csv, c[1].empty());
     }
     if (!s.csv)
         std::fprintf(out,
                      "(offset right of increasing station positive; dh: measured height minus "
-                     "the centre line's design height)\n");
+                     "the centre line's design height%s)\n",
+                     carried ? "; dstation: located minus carried station" : "");
 }
 
 }  // namespace road

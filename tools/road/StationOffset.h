@@ -32,9 +32,10 @@ struct StationOffsetRow {
 // Locates a measured point whose coordinates are in `fileUnit`.
 StationOffsetRow stationOffsetRow(const CAlnt& alnt, const MeasuredPoint& p, Unit fileUnit);
 
-// The table: name, station, offset, measured minus design height, code; off-road points
-// keep their row with a note, so no point is ever dropped.
+// The table: name, station, offset, the centre line's design height, measured minus design
+// height, code; with `carried`, also the station each point carries and the located minus the
+// carried station. Off-road points keep their row with a note, so no point is ever dropped.
 void writeStationOffset(std::FILE* out, const CAlnt& alnt, const std::vector<MeasuredPoint>& points,
-                        Unit pointUnit, const TableStyle& style);
+                        Unit pointUnit, const TableStyle& style, bool carried = false);
 
 }  // namespace road
