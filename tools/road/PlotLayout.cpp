@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -139,6 +140,9 @@ public:
                               s.at.y + s.dir.y * s.gap + s.dir.y / t * h / 2};
             const Box b{c.x - w / 2, c.y - h / 2, c.x + w / 2, c.y + h / 2};
             if (!b.inside(area) || !free(b)) continue;
+            const bool needsLeader = s.gap >= kLeaderGap;
+            std::array<PagePoint, 2> lead{};
+            if (needsLeader && !(leaderOf(s.at, b, lead) && leaderFree(lead))) continue;
             if (l.vertical) {
                 l.x = b.x0 + e.ascent;
                 l.y = b.y1;
@@ -148,7 +152,15 @@ public:
             }
             l.box = b;
             m_.labels.push_back(std::move(l));
-            if (s.gap >= kLeaderGap) leader(s.at, b);
+            if (needsLeader) {
+                Stroke line;
+                line.points = {lead[0], lead[1]};
+                line.width = 0.25;
+                line.colour = {0.45, 0.45, 0.45};
+                line.role = "leader";
+                m_.strokes.push_back(line);
+                addObstacle(line.points);
+            }
             return true;
         }
         return false;
@@ -158,17 +170,21 @@ private:
     // Labels set further than this from their point get a thin line to it.
     static constexpr double kLeaderGap = 20.0;
 
-    void leader(PagePoint from, const Box& b) {
+    // A thin line from just off the point to just off the label's nearest edge.
+    static bool leaderOf(PagePoint from, const Box& b, std::array<PagePoint, 2>& out) {
         const PagePoint to{std::clamp(from.x, b.x0, b.x1), std::clamp(from.y, b.y0, b.y1)};
         const double d = std::hypot(to.x - from.x, to.y - from.y);
-        if (d < 1.0) return;
+        if (d < 4.0) return false;
         const PagePoint u{(to.x - from.x) / d, (to.y - from.y) / d};
-        Stroke s;
-        s.points = {add(from, u, 2.0), add(to, u, -1.0)};
-        s.width = 0.25;
-        s.colour = {0.45, 0.45, 0.45};
-        s.role = "leader";
-        m_.strokes.push_back(std::move(s));
+        out = {add(from, u, 2.0), add(to, u, -1.0)};
+        return true;
+    }
+
+    // A leader may cross drawn lines but no other label.
+    bool leaderFree(const std::array<PagePoint, 2>& l) const {
+        for (const Label& placed : m_.labels)
+            if (segmentHitsBox(l[0], l[1], placed.box)) return false;
+        return true;
     }
 
     struct Chunk {
@@ -700,8 +716,9 @@ private:
         put_.place(label(note, "note"), {{{r.x0, r.y0 + 2.2 * t}, {1, 1}, 0}}, m_labelsArea());
         profileGrid();
         profileLines();
-        highLowPoints();
         vipsInProfile();
+        highLowPoints();
+        gradesInProfile();
         stationAxis();
     }
 
@@ -761,7 +778,7 @@ private:
         return 0.0;
     }
 
-    void vipsInProfile() {
+    void gradesInProfile() {
         for (size_t i = 0; i + 1 < vips_.size(); ++i) {
             const double g = grade(i) * 100;
             const double cm = (vips_[i].station + vips_[i + 1].station) / 2;
@@ -775,6 +792,9 @@ private:
             put_.place(label((g >= 0 ? "+" : "") + fixed(g, 3) + "%", "grade"),
                        besideLine(p, up, 1, {3, 9, 16}), pf_);
         }
+    }
+
+    void vipsInProfile() {
         for (size_t i = 0; i < vips_.size(); ++i) {
             const lx::Vip& v = vips_[i];
             const PagePoint p{px(v.station), py(v.elevation)};
