@@ -32,6 +32,9 @@ constexpr double kMinAnnotatedPt = 14.0;
 // Default station spacing without a file interval: the usual staking spacing.
 constexpr double kDefaultIntervalM = 20.0;
 constexpr double kDefaultIntervalFt = 50.0;
+// Lengths, radii and spiral parameters to the millimetre (or thousandth of a foot), as a
+// design is set out.
+constexpr int kLengthDecimals = 3;
 
 std::string fixed(double v, int decimals) {
     if (std::fabs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0.0;  // never "-0.00"
@@ -342,10 +345,9 @@ public:
 
 private:
     double u(double metres) const { return metres / o_.metresPerUnit; }
-    int lengthDecimals() const { return 3; }
     int heightDecimals() const { return feet_ ? 2 : 3; }
     std::string len(double metres) const {
-        return fixed(u(metres), lengthDecimals()) + " " + o_.unitSymbol;
+        return fixed(u(metres), kLengthDecimals) + " " + o_.unitSymbol;
     }
     std::string station(double chainage) const {
         return o_.stationing.text(chainage, o_.stationStyle);
@@ -414,7 +416,7 @@ private:
         Label title = label("Plan", "title");
         title.bold = true;
         title.size = sheet_.text * 1.4;
-        put_.place(title, {{{r.x0, r.y0}, {1, 1}, 0}}, m_labelsArea());
+        put_.place(title, {{{r.x0, r.y0}, {1, 1}, 0}}, pageBox());
         planGrid();
         std::vector<std::vector<PagePoint>> page(world_.size());
         for (size_t k = 0; k < world_.size(); ++k)
@@ -437,7 +439,7 @@ private:
         elementsInPlan();
     }
 
-    Box m_labelsArea() const { return {0, 0, sheet_.width, sheet_.height}; }
+    Box pageBox() const { return {0, 0, sheet_.width, sheet_.height}; }
 
     void planGrid() {
         m_.strokes.push_back(rectangle(frame_, 0.6, kBlack, "frame"));
@@ -451,17 +453,16 @@ private:
             const double x = toPage(0, k * stepM).x;
             m_.strokes.push_back(line({{x, frame_.y0}, {x, frame_.y1}}, 0.3, kGridGrey, "grid"));
             put_.place(label("E " + fixed(k * stepU, dec), "grid"), {{{x, frame_.y1}, {0, 1}, 2}},
-                       m_labelsArea());
+                       pageBox());
         }
         for (double k = std::ceil(u(n0) / stepU); k * stepM <= n1 * (1 + 1e-15); k += 1) {
             const double y = toPage(k * stepM, 0).y;
             m_.strokes.push_back(line({{frame_.x0, y}, {frame_.x1, y}}, 0.3, kGridGrey, "grid"));
             put_.place(label("N " + fixed(k * stepU, dec), "grid"), {{{frame_.x0, y}, {-1, 0}, 2}},
-                       m_labelsArea());
+                       pageBox());
         }
         Label note = label("Grid: northing N and easting E in " + o_.unitSymbol, "note");
-        put_.place(note, {{{frame_.x0, frame_.y0 - 0.3 * sheet_.text}, {1, -1}, 0}},
-                   m_labelsArea());
+        put_.place(note, {{{frame_.x0, frame_.y0 - 0.3 * sheet_.text}, {1, -1}, 0}}, pageBox());
     }
 
     void northArrow() {
@@ -476,7 +477,7 @@ private:
         m_.strokes.push_back(s);
         Label n = label("N", "north");
         n.bold = true;
-        put_.place(n, {{tip, {0, -1}, 1}}, m_labelsArea());
+        put_.place(n, {{tip, {0, -1}, 1}}, pageBox());
         put_.block({tip.x - h * 0.3, tip.y - 1, tip.x + h * 0.3, tip.y + h + 1});
     }
 
@@ -497,7 +498,7 @@ private:
             }
         }
         put_.block({o.x - 1, o.y - 1, o.x + w + 1, o.y + h + 1});
-        const Box area = m_labelsArea();
+        const Box area = pageBox();
         put_.place(label("0", "scale"), {{{o.x, o.y}, {0, -1}, 1}}, area);
         const int dec = lenU >= 1 ? 0 : 2;
         put_.place(label(fixed(lenU, dec) + " " + o_.unitSymbol, "scale"),
@@ -607,7 +608,7 @@ private:
         const double k1 = std::isinf(h.radiusEnd) ? 0.0 : 1.0 / h.radiusEnd;
         const double a = std::sqrt(h.length / std::max(std::fabs(k1 - k0), 1e-15));
         auto radius = [&](double r) {
-            return std::isinf(r) ? std::string("\u221E") : fixed(u(r), lengthDecimals());
+            return std::isinf(r) ? std::string("\u221E") : fixed(u(r), kLengthDecimals);
         };
         return "Clothoid A=" + len(a) + " L=" + len(h.length) + " R=" + radius(h.radiusStart) +
                "\u2192" + radius(h.radiusEnd) + " " + o_.unitSymbol;
@@ -680,10 +681,10 @@ private:
         Label title = label("Profile", "title");
         title.bold = true;
         title.size = t * 1.4;
-        put_.place(title, {{{r.x0, r.y0}, {1, 1}, 0}}, m_labelsArea());
+        put_.place(title, {{{r.x0, r.y0}, {1, 1}, 0}}, pageBox());
         if (!sampleHeights() || vips_.size() < 2) {
             put_.place(label("no design profile", "note"), {{{r.x0, r.y0 + 3 * t}, {1, 1}, 0}},
-                       m_labelsArea());
+                       pageBox());
             return;
         }
         pf_ = {r.x0 + 7.5 * t, r.y0 + 4.2 * t, r.x1 - 4, r.y1 - 11 * t};
@@ -707,13 +708,12 @@ private:
             if (sh_ * f <= room) exaggeration_ = f;
         sv_ = sh_ * exaggeration_;
         base_ = (lo + hi) / 2 - (pf_.y1 - pf_.y0) / 2 / sv_;
-        c0_ = start_;
         std::string note = "Vertical exaggeration " +
                            fixed(exaggeration_, exaggeration_ == 2.5 ? 1 : 0) + "\u00D7";
         profileScale_ = "H " + ratioText(ratioH) + ", V " + ratioText(ratioH / exaggeration_);
         if (sheet_.paper) note += "   " + profileScale_;
         note += "   heights and grades in " + o_.unitSymbol;
-        put_.place(label(note, "note"), {{{r.x0, r.y0 + 2.2 * t}, {1, 1}, 0}}, m_labelsArea());
+        put_.place(label(note, "note"), {{{r.x0, r.y0 + 2.2 * t}, {1, 1}, 0}}, pageBox());
         profileGrid();
         profileLines();
         vipsInProfile();
@@ -722,7 +722,7 @@ private:
         stationAxis();
     }
 
-    double px(double c) const { return pf_.x0 + (c - c0_) * sh_; }
+    double px(double c) const { return pf_.x0 + (c - start_) * sh_; }
     double py(double h) const { return pf_.y1 - (h - base_) * sv_; }
 
     bool sampleHeights() {
@@ -745,11 +745,11 @@ private:
             const double y = py(k * stepM);
             m_.strokes.push_back(line({{pf_.x0, y}, {pf_.x1, y}}, 0.3, kGridGrey, "grid"));
             put_.place(label(fixed(k * stepU, dec), "elevation"), {{{pf_.x0, y}, {-1, 0}, 2}},
-                       m_labelsArea());
+                       pageBox());
         }
         Label axis = label("Elevation (" + o_.unitSymbol + ")", "axis");
         axis.vertical = true;
-        put_.place(axis, {{{sheet_.profile.x0, (pf_.y0 + pf_.y1) / 2}, {1, 0}, 0}}, m_labelsArea());
+        put_.place(axis, {{{sheet_.profile.x0, (pf_.y0 + pf_.y1) / 2}, {1, 0}, 0}}, pageBox());
     }
 
     void profileLines() {
@@ -869,7 +869,7 @@ private:
         Label name = label("Design height (" + o_.unitSymbol + ")", "axis");
         name.vertical = true;
         put_.place(name, {{{sheet_.profile.x0 + 2.5 * t, (bandTop + bandBottom) / 2}, {0, 0}, 0}},
-                   m_labelsArea());
+                   pageBox());
         for (const auto& [c, k] : roundStations(interval_)) {
             if (k % tickM != 0) continue;
             const double x = px(c);
@@ -878,8 +878,7 @@ private:
                 line({{x, pf_.y1}, {x, pf_.y1 + (major ? 4.0 : 2.0)}}, 0.5, kBlack, "tick"));
             if (major) {
                 m_.strokes.push_back(line({{x, pf_.y0}, {x, pf_.y1}}, 0.3, kGridGrey, "grid"));
-                put_.place(label(station(c), "axis"), {{{x, pf_.y1 + 4}, {0, 1}, 1}},
-                           m_labelsArea());
+                put_.place(label(station(c), "axis"), {{{x, pf_.y1 + 4}, {0, 1}, 1}}, pageBox());
             }
             double h = 0;
             if (k % bandM != 0 || !a_.getPosHAtChain(c, h)) continue;
@@ -900,7 +899,7 @@ private:
                             "title");
             l.size = sheet_.text * 1.3;
             l.bold = true;
-            put_.place(l, {{{sheet_.title.x0, sheet_.title.y0}, {1, 1}, 0}}, m_labelsArea());
+            put_.place(l, {{{sheet_.title.x0, sheet_.title.y0}, {1, 1}, 0}}, pageBox());
         }
     }
 
@@ -962,7 +961,7 @@ private:
     double s_ = 1, minE_ = 0, maxN_ = 0;
     // profile frame and mapping
     Box pf_;
-    double sh_ = 1, sv_ = 1, base_ = 0, c0_ = 0, exaggeration_ = 1;
+    double sh_ = 1, sv_ = 1, base_ = 0, exaggeration_ = 1;
     std::string profileScale_ = "none";
 };
 
