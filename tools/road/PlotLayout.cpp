@@ -29,6 +29,8 @@ constexpr double kMinSampleStepM = 0.25;
 constexpr double kKinkMarkRad = 1e-4;
 // Elements shorter than this on the page (points) are too small to annotate.
 constexpr double kMinAnnotatedPt = 14.0;
+// Element boundaries closer than this on the page (points) are not marked one by one.
+constexpr double kMinBoundaryGapPt = 3.0;
 // Default station spacing without a file interval: the usual staking spacing.
 constexpr double kDefaultIntervalM = 20.0;
 constexpr double kDefaultIntervalFt = 50.0;
@@ -588,6 +590,9 @@ private:
             // Ticks shorten where elements are short on the page, so they do not merge.
             const double shortest = std::min(before ? before->end - before->start : 1e300,
                                              after ? after->end - after->start : 1e300);
+            // Boundaries closer than this on the page would merge into a band: only the ends
+            // of the road are marked then.
+            if (before && after && shortest * s_ < kMinBoundaryGapPt) continue;
             const double half = std::clamp(0.6 * shortest * s_, 2.5, 7.0);
             const std::vector<PagePoint> tick{add(p, right, -half), add(p, right, half)};
             m_.strokes.push_back(line(tick, 0.8, kBlue, "boundary"));
