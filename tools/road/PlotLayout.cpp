@@ -525,8 +525,10 @@ private:
                               0.5, kGreen, "equation");
             tri.closed = tri.filled = true;
             m_.strokes.push_back(tri);
-            m_.strokes.push_back(
-                line({add(p, right, -6), add(p, right, 6)}, 1.0, kGreen, "equation"));
+            put_.addObstacle({tri.points[0], tri.points[1], tri.points[2], tri.points[0]});
+            const std::vector<PagePoint> tick{add(p, right, -6), add(p, right, 6)};
+            m_.strokes.push_back(line(tick, 1.0, kGreen, "equation"));
+            put_.addObstacle(tick);
             const double eps = 1e-6;
             put_.place(label("Stn eq. back " + station(q.staInternal - eps) + " = ahead " +
                                  station(q.staInternal),
@@ -573,6 +575,9 @@ private:
             ring.filled = false;
             ring.width = 0.8;
             m_.strokes.push_back(ring);
+            std::vector<PagePoint> closedRing = ring.points;
+            closedRing.push_back(ring.points.front());
+            put_.addObstacle(closedRing);
             put_.place(label(std::string("kink ") + (defl > 0 ? "right " : "left ") +
                                  dmsText(std::fabs(defl)),
                              "kink", kRed),
