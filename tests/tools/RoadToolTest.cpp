@@ -12,7 +12,6 @@
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "StationOffset.h"
-#include "SvgPlot.h"
 #include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 
 namespace {
@@ -140,25 +139,4 @@ TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
     road::StakeoutRow first;
     ASSERT_TRUE(road::stakeoutRow(alnt, -50.0, 0.0, first));  // 50 m before the start
     EXPECT_FALSE(road::locatePoint(alnt, first.north, first.east).onRoad);
-}
-
-TEST(SvgPlot, IsXmlWithPlanAndProfilePaths) {
-    CAlnt alnt;
-    road::buildSampleRoad(alnt);
-    road::PlotOptions options;
-    options.offsets = {-3.5, 3.5};
-    const std::string svg = road::plotSvg(alnt, options);
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(svg.c_str())) << svg.substr(0, 200);
-    const pugi::xml_node root = doc.child("svg");
-    ASSERT_TRUE(root);
-    EXPECT_TRUE(root.find_node(
-        [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "centreline"; }));
-    EXPECT_TRUE(root.find_node(
-        [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "design"; }));
-    EXPECT_EQ(root.select_nodes("//*[@class='offset']").size(), 2u);
-    EXPECT_EQ(root.select_nodes("//*[@class='boundary']").size(),
-              static_cast<size_t>(alnt.getNumOfHes() - 1));
-    EXPECT_EQ(root.select_nodes("//*[@class='vip']").size(),
-              static_cast<size_t>(alnt.getNumOfVes()));
 }
