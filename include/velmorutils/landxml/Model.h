@@ -127,5 +127,9 @@ bool readFile(const std::string& path, Document& doc, std::string& error);
 // does (feet to metres cannot reach every double) the metres come back within a few units in the
 // last place, 1e-15 of the value.
 std::string write(const Document& doc, LinearUnit unit);
+// Writes the document to a file whole or not at all: a failed write (a full disk, a missing
+// folder) leaves the previous file as it was. False with a message naming the file and the
+// system's reason.
+bool writeFile(const std::string& path, const Document& doc, LinearUnit unit, std::string& error);
 
 }  // namespace zel_landxml
