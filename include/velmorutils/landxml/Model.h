@@ -33,6 +33,7 @@ inline constexpr double kMaxElevationM = 1e5;   // |elevation|
 // point to its sharper end) turns further than this is refused.
 inline constexpr double kMaxSpiralTurnRad = 1.5;
 
+// A point of the file's grid in metres; absent (NaN) where the file does not give it.
 struct Point {
     double north = kNone;
     double east = kNone;
@@ -55,12 +56,14 @@ struct HElement {
 
 enum class VCurve { None, Parabola, Circle };
 
-// A vertical intersection point with the curve fitted at it.
+// A vertical intersection point with the curve fitted at it. Stations of a profile, like the
+// element staStart, are running chainage (LandXML's internal stations), not station-equation
+// stations.
 struct Vip {
     double station = kNone;
     double elevation = kNone;
     VCurve curve = VCurve::None;
-    double length = 0.0;  // curve length along the chainage
+    double length = 0.0;  // parabola: length along the chainage; circle: its arc length
     double radius = 0.0;  // circular curves
     int line = 0;
 };
