@@ -19,32 +19,49 @@ public:
     void setStartChainageInM(double c) override;
     /// Start point: north, east and height in metres (the height starts the vertical part).
     void setStartPos(double n, double e, double h) override;
+    ///@{
+    /// Horizontal elements, as in CAlntH.
     bool appendElement(const CAlntHe& he) override;
     bool insertElement(int index, const CAlntHe& he) override;
     bool replaceElement(int index, const CAlntHe& he) override;
     bool removeHe(int index) override;
+    ///@}
 
     /// The station interval in metres at which callers list stations (100 by default).
     virtual void setChainageIntervalInM(double interval);
+    ///@{
     /// Vertical elements: a clone is stored and the profile re-chained; false when ve is not valid.
     virtual bool appendElement(const CAlntVe& ve);
     virtual bool insertElement(int index, const CAlntVe& ve);
     virtual bool replaceElement(int index, const CAlntVe& ve);
     virtual bool removeVe(int index);
+    ///@}
+    /// Removes every horizontal and vertical element.
     virtual void removeAll();
+    /// Takes o's plan, profile and interval.
     virtual void copy(const CAlnt& o);
 
+    ///@{
+    /// The profile and its elements.
     const CAlntV& getAlntVes() const { return m_valnt; }
+    /// The horizontal elements.
     const CPtrArrayT<CAlntHe>& getHes() const { return getElements(); }
     const CPtrArrayT<CAlntVe>& getVes() const { return m_valnt.getElements(); }
+    ///@}
+    ///@{
+    /// Number of vertical elements, the first, the last and element i.
     int getNumOfVes() const { return m_valnt.getNumOfVes(); }
     const CAlntVe* getFirstVe() const { return m_valnt.getFirstVe(); }
     const CAlntVe* getLastVe() const { return m_valnt.getLastVe(); }
     const CAlntVe* getVe(int i) const { return m_valnt.getVe(i); }
+    ///@}
     /// Height of the start point, metres.
     double getStartPosH() const { return m_valnt.getStartPosH(); }
+    /// The station interval in metres.
     double getChainageIntervalInM() const { return m_interval; }
 
+    /// The vertical element holding a chainage (metres) and in *dist the distance into it; see
+    /// CAlntV::getAlntVeAtChain().
     const CAlntVe* getAlntVeAtChain(double chain, double* dist) const {
         return m_valnt.getAlntVeAtChain(chain, dist);
     }

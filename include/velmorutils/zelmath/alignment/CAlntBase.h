@@ -12,6 +12,7 @@ class CObjId2ObjIdMap;
 class VELMORUTILS_API CAlntBase : public CZelHeapObject {
 public:
     CAlntBase() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntBase(int objId) : m_objId(objId) {}
     virtual ~CAlntBase();
 
@@ -19,25 +20,34 @@ public:
     /// application's files and data base reserve.
     static bool checkAlntName(const zel_text::CZelStringT<char>& name);
 
+    ///@{
+    /// The caller's object id (0: none) and the alignment's name.
     int getObjId() const { return m_objId; }
     void setObjId(int id) { m_objId = id; }
     const zel_text::CZelStringT<char>& getName() const { return m_name; }
     void setName(const zel_text::CZelStringT<char>& name) { m_name = name; }
+    ///@}
 
     /// Chainage of the start, metres.
     virtual double getStartChainageInM() const;
+    /// Sets the start chainage (metres); derived alignments re-chain.
     virtual void setStartChainageInM(double c);
+    /// Ends a bulk update (derived alignments re-chain once).
     virtual void onBulkUpdateFinished();
+    /// Maps the caller's point ids into another data base; the base holds none.
     virtual void convertIds(const CObjId2ObjIdMap& map);
 
     /// Sum of the element lengths in metres (cached); false when an element has none.
     bool getTotalHLengthInM(double& len) const;
     /// Start chainage plus total length, metres.
     bool getFinalChainageInM(double& c) const;
+    /// Forgets the cached total length.
     void invalidateTotalHLength() { m_totalHLength = zel_math::kUnset; }
-    /// Defers re-chaining until onBulkUpdateFinished().
+    ///@{
+    /// Defers re-chaining until onBulkUpdateFinished(); isInBulkUpdate() tells.
     void beginBulkUpdate() { m_bulkUpdate = true; }
     bool isInBulkUpdate() const { return m_bulkUpdate; }
+    ///@}
 
 protected:
     CAlntBase(const CAlntBase& o) { copy(o); }

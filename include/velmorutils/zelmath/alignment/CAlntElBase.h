@@ -12,8 +12,11 @@ protected:
     virtual ~CAlntElBase();
 
 public:
+    ///@{
+    /// The caller's object id of the element (0: none).
     int getObjId() const { return m_objId; }
     void internal_updateObjId(int id) { m_objId = id; }
+    ///@}
 
     /// Chainage of the element's start in metres; each of these fails only while the start chainage
     /// holds the unset marker.
@@ -44,8 +47,10 @@ public:
 
 protected:
     CAlntElBase() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntElBase(int objId) : m_objId(objId) {}
     CAlntElBase(const CAlntElBase&) = default;
+    /// A copy of o with the caller's object id objId.
     CAlntElBase(const CAlntElBase& o, int objId) : CAlntElBase(o) { m_objId = objId; }
     CAlntElBase& operator=(const CAlntElBase&) = default;
 
@@ -53,6 +58,7 @@ protected:
         m_objId = o.m_objId;
         m_startChainage = o.m_startChainage;
     }
+    /// Stores the start chainage (metres); only the owning alignment calls it while chaining.
     void onStartChainageUpdate(double c) { m_startChainage = c; }
 
 private:

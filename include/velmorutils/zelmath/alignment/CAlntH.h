@@ -20,8 +20,10 @@ class CObjId2ObjIdMap;
 class VELMORUTILS_API CAlntH : public CAlntBase {
 public:
     CAlntH() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntH(int objId) : CAlntBase(objId) {}
     CAlntH(const CAlntH& o);
+    /// A copy of o with the caller's object id objId.
     CAlntH(const CAlntH& o, int objId);
     CAlntH& operator=(const CAlntH& o);
     ~CAlntH() override;
@@ -31,7 +33,10 @@ public:
 
     /// Chainage of the start point, metres; re-chains all elements.
     void setStartChainageInM(double c) override;
+    /// Ends a bulk update and re-chains all elements once.
     void onBulkUpdateFinished() override;
+    /// Maps the start point id and the IP point ids into another data base (an id without a target
+    /// becomes 0 and is reported).
     void convertIds(const CObjId2ObjIdMap& map) override;
 
     /// Tangent azimuth (degrees) at a chainage on the alignment; false off it.
@@ -52,17 +57,31 @@ public:
     /// Removes and deletes element index and re-chains.
     virtual bool removeHe(int index);
 
+    ///@{
+    /// Number of elements.
     int getNumOfHes() const { return m_elements.GetSize(); }
     int getNumOfElements() const { return m_elements.GetSize(); }
+    ///@}
+    ///@{
+    /// Element i (0 to count - 1, not checked).
     const CAlntHe* getHe(int i) const { return m_elements[i]; }
     const CAlntHe& getElement(int i) const { return *m_elements[i]; }
+    ///@}
+    ///@{
+    /// First and last element; null when there is none.
     const CAlntHe* getFirstHe() const;
     const CAlntHe* getLastHe() const;
+    ///@}
+    /// The owned elements in order.
     const CPtrArrayT<CAlntHe>& getElements() const { return m_elements; }
 
+    ///@{
+    /// Start point, north and east in metres, and the caller's point id (0: none).
     double getStartPosN() const { return m_startN; }
     double getStartPosE() const { return m_startE; }
     int getStartPtId() const { return m_startPtId; }
+    ///@}
+    /// Whether the start point or an IP refers to the caller's point ptId (never for 0).
     bool hasRefToPoint(int ptId) const;
 
     /// End point (north, east metres); the start point when there is no element.
@@ -104,13 +123,16 @@ public:
     /// spirals meet. False for a straight, for a spiral without its arc and for parallel tangents.
     bool getIpPosForElement(int i, double& n, double& e) const;
 
+    /// Sets element i's object id.
     void internal_updateElementId(int i, int id);
     /// The caller's point ptId moved to (n, e, h) metres: the start point and every IP that refers
     /// to it follow, re-chained once.
     void refreshPtCoords(int ptId, double n, double e, double h);
 
 protected:
+    /// Deletes all elements.
     void removeAllHes();
+    /// Inserts he at i (ownership passes) and re-chains.
     void doInsertHe(int i, CAlntHe* he);
 
 private:

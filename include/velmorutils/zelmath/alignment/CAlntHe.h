@@ -22,12 +22,16 @@ public:
 
     /// The element kind.
     virtual TAlntHeType getType() const = 0;
+    ///@{
     /// Start and end point, metres.
     virtual bool getStartPosNe(double& n, double& e) const = 0;
     virtual bool getFinalPosNe(double& n, double& e) const = 0;
+    ///@}
+    ///@{
     /// Tangent azimuth at the start and at the end.
     virtual void getStartAzimut(CMathAngle& a) const = 0;
     virtual bool getFinalAzimut(CMathAngle& a) const = 0;
+    ///@}
     /// Centre-line point at a chainage on the element (within 0.001 m of its ends).
     virtual bool getPosNeAtChain(double chain, double& n, double& e) const;
     /// Tangent azimuth in degrees at a chainage on the element.
@@ -64,8 +68,10 @@ public:
 
 protected:
     CAlntHe() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHe(int objId) : CAlntElBase(objId) {}
     CAlntHe(const CAlntHe&) = default;
+    /// A copy of o with the caller's object id objId.
     CAlntHe(const CAlntHe& o, int objId) : CAlntElBase(o, objId) {}
     CAlntHe& operator=(const CAlntHe&) = default;
 

@@ -9,14 +9,19 @@
 class VELMORUTILS_API CAlntHeArc : public CAlntHeCurveT<CCurveDataArc> {
 public:
     CAlntHeArc() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntHeArc(int objId) : CAlntHeCurveT(objId) {}
     CAlntHeArc(const CAlntHeArc&) = default;
     CAlntHeArc& operator=(const CAlntHeArc&) = default;
     ~CAlntHeArc() override;
 
+    /// The element kind.
     static TAlntHeType static_type() { return alntHeArc; }
+    ///@{
+    /// The element as this kind, or null when it is another kind.
     static CAlntHeArc* cast(CAlntHe* he);
     static const CAlntHeArc* cast(const CAlntHe* he);
+    ///@}
 
     CAlntHe* clone() const override;
 

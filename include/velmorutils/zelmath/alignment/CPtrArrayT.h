@@ -17,12 +17,17 @@ public:
     CPtrArrayT& operator=(const CPtrArrayT&) = delete;
     ~CPtrArrayT() { dlfree(m_data); }
 
+    ///@{
+    /// Number of pointers, the last index, and whether there is none.
     int GetSize() const { return m_size; }
     int GetCount() const { return m_size; }
     int GetUpperBound() const { return m_size - 1; }
     bool IsEmpty() const { return m_size == 0; }
+    ///@}
 
-    /// A const array hands out const elements: whoever owns the array owns their state too.
+    ///@{
+    /// Pointer i (not checked). A const array hands out const elements: whoever owns the array owns
+    /// their state too.
     const T* GetAt(int i) const { return m_data[i]; }
     T* GetAt(int i) { return m_data[i]; }
     const T* operator[](int i) const { return m_data[i]; }
@@ -31,6 +36,7 @@ public:
     void SetAt(int i, T* p) { m_data[i] = p; }
     const T* const* GetData() const { return m_data; }
     T** GetData() { return m_data; }
+    ///@}
 
     /// Appends p and returns its index.
     int Add(T* p) {

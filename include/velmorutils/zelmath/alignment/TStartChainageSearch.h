@@ -14,8 +14,10 @@
 template <class Elements>
 class TStartChainageSearch {
 public:
+    /// Forgets whether the starts are in order; call after any change.
     void invalidate() const { m_order = Order::unknown; }
 
+    /// Index of the element holding chainage chain (metres), as described above.
     int find(const Elements& elements, double chain) const {
         const int count = elements.GetSize();
         if (count == 0) return -1;

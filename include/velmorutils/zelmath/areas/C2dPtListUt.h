@@ -13,12 +13,15 @@ class VELMORUTILS_API C2dPtListUt {
 public:
     explicit C2dPtListUt(const I2dPtList_r& list);
 
+    /// Forgets the cached extents and area; call after changing the points.
     void reset();
+    ///@{
     /// Extents in metres, X north and Y east (cached until reset()).
     double getMinX() const;
     double getMinY() const;
     double getMaxX() const;
     double getMaxY() const;
+    ///@}
     /// Shoelace area in square metres: positive when the points run counter-clockwise as drawn with
     /// north up and east to the right; the last point closes to the first. Cached until reset().
     double getSignedArea() const;

@@ -66,15 +66,21 @@ public:
     /// Empties samples, node indexes and IP records and zeroes the extents.
     void clear();
 
+    ///@{
+    /// The samples, the sample indexes of the element boundaries, and the TS, SC, CS and IP points
+    /// (metres) of every IP curve met while loading.
     const C2dPosAndSts& getPosAndSts() const { return *this; }
     const CNodePosIndexes& getNodePosIndexes() const { return m_nodes; }
     const TIpNodesArray& getIpNodes() const { return m_ipNodes; }
     int getNumOfIpNodes() const { return static_cast<int>(m_ipNodes.size()); }
+    ///@}
+    ///@{
     /// Plane extents of the samples, metres (0 when empty).
     double getMinNorth() const { return m_minN; }
     double getMaxNorth() const { return m_maxN; }
     double getMinEast() const { return m_minE; }
     double getMaxEast() const { return m_maxE; }
+    ///@}
 
     /// The element whose part of the polyline holds sample posIndex (see CNodePosIndexes).
     int posIndex2AlntElementIndex(int posIndex) const {

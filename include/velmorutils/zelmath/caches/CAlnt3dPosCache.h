@@ -8,10 +8,13 @@
 /// A plane cache and a height cache of one road, loaded separately, answered together.
 class VELMORUTILS_API CAlnt3dPosCache : public CZelHeapObject {
 public:
+    ///@{
+    /// The plane cache and the height cache, to load and to read.
     CAlnt2dPosCache& get2dPosCache() { return m_2d; }
     const CAlnt2dPosCache& get2dPosCache() const { return m_2d; }
     CAlntHtPosCache& getHtPosCache() { return m_ht; }
     const CAlntHtPosCache& getHtPosCache() const { return m_ht; }
+    ///@}
 
     /// The chainage range the two caches cover together (0.0 and 0.0 first); false when
     /// neither holds a sample.

@@ -36,18 +36,25 @@ public:
     /// Stores a sample unless one is present at its chainage; the first sample sets the height
     /// range, later ones widen it. A node records the index of the sample at sts.
     void addHtAndSt(double ht, double sts, bool isNode);
+    /// Records a VIP (chainages and heights in metres).
     void addVIpNode(const TVIpNode& vip) { m_vips.push_back(vip); }
     /// Empties samples, node indexes and VIP records and zeroes the height range.
     void clear();
 
+    ///@{
+    /// The samples, the sample indexes of the element boundaries, and the VIP records.
     const CHtAndSts& getHtAndSts() const { return *this; }
     const CNodePosIndexes& getNodePosIndexes() const { return m_nodes; }
     const TVIpNodes& getVIpNodes() const { return m_vips; }
     int getNumOfVIpNodes() const { return static_cast<int>(m_vips.size()); }
+    ///@}
+    ///@{
     /// Height range of the samples, metres (0 when empty).
     double getMinHeight() const { return m_minH; }
     double getMaxHeight() const { return m_maxH; }
+    ///@}
 
+    /// The element whose part of the profile holds sample posIndex (see CNodePosIndexes).
     int posIndex2AlntElementIndex(int posIndex) const {
         return m_nodes.posIndex2AlntElementIndex(posIndex);
     }

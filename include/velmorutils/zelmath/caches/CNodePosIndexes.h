@@ -10,6 +10,8 @@
 /// A zero-length element makes the same sample index appear twice.
 class VELMORUTILS_API CNodePosIndexes {
 public:
+    ///@{
+    /// Number of boundaries, entry i (a sample index), adding one, emptying.
     int GetSize() const { return static_cast<int>(m_indexes.size()); }
     bool IsEmpty() const { return m_indexes.empty(); }
     int size() const { return GetSize(); }
@@ -18,6 +20,7 @@ public:
     int GetAt(int i) const { return m_indexes[static_cast<size_t>(i)]; }
     void Add(int posIndex) { m_indexes.push_back(posIndex); }
     void RemoveAll() { m_indexes.clear(); }
+    ///@}
 
     /// The element whose part of the polyline holds sample posIndex. A sample shared by two
     /// elements belongs to the later one; -1 for a negative index.

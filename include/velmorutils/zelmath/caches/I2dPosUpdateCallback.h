@@ -4,6 +4,8 @@
 /// changes one position in place and answers false to stop the whole update.
 class I2dPosUpdateCallback {
 public:
+    /// Transforms one position (north, east, in the cache's unit: metres) in place; false stops the
+    /// update.
     virtual bool updatePos(double& n, double& e) = 0;
 
 protected:

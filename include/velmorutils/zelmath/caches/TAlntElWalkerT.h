@@ -18,6 +18,7 @@ class TAlntElWalkerT {
 public:
     enum class Step { moved, ended, failed };
 
+    /// A walker over alnt, not yet on an element.
     explicit TAlntElWalkerT(const TAlnt& alnt) : m_alnt(alnt) {}
 
     /// Positions the walker on the start of element i; false when there is no such element or
@@ -39,6 +40,7 @@ public:
         return true;
     }
 
+    /// Whether the walker stands on an element boundary (within 1e-12 m).
     bool isAtNode() const {
         if (zel_math::isNearZero(m_walked)) return true;
         if (zel_math::isNearZero(m_len)) return m_atEnd;
@@ -78,12 +80,19 @@ public:
         return entered;
     }
 
+    /// The alignment walked.
     const TAlnt& getAlnt() const { return m_alnt; }
+    /// The current element.
     const TEl* getElement() const { return m_el; }
+    /// Index of the current element.
     int getElementIndex() const { return m_index; }
+    /// The current chainage, metres.
     double getChainage() const { return m_chain; }
+    /// Length walked within the current element, metres.
     double getWalkedLength() const { return m_walked; }
+    /// Length of the current element, metres.
     double getElementLength() const { return m_len; }
+    /// Whether the last element's end is reached.
     bool isAtEnd() const { return m_atEnd; }
 
 private:

@@ -15,14 +15,23 @@ public:
     using Items = std::vector<T, zel_mem::zel_dl_allocator<T>>;
     using const_iterator = typename Items::const_iterator;
 
+    /// Number of samples.
     int GetSize() const { return static_cast<int>(m_items.size()); }
+    /// Whether there is no sample.
     bool IsEmpty() const { return m_items.empty(); }
+    /// Number of samples.
     int size() const { return GetSize(); }
+    /// Whether there is no sample.
     bool empty() const { return m_items.empty(); }
+    /// Sample i (not checked).
     const T& operator[](int i) const { return m_items[static_cast<size_t>(i)]; }
+    /// Sample i (not checked).
     const T& GetAt(int i) const { return m_items[static_cast<size_t>(i)]; }
+    /// Iteration in chainage order.
     const_iterator begin() const { return m_items.begin(); }
+    /// End of the iteration.
     const_iterator end() const { return m_items.end(); }
+    /// Removes every sample.
     void RemoveAll() {
         m_items.clear();
         ++m_revision;
@@ -80,6 +89,7 @@ public:
     }
 
 protected:
+    /// Sample i for derived sequences that adjust it in place (a position update keeps chainages).
     T& itemAt(int i) {
         ++m_revision;
         return m_items[static_cast<size_t>(i)];

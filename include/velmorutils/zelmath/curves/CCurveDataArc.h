@@ -21,6 +21,7 @@ public:
     CCurveDataArc& operator=(const CCurveDataArc&) = default;
     void copy(const CCurveDataArc& o) { *this = o; }
 
+    /// The element kind that holds this curve.
     static TAlntHeType static_type() { return alntHeArc; }
 
     /// Length and radius unknown.
@@ -31,10 +32,13 @@ public:
     /// ignored).
     void SetElement(double len, AlntElementLengthDisplay lenDisplay, double R,
                     AlntElementRadiusDisplay radiusDisplay, bool turnRight, UNITS units);
+    ///@{
     /// Length, |R| and turnRight (R >= 0), metres.
     void GetElement(double& len, double& R, bool& turnRight) const;
+    /// The same with the display kinds (no conversion; `units` is ignored).
     void GetElement(double& len, AlntElementLengthDisplay& lenDisplay, double& R,
                     AlntElementRadiusDisplay& radiusDisplay, bool& turnRight, UNITS units) const;
+    ///@}
     /// A new length (metres, made non-negative) on the same radius.
     void setLen(double len);
     /// Defines the arc by its central angle (radians) and radius (metres): a delta against the turn
@@ -52,9 +56,11 @@ public:
     double getRadius() const;
     /// Central angle length / R in radians, signed like the radius (0 when |R| < 1e-12).
     const CMathAngle& getCenterAngle() const;
+    ///@{
     /// End point, local north and east in metres.
     double getFinalNorthing() const;
     double getFinalEasting() const;
+    ///@}
     /// Tangent direction at the end relative to the start, radians (equals the central angle).
     double getFinalAzimutInRad() const;
     /// The same as an angle; false when not isok().
@@ -63,9 +69,11 @@ public:
     double getChordLength() const;
     /// Centre in the local frame: (0, R).
     void getCenterNE(double& N, double& E) const;
+    ///@{
     /// Radius > 0.
     bool isToTheRight() const;
     bool isToTheLeft() const { return !isToTheRight(); }
+    ///@}
     /// Tangent direction at length len, degrees relative to the start; 0 when not isok().
     double GetAzimuth(double len) const;
     /// 1/R in 1/m, positive turning right; 0 when not isok().
@@ -81,10 +89,13 @@ public:
     /// The centre itself gives dist |R| and len = total.
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const;
 
+    ///@{
+    /// The display kinds the values were typed in (see AlntElementFlags).
     unsigned getFlags() const { return m_flags.getFlags(); }
     void setFlags(unsigned flags) { m_flags.setFlags(flags); }
     AlntElementFlags& getAlntElementFlags() { return m_flags; }
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
+    ///@}
 
 private:
     /// The local frame always starts at azimuth 0, so a start azimuth is not stored; setting one

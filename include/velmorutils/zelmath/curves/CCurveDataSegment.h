@@ -30,6 +30,7 @@ public:
     CCurveDataSegment& operator=(const CCurveDataSegment&) = default;
     void copy(const CCurveDataSegment& o) { *this = o; }
 
+    /// The element kind that holds this curve.
     static TAlntHeType static_type() { return alntHeSegment; }
 
     /// Length and end point unknown, azimuth 0.
@@ -43,15 +44,18 @@ public:
     bool isok() const;
     /// Length in metres; 0 when not isok().
     double getTotalLength() const;
+    ///@{
     /// End point, local north and east in metres.
     double getFinalNorthing() const;
     double getFinalEasting() const;
+    ///@}
     /// The straight's direction (clockwise from the local north axis).
     const CMathAngle& getAzimuth() const;
     /// The direction at the end, the same as getAzimuth(); false when not isok().
     bool getFinalAzimut(CMathAngle& az) const;
     /// The direction in degrees, whatever len.
     double GetAzimuth(double len) const;
+    /// 0: a straight does not curve.
     double getCurvatureAtLength(double) const { return 0.0; }
     /// Local point at length len (metres); false (and a logged assertion) when not isok() or len is
     /// outside [0, total] by 0.001 m or more.
@@ -62,10 +66,13 @@ public:
     /// tie). False only when the foot cannot be formed.
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const;
 
+    ///@{
+    /// The display kinds the values were typed in (see AlntElementFlags).
     unsigned getFlags() const { return m_flags.getFlags(); }
     void setFlags(unsigned flags) { m_flags.setFlags(flags); }
     AlntElementFlags& getAlntElementFlags() { return m_flags; }
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
+    ///@}
 
 private:
     /// In its own frame a straight heads where its definition says; the placement adds the world

@@ -16,10 +16,12 @@ public:
     CCurveDataSpiral& operator=(const CCurveDataSpiral&) = default;
     void copy(const CCurveDataSpiral& o) { *this = o; }
 
+    /// The element kind that holds this curve.
     static TAlntHeType static_type() { return alntHeSpiral; }
 
     /// Unset, and no longer compound.
     void reset();
+    ///@{
     /// A simple spiral: length L and radius R in metres (see CCurveDataSpiral1R).
     bool setLenAndR(double L, double R, bool turnRight, bool isTSSC);
     /// The same, remembering the display kinds (no conversion).
@@ -50,6 +52,7 @@ public:
     /// Direction of travel of a simple spiral; both false for a compound one.
     bool isTSSC() const;
     bool isCSST() const;
+    ///@}
     /// Length of this spiral (the section), metres.
     double getTotalLength() const;
     /// The smaller radius (metres), signed like the turn.
@@ -67,9 +70,11 @@ public:
     double getCurvatureAtLength(double s) const;
     /// Change of direction over the section.
     bool getFinalAzimut(CMathAngle& az) const;
+    ///@{
     /// End point of the section, local north and east in metres.
     double getFinalNorthing() const;
     double getFinalEasting() const;
+    ///@}
     /// Local point at arc length s of the section (start at the origin heading north); accuracy as
     /// CCurveSpiralTStoSC::getPosAtLength(). False outside [0, total] by 0.001 m or more.
     bool getPosAtLength(double s, double& N, double& E) const;
@@ -81,11 +86,13 @@ public:
 
     /// Length, start and end radius (metres, non-negative; NaN for infinite) and the turn.
     void GetSpiralElement(double& L, double& R1, double& R2, bool& turnRight) const;
+    /// The compound form with the three display kinds.
     void GetSpiralElement(double& L, AlntElementLengthDisplay& lenDisplay, double& R1,
                           AlntElementRadiusDisplay& r1Display, double& R2,
                           AlntElementRadiusDisplay& r2Display, bool& turnRight, UNITS units) const;
     /// Length, |radius| (metres), the turn and the direction of travel (simple spirals).
     void GetSpiralElement(double& L, double& R, bool& turnRight, bool& isTSSC) const;
+    /// The simple form with the display kinds.
     void GetSpiralElement(double& L, AlntElementLengthDisplay& lenDisplay, double& R,
                           AlntElementRadiusDisplay& radiusDisplay, bool& turnRight, bool& isTSSC,
                           UNITS units) const;

@@ -17,6 +17,7 @@ public:
     CCurveDataSpiral1R& operator=(const CCurveDataSpiral1R&) = default;
     void copy(const CCurveDataSpiral1R& o) { *this = o; }
 
+    /// The element kind that holds this curve.
     static TAlntHeType static_type() { return alntHeSpiral; }
 
     /// Length L and radius R in metres; turnRight gives the real turn, isTSSC the direction of
@@ -31,13 +32,18 @@ public:
     /// The same spiral turning the other way (or the same way).
     bool setTurnRight(bool turnRight);
 
+    ///@{
+    /// Direction of travel: tangent to curve (TS-SC), or curve to tangent (CS-ST).
     bool isTSSC() const { return m_isTSSC; }
     bool isCSST() const { return !m_isTSSC; }
+    ///@}
     /// Radius at the curve end in metres, signed like the real turn (positive right).
     double getRadius() const;
+    ///@{
     /// Whether the real turn is to the right.
     bool isToTheRight() const;
     bool isToTheLeft() const { return !isToTheRight(); }
+    ///@}
     /// Change of direction over the whole spiral, radians, signed like the real turn.
     double getFinalAzimutInRad() const;
     /// The same as an angle; false when not isok().
@@ -49,29 +55,38 @@ public:
     double getCurvatureAtLength(double s) const;
     /// Local point (metres) at arc length s; accuracy as CCurveSpiralTStoSC::getPosAtLength().
     bool getPosAtLength(double s, double& N, double& E) const;
+    ///@{
     /// End point (local north and east, metres).
     double getFinalNorthing() const;
     double getFinalEasting() const;
+    ///@}
     /// The longest step from s (halving from the rest of the spiral) whose chord stays within
     /// maxDev metres, never past the end.
     double getStepForDeviation(double s, double maxDev) const;
-    /// The nearest point of the spiral to the local point (N, E): a bisection on the distance to
-    /// 1e-5 m of arc, then Newton steps on the osculating circle until a step is below 1e-5 m. dist
-    /// in metres, len the arc length from the start (0 or L at an end). False when a position
-    /// cannot be computed.
+    /// The nearest point of the spiral to the local point (N, E): dist in metres, len the arc
+    /// length from the start (0 or L at an end). A probe search whose spacing halves down to 1e-5
+    /// m, then, more than 1 mm from either end, corrections on the osculating circle until one is
+    /// below 1e-5 m. Measured against a brute-force search (10^5 samples, then ternary refinement)
+    /// on a 100 m spiral with points up to 20 m off: len within 0.001 mm for R = 200 m and 1000 m,
+    /// within 0.013 mm for R = 60 m; dist within 1e-8 mm. False when a position cannot be computed.
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const;
 
     /// Length, |radius| (metres), the real turn and the direction of travel.
     void GetSpiralElement(double& L, double& R, bool& turnRight, bool& isTSSC) const;
+    /// The same with the display kinds (no conversion; `units` is ignored).
     void GetSpiralElement(double& L, AlntElementLengthDisplay& lenDisplay, double& R,
                           AlntElementRadiusDisplay& radiusDisplay, bool& turnRight, bool& isTSSC,
                           UNITS units) const;
+    /// The stored basic spiral (mirrored for a curve-to-tangent spiral).
     const CCurveSpiralTStoSC& getSimpleSpiral() const { return *this; }
 
+    ///@{
+    /// The display kinds the values were typed in (see AlntElementFlags).
     unsigned getFlags() const { return m_flags.getFlags(); }
     void setFlags(unsigned flags) { m_flags.setFlags(flags); }
     AlntElementFlags& getAlntElementFlags() { return m_flags; }
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
+    ///@}
 
 protected:
     /// Nearest point of the stretch [lo, hi] of this spiral; len is measured from the start of

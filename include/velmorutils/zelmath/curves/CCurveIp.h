@@ -31,6 +31,7 @@ public:
     CCurveIp& operator=(const CCurveIp&) = default;
     void copy(const CCurveIp& o) { *this = o; }
 
+    /// The element kind that holds this curve.
     static TAlntHeType static_type() { return alntHeIp; }
 
     /// A simple point at an unset position, its straight at (0, 0) with length 0.
@@ -45,46 +46,62 @@ public:
                AlntElementLengthDisplay ls2Display, UNITS units);
     /// The IP, the spiral lengths and |R| in metres.
     void getIpElement(double& N, double& E, double& Ls1, double& R, double& Ls2) const;
+    /// The same with the display kinds (no conversion; `units` is ignored).
     void getIpElement(double& N, double& E, double& Ls1, AlntElementLengthDisplay& ls1Display,
                       double& R, AlntElementRadiusDisplay& radiusDisplay, double& Ls2,
                       AlntElementLengthDisplay& ls2Display, UNITS units) const;
     /// A bare bend at (N, E) metres, without a curve.
     void setSimplePoint(double N, double E);
+    /// Makes the IP a bare bend at its stored position.
     void setSimplePoint() { m_simplePoint = true; }
     /// Where the incoming tangent starts (metres); it points at the IP. Solves the curve.
     bool setOrg(double N, double E);
     /// The next IP of the alignment (metres) gives the outgoing direction; the curve is solved.
     /// False when it could not be placed (the IP then bends without a curve).
     bool onSetNextIp(double N, double E);
+    /// Forgets where the incoming tangent starts.
     void resetOrgAz() { m_startSegment.resetOrgAz(); }
 
+    /// Whether the incoming tangent's start and direction are known.
     bool isOrgAzOk() const { return m_startSegment.isOrgAzOk(); }
+    /// IP known and the incoming tangent placed.
     bool isok() const;
     /// Spiral lengths and radius all below 1e-12.
     bool isSimplePointByDef() const;
     /// No curve at present: by definition, or the outgoing direction is not known yet, or the
     /// tangents are parallel.
     bool isSimplePoint() const;
+    ///@{
+    /// The IP, north and east in metres.
     double getIpNorth() const { return m_ipN; }
     double getIpEast() const { return m_ipE; }
+    ///@}
     /// Entry spiral length, metres.
     double getTsscLen() const { return m_startSpiral.get_data().getTotalLength(); }
     /// Radius in metres, signed: positive for a right turn.
     double getR() const { return m_startSpiral.get_data().getRadius(); }
     /// Exit spiral length, metres.
     double getCsstLen() const { return m_finalSpiral.get_data().getTotalLength(); }
+    ///@{
+    /// The caller's point id of the IP (0: none).
     void setPointID(std::int32_t id) { m_pointId = id; }
     std::int32_t getPointID() const { return m_pointId; }
+    ///@}
 
+    ///@{
     /// The element's origin (start of the incoming tangent), metres.
     double getStartNorthing() const { return m_startSegment.getOrgNorthing(); }
     double getStartEasting() const { return m_startSegment.getOrgEasting(); }
+    ///@}
+    /// Azimuth of the incoming tangent.
     void getStartAzimut(CMathAngle& az) const { m_startSegment.getStartAzimut(az); }
     /// Azimuth at the end (the ST, or the incoming tangent at a bare bend).
     bool getFinalAzimut(CMathAngle& az) const;
+    ///@{
     /// End point (the ST, or the IP at a bare bend), metres.
     double getFinalNorthing() const;
     double getFinalEasting() const;
+    ///@}
     /// Straight plus entry spiral, arc and exit spiral, metres.
     double getTotalLength() const;
     /// Whether the deflection is to the right (>= 0); false when either azimuth is not known.
@@ -110,17 +127,24 @@ public:
     /// The TS, SC, CS and IP points (world, metres).
     void getIpNodes(TIpNodes& nodes) const;
 
+    ///@{
+    /// The four placed pieces: the straight to the TS, the entry spiral (TS-SC), the arc (SC-CS)
+    /// and the exit spiral (CS-ST).
     const COrgAzCurveT<CCurveDataSegment>& getSolutionStartSegment() const {
         return m_startSegment;
     }
     const COrgAzCurveT<CCurveDataSpiral>& getSolutionStartSpiral() const { return m_startSpiral; }
     const COrgAzCurveT<CCurveDataArc>& getSolutionArc() const { return m_arc; }
     const COrgAzCurveT<CCurveDataSpiral>& getSolutionFinalSpiral() const { return m_finalSpiral; }
+    ///@}
 
+    ///@{
+    /// The display kinds the values were typed in (see AlntElementFlags).
     unsigned getFlags() const { return m_flags.getFlags(); }
     void setFlags(unsigned flags) { m_flags.setFlags(flags); }
     AlntElementFlags& getAlntElementFlags() { return m_flags; }
     const AlntElementFlags& getAlntElementFlags() const { return m_flags; }
+    ///@}
 
 private:
     enum class Piece { none, startSegment, startSpiral, arc, finalSpiral };

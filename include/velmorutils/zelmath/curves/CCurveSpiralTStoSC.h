@@ -44,21 +44,26 @@ public:
     double getCurvatureAtLength(double s) const;
     /// tau = L / (2R), radians, signed like R.
     const CMathAngle& getFinalAzimut() const { return m_tau; }
+    ///@{
     /// End point (local north and east, metres).
     double getFinalNorthing() const;
     double getFinalEasting() const;
-    /// Local point at arc length s (see the accuracy above); s may lie up to 0.001 m outside [0,
-    /// L]. False (with a logged assertion) when not isok() or s is out of range.
+    ///@}
+    /// Local point at arc length s (see the accuracy above); s may lie up to 0.001 m outside
+    /// the spiral. False (with a logged assertion) when not isok() or s is out of range.
     bool getPosAtLength(double s, double& N, double& E) const;
     /// Whether a chord of length step (metres) from s stays within maxDev metres of the spiral,
     /// judged on the osculating circle: tan(x) step < maxDev where x is half the azimuth change
     /// over the step. Refuses any step whose half azimuth change reaches pi/16.
     bool checkStepForDeviation(double step, double s, double maxDev) const;
+    ///@{
     /// R > 0.
     bool isToTheRight() const { return m_radius > 0.0; }
     bool isToTheLeft() const { return !isToTheRight(); }
+    ///@}
 
 protected:
+    /// Computes the end point once (getPosAtLength(L)) and keeps it.
     void fillFinalCache() const;
 
     double m_length;

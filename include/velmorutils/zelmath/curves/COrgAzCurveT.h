@@ -23,12 +23,16 @@ public:
     void setOrgAzDeg(double n, double e, double rotationDeg) {
         setOrgAz(n, e, CMathAngle(rotationDeg));
     }
+    /// World position of the start only (metres).
     void setOrg(double n, double e) {
         m_orgN = n;
         m_orgE = e;
     }
+    ///@{
+    /// World azimuth of the local north axis only (radians inside CMathAngle, or degrees).
     void setRotation(const CMathAngle& rotation) { m_rotation = rotation; }
     void setRotationDeg(double deg) { m_rotation.setDeg(deg); }
+    ///@}
     /// Placement and shape unset.
     void reset() {
         m_orgN = zel_math::kUnset;
@@ -43,12 +47,18 @@ public:
         m_rotation.reset();
     }
 
+    ///@{
+    /// World start point (metres) and rotation.
     double getOrgNorthing() const { return m_orgN; }
     double getOrgEasting() const { return m_orgE; }
     const CMathAngle& getRotation() const { return m_rotation; }
+    ///@}
+    ///@{
+    /// The curve in its local frame.
     const T& get_data() const { return m_data; }
     T& get_data() { return m_data; }
     void set_data(const T& data) { m_data = data; }
+    ///@}
 
     /// Origin and rotation known.
     bool isOrgAzOk() const {
@@ -68,17 +78,21 @@ public:
         e = m_orgE + le;
         return true;
     }
-    /// World azimuth in degrees; the local one when the rotation is not known.
+    /// World tangent azimuth in degrees at arc length s; the local one when the rotation is not
+    /// known.
     double GetAzimuth(double s) const {
         const double local = m_data.GetAzimuth(s);
         return m_rotation.isok() ? local + m_rotation.getDeg() : local;
     }
-    /// Those of the local curve (a rotation changes neither).
+    ///@{
+    /// Curvature (1/m, positive right), deviation step (metres) and length (metres) of the local
+    /// curve: a rotation changes none of them.
     double getCurvatureAtLength(double s) const { return m_data.getCurvatureAtLength(s); }
     double getStepForDeviation(double s, double maxDev) const {
         return m_data.getStepForDeviation(s, maxDev);
     }
     double getTotalLength() const { return m_data.getTotalLength(); }
+    ///@}
 
     /// World start azimuth (the rotation; 0 when unknown).
     void getStartAzimut(CMathAngle& az) const {
@@ -97,6 +111,7 @@ public:
         az = local;
         return true;
     }
+    ///@{
     /// World end point, metres (the unrotated local one plus the origin when the rotation is
     /// unknown).
     double getFinalNorthing() const {
@@ -109,6 +124,7 @@ public:
         const double le = m_data.getFinalEasting();
         return m_orgE + (isOrgAzOk() ? m_rotation.getRotatedEast(ln, le) : le);
     }
+    ///@}
 
     /// dist (metres) from the world point (n, e) to the curve and len, the arc length of the
     /// nearest point; false when the placement is incomplete.

@@ -41,6 +41,7 @@ VELMORUTILS_API double GetDeltaFromExternal(double E, double R);
 /// External distance |R / cos(delta/2) - R|; 0 within 1e-5 degree of a half circle.
 VELMORUTILS_API double GetExternalFromDelta(double delta, double R);
 
+///@{
 /// The length relations go through the central angle with the same R and share its guards:
 /// 0 where that has no answer.
 VELMORUTILS_API double GetLengthFromChordLength(double C, double R);
@@ -51,6 +52,7 @@ VELMORUTILS_API double GetLengthFromMidOrd(double M, double R);
 VELMORUTILS_API double GetMidOrdFromLength(double L, double R);
 VELMORUTILS_API double GetLengthFromExternal(double E, double R);
 VELMORUTILS_API double GetExternalFromLength(double L, double R);
+///@}
 
 /// Clothoid length L = A^2 / R from the parameter A and the end radius R (both made
 /// non-negative); 0 when R < 1e-5.

@@ -16,8 +16,10 @@ class CObjId2ObjIdMap;
 class VELMORUTILS_API CAlntV : public CAlntBase {
 public:
     CAlntV() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntV(int objId) : CAlntBase(objId) {}
     CAlntV(const CAlntV& o);
+    /// A copy of o with the caller's object id objId.
     CAlntV(const CAlntV& o, int objId);
     CAlntV& operator=(const CAlntV& o);
     ~CAlntV() override;
@@ -34,29 +36,46 @@ public:
 
     /// Start height in metres; the plan position means nothing to a profile.
     virtual void setStartPos(double n, double e, double h);
+    ///@{
+    /// Start at the caller's point id with height h (metres); the plan position is not used.
     virtual void setStartPt(int id, double h);
     virtual void setStartPt(int id, double n, double e, double h);
+    ///@}
     /// Start height in metres.
     virtual void setStartHeight(double h);
 
+    ///@{
+    /// Start height in metres, and the caller's point id of the start (0: none).
     double getStartPosH() const;
     int getStartPtId() const { return m_startPtId; }
+    ///@}
+    /// Whether the start refers to the caller's point id (never for 0).
     bool hasRefToPoint(int id) const { return id != 0 && id == m_startPtId; }
+    /// The caller's point id moved: a start that refers to it takes the new height h (metres).
     void refreshPtCoords(int id, double n, double e, double h);
 
+    ///@{
+    /// The owned elements: all, their number, the first, the last and element i (not checked).
     const CPtrArrayT<CAlntVe>& getElements() const { return m_elements; }
     int getNumOfVes() const { return m_elements.GetSize(); }
     const CAlntVe* getFirstVe() const;
     const CAlntVe* getLastVe() const;
     const CAlntVe* getVe(int i) const { return m_elements[i]; }
+    ///@}
 
+    ///@{
+    /// Stores a clone of ve (append, insert before i, replace i) or removes element i, then joins
+    /// the elements again; false when ve is not valid.
     bool appendElement(const CAlntVe& ve);
     bool insertElement(int i, const CAlntVe& ve);
     bool replaceElement(int i, const CAlntVe& ve);
     bool removeVe(int i);
+    ///@}
+    /// Deletes all elements.
     void removeAllVes();
     /// Inserts ve at i and takes ownership of it.
     void doInsertVe(int i, CAlntVe* ve);
+    /// Sets element i's object id.
     void internal_updateElementId(int i, int id);
 
     /// The element holding chainage ch (metres), and in *s (when given) the distance into it;

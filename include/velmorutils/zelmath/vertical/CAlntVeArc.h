@@ -13,6 +13,7 @@
 class VELMORUTILS_API CAlntVeArc : public CAlntVe {
 public:
     CAlntVeArc() = default;
+    /// With the caller's object id (0: none).
     explicit CAlntVeArc(int objId) : CAlntVe(objId) {}
     /// Start height and chainage (metres), grades in and out (percent), radius (metres, signed as
     /// above).
@@ -45,6 +46,7 @@ public:
     bool setGradesAndLen(double g1, double g2, double len);
     /// Centre (chainage, height in metres), grades in percent and radius in metres.
     void setCenterGradesAndR(const C2dPos& centre, double g1, double g2, double r);
+    /// Radius in metres, signed (positive sag, negative crest, 0 none).
     void setRadius(double r);
     /// Back to a simple point at chainage 0, height 0, level.
     void reset();
@@ -52,19 +54,27 @@ public:
     /// The radius (metres, signed) of the arc of horizontal length len (metres) that turns from
     /// grade g1 to grade g2 (percent).
     static bool computeRadius(double& r, double g1, double g2, double len);
+    /// The same from the two tangent directions (angles whose tangent is grade / 100).
     static bool computeRadius(double& r, const CMathAngle& a1, const CMathAngle& a2, double len);
 
+    /// Radius in metres, signed: positive sag, negative crest, 0 a simple point.
     double getRadius() const { return m_radius; }
+    ///@{
+    /// No curve (radius below 1e-12 m); convex upwards (a crest, R < 0); convex downwards (a sag).
     bool isSimplePoint() const { return zel_math::isNearZero(m_radius); }
     bool isConvexUpwards() const { return m_radius < 0.0; }
     bool isConvexDownwards() const { return m_radius > 0.0; }
+    ///@}
     /// Length along the arc, metres.
     double getArcLen() const { return m_arcLen; }
     /// The angle turned over the arc (radians).
     void getCentralAngle(CMathAngle& a) const;
+    ///@{
     /// Centre and end as (chainage, height), metres.
     C2dPos getCenterStaAndHt() const;
     C2dPos getFinalStaAndHt() const;
+    ///@}
+    /// Direction at the start: the angle whose tangent is the start grade / 100.
     const CMathAngle& getStartDir() const { return m_startDir; }
 
 private:

@@ -9,7 +9,9 @@
 class VELMORUTILS_API CLsInfo {
 public:
     CLsInfo() = default;
+    /// A bare VIP at chainage and height (metres).
     CLsInfo(double chainage, double height) { set(chainage, height); }
+    /// A VIP with a symmetric curve of the given horizontal length (metres).
     CLsInfo(double chainage, double height, double curveLength) {
         set(chainage, height, curveLength);
     }
@@ -20,6 +22,8 @@ public:
     void set(double chainage, double height, double curveLength) {
         set(chainage, height, curveLength, chainage - curveLength / 2.0, 0.0);
     }
+    /// Every field: VIP chainage and height, curve length and start chainage (metres), radius
+    /// (metres, 0 for a parabola or none).
     void set(double chainage, double height, double curveLength, double curveStartChainage,
              double radius) {
         m_chainage = chainage;
@@ -29,12 +33,16 @@ public:
         m_radius = radius;
     }
 
+    ///@{
+    /// VIP chainage and height, curve length, start and end chainage, radius: metres.
     double getChainage() const { return m_chainage; }
     double getHeight() const { return m_height; }
     double getCurveLength() const { return m_curveLength; }
     double getCurveStartChainage() const { return m_curveStartChainage; }
     double getCurveEndChainage() const { return m_curveStartChainage + m_curveLength; }
     double getRadius() const { return m_radius; }
+    ///@}
+    /// Whether a curve rounds the VIP.
     bool hasCurve() const;
 
     /// Equal when no field differs by 1e-12 or more.

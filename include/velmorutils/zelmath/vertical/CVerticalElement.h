@@ -9,6 +9,7 @@
 class VELMORUTILS_API CVerticalElement : public CAlntVe {
 public:
     CVerticalElement() = default;
+    /// With the caller's object id (0: none).
     explicit CVerticalElement(int objId) : CAlntVe(objId) {}
     /// A straight: start height and chainage, length in metres, grade in percent.
     CVerticalElement(double startHt, double startChain, double len, double grade);
@@ -48,16 +49,22 @@ public:
     /// The straight from point 1 to point 2 (chainage, height in metres); a point 2 not after
     /// point 1 (within 1e-12 m) collapses onto it.
     void setStraight(double ch1, double ht1, double ch2, double ht2);
+    /// Back to a level straight of length 0 at chainage 0, height 0.
     void reset();
 
+    ///@{
+    /// Whether the grades differ (a parabola), or not (a straight).
     bool isParabola() const { return m_g1 != m_g2; }
     bool isStraight() const { return !isParabola(); }
+    ///@}
 
-    /// Coefficients of h(s) = A s^2 + B s + C with s in metres: A in 1/m, B dimensionless, C
-    /// metres.
+    ///@{
+    /// Coefficients of h(s) = A s^2 + B s + C with s in metres from the start: A in 1/m, B = g1 /
+    /// 100, C the start height in metres.
     double getParabolaCoefficientA() const;
     double getParabolaCoefficientB() const { return m_g1 / 100.0; }
     double getParabolaCoefficientC() const { return m_startHt; }
+    ///@}
     /// -2 A len: the change of grade over the curve as a fraction (not percent).
     double getParabolaCoefficientDs() const { return -2.0 * getParabolaCoefficientA() * m_len; }
     /// 1 / (2A): the radius of curvature at the vertex in metres, positive for a sag; 0 for a

@@ -52,10 +52,14 @@ public:
         }
     }
 
+    ///@{
+    /// The current VIP (chainages and height in metres), the element it came from, that element's
+    /// index, and the profile walked.
     const CLsInfo& getCurLs() const { return m_status.info; }
     const CAlntVe* getCurElement() const { return m_status.ve; }
     int getCurAlntVeIndex() const { return m_status.index; }
     const T& getAlnt() const { return m_alnt; }
+    ///@}
 
 private:
     static constexpr const char* kSource = "zelmath/AlntLsItrImpl";

@@ -74,10 +74,14 @@ public:
         }
     }
 
+    ///@{
+    /// The current element, the part of it the iterator stands on, its index, and the profile
+    /// walked.
     const CAlntVe* getCurVe() const { return m_curVe; }
     const CAlntVe* getElement() const { return m_element; }
     int getCurAlntVeIndex() const { return m_index; }
     const T& getAlnt() const { return m_alnt; }
+    ///@}
 
 private:
     static constexpr const char* kSource = "zelmath/AlntLsItrImpl";
