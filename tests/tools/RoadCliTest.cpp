@@ -387,3 +387,39 @@ TEST(RoadCli, FailedStandardOutputExitsWithThree) {
     std::fclose(full);
     EXPECT_NE(slurp(err).find("cannot write standard output"), std::string::npos);
 }
+
+// A 1000 m straight north whose stations jump forward 100 m at running chainage 400 (a gap) and
+// back 50 m at 700 (an overlap: 750 to 800 occur twice).
+TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
+    TempDir dir;
+    const std::string xml = dir.file(
+        "eq.xml",
+        "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Metric linearUnit=\"meter\"/>"
+        "</Units><Alignments><Alignment name=\"Eq\" staStart=\"0\">\n"
+        "<StaEquation staInternal=\"400\" staBack=\"400\" staAhead=\"500\"/>\n"
+        "<StaEquation staInternal=\"700\" staBack=\"800\" staAhead=\"750\"/>\n"
+        "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line></CoordGeom>"
+        "</Alignment></Alignments></LandXML>\n");
+    const ToolRun all = run({"stakeout", xml, "--csv", "--interval", "100"});
+    ASSERT_EQ(all.code, 0) << all.err;
+    std::vector<std::string> stations;
+    for (const std::string& l : lines(all.out))
+        stations.push_back(split(l, ',')[0]);
+    const std::vector<std::string> want{
+        "station",  "0+000.00",    "0+100.00",    "0+200.00", "0+300.00", "0+500.00", "0+600.00",
+        "0+700.00", "0+750.00 R3", "0+800.00 R3", "0+900.00", "1+000.00", "1+050.00"};
+    EXPECT_EQ(stations, want) << all.out;
+    // A station in the overlap needs its region; with it, both ends are in the table.
+    const ToolRun ambiguous = run({"stakeout", xml, "--from", "0+780.00"});
+    EXPECT_EQ(ambiguous.code, 2);
+    EXPECT_NE(ambiguous.err.find("--from"), std::string::npos) << ambiguous.err;
+    const ToolRun region =
+        run({"stakeout", xml, "--csv", "--from", "0+780.00 R3", "--to", "0+900.00"});
+    ASSERT_EQ(region.code, 0) << region.err;
+    const auto l = lines(region.out);
+    ASSERT_GE(l.size(), 3u);
+    EXPECT_EQ(split(l[1], ','),
+              (std::vector<std::string>{"0+780.00 R3", "730.0000", "0.000", "730.0000", "0.0000",
+                                        "", "0.000000", "0"}));
+    EXPECT_EQ(split(l.back(), ',')[0], "0+900.00");
+}

@@ -1,14 +1,13 @@
 #include "FileIo.h"
 
-#include <velmorutils/utils/AtomicFileWriter.h>
-
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include <velmorutils/utils/AtomicFileWriter.h>
 
 namespace road {
 namespace {

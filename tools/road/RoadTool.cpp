@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
@@ -134,6 +135,8 @@ int readDocument(const std::string& path, landxml::Document& doc, std::FILE* err
         return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
     }
     if (!landxml::parse(text, doc, error)) return fail(err, path + ": " + error, kExitBadInput);
+    for (const std::string& w : doc.warnings)
+        say(err, path + ": warning: " + w);
     return kExitOk;
 }
 
@@ -173,7 +176,9 @@ int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE
         return fail(err, path + ": " + error, kExitBadInput);
     alnt.setName(in.name.c_str());
     for (const std::string& w : report.warnings)
-        say(err, "warning: " + w);
+        say(err, path + ": warning: " + w);
+    for (const std::string& n : report.notes)
+        say(err, path + ": note: " + n);
     if (report.checkedEnds > 0) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%.4f m", report.largestEndDifference);
