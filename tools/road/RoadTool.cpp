@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -407,6 +409,60 @@ private:
     bool shown_ = false;
 };
 
+// A block of points with the bad lines among them, and how far into the file it reaches.
+struct PointBlock {
+    std::vector<MeasuredPoint> points;
+    std::vector<BadLine> bad;
+    long long bytesRead = 0;
+    bool any = false;  // false: the file had no more lines
+};
+
+// The blocks of a point file, each read on a second thread while the block before it is
+// answered and written, so that on two cores the reading overlaps the geometry and the table.
+// Only one block is read ahead, so memory stays two blocks.
+class PointBlocks {
+public:
+    PointBlocks(PointFileReader& reader, const LineSource& source)
+        : reader_(reader), source_(source) {
+        readAhead();
+    }
+    ~PointBlocks() { wait(); }
+    PointBlocks(const PointBlocks&) = delete;
+    PointBlocks& operator=(const PointBlocks&) = delete;
+
+    // The next block; false when the file has no more lines.
+    bool next(PointBlock& block) {
+        wait();
+        if (!ahead_.any) return false;
+        std::swap(block, ahead_);
+        ahead_.points.clear();
+        ahead_.bad.clear();
+        readAhead();
+        return true;
+    }
+
+private:
+    void read() {
+        ahead_.any = reader_.readBlock(kPointsPerBlock, ahead_.points, ahead_.bad);
+        ahead_.bytesRead = source_.bytesRead();
+    }
+    void readAhead() {
+        try {
+            thread_ = std::thread([this] { read(); });
+        } catch (const std::system_error&) {
+            read();  // no second thread to be had: read here, one block after the other
+        }
+    }
+    void wait() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+    PointFileReader& reader_;
+    const LineSource& source_;
+    PointBlock ahead_;
+    std::thread thread_;
+};
+
 StationOffsetOptions stationOffsetOptions(const StationOffsetArgs& a, const Common& c, Unit unit,
                                           const Design& d) {
     StationOffsetOptions o;
@@ -421,6 +477,7 @@ StationOffsetOptions stationOffsetOptions(const StationOffsetArgs& a, const Comm
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err) {
     Design d;
     std::string error;
+    const std::string pointsName = a.points == "-" ? "standard input" : a.points;
     const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
     if (!layout) return fail(err, "--columns: " + error, kExitUsage);
     int code = loadDesign(a.file == "builtin" ? std::string() : a.file, c, err, d);
@@ -429,9 +486,9 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (code != kExitOk) return code;
     LineSource source(input.file());
     PointFileReader reader(source, *layout);
-    if (!reader.start(error)) return fail(err, a.points + ": " + error, kExitBadInput);
+    if (!reader.start(error)) return fail(err, pointsName + ": " + error, kExitBadInput);
     if (source.readFailed())
-        return fail(err, a.points + ": cannot read: " + source.readError(), kExitFile);
+        return fail(err, pointsName + ": cannot read: " + source.readError(), kExitFile);
     const Unit unit = outputUnit(c, d);
     StationOffsetTable table(d.alnt, stationOffsetOptions(a, c, unit, d));
     if (!table.isok()) return fail(err, a.file + ": " + table.error(), kExitBadInput);
@@ -439,39 +496,36 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (!output.open(err)) return kExitFile;
     table.writeHeader(output.stream());
     const landxml::StationStyle style = stationStyle(c, unit);
-    std::vector<MeasuredPoint> points;
-    std::vector<BadLine> bad;
     long long badCount = 0, pointCount = 0;
-    bool headerTold = false;
     Progress progress(err);
-    while (!std::ferror(output.stream()) && reader.readBlock(kPointsPerBlock, points, bad)) {
-        readCarriedStations(points, bad, d.stationing, style);
-        if (!bad.empty() || (reader.headerLine() > 0 && !headerTold)) progress.wipe();
-        if (reader.headerLine() > 0 && !headerTold)
-            say(err, a.points + ": line " + std::to_string(reader.headerLine()) +
+    PointBlocks blocks(reader, source);
+    PointBlock block;
+    for (bool first = true; !std::ferror(output.stream()) && blocks.next(block); first = false) {
+        readCarriedStations(block.points, block.bad, d.stationing, style);
+        if (!block.bad.empty()) progress.wipe();
+        // The header, if any, is the first line that is not blank: within the first block.
+        if (first && reader.headerLine() > 0)
+            say(err, pointsName + ": line " + std::to_string(reader.headerLine()) +
                          " skipped as a header: " + reader.headerText());
-        headerTold = headerTold || reader.headerLine() > 0;
-        for (const BadLine& b : bad)
+        for (const BadLine& b : block.bad)
             say(err,
-                a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
-        table.writeBlock(output.stream(), points);
+                pointsName + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
+        table.writeBlock(output.stream(), block.points);
         // Whole blocks reach a pipe as soon as they are answered.
         std::fflush(output.stream());
-        badCount += static_cast<long long>(bad.size());
-        pointCount += static_cast<long long>(points.size());
-        progress.show(pointCount, source.bytesRead(), input.size());
-        points.clear();
-        bad.clear();
+        badCount += static_cast<long long>(block.bad.size());
+        pointCount += static_cast<long long>(block.points.size());
+        progress.show(pointCount, block.bytesRead, input.size());
     }
     progress.wipe();
     if (source.readFailed()) {
         output.finish(false, err);
-        return fail(err, a.points + ": cannot read: " + source.readError(), kExitFile);
+        return fail(err, pointsName + ": cannot read: " + source.readError(), kExitFile);
     }
     table.writeFooter(output.stream());
     if (!output.finish(true, err)) return kExitFile;
     if (badCount == 0) return kExitOk;
-    say(err, a.points + ": " + counted(badCount, "line", "lines") +
+    say(err, pointsName + ": " + counted(badCount, "line", "lines") +
                  " could not be read (listed above); the other points are in the table");
     return kExitBadInput;
 }
