@@ -288,19 +288,19 @@ TEST(RoadCli, NoNegativeZeroInAnyTable) {
 TEST(RoadCli, FailedOutputFileLeavesThePreviousFileWhole) {
     TempDir dir;
     const std::string before = "station,chainage_m\n0+000.00,0.0000\n";
-    const std::string target = dir.file("stakes.csv", before);
     for (const char* command : {"stakeout", "plot"}) {
+        const bool plot = command == std::string("plot");
+        const std::string name = plot ? "stakes.svg" : "stakes.csv";
+        const std::string target = dir.file(name, before);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit small{4096, 4096};
             ::setrlimit(RLIMIT_FSIZE, &small);
-            const bool plot = command == std::string("plot");
             const ToolRun r = plot ? run({command, "--svg", target})
                                    : run({command, "--interval", "1", "--out", target});
-            ::_exit(r.code == road::kExitFile && r.err.find("stakes.csv") != std::string::npos ? 0
-                                                                                               : 1);
+            ::_exit(r.code == road::kExitFile && r.err.find(name) != std::string::npos ? 0 : 1);
         }
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -310,9 +310,11 @@ TEST(RoadCli, FailedOutputFileLeavesThePreviousFileWhole) {
         std::stringstream now;
         now << in.rdbuf();
         EXPECT_EQ(now.str(), before) << command;
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+        fs::remove(target);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 0);
     }
     // And a write that succeeds replaces it.
+    const std::string target = dir.file("stakes.csv", before);
     ASSERT_EQ(run({"stakeout", "--csv", "--out", target}).code, 0);
     std::ifstream again(target);
     std::string header;

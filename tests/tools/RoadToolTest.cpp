@@ -12,7 +12,7 @@
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "StationOffset.h"
-#include "SvgPlot.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 
 namespace {
 
@@ -98,6 +98,22 @@ TEST(Stakeout, SampleRoadIsContinuousAndMarksBoundaries) {
     EXPECT_EQ(boundaries, alnt.getNumOfHes() + 1);
 }
 
+// An element boundary within a millimetre of a round station is one stake, marked as a
+// boundary; a millimetre is the smallest step a crew sets out.
+TEST(Stakeout, BoundaryWithinAMillimetreOfAStationIsOneStake) {
+    CAlnt alnt;
+    for (const double len : {100.0005, 99.9995}) {
+        CAlntHeSegment s;
+        s.get_data().get_data().setLen(len);
+        alnt.appendElement(s);
+    }
+    const auto stations = road::stakeoutChainages(alnt, 20.0);
+    ASSERT_EQ(stations.size(), 11u);
+    EXPECT_EQ(stations[5].chainage, 100.0);
+    EXPECT_TRUE(stations[5].boundary);
+    EXPECT_FALSE(stations[4].boundary);
+}
+
 TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
     CAlnt alnt;
     road::buildSampleRoad(alnt);
@@ -132,25 +148,4 @@ TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
     EXPECT_EQ(road::statusText(before), std::string("beforeStart"));
     EXPECT_NEAR(before.foot.chainageInM, -50.0, 1e-6);
     EXPECT_FALSE(before.hasDesignHeight);
-}
-
-TEST(SvgPlot, IsXmlWithPlanAndProfilePaths) {
-    CAlnt alnt;
-    road::buildSampleRoad(alnt);
-    road::PlotOptions options;
-    options.offsets = {-3.5, 3.5};
-    const std::string svg = road::plotSvg(alnt, options);
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(svg.c_str())) << svg.substr(0, 200);
-    const pugi::xml_node root = doc.child("svg");
-    ASSERT_TRUE(root);
-    EXPECT_TRUE(root.find_node(
-        [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "centreline"; }));
-    EXPECT_TRUE(root.find_node(
-        [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "design"; }));
-    EXPECT_EQ(root.select_nodes("//*[@class='offset']").size(), 2u);
-    EXPECT_EQ(root.select_nodes("//*[@class='boundary']").size(),
-              static_cast<size_t>(alnt.getNumOfHes() - 1));
-    EXPECT_EQ(root.select_nodes("//*[@class='vip']").size(),
-              static_cast<size_t>(alnt.getNumOfVes()));
 }

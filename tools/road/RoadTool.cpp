@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -23,11 +25,11 @@
 
 #include "CurveTable.h"
 #include "FileIo.h"
+#include "Plot.h"
 #include "PointFile.h"
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "StationOffset.h"
-#include "SvgPlot.h"
 
 namespace road {
 namespace {
@@ -533,21 +535,54 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
 // ---- plot ----
 
 struct PlotArgs {
-    std::string file, svg;
+    std::string file, output, paper;
+    double interval = 0.0;  // 0: default
     std::vector<double> offsets;
 };
 
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d", &local);
+    return buf;
+}
+
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
+    const std::optional<PlotFormat> format = plotFormatOf(a.output);
+    if (!format) return fail(err, "--out: the file must end in .svg, .pdf or .png", kExitUsage);
     Design d;
     const int code = loadDesign(a.file, c, err, d);
     if (code != kExitOk) return code;
     PlotOptions o;
     const Unit unit = outputUnit(c, d);
-    o.style = tableStyle(c, unit, d.stationing);
-    for (double off : a.offsets)
+    for (double off : a.offsets) {
         o.offsets.push_back(toMetres(off, unit));
-    std::string error;
-    if (!writeFileAtomically(a.svg, plotSvg(d.alnt, o), error)) return fail(err, error, kExitFile);
+        if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
+            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
+    }
+    const double fallback =
+        unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
+    o.intervalM = a.interval > 0.0             ? toMetres(a.interval, unit)
+                  : std::isfinite(d.intervalM) ? d.intervalM
+                                               : fallback;
+    if (!(o.intervalM >= kMinIntervalM && o.intervalM <= kMaxIntervalM))
+        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
+    if (!a.paper.empty()) o.paper = *parsePaper(a.paper);
+    o.metresPerUnit = metresPerUnit(unit);
+    o.unitSymbol = unitSymbol(unit);
+    o.stationing = d.stationing;
+    o.stationStyle = stationStyle(c, unit);
+    o.fileName = a.file;
+    o.date = today();
+    PlotModel model;
+    std::string bytes, error;
+    if (!layoutPlot(d.alnt, o, model, error))
+        return fail(err, (a.file.empty() ? "built-in road" : a.file) + ": " + error, kExitBadInput);
+    if (!renderPlot(model, *format, bytes, error))
+        return fail(err, a.output + ": " + error, kExitFile);
+    if (!writeFileAtomically(a.output, bytes, error)) return fail(err, error, kExitFile);
     return kExitOk;
 }
 
@@ -700,10 +735,22 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     addTableOptions(cSo, common);
 
     PlotArgs plot;
-    CLI::App* cPlot = app.add_subcommand("plot", "plan and profile as one SVG file");
+    CLI::App* cPlot = app.add_subcommand(
+        "plot", "plan and profile on one drawing: SVG, PDF or PNG by the file's extension");
     cPlot->add_option("FILE", plot.file, "LandXML design (default: the built-in road)");
-    cPlot->add_option("--svg", plot.svg, "the SVG file to write")->required();
-    cPlot->add_option("--offsets", plot.offsets, "offset lines in the output unit")
+    cPlot->add_option("-o,--out,--svg", plot.output, "the drawing to write: .svg, .pdf or .png")
+        ->required();
+    cPlot
+        ->add_option("--paper", plot.paper,
+                     "sheet A4, A3 or A1 (landscape) with a title block "
+                     "and scales; default: the drawing fits its content")
+        ->check(CLI::IsMember({"A4", "A3", "A1"}, CLI::ignore_case));
+    cPlot
+        ->add_option("--interval", plot.interval,
+                     "station tick interval in the output unit (default: the file's, else 20 m "
+                     "or 50 ft); labels thin out to multiples of it as the scale needs")
+        ->check(kFinite & CLI::PositiveNumber);
+    cPlot->add_option("--offsets", plot.offsets, "offset lines in the output unit, right positive")
         ->delimiter(',')
         ->check(kFinite);
     addDesignOptions(cPlot, common);
