@@ -242,3 +242,30 @@ TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
         }
     }
 }
+
+// A point file that is not text, or not there, is refused as a whole before any row is written.
+TEST(StationOffsetTool, PointFilesThatAreNotTextAreRefusedWithTheirLine) {
+    Files files;
+    struct Case {
+        std::string path;
+        int code;
+        const char* message;
+    } cases[] = {
+        {files.write("utf16.txt", std::string("\xFF\xFE"
+                                              "1\0,\0",
+                                              6)),
+         road::kExitBadInput, "line 1: UTF-16"},
+        {files.write("zero.txt", std::string("1,5017,2010\n2,50\0"
+                                             "17,2010\n",
+                                             25)),
+         road::kExitBadInput, "line 2: a zero byte"},
+        {files.write("none.txt", "") + ".missing", road::kExitFile, "cannot open"},
+        {fs::temp_directory_path().string(), road::kExitFile, "is a directory"},
+    };
+    for (const Case& c : cases) {
+        const ToolResult r = tool({"station-offset", "builtin", c.path});
+        EXPECT_EQ(r.code, c.code) << c.path;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.path;
+    }
+}
