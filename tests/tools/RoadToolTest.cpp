@@ -119,6 +119,8 @@ TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
     road::buildSampleRoad(alnt);
     double end = 0;
     ASSERT_TRUE(alnt.getFinalChainageInM(end));
+    const road::StationOffsetTable table(alnt, road::StationOffsetOptions{});
+    ASSERT_TRUE(table.isok()) << table.error();
     for (double c = 5.0; c < end - 5.0; c += 37.0) {
         for (double off : {-7.5, -0.005, 3.25}) {
             road::StakeoutRow row;
@@ -128,15 +130,22 @@ TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
             p.east = row.east;
             p.height = row.height + 0.12;
             p.hasHeight = true;
-            const road::StationOffsetRow r = road::stationOffsetRow(alnt, p, road::Unit::Metre);
-            ASSERT_TRUE(r.where.onRoad) << c << " " << off;
-            EXPECT_NEAR(r.where.chainage, c, 1e-3);
-            EXPECT_NEAR(r.where.offset, off, 1e-3);
-            ASSERT_TRUE(r.hasDesignHeight);
-            EXPECT_NEAR(r.heightDifference, 0.12 - 0.0, 1e-3);
+            const std::vector<road::StationOffsetRow> r = table.rowsOf(p);
+            ASSERT_EQ(r.size(), 1u);
+            ASSERT_EQ(road::statusText(r[0]), std::string("square")) << c << " " << off;
+            EXPECT_NEAR(r[0].foot.chainageInM, c, 1e-6);
+            EXPECT_NEAR(r[0].foot.offsetInM, off, 1e-6);
+            ASSERT_TRUE(r[0].hasDesignHeight);
+            EXPECT_NEAR(r[0].heightDifference, 0.12, 1e-6);
         }
     }
     road::StakeoutRow first;
     ASSERT_TRUE(road::stakeoutRow(alnt, -50.0, 0.0, first));  // 50 m before the start
-    EXPECT_FALSE(road::locatePoint(alnt, first.north, first.east).onRoad);
+    road::MeasuredPoint p;
+    p.north = first.north;
+    p.east = first.east;
+    const road::StationOffsetRow before = table.rowsOf(p)[0];
+    EXPECT_EQ(road::statusText(before), std::string("beforeStart"));
+    EXPECT_NEAR(before.foot.chainageInM, -50.0, 1e-6);
+    EXPECT_FALSE(before.hasDesignHeight);
 }

@@ -1,15 +1,19 @@
 #include "RoadTool.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -326,61 +330,204 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
 struct StationOffsetArgs {
     std::string file, points;
     std::string columns = "PNEZD";
+    double corridor = 0.0;  // output unit; 0: none
+    bool allFeet = false;
 };
 
-int readPoints(const StationOffsetArgs& a, std::FILE* err, PointFile& points) {
-    std::string error;
-    const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
-    if (!layout) return fail(err, "--columns: " + error, kExitUsage);
-    std::string text;
-    const ReadFailure failure = readTextFile(a.points, text, error);
-    if (failure != ReadFailure::None) {
-        say(err, error);
-        return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
-    }
-    points = readPointFile(text, *layout);
-    if (points.headerLine > 0)
-        say(err, a.points + ": line " + std::to_string(points.headerLine) +
-                     " skipped as a header: " + points.headerText);
-    return kExitOk;
-}
+// Points are read, answered and written this many at a time: large enough that the batch
+// answer keeps the road's tree in the cache, small enough that memory stays a few megabytes
+// whatever the file's size.
+constexpr std::size_t kPointsPerBlock = 64 * 1024;
 
 // Reads the stations the points carry against the design; a station that is not one of the
 // design's makes its line a bad line.
-void readCarriedStations(PointFile& points, const landxml::Stationing& stationing,
+void readCarriedStations(std::vector<MeasuredPoint>& points, std::vector<BadLine>& bad,
+                         const landxml::Stationing& stationing,
                          const landxml::StationStyle& style) {
-    std::vector<MeasuredPoint> kept;
-    for (MeasuredPoint& p : points.points) {
+    size_t kept = 0;
+    for (MeasuredPoint& p : points) {
         std::string error;
         if (!p.station.empty() && !stationing.chainage(p.station, style, p.chainageM, error)) {
-            points.bad.push_back({p.line, p.station, "station: " + error});
+            bad.push_back({p.line, p.station, "station: " + error});
             continue;
         }
         p.hasChainage = !p.station.empty();
-        kept.push_back(p);
+        if (&points[kept] != &p) points[kept] = std::move(p);
+        ++kept;
     }
-    points.points = std::move(kept);
-    std::sort(points.bad.begin(), points.bad.end(),
+    points.resize(kept);
+    std::sort(bad.begin(), bad.end(),
               [](const BadLine& x, const BadLine& y) { return x.line < y.line; });
+}
+
+// The point file, or standard input for "-"; its size in bytes (0 when unknown) for progress.
+class PointInput {
+public:
+    int open(const std::string& path, std::FILE* err) {
+        if (path == "-") return file_ = stdin, kExitOk;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return fail(err, path + ": is a directory, not a file", kExitFile);
+        file_ = std::fopen(path.c_str(), "rb");
+        if (file_ == nullptr)
+            return fail(err, path + ": cannot open: " + std::strerror(errno), kExitFile);
+        owned_ = true;
+        size_ = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
+        return kExitOk;
+    }
+    ~PointInput() {
+        if (owned_) std::fclose(file_);
+    }
+    std::FILE* file() const { return file_; }
+    long long size() const { return size_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    bool owned_ = false;
+    long long size_ = 0;
+};
+
+// Progress on a terminal: points done, and the share of the file when its size is known. It
+// shares the terminal with the bad-line messages, so it is wiped before each of them.
+class Progress {
+public:
+    explicit Progress(std::FILE* err) : on_(err == stderr && isatty(STDERR_FILENO)) {}
+    void show(long long points, long long bytes, long long size) {
+        if (!on_) return;
+        if (size > 0)
+            std::fprintf(stderr, "\rstation-offset: %lld points, %3.0f%%", points,
+                         100.0 * static_cast<double>(bytes) / static_cast<double>(size));
+        else
+            std::fprintf(stderr, "\rstation-offset: %lld points", points);
+        shown_ = true;
+    }
+    void wipe() {
+        if (shown_) std::fprintf(stderr, "\r%50s\r", "");
+        shown_ = false;
+    }
+
+private:
+    bool on_;
+    bool shown_ = false;
+};
+
+// A block of points with the bad lines among them, and how far into the file it reaches.
+struct PointBlock {
+    std::vector<MeasuredPoint> points;
+    std::vector<BadLine> bad;
+    long long bytesRead = 0;
+    bool any = false;  // false: the file had no more lines
+};
+
+// The blocks of a point file, each read on a second thread while the block before it is
+// answered and written, so that on two cores the reading overlaps the geometry and the table.
+// Only one block is read ahead, so memory stays two blocks.
+class PointBlocks {
+public:
+    PointBlocks(PointFileReader& reader, const LineSource& source)
+        : reader_(reader), source_(source) {
+        readAhead();
+    }
+    ~PointBlocks() { wait(); }
+    PointBlocks(const PointBlocks&) = delete;
+    PointBlocks& operator=(const PointBlocks&) = delete;
+
+    // The next block; false when the file has no more lines.
+    bool next(PointBlock& block) {
+        wait();
+        if (!ahead_.any) return false;
+        std::swap(block, ahead_);
+        ahead_.points.clear();
+        ahead_.bad.clear();
+        readAhead();
+        return true;
+    }
+
+private:
+    void read() {
+        ahead_.any = reader_.readBlock(kPointsPerBlock, ahead_.points, ahead_.bad);
+        ahead_.bytesRead = source_.bytesRead();
+    }
+    void readAhead() {
+        try {
+            thread_ = std::thread([this] { read(); });
+        } catch (const std::system_error&) {
+            read();  // no second thread to be had: read here, one block after the other
+        }
+    }
+    void wait() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+    PointFileReader& reader_;
+    const LineSource& source_;
+    PointBlock ahead_;
+    std::thread thread_;
+};
+
+StationOffsetOptions stationOffsetOptions(const StationOffsetArgs& a, const Common& c, Unit unit,
+                                          const Design& d) {
+    StationOffsetOptions o;
+    o.pointUnit = unit;
+    o.style = tableStyle(c, unit, d.stationing);
+    o.carried = a.columns.find('S') != std::string::npos;
+    if (a.corridor > 0.0) o.corridorM = toMetres(a.corridor, unit);
+    o.allFeet = a.allFeet;
+    return o;
 }
 
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err) {
     Design d;
-    PointFile points;
+    std::string error;
+    const std::string pointsName = a.points == "-" ? "standard input" : a.points;
+    const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
+    if (!layout) return fail(err, "--columns: " + error, kExitUsage);
     int code = loadDesign(a.file == "builtin" ? std::string() : a.file, c, err, d);
-    if (code == kExitOk) code = readPoints(a, err, points);
+    PointInput input;
+    if (code == kExitOk) code = input.open(a.points, err);
     if (code != kExitOk) return code;
+    LineSource source(input.file());
+    PointFileReader reader(source, *layout);
+    if (!reader.start(error)) return fail(err, pointsName + ": " + error, kExitBadInput);
+    if (source.readFailed())
+        return fail(err, pointsName + ": cannot read: " + source.readError(), kExitFile);
     const Unit unit = outputUnit(c, d);
-    readCarriedStations(points, d.stationing, stationStyle(c, unit));
-    for (const BadLine& b : points.bad)
-        say(err, a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
+    StationOffsetTable table(d.alnt, stationOffsetOptions(a, c, unit, d));
+    if (!table.isok()) return fail(err, a.file + ": " + table.error(), kExitBadInput);
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
-    writeStationOffset(output.stream(), d.alnt, points.points, unit,
-                       tableStyle(c, unit, d.stationing), a.columns.find('S') != std::string::npos);
+    table.writeHeader(output.stream());
+    const landxml::StationStyle style = stationStyle(c, unit);
+    long long badCount = 0, pointCount = 0;
+    Progress progress(err);
+    PointBlocks blocks(reader, source);
+    PointBlock block;
+    for (bool first = true; !std::ferror(output.stream()) && blocks.next(block); first = false) {
+        readCarriedStations(block.points, block.bad, d.stationing, style);
+        if (!block.bad.empty()) progress.wipe();
+        // The header, if any, is the first line that is not blank: within the first block.
+        if (first && reader.headerLine() > 0)
+            say(err, pointsName + ": line " + std::to_string(reader.headerLine()) +
+                         " skipped as a header: " + reader.headerText());
+        for (const BadLine& b : block.bad)
+            say(err,
+                pointsName + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
+        table.writeBlock(output.stream(), block.points);
+        // Whole blocks reach a pipe as soon as they are answered.
+        std::fflush(output.stream());
+        badCount += static_cast<long long>(block.bad.size());
+        pointCount += static_cast<long long>(block.points.size());
+        progress.show(pointCount, block.bytesRead, input.size());
+    }
+    progress.wipe();
+    if (source.readFailed()) {
+        output.finish(false, err);
+        return fail(err, pointsName + ": cannot read: " + source.readError(), kExitFile);
+    }
+    table.writeFooter(output.stream());
     if (!output.finish(true, err)) return kExitFile;
-    if (points.bad.empty()) return kExitOk;
-    say(err, a.points + ": " + counted(points.bad.size(), "line", "lines") +
+    if (badCount == 0) return kExitOk;
+    say(err, pointsName + ": " + counted(badCount, "line", "lines") +
                  " could not be read (listed above); the other points are in the table");
     return kExitBadInput;
 }
@@ -569,12 +716,22 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cSo = app.add_subcommand("station-offset",
                                        "station, offset and height difference of measured points");
     cSo->add_option("FILE", so.file, "LandXML design, or 'builtin'")->required();
-    cSo->add_option("POINTS", so.points, "point file (comma, semicolon, tab or spaces)")
+    cSo->add_option("POINTS", so.points,
+                    "point file (comma, semicolon, tab or spaces), or - for standard input")
         ->required();
     cSo->add_option(
         "--columns", so.columns,
         "field order: P name, N, E, Z height, D code, S station (default PNEZD; Z, D, S "
         "optional)");
+    CLI::Option* corridor =
+        cSo->add_option("--corridor", so.corridor,
+                        "points farther than this from the road (output unit) are off the road "
+                        "(default: every point gets its nearest foot)")
+            ->check(kFinite & CLI::PositiveNumber);
+    cSo->add_flag("--all-feet", so.allFeet,
+                  "one row for every foot within the corridor (a point inside a tight curve "
+                  "can be square to several elements)")
+        ->needs(corridor);
     addTableOptions(cSo, common);
 
     PlotArgs plot;

@@ -1,125 +1,206 @@
 #include "StationOffset.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace road {
-
-PointOnRoad locatePoint(const CAlnt& alnt, double northM, double eastM) {
-    PointOnRoad r;
-    double start = alnt.getStartChainageInM(), end = start;
-    if (!alnt.FindChainageAndOffset(northM, eastM, r.chainage, r.offset)) return r;
-    // A point beyond an end projects onto that end; it is not on the road.
-    if (!alnt.getFinalChainageInM(end) || r.chainage < start - 0.001 || r.chainage > end + 0.001)
-        return r;
-    r.onRoad = true;
-    // Within a centimetre the alignment gives the offset without its side; a surveyor still
-    // wants to know which side 5 mm lies on, so take it from the road's direction here.
-    double n = 0.0, e = 0.0, az = 0.0;
-    if (std::fabs(r.offset) <= 0.01 && alnt.getPosNeAtChainAndOffsetExtr(r.chainage, 0.0, n, e) &&
-        alnt.getAzimuthAtChainExtr(r.chainage, az)) {
-        const double a = az * M_PI / 180.0;
-        const double across = (eastM - e) * std::cos(a) - (northM - n) * std::sin(a);
-        r.offset = across < 0.0 ? -std::fabs(r.offset) : std::fabs(r.offset);
-    }
-    return r;
-}
-
-StationOffsetRow stationOffsetRow(const CAlnt& alnt, const MeasuredPoint& p, Unit fileUnit) {
-    StationOffsetRow row;
-    row.where = locatePoint(alnt, toMetres(p.north, fileUnit), toMetres(p.east, fileUnit));
-    if (!row.where.onRoad || alnt.getNumOfVes() == 0) return row;
-    row.hasDesignHeight = alnt.getPosHAtChain(row.where.chainage, row.designHeight);
-    if (row.hasDesignHeight && p.hasHeight)
-        row.heightDifference = toMetres(p.height, fileUnit) - row.designHeight;
-    return row;
-}
-
 namespace {
 
 // A CSV field that needs quoting (a name or code with a comma or quote) gets it; numbers
 // never do.
-std::string csvText(const std::string& s) {
-    if (s.find_first_of(",\"\n") == std::string::npos) return s;
-    std::string q = "\"";
+void appendCsv(std::string& line, const std::string& s) {
+    const bool plain = std::none_of(s.begin(), s.end(),
+                                    [](char c) { return c == ',' || c == '"' || c == '\n'; });
+    if (plain) {
+        line += s;
+        return;
+    }
+    line += '"';
     for (char c : s)
-        q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
+        line += c == '"' ? std::string("\"\"") : std::string(1, c);
+    line += '"';
 }
+
+// CSV is for machines checking a built road against its design: chainage and offset to a
+// micrometre (or a millionth of a foot), beyond any survey's own accuracy, so that a reader
+// compares the tool's numbers with its own without the rounding of the text table.
+constexpr int kCsvLengthDecimals = 6;
+constexpr int kTextOffsetDecimals = 3;
+constexpr int kHeightDecimals = 3;
 
 }  // namespace
 
-namespace {
-
-// One table row as cells: name, station, chainage (CSV only), offset, CL height, dh,
-// [carried station, dstation], code, note (CSV only).
-std::vector<std::string> cells(const CAlnt& alnt, const MeasuredPoint& p, Unit pointUnit,
-                               const TableStyle& s, bool carried) {
-    const StationOffsetRow r = stationOffsetRow(alnt, p, pointUnit);
-    const bool on = r.where.onRoad;
-    std::vector<std::string> c{p.name, on ? s.station(r.where.chainage) : ""};
-    if (s.csv) c.push_back(on ? s.length(r.where.chainage, 4) : "");
-    c.push_back(on ? s.length(r.where.offset, 3) : "");
-    c.push_back(r.hasDesignHeight ? s.length(r.designHeight, 3) : "");
-    c.push_back(r.hasDesignHeight && p.hasHeight ? s.length(r.heightDifference, 3) : "");
-    if (carried) {
-        c.push_back(p.station);
-        c.push_back(on && p.hasChainage ? s.length(r.where.chainage - p.chainageM, 3) : "");
+const char* statusText(const StationOffsetRow& row) {
+    if (!row.found) return "offRoad";
+    switch (row.foot.status) {
+        case TAlntFootStatus::square:
+            return "square";
+        case TAlntFootStatus::beforeStart:
+            return "beforeStart";
+        case TAlntFootStatus::afterEnd:
+            return "afterEnd";
+        case TAlntFootStatus::atJoint:
+            return "atJoint";
     }
-    c.push_back(p.code);
-    if (s.csv) c.push_back(on ? "" : "off the road");
-    return c;
+    return "square";
 }
 
-std::vector<std::string> headings(const TableStyle& s, bool carried) {
+StationOffsetTable::StationOffsetTable(const CAlnt& alnt, const StationOffsetOptions& options)
+    : alnt_(alnt), options_(options), inverse_(alnt) {
+    startM_ = inverse_.getStartChainageInM();
+    endM_ = inverse_.getFinalChainageInM();
+}
+
+StationOffsetRow StationOffsetTable::rowAt(const MeasuredPoint& p, const TAlntFoot* foot) const {
+    StationOffsetRow row;
+    if (foot == nullptr) return row;
+    row.found = true;
+    row.foot = *foot;
+    // The profile gives heights on the road only: beyond its ends there is no design height.
+    const bool onRoad =
+        foot->status == TAlntFootStatus::square || foot->status == TAlntFootStatus::atJoint;
+    if (!onRoad || alnt_.getNumOfVes() == 0) return row;
+    const double chainage = std::clamp(foot->chainageInM, startM_, endM_);
+    row.hasDesignHeight = alnt_.getPosHAtChain(chainage, row.designHeight);
+    if (row.hasDesignHeight && p.hasHeight)
+        row.heightDifference = toMetres(p.height, options_.pointUnit) - row.designHeight;
+    return row;
+}
+
+std::vector<StationOffsetRow> StationOffsetTable::rowsOf(const MeasuredPoint& p) const {
+    const double n = toMetres(p.north, options_.pointUnit);
+    const double e = toMetres(p.east, options_.pointUnit);
+    std::vector<StationOffsetRow> rows;
+    if (options_.allFeet) {
+        std::vector<TAlntFoot> feet;
+        inverse_.findAllFeet(n, e, options_.corridorM, feet);
+        for (const TAlntFoot& f : feet)
+            rows.push_back(rowAt(p, &f));
+    } else {
+        TAlntFoot foot;
+        if (inverse_.findNearest(n, e, foot, options_.corridorM)) rows.push_back(rowAt(p, &foot));
+    }
+    if (rows.empty()) rows.push_back(rowAt(p, nullptr));
+    return rows;
+}
+
+void StationOffsetTable::writeHeader(std::FILE* out) const {
+    const TableStyle& s = options_.style;
     std::vector<std::string> h{s.csv ? "name" : "point", "station"};
     if (s.csv) h.push_back(s.heading("chainage"));
     h.push_back(s.heading("offset"));
     h.push_back(s.heading(s.csv ? "cl_design_height" : "CL height"));
     h.push_back(s.heading(s.csv ? "dheight" : "dh"));
-    if (carried) {
+    if (options_.carried) {
         h.push_back(s.csv ? "carried_station" : "carried");
-        h.push_back(s.heading(s.csv ? "dstation" : "dstation"));
+        h.push_back(s.heading("dstation"));
     }
+    h.push_back("status");
     h.push_back("code");
-    if (s.csv) h.push_back("note");
-    return h;
-}
-
-void writeCells(std::FILE* out, const std::vector<std::string>& c, bool csv, bool offRoad) {
     std::string line;
-    for (size_t i = 0; i < c.size(); ++i) {
-        if (csv) {
-            line += (i ? "," : "") + csvText(c[i]);
-            continue;
-        }
-        // Text: the name left, the numbers right in their columns, the code last.
-        const std::string v = c[i].empty() ? (i == 1 && offRoad ? "off road" : "-") : c[i];
-        char buf[128];
-        if (i == 0)
-            std::snprintf(buf, sizeof buf, "%-12s", c[i].c_str());
-        else if (i + 1 == c.size())
-            std::snprintf(buf, sizeof buf, "  %s", c[i].c_str());
+    for (size_t i = 0; i < h.size(); ++i) {
+        char buf[64];
+        if (s.csv)
+            std::snprintf(buf, sizeof buf, "%s%s", i ? "," : "", h[i].c_str());
+        else if (i == 0)
+            std::snprintf(buf, sizeof buf, "%-12s", h[i].c_str());
+        else if (i + 1 == h.size())
+            std::snprintf(buf, sizeof buf, "  %s", h[i].c_str());
         else
-            std::snprintf(buf, sizeof buf, " %15s", v.c_str());
+            std::snprintf(buf, sizeof buf, " %15s", h[i].c_str());
         line += buf;
     }
     std::fprintf(out, "%s\n", line.c_str());
 }
 
-}  // namespace
+void StationOffsetTable::writeRow(std::FILE* out, const MeasuredPoint& p,
+                                  const StationOffsetRow& r) {
+    const TableStyle& s = options_.style;
+    const TAlntFoot& f = r.foot;
+    cells_.clear();
+    cells_.push_back(p.name);
+    cells_.push_back(r.found ? s.station(f.chainageInM) : std::string());
+    if (s.csv) cells_.push_back(r.found ? s.length(f.chainageInM, kCsvLengthDecimals) : "");
+    const int offsetDecimals = s.csv ? kCsvLengthDecimals : kTextOffsetDecimals;
+    cells_.push_back(r.found ? s.length(f.offsetInM, offsetDecimals) : "");
+    cells_.push_back(r.hasDesignHeight ? s.length(r.designHeight, kHeightDecimals) : "");
+    cells_.push_back(
+        r.hasDesignHeight && p.hasHeight ? s.length(r.heightDifference, kHeightDecimals) : "");
+    if (options_.carried) {
+        cells_.push_back(p.station);
+        cells_.push_back(
+            r.found && p.hasChainage ? s.length(f.chainageInM - p.chainageM, kHeightDecimals) : "");
+    }
+    cells_.push_back(statusText(r));
+    cells_.push_back(p.code);
+    line_.clear();
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        if (s.csv) {
+            if (i) line_ += ',';
+            appendCsv(line_, cells_[i]);
+            continue;
+        }
+        // Text: the name left, the numbers right in their columns, the code last.
+        const std::string& c = cells_[i];
+        if (i == 0) {
+            line_ += padRight(c, 12);
+        } else if (i + 1 == cells_.size()) {
+            line_ += "  ";
+            line_ += c;
+        } else {
+            const std::string& v = c.empty() ? std::string("-") : c;
+            line_ += ' ';
+            if (v.size() < 15) line_.append(15 - v.size(), ' ');
+            line_ += v;
+        }
+    }
+    line_ += '\n';
+    std::fwrite(line_.data(), 1, line_.size(), out);
+}
+
+void StationOffsetTable::writeBlock(std::FILE* out, const std::vector<MeasuredPoint>& points) {
+    if (options_.allFeet) {
+        for (const MeasuredPoint& p : points)
+            for (const StationOffsetRow& r : rowsOf(p))
+                writeRow(out, p, r);
+        return;
+    }
+    const size_t count = points.size();
+    north_.resize(count);
+    east_.resize(count);
+    feet_.resize(count);
+    if (foundSize_ < count) {
+        found_ = std::make_unique<bool[]>(count);
+        foundSize_ = count;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        north_[i] = toMetres(points[i].north, options_.pointUnit);
+        east_[i] = toMetres(points[i].east, options_.pointUnit);
+    }
+    inverse_.findNearestBatch(north_.data(), east_.data(), count, feet_.data(), found_.get(),
+                              options_.corridorM);
+    for (size_t i = 0; i < count; ++i)
+        writeRow(out, points[i], rowAt(points[i], found_[i] ? &feet_[i] : nullptr));
+}
+
+void StationOffsetTable::writeFooter(std::FILE* out) const {
+    if (options_.style.csv) return;
+    std::fprintf(out,
+                 "(offset right of increasing station positive; dh: measured height minus the "
+                 "centre line's design height%s)\n",
+                 options_.carried ? "; dstation: located minus carried station" : "");
+    std::fprintf(out,
+                 "(status: square: square to an element; beforeStart, afterEnd: along the end "
+                 "tangent extended; atJoint: outside a kink, the joint nearest%s)\n",
+                 std::isfinite(options_.corridorM) ? "; offRoad: beyond the corridor" : "");
+}
 
 void writeStationOffset(std::FILE* out, const CAlnt& alnt, const std::vector<MeasuredPoint>& points,
-                        Unit pointUnit, const TableStyle& s, bool carried) {
-    writeCells(out, headings(s, carried), s.csv, false);
-    for (const MeasuredPoint& p : points) {
-        const std::vector<std::string> c = cells(alnt, p, pointUnit, s, carried);
-        writeCells(out, c, s.csv, c[1].empty());
-    }
-    if (!s.csv)
-        std::fprintf(out,
-                     "(offset right of increasing station positive; dh: measured height minus "
-                     "the centre line's design height%s)\n",
-                     carried ? "; dstation: located minus carried station" : "");
+                        const StationOffsetOptions& options) {
+    StationOffsetTable table(alnt, options);
+    table.writeHeader(out);
+    table.writeBlock(out, points);
+    table.writeFooter(out);
 }
 
 }  // namespace road

@@ -1,5 +1,6 @@
 #include "TableFormat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -9,9 +10,18 @@
 namespace road {
 
 std::string fixed(double value, int decimals) {
+    // to_chars rounds exactly as printf does (the shortest correctly rounded decimal of the
+    // binary value), several times faster, which a table of a million points feels.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    std::string s = buf;
+    const std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    std::string s;
+    if (r.ec == std::errc()) {
+        s.assign(buf, r.ptr);
+    } else {
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+        s = buf;
+    }
     if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
     return s;
 }
