@@ -77,6 +77,9 @@ bool CAtomicFileWriter::Open(const char* path) {
     // A device, pipe or terminal (/dev/stdout, /dev/null, a FIFO) cannot be replaced by a file:
     // it is written directly, and Commit() still reports every failed write.
     if (exists && !S_ISREG(st.st_mode)) return OpenDirect();
+    // A file the user may not write stays protected, although the folder would allow a rename.
+    if (exists && ::access(m_target.c_str(), W_OK) != 0)
+        return Fail("cannot write " + m_target, errno);
     const std::string stem =
         folderOf(m_target) + "/." + baseOf(m_target) + ".tmp" + std::to_string(::getpid()) + "-";
     int fd = -1;

@@ -16,7 +16,8 @@
 // existing target that is not a regular file (/dev/stdout, a pipe, a terminal) cannot be
 // replaced and is written directly; Commit() still reports any failed write to it.
 //
-// Needs permission to create files in the target's folder, not only to write the target.
+// Needs permission to create files in the target's folder, and to write the target when it
+// exists (a read-only file is refused, not replaced).
 // Paths may use "\" or "/" as separators.
 //
 // For a tool's output files (--out, --svg and the like):
