@@ -12,6 +12,7 @@
 
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
 namespace zel_landxml {
 namespace {
@@ -362,12 +363,14 @@ private:
         const double kMax = std::max(k1, k2), kMin = std::min(k1, k2);
         const double wholeLength = e.length * kMax / (kMax - kMin);
         const double turn = wholeLength * kMax / 2.0;
-        if (!(turn <= kMaxSpiralTurnRad)) {
-            char buf[160];
+        const double maxTurn = SpiralMaxAccurateTurnRad(wholeLength);
+        if (!(turn <= maxTurn)) {
+            char buf[200];
             std::snprintf(buf, sizeof buf,
-                          "the clothoid turns through %.3g rad from its tangent point; the "
-                          "library computes clothoids accurately up to %.2f rad",
-                          turn, kMaxSpiralTurnRad);
+                          "the clothoid turns through %.3g rad from its tangent point over %.6g m; "
+                          "the library computes a clothoid of that length to 0.1 mm up to %.2f "
+                          "rad",
+                          turn, wholeLength, maxTurn);
             return fail(n, buf);
         }
         return point(n, "Start", e.start, false) && point(n, "End", e.end, false) &&

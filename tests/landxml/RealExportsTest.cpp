@@ -387,12 +387,18 @@ TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
                          doc));
         EXPECT_TRUE(std::isinf(doc.alignments[0].elements[0].radiusStart)) << tangent;
     }
-    // A spiral turning 1.5 rad exactly from its tangent point is still read.
+    // A loop-ramp spiral turning 1.2 rad over 240 m is still read; 1.5 rad over 300 m is
+    // beyond the series' 0.1 mm range for that length.
     Document doc;
     EXPECT_TRUE(read(one("",
-                         "<Spiral rot=\"cw\" length=\"300\" radiusStart=\"INF\" "
+                         "<Spiral rot=\"cw\" length=\"240\" radiusStart=\"INF\" "
                          "radiusEnd=\"100\"><Start>0 0</Start></Spiral>"),
                      doc));
+    EXPECT_NE(refusal(one("",
+                          "<Spiral rot=\"cw\" length=\"300\" radiusStart=\"INF\" "
+                          "radiusEnd=\"100\"><Start>0 0</Start></Spiral>"))
+                  .find("up to 1.22 rad"),
+              std::string::npos);
 }
 
 TEST(RealExports, EncodingsAndDirectories) {

@@ -25,13 +25,9 @@ inline constexpr double kMaxRadiusM = 1e9;      // an arc beyond this is refused
                                                 // beyond it (or written 0) is INF, a tangent
 inline constexpr double kMaxStationM = 1e8;     // |station|, staStart, equations, VIPs
 inline constexpr double kMaxElevationM = 1e5;   // |elevation|
-// A clothoid turns through L / (2 R) from its tangent point. The library evaluates it by a
-// series whose error grows with that angle: measured against a Simpson integration of the
-// Fresnel integrals, the end point is off by at most 1.2e-7 of the clothoid's length up to
-// 1.5 rad (0.1 mm for a whole clothoid of 800 m), 3e-7 at 4 rad, and beyond some tens of radians
-// it diverges. Loop ramps turn about 1 rad; a spiral whose whole clothoid (from its tangent
-// point to its sharper end) turns further than this is refused.
-inline constexpr double kMaxSpiralTurnRad = 1.5;
+// A clothoid turns through L / (2 R) from its tangent point. A spiral whose whole clothoid (from
+// its tangent point to its sharper end) turns further than the library's series is accurate to
+// 0.1 mm for that length (SpiralMaxAccurateTurnRad: 1.22 rad up to 1 km) is refused.
 
 // A point of the file's grid in metres; absent (NaN) where the file does not give it.
 struct Point {

@@ -20,6 +20,18 @@ inline constexpr double kSpiralMaxAccurateTurnRad = 0.58;    // radians, tau = L
 inline constexpr double kSpiralMaxAccurateLengthM = 5000.0;  // metres, the bound above holds
 inline constexpr double kSpiralAccuracyM = 1e-4;             // metres, worst position error
 
+/// The largest turning angle tau (radians) up to which the series stays within kSpiralAccuracyM
+/// of the true clothoid, for a whole clothoid (from its tangent point) of wholeLengthM metres:
+/// the measured bounds above, 1.22 rad up to 1000 m, 0.65 rad up to 2000 m and
+/// kSpiralMaxAccurateTurnRad up to kSpiralMaxAccurateLengthM; 0 for longer or non-finite
+/// lengths. Readers of road files refuse a spiral whose whole clothoid turns further.
+inline double SpiralMaxAccurateTurnRad(double wholeLengthM) {
+    if (!(wholeLengthM <= kSpiralMaxAccurateLengthM)) return 0.0;
+    if (wholeLengthM <= 1000.0) return 1.22;
+    if (wholeLengthM <= 2000.0) return 0.65;
+    return kSpiralMaxAccurateTurnRad;
+}
+
 /// The basic clothoid from a tangent (curvature 0 at the origin, heading north) to a circular
 /// curve of radius R after length L: the curvature at arc length s is s / (R L), the parameter
 /// A satisfies A^2 = R L, and the whole spiral turns by tau = L / (2R) radians. A positive radius
