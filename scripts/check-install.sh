@@ -25,4 +25,56 @@ cmake --build "$work/build" >/dev/null
 LD_LIBRARY_PATH="$prefix/lib:${LD_LIBRARY_PATH:-}" "$work/build/consumer"
 PKG_CONFIG_PATH="$prefix/lib/pkgconfig" g++ "$work/main.cpp" -o "$work/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils)
 LD_LIBRARY_PATH="$prefix/lib" "$work/pc"
-echo "installed package: find_package and pkg-config consumers build and run"
+
+# The LandXML component: a consumer reads a small file (a 100 m line due north from 1000,500 at
+# station 0+000) and prints the position at 0+040, which must be 1040,500.
+cat >"$work/road.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+  <Units><Metric linearUnit="meter"/></Units>
+  <Alignments><Alignment name="check" staStart="0" length="100"><CoordGeom>
+    <Line length="100"><Start>1000 500</Start><End>1100 500</End></Line>
+  </CoordGeom></Alignment></Alignments>
+</LandXML>
+XML
+mkdir -p "$work/lx"
+cat >"$work/lx/main.cpp" <<'CPP'
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Model.h>
+#include <cmath>
+#include <cstdio>
+int main(int argc, char** argv) {
+    zel_landxml::Document doc;
+    std::string error;
+    if (argc < 2 || !zel_landxml::readFile(argv[1], doc, error)) return std::puts(error.c_str()), 1;
+    CAlnt road;
+    zel_landxml::BuildReport report;
+    if (!zel_landxml::buildAlignment(doc.alignments.front(), road, report, error))
+        return std::puts(error.c_str()), 1;
+    double n = 0, e = 0;
+    if (!road.getPosNeAtChainExtr(40.0, n, e)) return 1;
+    std::printf("0+040: N %.3f E %.3f\n", n, e);
+    return std::fabs(n - 1040.0) < 1e-9 && std::fabs(e - 500.0) < 1e-9 ? 0 : 1;
+}
+CPP
+cat >"$work/lx/CMakeLists.txt" <<'CM'
+cmake_minimum_required(VERSION 3.25)
+project(landxml_consumer CXX)
+find_package(velmorutils REQUIRED COMPONENTS landxml)
+add_executable(consumer main.cpp)
+target_link_libraries(consumer PRIVATE velmorutils::landxml)
+CM
+cmake -S "$work/lx" -B "$work/lx/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/lx/build" >/dev/null
+LD_LIBRARY_PATH="$prefix/lib:${LD_LIBRARY_PATH:-}" "$work/lx/build/consumer" "$work/road.xml"
+g++ "$work/lx/main.cpp" -o "$work/lx/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-landxml)
+LD_LIBRARY_PATH="$prefix/lib" "$work/lx/pc" "$work/road.xml"
+
+# Asking for a component that does not exist fails find_package cleanly.
+sed -i 's/COMPONENTS landxml/COMPONENTS nosuch/' "$work/lx/CMakeLists.txt"
+if cmake -S "$work/lx" -B "$work/lx/build2" -DCMAKE_PREFIX_PATH="$prefix" >"$work/lx/missing.log" 2>&1; then
+  echo "find_package accepted an unknown component" >&2
+  exit 1
+fi
+grep -q "unknown component 'nosuch'" "$work/lx/missing.log"
+echo "installed package: find_package and pkg-config consumers build and run (core and landxml)"

@@ -6,9 +6,11 @@
 #include <velmorutils/formats/ValueFormats.h>
 #include <velmorutils/zelmath/angles/AngleConversions.h>
 
-#include "AlignmentBuilder.h"
+#include <velmorutils/landxml/AlignmentBuilder.h>
 
 namespace road {
+
+using zel_landxml::stationText;
 
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval) {
     std::vector<StakeoutStation> all;

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "AlignmentBuilder.h"
+#include <velmorutils/landxml/AlignmentBuilder.h>
 
 namespace road {
+
+using zel_landxml::stationText;
 namespace {
 
 std::vector<std::string> fields(const std::string& line) {

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "AlignmentBuilder.h"
+#include <velmorutils/landxml/AlignmentBuilder.h>
 
 namespace road {
+
+using zel_landxml::describeProfile;
+using zel_landxml::stationText;
 namespace {
 
 constexpr double kMargin = 50.0;
@@ -155,7 +158,7 @@ private:
     }
 
     void drawProfile(double top) {
-        std::vector<landxml::Vip> vips;
+        std::vector<zel_landxml::Vip> vips;
         std::string error;
         describeProfile(a_, vips, error);
         std::vector<std::pair<double, double>> heights;

@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "AlignmentBuilder.h"
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Model.h>
+
 #include "CurveTable.h"
-#include "LandXmlModel.h"
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "StationOffset.h"
 #include "SvgPlot.h"
+
+namespace landxml = zel_landxml;
 
 namespace {
 
@@ -125,8 +128,8 @@ bool loadRoad(const std::string* file, const Args& args, CAlnt& alnt) {
             return false;
         }
     }
-    road::BuildReport report;
-    if (!road::buildAlignment(*chosen, alnt, report, error)) {
+    landxml::BuildReport report;
+    if (!landxml::buildAlignment(*chosen, alnt, report, error)) {
         std::fprintf(stderr, "velmor-road: %s: %s\n", file->c_str(), error.c_str());
         return false;
     }
@@ -262,7 +265,7 @@ int runExport(const Args& args) {
     landxml::Document doc;
     doc.alignments.resize(1);
     std::string error;
-    if (!road::describeAlignment(alnt, doc.alignments[0], error))
+    if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
         return std::fprintf(stderr, "velmor-road: %s\n", error.c_str()), 1;
     const std::string xml = landxml::write(doc, unit);
     if (const std::string* out = args.get("--out")) {

@@ -4,9 +4,9 @@
 
 #include <velmorutils/zelmath/angles/LengthUnits.h>
 
-#include "LandXmlModel.h"
+#include <velmorutils/landxml/Model.h>
 
-namespace landxml {
+namespace zel_landxml {
 
 double toMetres(double value, LinearUnit unit) {
     switch (unit) {
@@ -187,4 +187,4 @@ std::string write(const Document& doc, LinearUnit unit) {
     return Writer(unit).run(doc);
 }
 
-}  // namespace landxml
+}  // namespace zel_landxml

@@ -5,19 +5,25 @@
 
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
-#include "LandXmlModel.h"
+#include <velmorutils/landxml/Model.h>
 
-namespace road {
+namespace zel_landxml {
 
 // What a user should know after reading a file: how far the library's geometry and the file's
 // own end points disagree. Each element starts where its predecessor ends (the chain), not where
 // the file says, so any disagreement shows up here rather than as a jump in the stake-out.
+// largestEndDifference is the absolute distance (what a stake-out would show); warnings name the
+// elements where a new disagreement arises. Stations in messages are design stations (after the
+// alignment's equations) in metres.
 struct BuildReport {
     double largestEndDifference = 0.0;  // metres
     int worstElement = -1;              // 0-based, -1 when no End was given
     int checkedEnds = 0;
     int anchoredDirections = 0;         // elements whose own direction was kept (a kink)
-    std::vector<std::string> warnings;  // one per end that differs by more than 1 mm
+    std::vector<std::string> warnings;  // one per element whose own end is more than 1 mm off
+    // Angle points (joints that are not tangent, with the deflection) and gaps between one
+    // element's End and the next one's Start: each reported once, at its joint.
+    std::vector<std::string> notes;
 };
 
 // Above this (about 2 seconds of arc) an element's direction in the file is taken as a real kink
@@ -29,17 +35,16 @@ inline constexpr double kEndWarningM = 0.001;
 
 // Builds the combined alignment of a file's alignment. False with a message naming the element
 // and line when the geometry cannot be built.
-bool buildAlignment(const landxml::Alignment& in, CAlnt& out, BuildReport& report,
-                    std::string& error);
+bool buildAlignment(const Alignment& in, CAlnt& out, BuildReport& report, std::string& error);
 
 // Describes an alignment as LandXML data: segments, arcs and spirals one for one; a curve at an
 // intersection point as its tangent, spirals and arc; the profile as its VIPs.
-bool describeAlignment(const CAlnt& alnt, landxml::Alignment& out, std::string& error);
+bool describeAlignment(const CAlnt& alnt, Alignment& out, std::string& error);
 
 // The profile's vertical intersection points with their curves.
-bool describeProfile(const CAlnt& alnt, std::vector<landxml::Vip>& out, std::string& error);
+bool describeProfile(const CAlnt& alnt, std::vector<Vip>& out, std::string& error);
 
 // Station text as the field software writes it ("%d+%.2f" of the library's formats).
 std::string stationText(double chainage);
 
-}  // namespace road
+}  // namespace zel_landxml

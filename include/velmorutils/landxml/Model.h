@@ -1,0 +1,124 @@
+#pragma once
+
+#include <limits>
+#include <string>
+#include <vector>
+
+// The alignments of a LandXML file (1.0 to 2.0) as plain data, in metres, before they become
+// library alignments. Reading and writing the XML and building the alignment are separate steps
+// so that each can report its own errors with the file's line numbers. Nothing here throws.
+namespace zel_landxml {
+
+inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double kInfinite = std::numeric_limits<double>::infinity();
+
+enum class LinearUnit { Meter, USSurveyFoot, InternationalFoot };
+
+// What a road can be. The reader refuses any value outside these bounds, and any number that is
+// not finite, with the file, line and field: a value beyond them is a broken or hostile file,
+// and would otherwise come out as a hang, an exhausted memory or a position far from any road.
+// All in metres, after conversion from the file's unit.
+inline constexpr double kMaxCoordinateM = 1e8;  // |northing|, |easting|: beyond any grid
+inline constexpr double kMaxLengthM = 1e6;      // an element or a vertical curve: 1000 km
+inline constexpr double kMinRadiusM = 0.1;      // arcs and spiral ends; a hairpin is 10 m
+inline constexpr double kMaxRadiusM = 1e9;      // beyond this write INF (a straight)
+inline constexpr double kMaxStationM = 1e8;     // |station|, staStart, equations, VIPs
+inline constexpr double kMaxElevationM = 1e5;   // |elevation|
+// A clothoid turns through L / (2 R) from its tangent point. The library evaluates it by a
+// series that is accurate to 0.1 mm only for the turning angles real spirals have; a spiral
+// whose whole clothoid (from its tangent point to its sharper end) turns further is refused.
+inline constexpr double kMaxSpiralTurnRad = 1.5;
+
+struct Point {
+    double north = kNone;
+    double east = kNone;
+    bool present() const { return north == north && east == east; }
+};
+
+enum class HKind { Line, Curve, Spiral };
+
+struct HElement {
+    HKind kind = HKind::Line;
+    int line = 0;             // line in the file, for messages
+    double staStart = kNone;  // as the file gives it (not used for geometry)
+    double length = kNone;
+    bool clockwise = true;           // rot="cw": turns right
+    double radius = kNone;           // arcs
+    double radiusStart = kInfinite;  // spirals: infinite = tangent
+    double radiusEnd = kInfinite;
+    Point start, end, center, pi;
+};
+
+enum class VCurve { None, Parabola, Circle };
+
+// A vertical intersection point with the curve fitted at it.
+struct Vip {
+    double station = kNone;
+    double elevation = kNone;
+    VCurve curve = VCurve::None;
+    double length = 0.0;  // curve length along the chainage
+    double radius = 0.0;  // circular curves
+    int line = 0;
+};
+
+// A station equation of a LandXML alignment, in metres.
+//   staInternal  the running chainage at which the equation stands (the chainage of the geometry)
+//   staBack      the design station of that point on the road behind it
+//   staAhead     the design station of that point on the road ahead of it
+// staAhead > staBack is a gap (the stations between do not exist); staAhead < staBack an overlap
+// (the stations between occur twice).
+struct StaEquation {
+    double staInternal = 0.0;
+    double staBack = 0.0;
+    double staAhead = 0.0;
+    int line = 0;  // line in the file, for messages
+};
+
+struct Alignment {
+    std::string name;
+    std::string description;
+    double staStart = 0.0;  // running chainage of the first element's start
+    int line = 0;
+    std::vector<HElement> elements;
+    std::vector<Vip> profile;
+    std::vector<StaEquation> equations;  // in increasing staInternal
+    double staIncrement = kNone;         // the file's own station interval, when it gives one
+};
+
+struct Document {
+    LinearUnit unit = LinearUnit::Meter;
+    std::vector<Alignment> alignments;
+    // What the reader accepted but a user should know: "line N: element: ...".
+    std::vector<std::string> warnings;
+};
+
+// One line of a file's list of alignments.
+struct AlignmentSummary {
+    std::string name;
+    double lengthM = 0.0;  // sum of the element lengths
+    int elements = 0;
+    double startChainageM = 0.0;  // running chainage; Stationing gives the design stations
+    double endChainageM = 0.0;
+    bool hasProfile = false;
+};
+AlignmentSummary summarize(const Alignment& alignment);
+
+// Metres per file unit, through the library's own conversions.
+double toMetres(double value, LinearUnit unit);
+double fromMetres(double metres, LinearUnit unit);
+const char* unitName(LinearUnit unit);
+
+// Parses LandXML text (UTF-8, with or without a byte-order mark). On failure returns false and a
+// message "line N: Element: what" (readFile puts the path in front); the caller's document is
+// then untouched, nothing partial is returned. Every alignment of the file is returned, in file
+// order. Elements that are not geometry (Feature, Property, program extensions) are ignored
+// wherever they stand; geometry that cannot be read exactly (other spiral types, chord-defined
+// curves, irregular lines, unsymmetric vertical curves) is refused.
+bool parse(const std::string& text, Document& doc, std::string& error);
+bool readFile(const std::string& path, Document& doc, std::string& error);
+
+// Writes the document as LandXML 1.2 in the given unit. Every number is the shortest text that
+// reads back to the same double, so a written document reads back exactly.
+std::string write(const Document& doc, LinearUnit unit);
+
+}  // namespace zel_landxml

@@ -1,0 +1,306 @@
+#include <velmorutils/landxml/Stationing.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace zel_landxml {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+// Two stations closer than this are one: far below any printed decimal, above the rounding of
+// a double at a hundred kilometres.
+constexpr double kSameStationM = 1e-7;
+// Text magnitudes beyond this (in the text's unit) are not stations of any road; the bound keeps
+// the formatter's integer of nano-units inside 64 bits.
+constexpr double kMaxTextValue = 1e9;
+constexpr int kFixedDecimals = 9;
+constexpr int kMaxDecimals = 6;
+
+int clampedDecimals(int decimals) {
+    return decimals < 0 ? 0 : (decimals > kMaxDecimals ? kMaxDecimals : decimals);
+}
+
+unsigned long long wholeLength(double length) {
+    if (!(length >= 1.0) || length > 1e6) return 0;
+    return static_cast<unsigned long long>(std::llround(length));
+}
+
+int digitsOf(unsigned long long v) {
+    int n = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++n;
+    }
+    return n;
+}
+
+// The station text of a value in the text's unit. The value is first fixed to nine decimals,
+// which removes the noise of the binary form and of unit conversion (999.995 ft through metres
+// comes back as 999.99499999999989), then rounded half up to the decimals asked for. The carry
+// into the station number comes from integer arithmetic on that figure, so 999.995 becomes
+// 1+000.00 and never 0+1000.00.
+std::string formatValue(double value, double stationLength, int decimals) {
+    const int d = clampedDecimals(decimals);
+    const unsigned long long length = wholeLength(stationLength);
+    char buf[96];
+    if (!std::isfinite(value) || std::fabs(value) > kMaxTextValue || length == 0) {
+        std::snprintf(buf, sizeof buf, "%g", value);
+        return buf;
+    }
+    std::snprintf(buf, sizeof buf, "%.*f", kFixedDecimals, std::fabs(value));
+    unsigned long long nano = 0;
+    for (const char* c = buf; *c != '\0'; ++c)
+        if (*c != '.') nano = nano * 10 + static_cast<unsigned long long>(*c - '0');
+    unsigned long long drop = 1;
+    for (int i = d; i < kFixedDecimals; ++i)
+        drop *= 10;
+    const unsigned long long scaled = (nano + drop / 2) / drop;
+    unsigned long long unit = 1;
+    for (int i = 0; i < d; ++i)
+        unit *= 10;
+    const unsigned long long perStation = length * unit;
+    const unsigned long long number = scaled / perStation;
+    const unsigned long long rest = scaled % perStation;
+    const int width = digitsOf(length - 1);
+    std::string text = scaled == 0 || value > 0 ? "" : "-";
+    text += std::to_string(number) + "+";
+    const std::string whole = std::to_string(rest / unit);
+    text.append(width > static_cast<int>(whole.size()) ? width - whole.size() : 0, '0');
+    text += whole;
+    if (d > 0) {
+        const std::string frac = std::to_string(rest % unit);
+        text += '.';
+        text.append(static_cast<size_t>(d) - frac.size(), '0');
+        text += frac;
+    }
+    return text;
+}
+
+std::string trimmed(const std::string& s) {
+    const size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos) return "";
+    const size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+bool wholeNumber(const std::string& s, double& v) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+// A decimal number without sign, exponent or hexadecimal form.
+bool plainNumber(const std::string& s, double& v) {
+    if (s.empty() || s.find_first_not_of("0123456789.") != std::string::npos) return false;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::fixed);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+// Splits a trailing region "R2" off the text; 0 when there is none.
+bool splitRegion(std::string& text, int& region) {
+    region = 0;
+    const size_t blank = text.find_last_of(" \t");
+    const std::string last = blank == std::string::npos ? text : text.substr(blank + 1);
+    if (last.size() < 2 || (last[0] != 'R' && last[0] != 'r')) return true;
+    double n = 0.0;
+    if (!wholeNumber(last.substr(1), n) || n < 1.0 || n > 1e6) return false;
+    if (blank == std::string::npos) return false;  // "R2" alone is no station
+    region = static_cast<int>(n);
+    text = trimmed(text.substr(0, blank));
+    return true;
+}
+
+// "12+345.68", "-0+090.00" or a plain "1049.84" into a value in the text's unit.
+bool parseValue(std::string text, double stationLength, double& value) {
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.erase(0, 1);
+    }
+    const size_t plus = text.find('+');
+    if (plus == std::string::npos) {
+        if (!plainNumber(text, value)) return false;
+    } else {
+        double number = 0.0, rest = 0.0;
+        if (!wholeNumber(text.substr(0, plus), number) || !plainNumber(text.substr(plus + 1), rest))
+            return false;
+        if (rest >= stationLength) return false;  // "0+1000.00" names no station
+        value = number * stationLength + rest;
+    }
+    if (!(std::fabs(value) <= kMaxTextValue)) return false;
+    if (negative) value = -value;
+    return true;
+}
+
+}  // namespace
+
+double StationStyle::length() const {
+    if (stationLength > 0.0) return stationLength;
+    return unit == LinearUnit::Meter ? 1000.0 : 100.0;
+}
+
+const char* unitSymbol(LinearUnit unit) {
+    switch (unit) {
+        case LinearUnit::USSurveyFoot:
+            return "usft";
+        case LinearUnit::InternationalFoot:
+            return "ft";
+        default:
+            return "m";
+    }
+}
+
+bool unitFromText(const std::string& text, LinearUnit& unit) {
+    if (text == "m" || text == "meter" || text == "metre") {
+        unit = LinearUnit::Meter;
+    } else if (text == "usft" || text == "USSurveyFoot") {
+        unit = LinearUnit::USSurveyFoot;
+    } else if (text == "ft" || text == "foot" || text == "internationalFoot") {
+        unit = LinearUnit::InternationalFoot;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Stationing::assign(double startChainageM, std::vector<StaEquation> equations,
+                        std::string& error) {
+    if (!std::isfinite(startChainageM)) {
+        error = "the start station is not a finite number";
+        return false;
+    }
+    double previous = startChainageM;
+    for (const StaEquation& e : equations) {
+        const std::string where = "station equation at line " + std::to_string(e.line);
+        if (!std::isfinite(e.staInternal) || !std::isfinite(e.staBack) ||
+            !std::isfinite(e.staAhead)) {
+            error = where + ": staInternal, staBack and staAhead must be finite numbers";
+            return false;
+        }
+        if (!(e.staInternal > previous)) {
+            error = where +
+                    ": staInternal must lie after the alignment's start and after the "
+                    "previous equation";
+            return false;
+        }
+        previous = e.staInternal;
+    }
+    start_ = startChainageM;
+    equations_ = std::move(equations);
+    return true;
+}
+
+double Stationing::station(double chainageM, int* region) const {
+    int k = 0;  // equations at or before the chainage
+    while (k < static_cast<int>(equations_.size()) && chainageM >= equations_[k].staInternal)
+        ++k;
+    if (region != nullptr) *region = k + 1;
+    if (k == 0) return chainageM;
+    const StaEquation& e = equations_[k - 1];
+    return e.staAhead + (chainageM - e.staInternal);
+}
+
+double Stationing::chainageInRegion(double stationM, int region) const {
+    if (region <= 1 || equations_.empty()) return stationM;
+    const StaEquation& e = equations_[std::min<size_t>(region - 1, equations_.size()) - 1];
+    return e.staInternal + (stationM - e.staAhead);
+}
+
+double Stationing::regionFirstStation(int region) const {
+    return region <= 1 ? start_ : equations_[region - 2].staAhead;
+}
+
+double Stationing::regionLastStation(int region) const {
+    if (region > static_cast<int>(equations_.size())) return kInf;
+    const double chainageStart = region <= 1 ? start_ : equations_[region - 2].staInternal;
+    return regionFirstStation(region) + (equations_[region - 1].staInternal - chainageStart);
+}
+
+bool Stationing::holds(double stationM, int region) const {
+    if (region == 1 && stationM < start_) return true;
+    return stationM >= regionFirstStation(region) - kSameStationM &&
+           stationM <= regionLastStation(region) + kSameStationM;
+}
+
+std::vector<int> Stationing::regionsOf(double stationM) const {
+    std::vector<int> out;
+    double lastChainage = -kInf;
+    for (int k = 1; k <= regionCount(); ++k) {
+        if (!holds(stationM, k) || (k == 1 && stationM < start_)) continue;
+        // Where a region's last station is the next one's first, both name the same point.
+        const double c = chainageInRegion(stationM, k);
+        if (!out.empty() && std::fabs(c - lastChainage) <= kSameStationM) continue;
+        out.push_back(k);
+        lastChainage = c;
+    }
+    // Before the start the first region goes on backwards (stake-out before the road begins).
+    if (out.empty() && stationM < start_) out.push_back(1);
+    return out;
+}
+
+std::string Stationing::text(double chainageM, const StationStyle& style) const {
+    int region = 1;
+    const double value = fromMetres(station(chainageM, &region), style.unit);
+    std::string text = formatValue(value, style.length(), style.decimals);
+    // The region is named where the printed station, read back, would be ambiguous.
+    double printed = 0.0;
+    if (parseValue(text, style.length(), printed) &&
+        regionsOf(toMetres(printed, style.unit)).size() > 1)
+        text += " R" + std::to_string(region);
+    return text;
+}
+
+bool Stationing::chainage(const std::string& input, const StationStyle& style, double& chainageM,
+                          std::string& error) const {
+    std::string text = trimmed(input);
+    int region = 0;
+    double value = 0.0;
+    if (!splitRegion(text, region) || !parseValue(text, style.length(), value)) {
+        error = "'" + input +
+                "' is not a station (forms: 12+345.68, -0+090.00, 1049.84, R2 after " +
+                "a station in an overlap)";
+        return false;
+    }
+    const double stationM = toMetres(value, style.unit);
+    const std::vector<int> regions = regionsOf(stationM);
+    const std::string shown = formatValue(value, style.length(), style.decimals);
+    if (region > regionCount()) {
+        error = "station " + shown + ": region R" + std::to_string(region) +
+                " does not exist (the alignment has " + std::to_string(regionCount()) + ")";
+        return false;
+    }
+    if (regions.empty()) {
+        error = "station " + shown + " does not exist: it lies in the gap of a station equation";
+        return false;
+    }
+    if (region == 0 && regions.size() > 1) {
+        error = "station " + shown + " occurs in regions";
+        for (size_t i = 0; i < regions.size(); ++i)
+            error += (i == 0 ? " R" : (i + 1 == regions.size() ? " and R" : ", R")) +
+                     std::to_string(regions[i]);
+        error += " (an overlap of station equations); add the region, e.g. '" + shown + " R" +
+                 std::to_string(regions.back()) + "'";
+        return false;
+    }
+    if (region == 0) region = regions.front();
+    if (!holds(stationM, region)) {
+        error = "station " + shown + " does not lie in region R" + std::to_string(region);
+        return false;
+    }
+    chainageM = chainageInRegion(stationM, region);
+    return true;
+}
+
+Stationing stationingOf(const Alignment& alignment) {
+    Stationing s;
+    std::string ignored;
+    if (!s.assign(alignment.staStart, alignment.equations, ignored)) s = Stationing();
+    return s;
+}
+
+}  // namespace zel_landxml
