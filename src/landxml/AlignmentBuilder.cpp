@@ -9,11 +9,11 @@
 #include <velmorutils/zelmath/alignment/CAlntHeIp.h>
 #include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
 #include <velmorutils/zelmath/alignment/CAlntHeSpiral.h>
-#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
+#include <velmorutils/zelmath/angles/MathCommon.h>
 #include <velmorutils/zelmath/primitives/CArc.h>
+#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
 #include <velmorutils/zelmath/vertical/CLsInfo.h>
 #include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
-#include <velmorutils/zelmath/angles/MathCommon.h>
 
 namespace zel_landxml {
 namespace {
@@ -153,11 +153,11 @@ private:
         el.setFixedStartAzimuthDeg(fileAz.getDeg());
         if (!chained) return;
         ++report_.anchoredDirections;
+        // Rounded once to tenths of a second, so 10 degrees never prints as 9°59'60.0".
+        const long long tenths = std::llround(std::fabs(diff.getDeg()) * 36000.0);
         char buf[96];
-        int d = 0, m = 0;
-        double sec = 0.0;
-        CMathAngle(std::fabs(diff.getDeg())).getDMS(d, m, sec);
-        std::snprintf(buf, sizeof buf, "%d°%02d'%04.1f\" %s", d, m, sec,
+        std::snprintf(buf, sizeof buf, "%lld°%02lld'%02lld.%lld\" %s", tenths / 36000,
+                      tenths / 600 % 60, tenths / 10 % 60, tenths % 10,
                       diff.getRad() > 0 ? "right" : "left");
         report_.notes.push_back("joint at station " + stationAt(chainageNow()) + " before " +
                                 where(e, index) + ": not tangent, the direction turns " + buf +

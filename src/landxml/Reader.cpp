@@ -65,7 +65,7 @@ const char* boundText(Quantity q) {
         case Quantity::Coordinate:
             return "a coordinate must lie within 1e8 m of the origin";
         case Quantity::Length:
-            return "a length must be positive and at most 1e6 m";
+            return "a length must lie between 0 and 1e6 m";
         case Quantity::Radius:
             return "a radius must lie between 0.1 m and 1e9 m";
         case Quantity::Station:
@@ -80,7 +80,7 @@ bool withinBounds(double m, Quantity q) {
         case Quantity::Coordinate:
             return std::fabs(m) <= kMaxCoordinateM;
         case Quantity::Length:
-            return m > 0.0 && m <= kMaxLengthM;
+            return m >= 0.0 && m <= kMaxLengthM;
         case Quantity::Radius:
             return m >= kMinRadiusM && m <= kMaxRadiusM;
         case Quantity::Station:
@@ -386,6 +386,11 @@ private:
             else
                 ok = readSpiral(n, e);
             if (!ok) return false;
+            // Some programs write zero-length pieces between curves: nothing to build.
+            if (e.length == 0.0) {
+                warn(n, "zero length: skipped");
+                continue;
+            }
             a.elements.push_back(e);
         }
         if (a.elements.empty()) return fail(geom, "no Line, Curve or Spiral");
@@ -412,6 +417,11 @@ private:
             return fail(
                 n, std::string("attribute 'radius' is not a finite number: '") + a.value() + "'");
         negative = raw < 0.0;
+        if (raw == 0.0) {  // written for a VIP without a curve
+            v.curve = VCurve::None;
+            v.radius = 0.0;
+            return true;
+        }
         v.radius = toMetres(std::fabs(raw), doc_.unit);
         if (!withinBounds(v.radius, Quantity::Radius))
             return fail(n, std::string("attribute 'radius' is ") + a.value() + " " +
@@ -456,7 +466,7 @@ private:
     // Curves that reach past a neighbouring curve, or past the neighbouring VIP, give heights
     // that belong to no design: refused, naming both and the overlap. Touching within the
     // rounding of the unit conversion is not an overlap.
-    bool checkCurves(const pugi::xml_node& prof, const std::vector<Vip>& p,
+    bool checkCurves(const pugi::xml_node& prof, std::vector<Vip>& p,
                      const std::vector<bool>& negative) {
         const size_t n = p.size();
         std::vector<Extent> ext(n);
@@ -473,6 +483,9 @@ private:
             const double g2 =
                 (p[i + 1].elevation - p[i].elevation) / (p[i + 1].station - p[i].station);
             ext[i] = curveExtent(p[i], g1, g2);
+            // A circle's length is its arc, from the radius and the change of grade angle.
+            if (p[i].curve == VCurve::Circle)
+                p[i].length = p[i].radius * std::fabs(std::atan(g2) - std::atan(g1));
             if (p[i].curve == VCurve::Circle && negative[i] && g2 > g1)
                 doc_.warnings.push_back("line " + std::to_string(p[i].line) +
                                         ": CircCurve: the radius is negative (a crest) but the "
@@ -567,7 +580,7 @@ private:
         const char* name = n.attribute("staIncrement") ? "staIncrement" : "staInc";
         double v = kNone;
         if (!attribute(n, name, Quantity::Length, v, false)) return false;
-        if (!std::isnan(v)) a.staIncrement = v;
+        if (v > 0.0) a.staIncrement = v;
         return true;
     }
 

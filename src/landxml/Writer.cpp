@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -72,11 +73,30 @@ class Writer {
 public:
     explicit Writer(LinearUnit unit) : unit_(unit) {}
 
-    // Nine decimals keep a 7-digit northing to the nanometre.
+    // The shortest text that reads back to the same double. In feet the value is the one of
+    // the few neighbours of metres / foot that the reader turns back into exactly these metres,
+    // where one exists, so a written document reads back bit for bit.
     std::string num(double metres) const {
+        double v = fromMetres(metres, unit_);
+        if (unit_ != LinearUnit::Meter && toMetres(v, unit_) != metres) {
+            double down = v, up = v;
+            for (int i = 0; i < 4; ++i) {
+                down = std::nextafter(down, -kInfinite);
+                up = std::nextafter(up, kInfinite);
+                if (toMetres(down, unit_) == metres) {
+                    v = down;
+                    break;
+                }
+                if (toMetres(up, unit_) == metres) {
+                    v = up;
+                    break;
+                }
+            }
+        }
+        if (v == 0.0) v = 0.0;  // no "-0"
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%.9f", fromMetres(metres, unit_));
-        return buf;
+        const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v);
+        return std::string(buf, r.ptr);
     }
     std::string radius(double metres) const { return std::isinf(metres) ? "INF" : num(metres); }
 
@@ -161,6 +181,9 @@ public:
             for (const HElement& e : a.elements)
                 element(e);
             line(3, "</CoordGeom>");
+            for (const StaEquation& e : a.equations)
+                line(3, "<StaEquation staInternal=\"" + num(e.staInternal) + "\" staBack=\"" +
+                            num(e.staBack) + "\" staAhead=\"" + num(e.staAhead) + "\"/>");
             if (!a.profile.empty()) {
                 line(3, "<Profile name=\"" + escaped(a.name) + "\">");
                 line(4, "<ProfAlign name=\"" + escaped(a.name) + "\">");

@@ -1,0 +1,441 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/Stationing.h>
+
+using namespace zel_landxml;
+
+namespace {
+
+// A file unit: its LandXML header and the factor from metres into it.
+struct Unit {
+    const char* xml;
+    double perMetre;
+};
+const Unit kMetres{"<Units><Metric linearUnit=\"meter\"/></Units>", 1.0};
+const Unit kUsFeet{"<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", 3937.0 / 1200.0};
+const Unit kUnits[] = {kMetres, kUsFeet};
+
+struct NE {
+    double n, e;
+};
+
+// Numbers and points in the file's unit, from metres.
+std::string num(double m, const Unit& u) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", m * u.perMetre);
+    return buf;
+}
+std::string pt(const char* tag, NE p, const Unit& u) {
+    return std::string("<") + tag + ">" + num(p.n, u) + " " + num(p.e, u) + "</" + tag + ">";
+}
+
+std::string file(const Unit& u, const std::string& alignments, const char* ns = "1.2") {
+    return std::string(
+               "<?xml version=\"1.0\"?>\n<LandXML xmlns=\"http://www.landxml.org/schema/"
+               "LandXML-") +
+           ns + "\" version=\"" + ns + "\">\n" + u.xml + "\n<Alignments>\n" + alignments +
+           "</Alignments>\n</LandXML>\n";
+}
+
+// The hand road: 100 m north from 1000,500, an arc of radius 200 and length 100 (right or left),
+// then 50 m of straight. Positions from the circle's own equation.
+struct HandRoad {
+    double side;  // +1 right, -1 left
+    NE p0{1000, 500}, p1{1100, 500}, centre, p2, p3, pi;
+    explicit HandRoad(double s) : side(s) {
+        centre = {1100, 500 + side * 200};
+        p2 = {centre.n + 200 * std::sin(0.5), centre.e - side * 200 * std::cos(0.5)};
+        p3 = {p2.n + 50 * std::cos(0.5), p2.e + side * 50 * std::sin(0.5)};
+        pi = {1100 + 200 * std::tan(0.25), 500};
+    }
+};
+
+void expectAt(const CAlnt& a, double chainage, NE want, double tol) {
+    double n = 0, e = 0;
+    ASSERT_TRUE(a.getPosNeAtChainExtr(chainage, n, e)) << chainage;
+    EXPECT_NEAR(n, want.n, tol) << chainage;
+    EXPECT_NEAR(e, want.e, tol) << chainage;
+}
+
+bool read(const std::string& xml, Document& doc) {
+    std::string err;
+    if (!parse(xml, doc, err)) return ADD_FAILURE() << err, false;
+    return true;
+}
+
+bool build(const Alignment& a, CAlnt& alnt, BuildReport& report) {
+    std::string err;
+    if (!buildAlignment(a, alnt, report, err)) return ADD_FAILURE() << err, false;
+    return true;
+}
+
+std::string refusal(const std::string& xml) {
+    Document doc;
+    std::string err;
+    EXPECT_FALSE(parse(xml, doc, err)) << xml;
+    return err;
+}
+
+}  // namespace
+
+// LandXML 2.0 with no staStart, lines without length and arcs that carry only their points, in
+// either direction; and arcs given by PI, radius and length alone.
+TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
+    for (const Unit& u : kUnits) {
+        for (double side : {1.0, -1.0}) {
+            const HandRoad r(side);
+            const std::string byPoints = "<Curve>" + pt("Start", r.p1, u) +
+                                         pt("Center", r.centre, u) + pt("End", r.p2, u) +
+                                         "</Curve>";
+            const std::string byPi = std::string("<Curve rot=\"") + (side > 0 ? "cw" : "ccw") +
+                                     "\" radius=\"" + num(200, u) + "\" length=\"" + num(100, u) +
+                                     "\">" + pt("PI", r.pi, u) + "</Curve>";
+            for (const std::string& curve : {byPoints, byPi}) {
+                const std::string body = "<Alignment name=\"a\"><CoordGeom><Line>" +
+                                         pt("Start", r.p0, u) + pt("End", r.p1, u) + "</Line>" +
+                                         curve + "<Line>" + pt("Start", r.p2, u) +
+                                         pt("End", r.p3, u) + "</Line></CoordGeom></Alignment>\n";
+                Document doc;
+                ASSERT_TRUE(read(file(u, body, "2.0"), doc));
+                const Alignment& a = doc.alignments[0];
+                EXPECT_EQ(a.staStart, 0.0);
+                ASSERT_EQ(a.elements.size(), 3u);
+                EXPECT_NEAR(a.elements[1].length, 100.0, 1e-6);
+                EXPECT_EQ(a.elements[1].clockwise, side > 0);
+                CAlnt alnt;
+                BuildReport report;
+                ASSERT_TRUE(build(a, alnt, report));
+                EXPECT_TRUE(report.notes.empty()) << report.notes[0];
+                EXPECT_LT(report.largestEndDifference, 1e-6);
+                expectAt(
+                    alnt, 150.0,
+                    {r.centre.n + 200 * std::sin(0.25), r.centre.e - side * 200 * std::cos(0.25)},
+                    1e-6);
+                expectAt(alnt, 250.0, r.p3, 1e-6);
+            }
+        }
+    }
+}
+
+// Feature, Property and program extensions anywhere: ignored, the geometry read as without them.
+TEST(RealExports, NonGeometryElementsAreIgnoredEverywhere) {
+    for (const Unit& u : kUnits) {
+        const HandRoad r(1.0);
+        const std::string body =
+            "<Alignment name=\"a\" staStart=\"0\"><Feature code=\"x\"><Property label=\"p\" "
+            "value=\"1\"/></Feature><CoordGeom><acad:Ext xmlns:acad=\"urn:x\"/><Line>" +
+            pt("Start", r.p0, u) + "<Feature/>" + pt("End", r.p1, u) +
+            "</Line><Feature name=\"f\"/></CoordGeom><Profile><Feature/><ProfAlign name=\"d\">"
+            "<Property label=\"q\"/><PVI>0 " +
+            num(10, u) + "</PVI><Feature/><PVI>" + num(100, u) + " " + num(12, u) +
+            "</PVI></ProfAlign></Profile><Feature/></Alignment>\n";
+        Document doc;
+        ASSERT_TRUE(read(file(u, body), doc));
+        EXPECT_EQ(doc.alignments[0].elements.size(), 1u);
+        ASSERT_EQ(doc.alignments[0].profile.size(), 2u);
+        EXPECT_NEAR(doc.alignments[0].profile[1].elevation, 12.0, 1e-9);
+    }
+}
+
+namespace {
+
+// A profile from VIPs (station, elevation) with a vertical curve at the middle one.
+std::string profile(const Unit& u, const std::string& middle) {
+    return "<Alignment name=\"a\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>" +
+           num(1000, u) + " 0</End></Line></CoordGeom><Profile><ProfAlign name=\"d\"><PVI>0 " +
+           num(100, u) + "</PVI>" + middle + "<PVI>" + num(1000, u) + " " + num(100, u) +
+           "</PVI></ProfAlign></Profile></Alignment>\n";
+}
+
+double height(const Alignment& a, double chainage) {
+    CAlnt alnt;
+    BuildReport report;
+    double h = NAN;
+    if (build(a, alnt, report)) {
+        EXPECT_TRUE(alnt.getPosHAtChain(chainage, h)) << chainage;
+    }
+    return h;
+}
+
+}  // namespace
+
+// A crest of radius 5000 between +2 % and -2 % (VIP 500, 110): some programs write it negative.
+// Heights from the circle's own centre, tangent to both grades.
+TEST(RealExports, SignedCircularCurveRadiusAndItsWarning) {
+    const double g1 = 0.02, g2 = -0.02, R = 5000, x0 = 500, y0 = 110;
+    const double xc = x0 + R * (std::sqrt(1 + g1 * g1) - std::sqrt(1 + g2 * g2)) / (g1 - g2);
+    const double yc = y0 + g1 * (xc - x0) - R * std::sqrt(1 + g1 * g1);
+    for (const Unit& u : kUnits) {
+        for (const char* sign : {"", "-"}) {
+            Document doc;
+            ASSERT_TRUE(read(
+                file(u, profile(u, std::string("<CircCurve radius=\"") + sign + num(R, u) + "\">" +
+                                       num(x0, u) + " " + num(y0, u) + "</CircCurve>")),
+                doc));
+            EXPECT_TRUE(doc.warnings.empty());
+            EXPECT_NEAR(doc.alignments[0].profile[1].radius, R, 1e-6);
+            for (double s : {450.0, 480.0, 500.0, 530.0})
+                EXPECT_NEAR(height(doc.alignments[0], s),
+                            yc + std::sqrt(R * R - (s - xc) * (s - xc)), 1e-6)
+                    << s;
+        }
+    }
+    // A negative radius on a sag contradicts the grades: read by the grades, with a warning.
+    Document doc;
+    ASSERT_TRUE(read(file(kMetres, profile(kMetres,
+                                           "<CircCurve radius=\"-5000\">500 90"
+                                           "</CircCurve>")),
+                     doc));
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("sag"), std::string::npos) << doc.warnings[0];
+}
+
+// Parabolas of 200 m at VIPs 400 and 600 touch exactly (100 + 100 = 200); 240 m overlap by 40 m;
+// a 900 m curve at 400 is longer than its 400 m tangent to the start.
+TEST(RealExports, VerticalCurvesThatOverlapAreRefusedTouchingOnesAreRight) {
+    for (const Unit& u : kUnits) {
+        auto two = [&](double len) {
+            return "<ParaCurve length=\"" + num(len, u) + "\">" + num(400, u) + " " + num(108, u) +
+                   "</ParaCurve>\n<ParaCurve length=\"" + num(len, u) + "\">" + num(600, u) + " " +
+                   num(100, u) + "</ParaCurve>";
+        };
+        Document doc;
+        ASSERT_TRUE(read(file(u, profile(u, two(200))), doc));
+        // Grades +2 %, -4 %, 0 %; at the shared tangent point 500 the height is on the grade
+        // line, at each VIP it lies (g2 - g1) L / 8 off it.
+        EXPECT_NEAR(height(doc.alignments[0], 500.0), 104.0, 1e-6);
+        EXPECT_NEAR(height(doc.alignments[0], 400.0), 108.0 - 0.06 * 200 / 8, 1e-6);
+        EXPECT_NEAR(height(doc.alignments[0], 600.0), 100.0 + 0.04 * 200 / 8, 1e-6);
+
+        const bool metric = u.perMetre == 1.0;
+        std::string err = refusal(file(u, profile(u, two(240))));
+        EXPECT_NE(err.find(metric ? "ParaCurve at line 5 (VIP station 0+400.000) and ParaCurve "
+                                    "at line 6 (VIP station 0+600.000) overlap by 40.0000 m"
+                                  : "ParaCurve at line 5 (VIP station 13+12.333) and ParaCurve "
+                                    "at line 6 (VIP station 19+68.500) overlap by 131.2333 usft"),
+                  std::string::npos)
+            << err;
+        err = refusal(file(u, profile(u, "<ParaCurve length=\"" + num(900, u) + "\">" +
+                                             num(400, u) + " 108</ParaCurve>")));
+        EXPECT_NE(err.find("ParaCurve at line 5 (VIP station "), std::string::npos) << err;
+        EXPECT_NE(err.find("longer than its tangent to the VIP at line 5"), std::string::npos)
+            << err;
+        // 800 m at 400 reaches the profile's first VIP exactly: +2 % in, -1.333 % out.
+        ASSERT_TRUE(read(file(u, profile(u, "<ParaCurve length=\"" + num(800, u) + "\">" +
+                                                num(400, u) + " " + num(108, u) + "</ParaCurve>")),
+                         doc));
+        EXPECT_NEAR(height(doc.alignments[0], 0.0), 100.0, 1e-6);
+        EXPECT_NEAR(height(doc.alignments[0], 400.0), 108.0 - (0.02 + 8.0 / 600) * 800 / 8, 1e-6);
+    }
+}
+
+namespace {
+
+// Height on a circular vertical curve of radius R tangent to grades g1 and g2 through the VIP
+// (x0, y0), from the circle's centre: R from both grade lines, below them for a crest.
+double circleHeight(double g1, double g2, double R, double x0, double y0, double s) {
+    const double side = g2 < g1 ? 1.0 : -1.0;
+    const double s1 = std::sqrt(1 + g1 * g1), s2 = std::sqrt(1 + g2 * g2);
+    const double xc = x0 + side * R * (s1 - s2) / (g1 - g2);
+    const double yc = y0 + g1 * (xc - x0) - side * R * s1;
+    return yc + side * std::sqrt(R * R - (s - xc) * (s - xc));
+}
+
+}  // namespace
+
+// A crest at 400 and a sag at 600 whose arcs meet exactly on the -4 % grade between them.
+TEST(RealExports, TouchingCircularCurvesGiveTheCirclesHeights) {
+    const double a1 = std::atan(0.02), a2 = std::atan(-0.04), a3 = 0.0;
+    const double R = 200.0 / (std::cos(a2) * (std::tan((a1 - a2) / 2) + std::tan((a3 - a2) / 2)));
+    const double touch = 400 + R * std::tan((a1 - a2) / 2) * std::cos(a2);
+    for (const Unit& u : kUnits) {
+        Document doc;
+        ASSERT_TRUE(read(
+            file(u, profile(u, "<CircCurve radius=\"" + num(R, u) + "\">" + num(400, u) + " " +
+                                   num(108, u) + "</CircCurve><CircCurve radius=\"" + num(R, u) +
+                                   "\">" + num(600, u) + " " + num(100, u) + "</CircCurve>")),
+            doc));
+        EXPECT_NEAR(height(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
+        for (double s : {380.0, 400.0, touch - 1})
+            EXPECT_NEAR(height(doc.alignments[0], s), circleHeight(0.02, -0.04, R, 400, 108, s),
+                        1e-6)
+                << s;
+        for (double s : {touch + 1, 600.0, 640.0})
+            EXPECT_NEAR(height(doc.alignments[0], s), circleHeight(-0.04, 0.0, R, 600, 100, s),
+                        1e-6)
+                << s;
+    }
+}
+
+// Equations that move stations forward (a gap at running 300: 0+300 = 0+350) and back (an
+// overlap at running 600: 0+650 = 0+620), in the file's unit, through a write and a read.
+TEST(RealExports, StationEquationsForwardAndBack) {
+    for (const Unit& u : kUnits) {
+        const std::string body =
+            "<Alignment name=\"a\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>" +
+            num(1000, u) + " 0</End></Line></CoordGeom>\n<StaEquation staInternal=\"" +
+            num(300, u) + "\" staBack=\"" + num(300, u) + "\" staAhead=\"" + num(350, u) +
+            "\"/><StaEquation staInternal=\"" + num(600, u) + "\" staBack=\"" + num(650, u) +
+            "\" staAhead=\"" + num(620, u) + "\"/><StaIncrement staIncrement=\"" + num(25, u) +
+            "\"/></Alignment>\n";
+        Document doc;
+        ASSERT_TRUE(read(file(u, body), doc));
+        EXPECT_TRUE(doc.warnings.empty());
+        EXPECT_NEAR(doc.alignments[0].staIncrement, 25.0, 1e-9);
+        Document again;
+        ASSERT_TRUE(read(write(doc, doc.unit), again));
+        const Stationing s = stationingOf(again.alignments[0]);
+        ASSERT_EQ(s.regionCount(), 3);
+        StationStyle metric;
+        EXPECT_EQ(s.text(299.99, metric), "0+299.99");
+        EXPECT_EQ(s.text(300.0, metric), "0+350.00");
+        EXPECT_EQ(s.text(590.0, metric), "0+640.00 R2");
+        EXPECT_EQ(s.text(620.0, metric), "0+640.00 R3");
+        double c = 0;
+        std::string err;
+        EXPECT_FALSE(s.chainage("0+320", metric, c, err));
+        EXPECT_FALSE(s.chainage("0+630", metric, c, err));
+        ASSERT_TRUE(s.chainage("0+630 R3", metric, c, err)) << err;
+        EXPECT_NEAR(c, 610.0, 1e-9);
+    }
+}
+
+TEST(RealExports, SeveralAlignmentsAreAllReturnedWithTheirSummary) {
+    for (const Unit& u : kUnits) {
+        const std::string body =
+            "<Alignment name=\"Main\" staStart=\"" + num(1000, u) +
+            "\"><CoordGeom><Line><Start>0 0</Start><End>" + num(250, u) +
+            " 0</End></Line><Line><Start>" + num(250, u) + " 0</Start><End>" + num(400, u) +
+            " 0</End></Line></CoordGeom><Profile><ProfAlign><PVI>" + num(1000, u) +
+            " 5</PVI><PVI>" + num(1400, u) +
+            " 6</PVI></ProfAlign></Profile></Alignment>\n<Alignment name=\"Ramp B\"><CoordGeom>"
+            "<Line><Start>0 0</Start><End>0 " +
+            num(80, u) + "</End></Line></CoordGeom></Alignment>\n";
+        Document doc;
+        ASSERT_TRUE(read(file(u, body), doc));
+        ASSERT_EQ(doc.alignments.size(), 2u);
+        const AlignmentSummary a = summarize(doc.alignments[0]), b = summarize(doc.alignments[1]);
+        EXPECT_EQ(a.name, "Main");
+        EXPECT_EQ(a.elements, 2);
+        EXPECT_NEAR(a.lengthM, 400.0, 1e-9);
+        EXPECT_NEAR(a.startChainageM, 1000.0, 1e-9);
+        EXPECT_NEAR(a.endChainageM, 1400.0, 1e-9);
+        EXPECT_TRUE(a.hasProfile);
+        EXPECT_EQ(b.name, "Ramp B");
+        EXPECT_NEAR(b.lengthM, 80.0, 1e-9);
+        EXPECT_FALSE(b.hasProfile);
+        EXPECT_EQ(doc.unit, u.perMetre == 1.0 ? LinearUnit::Meter : LinearUnit::USSurveyFoot);
+    }
+}
+
+// An angle point of 10 degrees right and a 5 cm gap: each one note at its joint, and the ends
+// after the gap are not warned about again.
+TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
+    for (const Unit& u : kUnits) {
+        const double a = 10.0 * M_PI / 180.0;
+        const NE p1{100, 0}, p2{100 + 50 * std::cos(a), 50 * std::sin(a)};
+        const NE q{p2.n + 0.05, p2.e}, q2{q.n + 30 * std::cos(a), q.e + 30 * std::sin(a)};
+        const std::string body =
+            "<Alignment name=\"a\"><CoordGeom><Line>" + pt("Start", {0, 0}, u) + pt("End", p1, u) +
+            "</Line><Line>" + pt("Start", p1, u) + pt("End", p2, u) + "</Line><Line>" +
+            pt("Start", q, u) + pt("End", q2, u) + "</Line></CoordGeom></Alignment>\n";
+        Document doc;
+        ASSERT_TRUE(read(file(u, body), doc));
+        CAlnt alnt;
+        BuildReport report;
+        ASSERT_TRUE(build(doc.alignments[0], alnt, report));
+        ASSERT_EQ(report.notes.size(), 2u);
+        EXPECT_NE(report.notes[0].find("station 0+100.00 "), std::string::npos) << report.notes[0];
+        EXPECT_NE(report.notes[0].find("10°00'00.0\" right"), std::string::npos) << report.notes[0];
+        EXPECT_NE(report.notes[1].find("0.0500 m"), std::string::npos) << report.notes[1];
+        EXPECT_TRUE(report.warnings.empty()) << report.warnings[0];
+        EXPECT_NEAR(report.largestEndDifference, 0.05, 1e-6);
+    }
+}
+
+TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
+    const std::string line = "<Line><Start>0 0</Start><End>10 0</End></Line>";
+    auto one = [](const std::string& attrs, const std::string& geom) {
+        return file(kMetres, "<Alignment name=\"a\"" + attrs + ">\n<CoordGeom>\n" + geom +
+                                 "</CoordGeom></Alignment>\n");
+    };
+    struct Case {
+        std::string xml;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {one("", "<Line length=\"1e308\"><Start>0 0</Start><End>1 0</End></Line>"),
+         "line 7: Line: attribute 'length' is 1e308 meter: a length must lie between 0 and 1e6 m"},
+        {one("", "<Line><Start>0 0</Start><End>1e12 0</End></Line>"),
+         "line 7: End: northing is 1e12 meter: a coordinate"},
+        {one(" staStart=\"1e18\"", line), "line 5: Alignment: attribute 'staStart' is 1e18"},
+        {one("", "<Line length=\"nan\"><Start>0 0</Start><End>1 0</End></Line>"),
+         "'length' is not a finite number: 'nan'"},
+        {one("", "<Curve rot=\"cw\" radius=\"1e-300\" length=\"50\"><Start>0 0</Start></Curve>"),
+         "attribute 'radius' is 1e-300 meter: a radius must lie between 0.1 m and 1e9 m"},
+        {one("",
+             "<Spiral rot=\"cw\" length=\"3000\" radiusStart=\"INF\" radiusEnd=\"300\">"
+             "<Start>0 0</Start></Spiral>"),
+         "line 7: Spiral: the clothoid turns through 5 rad"},
+        {one("",
+             "<Spiral rot=\"cw\" length=\"240\" radiusStart=\"300\" radiusEnd=\"100\">"
+             "<Start>0 0</Start></Spiral>"),
+         "turns through 1.8 rad"},
+        {file(kMetres, profile(kMetres, "<PVI>500 1e308</PVI>")),
+         "line 5: PVI: elevation is 1e308 meter: an elevation"},
+    };
+    for (const Case& c : cases) {
+        const std::string err = refusal(c.xml);
+        EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
+    }
+    // A spiral turning 1.5 rad exactly from its tangent point is still read.
+    Document doc;
+    EXPECT_TRUE(read(one("",
+                         "<Spiral rot=\"cw\" length=\"300\" radiusStart=\"INF\" "
+                         "radiusEnd=\"100\"><Start>0 0</Start></Spiral>"),
+                     doc));
+}
+
+TEST(RealExports, EncodingsAndDirectories) {
+    const std::string good = file(kMetres,
+                                  "<Alignment name=\"a\"><CoordGeom><Line><Start>0 0"
+                                  "</Start><End>10 0</End></Line></CoordGeom>"
+                                  "</Alignment>\n");
+    Document doc;
+    EXPECT_TRUE(read("\xEF\xBB\xBF" + good, doc));
+    std::string zero = good;
+    zero.insert(zero.find("10 0"), 1, '\0');
+    EXPECT_NE(refusal(zero).find("line 5: a zero byte"), std::string::npos) << refusal(zero);
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : good)
+        utf16 += std::string(1, ch) + '\0';
+    EXPECT_NE(refusal(utf16).find("line 1: the file is UTF-16"), std::string::npos);
+    std::string err;
+    const std::string dir = std::filesystem::temp_directory_path().string();
+    EXPECT_FALSE(readFile(dir, doc, err));
+    EXPECT_NE(err.find("is a directory"), std::string::npos) << err;
+}
+
+// Zero-length pieces between curves and VIPs written as curves of no size: read, not refused.
+TEST(RealExports, ZeroLengthPiecesAndCurvesOfNoSize) {
+    const std::string body =
+        "<Alignment name=\"a\"><CoordGeom><Line><Start>0 0</Start><End>100 0</End></Line>\n"
+        "<Line length=\"0\"><Start>100 0</Start><End>100 0</End></Line><Line><Start>100 0"
+        "</Start><End>200 0</End></Line></CoordGeom><Profile><ProfAlign><ParaCurve length=\"0\">"
+        "0 10</ParaCurve><CircCurve radius=\"0\">100 11</CircCurve><PVI>200 10</PVI></ProfAlign>"
+        "</Profile></Alignment>\n";
+    Document doc;
+    ASSERT_TRUE(read(file(kMetres, body), doc));
+    EXPECT_EQ(doc.alignments[0].elements.size(), 2u);
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("line 6: Line: zero length"), std::string::npos)
+        << doc.warnings[0];
+    EXPECT_NEAR(height(doc.alignments[0], 150.0), 10.5, 1e-9);
+}
