@@ -21,9 +21,7 @@ RoadAlignment::RoadAlignment(std::string name, LinearUnit unit, const CAlnt& aln
     : name_(std::move(name)), unit_(unit), alnt_(alnt), stationing_(std::move(stationing)) {
     startM_ = alnt_.getStartChainageInM();
     if (!alnt_.getFinalChainageInM(endM_)) endM_ = startM_;
-#ifdef TEMP_HAS_INVERSE
     inverse_.build(alnt_);
-#endif
 }
 
 void RoadAlignment::positions(const double* chainage, const double* offset, std::size_t count,
@@ -88,7 +86,6 @@ void RoadAlignment::grades(const double* chainage, std::size_t count, double* pe
 
 void RoadAlignment::stationOffsets(const double* north, const double* east, std::size_t count,
                                    Foot* feet) const {
-#ifdef TEMP_HAS_INVERSE
     for (std::size_t i = 0; i < count; ++i) {
         TAlntFoot f;
         if (inverse_.findNearest(toM(north[i]), toM(east[i]), f)) {
@@ -98,12 +95,6 @@ void RoadAlignment::stationOffsets(const double* north, const double* east, std:
             feet[i] = {kNaN, kNaN, -1, -1};
         }
     }
-#else
-    (void)north;
-    (void)east;
-    (void)count;
-    (void)feet;
-#endif
 }
 
 std::vector<double> RoadAlignment::stakeoutChainages(double interval) const {

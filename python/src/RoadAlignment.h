@@ -9,10 +9,7 @@
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
-#if __has_include(<velmorutils/zelmath/alignment/CAlntStationOffset.h>)
 #include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
-#define TEMP_HAS_INVERSE 1
-#endif
 
 namespace pyvelmor {
 
@@ -66,15 +63,7 @@ public:
     void stationOffsets(const double* north, const double* east, std::size_t count,
                         Foot* feet) const;
     // Empty when the inverse could be built, else why not.
-#ifdef TEMP_HAS_INVERSE
-    const std::string& inverseError() const {
-        return inverse_.buildError();
-    }
-#else
-    std::string inverseError() const {
-        return "no inverse yet";
-    }
-#endif
+    const std::string& inverseError() const { return inverse_.buildError(); }
 
     // The chainages of a stake-out at round design stations every `interval` (alignment unit):
     // each multiple of the interval within each station region, the start, the end, every
@@ -93,9 +82,7 @@ private:
     LinearUnit unit_;
     CAlnt alnt_;
     zel_landxml::Stationing stationing_;
-#ifdef TEMP_HAS_INVERSE
     CAlntStationOffset inverse_;
-#endif
     double startM_ = 0.0;
     double endM_ = 0.0;
     mutable std::mutex lock_;

@@ -11,10 +11,7 @@
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
-#if __has_include(<velmorutils/zelmath/alignment/CAlntStationOffset.h>)
 #include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
-#define TEMP_HAS_INVERSE 1
-#endif
 #include <velmorutils/zelmath/angles/AngleConversions.h>
 
 int main(int argc, char** argv) {
@@ -30,9 +27,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-#ifdef TEMP_HAS_INVERSE
     const CAlntStationOffset inverse(alnt);
-#endif
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::string op;
     double a = 0.0, b = 0.0;
@@ -44,14 +39,12 @@ int main(int argc, char** argv) {
             if (alnt.getAzimuthAtChainExtr(a, az)) az = pos360(az);
             std::printf("%.17g %.17g %.17g %.17g\n", n, e, h, az);
         } else {
-#ifdef TEMP_HAS_INVERSE
             TAlntFoot f;
             if (inverse.findNearest(a, b, f))
                 std::printf("%.17g %.17g %d %d\n", f.chainageInM, f.offsetInM, f.element,
                             static_cast<int>(f.status));
             else
                 std::printf("nan nan -1 -1\n");
-#endif
         }
     }
     return 0;

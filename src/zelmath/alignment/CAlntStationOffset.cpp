@@ -6,13 +6,13 @@
 #include <new>
 #include <type_traits>
 
-#include "velmorutils/zelmath/CAlntH.h"
-#include "velmorutils/zelmath/CAlntHeArc.h"
-#include "velmorutils/zelmath/CAlntHeIp.h"
-#include "velmorutils/zelmath/CAlntHeSegment.h"
-#include "velmorutils/zelmath/CAlntHeSpiral.h"
-#include "velmorutils/zelmath/CCurveSpiralTStoSC.h"
-#include "velmorutils/zelmath/MathCommon.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntHeArc.h"
+#include "velmorutils/zelmath/alignment/CAlntHeIp.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
+#include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
+#include "velmorutils/zelmath/angles/MathCommon.h"
 
 namespace {
 

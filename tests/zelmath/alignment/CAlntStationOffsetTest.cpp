@@ -7,11 +7,11 @@
 #include <random>
 #include <vector>
 
-#include "velmorutils/zelmath/CAlntH.h"
-#include "velmorutils/zelmath/CAlntHeArc.h"
-#include "velmorutils/zelmath/CAlntHeIp.h"
-#include "velmorutils/zelmath/CAlntHeSegment.h"
-#include "velmorutils/zelmath/CAlntHeSpiral.h"
+#include "velmorutils/zelmath/alignment/CAlntH.h"
+#include "velmorutils/zelmath/alignment/CAlntHeArc.h"
+#include "velmorutils/zelmath/alignment/CAlntHeIp.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
 
 namespace {
 
