@@ -25,6 +25,7 @@
 
 #include "velmorutils/text/CMfcStringProxy.h"
 #include "velmorutils/text/CZelStringT.h"
+#include "velmorutils/text/TextEdits.h"
 
 #include "velmorutils/inlines/CObjId2ObjIdMap.h"
 #include "velmorutils/inlines/CZelArray.h"
@@ -116,6 +117,7 @@
 #include "velmorutils/platform/CFileStream.h"
 #include "velmorutils/platform/CMemoryStream.h"
 #include "velmorutils/platform/DebugOutput.h"
+#include "velmorutils/platform/FailureReport.h"
 #include "velmorutils/platform/IStream.h"
 #include "velmorutils/platform/MemoryStatus.h"
 #include "velmorutils/platform/TickCount.h"

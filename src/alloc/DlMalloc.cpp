@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "velmorutils/utils/ReportAssertion.h"
+#include "velmorutils/platform/FailureReport.h"
 
 // The heap rests on the C runtime's allocator: it neither replaces the host program's malloc nor
 // runs an allocation algorithm of its own. What it adds is the interface's contracts (32-bit size
@@ -107,7 +107,7 @@ void* allocate(size_t n, bool zero) noexcept {
 // handed to the runtime, which would corrupt the host program's heap.
 bool isOurs(BlockHeader* h) noexcept {
     if (h->magic == kMagic) return true;
-    ReportAssertion("alloc/DlMalloc", __LINE__);
+    zel_platform::ReportFailure("alloc/DlMalloc", __LINE__);
     return false;
 }
 

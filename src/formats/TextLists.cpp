@@ -100,26 +100,3 @@ CZelStringT<char> Tokenize(CZelStringT<char>& s, const char* delims, int& pos) {
     pos = -1;
     return CZelStringT<char>();
 }
-
-int replaceChars(const char* src, const char* chars, const char* replacement,
-                 CZelStringT<char>& out) {
-    if (chars == nullptr || *chars == '\0') {
-        out.Empty();
-        return 0;
-    }
-    // Built aside: src may be out's own text.
-    CZelStringT<char> built;
-    int runs = 0;
-    for (const char* p = src ? src : ""; *p != '\0';) {
-        if (std::strchr(chars, *p) == nullptr) {
-            built += *p++;
-            continue;
-        }
-        while (*p != '\0' && std::strchr(chars, *p) != nullptr)
-            ++p;
-        if (replacement) built += replacement;
-        ++runs;
-    }
-    out = built;
-    return runs;
-}

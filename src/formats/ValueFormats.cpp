@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "formats/DmsCarry.h"
 #include "velmorutils/formats/NumberParsing.h"
 
 using zel_text::CZelStringT;
@@ -210,47 +211,28 @@ void check60round(int& deg, int& min, double& sec, int decimals) {
 }
 
 double Deg2DDDMMSS(double deg, int decimals) {
-    const double x = std::fabs(std::fmod(deg, 360.0));
-    double d = std::floor(x);
-    const double y = (x - d) * 60.0;
-    double m = std::floor(y);
-    double s = (y - m) * 60.0;
     // Seconds this close to 60 would show as 60 at the given decimals.
-    if (std::fabs(s - 60.0) < 6.0 * std::pow(10.0, 3 - decimals)) {
-        m += 1.0;
-        s = 0.0;
-    }
-    if (m > 59.0) {
-        d += 1.0;
-        m = std::fmod(m, 60.0);
-    }
-    if (d > 359.0) d -= 360.0;
-    const double packed = d + m / 100.0 + s / 10000.0;
+    const TDmsParts dms = SplitDegreesWithCarry(deg, 6.0 * std::pow(10.0, 3 - decimals));
+    const double packed = dms.deg + dms.min / 100.0 + dms.sec / 10000.0;
     return deg < 0 ? -packed : packed;
 }
 
 double DDDMMSS2Deg(double packed) {
     const double a = std::fabs(packed);
     const double x = std::fmod(a, 360.0);
-    double d = std::floor(x);
-    const double y = (x - d) * 100.0;
-    double m = std::floor(y);
-    double s = (y - m) * 100.0;
+    TDmsParts dms;
+    dms.deg = std::floor(x);
+    const double y = (x - dms.deg) * 100.0;
+    dms.min = std::floor(y);
+    dms.sec = (y - dms.min) * 100.0;
     // A minutes field such as 29.9999999 is read as 30.
-    if (m + 1.0 - y < 1e-7) {
-        m += 1.0;
-        s = 0.0;
+    if (dms.min + 1.0 - y < 1e-7) {
+        dms.min += 1.0;
+        dms.sec = 0.0;
     }
-    if (std::fabs(s - 60.0) < 0.00036) {
-        m += 1.0;
-        s = 0.0;
-    }
-    if (m > 59.0) {
-        d += 1.0;
-        m = std::fmod(m, 60.0);
-    }
-    if (d > 359.0) d -= 360.0;
-    const double deg = d + m / 60.0 + s / 3600.0;
+    // Seconds within 1e-7 degree of a whole minute.
+    CarryDms(dms, 0.00036);
+    const double deg = dms.deg + dms.min / 60.0 + dms.sec / 3600.0;
     return packed < 0 ? -deg : deg;
 }
 

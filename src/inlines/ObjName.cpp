@@ -1,6 +1,6 @@
 #include "velmorutils/inlines/ObjName.h"
 
-#include "velmorutils/formats/TextLists.h"
+#include "velmorutils/text/TextEdits.h"
 
 namespace {
 constexpr char kBlanks[] = " \t";

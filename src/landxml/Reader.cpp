@@ -196,12 +196,18 @@ private:
         return quantity(n, std::string("attribute '") + name + "'", a.value(), q, v);
     }
 
-    // Radii of spirals: a number or INF for a tangent.
+    // Radii of spirals: a number, or INF for a tangent.
     bool spiralRadius(const pugi::xml_node& n, const char* name, double& v) {
         const pugi::xml_attribute a = n.attribute(name);
         if (!a) return fail(n, std::string("attribute '") + name + "' is missing");
         const std::string s = trimmed(a.value());
         if (s == "INF" || s == "inf" || s == "Infinity" || s == "INFINITY") {
+            v = kInfinite;
+            return true;
+        }
+        // Some programs write a tangent end as 0 or as an enormous radius: both mean INF.
+        double raw = 0.0;
+        if (toNumber(s, raw) && (raw == 0.0 || std::fabs(toMetres(raw, doc_.unit)) > kMaxRadiusM)) {
             v = kInfinite;
             return true;
         }

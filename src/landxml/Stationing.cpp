@@ -175,12 +175,19 @@ bool Stationing::assign(double startChainageM, std::vector<StaEquation> equation
         return false;
     }
     double previous = startChainageM;
+    double startStation = startChainageM;
+    std::vector<StaEquation> kept;
     for (const StaEquation& e : equations) {
         const std::string where = "station equation at line " + std::to_string(e.line);
         if (!std::isfinite(e.staInternal) || !std::isfinite(e.staBack) ||
             !std::isfinite(e.staAhead)) {
             error = where + ": staInternal, staBack and staAhead must be finite numbers";
             return false;
+        }
+        // An equation at the start only renames the first station.
+        if (kept.empty() && e.staInternal == startChainageM) {
+            startStation = e.staAhead;
+            continue;
         }
         if (!(e.staInternal > previous)) {
             error = where +
@@ -189,9 +196,11 @@ bool Stationing::assign(double startChainageM, std::vector<StaEquation> equation
             return false;
         }
         previous = e.staInternal;
+        kept.push_back(e);
     }
     start_ = startChainageM;
-    equations_ = std::move(equations);
+    startStation_ = startStation;
+    equations_ = std::move(kept);
     return true;
 }
 
@@ -200,19 +209,19 @@ double Stationing::station(double chainageM, int* region) const {
     while (k < static_cast<int>(equations_.size()) && chainageM >= equations_[k].staInternal)
         ++k;
     if (region != nullptr) *region = k + 1;
-    if (k == 0) return chainageM;
+    if (k == 0) return startStation_ + (chainageM - start_);
     const StaEquation& e = equations_[k - 1];
     return e.staAhead + (chainageM - e.staInternal);
 }
 
 double Stationing::chainageInRegion(double stationM, int region) const {
-    if (region <= 1 || equations_.empty()) return stationM;
+    if (region <= 1 || equations_.empty()) return start_ + (stationM - startStation_);
     const StaEquation& e = equations_[std::min<size_t>(region - 1, equations_.size()) - 1];
     return e.staInternal + (stationM - e.staAhead);
 }
 
 double Stationing::regionFirstStation(int region) const {
-    return region <= 1 ? start_ : equations_[region - 2].staAhead;
+    return region <= 1 ? startStation_ : equations_[region - 2].staAhead;
 }
 
 double Stationing::regionLastStation(int region) const {
@@ -222,7 +231,7 @@ double Stationing::regionLastStation(int region) const {
 }
 
 bool Stationing::holds(double stationM, int region) const {
-    if (region == 1 && stationM < start_) return true;
+    if (region == 1 && stationM < startStation_) return true;
     return stationM >= regionFirstStation(region) - kSameStationM &&
            stationM <= regionLastStation(region) + kSameStationM;
 }
@@ -231,7 +240,7 @@ std::vector<int> Stationing::regionsOf(double stationM) const {
     std::vector<int> out;
     double lastChainage = -kInf;
     for (int k = 1; k <= regionCount(); ++k) {
-        if (!holds(stationM, k) || (k == 1 && stationM < start_)) continue;
+        if (!holds(stationM, k) || (k == 1 && stationM < startStation_)) continue;
         // Where a region's last station is the next one's first, both name the same point.
         const double c = chainageInRegion(stationM, k);
         if (!out.empty() && std::fabs(c - lastChainage) <= kSameStationM) continue;
@@ -239,7 +248,7 @@ std::vector<int> Stationing::regionsOf(double stationM) const {
         lastChainage = c;
     }
     // Before the start the first region goes on backwards (stake-out before the road begins).
-    if (out.empty() && stationM < start_) out.push_back(1);
+    if (out.empty() && stationM < startStation_) out.push_back(1);
     return out;
 }
 

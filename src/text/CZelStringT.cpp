@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "../platform/MessageFormatter.h"
-#include "../platform/PrintfWalker.h"
-#include "ZelCharTraits.h"
+#include "text/MessageFormatter.h"
+#include "text/PrintfWalker.h"
+#include "text/ZelCharTraits.h"
 #include "velmorutils/platform/CMemoryException.h"
 #include "velmorutils/platform/CodePage.h"
 #include "velmorutils/platform/StringResources.h"
@@ -325,6 +325,8 @@ CZelStringT<T>& CZelStringT<T>::operator+=(const CZelStringT& s) {
 
 template <class T>
 void CZelStringT<T>::SetAt(int i, T ch) {
+    // Outside the text there is nothing to set: writing there would damage the heap block.
+    if (i < 0 || i >= GetLength()) return;
     CopyBeforeWrite();
     m_chars[i] = ch;
 }
@@ -353,7 +355,10 @@ int CZelStringT<T>::CollateNoCase(const T* psz) const {
 
 template <class T>
 CZelStringT<T> CZelStringT<T>::Mid(int nFirst) const {
-    return Mid(nFirst, GetLength() - nFirst);
+    // length - first exceeds the int range for a first near INT_MIN; any count from first to
+    // beyond the end means "to the end", so the largest int serves.
+    const long long count = static_cast<long long>(GetLength()) - nFirst;
+    return Mid(nFirst, count > INT_MAX ? INT_MAX : static_cast<int>(count));
 }
 
 template <class T>

@@ -1,10 +1,14 @@
 #include "velmorutils/utils/CINIFile.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "velmorutils/platform/FileSystem.h"
+#include "velmorutils/utils/AtomicFileWriter.h"
 
 namespace {
 
@@ -32,14 +36,11 @@ void Advance(const Map& map, ZelTemplPosition& pos, typename Map::const_iterator
     if (it == map.end()) pos.Reset();
 }
 
-// Longest piece read as one line, as a reader with a 1024-character buffer takes it.
-constexpr int kMaxLinePiece = 1023;
-
-// Reads the next line as text mode does: CR LF becomes "\n", and a line longer than the limit
-// comes back in pieces. The result keeps its "\n" when it had one; false at the end of the file.
-bool ReadLinePiece(std::FILE* file, char (&line)[kMaxLinePiece + 1], int& length) {
-    length = 0;
-    while (length < kMaxLinePiece) {
+// Reads the next line whole, however long, as text mode does: CR LF becomes "\n". The result
+// keeps its "\n" when it had one; false at the end of the file.
+bool ReadWholeLine(std::FILE* file, std::string& line) {
+    line.clear();
+    for (;;) {
         int c = std::getc(file);
         if (c == EOF) break;
         if (c == '\r') {
@@ -50,11 +51,10 @@ bool ReadLinePiece(std::FILE* file, char (&line)[kMaxLinePiece + 1], int& length
                 std::ungetc(next, file);
             }
         }
-        line[length++] = static_cast<char>(c);
+        line.push_back(static_cast<char>(c));
         if (c == '\n') break;
     }
-    line[length] = '\0';
-    return length > 0;
+    return !line.empty();
 }
 
 // Writes text with every "\n" stored as CR LF.
@@ -70,6 +70,17 @@ bool WriteText(std::FILE* file, const char* text, std::size_t length) {
 }
 
 // Names and values are written as C strings: a zero character ends them.
+bool HasLineBreak(const char* text) {
+    return std::strchr(text, '\n') != nullptr;
+}
+
+// A key is read back as itself unless it holds "=" (the first "=" ends the key), a line break,
+// or starts like a comment or a section header.
+bool IsWritableKey(const char* key) {
+    if (std::strchr(";#/[", key[0]) != nullptr && key[0] != '\0') return false;
+    return std::strchr(key, '=') == nullptr && !HasLineBreak(key);
+}
+
 bool WriteText(std::FILE* file, const char* text) {
     return WriteText(file, text, std::strlen(text));
 }
@@ -137,11 +148,12 @@ bool CINIFile::LoadIni(const char* path) {
     if (!file) return false;
 
     Section* current = nullptr;
-    char line[kMaxLinePiece + 1];
-    int length = 0;
-    while (ReadLinePiece(file, line, length)) {
-        // A zero byte ends the text of a line, as for any C string read by line.
-        length = static_cast<int>(std::strlen(line));
+    std::string text;
+    while (ReadWholeLine(file, text)) {
+        // A zero byte ends the text of a line, as for any C string read by line. Lengths beyond
+        // the int range are cut there: no single setting is that long.
+        const char* line = text.c_str();
+        const int length = static_cast<int>(std::min<std::size_t>(std::strlen(line), INT_MAX - 1));
         if (length < 2) continue;
         if (line[0] == ';' || line[0] == '#' || line[0] == '/') continue;
         const bool hasEnd = line[length - 1] == '\n';
@@ -162,8 +174,23 @@ bool CINIFile::LoadIni(const char* path) {
     return true;
 }
 
+bool CINIFile::IsWritable() const {
+    for (const auto& [name, section] : m_sections) {
+        if (HasLineBreak(name)) return false;
+        if (!section) continue;
+        for (const auto& [key, value] : *section) {
+            if (!IsWritableKey(key) || HasLineBreak(value)) return false;
+        }
+    }
+    return true;
+}
+
 bool CINIFile::SaveIni(const char* path) const {
-    std::FILE* file = std::fopen(zel_platform::toNativePath(path).c_str(), "wb");
+    // What could not be read back as written is not written at all: the file keeps its
+    // previous contents rather than gain a stray line or section.
+    if (!IsWritable()) return false;
+    CAtomicFileWriter out(path);
+    std::FILE* file = out.File();
     if (!file) return false;
     bool ok = true;
     for (auto s = m_sections.begin(); ok && s != m_sections.end(); ++s) {
@@ -176,9 +203,8 @@ bool CINIFile::SaveIni(const char* path) const {
         }
         ok = ok && WriteText(file, "\n");
     }
-    // Buffered writes fail only at the flush: closing is part of writing.
-    const bool closed = std::fclose(file) == 0;
-    return ok && closed;
+    // Until Commit the previous file is untouched; a failure anywhere leaves it so.
+    return ok && out.Commit();
 }
 
 CINIFile::String CINIFile::GetValue(const char* section, const char* key, const String& def) const {

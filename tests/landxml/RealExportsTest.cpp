@@ -395,6 +395,14 @@ TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
         const std::string err = refusal(c.xml);
         EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
     }
+    // A tangent end written as 0 or as an enormous radius is INF.
+    for (const char* tangent : {"0", "1e12", "INF"}) {
+        Document doc;
+        ASSERT_TRUE(read(one("", std::string("<Spiral rot=\"cw\" length=\"60\" radiusStart=\"") +
+                                     tangent + "\" radiusEnd=\"300\"><Start>0 0</Start></Spiral>"),
+                         doc));
+        EXPECT_TRUE(std::isinf(doc.alignments[0].elements[0].radiusStart)) << tangent;
+    }
     // A spiral turning 1.5 rad exactly from its tangent point is still read.
     Document doc;
     EXPECT_TRUE(read(one("",

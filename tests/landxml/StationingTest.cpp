@@ -170,6 +170,20 @@ TEST(StationEquations, TextToChainageToTextRoundTripsInEachUnit) {
     }
 }
 
+TEST(StationEquations, AnEquationAtTheStartRenamesTheFirstStation) {
+    Stationing s;
+    std::string err;
+    ASSERT_TRUE(s.assign(0.0, {{0.0, 0.0, 1000.0, 2}, {500.0, 1500.0, 1600.0, 3}}, err)) << err;
+    EXPECT_EQ(s.regionCount(), 2);
+    EXPECT_EQ(s.text(0.0, style(LinearUnit::Meter)), "1+000.00");
+    EXPECT_EQ(s.text(-10.0, style(LinearUnit::Meter)), "0+990.00");
+    EXPECT_EQ(s.text(500.0, style(LinearUnit::Meter)), "1+600.00");
+    double c = 0.0;
+    ASSERT_TRUE(s.chainage("1+050", style(LinearUnit::Meter), c, err)) << err;
+    EXPECT_NEAR(c, 50.0, 1e-9);
+    EXPECT_FALSE(s.chainage("1+550", style(LinearUnit::Meter), c, err));  // the gap
+}
+
 TEST(StationEquations, RefusesEquationsOutOfOrder) {
     Stationing s;
     std::string err;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../../src/platform/PrintfWalker.h"
+#include "../../src/text/PrintfWalker.h"
 #include "StringTestSupport.h"
 
 // Many generated formats and arguments: the length estimate must never be below what is then

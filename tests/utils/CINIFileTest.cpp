@@ -127,21 +127,53 @@ TEST(CINIFile, FailedLoadOrSaveLeavesObjectAndDiskAlone) {
     EXPECT_EQ("[Job]\r\nName=Bridge\r\n\r\n", SavedBytes(ini, "fail"));
 }
 
-TEST(CINIFile, LongLinesAreWrittenWholeAndReadIn1023CharacterPieces) {
-    CINIFile ini;
-    const std::string longValue(3000, 'v');
-    ini.SetValue("Big", "k", Str(longValue.c_str()));
-    const std::string bytes = SavedBytes(ini, "long");
-    EXPECT_EQ("[Big]\r\nk=" + longValue + "\r\n\r\n", bytes);
+TEST(CINIFile, LinesOfAnyLengthAreWrittenAndReadWhole) {
+    // Around the old 1023-character reading piece ("k=" plus 1021 characters filled it) and far
+    // beyond: a long value never spills into a line, or a section, of its own.
+    for (const size_t n : {1020u, 1021u, 1022u, 1023u, 3000u, 100000u}) {
+        SCOPED_TRACE(n);
+        CINIFile ini;
+        const std::string longValue = std::string(n - 6, 'v') + "[S]q=1";
+        ini.SetValue("Big", "k", Str(longValue.c_str()));
+        ini.SetValue("Big", "z", Str("after"));
+        const std::string bytes = SavedBytes(ini, "long");
+        EXPECT_EQ("[Big]\r\nk=" + longValue + "\r\nz=after\r\n\r\n", bytes);
+        const CINIFile back = LoadBytes("long", bytes);
+        EXPECT_EQ(longValue, Value(back, "Big", "k"));
+        EXPECT_EQ("after", Value(back, "Big", "z"));
+        EXPECT_EQ(2, SectionSize(back, "Big"));
+        int sections = 0;
+        back.GetNumberOfSections(sections);
+        EXPECT_EQ(1, sections);
+    }
+}
 
-    // "k=" plus 1021 characters make the first piece; the rest has no "=" and is skipped.
-    const CINIFile back = LoadBytes("long", bytes);
-    EXPECT_EQ(std::string(1021, 'v'), Value(back, "Big", "k"));
-    EXPECT_EQ(1, SectionSize(back, "Big"));
-    // A continuation piece that holds "=" becomes a key line of its own.
-    const CINIFile split =
-        LoadBytes("split_piece", "[S]\na=" + std::string(1021, 'x') + "q=tail\n");
-    EXPECT_EQ("tail", Value(split, "S", "q"));
+TEST(CINIFile, EntriesThatWouldNotReadBackRefuseTheSaveAndKeepTheFile) {
+    const std::string path = TestFolder("ini_unwritable") + "/keep.ini";
+    WriteWholeFile(path, "[Job]\r\nName=Bridge\r\n\r\n");
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {{"S", "k", "line\n[Evil]"}, {"S\nT", "k", "v"}, {"S", "a\nb", "v"},
+                 {"S", "a=b", "v"},          {"S", "[k", "v"},   {"S", ";k", "v"},
+                 {"S", "#k", "v"},           {"S", "/k", "v"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        CINIFile ini;
+        ini.SetValue("Job", "Name", Str("Tunnel"));
+        ini.SetValue(c.section, c.key, Str(c.value));
+        EXPECT_FALSE(ini.SaveIni(path.c_str()));
+        EXPECT_EQ("[Job]\r\nName=Bridge\r\n\r\n", ReadWholeFile(path));
+    }
+    // Everything a file can hold saves: "=" and ";" inside values, CR alone, an empty key.
+    CINIFile fine;
+    fine.SetValue("S", "", Str("a=b;c\r"));
+    fine.SetValue("S", "k;#/[", Str("[x]"));
+    EXPECT_TRUE(fine.SaveIni(path.c_str()));
+    const CINIFile back = LoadBytes("unwritable_back", ReadWholeFile(path));
+    EXPECT_EQ("a=b;c\r", Value(back, "S", ""));
+    EXPECT_EQ("[x]", Value(back, "S", "k;#/["));
 }
 
 TEST(CINIFile, AZeroCharacterEndsTheTextOfALineOrValue) {

@@ -134,9 +134,14 @@ bool loadRoad(const std::string* file, const Args& args, CAlnt& alnt) {
         return false;
     }
     alnt.setName(chosen->name.c_str());
-    alnt.setChainageIntervalInM(kDefaultInterval);
+    alnt.setChainageIntervalInM(chosen->staIncrement > 0.0 ? chosen->staIncrement
+                                                           : kDefaultInterval);
+    for (const std::string& w : doc.warnings)
+        std::fprintf(stderr, "velmor-road: %s: warning: %s\n", file->c_str(), w.c_str());
     for (const std::string& w : report.warnings)
         std::fprintf(stderr, "velmor-road: warning: %s\n", w.c_str());
+    for (const std::string& n : report.notes)
+        std::fprintf(stderr, "velmor-road: note: %s\n", n.c_str());
     if (report.checkedEnds > 0)
         std::fprintf(stderr,
                      "velmor-road: %s: %d elements; largest difference between computed and file "

@@ -3,8 +3,10 @@
 #include "velmorutils/inlines/CZelArray.h"
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/text/CZelStringT.h"
+#include "velmorutils/text/TextEdits.h"  // replaceChars, declared beside the string
 
-// Delimited text split into fields and joined again, and runs of characters replaced.
+// Delimited text split into fields and joined again (runs of characters are replaced by
+// replaceChars, which lives beside the string).
 
 using CZelStringArray =
     zel_templ::CZelArray<zel_text::CZelStringT<char>, const zel_text::CZelStringT<char>&>;
@@ -36,9 +38,3 @@ VELMORUTILS_API bool IsUIntInUIntArray(const CZelUIntArray& a, int v);
 // delimiters the rest of the text from pos is the token and pos stays.
 VELMORUTILS_API zel_text::CZelStringT<char> Tokenize(zel_text::CZelStringT<char>& s,
                                                      const char* delims, int& pos);
-
-// out becomes src with every maximal run of characters from `chars` replaced by one copy of
-// `replacement` (removed when it is null or empty). Returns the number of runs. Without chars,
-// out is "" and the result 0. A null src counts as empty; src may point into out.
-VELMORUTILS_API int replaceChars(const char* src, const char* chars, const char* replacement,
-                                 zel_text::CZelStringT<char>& out);

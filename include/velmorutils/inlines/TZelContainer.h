@@ -8,7 +8,7 @@
 
 #include "velmorutils/alloc/ZelDlAllocator.h"
 #include "velmorutils/inlines/HeapVectorGrowth.h"
-#include "velmorutils/utils/ReportAssertion.h"
+#include "velmorutils/platform/FailureReport.h"
 
 namespace zel_templ {
 
@@ -50,7 +50,7 @@ public:
         return m_impl[i];
     }
     const T& get_at(unsigned int i) const {
-        if (i >= size()) ReportAssertion(kSourceName, kAccessLine);
+        if (i >= size()) zel_platform::ReportFailure(kSourceName, kAccessLine);
         checkIndex(i);
         return m_impl[i];
     }

@@ -21,7 +21,8 @@ enum class LinearUnit { Meter, USSurveyFoot, InternationalFoot };
 inline constexpr double kMaxCoordinateM = 1e8;  // |northing|, |easting|: beyond any grid
 inline constexpr double kMaxLengthM = 1e6;      // an element or a vertical curve: 1000 km
 inline constexpr double kMinRadiusM = 0.1;      // arcs and spiral ends; a hairpin is 10 m
-inline constexpr double kMaxRadiusM = 1e9;      // beyond this write INF (a straight)
+inline constexpr double kMaxRadiusM = 1e9;      // an arc beyond this is refused; a spiral end
+                                                // beyond it (or written 0) is INF, a tangent
 inline constexpr double kMaxStationM = 1e8;     // |station|, staStart, equations, VIPs
 inline constexpr double kMaxElevationM = 1e5;   // |elevation|
 // A clothoid turns through L / (2 R) from its tangent point. The library evaluates it by a

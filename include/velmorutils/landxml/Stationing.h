@@ -34,7 +34,8 @@ const char* unitSymbol(LinearUnit unit);
 bool unitFromText(const std::string& text, LinearUnit& unit);
 
 // Running chainage (metres, as the geometry uses it) against design stations (as the drawing and
-// the stake-out book write them). Before the first equation, region 1, the two are the same;
+// the stake-out book write them). Before the first equation, region 1, the two are the same
+// (unless an equation stands at the start itself, which only renames the first station);
 // after equation k, region k + 1, the station is staAhead_k plus the chainage run since
 // staInternal_k. A point exactly at an equation belongs to the region ahead. staBack is not used
 // for the mapping: the region behind ends where its own stations run out, and the reader checks
@@ -44,8 +45,9 @@ public:
     // No equations: stations are chainages.
     Stationing() = default;
 
-    // False with a message when the equations do not stand in increasing chainage after
-    // startChainageM or a value is not finite; the object is then unchanged.
+    // False with a message when the equations do not stand in increasing chainage from
+    // startChainageM or a value is not finite; the object is then unchanged. An equation at
+    // startChainageM itself gives the first station and is not counted as a region.
     bool assign(double startChainageM, std::vector<StaEquation> equations, std::string& error);
 
     double startChainage() const { return start_; }
@@ -79,6 +81,7 @@ private:
     std::vector<int> regionsOf(double stationM) const;
 
     double start_ = 0.0;
+    double startStation_ = 0.0;  // the design station of start_
     std::vector<StaEquation> equations_;
 };
 

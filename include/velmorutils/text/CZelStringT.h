@@ -116,12 +116,14 @@ public:
         return r;
     }
 
-    // Access. Indexes are the caller's obligation: 0 <= i < GetLength().
+    // Access. Valid indexes are 0 <= i < GetLength(); any other int is answered without touching
+    // memory outside the block: GetAt and [] give the zero character (the terminator at
+    // GetLength()), SetAt does nothing.
     int GetLength() const noexcept { return GetData()->dataLength; }
     bool IsEmpty() const noexcept { return GetData()->dataLength == 0; }
     int GetAllocLength() const noexcept { return GetData()->allocLength; }
-    T GetAt(int i) const noexcept { return m_chars[i]; }
-    T operator[](int i) const noexcept { return m_chars[i]; }
+    T GetAt(int i) const noexcept { return i >= 0 && i <= GetLength() ? m_chars[i] : T(0); }
+    T operator[](int i) const noexcept { return GetAt(i); }
     void SetAt(int i, T ch);
     operator const T*() const noexcept { return m_chars; }
     const T* GetString() const noexcept { return m_chars; }
@@ -132,7 +134,8 @@ public:
     int Collate(const T* psz) const;
     int CollateNoCase(const T* psz) const;
 
-    // Extraction.
+    // Extraction and editing clamp their index and count arguments to the text (see each rule),
+    // so every int, INT_MIN and INT_MAX included, gives a defined result.
     CZelStringT Mid(int nFirst) const;
     CZelStringT Mid(int nFirst, int nCount) const;
     CZelStringT Left(int nCount) const;

@@ -37,10 +37,15 @@ public:
     virtual ~CINIFile();
 
     // Adds the file's contents to what the object holds. False only when it cannot be opened
-    // (the object is then unchanged). CR LF and LF line ends are both read.
+    // (the object is then unchanged). CR LF and LF line ends are both read; a line is read
+    // whole however long it is (a zero byte ends its text).
     bool LoadIni(const char* path);
-    // Creates or truncates the file and writes the whole object. False when the file cannot be
-    // created or a write fails.
+    // Writes the whole object, every line whole however long, as the new contents of the file,
+    // which is replaced in one step (see CAtomicFileWriter): on any failure the result is false
+    // and the previous file keeps every byte. Also false, writing nothing, when an entry could
+    // not be read back as itself: a line break in a section name, key or value, or a key that
+    // holds "=" or starts with ";", "#", "/" or "[". Needs permission to create a file in the
+    // file's folder.
     bool SaveIni(const char* path) const;
 
     String GetValue(const char* section, const char* key, const String& def) const;
@@ -68,6 +73,8 @@ public:
                             zel_templ::ZelTemplPosition& pos) const;
 
 private:
+    // Whether every entry can be written as lines that read back as the same entry.
+    bool IsWritable() const;
     void Clear();
     Section* FindSection(const char* name) const;
     Section& SectionFor(const char* name);

@@ -9,6 +9,7 @@
 #include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 #include "velmorutils/zelmath/cogo/PlaneCogo.h"
+#include "zelmath/primitives/LineIntersection.h"
 
 namespace {
 
@@ -355,15 +356,12 @@ bool tangentIntersection(const CAlntHe& first, const CAlntHe& last, double& n, d
     if (!first.getStartPosNe(n1, e1) || !last.getFinalPosNe(n2, e2)) return false;
     first.getStartAzimut(a1);
     if (!last.getFinalAzimut(a2)) return false;
-    const double d1n = a1.getCos();
-    const double d1e = a1.getSin();
-    const double d2n = a2.getCos();
-    const double d2e = a2.getSin();
-    const double cross = d1n * d2e - d1e * d2n;
-    if (zel_math::isNearZero(cross)) return false;
-    const double t = ((n2 - n1) * d2e - (e2 - e1) * d2n) / cross;
-    n = n1 + t * d1n;
-    e = e1 + t * d1e;
+    const C2dPos d1 = a1.getDir();
+    double t = 0.0;
+    double tLast = 0.0;
+    if (!IntersectLines(C2dPos(n1, e1), d1, C2dPos(n2, e2), a2.getDir(), t, tLast)) return false;
+    n = n1 + t * d1.north;
+    e = e1 + t * d1.east;
     return true;
 }
 

@@ -11,8 +11,8 @@
 #include "velmorutils/zelmath/alignment/CAlntHeIp.h"
 #include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 #include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
-#include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
+#include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ constexpr double kFootTol = CAlntStationOffset::footToleranceInM;
 constexpr double kTieTol = CAlntStationOffset::tieToleranceInM;
 
 // Spans are short enough to keep boxes tight and the distance convex for points near the road.
-constexpr double kMaxSpanLength = 25.0;
-constexpr double kMaxSpanTurn = 0.2;
+constexpr double kMaxSpanLength = 60.0;
+constexpr double kMaxSpanTurn = 0.3;
 // Pieces shorter than this are joints, not pieces.
 constexpr double kMinPieceLength = 1e-9;
 // Tangents closer than this (radians) meet smoothly: no kink, no atJoint foot.
@@ -187,9 +187,11 @@ Box spanBox(const Point& a, const Point& b, double h, double evalError) {
 
 enum class LeafKind : std::uint8_t { span, kink, start, end };
 
-struct Leaf {
+// Two cache lines, aligned, so that a visit costs two loads at most.
+struct alignas(64) Leaf {
     LeafKind kind = LeafKind::span;
-    int piece = 0;  // span: its piece
+    PieceKind pieceKind = PieceKind::line;  // here too, so that a miss needs no piece
+    int piece = 0;                          // span: its piece
     double s0 = 0.0;
     double s1 = 0.0;
     Point at0;  // span: the ends; corners: at0.pos is the corner, at0.tan the incoming tangent
@@ -198,11 +200,45 @@ struct Leaf {
     double chainage = 0.0;  // corners
     bool firstOfPiece = false;
     bool lastOfPiece = false;
-    Box box;
 };
 
-struct Node {
-    Box box;
+static_assert(sizeof(Leaf) == 128);
+
+constexpr int kFanout = 8;
+
+// A box in single precision, rounded outwards, so that it still holds what the double box holds:
+// half the memory per node for a bound that is only looser by a few centimetres far out.
+struct FloatBox {
+    float minN = 0.0f;
+    float minE = 0.0f;
+    float maxN = 0.0f;
+    float maxE = 0.0f;
+
+    static float down(double x) {
+        const auto f = static_cast<float>(x);
+        return static_cast<double>(f) > x ? std::nextafter(f, -INFINITY) : f;
+    }
+    static float up(double x) {
+        const auto f = static_cast<float>(x);
+        return static_cast<double>(f) < x ? std::nextafter(f, INFINITY) : f;
+    }
+    explicit FloatBox(const Box& b = Box())
+        : minN(down(b.minN)), minE(down(b.minE)), maxN(up(b.maxN)), maxE(up(b.maxE)) {}
+    double dist2(Vec p) const {
+        const double dn = std::max({minN - p.n, 0.0, p.n - maxN});
+        const double de = std::max({minE - p.e, 0.0, p.e - maxE});
+        return dn * dn + de * de;
+    }
+};
+
+// A node keeps its children's boxes itself, so that a visit reads one node and no child until
+// the child is entered: on a long road the tree does not fit in the cache.
+struct alignas(64) Node {
+    std::array<FloatBox, kFanout> kidBoxes;
+};
+
+// Where a node's children lie, kept apart from the boxes so that a node is two cache lines.
+struct NodeLinks {
     int first = 0;
     int count = 0;
     bool leafChildren = false;
@@ -239,7 +275,9 @@ struct CAlntStationOffset::Geometry {
     std::vector<Piece> pieces;
     std::vector<Leaf> leaves;
     std::vector<Node> nodes;
+    std::vector<NodeLinks> links;
     int root = -1;
+    Box rootBox;
 };
 
 namespace {
@@ -267,11 +305,16 @@ private:
     bool positionOnElement(int element, double len, Vec& pos) const;
     bool addLeaves();
     void addSpans(int pieceIndex);
+    void pushLeaf(const Leaf& leaf, const Box& box) {
+        m_g.leaves.push_back(leaf);
+        m_leafBoxes.push_back(box);
+    }
     void buildTree();
 
     Geometry& m_g;
     std::string& m_error;
     std::vector<int> m_firstPiece;  // first piece of every element, and one past the last
+    std::vector<Box> m_leafBoxes;   // the leaves' boxes, for the tree
 };
 
 bool Builder::run(const CAlntH& alnt) {
@@ -470,8 +513,8 @@ void Builder::addSpans(int pieceIndex) {
         leaf.kMax = maxCurvature(pc, leaf.at0, leaf.at1);
         leaf.firstOfPiece = i == 0;
         leaf.lastOfPiece = i + 1 == count;
-        leaf.box = spanBox(leaf.at0, leaf.at1, leaf.s1 - leaf.s0, pc.evalError);
-        m_g.leaves.push_back(leaf);
+        leaf.pieceKind = pc.kind;
+        pushLeaf(leaf, spanBox(leaf.at0, leaf.at1, leaf.s1 - leaf.s0, pc.evalError));
         q0 = leaf.at1;
     }
 }
@@ -483,8 +526,9 @@ bool Builder::addLeaves() {
     start.at0 = evalPiece(pieces.front(), 0.0);
     start.at0.pos = m_g.startPos;
     start.chainage = m_g.startChainage;
-    start.box.add(m_g.startPos, 0.0);
-    m_g.leaves.push_back(start);
+    Box box;
+    box.add(m_g.startPos, 0.0);
+    pushLeaf(start, box);
     for (int j = 0; j < static_cast<int>(pieces.size()); ++j) {
         addSpans(j);
         if (j + 1 == static_cast<int>(pieces.size())) break;
@@ -501,45 +545,52 @@ bool Builder::addLeaves() {
         kink.at0.pos = in.pos;
         kink.at1 = in;
         kink.chainage = pieces[j + 1].chainage0;
-        kink.box.add(in.pos, 0.0);
-        m_g.leaves.push_back(kink);
+        Box point;
+        point.add(in.pos, 0.0);
+        pushLeaf(kink, point);
     }
     Leaf end;
     end.kind = LeafKind::end;
     end.at0 = evalPiece(pieces.back(), pieces.back().length);
     end.at0.pos = m_g.endPos;
     end.chainage = m_g.finalChainage;
-    end.box.add(m_g.endPos, 0.0);
-    m_g.leaves.push_back(end);
+    Box last;
+    last.add(m_g.endPos, 0.0);
+    pushLeaf(end, last);
     return true;
 }
 
 // A flat bounding-volume hierarchy over the leaves in chainage order: consecutive leaves lie
 // side by side along the road, so grouping them by four gives tight boxes without sorting.
 void Builder::buildTree() {
-    constexpr int kFanout = 4;
     auto& nodes = m_g.nodes;
+    std::vector<Box> boxes = std::move(m_leafBoxes);
     int levelFirst = 0;
-    int levelCount = static_cast<int>(m_g.leaves.size());
     bool leafChildren = true;
     do {
-        const int nextFirst = static_cast<int>(nodes.size());
-        for (int i = 0; i < levelCount; i += kFanout) {
+        std::vector<Box> parents;
+        const int count = static_cast<int>(boxes.size());
+        for (int i = 0; i < count; i += kFanout) {
             Node node;
-            node.first = levelFirst + i;
-            node.count = std::min(kFanout, levelCount - i);
-            node.leafChildren = leafChildren;
-            for (int c = 0; c < node.count; ++c) {
-                node.box.add(leafChildren ? m_g.leaves[node.first + c].box
-                                          : nodes[node.first + c].box);
+            NodeLinks link;
+            link.first = levelFirst + i;
+            link.count = std::min(kFanout, count - i);
+            link.leafChildren = leafChildren;
+            Box all;
+            for (int c = 0; c < link.count; ++c) {
+                node.kidBoxes[c] = FloatBox(boxes[i + c]);
+                all.add(boxes[i + c]);
             }
             nodes.push_back(node);
+            m_g.links.push_back(link);
+            parents.push_back(all);
         }
-        levelFirst = nextFirst;
-        levelCount = static_cast<int>(nodes.size()) - nextFirst;
+        levelFirst = static_cast<int>(nodes.size()) - static_cast<int>(parents.size());
+        boxes = std::move(parents);
         leafChildren = false;
-    } while (levelCount > 1);
+    } while (boxes.size() > 1);
     m_g.root = static_cast<int>(nodes.size()) - 1;
+    m_g.rootBox = boxes.front();
 }
 
 // --- searching --------------------------------------------------------------------------------
@@ -625,22 +676,37 @@ void Search::run() {
     };
     std::array<Entry, 256> stack;
     int top = 0;
-    stack[top++] = {m_g.root, m_g.nodes[m_g.root].box.dist2(m_p)};
+    stack[top++] = {m_g.root, m_g.rootBox.dist2(m_p)};
     while (top > 0) {
         const Entry entry = stack[--top];
         const double lim = m_sink.limit();
         if (entry.d2 > lim * lim) continue;
         const Node& node = m_g.nodes[entry.node];
-        std::array<Entry, 4> kids;
+        const NodeLinks& link = m_g.links[entry.node];
+        std::array<Entry, kFanout> kids;
         int count = 0;
-        for (int c = 0; c < node.count; ++c) {
-            const int index = node.first + c;
-            const Box& box = node.leafChildren ? m_g.leaves[index].box : m_g.nodes[index].box;
-            kids[count++] = {index, box.dist2(m_p)};
+        // Only children within the limit are kept, nearest first (insertion: few qualify).
+        for (int c = 0; c < link.count; ++c) {
+            const double d2 = node.kidBoxes[c].dist2(m_p);
+            if (d2 > lim * lim) continue;
+            int k = count++;
+            for (; k > 0 && kids[k - 1].d2 > d2; --k)
+                kids[k] = kids[k - 1];
+            kids[k] = {link.first + c, d2};
         }
-        std::sort(kids.begin(), kids.begin() + count,
-                  [](const Entry& a, const Entry& b) { return a.d2 < b.d2; });
-        if (node.leafChildren) {
+        // On a long road the children are rarely in the cache: ask for all of them at once, so
+        // that their loads overlap instead of following one another.
+        for (int c = 0; c < count; ++c) {
+            if (link.leafChildren) {
+                const Leaf& leaf = m_g.leaves[kids[c].node];
+                __builtin_prefetch(&leaf);
+                __builtin_prefetch(reinterpret_cast<const char*>(&leaf) + 64);
+            } else {
+                __builtin_prefetch(&m_g.nodes[kids[c].node]);
+                __builtin_prefetch(reinterpret_cast<const char*>(&m_g.nodes[kids[c].node]) + 64);
+            }
+        }
+        if (link.leafChildren) {
             for (int c = 0; c < count; ++c) {
                 const double l = m_sink.limit();
                 if (kids[c].d2 > l * l) break;
@@ -660,16 +726,22 @@ void Search::visitLeaf(const Leaf& leaf) {
         visitCorner(leaf);
         return;
     }
-    const Piece& pc = m_g.pieces[leaf.piece];
     // A foot at a piece end that lies on the normal there (within the tolerance) is square to
     // this piece; at a kink or an end of the line it is found nowhere else.
-    for (const bool atStart : {true, false}) {
-        if (atStart ? !leaf.firstOfPiece : !leaf.lastOfPiece) continue;
-        const Point& q = atStart ? leaf.at0 : leaf.at1;
+    auto onNormal = [&](const Point& q) {
         const Vec d = m_p - q.pos;
-        if (std::fabs(dot(d, q.tan)) <= kFootTol && 1.0 - q.k * dot(d, rightOf(q.tan)) > 0.0)
-            emitSquare(pc, atStart ? leaf.s0 : leaf.s1, q);
-    }
+        return std::fabs(dot(d, q.tan)) <= kFootTol && 1.0 - q.k * dot(d, rightOf(q.tan)) > 0.0;
+    };
+    const bool atStart = leaf.firstOfPiece && onNormal(leaf.at0);
+    const bool atEnd = leaf.lastOfPiece && onNormal(leaf.at1);
+    // Lines and arcs hold a foot inside only where the along component changes sign.
+    if (leaf.pieceKind != PieceKind::clothoid && !atStart && !atEnd &&
+        !(dot(m_p - leaf.at0.pos, leaf.at0.tan) >= 0.0 &&
+          dot(m_p - leaf.at1.pos, leaf.at1.tan) < 0.0))
+        return;
+    const Piece& pc = m_g.pieces[leaf.piece];
+    if (atStart) emitSquare(pc, leaf.s0, leaf.at0);
+    if (atEnd) emitSquare(pc, leaf.s1, leaf.at1);
     visitSpan(pc, leaf.s0, leaf.at0, leaf.s1, leaf.at1, leaf.kMax, 0);
 }
 
@@ -948,11 +1020,46 @@ bool CAlntStationOffset::findAllFeet(double n, double e, double maxDistanceInM,
 std::size_t CAlntStationOffset::findNearestBatch(const double* n, const double* e,
                                                  std::size_t count, TAlntFoot* feet, bool* found,
                                                  double maxDistanceInM) const {
-    std::size_t hits = 0;
-    for (std::size_t i = 0; i < count; ++i) {
+    auto one = [&](std::size_t i) {
         const bool ok = findNearest(n[i], e[i], feet[i], maxDistanceInM);
         if (found) found[i] = ok;
-        if (ok) ++hits;
+        return ok ? 1u : 0u;
+    };
+    std::size_t hits = 0;
+    // Points taken in the order given jump about a long road, and every query then waits for the
+    // part of the tree it needs. Many points are answered square by square instead (1 km
+    // squares, grouped by a counting sort), so that neighbours find their part of the tree in
+    // the cache. The answers do not depend on the order.
+    constexpr std::size_t kGroupFrom = 4096;
+    constexpr std::size_t kKeys = 1u << 16;
+    if (count < kGroupFrom || !m_geometry || count > 0xffffffffu) {
+        for (std::size_t i = 0; i < count; ++i)
+            hits += one(i);
+        return hits;
+    }
+    try {
+        const Vec origin = m_geometry->origin;
+        std::vector<std::uint16_t> keys(count);
+        std::vector<std::uint32_t> start(kKeys + 1, 0);
+        for (std::size_t i = 0; i < count; ++i) {
+            const double cn = std::isfinite(n[i]) ? std::floor((n[i] - origin.n) / 1024.0) : 0.0;
+            const double ce = std::isfinite(e[i]) ? std::floor((e[i] - origin.e) / 1024.0) : 0.0;
+            const auto kn = static_cast<std::uint32_t>(static_cast<std::int64_t>(cn));
+            const auto ke = static_cast<std::uint32_t>(static_cast<std::int64_t>(ce));
+            keys[i] = static_cast<std::uint16_t>((kn * 73856093u) ^ (ke * 19349663u));
+            ++start[keys[i] + 1];
+        }
+        for (std::size_t k = 0; k < kKeys; ++k)
+            start[k + 1] += start[k];
+        std::vector<std::uint32_t> order(count);
+        for (std::size_t i = 0; i < count; ++i)
+            order[start[keys[i]]++] = static_cast<std::uint32_t>(i);
+        for (const std::uint32_t i : order)
+            hits += one(i);
+    } catch (const std::bad_alloc&) {
+        hits = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            hits += one(i);
     }
     return hits;
 }

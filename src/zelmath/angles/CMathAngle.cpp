@@ -1,7 +1,9 @@
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 
 #include <cmath>
+#include <limits>
 
+#include "formats/DmsCarry.h"
 #include "velmorutils/zelmath/angles/AngleConversions.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 
@@ -43,24 +45,21 @@ double CMathAngle::getDeg() const {
 
 void CMathAngle::getDMS(int& d, int& m, double& s) const {
     const double deg = getDeg();
+    // A NaN angle (setChordAndR without a solution, a non-finite input) has no degrees to cut
+    // into whole parts; the seconds carry the NaN so that a caller can still see it.
+    if (!std::isfinite(deg)) {
+        d = 0;
+        m = 0;
+        s = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     const bool negative = deg < 0;
-    const double x = std::fmod(std::fabs(deg), 360.0);
-    double dd = std::floor(x);
-    const double f = (x - dd) * 60.0;
-    double mm = std::floor(f);
-    s = (f - mm) * 60.0;
-    // Seconds that come out as 59.999...9 are a whole minute; minutes and degrees carry on.
-    if (isNearZero(s - 60.0)) {
-        mm += 1.0;
-        s = 0.0;
-    }
-    if (mm > 59.0) {
-        dd += 1.0;
-        mm = 0.0;
-    }
-    if (dd > 359.0) dd -= 360.0;
-    d = static_cast<int>(dd);
-    m = static_cast<int>(mm);
+    // Seconds that come out as 59.999...9 (floating residue, the near-zero test) are a whole
+    // minute; minutes and degrees carry on.
+    const zel_formats::TDmsParts dms = zel_formats::SplitDegreesWithCarry(deg, 1e-12);
+    d = static_cast<int>(dms.deg);
+    m = static_cast<int>(dms.min);
+    s = dms.sec;
     // Minutes and seconds carry no sign, so between -1 and 0 degrees the sign is lost (d = 0).
     if (negative) d = -d;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "velmorutils/zelmath/angles/MathCommon.h"
+#include "zelmath/primitives/LineIntersection.h"
 
 using zel_math::isNearZero;
 using zel_math::isUnset;
@@ -18,13 +19,9 @@ double cross(const C2dPos& u, const C2dPos& v) {
 // Two segments cross when the intersection of their lines lies within both, ends included.
 // Parallel segments never cross, even when they overlap.
 bool segmentsCross(const C2dPos& a, const C2dPos& b, const C2dPos& c, const C2dPos& d) {
-    const C2dPos ab = b - a;
-    const C2dPos cd = d - c;
-    const double det = cross(ab, cd);
-    if (isNearZero(det)) return false;
-    const C2dPos ac = c - a;
-    const double t = cross(ac, cd) / det;
-    const double u = cross(ac, ab) / det;
+    double t = 0.0;
+    double u = 0.0;
+    if (!IntersectLines(a, b - a, c, d - c, t, u)) return false;
     return t >= 0.0 && t <= 1.0 && u >= 0.0 && u <= 1.0;
 }
 
@@ -32,14 +29,7 @@ bool segmentsCross(const C2dPos& a, const C2dPos& b, const C2dPos& c, const C2dP
 // along each. False for parallel lines.
 bool intersectRays(const C2dPos& a, const CMathAngle& da, const C2dPos& b, const CMathAngle& db,
                    double& sa, double& sb) {
-    const C2dPos ua = da.getDir();
-    const C2dPos ub = db.getDir();
-    const double det = cross(ua, ub);
-    if (isNearZero(det)) return false;
-    const C2dPos ab = b - a;
-    sa = cross(ab, ub) / det;
-    sb = cross(ab, ua) / det;
-    return true;
+    return IntersectLines(a, da.getDir(), b, db.getDir(), sa, sb);
 }
 
 double triangleArea(const C2dPos& a, const C2dPos& b, const C2dPos& c) {

@@ -4,6 +4,7 @@
 
 #include "velmorutils/zelmath/angles/MathCommon.h"
 #include "zelmath/curves/CurveSupport.h"
+#include "zelmath/primitives/LineIntersection.h"
 
 using curve_support::distance;
 using curve_support::reportAt;
@@ -242,14 +243,13 @@ bool CCurveIp::doSolve() {
     aOut.getPosAcross(y2, m_ipN, m_ipE, p2.north, p2.east);
     const C2dPos d1 = aIn.getDir();
     const C2dPos d2 = aOut.getDir();
-    const double det = d1.north * d2.east - d1.east * d2.north;
-    if (isNearZero(det)) {
+    double t = 0.0;
+    double tOut = 0.0;
+    if (!IntersectLines(p1, d1, p2, d2, t, tOut)) {
         // Parallel tangents: no curve fits, the alignment passes straight through.
         makeSimplePoint();
         return true;
     }
-    const C2dPos diff = p2 - p1;
-    const double t = (diff.north * d2.east - diff.east * d2.north) / det;
     const C2dPos centre = p1 + d1 * t;
 
     CMathAngle thetaSC;

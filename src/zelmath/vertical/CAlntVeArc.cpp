@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "zelmath/curves/CurveSupport.h"
+#include "zelmath/primitives/LineIntersection.h"
 
 using zel_math::isNearZero;
 
@@ -105,15 +106,14 @@ bool CAlntVeArc::getAsLs(CLsInfo& info) const {
     endDir += central;
     const C2dPos p1 = m_start;
     const C2dPos p2 = getFinalStaAndHt();
-    const double d1n = m_startDir.getCos(), d1e = m_startDir.getSin();
-    const double d2n = endDir.getCos(), d2e = endDir.getSin();
-    const double det = d1n * d2e - d1e * d2n;
-    if (isNearZero(det)) {
+    const C2dPos d1 = m_startDir.getDir();
+    double t = 0.0;
+    double tEnd = 0.0;
+    if (!IntersectLines(p1, d1, p2, endDir.getDir(), t, tEnd)) {
         curve_support::reportAt(__LINE__);
         return false;
     }
-    const double t = ((p2.north - p1.north) * d2e - (p2.east - p1.east) * d2n) / det;
-    info.set(p1.north + t * d1n, p1.east + t * d1e, getLen(), m_start.north, m_radius);
+    info.set(p1.north + t * d1.north, p1.east + t * d1.east, getLen(), m_start.north, m_radius);
     return true;
 }
 

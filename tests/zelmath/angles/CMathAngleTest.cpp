@@ -203,6 +203,35 @@ TEST(CMathAngle, RotationsAndMovesFollowAzimuthConvention) {
     EXPECT_TRUE(pair(out.north, out.east, 10.0, 20.0, 1e-12));
 }
 
+TEST(CMathAngle, DmsOfNonFiniteAnglesIsZeroDegreesAndNanSeconds) {
+    // A chord of 40 on a radius of 10 has no central angle (NaN stored); infinities and NaN
+    // given to the setters become NaN too. None of them may reach a conversion to int.
+    CMathAngle chordTooLong;
+    chordTooLong.setChordAndR(40.0, 10.0);
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const CMathAngle angles[] = {chordTooLong, CMathAngle(inf), CMathAngle(-inf), CMathAngle(nan),
+                                 CMathAngle(1e308)};
+    for (const CMathAngle& a : angles) {
+        int d = -1, m = -1;
+        double s = -1;
+        a.getDMS(d, m, s);
+        if (std::isfinite(a.getDeg())) {  // 1e308 degrees folds to a real direction
+            EXPECT_TRUE(d > -360 && d < 360 && m >= 0 && m < 60 && s >= 0 && s < 60);
+            continue;
+        }
+        EXPECT_EQ(d, 0);
+        EXPECT_EQ(m, 0);
+        EXPECT_TRUE(std::isnan(s));
+    }
+    CMathAngle unset;
+    unset.reset();
+    int d = -1, m = -1;
+    double s = -1;
+    unset.getDMS(d, m, s);
+    EXPECT_TRUE(d == 0 && m == 0 && s == 0.0);
+}
+
 TEST(CMathAngle, ChordAndRadiusGiveCentralAngle) {
     CMathAngle a;
     a.setChordAndR(20.0, 10.0);  // chord = diameter: the angle atan2(0, h) doubled is 0

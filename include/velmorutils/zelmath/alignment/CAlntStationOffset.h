@@ -38,7 +38,8 @@ struct TAlntFoot {
     // length after the end.
     double lengthInM = 0.0;
     // Running chainage of the foot: the alignment's start chainage plus the length along the
-    // line (extended along the end tangents before the start and after the end).
+    // line (extended along the end tangents before the start and after the end). Its station
+    // text ("1+234.57") is this chainage written with the value formats.
     double chainageInM = 0.0;
     // Signed offset, positive to the right of increasing chainage. Across the tangent at the foot
     // (beforeStart / afterEnd: across the extended end tangent); for atJoint the distance to the
@@ -67,9 +68,11 @@ struct TAlntFoot {
 //
 // Accuracy. Positions are the alignment's own: lines and arcs in closed form, clothoids through
 // the same Fresnel series the elements use, so an inverse fed to the alignment's position at
-// chainage and offset returns the point to well below a micrometre. Feet are solved to 1e-10 m in
-// length along the element. Construction checks every element against the alignment's own
-// positions (five points each, 1 micrometre) and refuses geometry it would not reproduce.
+// chainage and offset returns the point to well below a micrometre. (That series stops once its
+// terms fall below 1e-5, so on tight spirals the elements themselves lie some micrometres off
+// the exact clothoid; the inverse follows the elements, not the exact curve.) Feet are solved to
+// 1e-10 m in length along the element. Construction checks every element against the alignment's
+// own positions (five points each, 1 micrometre) and refuses geometry it would not reproduce.
 //
 // Nearest. Global over the whole alignment, not the first local minimum: every span carries a
 // bounding box that provably covers it (the curve between two points lies within the ellipse of
@@ -85,12 +88,14 @@ struct TAlntFoot {
 // change, so the choice inside that band moves no number by more than 1e-8 m.
 //
 // Cost. O(log n) per query in the number of elements for a point near the road: the hierarchy is
-// built once (O(n log n)). It is an own flat tree and not Boost.Geometry's R-tree because the
-// search must interleave box distances with exact projections (branch and bound), and with its
-// own tree a query allocates nothing, takes no lock and reads only immutable data.
+// built once, in O(n), by grouping spans that follow each other along the road. It is an own flat
+// tree and not Boost.Geometry's R-tree because the search must interleave box distances with exact
+// projections (branch and bound), and with its own tree a query allocates nothing, takes no lock
+// and reads only immutable data.
 //
-// Threads. Every query is const and reads only the snapshot, so any number of threads may query
-// one object at once without locks. Copies share the snapshot.
+// Threads. Every query is const and reads only the snapshot (its clothoids are evaluated by
+// copies of the elements' basic spirals, whose position needs no cache), so any number of threads
+// may query one object at once without locks. Copies share the snapshot.
 //
 // Errors. Nothing throws. A snapshot that could not be built answers every query with false and
 // says why in buildError().
@@ -131,9 +136,10 @@ public:
     bool findAllFeet(double n, double e, double maxDistanceInM, std::vector<TAlntFoot>& feet) const;
 
     // findNearest for count points given as two arrays; found[i] (when found is not null) says
-    // whether feet[i] was written. Returns the number of points that got a foot. The arrays must
-    // hold count entries each; TAlntFoot is a standard-layout record, so callers can hand the
-    // output array to other languages as is.
+    // whether feet[i] was written. Many points are answered grouped by 1 km squares, which keeps
+    // the tree of a long road in the cache; every answer is the one findNearest gives. Returns the
+    // number of points that got a foot. The arrays must hold count entries each; TAlntFoot is a
+    // standard-layout record, so callers can hand the output array to other languages as is.
     std::size_t findNearestBatch(
         const double* n, const double* e, std::size_t count, TAlntFoot* feet, bool* found = nullptr,
         double maxDistanceInM = std::numeric_limits<double>::infinity()) const;

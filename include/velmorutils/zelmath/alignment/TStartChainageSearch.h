@@ -2,20 +2,22 @@
 
 #include <cmath>
 
-// Finds the element of an alignment that holds a chainage: the last element, walking back from
-// the end, whose start chainage is at or before it, so that at a shared boundary the later
-// element answers; element 0 when the chainage lies before every start; -1 when a start met on
-// the way is unset.
-//
-// While the start chainages, read from first to last, are all set and never decrease, the last
-// start at or before the chainage is found by bisection, which gives exactly the walk's answer
-// in logarithmic time. Otherwise (bulk update, unchained clones) it walks. The owner calls
-// invalidate() after every change to the elements or their chaining.
+/// Finds the element of an alignment that holds a chainage: the last element, walking back from
+/// the end, whose start chainage is at or before it, so that at a shared boundary the later
+/// element answers; element 0 when the chainage lies before every start; -1 when a start met on
+/// the way is unset.
+///
+/// While the start chainages, read from first to last, are all set and never decrease, the last
+/// start at or before the chainage is found by bisection, which gives exactly the walk's answer
+/// in logarithmic time. Otherwise (bulk update, unchained clones) it walks. The owner calls
+/// invalidate() after every change to the elements or their chaining.
 template <class Elements>
 class TStartChainageSearch {
 public:
+    /// Forgets whether the starts are in order; call after any change.
     void invalidate() const { m_order = Order::unknown; }
 
+    /// Index of the element holding chainage chain (metres), as described above.
     int find(const Elements& elements, double chain) const {
         const int count = elements.GetSize();
         if (count == 0) return -1;

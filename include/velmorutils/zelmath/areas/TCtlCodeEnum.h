@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// What a field crew tagged a measured point with. The numbers are stored with the points and
-// must not change.
+/// What a field crew tagged a measured point with. The numbers are stored with the points and
+/// must not change.
 enum TCtlCodeEnum : std::int32_t {
     ccNone = 0,        // an empty code slot
     ccCurveStart = 1,  // a circular arc starts at this point

@@ -1,9 +1,11 @@
 #pragma once
 
-// A caller's transformation of plane positions (a datum shift, a rotation, a scale...): it
-// changes one position in place and answers false to stop the whole update.
+/// A caller's transformation of plane positions (a datum shift, a rotation, a scale...): it
+/// changes one position in place and answers false to stop the whole update.
 class I2dPosUpdateCallback {
 public:
+    /// Transforms one position (north, east, in the cache's unit: metres) in place; false stops the
+    /// update.
     virtual bool updatePos(double& n, double& e) = 0;
 
 protected:

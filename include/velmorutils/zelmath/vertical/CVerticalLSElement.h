@@ -6,15 +6,17 @@
 #include "velmorutils/zelmath/vertical/CLsInfo.h"
 #include "velmorutils/zelmath/vertical/CVerticalElement.h"
 
-// A vertical intersection point (VIP) with a symmetric parabola. The element runs from its
-// start (its predecessor's end) along the grade towards its VIP, as far as the curve start,
-// and then along the parabola that joins the grade in to the grade out towards the next VIP.
-// It is complete only once its start and the next VIP are known; the last VIP of a profile
-// has no curve and its element ends at the VIP.
+/// A vertical intersection point (VIP) with a symmetric parabola. The element runs from its
+/// start (its predecessor's end) along the grade towards its VIP, as far as the curve start,
+/// and then along the parabola that joins the grade in to the grade out towards the next VIP.
+/// It is complete only once its start and the next VIP are known; the last VIP of a profile
+/// has no curve and its element ends at the VIP.
 class VELMORUTILS_API CVerticalLSElement : public CAlntVe {
 public:
     CVerticalLSElement() = default;
+    /// With the caller's object id (0: none).
     explicit CVerticalLSElement(int objId) : CAlntVe(objId) {}
+    /// The element of the VIP vip (chainages and height in metres).
     explicit CVerticalLSElement(const CLsInfo& vip, int objId = 0);
     CVerticalLSElement(const CVerticalLSElement&) = default;
     CVerticalLSElement& operator=(const CVerticalLSElement&) = default;
@@ -37,15 +39,21 @@ public:
     bool setStartHtAndChain(double ht, double ch) override;
     bool onNeighbourUpdate(const CAlntVe* prev, const CAlntVe* next) override;
 
+    /// This VIP (chainage, height, curve length in metres); false when it is not usable.
     bool setCurrLSElement(const CLsInfo& vip);
+    /// The next VIP, which fixes the grade out and so the parabola.
     void setNextLSElement(const CLsInfo& vip);
+    /// This VIP; false when none is set.
     bool getCurrLSElement(CLsInfo& vip) const {
         vip = m_curr;
         return m_hasCurr;
     }
 
+    ///@{
+    /// The grade from the start to the curve, and the parabola (null without one).
     const CVerticalElement& getStartSegment() const { return m_straight; }
     const CVerticalElement* getParabole() const { return m_hasParabola ? &m_parabola : nullptr; }
+    ///@}
 
 private:
     bool setUpData();

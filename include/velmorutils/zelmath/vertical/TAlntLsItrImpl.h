@@ -7,18 +7,18 @@
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 #include "velmorutils/zelmath/vertical/CLsInfo.h"
 
-// Where on an element the VIP iterator stands.
+/// Where on an element the VIP iterator stands.
 enum TIpStage : std::int32_t {
     ipsStart = 0,  // the element's start point
     ipsVip = 1,    // the element's VIP
     ipsEnd = 2,    // the element's end point
 };
 
-// Walks the vertical alignment (T is CAlnt or CAlntV) as its chain of VIPs: from the start
-// point over every VIP to the end, with the breaks between straights as VIPs of no curve.
-// Where the grade runs on unbroken from one element into the next, the joint is no VIP and
-// is passed over; a record equal to the one before (within 1e-12) is never repeated. The
-// iterator points into the alignment, so it is used on an unchanged alignment only.
+/// Walks the vertical alignment (T is CAlnt or CAlntV) as its chain of VIPs: from the start
+/// point over every VIP to the end, with the breaks between straights as VIPs of no curve.
+/// Where the grade runs on unbroken from one element into the next, the joint is no VIP and
+/// is passed over; a record equal to the one before (within 1e-12) is never repeated. The
+/// iterator points into the alignment, so it is used on an unchanged alignment only.
 template <class T>
 class TAlntLsItrImpl {
 public:
@@ -34,9 +34,9 @@ public:
     TAlntLsItrImpl(const TAlntLsItrImpl&) = default;
     TAlntLsItrImpl& operator=(const TAlntLsItrImpl&) = delete;
 
-    // Moves to the next record that differs from the current one. The end point of the last
-    // element, when a stage step reaches it, ends the walk instead: callers that need the
-    // final point take it from the alignment.
+    /// Moves to the next record that differs from the current one. The end point of the last
+    /// element, when a stage step reaches it, ends the walk instead: callers that need the
+    /// final point take it from the alignment.
     bool nextLs() {
         int i = m_status.index;
         TIpStage s = m_status.stage;
@@ -52,10 +52,14 @@ public:
         }
     }
 
+    ///@{
+    /// The current VIP (chainages and height in metres), the element it came from, that element's
+    /// index, and the profile walked.
     const CLsInfo& getCurLs() const { return m_status.info; }
     const CAlntVe* getCurElement() const { return m_status.ve; }
     int getCurAlntVeIndex() const { return m_status.index; }
     const T& getAlnt() const { return m_alnt; }
+    ///@}
 
 private:
     static constexpr const char* kSource = "zelmath/AlntLsItrImpl";
@@ -67,7 +71,7 @@ private:
         return m_alnt.getVe(i);
     }
 
-    // The start (or end) point of an element, when the element can tell where it is.
+    /// The start (or end) point of an element, when the element can tell where it is.
     static bool pointOf(const CAlntVe& ve, bool atEnd, CLsInfo& info) {
         double start = 0.0;
         if (!ve.isok() || !ve.getStartChainageInM(start)) return false;
@@ -90,8 +94,8 @@ private:
         return doGetIp(st);
     }
 
-    // The VIP of the element in st. A straight has none of its own: where it runs on without
-    // a break into a curve, the curve's VIP stands for it, otherwise its end point does.
+    /// The VIP of the element in st. A straight has none of its own: where it runs on without
+    /// a break into a curve, the curve's VIP stands for it, otherwise its end point does.
     bool doGetIp(TStatus& st) const {
         switch (st.ve->getType()) {
             case avtStraight: {

@@ -5,9 +5,9 @@
 #include "velmorutils/zelmath/vertical/CAlntVeLsWithArc.h"
 #include "velmorutils/zelmath/vertical/CVerticalLSElement.h"
 
-// Walks the vertical elements of an alignment (T is CAlnt or CAlntV) one simple piece at a
-// time: a VIP element is visited as its start straight and then its curve. The iterator
-// points into the alignment, so it is used on an unchanged alignment only.
+/// Walks the vertical elements of an alignment (T is CAlnt or CAlntV) one simple piece at a
+/// time: a VIP element is visited as its start straight and then its curve. The iterator
+/// points into the alignment, so it is used on an unchanged alignment only.
 template <class T>
 class TAlntVeItrImpl {
 public:
@@ -15,7 +15,7 @@ public:
     TAlntVeItrImpl(const TAlntVeItrImpl&) = default;
     TAlntVeItrImpl& operator=(const TAlntVeItrImpl&) = delete;
 
-    // Moves to the first piece of element i; false past either end (the index is kept).
+    /// Moves to the first piece of element i; false past either end (the index is kept).
     bool setAtAlnVe(int i) {
         m_index = i;
         m_curVe = nullptr;
@@ -43,8 +43,8 @@ public:
         return true;
     }
 
-    // Moves to the next piece: the curve of a VIP element after its straight, else the next
-    // element.
+    /// Moves to the next piece: the curve of a VIP element after its straight, else the next
+    /// element.
     bool nextAlnVe() {
         if (m_curVe == nullptr) return false;
         switch (m_curVe->getType()) {
@@ -74,10 +74,14 @@ public:
         }
     }
 
+    ///@{
+    /// The current element, the part of it the iterator stands on, its index, and the profile
+    /// walked.
     const CAlntVe* getCurVe() const { return m_curVe; }
     const CAlntVe* getElement() const { return m_element; }
     int getCurAlntVeIndex() const { return m_index; }
     const T& getAlnt() const { return m_alnt; }
+    ///@}
 
 private:
     static constexpr const char* kSource = "zelmath/AlntLsItrImpl";

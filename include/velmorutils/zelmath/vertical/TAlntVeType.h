@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The kind of a vertical element, as its getType() reports it.
+/// The kind of a vertical element, as its getType() reports it.
 enum TAlntVeType : std::int32_t {
     avtStraight = 0,   // a constant grade
     avtParabola = 1,   // a symmetric parabolic curve between two grades

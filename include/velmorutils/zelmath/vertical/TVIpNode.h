@@ -4,8 +4,8 @@
 
 class CAlntVe;
 
-// The key points of the vertical curve of one element: where it starts and ends and where
-// its tangents meet (the VIP). Heights and chainages in metres.
+/// The key points of the vertical curve of one element: where it starts and ends and where
+/// its tangents meet (the VIP). Heights and chainages in metres.
 struct TVIpNode {
     double startHeight = 0.0;
     double startChainage = 0.0;
@@ -15,6 +15,6 @@ struct TVIpNode {
     double vipChainage = 0.0;
 };
 
-// Fills node from the curve of ve: the element itself, the parabola of a VIP with parabola
-// (false when it has none) or the arc of a VIP with arc. False when that part is not usable.
+/// Fills node from the curve of ve: the element itself, the parabola of a VIP with parabola
+/// (false when it has none) or the arc of a VIP with arc. False when that part is not usable.
 VELMORUTILS_API bool getVIp(const CAlntVe& ve, TVIpNode& node);

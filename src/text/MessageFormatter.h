@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "PrintfWalker.h"
+#include "text/PrintfWalker.h"
 
 namespace zel_msg {
 
