@@ -27,7 +27,8 @@ constexpr double kMaxSpanTurn = 0.3;
 constexpr double kMinPieceLength = 1e-9;
 // Tangents closer than this (radians) meet smoothly: no kink, no atJoint foot.
 constexpr double kMinKink = 1e-12;
-// Our positions must match the elements' own to this before a snapshot is accepted.
+// Our positions must match the elements' own to this before a snapshot is accepted; a position
+// that is not a number fails.
 constexpr double kBuildCheck = 1e-6;
 // Feet are solved to this length along the piece.
 constexpr double kSolveTol = 1e-10;
@@ -111,7 +112,8 @@ struct Point {
 enum class PieceKind : std::uint8_t { line, arc, clothoid };
 
 // One geometric piece of an element in the snapshot's plane frame (world minus the origin).
-struct Piece {
+// Aligned to cache lines, so that fetching it costs as few loads as its size allows.
+struct alignas(64) Piece {
     PieceKind kind = PieceKind::line;
     int element = 0;
     double elemOffset = 0.0;  // length along the element where the piece starts
@@ -484,7 +486,7 @@ bool Builder::checkElement(const CAlntHe& he, int element, double length) {
         Vec ours;
         if (!he.getPosNeAtLength(f * length, n, e) || !positionOnElement(element, f * length, ours))
             return fail("element " + std::to_string(element) + " cannot be evaluated");
-        if (norm(Vec{n, e} - m_g.origin - ours) > kBuildCheck)
+        if (!(norm(Vec{n, e} - m_g.origin - ours) <= kBuildCheck))
             return fail("element " + std::to_string(element) +
                         " is not reproduced to a micrometre by its pieces");
     }
@@ -534,7 +536,7 @@ bool Builder::addLeaves() {
         if (j + 1 == static_cast<int>(pieces.size())) break;
         const Point out = evalPiece(pieces[j], pieces[j].length);
         const Point in = evalPiece(pieces[j + 1], 0.0);
-        if (norm(out.pos - in.pos) > kBuildCheck)
+        if (!(norm(out.pos - in.pos) <= kBuildCheck))
             return fail("element " + std::to_string(pieces[j + 1].element) +
                         " does not start where the line before it ends");
         if (std::fabs(std::atan2(cross(out.tan, in.tan), dot(out.tan, in.tan))) <= kMinKink)
@@ -701,6 +703,12 @@ void Search::run() {
                 const Leaf& leaf = m_g.leaves[kids[c].node];
                 __builtin_prefetch(&leaf);
                 __builtin_prefetch(reinterpret_cast<const char*>(&leaf) + 64);
+                if (leaf.pieceKind == PieceKind::clothoid) {
+                    // A clothoid span always reads its piece: the placement and the spiral.
+                    const char* piece = reinterpret_cast<const char*>(&m_g.pieces[leaf.piece]);
+                    for (std::size_t at = 0; at < sizeof(Piece); at += 64)
+                        __builtin_prefetch(piece + at);
+                }
             } else {
                 __builtin_prefetch(&m_g.nodes[kids[c].node]);
                 __builtin_prefetch(reinterpret_cast<const char*>(&m_g.nodes[kids[c].node]) + 64);

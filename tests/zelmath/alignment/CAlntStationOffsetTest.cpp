@@ -469,6 +469,16 @@ TEST(CAlntStationOffset, CorridorBatchAndBadInput) {
     EXPECT_FALSE(found[1]);
     EXPECT_NEAR(feet[0].chainageInM, 700.0, kMicro);
 
+    // Elements appended in a bulk update are not chained yet: the second does not start where
+    // the first ends, and the snapshot says which.
+    CAlntH unchained;
+    unchained.beginBulkUpdate();
+    unchained.appendElement(segment(50.0));
+    unchained.appendElement(segment(50.0));
+    const CAlntStationOffset broken(unchained);
+    EXPECT_FALSE(broken.isok());
+    EXPECT_NE(broken.buildError().find("element 1"), std::string::npos) << broken.buildError();
+
     const CAlntStationOffset empty{CAlntH()};
     EXPECT_FALSE(empty.isok());
     EXPECT_FALSE(empty.buildError().empty());
