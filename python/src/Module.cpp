@@ -48,7 +48,12 @@ void warn(const std::string& message) {
     if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) != 0) throw py::error_already_set();
 }
 
-py::list readLandxml(const std::string& path, const py::object& unit) {
+py::list readLandxml(const py::object& file, const py::object& unit) {
+    // A str or any path-like object (pathlib.Path) names the file.
+    const py::object fspath = py::module_::import("os").attr("fspath")(file);
+    if (!py::isinstance<py::str>(fspath))
+        throw py::type_error("read_landxml: path must be a str or a path-like object of str");
+    const std::string path = fspath.cast<std::string>();
     zel_landxml::Document doc;
     std::string error;
     if (!zel_landxml::readFile(path, doc, error)) throw py::value_error(error);

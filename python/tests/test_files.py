@@ -1,5 +1,6 @@
 """LandXML files: several alignments, units, station equations, and files that are refused."""
 import math
+import pathlib
 
 import numpy as np
 import pytest
@@ -9,7 +10,7 @@ from conftest import EQUATIONS, ROAD, landxml
 
 
 def test_every_alignment_of_a_file_with_its_attributes(two_alignments_file):
-    main, ramp = vu.read_landxml(two_alignments_file)
+    main, ramp = vu.read_landxml(pathlib.Path(two_alignments_file))
     assert (main.name, ramp.name) == ('Main', 'Ramp')
     assert (main.start_chainage, main.end_chainage, main.length) == (1000.0, 1370.0, 370.0)
     assert main.has_profile and not ramp.has_profile
