@@ -148,7 +148,8 @@ py::object stakeout(const RoadAlignment& a, double interval, const py::object& o
     if (!(std::isfinite(interval) && interval > 0.0))
         throw py::value_error("stakeout: interval must be a positive number");
     if (a.length() / interval > kMaxStakeoutStations)
-        throw py::value_error("stakeout: an interval of " + std::to_string(interval) +
+        throw py::value_error("stakeout: an interval of " +
+                              py::repr(py::float_(interval)).cast<std::string>() +
                               " gives more than 1e7 stations");
     const py::array_t<double> offs = pyvelmor::asDoubles(offsets, "offsets");
     const std::vector<double> off(offs.data(), offs.data() + offs.size());
