@@ -2,6 +2,8 @@
 // element, queried on whole NumPy arrays in C++ with the interpreter lock released.
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,43 +105,56 @@ py::object structured(const std::vector<py::ssize_t>& shape, const py::list& fie
     return np.attr("empty")(py::tuple(py::cast(shape)), np.attr("dtype")(fields));
 }
 
+// One record of station_offset's structured array, written in place by the C++ loop. NumPy's
+// "U11" is 11 native-endian UCS4 code points, zero padded.
+struct FootRecord {
+    double chainage;
+    double offset;
+    char32_t status[11];
+    std::int32_t element;
+};
+
+py::object footDtype() {
+    py::dict spec;
+    spec["names"] = py::make_tuple("chainage", "offset", "status", "element");
+    spec["formats"] = py::make_tuple("f8", "f8", "U11", "i4");
+    spec["offsets"] = py::make_tuple(offsetof(FootRecord, chainage), offsetof(FootRecord, offset),
+                                     offsetof(FootRecord, status), offsetof(FootRecord, element));
+    spec["itemsize"] = sizeof(FootRecord);
+    return py::module_::import("numpy").attr("dtype")(spec);
+}
+
+void setStatus(char32_t (&out)[11], int status) {
+    static constexpr const char* kNames[] = {"square", "beforeStart", "afterEnd", "atJoint"};
+    const char* name = status >= 0 && status < 4 ? kNames[status] : "none";
+    std::size_t k = 0;
+    for (; name[k] != '\0'; ++k)
+        out[k] = static_cast<char32_t>(name[k]);
+    for (; k < 11; ++k)
+        out[k] = U'\0';
+}
+
 py::object stationOffset(const RoadAlignment& a, const py::object& north, const py::object& east) {
-    if (!a.inverseError().empty()) throw py::value_error("station_offset: " + a.inverseError());
     const Broadcast b({north, east}, {"northing", "easting"});
-    py::array_t<double> chainage = b.newOutput(), offset = b.newOutput();
-    py::array_t<int> element(b.shape()), status(b.shape());
+    if (!a.inverseError().empty()) throw py::value_error("station_offset: " + a.inverseError());
+    const py::module_ np = py::module_::import("numpy");
+    py::array out = np.attr("empty")(py::tuple(py::cast(b.shape())), footDtype());
+    auto* records = static_cast<FootRecord*>(out.mutable_data());
     {
-        double* pc = chainage.mutable_data();
-        double* po = offset.mutable_data();
-        int* pel = element.mutable_data();
-        int* pst = status.mutable_data();
         const py::gil_scoped_release release;
         std::vector<RoadAlignment::Foot> feet(std::min<std::size_t>(b.size(), 4096));
         for (std::size_t i = 0; i < b.size(); i += feet.size()) {
             const std::size_t n = std::min(feet.size(), b.size() - i);
             a.stationOffsets(b.data(0) + i, b.data(1) + i, n, feet.data());
             for (std::size_t j = 0; j < n; ++j) {
-                pc[i + j] = feet[j].chainage;
-                po[i + j] = feet[j].offset;
-                pel[i + j] = feet[j].element;
-                // Index into the status names below; no foot is the last name.
-                pst[i + j] = feet[j].status < 0 ? 4 : feet[j].status;
+                FootRecord& r = records[i + j];
+                r.chainage = feet[j].chainage;
+                r.offset = feet[j].offset;
+                r.element = feet[j].element;
+                setStatus(r.status, feet[j].status);
             }
         }
     }
-    const py::module_ np = py::module_::import("numpy");
-    const py::object names =
-        np.attr("array")(py::make_tuple("square", "beforeStart", "afterEnd", "atJoint", "none"));
-    py::list fields;
-    fields.append(py::make_tuple("chainage", "f8"));
-    fields.append(py::make_tuple("offset", "f8"));
-    fields.append(py::make_tuple("status", "U11"));
-    fields.append(py::make_tuple("element", "i4"));
-    py::object out = structured(b.shape(), fields);
-    out.attr("__setitem__")("chainage", chainage);
-    out.attr("__setitem__")("offset", offset);
-    out.attr("__setitem__")("status", names.attr("__getitem__")(status));
-    out.attr("__setitem__")("element", element);
     if (b.scalar()) return out.attr("__getitem__")(py::tuple());
     return out;
 }
