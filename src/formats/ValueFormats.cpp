@@ -1,5 +1,6 @@
 #include "velmorutils/formats/ValueFormats.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -26,6 +27,13 @@ int toInt(double v) {
         return INT_MIN;
     }
     return static_cast<int>(v);
+}
+
+// v + delta, held at the ends of the int range instead of wrapping: a carry into degrees or
+// minutes that are already out of any angle's range cannot make them more wrong.
+int addSaturated(int v, int delta) {
+    const long long r = static_cast<long long>(v) + delta;
+    return static_cast<int>(std::clamp<long long>(r, INT_MIN, INT_MAX));
 }
 
 struct Dms {
@@ -196,17 +204,17 @@ void check60round(int& deg, int& min, double& sec, int decimals) {
     const bool negative = sec < 0;
     sec = 0.0;
     if (!negative) {
-        ++min;
+        min = addSaturated(min, 1);
         if (min >= 60) {
             min -= 60;
-            deg = deg >= 0 ? deg + 1 : deg - 1;
+            deg = addSaturated(deg, deg >= 0 ? 1 : -1);
         }
         return;
     }
-    --min;
+    min = addSaturated(min, -1);
     if (min <= -60) {
         min += 60;
-        --deg;
+        deg = addSaturated(deg, -1);
     }
 }
 

@@ -230,17 +230,17 @@ double Stationing::regionLastStation(int region) const {
     return regionFirstStation(region) + (equations_[region - 1].staInternal - chainageStart);
 }
 
-bool Stationing::holds(double stationM, int region) const {
+bool Stationing::holds(double stationM, int region, double toleranceM) const {
     if (region == 1 && stationM < startStation_) return true;
-    return stationM >= regionFirstStation(region) - kSameStationM &&
-           stationM <= regionLastStation(region) + kSameStationM;
+    return stationM >= regionFirstStation(region) - toleranceM &&
+           stationM <= regionLastStation(region) + toleranceM;
 }
 
 std::vector<int> Stationing::regionsOf(double stationM) const {
     std::vector<int> out;
     double lastChainage = -kInf;
     for (int k = 1; k <= regionCount(); ++k) {
-        if (!holds(stationM, k) || (k == 1 && stationM < startStation_)) continue;
+        if (!holds(stationM, k, kSameStationM) || (k == 1 && stationM < startStation_)) continue;
         // Where a region's last station is the next one's first, both name the same point.
         const double c = chainageInRegion(stationM, k);
         if (!out.empty() && std::fabs(c - lastChainage) <= kSameStationM) continue;
@@ -256,11 +256,12 @@ std::string Stationing::text(double chainageM, const StationStyle& style) const 
     int region = 1;
     const double value = fromMetres(station(chainageM, &region), style.unit);
     std::string text = formatValue(value, style.length(), style.decimals);
-    // The region is named where the printed station, read back, would be ambiguous.
+    // The region is named where the printed station, read back, would be ambiguous or, rounded
+    // past the end of its region, would name another point or none.
     double printed = 0.0;
-    if (parseValue(text, style.length(), printed) &&
-        regionsOf(toMetres(printed, style.unit)).size() > 1)
-        text += " R" + std::to_string(region);
+    if (!parseValue(text, style.length(), printed)) return text;
+    const std::vector<int> regions = regionsOf(toMetres(printed, style.unit));
+    if (regions.size() != 1 || regions.front() != region) text += " R" + std::to_string(region);
     return text;
 }
 
@@ -283,11 +284,24 @@ bool Stationing::chainage(const std::string& input, const StationStyle& style, d
                 " does not exist (the alignment has " + std::to_string(regionCount()) + ")";
         return false;
     }
+    if (region != 0) {
+        // A station with its region may lie up to half its last digit outside the region: it
+        // was rounded when printed.
+        double half = 0.5;
+        for (int i = 0; i < clampedDecimals(style.decimals); ++i)
+            half /= 10.0;
+        if (!holds(stationM, region, toMetres(half, style.unit) + kSameStationM)) {
+            error = "station " + shown + " does not lie in region R" + std::to_string(region);
+            return false;
+        }
+        chainageM = chainageInRegion(stationM, region);
+        return true;
+    }
     if (regions.empty()) {
         error = "station " + shown + " does not exist: it lies in the gap of a station equation";
         return false;
     }
-    if (region == 0 && regions.size() > 1) {
+    if (regions.size() > 1) {
         error = "station " + shown + " occurs in regions";
         for (size_t i = 0; i < regions.size(); ++i)
             error += (i == 0 ? " R" : (i + 1 == regions.size() ? " and R" : ", R")) +
@@ -296,11 +310,7 @@ bool Stationing::chainage(const std::string& input, const StationStyle& style, d
                  std::to_string(regions.back()) + "'";
         return false;
     }
-    if (region == 0) region = regions.front();
-    if (!holds(stationM, region)) {
-        error = "station " + shown + " does not lie in region R" + std::to_string(region);
-        return false;
-    }
+    region = regions.front();
     chainageM = chainageInRegion(stationM, region);
     return true;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <random>
 #include <string>
@@ -82,6 +83,27 @@ TEST(Check60Round, CarriesAwayFromZeroAtTheGivenDecimals) {
     d = 0, m = 0, s = -59.999996;
     check60round(d, m, s, 5);
     EXPECT_EQ(d * 100 + m, -1);
+}
+
+TEST(Check60Round, CarriesStopAtTheEndsOfTheIntRange) {
+    // Degrees and minutes already at the int limits stay there instead of wrapping around.
+    const struct {
+        int d, m;
+        double s;
+        int wantD, wantM;
+    } cases[] = {{INT_MIN, 59, 60.0, INT_MIN, 0},
+                 {INT_MAX, 59, 60.0, INT_MAX, 0},
+                 {7, INT_MAX, 60.0, 8, INT_MAX - 60},
+                 {7, INT_MIN, -60.0, 6, INT_MIN + 60},
+                 {INT_MIN, -59, -60.0, INT_MIN, 0}};
+    for (const auto& c : cases) {
+        int d = c.d, m = c.m;
+        double s = c.s;
+        check60round(d, m, s, 5);
+        EXPECT_EQ(d, c.wantD) << c.d << " " << c.m;
+        EXPECT_EQ(m, c.wantM) << c.d << " " << c.m;
+        EXPECT_EQ(s, 0.0);
+    }
 }
 
 TEST(LatitudeToString, HemisphereLetterTakesTheSign) {

@@ -125,22 +125,28 @@ TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
 }
 
 // Feature, Property and program extensions anywhere: ignored, the geometry read as without them.
-TEST(RealExports, NonGeometryElementsAreIgnoredEverywhere) {
+// So are zero-length pieces (with a warning) and VIPs written as curves of no size.
+TEST(RealExports, NonGeometryAndEmptyPiecesAreNotRefused) {
     for (const Unit& u : kUnits) {
         const HandRoad r(1.0);
         const std::string body =
             "<Alignment name=\"a\" staStart=\"0\"><Feature code=\"x\"><Property label=\"p\" "
             "value=\"1\"/></Feature><CoordGeom><acad:Ext xmlns:acad=\"urn:x\"/><Line>" +
             pt("Start", r.p0, u) + "<Feature/>" + pt("End", r.p1, u) +
-            "</Line><Feature name=\"f\"/></CoordGeom><Profile><Feature/><ProfAlign name=\"d\">"
-            "<Property label=\"q\"/><PVI>0 " +
-            num(10, u) + "</PVI><Feature/><PVI>" + num(100, u) + " " + num(12, u) +
+            "</Line><Feature name=\"f\"/><Line length=\"0\">" + pt("Start", r.p1, u) +
+            pt("End", r.p1, u) +
+            "</Line></CoordGeom><Profile><Feature/><ProfAlign name=\"d\"><Property label=\"q\"/>"
+            "<ParaCurve length=\"0\">0 " +
+            num(10, u) + "</ParaCurve><Feature/><CircCurve radius=\"0\">" + num(50, u) + " " +
+            num(11, u) + "</CircCurve><PVI>" + num(100, u) + " " + num(12, u) +
             "</PVI></ProfAlign></Profile><Feature/></Alignment>\n";
         Document doc;
         ASSERT_TRUE(read(file(u, body), doc));
         EXPECT_EQ(doc.alignments[0].elements.size(), 1u);
-        ASSERT_EQ(doc.alignments[0].profile.size(), 2u);
-        EXPECT_NEAR(doc.alignments[0].profile[1].elevation, 12.0, 1e-9);
+        ASSERT_EQ(doc.warnings.size(), 1u);
+        EXPECT_NE(doc.warnings[0].find("line 5: Line: zero length"), std::string::npos);
+        ASSERT_EQ(doc.alignments[0].profile.size(), 3u);
+        EXPECT_NEAR(doc.alignments[0].profile[2].elevation, 12.0, 1e-9);
     }
 }
 
@@ -165,37 +171,6 @@ double height(const Alignment& a, double chainage) {
 }
 
 }  // namespace
-
-// A crest of radius 5000 between +2 % and -2 % (VIP 500, 110): some programs write it negative.
-// Heights from the circle's own centre, tangent to both grades.
-TEST(RealExports, SignedCircularCurveRadiusAndItsWarning) {
-    const double g1 = 0.02, g2 = -0.02, R = 5000, x0 = 500, y0 = 110;
-    const double xc = x0 + R * (std::sqrt(1 + g1 * g1) - std::sqrt(1 + g2 * g2)) / (g1 - g2);
-    const double yc = y0 + g1 * (xc - x0) - R * std::sqrt(1 + g1 * g1);
-    for (const Unit& u : kUnits) {
-        for (const char* sign : {"", "-"}) {
-            Document doc;
-            ASSERT_TRUE(read(
-                file(u, profile(u, std::string("<CircCurve radius=\"") + sign + num(R, u) + "\">" +
-                                       num(x0, u) + " " + num(y0, u) + "</CircCurve>")),
-                doc));
-            EXPECT_TRUE(doc.warnings.empty());
-            EXPECT_NEAR(doc.alignments[0].profile[1].radius, R, 1e-6);
-            for (double s : {450.0, 480.0, 500.0, 530.0})
-                EXPECT_NEAR(height(doc.alignments[0], s),
-                            yc + std::sqrt(R * R - (s - xc) * (s - xc)), 1e-6)
-                    << s;
-        }
-    }
-    // A negative radius on a sag contradicts the grades: read by the grades, with a warning.
-    Document doc;
-    ASSERT_TRUE(read(file(kMetres, profile(kMetres,
-                                           "<CircCurve radius=\"-5000\">500 90"
-                                           "</CircCurve>")),
-                     doc));
-    ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_NE(doc.warnings[0].find("sag"), std::string::npos) << doc.warnings[0];
-}
 
 // Parabolas of 200 m at VIPs 400 and 600 touch exactly (100 + 100 = 200); 240 m overlap by 40 m;
 // a 900 m curve at 400 is longer than its 400 m tangent to the start.
@@ -250,18 +225,21 @@ double circleHeight(double g1, double g2, double R, double x0, double y0, double
 
 }  // namespace
 
-// A crest at 400 and a sag at 600 whose arcs meet exactly on the -4 % grade between them.
-TEST(RealExports, TouchingCircularCurvesGiveTheCirclesHeights) {
+// A crest at 400 (written with a negative radius, as some programs do) and a sag at 600 whose
+// arcs meet exactly on the -4 % grade between them.
+TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
     const double a1 = std::atan(0.02), a2 = std::atan(-0.04), a3 = 0.0;
     const double R = 200.0 / (std::cos(a2) * (std::tan((a1 - a2) / 2) + std::tan((a3 - a2) / 2)));
     const double touch = 400 + R * std::tan((a1 - a2) / 2) * std::cos(a2);
     for (const Unit& u : kUnits) {
         Document doc;
         ASSERT_TRUE(read(
-            file(u, profile(u, "<CircCurve radius=\"" + num(R, u) + "\">" + num(400, u) + " " +
+            file(u, profile(u, "<CircCurve radius=\"-" + num(R, u) + "\">" + num(400, u) + " " +
                                    num(108, u) + "</CircCurve><CircCurve radius=\"" + num(R, u) +
                                    "\">" + num(600, u) + " " + num(100, u) + "</CircCurve>")),
             doc));
+        EXPECT_TRUE(doc.warnings.empty());
+        EXPECT_NEAR(doc.alignments[0].profile[1].radius, R, 1e-6);
         EXPECT_NEAR(height(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
         for (double s : {380.0, 400.0, touch - 1})
             EXPECT_NEAR(height(doc.alignments[0], s), circleHeight(0.02, -0.04, R, 400, 108, s),
@@ -272,6 +250,12 @@ TEST(RealExports, TouchingCircularCurvesGiveTheCirclesHeights) {
                         1e-6)
                 << s;
     }
+    // A negative radius on a sag contradicts the grades: read by the grades, with a warning.
+    Document doc;
+    ASSERT_TRUE(read(
+        file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")), doc));
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("sag"), std::string::npos) << doc.warnings[0];
 }
 
 // Equations that move stations forward (a gap at running 300: 0+300 = 0+350) and back (an
@@ -429,21 +413,4 @@ TEST(RealExports, EncodingsAndDirectories) {
     const std::string dir = std::filesystem::temp_directory_path().string();
     EXPECT_FALSE(readFile(dir, doc, err));
     EXPECT_NE(err.find("is a directory"), std::string::npos) << err;
-}
-
-// Zero-length pieces between curves and VIPs written as curves of no size: read, not refused.
-TEST(RealExports, ZeroLengthPiecesAndCurvesOfNoSize) {
-    const std::string body =
-        "<Alignment name=\"a\"><CoordGeom><Line><Start>0 0</Start><End>100 0</End></Line>\n"
-        "<Line length=\"0\"><Start>100 0</Start><End>100 0</End></Line><Line><Start>100 0"
-        "</Start><End>200 0</End></Line></CoordGeom><Profile><ProfAlign><ParaCurve length=\"0\">"
-        "0 10</ParaCurve><CircCurve radius=\"0\">100 11</CircCurve><PVI>200 10</PVI></ProfAlign>"
-        "</Profile></Alignment>\n";
-    Document doc;
-    ASSERT_TRUE(read(file(kMetres, body), doc));
-    EXPECT_EQ(doc.alignments[0].elements.size(), 2u);
-    ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_NE(doc.warnings[0].find("line 6: Line: zero length"), std::string::npos)
-        << doc.warnings[0];
-    EXPECT_NEAR(height(doc.alignments[0], 150.0), 10.5, 1e-9);
 }

@@ -170,7 +170,8 @@ TEST(StationEquations, TextToChainageToTextRoundTripsInEachUnit) {
     }
 }
 
-TEST(StationEquations, AnEquationAtTheStartRenamesTheFirstStation) {
+// An equation at the start renames the first station; equations out of order are refused.
+TEST(StationEquations, AnEquationAtTheStartAndOutOfOrder) {
     Stationing s;
     std::string err;
     ASSERT_TRUE(s.assign(0.0, {{0.0, 0.0, 1000.0, 2}, {500.0, 1500.0, 1600.0, 3}}, err)) << err;
@@ -182,14 +183,22 @@ TEST(StationEquations, AnEquationAtTheStartRenamesTheFirstStation) {
     ASSERT_TRUE(s.chainage("1+050", style(LinearUnit::Meter), c, err)) << err;
     EXPECT_NEAR(c, 50.0, 1e-9);
     EXPECT_FALSE(s.chainage("1+550", style(LinearUnit::Meter), c, err));  // the gap
-}
-
-TEST(StationEquations, RefusesEquationsOutOfOrder) {
-    Stationing s;
-    std::string err;
     EXPECT_FALSE(s.assign(100.0, {{50.0, 50.0, 60.0, 7}}, err));
     EXPECT_NE(err.find("line 7"), std::string::npos) << err;
     EXPECT_FALSE(s.assign(0.0, {{500.0, 500.0, 600.0, 7}, {400.0, 400.0, 300.0, 8}}, err));
     EXPECT_NE(err.find("line 8"), std::string::npos) << err;
-    EXPECT_EQ(s.regionCount(), 1);
+    EXPECT_EQ(s.regionCount(), 2);  // unchanged
+}
+
+// A start at 1000 ft (304.8006 m) prints as 0+304.80, just before the road, where a later
+// region also has that station: the region is named, and the text reads back to the start.
+TEST(StationEquations, RoundingPastARegionEndNamesTheRegion) {
+    Stationing s;
+    std::string err;
+    ASSERT_TRUE(s.assign(304.8006, {{400.0, 400.0, 200.0, 2}}, err)) << err;
+    const std::string text = s.text(304.8006, style(LinearUnit::Meter));
+    EXPECT_EQ(text, "0+304.80 R1");
+    double c = 0.0;
+    ASSERT_TRUE(s.chainage(text, style(LinearUnit::Meter), c, err)) << err;
+    EXPECT_NEAR(c, 304.8006, 0.005);
 }

@@ -72,6 +72,13 @@ TEST(StringTrim, WhitespaceCharactersSetsAndSharing) {
     S8 high("\xA0value\xA0");  // a no-break space is not whitespace
     high.Trim();
     EXPECT_EQ(high.GetLength(), 7);
+    // A text of blanks only trims to nothing from either side.
+    S8 blanks[] = {S8(" \t  "), S8(" \t  "), S8(" \t  ")};
+    blanks[0].Trim();
+    blanks[1].TrimLeft();
+    blanks[2].TrimRight();
+    for (const S8& b : blanks)
+        EXPECT_TRUE(b.IsEmpty()) << "[" << str(b) << "]";
 
     // An empty set leaves the text, but TrimLeft returns at once while TrimRight unshares.
     S8 e("  abc  ");
@@ -120,6 +127,11 @@ TEST(StringConcat, AppendingReallocatesToTheExactTotal) {
     const char* block = s;
     s += "!";
     EXPECT_EQ(static_cast<const char*>(s), block);  // room left: appended in place
+    // Room in a block that another string shares is not ours: the append copies first.
+    S8 sharer(s);
+    sharer += "?";
+    EXPECT_EQ(str(s), "North 1000.000!");
+    EXPECT_EQ(str(sharer), "North 1000.000!?");
     EXPECT_EQ(str(S8("a") + S8("b") + "c" + 'd'), "abcd");
     S8 self("ab");
     self += self;

@@ -13,6 +13,7 @@
 #include "Stakeout.h"
 #include "StationOffset.h"
 #include "SvgPlot.h"
+#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 
 namespace {
 
@@ -96,6 +97,22 @@ TEST(Stakeout, SampleRoadIsContinuousAndMarksBoundaries) {
         prev = row;
     }
     EXPECT_EQ(boundaries, alnt.getNumOfHes() + 1);
+}
+
+// An element boundary within a millimetre of a round station is one stake, marked as a
+// boundary; a millimetre is the smallest step a crew sets out.
+TEST(Stakeout, BoundaryWithinAMillimetreOfAStationIsOneStake) {
+    CAlnt alnt;
+    for (const double len : {100.0005, 99.9995}) {
+        CAlntHeSegment s;
+        s.get_data().get_data().setLen(len);
+        alnt.appendElement(s);
+    }
+    const auto stations = road::stakeoutChainages(alnt, 20.0);
+    ASSERT_EQ(stations.size(), 11u);
+    EXPECT_EQ(stations[5].chainage, 100.0);
+    EXPECT_TRUE(stations[5].boundary);
+    EXPECT_FALSE(stations[4].boundary);
 }
 
 TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {

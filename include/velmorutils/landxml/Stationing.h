@@ -60,7 +60,8 @@ public:
     double chainageInRegion(double stationM, int region) const;
 
     // The station of a chainage as text in the style; where the printed station occurs in more
-    // than one region (an overlap), the region follows as " R2".
+    // than one region (an overlap), or its rounding carries it out of its region, the region
+    // follows as " R2", so that the text always reads back to this point.
     std::string text(double chainageM, const StationStyle& style) const;
 
     // Reads a station typed in the style's unit: "12+345.68", "-0+090.00", "1049.84", each
@@ -75,8 +76,8 @@ private:
     // (stations before it extend region 1), the last is open ahead.
     double regionFirstStation(int region) const;
     double regionLastStation(int region) const;
-    // Whether the station lies in the region (region 1 also before the start).
-    bool holds(double stationM, int region) const;
+    // Whether the station lies in the region, to the tolerance (region 1 also before the start).
+    bool holds(double stationM, int region, double toleranceM) const;
     // Regions (from 1) whose stations include the value, each a different point of the road.
     std::vector<int> regionsOf(double stationM) const;
 

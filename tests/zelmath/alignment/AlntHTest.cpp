@@ -82,8 +82,9 @@ TEST(AlntH, PositionsSnapWithinAMillimetreAndExtrapolateBeyond) {
     EXPECT_NEAR(5200.0, n, 1e-9);
     ASSERT_TRUE(a.getPosNeAtChain(999.9995, n, e));
     EXPECT_NEAR(5000.0, n, 1e-9);
-    EXPECT_FALSE(a.getPosNeAtChain(1200.002, n, e));
-    EXPECT_FALSE(a.getPosNeAtChain(995.0, n, e));
+    // Just over the millimetre at either end, and well beyond: no position.
+    for (const double beyond : {1200.0011, 1200.002, 999.9989, 995.0})
+        EXPECT_FALSE(a.getPosNeAtChain(beyond, n, e)) << beyond;
     // Extrapolated along the end tangents; right of a north-bound line is east.
     const double cases[][4] = {{1200.002, 0.0, 5200.002, 2000.0},
                                {995.0, 0.0, 4995.0, 2000.0},
@@ -128,11 +129,21 @@ TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
     ASSERT_TRUE(a.FindChainageAndOffset(5100.0, 2004.0, c, off));
     EXPECT_NEAR(1100.0, c, 1e-9);
     EXPECT_NEAR(4.0, off, 1e-9);
-    // Beyond the end and not square to the last element.
+    // Beyond the end a point needs to lie square to the last element within a degree: seen
+    // from the end point, 89.5 degrees off the line is accepted, 88.5 degrees is not.
     EXPECT_FALSE(a.FindChainageAndOffset(5210.0, 2003.0, c, off));
+    const double square[][2] = {{89.5, 1.0}, {88.5, 0.0}};
+    for (const auto& s : square) {
+        const double along = 10.0 / std::tan(s[0] * zel_math::kPi / 180.0);
+        EXPECT_EQ(s[1] != 0.0, a.FindChainageAndOffset(5200.0 + along, 2010.0, c, off)) << s[0];
+    }
     // Within a centimetre no side is needed and the offset stays unsigned.
-    ASSERT_TRUE(a.FindChainageAndOffset(5050.0, 1999.995, c, off));
-    EXPECT_NEAR(0.005, off, 1e-9);
+    // Just over a centimetre the side counts again.
+    const double nearLine[][2] = {{1999.995, 0.005}, {1999.989, -0.011}, {2000.011, 0.011}};
+    for (const auto& p : nearLine) {
+        ASSERT_TRUE(a.FindChainageAndOffset(5050.0, p[0], c, off)) << p[0];
+        EXPECT_NEAR(p[1], off, 1e-9) << p[0];
+    }
 
     // A corner: north 100 m, then east. A point 3 m past the corner is as near to both ends;
     // the later element takes it, and to that east-bound element it lies square and left.

@@ -304,6 +304,37 @@ TEST(PosCache, SingleElementLoaders) {
     EXPECT_EQ((std::vector<int>{0, c.GetSize() - 1}), nodesOf(c.getNodePosIndexes()));
 }
 
+// A square loop (north, east, south, west of its start) reaches past its start on every side:
+// each extent must match a plain scan of the samples.
+TEST(PosCache, ExtentsMatchAScanOfTheSamples) {
+    CAlntH loop;
+    loop.setStartPt(0, 100.0, 200.0, 0.0);
+    const double legs[][2] = {{0.0, 50.0}, {90.0, 80.0}, {180.0, 120.0}, {270.0, 150.0}};
+    for (const auto& leg : legs) {
+        CAlntHeSegment s = makeSegment(leg[1]);
+        s.setFixedStartAzimuthDeg(leg[0]);
+        loop.appendElement(s);
+    }
+    CAlnt2dPosCache c;
+    ASSERT_TRUE(c.loadNodesAndPosWithStep(loop, 7.0));
+    double minN = c[0].pos.north, maxN = minN, minE = c[0].pos.east, maxE = minE;
+    for (const C2dPosAndSt& x : c) {
+        minN = std::min(minN, x.pos.north);
+        maxN = std::max(maxN, x.pos.north);
+        minE = std::min(minE, x.pos.east);
+        maxE = std::max(maxE, x.pos.east);
+    }
+    EXPECT_EQ(
+        (std::vector<double>{minN, maxN, minE, maxE}),
+        (std::vector<double>{c.getMinNorth(), c.getMaxNorth(), c.getMinEast(), c.getMaxEast()}));
+    EXPECT_NEAR(30.0, minN, 1e-9);
+    EXPECT_NEAR(130.0, minE, 1e-9);
+
+    // A step that divides the element exactly stops before its end.
+    ASSERT_TRUE(c.loadNodesAndPosWithStep(*eastStraights({100.0}).getHe(0), 25.0));
+    EXPECT_EQ((std::vector<double>{1000, 1025, 1050, 1075}), chainagesOf(c));
+}
+
 TEST(PosCache, FailedLoadsKeepWhatWasStored) {
     CAlnt2dPosCache c;
     const CAlntH empty;

@@ -68,10 +68,12 @@ TEST(PlaneCogo, PointsAtDistanceAndOnExtensions) {
     EXPECT_EQ(Compute3DPoint(TCoords(0, 0, 0), TCoords(3, 0, 4), 10, out), 1);
     EXPECT_TRUE(at(out[0], out[2], 9, 12));
     EXPECT_NEAR(out[1], 0, kTol);
-    // Shorter than 1e-5: no direction, out untouched.
+    // Shorter than 1e-5: no direction, out untouched; just above it the line extends.
     out = TCoords(9, 9, 9);
     EXPECT_EQ(Compute3DPoint(TCoords(1, 1, 1), TCoords(1, 1, 1 + 5e-6), 10, out), 0);
     EXPECT_EQ(out[2], 9.0);
+    EXPECT_EQ(Compute3DPoint(TCoords(1, 1, 1), TCoords(1, 1, 1 + 2e-5), 10, out), 1);
+    EXPECT_NEAR(out[2], 11.00002, 1e-9);
 }
 
 TEST(PlaneCogo, LineIntersectionPresetsAndParallelLines) {

@@ -43,13 +43,17 @@ TEST(GeodeticOffsets, OffsetThereAndBackWithTheSameRadius) {
 }
 
 TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinement) {
-    // A 10 km square step from 50N: back through the local offsets to within a few cm.
+    // A step of 4 km east and 10 km north from 50N against the exact inverse. Unequal parts, so
+    // that north and east cannot stand in for each other. One mean radius serves both
+    // directions, so at 50N the north part comes out 0.14 % short and the east part 0.14 % long:
+    // 10.8 m less over this step (a square step hides it, the errors cancel).
     double lat2 = 0, lon2 = 0;
-    GetBL2FromBL1AndDeDn(50, 10, 10000, 10000, lat2, lon2);
+    GetBL2FromBL1AndDeDn(50, 10, 4000, 10000, lat2, lon2);
     double faz = 0, dist = 0, baz = 0;
     invlon(kA, kRf, 50, 10, lat2, lon2, faz, dist, baz);
-    EXPECT_NEAR(dist, std::hypot(10000.0, 10000.0), 1.0);
-    EXPECT_NEAR(faz, 45, 0.1);
+    EXPECT_NEAR(dist, std::hypot(4000.0 * 1.0014, 10000.0 / 1.0014), 0.5);
+    // The forward azimuth: the meridians converge by a few hundredths of a degree over the step.
+    EXPECT_NEAR(faz, std::atan2(4000.0 * 1.0014, 10000.0 / 1.0014) * 180.0 / zel_math::kPi, 0.05);
     // At the pole an east step has no longitude to change.
     GetBL2FromBL1AndDeDn(90, 7, 500, 0, lat2, lon2);
     EXPECT_TRUE(pair(lat2, lon2, 90, 7, 0));
@@ -101,6 +105,20 @@ TEST(GeodeticInverse, KnownLines) {
     EXPECT_TRUE(baz > 90 && baz < 180) << baz;
     invlon(kA, kRf, 12.5, -33, 12.5, -33, faz, dist, baz);
     EXPECT_TRUE(dist == 0.0 && faz == 0.0 && baz == 0.0);
+    // Across the date line, east- and westwards, a line is as short as the same line at
+    // Greenwich: {from, to, Greenwich from, Greenwich to} longitudes.
+    const double dateLine[][4] = {{179.5, -179.5, -0.5, 0.5}, {-179.5, 179.5, 0.5, -0.5}};
+    // The reported longitude difference on the auxiliary sphere is folded too.
+    for (const auto& d : dateLine) {
+        double refFaz = 0, refDist = 0, refLambda = 0, lambda = 0;
+        int iterations = 0, longWay = 0, kind = 0;
+        invers(kA, kRf, 10, d[2], 10.2, d[3], refFaz, baz, refDist, iterations, refLambda, longWay,
+               kind);
+        invers(kA, kRf, 10, d[0], 10.2, d[1], faz, baz, dist, iterations, lambda, longWay, kind);
+        EXPECT_NEAR(dist, refDist, 1e-6) << d[0];
+        EXPECT_NEAR(faz, refFaz, 1e-9) << d[0];
+        EXPECT_NEAR(lambda, refLambda, 1e-12) << d[0];
+    }
 }
 
 TEST(GeodeticInverse, TwoPassesAndTheirReport) {

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Plants each small fault of scripts/test-faults.list in turn, builds the one test program of its
+# module, runs it and puts the file back. A fault is "caught" when the program fails (or times
+# out), "MISSED" when every test still passes. Prints one Markdown table row per fault.
+#
+#   scripts/test-faults.sh [build-dir] [list-file]
+#
+# List lines, fields separated by one TAB: module (or zelmath room) file, sed -E expression,
+# what the fault is. Lines starting with # are
+# skipped. The sed expression must change the file, or the row says "not applied".
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+list="${2:-$root/scripts/test-faults.list}"
+cd "$root"
+
+caught=0
+missed=0
+echo "| module | file | fault | result |"
+echo "|---|---|---|---|"
+while IFS=$'\t' read -r module file expr what; do
+    [[ -z "$module" || "$module" == \#* ]] && continue
+    program="$module"
+    [[ "$file" == src/zelmath/* ]] && program=zelmath
+    saved="$(mktemp)"
+    cp "$file" "$saved"
+    sed -i -E "$expr" "$file"
+    if cmp -s "$file" "$saved"; then
+        result="not applied"
+    elif ! cmake --build "$build" --target "test_$program" -j2 </dev/null >/dev/null 2>&1; then
+        result="caught (does not build)"
+    elif timeout 600 "$build/tests/test_$program" </dev/null >/dev/null 2>&1; then
+        result="MISSED"
+    else
+        result="caught"
+    fi
+    # Restore contents and time stamp, so the next build recompiles the original.
+    cp "$saved" "$file"
+    touch "$file"
+    rm -f "$saved"
+    case "$result" in caught*) caught=$((caught + 1)) ;; *) missed=$((missed + 1)) ;; esac
+    echo "| $module | \`$file\` | $what | $result |"
+done <"$list"
+# Leave the build as the sources are: the last program built still holds its fault.
+cmake --build "$build" -j2 </dev/null >/dev/null 2>&1 || echo "warning: the clean rebuild failed"
+echo
+echo "caught $caught, missed or not applied $missed"
+((missed == 0))
