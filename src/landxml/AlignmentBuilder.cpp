@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include <velmorutils/formats/ValueFormats.h>
 #include <velmorutils/zelmath/alignment/CAlntHeArc.h>
 #include <velmorutils/zelmath/alignment/CAlntHeIp.h>
 #include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
@@ -317,8 +316,7 @@ bool describeHorizontal(const CAlntHe& he, int index, std::vector<HElement>& out
 }  // namespace
 
 std::string stationText(double chainage) {
-    const zel_text::CZelStringT<char> s = StnToString(chainage, 1000.0);
-    return std::string(static_cast<const char*>(s));
+    return Stationing().text(chainage, StationStyle());
 }
 
 bool buildAlignment(const Alignment& in, CAlnt& out, BuildReport& report, std::string& error) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include <velmorutils/utils/AtomicFileWriter.h>
+
 #include <velmorutils/zelmath/angles/LengthUnits.h>
 
 #include <velmorutils/landxml/Model.h>
@@ -208,6 +210,14 @@ private:
 
 std::string write(const Document& doc, LinearUnit unit) {
     return Writer(unit).run(doc);
+}
+
+bool writeFile(const std::string& path, const Document& doc, LinearUnit unit, std::string& error) {
+    const std::string text = write(doc, unit);
+    std::string why;
+    if (WriteFileWhole(path.c_str(), text.data(), text.size(), &why)) return true;
+    error = why.empty() ? path + ": cannot write the file" : why;
+    return false;
 }
 
 }  // namespace zel_landxml

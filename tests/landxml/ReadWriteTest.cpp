@@ -5,6 +5,8 @@
 
 #include <velmorutils/landxml/Model.h>
 
+#include "support/FilesScratch.h"
+
 namespace {
 
 std::string wrap(const std::string& units, const std::string& body) {
@@ -199,4 +201,20 @@ TEST(LandXmlWrite, EveryDocumentReadsBackExactlyInEachUnit) {
         ASSERT_EQ(b.equations.size(), 2u);
         EXPECT_DOUBLE_EQ(b.equations[1].staBack, a.equations[1].staBack);
     }
+}
+
+TEST(LandXmlWrite, FilesAreWrittenWholeOrNotAtAll) {
+    const FilesScratch dir;
+    zel_landxml::Document doc, back;
+    std::string err;
+    ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
+    ASSERT_TRUE(zel_landxml::writeFile(dir.native("road.xml"), doc,
+                                       zel_landxml::LinearUnit::USSurveyFoot, err))
+        << err;
+    ASSERT_TRUE(zel_landxml::readFile(dir.native("road.xml"), back, err)) << err;
+    EXPECT_EQ(back.unit, zel_landxml::LinearUnit::USSurveyFoot);
+    EXPECT_EQ(back.alignments[0].elements.size(), doc.alignments[0].elements.size());
+    EXPECT_FALSE(zel_landxml::writeFile(dir.native("no/such/road.xml"), doc,
+                                        zel_landxml::LinearUnit::Meter, err));
+    EXPECT_NE(err.find("no/such"), std::string::npos) << err;
 }

@@ -44,7 +44,8 @@ bool describeAlignment(const CAlnt& alnt, Alignment& out, std::string& error);
 // The profile's vertical intersection points with their curves.
 bool describeProfile(const CAlnt& alnt, std::vector<Vip>& out, std::string& error);
 
-// Station text as the field software writes it ("%d+%.2f" of the library's formats).
+// A chainage as metric station text without equations ("0+049.84", "1+000.00"); a file's own
+// stations, units and equations are Stationing's.
 std::string stationText(double chainage);
 
 }  // namespace zel_landxml

@@ -33,6 +33,7 @@ inline constexpr double kMaxElevationM = 1e5;   // |elevation|
 // point to its sharper end) turns further than this is refused.
 inline constexpr double kMaxSpiralTurnRad = 1.5;
 
+// A point of the file's grid in metres; absent (NaN) where the file does not give it.
 struct Point {
     double north = kNone;
     double east = kNone;
@@ -55,12 +56,14 @@ struct HElement {
 
 enum class VCurve { None, Parabola, Circle };
 
-// A vertical intersection point with the curve fitted at it.
+// A vertical intersection point with the curve fitted at it. Stations of a profile, like the
+// element staStart, are running chainage (LandXML's internal stations), not station-equation
+// stations.
 struct Vip {
     double station = kNone;
     double elevation = kNone;
     VCurve curve = VCurve::None;
-    double length = 0.0;  // curve length along the chainage
+    double length = 0.0;  // parabola: length along the chainage; circle: its arc length
     double radius = 0.0;  // circular curves
     int line = 0;
 };
@@ -127,5 +130,9 @@ bool readFile(const std::string& path, Document& doc, std::string& error);
 // does (feet to metres cannot reach every double) the metres come back within a few units in the
 // last place, 1e-15 of the value.
 std::string write(const Document& doc, LinearUnit unit);
+// Writes the document to a file whole or not at all: a failed write (a full disk, a missing
+// folder) leaves the previous file as it was. False with a message naming the file and the
+// system's reason.
+bool writeFile(const std::string& path, const Document& doc, LinearUnit unit, std::string& error);
 
 }  // namespace zel_landxml
