@@ -1,9 +1,11 @@
 // The Python module `velmorutils`: road alignments from LandXML files or built element by
 // element, queried on whole NumPy arrays in C++ with the interpreter lock released.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>

@@ -74,13 +74,13 @@ TEST(LandXmlRead, CurveWithoutALengthSweepsInItsTurningDirection) {
         double length;
     } cases[] = {{"cw", 50.0 * M_PI}, {"ccw", 150.0 * M_PI}};
     for (const auto& c : cases) {
-        landxml::Document doc;
+        zel_landxml::Document doc;
         std::string err;
         const std::string body = std::string("<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"") +
                                  c.rot +
                                  "\" radius=\"100\"><Start>0 0</Start><Center>0 100</Center>"
                                  "<End>100 100</End></Curve></CoordGeom></Alignment>";
-        ASSERT_TRUE(landxml::parse(wrap(kMetric, body), doc, err)) << err;
+        ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, body), doc, err)) << err;
         EXPECT_NEAR(doc.alignments[0].elements[0].length, c.length, 1e-9) << c.rot;
     }
 }
