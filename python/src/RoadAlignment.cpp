@@ -114,7 +114,7 @@ std::vector<double> RoadAlignment::stakeoutChainages(double interval) const {
         const double s0 = stationing_.station(c0);
         const double firstU = fromM(s0), lastU = fromM(s0 + (c1 - c0));
         for (double k = std::floor(firstU / interval) + 1.0; k * interval < lastU; k += 1.0)
-            all.push_back(c0 + (toM(k * interval) - s0));
+            all.push_back(stationing_.chainageInRegion(toM(k * interval), static_cast<int>(r) + 1));
     }
     std::sort(all.begin(), all.end());
     std::vector<double> out;

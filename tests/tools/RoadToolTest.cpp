@@ -12,7 +12,6 @@
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "StationOffset.h"
-#include "SvgPlot.h"
 #include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 
 namespace {
@@ -120,57 +119,33 @@ TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
     road::buildSampleRoad(alnt);
     double end = 0;
     ASSERT_TRUE(alnt.getFinalChainageInM(end));
+    const road::StationOffsetTable table(alnt, road::StationOffsetOptions{});
+    ASSERT_TRUE(table.isok()) << table.error();
     for (double c = 5.0; c < end - 5.0; c += 37.0) {
         for (double off : {-7.5, -0.005, 3.25}) {
             road::StakeoutRow row;
             ASSERT_TRUE(road::stakeoutRow(alnt, c, off, row));
-            road::MeasuredPoint p{"p", row.north, row.east, row.height + 0.12, true};
-            const road::PointOnRoad r = road::locatePoint(alnt, p);
-            ASSERT_TRUE(r.onRoad) << c << " " << off;
-            EXPECT_NEAR(r.chainage, c, 1e-3);
-            EXPECT_NEAR(r.offset, off, 1e-3);
-            ASSERT_TRUE(r.hasDesignHeight);
-            EXPECT_NEAR(r.heightDifference, 0.12 - 0.0, 1e-3);
+            road::MeasuredPoint p;
+            p.north = row.north;
+            p.east = row.east;
+            p.height = row.height + 0.12;
+            p.hasHeight = true;
+            const std::vector<road::StationOffsetRow> r = table.rowsOf(p);
+            ASSERT_EQ(r.size(), 1u);
+            ASSERT_EQ(road::statusText(r[0]), std::string("square")) << c << " " << off;
+            EXPECT_NEAR(r[0].foot.chainageInM, c, 1e-6);
+            EXPECT_NEAR(r[0].foot.offsetInM, off, 1e-6);
+            ASSERT_TRUE(r[0].hasDesignHeight);
+            EXPECT_NEAR(r[0].heightDifference, 0.12, 1e-6);
         }
     }
     road::StakeoutRow first;
     ASSERT_TRUE(road::stakeoutRow(alnt, -50.0, 0.0, first));  // 50 m before the start
-    EXPECT_FALSE(road::locatePoint(alnt, {"far", first.north, first.east, 0, false}).onRoad);
-}
-
-TEST(StationOffset, ReadsPointListsAndRefusesBadLines) {
-    std::vector<road::MeasuredPoint> pts;
-    std::string err;
-    ASSERT_TRUE(road::readPoints("name,north,east,h\r\nA1, 5000.5 ,2000.25,101.2\n\nB2;5010;2005\n",
-                                 pts, err))
-        << err;
-    ASSERT_EQ(pts.size(), 2u);
-    EXPECT_EQ(pts[0].name, "A1");
-    EXPECT_EQ(pts[0].east, 2000.25);
-    EXPECT_TRUE(pts[0].hasHeight);
-    EXPECT_FALSE(pts[1].hasHeight);
-    EXPECT_FALSE(road::readPoints("A,1,2\nB,x,3\n", pts, err));
-    EXPECT_NE(err.find("line 2"), std::string::npos);
-    EXPECT_EQ(pts.size(), 2u);  // untouched on failure
-}
-
-TEST(SvgPlot, IsXmlWithPlanAndProfilePaths) {
-    CAlnt alnt;
-    road::buildSampleRoad(alnt);
-    road::PlotOptions options;
-    options.offsets = {-3.5, 3.5};
-    const std::string svg = road::plotSvg(alnt, options);
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(svg.c_str())) << svg.substr(0, 200);
-    const pugi::xml_node root = doc.child("svg");
-    ASSERT_TRUE(root);
-    EXPECT_TRUE(root.find_node(
-        [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "centreline"; }));
-    EXPECT_TRUE(root.find_node(
-        [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "design"; }));
-    EXPECT_EQ(root.select_nodes("//*[@class='offset']").size(), 2u);
-    EXPECT_EQ(root.select_nodes("//*[@class='boundary']").size(),
-              static_cast<size_t>(alnt.getNumOfHes() - 1));
-    EXPECT_EQ(root.select_nodes("//*[@class='vip']").size(),
-              static_cast<size_t>(alnt.getNumOfVes()));
+    road::MeasuredPoint p;
+    p.north = first.north;
+    p.east = first.east;
+    const road::StationOffsetRow before = table.rowsOf(p)[0];
+    EXPECT_EQ(road::statusText(before), std::string("beforeStart"));
+    EXPECT_NEAR(before.foot.chainageInM, -50.0, 1e-6);
+    EXPECT_FALSE(before.hasDesignHeight);
 }

@@ -1,122 +1,206 @@
 #include "StationOffset.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <sstream>
-
-#include <velmorutils/landxml/AlignmentBuilder.h>
 
 namespace road {
-
-using zel_landxml::stationText;
 namespace {
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : line) {
-        if (c == ',' || c == ';') {
-            out.push_back(cur);
-            cur.clear();
-        } else if (c != '\r') {
-            cur += c;
-        }
+// A CSV field that needs quoting (a name or code with a comma or quote) gets it; numbers
+// never do.
+void appendCsv(std::string& line, const std::string& s) {
+    const bool plain = std::none_of(s.begin(), s.end(),
+                                    [](char c) { return c == ',' || c == '"' || c == '\n'; });
+    if (plain) {
+        line += s;
+        return;
     }
-    out.push_back(cur);
-    for (std::string& f : out) {
-        const size_t b = f.find_first_not_of(" \t");
-        const size_t e = f.find_last_not_of(" \t");
-        f = b == std::string::npos ? std::string() : f.substr(b, e - b + 1);
-    }
-    return out;
+    line += '"';
+    for (char c : s)
+        line += c == '"' ? std::string("\"\"") : std::string(1, c);
+    line += '"';
 }
 
-bool number(const std::string& s, double& v) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    v = std::strtod(s.c_str(), &end);
-    return *end == '\0' && errno != ERANGE && std::isfinite(v);
-}
+// CSV is for machines checking a built road against its design: chainage and offset to a
+// micrometre (or a millionth of a foot), beyond any survey's own accuracy, so that a reader
+// compares the tool's numbers with its own without the rounding of the text table.
+constexpr int kCsvLengthDecimals = 6;
+constexpr int kTextOffsetDecimals = 3;
+constexpr int kHeightDecimals = 3;
 
 }  // namespace
 
-bool readPoints(const std::string& text, std::vector<MeasuredPoint>& points, std::string& error) {
-    std::istringstream in(text);
-    std::string line;
-    int lineNo = 0;
-    std::vector<MeasuredPoint> read;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-        const std::vector<std::string> f = fields(line);
-        MeasuredPoint p;
-        bool ok = f.size() >= 3 && f.size() <= 4 && number(f[1], p.north) && number(f[2], p.east);
-        if (ok && f.size() == 4 && !f[3].empty()) ok = p.hasHeight = number(f[3], p.height);
-        if (!ok) {
-            if (read.empty() && lineNo == 1) continue;  // a header
-            error = "line " + std::to_string(lineNo) +
-                    ": expected name,northing,easting[,height], found '" + line + "'";
-            return false;
-        }
-        p.name = f[0];
-        read.push_back(p);
+const char* statusText(const StationOffsetRow& row) {
+    if (!row.found) return "offRoad";
+    switch (row.foot.status) {
+        case TAlntFootStatus::square:
+            return "square";
+        case TAlntFootStatus::beforeStart:
+            return "beforeStart";
+        case TAlntFootStatus::afterEnd:
+            return "afterEnd";
+        case TAlntFootStatus::atJoint:
+            return "atJoint";
     }
-    points = std::move(read);
-    return true;
+    return "square";
 }
 
-PointOnRoad locatePoint(const CAlnt& alnt, const MeasuredPoint& p) {
-    PointOnRoad r;
-    double start = alnt.getStartChainageInM(), end = start;
-    if (!alnt.FindChainageAndOffset(p.north, p.east, r.chainage, r.offset)) return r;
-    // A point beyond an end projects onto that end; it is not on the road.
-    if (!alnt.getFinalChainageInM(end) || r.chainage < start - 0.001 || r.chainage > end + 0.001)
-        return r;
-    r.onRoad = true;
-    // Within a centimetre the alignment gives the offset without its side; a surveyor still
-    // wants to know which side 5 mm lies on, so take it from the road's direction here.
-    double n = 0.0, e = 0.0, az = 0.0;
-    if (std::fabs(r.offset) <= 0.01 && alnt.getPosNeAtChainAndOffsetExtr(r.chainage, 0.0, n, e) &&
-        alnt.getAzimuthAtChainExtr(r.chainage, az)) {
-        const double a = az * M_PI / 180.0;
-        const double across = (p.east - e) * std::cos(a) - (p.north - n) * std::sin(a);
-        r.offset = across < 0.0 ? -std::fabs(r.offset) : std::fabs(r.offset);
+StationOffsetTable::StationOffsetTable(const CAlnt& alnt, const StationOffsetOptions& options)
+    : alnt_(alnt), options_(options), inverse_(alnt) {
+    startM_ = inverse_.getStartChainageInM();
+    endM_ = inverse_.getFinalChainageInM();
+}
+
+StationOffsetRow StationOffsetTable::rowAt(const MeasuredPoint& p, const TAlntFoot* foot) const {
+    StationOffsetRow row;
+    if (foot == nullptr) return row;
+    row.found = true;
+    row.foot = *foot;
+    // The profile gives heights on the road only: beyond its ends there is no design height.
+    const bool onRoad =
+        foot->status == TAlntFootStatus::square || foot->status == TAlntFootStatus::atJoint;
+    if (!onRoad || alnt_.getNumOfVes() == 0) return row;
+    const double chainage = std::clamp(foot->chainageInM, startM_, endM_);
+    row.hasDesignHeight = alnt_.getPosHAtChain(chainage, row.designHeight);
+    if (row.hasDesignHeight && p.hasHeight)
+        row.heightDifference = toMetres(p.height, options_.pointUnit) - row.designHeight;
+    return row;
+}
+
+std::vector<StationOffsetRow> StationOffsetTable::rowsOf(const MeasuredPoint& p) const {
+    const double n = toMetres(p.north, options_.pointUnit);
+    const double e = toMetres(p.east, options_.pointUnit);
+    std::vector<StationOffsetRow> rows;
+    if (options_.allFeet) {
+        std::vector<TAlntFoot> feet;
+        inverse_.findAllFeet(n, e, options_.corridorM, feet);
+        for (const TAlntFoot& f : feet)
+            rows.push_back(rowAt(p, &f));
+    } else {
+        TAlntFoot foot;
+        if (inverse_.findNearest(n, e, foot, options_.corridorM)) rows.push_back(rowAt(p, &foot));
     }
-    double design = 0.0;
-    if (p.hasHeight && alnt.getNumOfVes() > 0 && alnt.getPosHAtChain(r.chainage, design)) {
-        r.hasDesignHeight = true;
-        r.heightDifference = p.height - design;
+    if (rows.empty()) rows.push_back(rowAt(p, nullptr));
+    return rows;
+}
+
+void StationOffsetTable::writeHeader(std::FILE* out) const {
+    const TableStyle& s = options_.style;
+    std::vector<std::string> h{s.csv ? "name" : "point", "station"};
+    if (s.csv) h.push_back(s.heading("chainage"));
+    h.push_back(s.heading("offset"));
+    h.push_back(s.heading(s.csv ? "cl_design_height" : "CL height"));
+    h.push_back(s.heading(s.csv ? "dheight" : "dh"));
+    if (options_.carried) {
+        h.push_back(s.csv ? "carried_station" : "carried");
+        h.push_back(s.heading("dstation"));
     }
-    return r;
+    h.push_back("status");
+    h.push_back("code");
+    std::string line;
+    for (size_t i = 0; i < h.size(); ++i) {
+        char buf[64];
+        if (s.csv)
+            std::snprintf(buf, sizeof buf, "%s%s", i ? "," : "", h[i].c_str());
+        else if (i == 0)
+            std::snprintf(buf, sizeof buf, "%-12s", h[i].c_str());
+        else if (i + 1 == h.size())
+            std::snprintf(buf, sizeof buf, "  %s", h[i].c_str());
+        else
+            std::snprintf(buf, sizeof buf, " %15s", h[i].c_str());
+        line += buf;
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+}
+
+void StationOffsetTable::writeRow(std::FILE* out, const MeasuredPoint& p,
+                                  const StationOffsetRow& r) {
+    const TableStyle& s = options_.style;
+    const TAlntFoot& f = r.foot;
+    cells_.clear();
+    cells_.push_back(p.name);
+    cells_.push_back(r.found ? s.station(f.chainageInM) : std::string());
+    if (s.csv) cells_.push_back(r.found ? s.length(f.chainageInM, kCsvLengthDecimals) : "");
+    const int offsetDecimals = s.csv ? kCsvLengthDecimals : kTextOffsetDecimals;
+    cells_.push_back(r.found ? s.length(f.offsetInM, offsetDecimals) : "");
+    cells_.push_back(r.hasDesignHeight ? s.length(r.designHeight, kHeightDecimals) : "");
+    cells_.push_back(
+        r.hasDesignHeight && p.hasHeight ? s.length(r.heightDifference, kHeightDecimals) : "");
+    if (options_.carried) {
+        cells_.push_back(p.station);
+        cells_.push_back(
+            r.found && p.hasChainage ? s.length(f.chainageInM - p.chainageM, kHeightDecimals) : "");
+    }
+    cells_.push_back(statusText(r));
+    cells_.push_back(p.code);
+    line_.clear();
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        if (s.csv) {
+            if (i) line_ += ',';
+            appendCsv(line_, cells_[i]);
+            continue;
+        }
+        // Text: the name left, the numbers right in their columns, the code last.
+        const std::string& c = cells_[i];
+        if (i == 0) {
+            line_ += padRight(c, 12);
+        } else if (i + 1 == cells_.size()) {
+            line_ += "  ";
+            line_ += c;
+        } else {
+            const std::string& v = c.empty() ? std::string("-") : c;
+            line_ += ' ';
+            if (v.size() < 15) line_.append(15 - v.size(), ' ');
+            line_ += v;
+        }
+    }
+    line_ += '\n';
+    std::fwrite(line_.data(), 1, line_.size(), out);
+}
+
+void StationOffsetTable::writeBlock(std::FILE* out, const std::vector<MeasuredPoint>& points) {
+    if (options_.allFeet) {
+        for (const MeasuredPoint& p : points)
+            for (const StationOffsetRow& r : rowsOf(p))
+                writeRow(out, p, r);
+        return;
+    }
+    const size_t count = points.size();
+    north_.resize(count);
+    east_.resize(count);
+    feet_.resize(count);
+    if (foundSize_ < count) {
+        found_ = std::make_unique<bool[]>(count);
+        foundSize_ = count;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        north_[i] = toMetres(points[i].north, options_.pointUnit);
+        east_[i] = toMetres(points[i].east, options_.pointUnit);
+    }
+    inverse_.findNearestBatch(north_.data(), east_.data(), count, feet_.data(), found_.get(),
+                              options_.corridorM);
+    for (size_t i = 0; i < count; ++i)
+        writeRow(out, points[i], rowAt(points[i], found_[i] ? &feet_[i] : nullptr));
+}
+
+void StationOffsetTable::writeFooter(std::FILE* out) const {
+    if (options_.style.csv) return;
+    std::fprintf(out,
+                 "(offset right of increasing station positive; dh: measured height minus the "
+                 "centre line's design height%s)\n",
+                 options_.carried ? "; dstation: located minus carried station" : "");
+    std::fprintf(out,
+                 "(status: square: square to an element; beforeStart, afterEnd: along the end "
+                 "tangent extended; atJoint: outside a kink, the joint nearest%s)\n",
+                 std::isfinite(options_.corridorM) ? "; offRoad: beyond the corridor" : "");
 }
 
 void writeStationOffset(std::FILE* out, const CAlnt& alnt, const std::vector<MeasuredPoint>& points,
-                        bool csv) {
-    if (csv)
-        std::fprintf(out, "name,station,chainage,offset,dheight,note\n");
-    else
-        std::fprintf(out, "%-12s %12s %10s %9s\n", "point", "station", "offset", "dh");
-    for (const MeasuredPoint& p : points) {
-        const PointOnRoad r = locatePoint(alnt, p);
-        if (!r.onRoad) {
-            if (csv)
-                std::fprintf(out, "%s,,,,,off the road\n", p.name.c_str());
-            else
-                std::fprintf(out, "%-12s %s\n", p.name.c_str(), "off the road");
-            continue;
-        }
-        char dh[32] = "";
-        if (r.hasDesignHeight) std::snprintf(dh, sizeof dh, "%.3f", r.heightDifference);
-        const std::string station = stationText(r.chainage);
-        if (csv)
-            std::fprintf(out, "%s,%s,%.4f,%.3f,%s,\n", p.name.c_str(), station.c_str(), r.chainage,
-                         r.offset, dh);
-        else
-            std::fprintf(out, "%-12s %12s %10.3f %9s\n", p.name.c_str(), station.c_str(), r.offset,
-                         r.hasDesignHeight ? dh : "-");
-    }
+                        const StationOffsetOptions& options) {
+    StationOffsetTable table(alnt, options);
+    table.writeHeader(out);
+    table.writeBlock(out, points);
+    table.writeFooter(out);
 }
 
 }  // namespace road

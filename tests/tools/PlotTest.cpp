@@ -1,0 +1,360 @@
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Plot.h"
+#include "RoadTool.h"
+#include "SampleRoad.h"
+
+namespace {
+
+constexpr double kUsFoot = 1200.0 / 3937.0;  // metres
+
+road::PlotOptions metres() {
+    road::PlotOptions o;
+    o.intervalM = 20.0;
+    o.date = "2026-12-05";
+    return o;
+}
+
+road::PlotOptions usFeet() {
+    road::PlotOptions o = metres();
+    o.metresPerUnit = kUsFoot;
+    o.unitSymbol = "usft";
+    o.stationStyle.unit = zel_landxml::LinearUnit::USSurveyFoot;
+    o.intervalM = 50.0 * kUsFoot;
+    return o;
+}
+
+struct SvgText {
+    std::string role, text;
+    road::Box box;
+};
+
+// The labels of a drawing as its SVG text layer gives them.
+std::vector<SvgText> svgTexts(const std::string& svg) {
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_string(svg.c_str())) << svg.substr(0, 300);
+    std::vector<SvgText> out;
+    for (const pugi::xpath_node& n : doc.select_nodes("//*[@id='text']/*[local-name()='text']")) {
+        SvgText t;
+        t.role = n.node().attribute("class").value();
+        t.text = n.node().text().get();
+        std::sscanf(n.node().attribute("data-box").value(), "%lf %lf %lf %lf", &t.box.x0, &t.box.y0,
+                    &t.box.x1, &t.box.y1);
+        out.push_back(t);
+    }
+    return out;
+}
+
+std::string render(const road::PlotModel& m, road::PlotFormat f) {
+    std::string bytes, error;
+    EXPECT_TRUE(road::renderPlot(m, f, bytes, error)) << error;
+    return bytes;
+}
+
+road::PlotModel layout(const CAlnt& a, const road::PlotOptions& o) {
+    road::PlotModel m;
+    std::string error;
+    EXPECT_TRUE(road::layoutPlot(a, o, m, error)) << error;
+    return m;
+}
+
+bool hasText(const std::vector<SvgText>& texts, const std::string& role, const std::string& text) {
+    for (const SvgText& t : texts)
+        if (t.role == role && t.text == text) return true;
+    return false;
+}
+
+// The sample road's defining values, worked out by hand: R 400 m arc of 120 m with 60 m
+// spirals (A = sqrt(60 * 400) = 154.919); grades of +2 %, -2 %, +1.5 %; a 120 m parabola
+// between +2 % and -2 % (K = 120 / 4 = 30); a 6000 m circular curve from -2 % to +1.5 %
+// (K = L / 3.5 with the arc's own length, 209.966 m). In US survey feet the same road.
+TEST(Plot, SvgCarriesTheDesignValues) {
+    CAlnt a;
+    road::buildSampleRoad(a);
+    struct Case {
+        road::PlotOptions options;
+        std::vector<std::pair<std::string, std::string>> expected;  // role, text
+    };
+    const Case cases[] = {
+        {metres(),
+         {{"element", "Arc right R=400.000 m L=120.000 m"},
+          {"element", "Clothoid A=154.919 m L=60.000 m R=\u221E\u2192400.000 m"},
+          {"element", "Line L=150.000 m"},
+          {"grade", "+2.000%"},
+          {"grade", "-2.000%"},
+          {"grade", "+1.500%"},
+          {"vcurve", "L=120.000 m K=30.0"},
+          {"vcurve", "R=6000.000 m L=209.966 m K=60.0"},
+          {"vip", "VIP 0+300.00 EL 106.000"},
+          {"highlow", "High pt 0+300.00 EL 105.400"},
+          {"boundary", "TS 0+150.00"},
+          {"boundary", "SC 0+210.00"},
+          {"station", "0+000.00"},
+          {"grid", "N 5200"},
+          {"grid", "E 2200"}}},
+        {usFeet(),
+         {{"element", "Arc right R=1312.333 usft L=393.700 usft"},
+          {"grade", "+2.000%"},
+          {"vcurve", "L=393.700 usft K=98.4"},
+          {"vip", "VIP 9+84.25 EL 347.77"},
+          {"boundary", "TS 4+92.13"},
+          {"grid", "N 17000"}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<SvgText> texts =
+            svgTexts(render(layout(a, c.options), road::PlotFormat::Svg));
+        for (const auto& [role, text] : c.expected)
+            EXPECT_TRUE(hasText(texts, role, text)) << c.options.unitSymbol << ": " << text;
+    }
+}
+
+// The high and low points against a brute-force search of the library's heights, 1 mm apart.
+TEST(Plot, HighAndLowPointsAgreeWithBruteForce) {
+    CAlnt a;
+    road::buildSampleRoad(a);
+    const std::vector<SvgText> texts = svgTexts(render(layout(a, metres()), road::PlotFormat::Svg));
+    struct Range {
+        double from, to;
+        bool high;
+    };
+    for (const Range r : {Range{240, 360, true}, Range{590, 810, false}, Range{1025, 1175, true}}) {
+        double best = 0, bestH = r.high ? -1e9 : 1e9;
+        for (double c = r.from; c <= r.to; c += 0.001) {
+            double h = 0;
+            ASSERT_TRUE(a.getPosHAtChain(c, h));
+            if (r.high ? h > bestH : h < bestH) best = c, bestH = h;
+        }
+        char want[64];
+        std::snprintf(want, sizeof want, "%s pt %d+%06.2f EL %.3f", r.high ? "High" : "Low",
+                      static_cast<int>(best / 1000), std::fmod(best, 1000.0), bestH);
+        EXPECT_TRUE(hasText(texts, "highlow", want)) << want;
+    }
+}
+
+// No two labels overlap, none leaves the page, and none lies on the centre line, for short and
+// long roads on every sheet; the long road thins its labels out instead.
+TEST(Plot, LabelsNeverOverlap) {
+    CAlnt sample, longRoad, veryLong;
+    road::buildSampleRoad(sample);
+    road::buildLongRoad(longRoad, 5000.0);
+    road::buildLongRoad(veryLong, 30000.0);
+    struct Case {
+        const CAlnt* road;
+        road::Paper paper;
+        bool feet;
+    };
+    const Case cases[] = {
+        {&sample, road::Paper::Fit, false},   {&sample, road::Paper::A4, true},
+        {&longRoad, road::Paper::A4, false},  {&longRoad, road::Paper::A1, true},
+        {&longRoad, road::Paper::Fit, false}, {&veryLong, road::Paper::A3, false}};
+    for (const Case& c : cases) {
+        road::PlotOptions o = c.feet ? usFeet() : metres();
+        o.paper = c.paper;
+        o.offsets = {-3.5, 3.5};
+        const road::PlotModel m = layout(*c.road, o);
+        const std::vector<SvgText> texts = svgTexts(render(m, road::PlotFormat::Svg));
+        ASSERT_EQ(texts.size(), m.labels.size());
+        const road::Box page{0, 0, m.width, m.height};
+        for (size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_TRUE(texts[i].box.inside(page)) << texts[i].text;
+            for (size_t j = i + 1; j < texts.size(); ++j)
+                EXPECT_FALSE(texts[i].box.overlaps(texts[j].box))
+                    << "'" << texts[i].text << "' and '" << texts[j].text << "'";
+        }
+        for (const road::Stroke& s : m.strokes) {
+            if (s.role != "centreline") continue;
+            for (const road::Label& l : m.labels)
+                for (const road::PagePoint& p : s.points)
+                    EXPECT_FALSE(p.x > l.box.x0 && p.x < l.box.x1 && p.y > l.box.y0 &&
+                                 p.y < l.box.y1)
+                        << l.text;
+        }
+        // Thinning: the station labels left are far fewer than the stations on the road.
+        double end = 0;
+        c.road->getFinalChainageInM(end);
+        int stations = 0;
+        for (const road::Label& l : m.labels)
+            stations += l.role == "station";
+        EXPECT_LT(stations, 2 * end / o.intervalM / 5 + 4);
+    }
+}
+
+// The plan is north up at the stated scale: a point of the road lands where the mapping puts
+// it, the grid labels sit on their lines, and on paper the scale is exactly the ratio printed.
+TEST(Plot, PlanIsToScaleAndGridLabelsSitOnTheirLines) {
+    CAlnt a;
+    road::buildSampleRoad(a);
+    for (road::Paper paper : {road::Paper::Fit, road::Paper::A3}) {
+        road::PlotOptions o = metres();
+        o.paper = paper;
+        const road::PlotModel m = layout(a, o);
+        if (paper != road::Paper::Fit) {
+            EXPECT_EQ(m.planRatio, 10000.0);  // 850 m of northing in a 16 cm frame
+            EXPECT_NEAR(m.planPtPerMetre, 72.0 / 0.0254 / 10000.0, 1e-12);
+        }
+        for (const road::Label& l : m.labels) {
+            if (l.role != "grid" || l.text.rfind("N ", 0) != 0) continue;
+            const double north = std::stod(l.text.substr(2));
+            const double y = m.planToPage(north, 0.0).y;
+            EXPECT_NEAR((l.box.y0 + l.box.y1) / 2, y, 0.5) << l.text;
+        }
+        // A station label names the station at the tick it stands beside.
+        double n = 0, e = 0;
+        ASSERT_TRUE(a.getPosNeAtChainAndOffsetExtr(0.0, 0.0, n, e));
+        const road::PagePoint p = m.planToPage(n, e);
+        bool found = false;
+        for (const road::Label& l : m.labels)
+            if (l.role == "station" && l.text == "0+000.00") {
+                found = true;
+                const double dx = std::max({l.box.x0 - p.x, 0.0, p.x - l.box.x1});
+                const double dy = std::max({l.box.y0 - p.y, 0.0, p.y - l.box.y1});
+                EXPECT_LT(std::hypot(dx, dy), 15.0);
+            }
+        EXPECT_TRUE(found);
+    }
+}
+
+TEST(Plot, StationEquationsAndKinksAreMarked) {
+    CAlnt a;
+    road::buildSampleRoad(a);
+    road::PlotOptions o = metres();
+    std::string error;
+    // At chainage 500 the stations jump from 0+500 back on to 0+600 ahead.
+    ASSERT_TRUE(o.stationing.assign(0.0, {{500.0, 500.0, 600.0, 0}}, error)) << error;
+    const std::vector<SvgText> texts = svgTexts(render(layout(a, o), road::PlotFormat::Svg));
+    EXPECT_TRUE(hasText(texts, "equation", "Stn eq. back 0+500.00 = ahead 0+600.00"));
+    // Round stations ahead of the equation are round in design stations: 0+600 at chainage 500.
+    EXPECT_TRUE(hasText(texts, "station", "0+600.00") || hasText(texts, "station", "0+800.00"));
+    for (const SvgText& t : texts)
+        EXPECT_EQ(t.role == "kink", false) << "the sample road is tangent-continuous: " << t.text;
+}
+
+double pdfMediaBox(const std::string& pdf, int i) {
+    const size_t at = pdf.find("/MediaBox");
+    if (at == std::string::npos) return -1;
+    double v[4] = {};
+    std::sscanf(pdf.c_str() + pdf.find('[', at) + 1, "%lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3]);
+    return v[i];
+}
+
+cairo_status_t readBytes(void* closure, unsigned char* data, unsigned int length) {
+    auto* src = static_cast<std::pair<const std::string*, size_t>*>(closure);
+    if (src->second + length > src->first->size()) return CAIRO_STATUS_READ_ERROR;
+    std::copy_n(src->first->data() + src->second, length, data);
+    src->second += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// Each sheet is its ISO size in landscape: the PDF's MediaBox in points, the PNG in pixels at
+// 150 dots per inch.
+TEST(Plot, PdfAndPngHaveTheSheetSize) {
+    CAlnt a;
+    road::buildSampleRoad(a);
+    struct Sheet {
+        road::Paper paper;
+        double wMm, hMm;
+    };
+    for (const Sheet s : {Sheet{road::Paper::A4, 297, 210}, Sheet{road::Paper::A1, 841, 594}}) {
+        road::PlotOptions o = metres();
+        o.paper = s.paper;
+        const road::PlotModel m = layout(a, o);
+        const std::string pdf = render(m, road::PlotFormat::Pdf);
+        ASSERT_EQ(pdf.rfind("%PDF-", 0), 0u);
+        EXPECT_NEAR(pdfMediaBox(pdf, 2), s.wMm / 25.4 * 72, 0.01);
+        EXPECT_NEAR(pdfMediaBox(pdf, 3), s.hMm / 25.4 * 72, 0.01);
+        const std::string png = render(m, road::PlotFormat::Png);
+        std::pair<const std::string*, size_t> src{&png, 0};
+        cairo_surface_t* img = cairo_image_surface_create_from_png_stream(readBytes, &src);
+        ASSERT_EQ(cairo_surface_status(img), CAIRO_STATUS_SUCCESS);
+        EXPECT_EQ(cairo_image_surface_get_width(img), std::lround(std::ceil(s.wMm / 25.4 * 150)));
+        EXPECT_EQ(cairo_image_surface_get_height(img), std::lround(std::ceil(s.hMm / 25.4 * 150)));
+        cairo_surface_destroy(img);
+    }
+}
+
+TEST(Plot, FormatAndPaperNames) {
+    const std::map<std::string, std::optional<road::PlotFormat>> formats{
+        {"a.svg", road::PlotFormat::Svg}, {"dir.x/A.PDF", road::PlotFormat::Pdf},
+        {"b.Png", road::PlotFormat::Png}, {"plan.svg.txt", std::nullopt},
+        {"dir.pdf/plan", std::nullopt},   {"plan", std::nullopt}};
+    for (const auto& [name, want] : formats)
+        EXPECT_EQ(road::plotFormatOf(name), want) << name;
+    EXPECT_EQ(road::parsePaper("a3"), road::Paper::A3);
+    EXPECT_EQ(road::parsePaper("A0"), std::nullopt);
+}
+
+int runTool(std::vector<std::string> args, std::string& err) {
+    args.insert(args.begin(), "velmor-road");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::FILE* out = std::tmpfile();
+    std::FILE* errFile = std::tmpfile();
+    const int code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, errFile);
+    std::rewind(errFile);
+    char buf[512];
+    err.clear();
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, errFile)) > 0;)
+        err.append(buf, n);
+    std::fclose(out);
+    std::fclose(errFile);
+    return code;
+}
+
+// The command writes the format its file names, refuses what it cannot write, and leaves no
+// file behind when it refuses.
+TEST(Plot, CommandLine) {
+    namespace fs = std::filesystem;
+    char tmpl[] = "/tmp/velmor_plot_XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string starts;  // the output file's first bytes; "" when none may exist
+    };
+    const std::string pdf = (dir / "plan.pdf").string(), png = (dir / "p.png").string();
+    const std::string svg = (dir / "p.svg").string(), txt = (dir / "p.txt").string();
+    const Case cases[] = {
+        {{"plot", "-o", pdf, "--paper", "a3", "--interval", "25", "--offsets=-3.5,3.5"}, 0, "%PDF"},
+        {{"plot", "--out", png}, 0, "\x89PNG"},
+        {{"plot", "--svg", svg, "--unit", "ft"}, 0, "<?xml"},
+        {{"plot", "-o", txt}, road::kExitUsage, ""},
+        {{"plot", "-o", (dir / "q.pdf").string(), "--paper", "A5"}, road::kExitUsage, ""},
+        {{"plot", "-o", (dir / "r.pdf").string(), "--interval", "0"}, road::kExitUsage, ""},
+        {{"plot", "-o", (dir / "no" / "s.pdf").string()}, road::kExitFile, ""},
+    };
+    for (const Case& c : cases) {
+        std::string err;
+        EXPECT_EQ(runTool(c.args, err), c.code) << c.args[2] << ": " << err;
+        const std::string& path = c.args[2];
+        std::ifstream in(path, std::ios::binary);
+        if (c.starts.empty()) {
+            EXPECT_FALSE(in.good()) << path;
+            continue;
+        }
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_EQ(bytes.str().rfind(c.starts, 0), 0u) << path;
+    }
+    std::string err;
+    runTool({"plot", "--svg", svg, "--unit", "ft"}, err);
+    std::ifstream in(svg);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_TRUE(hasText(svgTexts(text.str()), "note", "Grid: northing N and easting E in ft"));
+    fs::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
+
+#include "RoadTool.h"
+#include "SampleRoad.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolResult {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string contents(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    char buf[1 << 16];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+ToolResult tool(std::vector<std::string> args) {
+    args.insert(args.begin(), "velmor-road");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ToolResult r;
+    r.code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, err);
+    r.out = contents(out);
+    r.err = contents(err);
+    return r;
+}
+
+std::vector<std::string> split(const std::string& line, char sep) {
+    std::vector<std::string> f;
+    std::string cur;
+    std::istringstream in(line);
+    while (std::getline(in, cur, sep))
+        f.push_back(cur);
+    if (!line.empty() && line.back() == sep) f.push_back("");
+    return f;
+}
+
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& l : split(text, '\n'))
+        if (!l.empty()) rows.push_back(split(l, ','));
+    return rows;
+}
+
+class Files {
+public:
+    Files() : dir_(fs::temp_directory_path() / ("velmor_so_" + std::to_string(::getpid()))) {
+        fs::create_directories(dir_);
+    }
+    ~Files() { fs::remove_all(dir_); }
+    std::string write(const std::string& name, const std::string& text) const {
+        const std::string p = (dir_ / name).string();
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }
+
+private:
+    fs::path dir_;
+};
+
+// Two designs in metres, coordinates north then east. "Kink": 100 m north, then a 90 degree
+// turn to the right without a curve, 100 m east. "Hairpin": 100 m north, a 20 m radius half
+// circle to the right, 100 m back south, 40 m east of the first straight.
+const char* kDesigns =
+    "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Metric linearUnit=\"meter\"/>"
+    "</Units><Alignments>\n"
+    "<Alignment name=\"Kink\" staStart=\"0\"><CoordGeom>"
+    "<Line><Start>0 0</Start><End>100 0</End></Line>"
+    "<Line><Start>100 0</Start><End>100 100</End></Line></CoordGeom></Alignment>\n"
+    "<Alignment name=\"Hairpin\" staStart=\"0\"><CoordGeom>"
+    "<Line><Start>0 0</Start><End>100 0</End></Line>"
+    "<Curve rot=\"cw\" radius=\"20\"><Start>100 0</Start><Center>100 20</Center>"
+    "<End>100 40</End></Curve>"
+    "<Line><Start>100 40</Start><End>0 40</End></Line></CoordGeom></Alignment>\n"
+    "</Alignments></LandXML>\n";
+
+}  // namespace
+
+TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
+    Files files;
+    const std::string xml = files.write("designs.xml", kDesigns);
+    const std::string pts = files.write("pts.csv",
+                                        "sq,50,-2,,a\n"
+                                        "before,-20,3\n"
+                                        "after,97,120\n"
+                                        "kink,110,-10\n"
+                                        "on,100,50\n"
+                                        "far,50,-40\n");
+    const ToolResult csv = tool({"station-offset", xml, pts, "--alignment", "Kink", "--csv"});
+    ASSERT_EQ(csv.code, 0) << csv.err;
+    const auto rows = csvRows(csv.out);
+    ASSERT_EQ(rows.size(), 7u) << csv.out;
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"name", "station", "chainage_m", "offset_m",
+                                        "cl_design_height_m", "dheight_m", "status", "code"}));
+    struct Want {
+        const char *station, *status;
+        double chainage, offset;
+    } want[] = {{"0+050.00", "square", 50.0, -2.0},
+                {"-0+020.00", "beforeStart", -20.0, 3.0},
+                {"0+220.00", "afterEnd", 220.0, 3.0},
+                // Outside the right-hand kink, 10 m back and 10 m left of the joint.
+                {"0+100.00", "atJoint", 100.0, -std::sqrt(200.0)},
+                {"0+150.00", "square", 150.0, 0.0},
+                {"0+050.00", "square", 50.0, -40.0}};
+    for (size_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE(rows[i + 1][0]);
+        ASSERT_EQ(rows[i + 1].size(), 8u);
+        EXPECT_EQ(rows[i + 1][1], want[i].station);
+        EXPECT_NEAR(std::stod(rows[i + 1][2]), want[i].chainage, 1e-6);
+        EXPECT_NEAR(std::stod(rows[i + 1][3]), want[i].offset, 1e-6);
+        EXPECT_EQ(rows[i + 1][6], want[i].status);
+    }
+    EXPECT_EQ(rows[1][7], "a");
+    // The text table says the same, with the unit in its headings.
+    const ToolResult text =
+        tool({"station-offset", xml, pts, "--alignment", "Kink", "--corridor", "25"});
+    ASSERT_EQ(text.code, 0) << text.err;
+    const auto lines = split(text.out, '\n');
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_NE(lines[0].find("offset [m]"), std::string::npos) << lines[0];
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_NE(lines[i + 1].find(std::string(" ") + want[i].status), std::string::npos)
+            << lines[i + 1];
+    // Beyond the corridor: the point keeps its row, without a station.
+    EXPECT_EQ(lines[6].rfind("far", 0), 0u);
+    EXPECT_NE(lines[6].find("offRoad"), std::string::npos) << lines[6];
+    EXPECT_EQ(lines[6].find("0+050.00"), std::string::npos) << lines[6];
+}
+
+TEST(StationOffsetTool, AllFeetListsEveryFootWithinTheCorridor) {
+    Files files;
+    const std::string xml = files.write("designs.xml", kDesigns);
+    // Inside the hairpin: 15 m right of the way up, 25 m right of the way down.
+    const std::string pts = files.write("pts.txt", "in 50 15\n");
+    const double down = 100.0 + 20.0 * M_PI + 50.0;
+    struct Case {
+        std::vector<std::string> extra;
+        std::vector<std::pair<double, double>> feet;  // chainage, offset
+        const char* status;
+    } cases[] = {
+        {{}, {{50.0, 15.0}}, "square"},
+        {{"--corridor", "30", "--all-feet"}, {{50.0, 15.0}, {down, 25.0}}, "square"},
+        {{"--corridor", "20", "--all-feet"}, {{50.0, 15.0}}, "square"},
+        {{"--corridor", "10", "--all-feet"}, {{NAN, NAN}}, "offRoad"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"station-offset", xml,         pts,   "--alignment",
+                                      "Hairpin",        "--columns", "PNE", "--csv"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const ToolResult r = tool(args);
+        SCOPED_TRACE(args.back());
+        ASSERT_EQ(r.code, 0) << r.err;
+        const auto rows = csvRows(r.out);
+        ASSERT_EQ(rows.size(), c.feet.size() + 1) << r.out;
+        for (size_t i = 0; i < c.feet.size(); ++i) {
+            const auto& row = rows[i + 1];
+            EXPECT_EQ(row[0], "in");  // the name repeated on every foot
+            EXPECT_EQ(row[6], c.status);
+            if (std::isnan(c.feet[i].first)) {
+                EXPECT_EQ(row[2], "");
+                continue;
+            }
+            EXPECT_NEAR(std::stod(row[2]), c.feet[i].first, 1e-6);
+            EXPECT_NEAR(std::stod(row[3]), c.feet[i].second, 1e-6);
+        }
+    }
+    const ToolResult lone = tool({"station-offset", xml, pts, "--all-feet"});
+    EXPECT_EQ(lone.code, road::kExitUsage);
+    EXPECT_NE(lone.err.find("--corridor"), std::string::npos) << lone.err;
+    const ToolResult zero = tool({"station-offset", xml, pts, "--corridor", "0"});
+    EXPECT_EQ(zero.code, road::kExitUsage);
+}
+
+// More points than one block (65,536), within 150 m of the built-in road and beyond its ends,
+// with bad lines between them: every good point has its row, in file order, and each row is the
+// library's own answer for that point alone, in metres and in feet.
+TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
+    CAlnt alnt;
+    road::buildSampleRoad(alnt);
+    const CAlntStationOffset inverse(alnt);
+    ASSERT_TRUE(inverse.isok()) << inverse.buildError();
+    const double start = inverse.getStartChainageInM(), end = inverse.getFinalChainageInM();
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> along(start - 100.0, end + 100.0), across(-150, 150);
+    constexpr int kPoints = 70'000;
+    constexpr double kFoot = 0.3048;
+    for (const double unit : {1.0, kFoot}) {
+        SCOPED_TRACE(unit);
+        std::string text = "P,N,E\n";
+        std::vector<std::pair<double, double>> ne;
+        for (int i = 0; i < kPoints; ++i) {
+            double n = 0.0, e = 0.0;
+            alnt.getPosNeAtChainAndOffsetExtr(along(rng), across(rng), n, e);
+            char line[96];
+            std::snprintf(line, sizeof line, "P%d,%.4f,%.4f\n", i, n / unit, e / unit);
+            text += line;
+            ne.emplace_back(std::stod(split(line, ',')[1]), std::stod(split(line, ',')[2]));
+            if (i % 20'000 == 10) text += "oops,1\n";
+        }
+        Files files;
+        const std::string pts = files.write("big.csv", text);
+        const ToolResult r = tool({"station-offset", "builtin", pts, "--csv", "--columns", "PNE",
+                                   "--unit", unit == 1.0 ? "m" : "ft"});
+        EXPECT_EQ(r.code, road::kExitBadInput);
+        EXPECT_NE(r.err.find("4 lines could not be read"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("line 60016: too few fields"), std::string::npos) << r.err;
+        const auto rows = csvRows(r.out);
+        ASSERT_EQ(rows.size(), static_cast<size_t>(kPoints) + 1);
+        const char* names[] = {"square", "beforeStart", "afterEnd", "atJoint"};
+        for (int i = 0; i < kPoints; ++i) {
+            const auto& row = rows[i + 1];
+            ASSERT_EQ(row[0], "P" + std::to_string(i));
+            TAlntFoot foot;
+            ASSERT_TRUE(inverse.findNearest(ne[i].first * unit, ne[i].second * unit, foot));
+            ASSERT_EQ(row[6], names[static_cast<int>(foot.status)]) << i;
+            ASSERT_NEAR(std::stod(row[2]), foot.chainageInM / unit, 1e-6) << i;
+            ASSERT_NEAR(std::stod(row[3]), foot.offsetInM / unit, 1e-6) << i;
+        }
+    }
+}
+
+// A point file that is not text, or not there, is refused as a whole before any row is written.
+TEST(StationOffsetTool, PointFilesThatAreNotTextAreRefusedWithTheirLine) {
+    Files files;
+    struct Case {
+        std::string path;
+        int code;
+        const char* message;
+    } cases[] = {
+        {files.write("utf16.txt", std::string("\xFF\xFE"
+                                              "1\0,\0",
+                                              6)),
+         road::kExitBadInput, "line 1: UTF-16"},
+        {files.write("zero.txt", std::string("1,5017,2010\n2,50\0"
+                                             "17,2010\n",
+                                             25)),
+         road::kExitBadInput, "line 2: a zero byte"},
+        {files.write("none.txt", "") + ".missing", road::kExitFile, "cannot open"},
+        {fs::temp_directory_path().string(), road::kExitFile, "is a directory"},
+    };
+    for (const Case& c : cases) {
+        const ToolResult r = tool({"station-offset", "builtin", c.path});
+        EXPECT_EQ(r.code, c.code) << c.path;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.path;
+    }
+}
