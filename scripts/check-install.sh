@@ -78,3 +78,21 @@ if cmake -S "$work/lx" -B "$work/lx/build2" -DCMAKE_PREFIX_PATH="$prefix" >"$wor
 fi
 grep -q "unknown component 'nosuch'" "$work/lx/missing.log"
 echo "installed package: find_package and pkg-config consumers build and run (core and landxml)"
+
+# The Python module, when it was built: it must import from a fresh shell with only the install
+# prefix on the path (no build tree, no LD_LIBRARY_PATH: the module finds the libraries through
+# its RPATH) and read the same file.
+python_dir="$prefix/lib/python3/dist-packages"
+if compgen -G "$python_dir/velmorutils*.so" >/dev/null; then
+  env -i HOME="$work" PATH=/usr/bin:/bin /usr/bin/python3 -I -c '
+import sys
+sys.path.insert(0, sys.argv[2])
+import velmorutils
+(road,) = velmorutils.read_landxml(sys.argv[1])
+n, e = road.position(40.0)
+assert abs(n - 1040.0) < 1e-9 and abs(e - 500.0) < 1e-9, (n, e)
+assert velmorutils.__file__.startswith(sys.argv[2]), velmorutils.__file__
+print("python: 0+040 N %.3f E %.3f from %s" % (n, e, velmorutils.__file__))
+' "$work/road.xml" "$python_dir"
+  echo "installed package: the Python module imports from the install prefix alone"
+fi

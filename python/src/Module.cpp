@@ -1,0 +1,511 @@
+// The Python module `velmorutils`: road alignments from LandXML files or built element by
+// element, queried on whole NumPy arrays in C++ with the interpreter lock released.
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/curves/AlntElementFlags.h>
+#include <velmorutils/zelmath/curves/CurveRelations.h>
+#include <velmorutils/zelmath/geodesy/GeodeticFunctions.h>
+
+#include "ArrayArgs.h"
+#include "RoadAlignment.h"
+#include "RoadBuilder.h"
+
+namespace py = pybind11;
+using pyvelmor::Broadcast;
+using pyvelmor::RoadAlignment;
+using pyvelmor::RoadBuilder;
+using AlignmentPtr = std::shared_ptr<RoadAlignment>;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Stake-outs beyond this many stations are a mistyped interval, not a road.
+constexpr double kMaxStakeoutStations = 1e7;
+
+zel_landxml::LinearUnit unitArgument(const py::object& unit, zel_landxml::LinearUnit fallback) {
+    if (unit.is_none()) return fallback;
+    zel_landxml::LinearUnit u = fallback;
+    const std::string text = py::str(unit);
+    if (!py::isinstance<py::str>(unit) || !zel_landxml::unitFromText(text, u))
+        throw py::value_error("unit must be \"m\", \"usft\" or \"ft\", not " +
+                              py::repr(unit).cast<std::string>());
+    return u;
+}
+
+void warn(const std::string& message) {
+    // A warning turned into an error by the caller's filter propagates as that error.
+    if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) != 0) throw py::error_already_set();
+}
+
+py::list readLandxml(const py::object& file, const py::object& unit) {
+    // A str or any path-like object (pathlib.Path) names the file.
+    const py::object fspath = py::module_::import("os").attr("fspath")(file);
+    if (!py::isinstance<py::str>(fspath))
+        throw py::type_error("read_landxml: path must be a str or a path-like object of str");
+    const std::string path = fspath.cast<std::string>();
+    zel_landxml::Document doc;
+    std::string error;
+    if (!zel_landxml::readFile(path, doc, error)) throw py::value_error(error);
+    const zel_landxml::LinearUnit u = unitArgument(unit, doc.unit);
+    for (const std::string& w : doc.warnings)
+        warn(path + ": " + w);
+    py::list out;
+    for (const zel_landxml::Alignment& a : doc.alignments) {
+        CAlnt alnt;
+        zel_landxml::BuildReport report;
+        if (!zel_landxml::buildAlignment(a, alnt, report, error))
+            throw py::value_error(path + ": alignment '" + a.name + "': " + error);
+        for (const std::string& w : report.warnings)
+            warn(path + ": alignment '" + a.name + "': " + w);
+        out.append(std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a)));
+    }
+    return out;
+}
+
+// One chainage argument in, one number per chainage out.
+template <class Query>
+py::object perChainage(const RoadAlignment& a, const py::object& chainage, Query query) {
+    const Broadcast b({chainage}, {"chainage"});
+    py::array_t<double> out = b.newOutput();
+    double* o = out.mutable_data();
+    {
+        const py::gil_scoped_release release;
+        (a.*query)(b.data(0), b.size(), o);
+    }
+    return b.finish(out);
+}
+
+py::tuple position(const RoadAlignment& a, const py::object& chainage, const py::object& offset) {
+    const Broadcast b({chainage, offset}, {"chainage", "offset"});
+    py::array_t<double> n = b.newOutput(), e = b.newOutput();
+    double* pn = n.mutable_data();
+    double* pe = e.mutable_data();
+    {
+        const py::gil_scoped_release release;
+        a.positions(b.data(0), b.data(1), b.size(), pn, pe);
+    }
+    return py::make_tuple(b.finish(n), b.finish(e));
+}
+
+py::object structured(const std::vector<py::ssize_t>& shape, const py::list& fields) {
+    const py::module_ np = py::module_::import("numpy");
+    return np.attr("empty")(py::tuple(py::cast(shape)), np.attr("dtype")(fields));
+}
+
+// One record of station_offset's structured array, written in place by the C++ loop. NumPy's
+// "U11" is 11 native-endian UCS4 code points, zero padded.
+struct FootRecord {
+    double chainage;
+    double offset;
+    char32_t status[11];
+    std::int32_t element;
+};
+
+py::object footDtype() {
+    py::dict spec;
+    spec["names"] = py::make_tuple("chainage", "offset", "status", "element");
+    spec["formats"] = py::make_tuple("f8", "f8", "U11", "i4");
+    spec["offsets"] = py::make_tuple(offsetof(FootRecord, chainage), offsetof(FootRecord, offset),
+                                     offsetof(FootRecord, status), offsetof(FootRecord, element));
+    spec["itemsize"] = sizeof(FootRecord);
+    return py::module_::import("numpy").attr("dtype")(spec);
+}
+
+void setStatus(char32_t (&out)[11], int status) {
+    static constexpr const char* kNames[] = {"square", "beforeStart", "afterEnd", "atJoint"};
+    const char* name = status >= 0 && status < 4 ? kNames[status] : "none";
+    std::size_t k = 0;
+    for (; name[k] != '\0'; ++k)
+        out[k] = static_cast<char32_t>(name[k]);
+    for (; k < 11; ++k)
+        out[k] = U'\0';
+}
+
+py::object stationOffset(const RoadAlignment& a, const py::object& north, const py::object& east) {
+    const Broadcast b({north, east}, {"northing", "easting"});
+    if (!a.inverseError().empty()) throw py::value_error("station_offset: " + a.inverseError());
+    const py::module_ np = py::module_::import("numpy");
+    py::array out = np.attr("empty")(py::tuple(py::cast(b.shape())), footDtype());
+    auto* records = static_cast<FootRecord*>(out.mutable_data());
+    {
+        const py::gil_scoped_release release;
+        std::vector<RoadAlignment::Foot> feet(std::min<std::size_t>(b.size(), 4096));
+        for (std::size_t i = 0; i < b.size(); i += feet.size()) {
+            const std::size_t n = std::min(feet.size(), b.size() - i);
+            a.stationOffsets(b.data(0) + i, b.data(1) + i, n, feet.data());
+            for (std::size_t j = 0; j < n; ++j) {
+                FootRecord& r = records[i + j];
+                r.chainage = feet[j].chainage;
+                r.offset = feet[j].offset;
+                r.element = feet[j].element;
+                setStatus(r.status, feet[j].status);
+            }
+        }
+    }
+    if (b.scalar()) return out.attr("__getitem__")(py::tuple());
+    return out;
+}
+
+py::object stakeout(const RoadAlignment& a, double interval, const py::object& offsets) {
+    if (!(std::isfinite(interval) && interval > 0.0))
+        throw py::value_error("stakeout: interval must be a positive number");
+    if (a.length() / interval > kMaxStakeoutStations)
+        throw py::value_error("stakeout: an interval of " +
+                              py::repr(py::float_(interval)).cast<std::string>() +
+                              " gives more than 1e7 stations");
+    const py::array_t<double> offs = pyvelmor::asDoubles(offsets, "offsets");
+    const std::vector<double> off(offs.data(), offs.data() + offs.size());
+    for (double o : off)
+        if (!std::isfinite(o)) throw py::value_error("stakeout: offsets must be finite");
+    std::vector<double> ch;
+    {
+        const py::gil_scoped_release release;
+        for (double c : a.stakeoutChainages(interval))
+            for (std::size_t k = 0; k < off.size(); ++k)
+                ch.push_back(c);
+    }
+    const auto rows = static_cast<py::ssize_t>(ch.size());
+    py::array_t<double> chain(rows), offset(rows), n(rows), e(rows), h(rows), az(rows);
+    {
+        double* po = offset.mutable_data();
+        double* pc = chain.mutable_data();
+        double* pn = n.mutable_data();
+        double* pe = e.mutable_data();
+        double* ph = h.mutable_data();
+        double* pa = az.mutable_data();
+        const py::gil_scoped_release release;
+        for (std::size_t i = 0; i < ch.size(); ++i) {
+            pc[i] = ch[i];
+            po[i] = off[i % off.size()];
+        }
+        a.positions(pc, po, ch.size(), pn, pe);
+        a.heights(pc, ch.size(), ph);
+        a.azimuths(pc, ch.size(), pa);
+    }
+    py::list fields;
+    for (const char* f : {"chainage", "offset", "northing", "easting", "height", "azimuth"})
+        fields.append(py::make_tuple(f, "f8"));
+    py::object out = structured({rows}, fields);
+    out.attr("__setitem__")("chainage", chain);
+    out.attr("__setitem__")("offset", offset);
+    out.attr("__setitem__")("northing", n);
+    out.attr("__setitem__")("easting", e);
+    out.attr("__setitem__")("height", h);
+    out.attr("__setitem__")("azimuth", az);
+    return out;
+}
+
+py::object stationText(const RoadAlignment& a, const py::object& chainage, int decimals) {
+    if (decimals < 0 || decimals > 6) throw py::value_error("decimals must be 0 to 6");
+    const py::array_t<double> c = pyvelmor::asDoubles(chainage, "chainage");
+    auto text = [&](double v) { return std::isfinite(v) ? a.stationText(v, decimals) : ""; };
+    if (c.ndim() == 0) return py::str(text(*c.data()));
+    py::list out;
+    for (py::ssize_t i = 0; i < c.size(); ++i)
+        out.append(text(c.data()[i]));
+    const py::module_ np = py::module_::import("numpy");
+    return np.attr("array")(out, "U").attr("reshape")(c.attr("shape"));
+}
+
+py::object chainageOf(const RoadAlignment& a, const py::object& text) {
+    auto one = [&](const std::string& t) {
+        double c = 0.0;
+        std::string error;
+        if (!a.chainageOf(t, c, error))
+            throw py::value_error("chainage_of(\"" + t + "\"): " + error);
+        return c;
+    };
+    if (py::isinstance<py::str>(text)) return py::float_(one(text.cast<std::string>()));
+    const py::module_ np = py::module_::import("numpy");
+    const py::array arr = np.attr("asarray")(text);
+    const char kind = arr.dtype().kind();
+    if (kind != 'U' && kind != 'O')
+        throw py::type_error("chainage_of: expected station text, got dtype " +
+                             py::str(arr.dtype()).cast<std::string>());
+    const py::object flat = arr.attr("ravel")();
+    py::array_t<double> out(arr.size());
+    double* po = out.mutable_data();
+    py::ssize_t i = 0;
+    for (const py::handle t : flat) {
+        if (!py::isinstance<py::str>(t))
+            throw py::type_error("chainage_of: expected station text, got " +
+                                 py::repr(t).cast<std::string>());
+        po[i++] = one(t.cast<std::string>());
+    }
+    return out.attr("reshape")(arr.attr("shape"));
+}
+
+py::dict curveRelations(const py::object& radius, const py::object& length) {
+    const Broadcast b({radius, length}, {"radius", "length"});
+    const char* names[] = {"radius",          "length",          "delta",    "chord",
+                           "tangent",         "middle_ordinate", "external", "degree_of_curve",
+                           "degree_of_chord", "spiral_parameter"};
+    constexpr int kCount = 10;
+    std::vector<py::array_t<double>> outs;
+    std::vector<double*> p;
+    for (int k = 0; k < kCount; ++k) {
+        outs.push_back(b.newOutput());
+        p.push_back(outs.back().mutable_data());
+    }
+    {
+        const py::gil_scoped_release release;
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            const double R = b.data(0)[i], L = b.data(1)[i];
+            // The library answers 0.0 where a relation has none; a script gets NaN instead, so
+            // a bad radius cannot pass as a curve of zero size.
+            const bool ok = std::isfinite(R) && R > 0.0 && std::isfinite(L) && L >= 0.0;
+            const double v[kCount] = {R,
+                                      L,
+                                      getDisplayValueFromLength(L, R, aldDelta),
+                                      getDisplayValueFromLength(L, R, aldChord),
+                                      getDisplayValueFromLength(L, R, aldTangent),
+                                      getDisplayValueFromLength(L, R, aldMidOrd),
+                                      getDisplayValueFromLength(L, R, aldExternal),
+                                      getDisplayValueFromRadius(R, ardDegOfCurve),
+                                      getDisplayValueFromRadius(R, ardDegOfChord),
+                                      getDisplayValueFromLength(L, R, aldSpiralParam)};
+            for (int k = 0; k < kCount; ++k)
+                p[k][i] = ok ? v[k] : kNaN;
+        }
+    }
+    py::dict out;
+    for (int k = 0; k < kCount; ++k)
+        out[names[k]] = b.finish(outs[k]);
+    return out;
+}
+
+py::tuple geodesicInverse(const py::object& lat1, const py::object& lon1, const py::object& lat2,
+                          const py::object& lon2) {
+    const Broadcast b({lat1, lon1, lat2, lon2}, {"lat1", "lon1", "lat2", "lon2"});
+    py::array_t<double> dist = b.newOutput(), az1 = b.newOutput(), az2 = b.newOutput();
+    {
+        double* pd = dist.mutable_data();
+        double* p1 = az1.mutable_data();
+        double* p2 = az2.mutable_data();
+        const py::gil_scoped_release release;
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            const double la1 = b.data(0)[i], lo1 = b.data(1)[i];
+            const double la2 = b.data(2)[i], lo2 = b.data(3)[i];
+            pd[i] = p1[i] = p2[i] = kNaN;
+            if (!(std::fabs(la1) <= 90.0 && std::fabs(la2) <= 90.0 && std::isfinite(lo1) &&
+                  std::isfinite(lo2)))
+                continue;
+            double faz = 0.0, baz = 0.0, s = 0.0;
+            invlon(6378137.0, 298.257223563, la1, lo1, la2, lo2, faz, s, baz);
+            pd[i] = s;
+            p1[i] = faz;
+            // The back azimuth points from point 2 to point 1; the forward one at point 2 (the
+            // direction of travel arriving there) is its reverse.
+            p2[i] = std::fmod(baz + 180.0, 360.0);
+        }
+    }
+    return py::make_tuple(b.finish(dist), b.finish(az1), b.finish(az2));
+}
+
+std::string unitOf(const RoadAlignment& a) {
+    return zel_landxml::unitSymbol(a.unit());
+}
+
+int curveKind(const py::object& curve) {
+    if (curve.is_none()) return 0;
+    const std::string c = py::str(curve);
+    if (py::isinstance<py::str>(curve) && c == "parabola") return 1;
+    if (py::isinstance<py::str>(curve) && c == "circle") return 2;
+    throw py::value_error("vip: curve must be None, \"parabola\" or \"circle\", not " +
+                          py::repr(curve).cast<std::string>());
+}
+
+template <class F>
+RoadBuilder& check(RoadBuilder& b, F step) {
+    std::string error;
+    if (!step(error)) throw py::value_error(error);
+    return b;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(velmorutils, m) {
+    m.doc() =
+        "Road alignment geometry of velmorutils for scripts and notebooks.\n\n"
+        "Conventions: lengths, chainages, offsets, coordinates and heights are in the "
+        "alignment's unit (Alignment.unit: \"m\", \"usft\" or \"ft\"); positions are "
+        "(northing, easting); azimuths are decimal degrees clockwise from north in [0, 360); "
+        "offsets are positive to the right of increasing chainage; grades are percent. "
+        "Chainage is the running (internal) chainage; station_text/chainage_of convert to the "
+        "design's stations, station equations included. Every array argument broadcasts like "
+        "NumPy (lists, integers, float32 and strided views are accepted), scalars give "
+        "scalars, NaN in gives NaN out. Errors raise ValueError (bad values, files: with file, "
+        "line and element) or TypeError (arguments that are not numbers).";
+
+    py::class_<RoadAlignment, AlignmentPtr>(m, "Alignment",
+                                            "A road centre line with its profile and stationing.")
+        .def_property_readonly("name", &RoadAlignment::name, "The alignment's name in the file.")
+        .def_property_readonly("unit", &unitOf,
+                               "Linear unit of every length: \"m\", \"usft\" or \"ft\".")
+        .def_property_readonly("start_chainage", &RoadAlignment::startChainage,
+                               "Running chainage of the start (unit).")
+        .def_property_readonly("end_chainage", &RoadAlignment::endChainage,
+                               "Running chainage of the end (unit).")
+        .def_property_readonly("length", &RoadAlignment::length,
+                               "Horizontal length along the centre line (unit).")
+        .def_property_readonly("has_profile", &RoadAlignment::hasProfile,
+                               "Whether the alignment has a vertical profile.")
+        .def("position", &position, py::arg("chainage"), py::arg("offset") = 0.0,
+             "(northing, easting) at running chainage and offset (unit; offset positive to the "
+             "right of increasing chainage). Beyond the ends the road runs on along its end "
+             "tangents.")
+        .def(
+            "azimuth",
+            [](const RoadAlignment& a, const py::object& c) {
+                return perChainage(a, c, &RoadAlignment::azimuths);
+            },
+            py::arg("chainage"),
+            "Direction of increasing chainage, decimal degrees clockwise from north in [0, 360).")
+        .def(
+            "curvature",
+            [](const RoadAlignment& a, const py::object& c) {
+                return perChainage(a, c, &RoadAlignment::curvatures);
+            },
+            py::arg("chainage"),
+            "Curvature 1/R in 1/unit, positive where the road turns right (clockwise), 0 on "
+            "straights and beyond the ends.")
+        .def(
+            "height",
+            [](const RoadAlignment& a, const py::object& c) {
+                return perChainage(a, c, &RoadAlignment::heights);
+            },
+            py::arg("chainage"), "Design height (unit); NaN outside the profile or without one.")
+        .def(
+            "grade",
+            [](const RoadAlignment& a, const py::object& c) {
+                return perChainage(a, c, &RoadAlignment::grades);
+            },
+            py::arg("chainage"),
+            "Design grade in percent, positive uphill in increasing chainage; NaN outside the "
+            "profile or without one.")
+        .def("station_offset", &stationOffset, py::arg("northing"), py::arg("easting"),
+             "The nearest foot on the alignment of each point, as a structured array: chainage "
+             "(running, unit), offset (unit, right positive), status (\"square\": the "
+             "perpendicular foot on an element; \"beforeStart\"/\"afterEnd\": measured along "
+             "and across the extended end tangent; \"atJoint\": outside a kink, the joint is "
+             "the nearest point; \"none\": the point is not a finite number, all values NaN) "
+             "and element (0-based, -1 for none).")
+        .def("stakeout", &stakeout, py::arg("interval"),
+             py::arg("offsets") = std::vector<double>{0.0},
+             "Stake-out table: every round design station at `interval` (unit), the start, the "
+             "end, each element boundary and station equation, at each offset (unit, right "
+             "positive). Structured array with chainage (running), offset, northing, easting, "
+             "height (NaN without a profile) and azimuth (degrees).")
+        .def("station_text", &stationText, py::arg("chainage"), py::arg("decimals") = 2,
+             "Design station text of running chainages (\"1+234.56\" in metres, \"12+34.56\" "
+             "in feet), after the station equations; a station that occurs in several regions "
+             "carries its region (\" R2\"). NaN gives \"\".")
+        .def("chainage_of", &chainageOf, py::arg("text"),
+             "Running chainage (unit) of design station text; ValueError when the station is "
+             "not on the road, lies in an equation's gap, or occurs in several regions and "
+             "names none.")
+        .def("__repr__", [](const RoadAlignment& a) {
+            return "<velmorutils.Alignment '" + a.name() + "' " + std::to_string(a.length()) + " " +
+                   unitOf(a) + ">";
+        });
+
+    py::class_<RoadBuilder>(m, "AlignmentBuilder",
+                            "Builds an alignment element by element from a start point "
+                            "(northing, easting), a start chainage and a start azimuth (degrees "
+                            "clockwise from north); all lengths in `unit`. Each method returns "
+                            "the builder; an element that cannot be built raises ValueError.")
+        .def(py::init([](double n, double e, double c, double az, const py::object& unit) {
+                 const auto u = unitArgument(unit, zel_landxml::LinearUnit::Meter);
+                 if (!std::isfinite(n) || !std::isfinite(e) || !std::isfinite(c) ||
+                     !std::isfinite(az))
+                     throw py::value_error("AlignmentBuilder: the start must be finite");
+                 return RoadBuilder(n, e, c, az, u);
+             }),
+             py::arg("northing"), py::arg("easting"), py::arg("chainage"), py::arg("azimuth"),
+             py::arg("unit") = "m")
+        .def(
+            "line",
+            [](RoadBuilder& b, double len) -> RoadBuilder& {
+                return check(b, [&](std::string& e) { return b.line(len, e); });
+            },
+            py::arg("length"), py::return_value_policy::reference_internal, "A straight.")
+        .def(
+            "arc",
+            [](RoadBuilder& b, double len, double r, bool right) -> RoadBuilder& {
+                return check(b, [&](std::string& e) { return b.arc(len, r, right, e); });
+            },
+            py::arg("length"), py::arg("radius"), py::arg("right"),
+            py::return_value_policy::reference_internal,
+            "A circular arc; right=True turns clockwise.")
+        .def(
+            "spiral",
+            [](RoadBuilder& b, double len, double r1, double r2, bool right) -> RoadBuilder& {
+                return check(b, [&](std::string& e) { return b.spiral(len, r1, r2, right, e); });
+            },
+            py::arg("length"), py::arg("radius_start"), py::arg("radius_end"), py::arg("right"),
+            py::return_value_policy::reference_internal,
+            "A clothoid from radius_start to radius_end (math.inf: a tangent end).")
+        .def(
+            "ip",
+            [](RoadBuilder& b, double n, double e, double r, double l1, double l2) -> RoadBuilder& {
+                return check(b, [&](std::string& err) { return b.ip(n, e, r, l1, l2, err); });
+            },
+            py::arg("northing"), py::arg("easting"), py::arg("radius"), py::arg("spiral_in") = 0.0,
+            py::arg("spiral_out") = 0.0, py::return_value_policy::reference_internal,
+            "An intersection point with its curve (entry spiral, arc, exit spiral). The curve "
+            "is fitted when the next IP follows; the last IP (radius 0) is the road's end.")
+        .def(
+            "vip",
+            [](RoadBuilder& b, double c, double h, const py::object& curve, double len,
+               double r) -> RoadBuilder& {
+                const int kind = curveKind(curve);
+                return check(b, [&](std::string& e) { return b.vip(c, h, kind, len, r, e); });
+            },
+            py::arg("chainage"), py::arg("height"), py::arg("curve") = py::none(),
+            py::arg("length") = 0.0, py::arg("radius") = 0.0,
+            py::return_value_policy::reference_internal,
+            "A vertical intersection point at running chainage and height; curve \"parabola\" "
+            "(of `length`) or \"circle\" (of `radius`), or None.")
+        .def(
+            "build",
+            [](const RoadBuilder& b) {
+                std::string error;
+                AlignmentPtr a = b.build(error);
+                if (!a) throw py::value_error(error);
+                return a;
+            },
+            "The Alignment built so far (a copy; the builder can go on).");
+
+    m.def("read_landxml", &readLandxml, py::arg("path"), py::arg("unit") = py::none(),
+          "Every alignment of a LandXML file (1.0 to 2.0), as a list of Alignment. unit: "
+          "\"m\", \"usft\", \"ft\" or None for the file's own. A file that cannot be read "
+          "exactly raises ValueError naming the file, line and element; what the reader "
+          "accepted but a user should know comes as UserWarning.");
+    m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"),
+          "Every relation of a circular curve of radius and arc length (any one unit): delta "
+          "(central angle, degrees), chord, tangent, middle_ordinate, external, "
+          "degree_of_curve and degree_of_chord (degrees on a 100-unit base), spiral_parameter "
+          "(A = sqrt(R L)). NaN where the radius is not positive or the length negative.");
+    m.def("geodesic_inverse", &geodesicInverse, py::arg("lat1"), py::arg("lon1"), py::arg("lat2"),
+          py::arg("lon2"),
+          "Distance (m) and azimuths on WGS84 between points given in decimal degrees: "
+          "(distance, azimuth1, azimuth2) with azimuth1 the forward azimuth at point 1 and "
+          "azimuth2 the forward azimuth at point 2 (the direction of travel arriving there), "
+          "both clockwise from north in [0, 360). Accurate to millimetres except for nearly "
+          "antipodal points; NaN for latitudes beyond +-90.");
+}

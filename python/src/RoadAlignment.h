@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
+
+namespace pyvelmor {
+
+using zel_landxml::LinearUnit;
+
+// A finished road alignment as the Python module shows it: the library's combined alignment in
+// metres, its stationing (station equations) and the user's linear unit. Every length that
+// enters or leaves is in that unit and converted at this edge, so the geometry itself is the
+// library's, unchanged. Nothing here touches the interpreter: the batch calls run with the
+// interpreter lock released.
+//
+// The library's alignment fills caches inside its const queries, so one lock serialises the
+// geometry queries of one alignment across threads. The station/offset inverse is an immutable
+// snapshot and needs none.
+class RoadAlignment {
+public:
+    RoadAlignment(std::string name, LinearUnit unit, const CAlnt& alnt,
+                  zel_landxml::Stationing stationing);
+
+    const std::string& name() const { return name_; }
+    LinearUnit unit() const { return unit_; }
+    // In the alignment's unit.
+    double startChainage() const { return fromM(startM_); }
+    double endChainage() const { return fromM(endM_); }
+    double length() const { return fromM(endM_ - startM_); }
+    bool hasProfile() const { return alnt_.getNumOfVes() > 0; }
+    const CAlnt& alnt() const { return alnt_; }
+    const zel_landxml::Stationing& stationing() const { return stationing_; }
+
+    double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
+    double fromM(double m) const { return zel_landxml::fromMetres(m, unit_); }
+
+    // Batch queries over count chainages (and offsets), in the alignment's unit. A chainage
+    // before the start or after the end is extrapolated along the end tangent for positions and
+    // azimuths; heights and grades are NaN outside the profile and where there is none, and
+    // every result of a chainage that is not a finite number is NaN.
+    void positions(const double* chainage, const double* offset, std::size_t count, double* north,
+                   double* east) const;
+    void azimuths(const double* chainage, std::size_t count, double* deg) const;
+    void curvatures(const double* chainage, std::size_t count, double* k) const;
+    void heights(const double* chainage, std::size_t count, double* h) const;
+    void grades(const double* chainage, std::size_t count, double* percent) const;
+
+    // The nearest foot of each point; NaN points and points without a foot get status -1.
+    struct Foot {
+        double chainage;
+        double offset;
+        int element;
+        int status;  // TAlntFootStatus, or -1 for none
+    };
+    void stationOffsets(const double* north, const double* east, std::size_t count,
+                        Foot* feet) const;
+    // Empty when the inverse could be built, else why not.
+    const std::string& inverseError() const { return inverse_.buildError(); }
+
+    // The chainages of a stake-out at round design stations every `interval` (alignment unit):
+    // each multiple of the interval within each station region, the start, the end, every
+    // element boundary and every station equation, in order; entries closer than 1 mm merge.
+    std::vector<double> stakeoutChainages(double interval) const;
+
+    // Station text of a chainage in the design's stationing, and back; false with a message
+    // when the text is not a station of this alignment.
+    std::string stationText(double chainage, int decimals) const;
+    bool chainageOf(const std::string& text, double& chainage, std::string& error) const;
+
+private:
+    zel_landxml::StationStyle style(int decimals) const;
+
+    std::string name_;
+    LinearUnit unit_;
+    CAlnt alnt_;
+    zel_landxml::Stationing stationing_;
+    CAlntStationOffset inverse_;
+    double startM_ = 0.0;
+    double endM_ = 0.0;
+    mutable std::mutex lock_;
+};
+
+}  // namespace pyvelmor
