@@ -104,21 +104,17 @@ TEST(CopyDirectory, CopiesFilesAndWithRecursionFolders) {
     EXPECT_EQ(CopyDirectory("", dir.app("x").c_str(), 1), 0);
 }
 
-TEST(RemoveDirectoryTree, RemovesReadOnlyFilesAndSubFolders) {
-    FilesScratch dir;
-    makeJobFolder(dir);
-    chmod(dir.native("job/Sub/c.txt").c_str(), 0444);
-    EXPECT_NE(RemoveDirectoryTree(dir.app("job").c_str()), 0);
-    EXPECT_FALSE(dir.exists("job"));
-    EXPECT_EQ(RemoveDirectoryTree(dir.app("job").c_str()), 0);
-    EXPECT_EQ(RemoveDirectoryTree(""), 0);
-    EXPECT_EQ(RemoveDirectoryTree("\\"), 0);
-}
-
-TEST(CreateDirectoryTree, AcceptsBothSeparators) {
+// A tree made with either separator is removed again with its read-only files.
+TEST(DirectoryTree, CreatedWithBothSeparatorsAndRemovedWithReadOnlyFiles) {
     FilesScratch dir;
     EXPECT_NE(CreateDirectoryTree((dir.native("a") + "\\b/c\\d").c_str()), 0);
     EXPECT_TRUE(dir.exists("a/b/c/d"));
+    dir.write("a/b/c/d/ro.txt", "x");
+    chmod(dir.native("a/b/c/d/ro.txt").c_str(), 0444);
+    EXPECT_NE(RemoveDirectoryTree(dir.app("a").c_str()), 0);
+    EXPECT_FALSE(dir.exists("a"));
+    EXPECT_EQ(RemoveDirectoryTree(dir.app("a").c_str()), 0);
+    EXPECT_EQ(RemoveDirectoryTree("\\"), 0);
     dir.write("file", "");
     EXPECT_EQ(CreateDirectoryTree(dir.app("file\\sub").c_str()), 0);
     EXPECT_EQ(CreateDirectoryTree(""), 0);
