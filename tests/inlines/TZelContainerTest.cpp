@@ -16,15 +16,12 @@ auto values(const C& c) {
 
 }  // namespace
 
-TEST(TZelContainer, GrowsByHalfItsCapacityAndAppendTakesWhatIsNeeded) {
+// Growth by half the capacity is shared with CZelArray and checked there; an append that needs
+// more takes exactly what it needs.
+TEST(TZelContainer, AppendTakesWhatIsNeeded) {
     TZelContainer<int> c;
-    std::vector<unsigned> seen;
-    for (int i = 0; i < 20; ++i) {
-        const unsigned before = c.capacity();
+    for (int i = 0; i < 20; ++i)
         EXPECT_EQ(c.add(i), static_cast<unsigned>(i));
-        if (c.capacity() != before) seen.push_back(c.capacity());
-    }
-    EXPECT_EQ(seen, (std::vector<unsigned>{1, 2, 3, 4, 6, 9, 13, 19, 28}));
     TZelContainer<int> d;
     d.add(1);
     d.add(2);

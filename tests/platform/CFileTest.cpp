@@ -25,7 +25,7 @@ TEST(CFile, ReadsWritesAndSeeksOnOnePosition) {
     // A move before the start is refused and leaves the position alone.
     EXPECT_EQ(file.Seek(-7, CFile::end), -1);
     EXPECT_EQ(file.GetPosition(), 6);
-    file.SeekToBegin();
+    EXPECT_EQ(file.Seek(-6, CFile::end), 0);  // back to the very first byte
     EXPECT_EQ(file.Read(buf, 6), 6u);
     EXPECT_EQ(std::string(buf, 6), "abXdef");
     file.Close();

@@ -13,6 +13,7 @@ TEST(CErrStackItem, FailureInInnermostCallLogsItOnceWithItsCallers) {
     const std::string log = RedirectSharedLog("errstack_pqr");
     {
         CErrStackItem p("survey.cpp", "P", 10);
+        { CErrStackItem sibling("survey.cpp", "S", 15); }  // Q chains to P, not to S
         {
             CErrStackItem q("survey.cpp", "Q", 20);
             {
@@ -41,22 +42,6 @@ TEST(CErrStackItem, LoneItemLogsNoCallStackAndCannotBeSetBack) {
         EXPECT_FALSE(only = true);
     }
     EXPECT_EQ((Lines{"<5> - cogo.cpp(7): error in Resection"}), ReadLines(log));
-}
-
-TEST(CErrStackItem, NewItemChainsToTheSameCallerAfterASiblingEnds) {
-    const std::string log = RedirectSharedLog("errstack_sibling");
-    {
-        CErrStackItem caller("road.cpp", "Stakeout", 100);
-        { CErrStackItem first("road.cpp", "Station", 110); }
-        {
-            CErrStackItem second("road.cpp", "Offset", 120);
-            second.set(false);
-        }
-        EXPECT_FALSE(caller);
-    }
-    EXPECT_EQ((Lines{"<5> - road.cpp(120): error in Offset", "<0> - \t****Call stack****",
-                     "<0> - \tStakeout: road.cpp(100)", "<0> - \t******************"}),
-              ReadLines(log));
 }
 
 TEST(CErrStackItem, DefaultThresholdKeepsTheCallStackButNotTheErrorLine) {

@@ -78,18 +78,16 @@ TEST(CopyFromToCheckDate, CopiesOnlyANewerSource) {
     const std::string from = dir.app("from.txt"), to = dir.app("to.txt");
     dir.write("from.txt", "survey 2");
     dir.write("to.txt", "survey 1");
-    setWritten(dir.native("from.txt"), 1173270840);
-    setWritten(dir.native("to.txt"), 1173270840);  // equally old
-    EXPECT_EQ(CopyFromToCheckDate(from.c_str(), to.c_str()), 1);
-    EXPECT_EQ(dir.read("to.txt"), "survey 1");
-    setWritten(dir.native("from.txt"), 1173270839);  // older
-    EXPECT_EQ(CopyFromToCheckDate(from.c_str(), to.c_str()), 1);
-    EXPECT_EQ(dir.read("to.txt"), "survey 1");
-    setWritten(dir.native("from.txt"), 1173270841);  // newer
+    setWritten(dir.native("to.txt"), 1173270840);
+    for (const time_t written : {1173270840, 1173270839}) {  // equally old, older
+        setWritten(dir.native("from.txt"), written);
+        EXPECT_EQ(CopyFromToCheckDate(from.c_str(), to.c_str()), 1);
+        EXPECT_EQ(dir.read("to.txt"), "survey 1");
+    }
+    setWritten(dir.native("from.txt"), 1173270841);  // a second newer
     EXPECT_NE(CopyFromToCheckDate(from.c_str(), to.c_str()), 0);
     EXPECT_EQ(dir.read("to.txt"), "survey 2");
     EXPECT_EQ(CopyFromToCheckDate(dir.app("none").c_str(), to.c_str()), 0);
-    EXPECT_EQ(dir.read("to.txt"), "survey 2");
 }
 
 TEST(CopyDirectory, CopiesFilesAndWithRecursionFolders) {
@@ -98,37 +96,25 @@ TEST(CopyDirectory, CopiesFilesAndWithRecursionFolders) {
     EXPECT_NE(CopyDirectory(dir.app("job").c_str(), dir.app("deep").c_str(), 1), 0);
     EXPECT_EQ(dir.read("deep/Sub/c.txt"), "gamma");
     EXPECT_EQ(dir.read("deep/z.txt"), "zeta");
-
     // Without recursion the sub-folder cannot be copied as a file: the walk ends there, after
     // a.txt and b.dat, before z.txt.
     EXPECT_EQ(CopyDirectory(dir.app("job").c_str(), dir.app("flat").c_str(), 0), 0);
     EXPECT_EQ(dir.read("flat/b.dat"), "beta");
     EXPECT_FALSE(dir.exists("flat/z.txt"));
-    std::filesystem::remove_all(dir.native("job/Sub"));
-    EXPECT_NE(CopyDirectory(dir.app("job").c_str(), dir.app("flat").c_str(), 0), 0);
-    EXPECT_EQ(dir.read("flat/z.txt"), "zeta");
-
-    std::filesystem::create_directory(dir.native("empty"));
-    EXPECT_EQ(CopyDirectory(dir.app("empty").c_str(), dir.app("empty2").c_str(), 1), 1);
-    EXPECT_TRUE(dir.exists("empty2"));
     EXPECT_EQ(CopyDirectory("", dir.app("x").c_str(), 1), 0);
 }
 
-TEST(RemoveDirectoryTree, RemovesReadOnlyFilesAndSubFolders) {
-    FilesScratch dir;
-    makeJobFolder(dir);
-    chmod(dir.native("job/Sub/c.txt").c_str(), 0444);
-    EXPECT_NE(RemoveDirectoryTree(dir.app("job").c_str()), 0);
-    EXPECT_FALSE(dir.exists("job"));
-    EXPECT_EQ(RemoveDirectoryTree(dir.app("job").c_str()), 0);
-    EXPECT_EQ(RemoveDirectoryTree(""), 0);
-    EXPECT_EQ(RemoveDirectoryTree("\\"), 0);
-}
-
-TEST(CreateDirectoryTree, AcceptsBothSeparators) {
+// A tree made with either separator is removed again with its read-only files.
+TEST(DirectoryTree, CreatedWithBothSeparatorsAndRemovedWithReadOnlyFiles) {
     FilesScratch dir;
     EXPECT_NE(CreateDirectoryTree((dir.native("a") + "\\b/c\\d").c_str()), 0);
     EXPECT_TRUE(dir.exists("a/b/c/d"));
+    dir.write("a/b/c/d/ro.txt", "x");
+    chmod(dir.native("a/b/c/d/ro.txt").c_str(), 0444);
+    EXPECT_NE(RemoveDirectoryTree(dir.app("a").c_str()), 0);
+    EXPECT_FALSE(dir.exists("a"));
+    EXPECT_EQ(RemoveDirectoryTree(dir.app("a").c_str()), 0);
+    EXPECT_EQ(RemoveDirectoryTree("\\"), 0);
     dir.write("file", "");
     EXPECT_EQ(CreateDirectoryTree(dir.app("file\\sub").c_str()), 0);
     EXPECT_EQ(CreateDirectoryTree(""), 0);
@@ -157,12 +143,7 @@ TEST(CountFiles, CountsEverythingTheSearchYieldsAfterItsFirstEntry) {
     makeJobFolder(dir);
     // ".", "..", a.txt, b.dat, Sub, z.txt: five after the first.
     EXPECT_EQ(CountFiles(Text(dir.app("job").c_str())), 5ul);
-    std::filesystem::create_directory(dir.native("empty"));
-    EXPECT_EQ(CountFiles(Text(dir.app("empty").c_str())), 1ul);
     EXPECT_EQ(CountFiles(Text(dir.app("missing").c_str())), 0ul);
-    EXPECT_NE(IsDots("."), 0);
-    EXPECT_EQ(IsDots("..."), 0);
-    EXPECT_EQ(IsPathOnFlashCard(dir.app().c_str()), 0);
 }
 
 TEST(CompactPath, ReplacesFoldersByDotsAsTheWindowNarrows) {
@@ -171,13 +152,9 @@ TEST(CompactPath, ReplacesFoldersByDotsAsTheWindowNarrows) {
         CWnd window(width, 1);
         return str(CompactPath(&window, p ? p : path, separator));
     };
-    EXPECT_EQ(compact(32), path);                 // room 29
-    EXPECT_EQ(compact(20), "\\...\\2007\\Job1");  // room 18
-    EXPECT_EQ(compact(15), "\\...\\2007\\Job1");  // room 14: fits exactly
-    EXPECT_EQ(compact(3), "\\...\\Job1");         // the name itself stays
-    EXPECT_EQ(compact(10, "\\Storage Card\\Jobs\\"), "\\...\\Jobs\\");
+    EXPECT_EQ(compact(32), path);                                // room 29
+    EXPECT_EQ(compact(15), "\\...\\2007\\Job1");                 // room 14: fits exactly
+    EXPECT_EQ(compact(3), "\\...\\Job1");                        // the name itself stays
     EXPECT_EQ(compact(10, "\\ab\\Storage\\x"), "\\ab\\...\\x");  // short names are skipped
     EXPECT_EQ(compact(12, "/Storage Card/Jobs/2007/Job1", '/'), "/.../Job1");
-    EXPECT_EQ(str(CompactPath(nullptr, "C:\\a\\", '\\')), "C:\\a\\");
-    EXPECT_EQ(str(CompactPath(nullptr, nullptr, '\\')), "");
 }

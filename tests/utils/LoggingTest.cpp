@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,6 @@
 #include "TestFiles.h"
 #include "velmorutils/utils/AppStrPaths.h"
 #include "velmorutils/utils/FileFuncs.h"
-#include "velmorutils/utils/MemoryFuncs.h"
 #include "velmorutils/utils/ReportAssertion.h"
 
 using Lines = std::vector<std::string>;
@@ -125,17 +123,4 @@ TEST(Logging, QuickLogStartsAfreshInEachProcessAndTimesItsLines) {
     QUICKLOG("done");
     EXPECT_EQ("(0.000) - Station 12+345.678\n(2.500) - done\n", ReadWholeFile(path));
     std::filesystem::remove(path);
-}
-
-TEST(Logging, MemoryReportLogsBothFiguresAndReturnsThePhysicalOne) {
-    const std::string log = RedirectSharedLog("memory_report");
-    const unsigned long physical = MemoryFuncs::GetFreeSliderMemory();
-    const Lines lines = ReadLines(log);
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex("<2> - Virtual memory available: \\d+ "
-                                                      "Physical memory available: " +
-                                                      std::to_string(physical))))
-        << lines[0];
-    EXPECT_GT(physical, 0ul);
-    EXPECT_GT(MemoryFuncs::GetFreeVirtMemory(), 0ul);
 }
