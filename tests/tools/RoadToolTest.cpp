@@ -124,34 +124,22 @@ TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
         for (double off : {-7.5, -0.005, 3.25}) {
             road::StakeoutRow row;
             ASSERT_TRUE(road::stakeoutRow(alnt, c, off, row));
-            road::MeasuredPoint p{"p", row.north, row.east, row.height + 0.12, true};
-            const road::PointOnRoad r = road::locatePoint(alnt, p);
-            ASSERT_TRUE(r.onRoad) << c << " " << off;
-            EXPECT_NEAR(r.chainage, c, 1e-3);
-            EXPECT_NEAR(r.offset, off, 1e-3);
+            road::MeasuredPoint p;
+            p.north = row.north;
+            p.east = row.east;
+            p.height = row.height + 0.12;
+            p.hasHeight = true;
+            const road::StationOffsetRow r = road::stationOffsetRow(alnt, p, road::Unit::Metre);
+            ASSERT_TRUE(r.where.onRoad) << c << " " << off;
+            EXPECT_NEAR(r.where.chainage, c, 1e-3);
+            EXPECT_NEAR(r.where.offset, off, 1e-3);
             ASSERT_TRUE(r.hasDesignHeight);
             EXPECT_NEAR(r.heightDifference, 0.12 - 0.0, 1e-3);
         }
     }
     road::StakeoutRow first;
     ASSERT_TRUE(road::stakeoutRow(alnt, -50.0, 0.0, first));  // 50 m before the start
-    EXPECT_FALSE(road::locatePoint(alnt, {"far", first.north, first.east, 0, false}).onRoad);
-}
-
-TEST(StationOffset, ReadsPointListsAndRefusesBadLines) {
-    std::vector<road::MeasuredPoint> pts;
-    std::string err;
-    ASSERT_TRUE(road::readPoints("name,north,east,h\r\nA1, 5000.5 ,2000.25,101.2\n\nB2;5010;2005\n",
-                                 pts, err))
-        << err;
-    ASSERT_EQ(pts.size(), 2u);
-    EXPECT_EQ(pts[0].name, "A1");
-    EXPECT_EQ(pts[0].east, 2000.25);
-    EXPECT_TRUE(pts[0].hasHeight);
-    EXPECT_FALSE(pts[1].hasHeight);
-    EXPECT_FALSE(road::readPoints("A,1,2\nB,x,3\n", pts, err));
-    EXPECT_NE(err.find("line 2"), std::string::npos);
-    EXPECT_EQ(pts.size(), 2u);  // untouched on failure
+    EXPECT_FALSE(road::locatePoint(alnt, first.north, first.east).onRoad);
 }
 
 TEST(SvgPlot, IsXmlWithPlanAndProfilePaths) {

@@ -1,6 +1,10 @@
 #include "CurveTable.h"
 
+#include <cmath>
+
 #include <velmorutils/velmorutils.h>
+
+#include "TableFormat.h"
 
 namespace {
 
@@ -21,26 +25,53 @@ Quantities relationsOf(double radius, double length) {
             getDisplayValueFromLength(length, radius, aldSpiralParam)};
 }
 
+// The central angle in degrees from the arc itself, so the test for "past 180" does not
+// depend on the display value.
+double centralAngleDeg(const Quantities& q) {
+    return q.length / q.radius * 180.0 / M_PI;
+}
+
+std::string cell(double v, int decimals, bool exists = true) {
+    if (!exists || !std::isfinite(v) || v < 0.0) return "no solution";
+    return road::fixed(v, decimals);
+}
+
 void printRow(std::FILE* out, const char* entered, double typed, const Quantities& q) {
-    int d = 0, m = 0;
-    double s = 0.0;
-    CMathAngle(q.delta).getDMS(d, m, s);
-    // The terminal gets UTF-8; the library's own angle texts use the single byte 0xB0.
-    std::fprintf(
-        out,
-        "%-22s %12.5f %11.4f %9.5f %9.5f %4d\u00B0%02d'%05.2f\" %10.4f %10.4f %10.4f %9.4f "
-        "%9.4f %10.4f\n",
-        entered, typed, q.radius, q.degCurve, q.degChord, d, m, s, q.length, q.chord, q.tangent,
-        q.midOrd, q.external, q.spiralA);
+    const bool valid =
+        std::isfinite(q.radius) && q.radius > 0.0 && std::isfinite(q.length) && q.length > 0.0;
+    const double delta = valid ? centralAngleDeg(q) : NAN;
+    // Past half a circle the tangents meet behind the curve: no tangent length, no external.
+    const bool behind = !(delta < 180.0);
+    const std::string deltaText =
+        valid && delta < 360.0 ? road::dmsText(delta) : std::string("no solution");
+    std::fprintf(out, "%-22s %12s %11s %9s %9s %14s %10s %10s %11s %9s %11s %10s\n", entered,
+                 cell(typed, 5).c_str(), cell(q.radius, 4, valid).c_str(),
+                 cell(q.degCurve, 5, valid).c_str(), cell(q.degChord, 5, valid).c_str(),
+                 deltaText.c_str(), cell(q.length, 4, valid).c_str(),
+                 cell(q.chord, 4, valid).c_str(), cell(q.tangent, 4, valid && !behind).c_str(),
+                 cell(q.midOrd, 4, valid).c_str(), cell(q.external, 4, valid && !behind).c_str(),
+                 cell(q.spiralA, 4, valid).c_str());
 }
 
 }  // namespace
 
+bool checkCurve(double radius, double length, std::string& error) {
+    if (!std::isfinite(radius) || radius < 0.001 || radius > 1e6)
+        return error = "RADIUS must lie between 0.001 and 1000000 m", false;
+    if (!std::isfinite(length) || length <= 0.0)
+        return error = "LENGTH must be a positive number of metres", false;
+    if (length >= 2.0 * M_PI * radius)
+        return error = "LENGTH is at least the whole circle (2 pi RADIUS)", false;
+    return true;
+}
+
 void printCurveTable(std::FILE* out, double radius, double length) {
     const Quantities truth = relationsOf(radius, length);
-    std::fprintf(out, "Circular curve R = %.4f m, L = %.4f m (degree of curve on a 100 m base)\n\n",
-                 radius, length);
-    std::fprintf(out, "%-22s %12s %11s %9s %9s %14s %10s %10s %10s %9s %9s %10s\n", "entered as",
+    std::fprintf(out,
+                 "Circular curve R = %s m, L = %s m (lengths in m, degree of curve on a 100 m "
+                 "base, angles in degrees)\n\n",
+                 road::fixed(radius, 4).c_str(), road::fixed(length, 4).c_str());
+    std::fprintf(out, "%-22s %12s %11s %9s %9s %14s %10s %10s %11s %9s %11s %10s\n", "entered as",
                  "value", "radius", "D arc", "D chord", "delta", "length", "chord", "tangent",
                  "mid ord", "external", "spiral A");
 
@@ -66,12 +97,21 @@ void printCurveTable(std::FILE* out, double radius, double length) {
                                    {"spiral parameter", aldSpiralParam, truth.spiralA}};
 
     // Each row turns the displayed value back into the stored one, as a user's entry would be.
+    // A value that has no solution itself gives a row of "no solution", never a number.
     for (const RadiusEntry& e : radii) {
-        const double r = getRadiusValueFromDisplay(e.shown, e.kind);
+        const double r = std::isfinite(e.shown) ? getRadiusValueFromDisplay(e.shown, e.kind) : NAN;
         printRow(out, e.name, e.shown, relationsOf(r, length));
     }
+    const double delta = centralAngleDeg(truth);
     for (const LengthEntry& e : lengths) {
-        const double l = getLengthValueFromDisplay(e.shown, radius, e.kind);
-        printRow(out, e.name, e.shown, relationsOf(radius, l));
+        const bool behind = !(delta < 180.0) && (e.kind == aldTangent || e.kind == aldExternal);
+        const double l = std::isfinite(e.shown) && e.shown >= 0.0 && !behind
+                             ? getLengthValueFromDisplay(e.shown, radius, e.kind)
+                             : NAN;
+        printRow(out, e.name, behind ? NAN : e.shown, relationsOf(radius, l));
     }
+    if (delta > 180.0)
+        std::fprintf(out,
+                     "\nThe central angle exceeds 180 degrees: the chord and middle ordinate "
+                     "entered back give the shorter arc of the same circle.\n");
 }

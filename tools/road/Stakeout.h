@@ -5,17 +5,26 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
+
+#include "TableFormat.h"
 
 namespace road {
 
-// The chainages of a stake-out: every multiple of the interval within the road, the road's
-// start and end, and every element boundary, in order and without repeats (1 mm apart at
-// least, so a boundary on a round station is staked once).
+// The chainages of a stake-out between `from` and `to` (metres of running chainage, both
+// included): every station that is a multiple of the interval between them, every station
+// equation and every element boundary, in order and without repeats (1 mm apart at least, so a
+// boundary on a round station is staked once). With a stationing, the round stations are round
+// in the design's own stations, region by region; without one, in running chainage.
 struct StakeoutStation {
     double chainage = 0.0;
     bool boundary = false;  // an element starts or ends here
 };
+std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval, double from,
+                                               double to,
+                                               const zel_landxml::Stationing* stationing = nullptr);
+// The same over the whole road.
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval);
 
 struct StakeoutRow {
@@ -23,7 +32,7 @@ struct StakeoutRow {
     double offset = 0.0;
     double north = 0.0;
     double east = 0.0;
-    double height = 0.0;
+    double height = 0.0;  // the centre line's design height, also on an offset row
     bool hasHeight = false;
     double azimuthDeg = 0.0;
     bool boundary = false;  // an element starts or ends here
@@ -32,19 +41,29 @@ struct StakeoutRow {
 // One row per chainage and offset. False when a position cannot be computed.
 bool stakeoutRow(const CAlnt& alnt, double chainage, double offset, StakeoutRow& row);
 
+// Limits that keep a stake-out a table a crew can use rather than a run out of memory.
+inline constexpr double kMinIntervalM = 0.001;
+inline constexpr double kMaxIntervalM = 100000.0;
+inline constexpr long long kMaxStakeoutRows = 10000000;
+inline constexpr double kMaxAbsOffsetM = 10000.0;
+
 struct StakeoutOptions {
-    double interval = 20.0;
-    std::vector<double> offsets{0.0};
-    bool csv = false;
+    double interval = 20.0;  // metres
+    double from = -1e300;    // metres of running chainage; clipped to the road
+    double to = 1e300;
+    std::vector<double> offsets{0.0};  // metres, right of increasing chainage positive
+    const zel_landxml::Stationing* stationing = nullptr;  // round stations in design stations
+    TableStyle style;
     // Called now and then with the share done (0 to 1); the caller decides where it shows.
     std::function<void(double)> progress;
 };
 
-// Writes the table; false with a message when a row cannot be computed.
+// The rows the table would have, counted before any is computed, so a huge request is refused
+// up front. -1 when the interval is not positive.
+long long stakeoutRowCount(const CAlnt& alnt, const StakeoutOptions& options);
+
+// Writes the table; false with a message when a row cannot be computed or the range is empty.
 bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& options,
                    std::string& error);
-
-// Degrees-minutes-seconds text of an azimuth in [0, 360), for people (UTF-8 degree sign).
-std::string azimuthText(double deg);
 
 }  // namespace road

@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Stationing.h>
 
 namespace road {
 
 using zel_landxml::describeProfile;
-using zel_landxml::stationText;
 namespace {
 
 constexpr double kMargin = 50.0;
@@ -95,7 +95,8 @@ public:
                 fmt(total) + "\" font-family=\"sans-serif\" font-size=\"11\">\n";
         out_ += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
         out_ += "<text x=\"" + fmt(kMargin) + "\" y=\"24\" font-size=\"15\">" +
-                escaped(static_cast<const char*>(a_.getName())) + ": plan</text>\n";
+                escaped(static_cast<const char*>(a_.getName())) + ": plan (" +
+                unitSymbol(o_.style.unit) + ")</text>\n";
         drawPlan(f, world);
         drawProfile(profileTop);
         out_ += "</svg>\n";
@@ -150,10 +151,13 @@ private:
             if (a_.getElement(i).getStartChainageInM(c) && i > 0)
                 tick(f, c, 9, "class=\"boundary\" stroke=\"#00c\" stroke-width=\"1.5\"", "");
         }
-        const double interval =
-            o_.stationInterval > 0 ? o_.stationInterval : niceInterval(end_ - start_);
+        // Ticks at round lengths of the plot's unit.
+        const Unit u = o_.style.unit;
+        const double interval = o_.stationInterval > 0
+                                    ? o_.stationInterval
+                                    : toMetres(niceInterval(fromMetres(end_ - start_, u)), u);
         for (double k = std::ceil(start_ / interval); k * interval <= end_ + 1e-9; k += 1.0)
-            tick(f, k * interval, 5, "stroke=\"#000\"", stationText(k * interval));
+            tick(f, k * interval, 5, "stroke=\"#000\"", station(k * interval));
         out_ += "</g>\n";
     }
 
@@ -203,11 +207,19 @@ private:
             const bool leftwards = x(v.station) > o_.width - 150.0;
             out_ += "<text x=\"" + fmt(x(v.station) + (leftwards ? -5 : 5)) + "\" y=\"" +
                     fmt(y(v.elevation) - 6) + "\"" + (leftwards ? " text-anchor=\"end\"" : "") +
-                    ">" + escaped(stationText(v.station)) + " " + fmt(v.elevation) + "</text>\n";
+                    ">" + escaped(station(v.station)) + " " + o_.style.length(v.elevation, 3) +
+                    "</text>\n";
         }
         out_ += "<text x=\"" + fmt(kMargin) + "\" y=\"" + fmt(top + kProfileHeight + 16) + "\">" +
-                fmt(lo) + " m to " + fmt(hi) + " m, heights exaggerated</text>\n";
+                o_.style.length(lo, 2) + " to " + o_.style.length(hi, 2) + " " +
+                unitSymbol(o_.style.unit) + ", heights exaggerated</text>\n";
         out_ += "</g>\n";
+    }
+
+    // Station labels as the design writes them; the plain running chainage without a style.
+    std::string station(double chainage) const {
+        return o_.style.station ? o_.style.station(chainage)
+                                : zel_landxml::Stationing().text(chainage, {});
     }
 
     const CAlnt& a_;

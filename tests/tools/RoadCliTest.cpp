@@ -1,0 +1,425 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <velmorutils/landxml/Stationing.h>
+
+#include "FileIo.h"
+#include "RoadTool.h"
+#include "SampleRoad.h"
+#include "Stakeout.h"
+#include "TableFormat.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string slurp(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+ToolRun run(std::vector<std::string> args) {
+    args.insert(args.begin(), "velmor-road");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ToolRun r;
+    r.code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, err);
+    r.out = slurp(out);
+    r.err = slurp(err);
+    return r;
+}
+
+class TempDir {
+public:
+    TempDir() {
+        char tmpl[] = "/tmp/velmor_road_cli_XXXXXX";
+        path_ = ::mkdtemp(tmpl);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    std::string file(const std::string& name, const std::string& text) const {
+        const std::string p = path_ + "/" + name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::string num(double v, int digits = 6) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, digits == 6 ? "%.6f" : "%.17g", v);
+    return buf;
+}
+
+// A design in US survey feet: 500 ft north, a 1000 ft right-hand curve of 300 ft, 400 ft of
+// straight, a 1 % grade from station 1000; and a second alignment of one line.
+std::string feetDesign() {
+    const double R = 1000.0, d = 0.3;
+    const double n1 = 10500.0 + R * std::sin(d), e1 = 6000.0 - R * std::cos(d);
+    const double n2 = n1 + 400.0 * std::cos(d), e2 = e1 + 400.0 * std::sin(d);
+    return "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Imperial "
+           "linearUnit=\"USSurveyFoot\"/></Units>\n<Alignments>\n"
+           "<Alignment name=\"Main\" staStart=\"1000\"><CoordGeom>\n"
+           "<Line><Start>10000 5000</Start><End>10500 5000</End></Line>\n"
+           "<Curve rot=\"cw\" radius=\"1000\" length=\"300\"><Start>10500 5000</Start>"
+           "<Center>10500 6000</Center><End>" +
+           num(n1) + " " + num(e1) + "</End></Curve>\n<Line><Start>" + num(n1) + " " + num(e1) +
+           "</Start><End>" + num(n2) + " " + num(e2) +
+           "</End></Line>\n</CoordGeom><Profile><ProfAlign name=\"p\"><PVI>1000 100</PVI>"
+           "<PVI>2200 112</PVI></ProfAlign></Profile></Alignment>\n"
+           "<Alignment name=\"Ramp\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start>"
+           "<End>100 0</End></Line></CoordGeom></Alignment>\n</Alignments></LandXML>\n";
+}
+
+std::vector<std::string> split(const std::string& line, char sep) {
+    std::vector<std::string> f;
+    std::string cur;
+    std::istringstream in(line);
+    while (std::getline(in, cur, sep))
+        f.push_back(cur);
+    if (!line.empty() && line.back() == sep) f.push_back("");
+    return f;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> l = split(text, '\n');
+    if (!l.empty() && l.back().empty()) l.pop_back();
+    return l;
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> w;
+    std::istringstream in(line);
+    for (std::string s; in >> s;)
+        w.push_back(s);
+    return w;
+}
+
+}  // namespace
+
+TEST(RoadCli, FeetDesignStakedInFeetAndMetresAgrees) {
+    TempDir dir;
+    const std::string xml = dir.file("feet.xml", feetDesign());
+    const double ft = 1200.0 / 3937.0;
+    const ToolRun feet = run({"stakeout", xml, "--csv"});
+    const ToolRun metres =
+        run({"stakeout", xml, "--csv", "--unit", "m", "--interval", num(50 * ft, 17)});
+    ASSERT_EQ(feet.code, 0) << feet.err;
+    ASSERT_EQ(metres.code, 0) << metres.err;
+    EXPECT_NE(feet.err.find("using the first, 'Main'"), std::string::npos) << feet.err;
+    EXPECT_NE(feet.err.find("'Ramp'"), std::string::npos);
+    const auto f = lines(feet.out), m = lines(metres.out);
+    ASSERT_EQ(f.size(), m.size());
+    EXPECT_EQ(f[0],
+              "station,chainage_usft,offset_usft,northing_usft,easting_usft,"
+              "cl_design_height_usft,azimuth_deg,boundary");
+    EXPECT_NE(m[0].find("northing_m"), std::string::npos);
+    // The file's default interval in feet is 50 ft: stations at round feet.
+    EXPECT_EQ(split(f[2], ',')[1], "1050.0000");
+    for (size_t i = 1; i < f.size(); ++i) {
+        const auto a = split(f[i], ','), b = split(m[i], ',');
+        ASSERT_EQ(a.size(), 8u);
+        ASSERT_EQ(b.size(), 8u);
+        for (int col : {1, 2, 3, 4, 5}) {
+            // Each table rounds to its printed decimals; beyond that they agree to 1e-6.
+            const double half = col == 5 || col == 2 ? 5e-4 : 5e-5;
+            EXPECT_NEAR(std::stod(a[col]), std::stod(b[col]) / ft, half + half / ft + 1e-6) << f[i];
+        }
+        EXPECT_EQ(a[6], b[6]);
+        EXPECT_EQ(a[7], b[7]);
+    }
+    // The end of the curve: 500 + 300 ft after the start, 1 % up from 100 ft.
+    EXPECT_NE(feet.out.find(",1800.0000,0.000,"), std::string::npos);
+    EXPECT_NE(feet.out.find(",108.000,"), std::string::npos);
+}
+
+TEST(RoadCli, CsvGivesEveryNumberTheTextTableShows) {
+    for (const char* angles : {"deg", "gon"}) {
+        const std::vector<std::string> common{"stakeout", "--offsets=-3.5,0,3.5", "--angles",
+                                              angles,     "--interval",           "25"};
+        ToolRun text = run(common);
+        std::vector<std::string> csvArgs = common;
+        csvArgs.push_back("--csv");
+        ToolRun csv = run(csvArgs);
+        ASSERT_EQ(text.code, 0);
+        ASSERT_EQ(csv.code, 0);
+        const auto t = lines(text.out), c = lines(csv.out);
+        ASSERT_EQ(t.size(), c.size() + 1);  // the text table's footnote
+        for (size_t i = 1; i < c.size(); ++i) {
+            const auto w = words(t[i]);
+            const auto v = split(c[i], ',');
+            ASSERT_GE(w.size(), 6u) << t[i];
+            ASSERT_EQ(v.size(), 8u) << c[i];
+            EXPECT_EQ(w[0], v[0]);  // station text
+            for (int k = 1; k <= 5; ++k)
+                EXPECT_EQ(w[k], v[k + 1]) << t[i];
+            EXPECT_EQ(v[7], w.size() == 7 ? "1" : "0") << t[i];
+            for (size_t k = 1; k < v.size(); ++k) {
+                EXPECT_EQ(v[k].find_first_of(" \""), std::string::npos) << c[i];
+                EXPECT_NE(v[k].rfind("-0.", 0) == 0 && std::stod(v[k]) == 0.0, true) << c[i];
+            }
+        }
+    }
+}
+
+TEST(RoadCli, DmsAzimuthMatchesCsvDegrees) {
+    const ToolRun text = run({"stakeout", "--interval", "100"});
+    const ToolRun csv = run({"stakeout", "--interval", "100", "--csv"});
+    const auto t = lines(text.out), c = lines(csv.out);
+    ASSERT_EQ(t.size(), c.size() + 1);
+    for (size_t i = 1; i < c.size(); ++i)
+        EXPECT_EQ(words(t[i])[5], road::dmsText(std::stod(split(c[i], ',')[6]))) << t[i];
+}
+
+TEST(RoadCli, ListAndExportSeeEveryAlignment) {
+    TempDir dir;
+    const std::string xml = dir.file("feet.xml", feetDesign());
+    const ToolRun list = run({"list", xml});
+    ASSERT_EQ(list.code, 0) << list.err;
+    EXPECT_NE(list.out.find("2 alignments, file unit usft"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("length [usft]"), std::string::npos);
+    EXPECT_NE(list.out.find("3 elements"), std::string::npos);
+    EXPECT_NE(list.out.find("1 element "), std::string::npos);
+    const std::string out = dir.path() + "/out.xml";
+    ASSERT_EQ(run({"export-landxml", xml, "--out", out}).code, 0);
+    const ToolRun back = run({"list", out});
+    EXPECT_NE(back.out.find("Main"), std::string::npos) << back.out;
+    EXPECT_NE(back.out.find("Ramp"), std::string::npos);
+    EXPECT_NE(back.out.find("file unit usft"), std::string::npos);
+    const ToolRun one = run({"export-landxml", xml, "--alignment", "Ramp"});
+    EXPECT_EQ(one.out.find("Main"), std::string::npos);
+    EXPECT_NE(one.out.find("Ramp"), std::string::npos);
+}
+
+TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
+    TempDir dir;
+    const std::string xml = dir.file("feet.xml", feetDesign());
+    const std::string utf16 = dir.file("u16.xml", std::string("\xFF\xFE<\0?\0", 6));
+    const std::string zero = dir.file("zero.xml", std::string("<?xml?>\n<a\0>", 13));
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* says;
+    } cases[] = {
+        {{"stakeout", "--bogus"}, 2, "--bogus"},
+        {{"frobnicate"}, 2, "frobnicate"},
+        {{"stakeout", "--interval", "nan"}, 2, "--interval"},
+        {{"stakeout", "--interval", "abc"}, 2, "--interval"},
+        {{"stakeout", "--interval", "0.0001"}, 2, "--interval"},
+        {{"stakeout", "--interval", "-5"}, 2, "--interval"},
+        {{"stakeout", "--offsets", "1,x"}, 2, "--offsets"},
+        {{"stakeout", "--interval", "0.001", "--offsets=0,1,2,3,4,5,6,7,8,9,10,11"},
+         2,
+         "10 million"},
+        {{"stakeout", "--unit", "km"}, 2, "--unit"},
+        {{"stakeout", "--angles", "rad"}, 2, "--angles"},
+        {{"stakeout", "--station-decimals", "9"}, 2, "--station-decimals"},
+        {{"stakeout", xml, "--alignment", "Nope"}, 2, "'Main', 'Ramp'"},
+        {{"station-offset", "builtin", "p.csv", "--columns", "PNX"}, 2, "--columns"},
+        {{"station-offset", "builtin"}, 2, "POINTS"},
+        {{"list"}, 2, "FILE"},
+        {{"curve", "40"}, 2, "RADIUS and LENGTH"},
+        {{"curve", "1", "7"}, 2, "whole circle"},
+        {{"stakeout", dir.path()}, 3, "is a directory"},
+        {{"stakeout", dir.path() + "/missing.xml"}, 3, "missing.xml"},
+        {{"stakeout", utf16}, 1, "line 1: UTF-16"},
+        {{"stakeout", zero}, 1, "line 2: a zero byte"},
+        {{"export-landxml", "--out", dir.path() + "/no/such/dir.xml"}, 3, "dir.xml"},
+        {{"stakeout", "--help"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args[0] << " " << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+    EXPECT_NE(run({"stakeout", "--help"}).out.find("--alignment"), std::string::npos);
+}
+
+TEST(RoadCli, CurveTableHasNoSolutionInsteadOfNonsense) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"curve", "40", "30"}, {"curve", "100", "400"}}) {
+        const ToolRun r = run(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find("no solution"), std::string::npos);
+        EXPECT_EQ(r.out.find("-2147483648"), std::string::npos);
+        EXPECT_EQ(r.out.find("nan"), std::string::npos);
+        EXPECT_EQ(r.out.find(" -"), std::string::npos) << r.out;  // no negative chord or tangent
+    }
+    // Past 180 degrees the chord is still the straight line between the ends: 2 R sin(D / 2).
+    const ToolRun r = run({"curve", "100", "400"});
+    EXPECT_NE(r.out.find(road::fixed(200.0 * std::sin(2.0), 4)), std::string::npos) << r.out;
+}
+
+TEST(RoadCli, NoNegativeZeroInAnyTable) {
+    EXPECT_EQ(road::fixed(-0.0004, 3), "0.000");
+    EXPECT_EQ(road::fixed(-1e-12, 4), "0.0000");
+    EXPECT_EQ(road::fixed(-0.0006, 3), "-0.001");
+    EXPECT_EQ(road::counted(1, "element", "elements"), "1 element");
+    EXPECT_EQ(road::counted(0, "element", "elements"), "0 elements");
+}
+
+// A full disk in the middle of writing must leave the previous file byte for byte, and say so.
+TEST(RoadCli, FailedOutputFileLeavesThePreviousFileWhole) {
+    TempDir dir;
+    const std::string before = "station,chainage_m\n0+000.00,0.0000\n";
+    const std::string target = dir.file("stakes.csv", before);
+    for (const char* command : {"stakeout", "plot"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            const bool plot = command == std::string("plot");
+            const ToolRun r = plot ? run({command, "--svg", target})
+                                   : run({command, "--interval", "1", "--out", target});
+            ::_exit(r.code == road::kExitFile && r.err.find("stakes.csv") != std::string::npos ? 0
+                                                                                               : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << command;
+        std::ifstream in(target, std::ios::binary);
+        std::stringstream now;
+        now << in.rdbuf();
+        EXPECT_EQ(now.str(), before) << command;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    }
+    // And a write that succeeds replaces it.
+    ASSERT_EQ(run({"stakeout", "--csv", "--out", target}).code, 0);
+    std::ifstream again(target);
+    std::string header;
+    std::getline(again, header);
+    EXPECT_EQ(header.rfind("station,chainage_m,offset_m", 0), 0u) << header;
+}
+
+TEST(RoadCli, FromAndToStationsAreBothInTheTable) {
+    TempDir dir;
+    const std::string xml = dir.file("feet.xml", feetDesign());
+    struct Case {
+        std::vector<std::string> args;
+        const char *first, *last;
+        size_t rows;
+    } cases[] = {
+        {{"stakeout", "--from", "0+100.00", "--to", "0+210.00", "--csv"},
+         "0+100.00",
+         "0+210.00",
+         8},
+        {{"stakeout", "--from", "0+105.5", "--to", "0+119.99", "--csv"}, "0+105.50", "0+119.99", 2},
+        {{"stakeout", xml, "--from", "11+00", "--to", "13+00", "--csv", "--alignment", "Main"},
+         "11+00.00",
+         "13+00.00",
+         5},
+        {{"stakeout", xml, "--csv", "--alignment", "Main"}, "10+00.00", "22+00.00", 25},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        const auto l = lines(r.out);
+        ASSERT_EQ(l.size(), c.rows + 1) << r.out;
+        EXPECT_EQ(split(l[1], ',')[0], c.first);
+        EXPECT_EQ(split(l.back(), ',')[0], c.last);
+    }
+    EXPECT_EQ(run({"stakeout", "--from", "0+200.00", "--to", "0+100.00"}).code, 2);
+    EXPECT_EQ(run({"stakeout", xml, "--from", "0+100", "--unit", "usft"}).code, 2);
+}
+
+TEST(Stakeout, RoundStationsAreRoundInTheDesignsStationsAcrossAnEquation) {
+    CAlnt alnt;
+    road::buildSampleRoad(alnt);
+    zel_landxml::Stationing st;
+    zel_landxml::StaEquation eq;
+    eq.staInternal = 250.0;  // the design's stations jump from 250 to 330 here
+    eq.staBack = 250.0;
+    eq.staAhead = 330.0;
+    std::string error;
+    ASSERT_TRUE(st.assign(0.0, {eq}, error)) << error;
+    bool sawEquation = false;
+    for (const road::StakeoutStation& s : road::stakeoutChainages(alnt, 100.0, 0.0, 700.0, &st)) {
+        const double station = st.station(s.chainage);
+        sawEquation = sawEquation || s.chainage == 250.0;
+        const bool round =
+            !s.boundary && s.chainage != 250.0 && s.chainage != 0.0 && s.chainage != 700.0;
+        if (round) {
+            EXPECT_NEAR(std::remainder(station, 100.0), 0.0, 1e-9) << s.chainage;
+        }
+    }
+    EXPECT_TRUE(sawEquation);
+}
+
+// A full disk under standard output is an error, never a silent exit 0.
+TEST(RoadCli, FailedStandardOutputExitsWithThree) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+    std::FILE* err = std::tmpfile();
+    for (const char* command : {"stakeout", "curve", "export-landxml"}) {
+        const char* argv[] = {"velmor-road", command};
+        EXPECT_EQ(road::runRoadTool(2, argv, full, err), road::kExitFile) << command;
+        std::clearerr(full);
+    }
+    std::fclose(full);
+    EXPECT_NE(slurp(err).find("cannot write standard output"), std::string::npos);
+}
+
+// A 1000 m straight north whose stations jump forward 100 m at running chainage 400 (a gap) and
+// back 50 m at 700 (an overlap: 750 to 800 occur twice).
+TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
+    TempDir dir;
+    const std::string xml = dir.file(
+        "eq.xml",
+        "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Metric linearUnit=\"meter\"/>"
+        "</Units><Alignments><Alignment name=\"Eq\" staStart=\"0\">\n"
+        "<StaEquation staInternal=\"400\" staBack=\"400\" staAhead=\"500\"/>\n"
+        "<StaEquation staInternal=\"700\" staBack=\"800\" staAhead=\"750\"/>\n"
+        "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line></CoordGeom>"
+        "</Alignment></Alignments></LandXML>\n");
+    const ToolRun all = run({"stakeout", xml, "--csv", "--interval", "100"});
+    ASSERT_EQ(all.code, 0) << all.err;
+    std::vector<std::string> stations;
+    for (const std::string& l : lines(all.out))
+        stations.push_back(split(l, ',')[0]);
+    const std::vector<std::string> want{
+        "station",  "0+000.00",    "0+100.00",    "0+200.00", "0+300.00", "0+500.00", "0+600.00",
+        "0+700.00", "0+750.00 R3", "0+800.00 R3", "0+900.00", "1+000.00", "1+050.00"};
+    EXPECT_EQ(stations, want) << all.out;
+    // A station in the overlap needs its region; with it, both ends are in the table.
+    const ToolRun ambiguous = run({"stakeout", xml, "--from", "0+780.00"});
+    EXPECT_EQ(ambiguous.code, 2);
+    EXPECT_NE(ambiguous.err.find("--from"), std::string::npos) << ambiguous.err;
+    const ToolRun region =
+        run({"stakeout", xml, "--csv", "--from", "0+780.00 R3", "--to", "0+900.00"});
+    ASSERT_EQ(region.code, 0) << region.err;
+    const auto l = lines(region.out);
+    ASSERT_GE(l.size(), 3u);
+    EXPECT_EQ(split(l[1], ','),
+              (std::vector<std::string>{"0+780.00 R3", "730.0000", "0.000", "730.0000", "0.0000",
+                                        "", "0.000000", "0"}));
+    EXPECT_EQ(split(l.back(), ',')[0], "0+900.00");
+}

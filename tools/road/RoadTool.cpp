@@ -1,0 +1,599 @@
+#include "RoadTool.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/utils/AtomicFileWriter.h>
+
+#include "CurveTable.h"
+#include "FileIo.h"
+#include "PointFile.h"
+#include "SampleRoad.h"
+#include "Stakeout.h"
+#include "StationOffset.h"
+#include "SvgPlot.h"
+
+namespace road {
+namespace {
+
+namespace landxml = zel_landxml;
+
+// The built-in example curve: a 450 m radius with a 180 m arc, typical of a rural road.
+constexpr double kExampleRadius = 450.0;
+constexpr double kExampleLength = 180.0;
+// Without an interval in the file: 20 m in metres, 50 ft in feet, the usual staking spacing.
+constexpr double kDefaultIntervalM = 20.0;
+constexpr double kDefaultIntervalFt = 50.0;
+
+void say(std::FILE* err, const std::string& text) {
+    std::fprintf(err, "velmor-road: %s\n", text.c_str());
+}
+
+// Says why and returns the exit code.
+int fail(std::FILE* err, const std::string& text, int code) {
+    say(err, text);
+    return code;
+}
+
+bool parseFinite(const std::string& text, double& v) {
+    errno = 0;
+    char* end = nullptr;
+    v = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && errno != ERANGE && std::isfinite(v);
+}
+
+// Every number on the command line must be a finite number; CLI11 itself would take "nan".
+const CLI::Validator kFinite(
+    [](std::string& s) -> std::string {
+        double v = 0.0;
+        return parseFinite(s, v) ? std::string() : "'" + s + "' is not a finite number";
+    },
+    "NUMBER", "finite");
+
+// A station is a whole number of units, as the station text needs: 1 to 1 000 000.
+const CLI::Validator kWholeStation(
+    [](std::string& s) -> std::string {
+        double v = 0.0;
+        if (parseFinite(s, v) && v >= 1.0 && v <= 1e6 && v == std::floor(v)) return std::string();
+        return "'" + s + "' is not a whole number from 1 to 1000000";
+    },
+    "WHOLE", "station length");
+
+const std::vector<std::string> kUnits{"m", "usft", "ft"};
+const std::vector<std::string> kAngles{"dms", "deg", "gon"};
+
+// Options that every command shares.
+struct Common {
+    std::string alignment;
+    std::string unit;  // empty: the file's own
+    std::string out;   // empty: standard output
+    bool csv = false;
+    std::string angles = "dms";
+    double stationLength = 0.0;  // 0: the unit's usual (1000 m, 100 ft)
+    int stationDecimals = 2;
+};
+
+void addDesignOptions(CLI::App* cmd, Common& c) {
+    cmd->add_option("--alignment", c.alignment,
+                    "the alignment of the file to use (default: the first)");
+    cmd->add_option("--unit", c.unit, "unit of every number printed and read (default: the file's)")
+        ->check(CLI::IsMember(kUnits));
+}
+
+void addTableOptions(CLI::App* cmd, Common& c) {
+    addDesignOptions(cmd, c);
+    cmd->add_flag("--csv", c.csv, "comma-separated values for machines, numbers only");
+    cmd->add_option("--angles", c.angles, "azimuth as dms, deg or gon (CSV: dms gives deg)")
+        ->check(CLI::IsMember(kAngles));
+    cmd->add_option("--station-length", c.stationLength,
+                    "length of one station in the output unit (default 1000 m, 100 ft)")
+        ->check(kWholeStation);
+    cmd->add_option("--station-decimals", c.stationDecimals, "decimals of station text (0 to 6)")
+        ->check(CLI::Range(0, 6));
+    cmd->add_option("--out", c.out, "write the table to this file instead of standard output");
+}
+
+// The road a command works on, with the unit, stations and interval of its file.
+struct Design {
+    CAlnt alnt;
+    Unit fileUnit = Unit::Metre;
+    landxml::Stationing stationing;
+    double intervalM = NAN;  // the file's own station interval, when it gives one
+};
+
+Unit unitOf(landxml::LinearUnit u) {
+    if (u == landxml::LinearUnit::USSurveyFoot) return Unit::USSurveyFoot;
+    if (u == landxml::LinearUnit::InternationalFoot) return Unit::Foot;
+    return Unit::Metre;
+}
+
+landxml::LinearUnit landXmlUnit(Unit u) {
+    if (u == Unit::USSurveyFoot) return landxml::LinearUnit::USSurveyFoot;
+    if (u == Unit::Foot) return landxml::LinearUnit::InternationalFoot;
+    return landxml::LinearUnit::Meter;
+}
+
+int readDocument(const std::string& path, landxml::Document& doc, std::FILE* err) {
+    std::string text, error;
+    const ReadFailure failure = readTextFile(path, text, error);
+    if (failure != ReadFailure::None) {
+        say(err, error);
+        return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
+    }
+    if (!landxml::parse(text, doc, error)) return fail(err, path + ": " + error, kExitBadInput);
+    for (const std::string& w : doc.warnings)
+        say(err, path + ": warning: " + w);
+    return kExitOk;
+}
+
+std::string namesOf(const landxml::Document& doc) {
+    std::string names;
+    for (const landxml::Alignment& a : doc.alignments)
+        names += (names.empty() ? "'" : ", '") + a.name + "'";
+    return names;
+}
+
+// The alignments a command works on: the one named, or all when `all`, or the first (saying
+// so when there are others).
+int chooseAlignments(const std::string& path, const landxml::Document& doc,
+                     const std::string& wanted, bool all, std::FILE* err,
+                     std::vector<const landxml::Alignment*>& chosen) {
+    chosen.clear();
+    for (const landxml::Alignment& a : doc.alignments)
+        if (wanted.empty() ? all || chosen.empty() : a.name == wanted) chosen.push_back(&a);
+    if (chosen.empty()) {
+        say(err, path + ": no alignment named '" + wanted + "'; the file has " + namesOf(doc));
+        return kExitUsage;
+    }
+    if (wanted.empty() && !all && doc.alignments.size() > 1)
+        say(err, path + " has " + counted(doc.alignments.size(), "alignment", "alignments") + " (" +
+                     namesOf(doc) + "); using the first, '" + chosen[0]->name +
+                     "' (choose with --alignment NAME)");
+    return kExitOk;
+}
+
+// Builds one alignment and tells the user how well the file's own end points agree with the
+// computed geometry.
+int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE* err,
+                CAlnt& alnt) {
+    landxml::BuildReport report;
+    std::string error;
+    if (!buildAlignment(in, alnt, report, error))
+        return fail(err, path + ": " + error, kExitBadInput);
+    alnt.setName(in.name.c_str());
+    for (const std::string& w : report.warnings)
+        say(err, path + ": warning: " + w);
+    for (const std::string& n : report.notes)
+        say(err, path + ": note: " + n);
+    if (report.checkedEnds > 0) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.4f m", report.largestEndDifference);
+        say(err, path + ": '" + in.name + "', " +
+                     counted(alnt.getNumOfHes(), "element", "elements") +
+                     "; largest difference between computed and file end points " + buf +
+                     " (element " + std::to_string(report.worstElement + 1) + ")");
+    }
+    return kExitOk;
+}
+
+// The road of a file (or the built-in road when `path` is empty).
+int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design& d) {
+    if (path.empty()) {
+        buildSampleRoad(d.alnt);
+        d.alnt.setName("sample");
+        return kExitOk;
+    }
+    landxml::Document doc;
+    std::vector<const landxml::Alignment*> chosen;
+    int code = readDocument(path, doc, err);
+    if (code == kExitOk) code = chooseAlignments(path, doc, c.alignment, false, err, chosen);
+    if (code == kExitOk) code = buildDesign(path, *chosen[0], err, d.alnt);
+    if (code != kExitOk) return code;
+    d.fileUnit = unitOf(doc.unit);
+    d.stationing = landxml::stationingOf(*chosen[0]);
+    d.intervalM = chosen[0]->staIncrement;
+    return kExitOk;
+}
+
+Unit outputUnit(const Common& c, const Design& d) {
+    return c.unit.empty() ? d.fileUnit : *parseUnit(c.unit);
+}
+
+landxml::StationStyle stationStyle(const Common& c, Unit unit) {
+    landxml::StationStyle s;
+    s.unit = landXmlUnit(unit);
+    s.stationLength = c.stationLength;
+    s.decimals = c.stationDecimals;
+    return s;
+}
+
+TableStyle tableStyle(const Common& c, Unit unit, const landxml::Stationing& stationing) {
+    TableStyle s;
+    s.unit = unit;
+    s.csv = c.csv;
+    s.angles = *parseAngleStyle(c.angles);
+    const landxml::StationStyle style = stationStyle(c, unit);
+    s.station = [stationing, style](double chainage) { return stationing.text(chainage, style); };
+    return s;
+}
+
+// Where a table goes: standard output, or a file written whole or not at all.
+class Output {
+public:
+    Output(std::FILE* stdOut, const std::string& path) : stdOut_(stdOut) {
+        if (!path.empty()) file_ = std::make_unique<CAtomicFileWriter>(path.c_str());
+    }
+
+    bool open(std::FILE* err) {
+        if (!file_ || file_->IsOpen()) return true;
+        say(err, file_->ErrorText());
+        return false;
+    }
+    std::FILE* stream() const { return file_ ? file_->File() : stdOut_; }
+    // Nothing of the table is kept when `keep` is false.
+    bool finish(bool keep, std::FILE* err) {
+        if (file_ && !keep) {
+            file_->Abandon();
+            return true;
+        }
+        std::string error;
+        const bool ok = file_ ? file_->Commit() : finishStream(stdOut_, "standard output", error);
+        if (!ok) say(err, file_ ? file_->ErrorText() : error);
+        return ok;
+    }
+
+private:
+    std::FILE* stdOut_;
+    std::unique_ptr<CAtomicFileWriter> file_;
+};
+
+// ---- stakeout ----
+
+struct StakeoutArgs {
+    std::string file;
+    double interval = 0.0;  // 0: default
+    std::vector<double> offsets{0.0};
+    std::string from, to;
+};
+
+int checkStakeout(const StakeoutArgs& a, const Common& c, Unit unit, const Design& d,
+                  StakeoutOptions& o, std::FILE* err) {
+    const double fallback =
+        unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
+    o.interval = a.interval > 0.0             ? toMetres(a.interval, unit)
+                 : std::isfinite(d.intervalM) ? d.intervalM
+                                              : fallback;
+    if (!(o.interval >= kMinIntervalM && o.interval <= kMaxIntervalM))
+        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
+    o.offsets.clear();
+    for (double off : a.offsets) {
+        o.offsets.push_back(toMetres(off, unit));
+        if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
+            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
+    }
+    const landxml::StationStyle style = stationStyle(c, unit);
+    std::string error;
+    if (!a.from.empty() && !d.stationing.chainage(a.from, style, o.from, error))
+        return fail(err, "--from: " + error, kExitUsage);
+    if (!a.to.empty() && !d.stationing.chainage(a.to, style, o.to, error))
+        return fail(err, "--to: " + error, kExitUsage);
+    o.stationing = &d.stationing;
+    if (o.from > o.to) return fail(err, "--from: lies after --to", kExitUsage);
+    if (stakeoutRowCount(d.alnt, o) > kMaxStakeoutRows)
+        return fail(err, "--interval: the table would have more than 10 million rows", kExitUsage);
+    return kExitOk;
+}
+
+int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FILE* err) {
+    Design d;
+    int code = loadDesign(a.file, c, err, d);
+    if (code != kExitOk) return code;
+    const Unit unit = outputUnit(c, d);
+    StakeoutOptions o;
+    if ((code = checkStakeout(a, c, unit, d, o, err)) != kExitOk) return code;
+    o.style = tableStyle(c, unit, d.stationing);
+    // Progress only where a person watches, and never in the table itself.
+    if (err == stderr && isatty(STDERR_FILENO))
+        o.progress = [](double done) { std::fprintf(stderr, "\rstake-out %3.0f%%", done * 100); };
+    Output output(out, c.out);
+    if (!output.open(err)) return kExitFile;
+    std::string error;
+    const bool ok = writeStakeout(output.stream(), d.alnt, o, error);
+    if (o.progress) std::fprintf(stderr, "\r                \r");
+    if (!ok) {
+        output.finish(false, err);
+        return fail(err, error, kExitBadInput);
+    }
+    return output.finish(true, err) ? kExitOk : kExitFile;
+}
+
+// ---- station-offset ----
+
+struct StationOffsetArgs {
+    std::string file, points;
+    std::string columns = "PNEZD";
+};
+
+int readPoints(const StationOffsetArgs& a, std::FILE* err, PointFile& points) {
+    std::string error;
+    const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
+    if (!layout) return fail(err, "--columns: " + error, kExitUsage);
+    std::string text;
+    const ReadFailure failure = readTextFile(a.points, text, error);
+    if (failure != ReadFailure::None) {
+        say(err, error);
+        return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
+    }
+    points = readPointFile(text, *layout);
+    if (points.headerLine > 0)
+        say(err, a.points + ": line " + std::to_string(points.headerLine) +
+                     " skipped as a header: " + points.headerText);
+    return kExitOk;
+}
+
+// Reads the stations the points carry against the design; a station that is not one of the
+// design's makes its line a bad line.
+void readCarriedStations(PointFile& points, const landxml::Stationing& stationing,
+                         const landxml::StationStyle& style) {
+    std::vector<MeasuredPoint> kept;
+    for (MeasuredPoint& p : points.points) {
+        std::string error;
+        if (!p.station.empty() && !stationing.chainage(p.station, style, p.chainageM, error)) {
+            points.bad.push_back({p.line, p.station, "station: " + error});
+            continue;
+        }
+        p.hasChainage = !p.station.empty();
+        kept.push_back(p);
+    }
+    points.points = std::move(kept);
+    std::sort(points.bad.begin(), points.bad.end(),
+              [](const BadLine& x, const BadLine& y) { return x.line < y.line; });
+}
+
+int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err) {
+    Design d;
+    PointFile points;
+    int code = loadDesign(a.file == "builtin" ? std::string() : a.file, c, err, d);
+    if (code == kExitOk) code = readPoints(a, err, points);
+    if (code != kExitOk) return code;
+    const Unit unit = outputUnit(c, d);
+    readCarriedStations(points, d.stationing, stationStyle(c, unit));
+    for (const BadLine& b : points.bad)
+        say(err, a.points + ": line " + std::to_string(b.line) + ": " + b.reason + ": " + b.text);
+    Output output(out, c.out);
+    if (!output.open(err)) return kExitFile;
+    writeStationOffset(output.stream(), d.alnt, points.points, unit,
+                       tableStyle(c, unit, d.stationing), a.columns.find('S') != std::string::npos);
+    if (!output.finish(true, err)) return kExitFile;
+    if (points.bad.empty()) return kExitOk;
+    say(err, a.points + ": " + counted(points.bad.size(), "line", "lines") +
+                 " could not be read (listed above); the other points are in the table");
+    return kExitBadInput;
+}
+
+// ---- plot ----
+
+struct PlotArgs {
+    std::string file, svg;
+    std::vector<double> offsets;
+};
+
+int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
+    Design d;
+    const int code = loadDesign(a.file, c, err, d);
+    if (code != kExitOk) return code;
+    PlotOptions o;
+    const Unit unit = outputUnit(c, d);
+    o.style = tableStyle(c, unit, d.stationing);
+    for (double off : a.offsets)
+        o.offsets.push_back(toMetres(off, unit));
+    std::string error;
+    if (!writeFileAtomically(a.svg, plotSvg(d.alnt, o), error)) return fail(err, error, kExitFile);
+    return kExitOk;
+}
+
+// ---- export-landxml ----
+
+int runExport(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
+    landxml::Document in, doc;
+    std::vector<const landxml::Alignment*> chosen;
+    Unit unit = Unit::Metre;
+    std::string error;
+    if (file.empty()) {
+        doc.alignments.resize(1);
+        CAlnt alnt;
+        buildSampleRoad(alnt);
+        alnt.setName("sample");
+        if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
+            return fail(err, error, kExitBadInput);
+    } else {
+        int code = readDocument(file, in, err);
+        if (code == kExitOk) code = chooseAlignments(file, in, c.alignment, true, err, chosen);
+        if (code != kExitOk) return code;
+        unit = unitOf(in.unit);
+        for (const landxml::Alignment* a : chosen) {
+            CAlnt alnt;
+            if ((code = buildDesign(file, *a, err, alnt)) != kExitOk) return code;
+            doc.alignments.emplace_back();
+            if (!landxml::describeAlignment(alnt, doc.alignments.back(), error))
+                return fail(err, error, kExitBadInput);
+            // The geometry runs on the running chainage; the design's own stations go along.
+            doc.alignments.back().equations = a->equations;
+            doc.alignments.back().staIncrement = a->staIncrement;
+        }
+    }
+    if (!c.unit.empty()) unit = *parseUnit(c.unit);
+    const std::string xml = landxml::write(doc, landXmlUnit(unit));
+    Output output(out, c.out);
+    if (!output.open(err)) return kExitFile;
+    std::fputs(xml.c_str(), output.stream());
+    return output.finish(true, err) ? kExitOk : kExitFile;
+}
+
+// ---- list ----
+
+int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
+    landxml::Document doc;
+    std::vector<const landxml::Alignment*> chosen;
+    int code = readDocument(file, doc, err);
+    if (code == kExitOk) code = chooseAlignments(file, doc, c.alignment, true, err, chosen);
+    if (code != kExitOk) return code;
+    const Unit unit = c.unit.empty() ? unitOf(doc.unit) : *parseUnit(c.unit);
+    TableStyle s = tableStyle(c, unit, landxml::Stationing());
+    std::fprintf(out, "%s: %s, file unit %s\n", file.c_str(),
+                 counted(doc.alignments.size(), "alignment", "alignments").c_str(),
+                 unitSymbol(unitOf(doc.unit)));
+    std::fprintf(out, "%-20s %16s %12s %-27s %s\n", "name", s.heading("length").c_str(), "elements",
+                 "stations", "profile");
+    int result = kExitOk;
+    for (const landxml::Alignment* a : chosen) {
+        CAlnt alnt;
+        if (buildDesign(file, *a, err, alnt) != kExitOk) {
+            std::fprintf(out, "%-20s %s\n", a->name.c_str(), "not readable (see the message)");
+            result = kExitBadInput;
+            continue;
+        }
+        s = tableStyle(c, unit, landxml::stationingOf(*a));
+        const double start = alnt.getStartChainageInM();
+        double end = start;
+        alnt.getFinalChainageInM(end);
+        std::fprintf(out, "%-20s %16s %12s %-27s %s\n", a->name.c_str(),
+                     s.length(end - start, 3).c_str(),
+                     counted(alnt.getNumOfHes(), "element", "elements").c_str(),
+                     (s.station(start) + " to " + s.station(end)).c_str(),
+                     alnt.getNumOfVes() > 0 ? "yes" : "no");
+    }
+    return result;
+}
+
+// ---- curve ----
+
+int runCurve(CLI::App* cmd, double radius, double length, std::FILE* out, std::FILE* err) {
+    if (cmd->count("RADIUS") != cmd->count("LENGTH"))
+        return fail(err, "curve: give both RADIUS and LENGTH, or neither", kExitUsage);
+    std::string error;
+    if (!checkCurve(radius, length, error)) return fail(err, "curve: " + error, kExitUsage);
+    printCurveTable(out, radius, length);
+    std::string writeError;
+    if (!finishStream(out, "standard output", writeError)) return fail(err, writeError, kExitFile);
+    return kExitOk;
+}
+
+bool isCommand(const CLI::App& app, const std::string& name) {
+    for (const CLI::App* sub : app.get_subcommands({}))
+        if (sub->get_name() == name) return true;
+    return false;
+}
+
+const char* kFooter =
+    "Exit codes: 0 done; 1 some input lines or the design refused (the good lines are still "
+    "in the table); 2 usage error; 3 a file or standard output could not be read or written.\n";
+
+}  // namespace
+
+int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    CLI::App app(
+        "velmor-road: stake-out tables, station and offset of measured points, plots "
+        "and LandXML export of road alignments.",
+        "velmor-road");
+    app.footer(kFooter);
+    app.require_subcommand(1, 1);
+    Common common;
+
+    StakeoutArgs stake;
+    CLI::App* cStake = app.add_subcommand(
+        "stakeout", "stations from start to end at the interval plus every element boundary");
+    cStake->add_option("FILE", stake.file, "LandXML design (default: the built-in road, metres)");
+    cStake
+        ->add_option("--interval", stake.interval,
+                     "station interval in the output unit (default: the file's, else 20 m "
+                     "or 50 ft)")
+        ->check(kFinite & CLI::PositiveNumber);
+    cStake
+        ->add_option("--offsets", stake.offsets,
+                     "offsets in the output unit, right positive, e.g. -3.5,0,3.5")
+        ->delimiter(',')
+        ->check(kFinite);
+    cStake->add_option("--from", stake.from, "first station (included)");
+    cStake->add_option("--to", stake.to, "last station (included)");
+    addTableOptions(cStake, common);
+
+    StationOffsetArgs so;
+    CLI::App* cSo = app.add_subcommand("station-offset",
+                                       "station, offset and height difference of measured points");
+    cSo->add_option("FILE", so.file, "LandXML design, or 'builtin'")->required();
+    cSo->add_option("POINTS", so.points, "point file (comma, semicolon, tab or spaces)")
+        ->required();
+    cSo->add_option(
+        "--columns", so.columns,
+        "field order: P name, N, E, Z height, D code, S station (default PNEZD; Z, D, S "
+        "optional)");
+    addTableOptions(cSo, common);
+
+    PlotArgs plot;
+    CLI::App* cPlot = app.add_subcommand("plot", "plan and profile as one SVG file");
+    cPlot->add_option("FILE", plot.file, "LandXML design (default: the built-in road)");
+    cPlot->add_option("--svg", plot.svg, "the SVG file to write")->required();
+    cPlot->add_option("--offsets", plot.offsets, "offset lines in the output unit")
+        ->delimiter(',')
+        ->check(kFinite);
+    addDesignOptions(cPlot, common);
+
+    std::string exportFile;
+    CLI::App* cExport = app.add_subcommand(
+        "export-landxml", "every alignment (or the one named) as LandXML 1.2 in the file's unit");
+    cExport->add_option("FILE", exportFile, "LandXML design (default: the built-in road)");
+    cExport->add_option("--out", common.out, "write to this file instead of standard output");
+    addDesignOptions(cExport, common);
+
+    std::string listFile;
+    CLI::App* cList = app.add_subcommand(
+        "list", "each alignment's name, length, elements, stations and profile, and the unit");
+    cList->add_option("FILE", listFile, "LandXML file")->required();
+    addDesignOptions(cList, common);
+
+    double radius = kExampleRadius, length = kExampleLength;
+    CLI::App* cCurve = app.add_subcommand("curve", "every relation of a circular curve");
+    cCurve->add_option("RADIUS", radius, "radius in metres (default 450)")->check(kFinite);
+    cCurve->add_option("LENGTH", length, "arc length in metres (default 180)")->check(kFinite);
+
+    // Without a command the tool stakes out the built-in road.
+    std::vector<const char*> args(argv, argv + argc);
+    if (argc <= 1) args = {argc > 0 ? argv[0] : "velmor-road", "stakeout"};
+    if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
+        say(err, std::string("unknown command '") + args[1] +
+                     "'; the commands are stakeout, station-offset, plot, export-landxml, list, "
+                     "curve");
+        return kExitUsage;
+    }
+    try {
+        app.parse(static_cast<int>(args.size()), args.data());
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), out);
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        say(err, e.what());
+        std::fprintf(err, "Run 'velmor-road --help' or 'velmor-road COMMAND --help'.\n");
+        return kExitUsage;
+    }
+    if (cStake->parsed()) return runStakeout(stake, common, out, err);
+    if (cSo->parsed()) return runStationOffset(so, common, out, err);
+    if (cPlot->parsed()) return runPlot(plot, common, err);
+    if (cExport->parsed()) return runExport(exportFile, common, out, err);
+    if (cList->parsed()) return runList(listFile, common, out, err);
+    return runCurve(cCurve, radius, length, out, err);
+}
+
+}  // namespace road

@@ -1,0 +1,71 @@
+#include "TableFormat.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include <velmorutils/formats/ValueFormats.h>
+#include <velmorutils/zelmath/angles/AngleConversions.h>
+
+namespace road {
+
+std::string fixed(double value, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    std::string s = buf;
+    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    return s;
+}
+
+std::string padRight(const std::string& text, size_t width) {
+    size_t chars = 0;
+    for (unsigned char c : text)
+        chars += (c & 0xC0) != 0x80;
+    return chars >= width ? text : text + std::string(width - chars, ' ');
+}
+
+std::string counted(long long n, const std::string& one, const std::string& many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string dmsText(double degrees) {
+    const zel_text::CZelStringT<char> s = AngleToStringDDDMMSS(pos360(degrees));
+    // The library writes the degree sign as the single byte 0xB0; a terminal wants UTF-8.
+    std::string out;
+    const char* p = s;
+    while (*p == ' ')
+        ++p;  // the library pads to three digits of degrees
+    for (; *p; ++p) {
+        if (static_cast<unsigned char>(*p) == 0xB0)
+            out += "\u00B0";
+        else
+            out += *p;
+    }
+    return out;
+}
+
+std::string TableStyle::length(double metres, int decimals) const {
+    return fixed(fromMetres(metres, unit), decimals);
+}
+
+std::string TableStyle::angle(double degrees) const {
+    const double d = pos360(degrees);
+    if (angles == AngleStyle::Gon) {
+        // 400 gon to the circle; a value that rounds to 400.00000 is 0.
+        const double gon = d * 400.0 / 360.0;
+        return fixed(gon >= 399.999995 ? 0.0 : gon, 5);
+    }
+    if (angles == AngleStyle::Degrees || csv) return fixed(d >= 359.9999995 ? 0.0 : d, 6);
+    return dmsText(d);
+}
+
+std::string TableStyle::heading(const std::string& name) const {
+    if (csv) return name + "_" + unitSymbol(unit);
+    return name + " [" + unitSymbol(unit) + "]";
+}
+
+std::string TableStyle::angleHeading(const std::string& name) const {
+    const char* a = angles == AngleStyle::Dms && csv ? "deg" : angleSymbol(angles);
+    return csv ? name + "_" + a : name + " [" + a + "]";
+}
+
+}  // namespace road

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "Units.h"
+
+namespace road {
+
+// How a table speaks: its linear unit, its angles, text for people or CSV for machines, and
+// the station text of the design (running chainage in metres in, the station as the design
+// writes it out).
+struct TableStyle {
+    Unit unit = Unit::Metre;
+    AngleStyle angles = AngleStyle::Dms;
+    bool csv = false;
+    std::function<std::string(double chainageM)> station;
+
+    // A length in metres as text in the table's unit with the given decimals.
+    std::string length(double metres, int decimals) const;
+    // An azimuth or direction in degrees: DMS text for people; in CSV decimal degrees (or gon),
+    // since DMS is not a number.
+    std::string angle(double degrees) const;
+    // Column headings naming the unit: "offset [usft]" in text, "offset_usft" in CSV.
+    std::string heading(const std::string& name) const;
+    std::string angleHeading(const std::string& name) const;
+};
+
+// Fixed-point text that never shows a negative zero: -0.0004 at 3 decimals is "0.000".
+std::string fixed(double value, int decimals);
+
+// Pads text on the right to a width in characters (UTF-8 aware, so a degree sign counts once).
+std::string padRight(const std::string& text, size_t width);
+
+// "1 element", "2 elements".
+std::string counted(long long n, const std::string& one, const std::string& many);
+
+// Degrees-minutes-seconds of an angle in [0, 360), with a UTF-8 degree sign.
+std::string dmsText(double degrees);
+
+}  // namespace road
