@@ -75,18 +75,27 @@ const char* boundText(Quantity q) {
     }
 }
 
+// A bound stretched by kBoundSlack: a value that lies on a bound in metres comes back from a
+// file written in feet a few units in the last place away, and must still read.
+double above(double bound) {
+    return bound * (1.0 + kBoundSlack);
+}
+double below(double bound) {
+    return bound * (1.0 - kBoundSlack);
+}
+
 bool withinBounds(double m, Quantity q) {
     switch (q) {
         case Quantity::Coordinate:
-            return std::fabs(m) <= kMaxCoordinateM;
+            return std::fabs(m) <= above(kMaxCoordinateM);
         case Quantity::Length:
-            return m >= 0.0 && m <= kMaxLengthM;
+            return m >= 0.0 && m <= above(kMaxLengthM);
         case Quantity::Radius:
-            return m >= kMinRadiusM && m <= kMaxRadiusM;
+            return m >= below(kMinRadiusM) && m <= above(kMaxRadiusM);
         case Quantity::Station:
-            return std::fabs(m) <= kMaxStationM;
+            return std::fabs(m) <= above(kMaxStationM);
         default:
-            return std::fabs(m) <= kMaxElevationM;
+            return std::fabs(m) <= above(kMaxElevationM);
     }
 }
 
@@ -362,7 +371,7 @@ private:
         const double kMax = std::max(k1, k2), kMin = std::min(k1, k2);
         const double wholeLength = e.length * kMax / (kMax - kMin);
         const double turn = wholeLength * kMax / 2.0;
-        if (!(turn <= kMaxSpiralTurnRad)) {
+        if (!(turn <= above(kMaxSpiralTurnRad))) {
             char buf[160];
             std::snprintf(buf, sizeof buf,
                           "the clothoid turns through %.3g rad from its tangent point; the "

@@ -102,6 +102,9 @@ inline bool sameVip(const Vip& a, const Vip& b, LinearUnit u) {
 // Writes the document in a unit and reads it back: it must read, with the same geometry.
 inline void roundTrip(const Document& doc, LinearUnit unit) {
     const std::string text = write(doc, unit);
+    // Infinite spiral radii are written "INF"; any other non-finite number is a broken export.
+    check(text.find("inf") == std::string::npos && text.find("nan") == std::string::npos,
+          "the writer printed a non-finite number");
     Document back;
     std::string error;
     if (!parse(text, back, error)) {

@@ -32,6 +32,9 @@ inline constexpr double kMaxElevationM = 1e5;   // |elevation|
 // it diverges. Loop ramps turn about 1 rad; a spiral whose whole clothoid (from its tangent
 // point to its sharper end) turns further than this is refused.
 inline constexpr double kMaxSpiralTurnRad = 1.5;
+// A value within this fraction of a bound counts as on it (a value on a bound in metres, written
+// in feet, reads back a few units in the last place away and must still read).
+inline constexpr double kBoundSlack = 1e-12;
 
 struct Point {
     double north = kNone;
