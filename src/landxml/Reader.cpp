@@ -322,7 +322,12 @@ private:
                 if (sweepOf(e) > M_PI) e.clockwise = false;
             }
         }
-        if (std::isnan(e.length)) e.length = sweepOf(e) * e.radius;
+        if (std::isnan(e.length)) {
+            e.length = sweepOf(e) * e.radius;
+            if (!withinBounds(e.length, Quantity::Length))
+                return fail(n, "Start, Center and End give an arc of " + lengthText(e.length) +
+                                   ": " + boundText(Quantity::Length));
+        }
         return true;
     }
 

@@ -22,32 +22,33 @@ inline bool hasLine(const std::string& message) {
     return message.find("line ") != std::string::npos;
 }
 
-// A road built from elements of at most kMaxLengthM each, starting within kMaxCoordinateM,
-// stays within this of the origin (a few thousand elements at most fit in a fuzz input).
-inline constexpr double kReach = kMaxCoordinateM + 1e4 * kMaxLengthM;
-
+// Positions along a road: finite, and never further from the road's start than the chainage run
+// to them (a road is no longer than its own length; an evaluation that diverges, such as a
+// clothoid series beyond its range, puts points much further away). Heights: finite and within
+// the profile's bounds (a vertical curve lies between its tangents, so between the elevations).
 inline void queryRoad(const CAlnt& alnt) {
     const double first = alnt.getStartChainageInM();
     double last = first;
-    check(std::isfinite(first) && std::fabs(first) <= kMaxStationM + kMaxLengthM,
-          "start chainage not finite or out of bounds");
+    check(std::isfinite(first), "start chainage not finite");
     if (!alnt.getFinalChainageInM(last)) return;
     check(std::isfinite(last) && last >= first, "final chainage not finite or before the start");
+    double n0 = 0.0, e0 = 0.0;
+    const bool haveStart = alnt.getPosNeAtChain(first, n0, e0);
     for (int i = 0; i <= 8; ++i) {
         const double chain = first + (last - first) * i / 8.0;
         double n = 0.0, e = 0.0;
-        if (alnt.getPosNeAtChain(chain, n, e))
-            check(std::isfinite(n) && std::isfinite(e) && std::fabs(n) <= kReach &&
-                      std::fabs(e) <= kReach,
-                  "position on the road not finite or far from any road");
+        if (alnt.getPosNeAtChain(chain, n, e)) {
+            check(std::isfinite(n) && std::isfinite(e), "position on the road not finite");
+            if (haveStart)
+                check(std::hypot(n - n0, e - e0) <= (chain - first) * (1.0 + 1e-9) + 1e-3,
+                      "a point further from the start than the road is long");
+        }
         double az = 0.0;
         if (alnt.getAzimuthAtChain(chain, az)) check(std::isfinite(az), "azimuth not finite");
         double h = 0.0;
         if (alnt.getPosHAtChain(chain, h))
-            // A profile's grades are bounded by its points, so its heights are too, give or take
-            // what a vertical curve adds (a fraction of its length).
-            check(std::isfinite(h) && std::fabs(h) <= 2.0 * kMaxElevationM + kMaxLengthM,
-                  "height on the profile not finite or out of bounds");
+            check(std::isfinite(h) && std::fabs(h) <= kMaxElevationM * (1.0 + 1e-9) + 1e-3,
+                  "height on the profile not finite or beyond the elevation bound");
     }
 }
 
