@@ -76,18 +76,27 @@ const char* boundText(Quantity q) {
     }
 }
 
+// A bound stretched by kBoundSlack: a value that lies on a bound in metres comes back from a
+// file written in feet a few units in the last place away, and must still read.
+double above(double bound) {
+    return bound * (1.0 + kBoundSlack);
+}
+double below(double bound) {
+    return bound * (1.0 - kBoundSlack);
+}
+
 bool withinBounds(double m, Quantity q) {
     switch (q) {
         case Quantity::Coordinate:
-            return std::fabs(m) <= kMaxCoordinateM;
+            return std::fabs(m) <= above(kMaxCoordinateM);
         case Quantity::Length:
-            return m >= 0.0 && m <= kMaxLengthM;
+            return m >= 0.0 && m <= above(kMaxLengthM);
         case Quantity::Radius:
-            return m >= kMinRadiusM && m <= kMaxRadiusM;
+            return m >= below(kMinRadiusM) && m <= above(kMaxRadiusM);
         case Quantity::Station:
-            return std::fabs(m) <= kMaxStationM;
+            return std::fabs(m) <= above(kMaxStationM);
         default:
-            return std::fabs(m) <= kMaxElevationM;
+            return std::fabs(m) <= above(kMaxElevationM);
     }
 }
 
@@ -314,7 +323,12 @@ private:
                 if (sweepOf(e) > M_PI) e.clockwise = false;
             }
         }
-        if (std::isnan(e.length)) e.length = sweepOf(e) * e.radius;
+        if (std::isnan(e.length)) {
+            e.length = sweepOf(e) * e.radius;
+            if (!withinBounds(e.length, Quantity::Length))
+                return fail(n, "Start, Center and End give an arc of " + lengthText(e.length) +
+                                   ": " + boundText(Quantity::Length));
+        }
         return true;
     }
 
@@ -364,7 +378,7 @@ private:
         const double wholeLength = e.length * kMax / (kMax - kMin);
         const double turn = wholeLength * kMax / 2.0;
         const double maxTurn = SpiralMaxAccurateTurnRad(wholeLength);
-        if (!(turn <= maxTurn)) {
+        if (!(turn <= above(maxTurn))) {
             char buf[200];
             std::snprintf(buf, sizeof buf,
                           "the clothoid turns through %.3g rad from its tangent point over %.6g m; "

@@ -150,6 +150,12 @@ TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
                            "<PVI>10 1</PVI><PVI>5 2</PVI></ProfAlign></Profile></Alignment>"),
          "must increase"},
         {wrap("<Units><Metric linearUnit=\"millimeter\"/></Units>", ""), "millimeter"},
+        // A quarter circle of 1000 km radius: each value within bounds, the arc 1571 km long.
+        {wrap(kMetric,
+              "<Alignment staStart=\"0\"><CoordGeom>\n<Curve rot=\"cw\" radius=\"1e6\">"
+              "<Start>0 0</Start><Center>0 1e6</Center><End>1e6 1e6</End></Curve></CoordGeom>"
+              "</Alignment>"),
+         "line 6: Curve: Start, Center and End give an arc of 1570796.3268 m"},
     };
     for (const Case& c : cases) {
         zel_landxml::Document doc;

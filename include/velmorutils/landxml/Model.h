@@ -28,6 +28,9 @@ inline constexpr double kMaxElevationM = 1e5;   // |elevation|
 // A clothoid turns through L / (2 R) from its tangent point. A spiral whose whole clothoid (from
 // its tangent point to its sharper end) turns further than the library's series is accurate to
 // 0.1 mm for that length (SpiralMaxAccurateTurnRad: 1.22 rad up to 1 km) is refused.
+// A value within this fraction of a bound counts as on it (a value on a bound in metres, written
+// in feet, reads back a few units in the last place away and must still read).
+inline constexpr double kBoundSlack = 1e-12;
 
 // A point of the file's grid in metres; absent (NaN) where the file does not give it.
 struct Point {
