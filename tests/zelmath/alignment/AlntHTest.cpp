@@ -227,18 +227,6 @@ TEST(AlntH, BulkUpdateDefersRechaining) {
     EXPECT_NEAR(0.0, C2dPos(n, e).distanceTo({36.0, 2.0}), 1e-12);
 }
 
-TEST(AlntH, CopiesOwnTheirElements) {
-    CAlntH a = twoStraights();
-    CAlntH b(a, 9);
-    EXPECT_EQ(9, b.getObjId());
-    a.removeHe(0);
-    a.removeHe(0);
-    b = b;  // self-assignment keeps the elements
-    double n = 0.0, e = 0.0;
-    ASSERT_TRUE(b.getPosNeAtChain(1150.0, n, e));
-    EXPECT_NEAR(5150.0, n, 1e-9);
-}
-
 TEST(AlntH, FixedStartAzimuthSurvivesAnEditBeforeIt) {
     CAlntH a;
     a.appendElement(makeSegment(50.0));

@@ -7,35 +7,17 @@
 #include <limits>
 #include <memory>
 #include <random>
-#include <thread>
 #include <vector>
 
-#include "velmorutils/zelmath/alignment/CAlntH.h"
-#include "velmorutils/zelmath/alignment/CAlntHeArc.h"
-#include "velmorutils/zelmath/alignment/CAlntHeIp.h"
-#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
-#include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
+#include "zelmath/alignment/AlntHTestSupport.h"
 
 namespace {
 
 constexpr double kMicro = 1e-6;
 
 CAlntHeSegment segment(double len, double fixedAzDeg = std::nan("")) {
-    CAlntHeSegment s;
-    s.get_data().get_data().setLen(len);
+    CAlntHeSegment s = makeSegment(len);
     if (!std::isnan(fixedAzDeg)) s.setFixedStartAzimuthDeg(fixedAzDeg);
-    return s;
-}
-
-CAlntHeArc arc(double len, double radius, bool right) {
-    CAlntHeArc a;
-    a.get_data().get_data().SetElement(len, radius, right);
-    return a;
-}
-
-CAlntHeSpiral spiral(double len, double radius, bool right, bool tangentToCurve) {
-    CAlntHeSpiral s;
-    s.get_data().get_data().setLenAndR(len, radius, right, tangentToCurve);
     return s;
 }
 
@@ -52,16 +34,16 @@ CAlntH hardRoad() {
     a.setStartPos(5123456.789, 612345.678, 0.0);
     a.setStartChainageInM(2000.0);
     a.appendElement(segment(100.0, 20.0));
-    a.appendElement(segment(80.0, 55.0));      // kink 35 degrees right
-    a.appendElement(arc(210.0, 60.0, false));  // 200 degrees to the left
+    a.appendElement(segment(80.0, 55.0));          // kink 35 degrees right
+    a.appendElement(makeArc(210.0, 60.0, false));  // 200 degrees to the left
     a.appendElement(segment(0.0));
-    a.appendElement(spiral(35.0, 20.0, true, true));  // tight reverse pair
-    a.appendElement(spiral(35.0, 20.0, true, false));
-    a.appendElement(spiral(30.0, 18.0, false, true));
-    a.appendElement(spiral(30.0, 18.0, false, false));
+    a.appendElement(makeSpiral(35.0, 20.0, true, true));  // tight reverse pair
+    a.appendElement(makeSpiral(35.0, 20.0, true, false));
+    a.appendElement(makeSpiral(30.0, 18.0, false, true));
+    a.appendElement(makeSpiral(30.0, 18.0, false, false));
     a.appendElement(segment(40.0, 10.0));  // kink
     a.appendElement(compound(50.0, 400.0, 40.0, true));
-    a.appendElement(arc(30.0, 40.0, true));
+    a.appendElement(makeArc(30.0, 40.0, true));
     a.appendElement(segment(0.0));
     a.appendElement(segment(60.0, 300.0));  // kink after a zero-length element
     return a;
@@ -72,7 +54,7 @@ CAlntH hairpin() {
     CAlntH a;
     a.setStartPos(1000.0, 2000.0, 0.0);
     a.appendElement(segment(100.0));
-    a.appendElement(arc(20.0 * M_PI, 20.0, true));
+    a.appendElement(makeArc(20.0 * M_PI, 20.0, true));
     a.appendElement(segment(100.0));
     return a;
 }
@@ -82,15 +64,12 @@ CAlntH ipRoad() {
     CAlntH a;
     a.setStartPos(300000.0, 700000.0, 0.0);
     a.setStartChainageInM(500.0);
-    CAlntHeIp ip;
     const double ips[][5] = {{300300.0, 700050.0, 40.0, 150.0, 40.0},
                              {300450.0, 700350.0, 0.0, 120.0, 0.0},
                              {300800.0, 700380.0, 30.0, 90.0, 30.0},
                              {301000.0, 700200.0, 0.0, 0.0, 0.0}};
-    for (const auto& d : ips) {
-        ip.setIp(d[0], d[1], d[2], d[3], d[4]);
-        a.appendElement(ip);
-    }
+    for (const auto& d : ips)
+        a.appendElement(makeIp(d[0], d[1], d[2], d[3], d[4]));
     return a;
 }
 
@@ -266,24 +245,6 @@ TEST(CAlntStationOffset, NearestAgreesWithDenseScan) {
     }
 }
 
-// Inside the tight spirals, beyond their centres of curvature, where the distance along one
-// spiral has several minima.
-TEST(CAlntStationOffset, NearestInsideTightSpirals) {
-    const CAlntH a = hardRoad();
-    const CAlntStationOffset inv(a);
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> off(-45.0, 45.0);
-    std::uniform_real_distribution<double> len(0.0, 140.0);
-    double start = 0.0;
-    a.getHe(4)->getStartChainageInM(start);
-    for (int i = 0; i < 400; ++i) {
-        double n = 0.0, e = 0.0;
-        a.getPosNeAtChainAndOffsetExtr(start + len(rng), off(rng), n, e);
-        expectSameNearest(a, inv, n, e);
-        if (::testing::Test::HasFailure()) return;
-    }
-}
-
 TEST(CAlntStationOffset, AllFeetAgreeWithDenseScan) {
     const CAlntH a = hardRoad();
     const CAlntStationOffset inv(a);
@@ -435,13 +396,13 @@ TEST(CAlntStationOffset, CorridorBatchAndBadInput) {
     EXPECT_FALSE(inv.findNearest(n, e, f, 29.9));
     EXPECT_TRUE(inv.findNearest(n, e, f, 30.1));
 
+    // A few points are answered one by one in the order given (the tool's small files).
     const double ns[] = {n, std::nan(""), 300100.0};
     const double es[] = {e, 0.0, 700000.0};
     TAlntFoot feet[3];
     bool found[3];
     EXPECT_EQ(inv.findNearestBatch(ns, es, 3, feet, found, 1000.0), 2u);
-    EXPECT_TRUE(found[0]);
-    EXPECT_FALSE(found[1]);
+    EXPECT_TRUE(found[0] && !found[1]);
     EXPECT_NEAR(feet[0].chainageInM, 700.0, kMicro);
 
     // Elements appended in a bulk update are not chained yet: the second does not start where
@@ -487,47 +448,6 @@ TEST(CAlntStationOffset, LargeBatchAnswersAsSingleQueries) {
         EXPECT_EQ(f.offsetInM, feet[i].offsetInM) << i;
     }
     EXPECT_FALSE(found[17]);
-}
-
-// Two threads query one object without locks and get what one thread gets (run under a thread
-// sanitizer, this is where a hidden cache would show).
-TEST(CAlntStationOffset, ThreadsShareOneObject) {
-    const CAlntH a = hardRoad();
-    const CAlntStationOffset inv(a);
-    std::vector<double> ns, es;
-    for (double c = 1990.0; c < 2700.0; c += 0.7) {
-        double n = 0.0, e = 0.0;
-        a.getPosNeAtChainAndOffsetExtr(c, std::fmod(c * 7.3, 80.0) - 40.0, n, e);
-        ns.push_back(n);
-        es.push_back(e);
-    }
-    std::vector<TAlntFoot> one(ns.size()), two(ns.size());
-    auto run = [&](std::vector<TAlntFoot>& out) {
-        for (size_t i = 0; i < ns.size(); ++i)
-            inv.findNearest(ns[i], es[i], out[i]);
-    };
-    std::thread t1(run, std::ref(one));
-    std::thread t2(run, std::ref(two));
-    t1.join();
-    t2.join();
-    for (size_t i = 0; i < ns.size(); ++i) {
-        TAlntFoot f;
-        ASSERT_TRUE(inv.findNearest(ns[i], es[i], f));
-        EXPECT_EQ(one[i].chainageInM, f.chainageInM);
-        EXPECT_EQ(two[i].chainageInM, f.chainageInM);
-    }
-}
-
-TEST(CAlntStationOffset, KnowsWhenItsAlignmentChanged) {
-    CAlntH a = hardRoad();
-    const CAlntStationOffset inv(a);
-    EXPECT_TRUE(inv.isBuiltFrom(a));
-    EXPECT_TRUE(inv.isBuiltFrom(CAlntH(a)));
-    a.replaceElement(6, spiral(30.0, 18.5, false, true));
-    EXPECT_FALSE(inv.isBuiltFrom(a));
-    CAlntH moved = hardRoad();
-    moved.setStartPos(5123456.789, 612345.679, 0.0);
-    EXPECT_FALSE(inv.isBuiltFrom(moved));
 }
 
 }  // namespace

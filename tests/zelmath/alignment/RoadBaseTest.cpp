@@ -63,27 +63,3 @@ TEST(RoadBase, WithoutAPlanThereIsNoPosition) {
     EXPECT_FALSE(road.getAzimuthAtChainExtr(10.0, az));
     EXPECT_EQ(50.0, road.getStartPosH());
 }
-
-TEST(RoadBase, DelegatesPositionsAndHeights) {
-    CAlntH h = plan500();
-    h.setStartChainageInM(1000.0);
-    CAlntV v = profile480();
-    v.setStartChainageInM(1000.0);
-    CRoadBase road(5);
-    road.setHal(&h);
-    road.setVal(&v);
-    double n = 0.0, e = 0.0, ht = 0.0;
-    // Stake-out beyond the end extrapolates.
-    ASSERT_TRUE(road.getPosAtChainAndOffset(1510.0, 2.0, n, e));
-    EXPECT_NEAR(1510.0, n, 1e-9);
-    EXPECT_NEAR(2002.0, e, 1e-9);
-    EXPECT_EQ(h.getHe(1), road.getAlntHeAtChain(1200.0, nullptr));
-
-    EXPECT_FALSE(road.getPosHAtChain(1480.002, ht));
-    ASSERT_TRUE(road.getPosHAtChainExtr(1490.0, ht));
-    EXPECT_NEAR(50.0 + 0.02 * 490.0, ht, 1e-9);
-
-    EXPECT_TRUE(road.hasRefToPoint(3));
-    EXPECT_TRUE(road.hasRefToPoint(8));
-    EXPECT_FALSE(road.hasRefToPoint(4));
-}

@@ -48,21 +48,6 @@ void expectNear(const C2dPos& a, const C2dPos& b, double tol) {
     EXPECT_NEAR(0.0, a.distanceTo(b), tol) << a.north << ", " << a.east;
 }
 
-TEST(CodedPoint, CoordinatesMaskAndCodeSlots) {
-    T3dPosWithCtlCode p;
-    EXPECT_EQ(p.mask, 7u);
-    p.set(C2dPos(12.5, -3.0));
-    EXPECT_EQ(p.mask, 3u);
-    p.set(-1, 99.0);  // an index outside 0..2 writes the northing
-    EXPECT_EQ(p.get(0), 99.0);
-    p.addCtlCode(ccCurveEnd);
-    p.addCtlCode(ccCurveStart);
-    p.addCtlCode(ccClose);  // both slots taken: dropped
-    EXPECT_TRUE(p.hasCtlCode(ccCurveStart) && p.hasCtlCode(ccCurveEnd));
-    EXPECT_FALSE(p.hasCtlCode(ccClose));
-    static_assert(sizeof(TCtlCodeEnum) == 4 && ccRectangle == 3 && ccClose == 4);
-}
-
 TEST(CodedLine, PlainPointsBecomeSegmentsAndGrades) {
     const C3dLineWithCtlCodes line = makeLine({{0, 0, 10}, {100, 0, 12}, {100, 100, 11}});
     CAlnt alnt;

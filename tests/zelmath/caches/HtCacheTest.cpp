@@ -122,21 +122,6 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
     EXPECT_EQ(highest, c.getMaxHeight());
 }
 
-TEST(HtCache, CombinedAlignmentLoadsItsProfile) {
-    CAlnt a;
-    buildMixedRoad(a, 1000.0);
-    appendProfile(a);
-    CAlntHtPosCache fromCombined, fromProfile;
-    ASSERT_TRUE(CAlntHtPosCacheLoader<CAlnt>::loadNodesAndPosForDeviation(fromCombined, a, 0.01));
-    ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosForDeviation(fromProfile,
-                                                                           a.getAlntVes(), 0.01));
-    ASSERT_EQ(fromProfile.GetSize(), fromCombined.GetSize());
-    for (int i = 0; i < fromProfile.GetSize(); ++i) {
-        EXPECT_EQ(fromProfile[i].sts, fromCombined[i].sts);
-        EXPECT_EQ(fromProfile[i].ht, fromCombined[i].ht);
-    }
-}
-
 TEST(HtCache, EmptyAndFailedLoads) {
     CAlntHtPosCache c;
     const CAlntV empty;

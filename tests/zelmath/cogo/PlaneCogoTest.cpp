@@ -92,22 +92,6 @@ TEST(PlaneCogo, LineIntersectionPresetsAndParallelLines) {
     EXPECT_EQ(E, 42.0);
 }
 
-TEST(PlaneCogo, InterpolationAlongSegments) {
-    double x = 0, y = 0, z = 0;
-    // Height by plane distance: a 3-4-5 segment climbing 10.
-    InterpolateXZGivenY(0, 0, 100, 3, 4, 110, 2, x, z);
-    EXPECT_TRUE(at(x, z, 1.5, 105));
-    // Before the first point the height climbs all the same: distance is unsigned.
-    InterpolateYZGivenX(0, 0, 100, 3, 4, 110, -1.5, y, z);
-    EXPECT_TRUE(at(y, z, -2, 105));
-    // Vertical segment in x: height by the y parameter, signed.
-    InterpolateXZGivenY(5, 0, 10, 5, 10, 20, -5, x, z);
-    EXPECT_TRUE(at(x, z, 5, 5));
-    // Coincident ends.
-    InterpolateXZGivenY(1, 2, 3, 1, 2, 8, 7, x, z);
-    EXPECT_TRUE(at(x, z, 1, 3, 0));
-}
-
 TEST(PlaneCogo, QuadraticRootsOrderAndDegenerateCases) {
     // a, b, c, roots, x1, x2: the larger root first; a linear equation; a double root, also
     // from a slightly negative discriminant; a negative one gives no roots, outputs preset to 0.

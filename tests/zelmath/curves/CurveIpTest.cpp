@@ -170,18 +170,6 @@ TEST(CurveIp, ProjectionRoundTrips) {
     }
 }
 
-TEST(CurveIp, NewCurveKeepsTheKnownOutgoingTangent) {
-    Solved s(500, 200, 60, 250, 80, 700, 900);
-    CCurveIp& ip = s.ip;
-    CMathAngle before, after;
-    ASSERT_TRUE(ip.getFinalAzimut(before));
-    ASSERT_TRUE(ip.setIp(500, 200, 30, 400, 30));
-    ASSERT_TRUE(ip.getFinalAzimut(after));
-    EXPECT_NEAR(azDiff(after.getDeg(), before.getDeg()), 0.0, 1e-9);
-    EXPECT_NEAR(ip.getSolutionArc().get_data().getRadius(), 400, 1e-9);
-    expectJoined(ip.getSolutionArc(), ip.getSolutionFinalSpiral(), "CS after setIp");
-}
-
 TEST(CurveIp, StraightOnOrUnplaceableCurvesBecomeVertices) {
     // The next IP straight ahead: parallel tangents, no curve fits.
     Solved ahead(300, 0, 20, 100, 20, 600, 0);
@@ -198,23 +186,6 @@ TEST(CurveIp, StraightOnOrUnplaceableCurvesBecomeVertices) {
     EXPECT_TRUE(waiting.isSimplePoint() && !waiting.isSimplePointByDef());
     EXPECT_DOUBLE_EQ(waiting.getTotalLength(), 300.0);
     EXPECT_NEAR(waiting.getFinalNorthing(), 300, 1e-12);
-}
-
-TEST(CurveIp, CopyConstructionDropsFlagsAssignmentKeepsThem) {
-    CCurveIp ip;
-    ip.setIp(500, 200, 60, aldSpiralParam, 250, ardDegOfCurve, 80, aldLength, unitsMeters);
-    ip.setPointID(77);
-    ip.setOrg(0, 0);
-    ip.onSetNextIp(700, 900);
-    ASSERT_NE(ip.getFlags(), 0u);
-    CCurveIp copied(ip);
-    EXPECT_EQ(copied.getFlags(), 0u);
-    EXPECT_EQ(copied.getPointID(), 77);
-    CCurveIp assigned;
-    assigned = ip;
-    EXPECT_EQ(assigned.getFlags(), ip.getFlags());
-    ip.reset();
-    EXPECT_TRUE(ip.isSimplePoint() && ip.getFlags() == 0u && ip.getPointID() == 0);
 }
 
 }  // namespace

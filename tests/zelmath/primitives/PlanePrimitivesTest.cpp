@@ -101,33 +101,6 @@ TEST(CArc, StartRadiusLengthBeyondAHalfCircle) {
     EXPECT_EQ(arc.cAngle.getRad(), 0.0);
 }
 
-TEST(CArc, StartTangentIsAQuarterTurnFromTheRadius) {
-    CArc arc;
-    arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 50), CMathAngle(30.0), true);
-    CMathAngle tg(123.0);
-    arc.get_start_tgdir(tg);
-    EXPECT_NEAR(tg.getDeg(), 0.0, 1e-12);
-    // A degenerate arc (centre on the start) has no tangent: the output is kept.
-    arc.set_start_center_cAngle(C2dPos(1, 1), C2dPos(1, 1), CMathAngle(30.0), true);
-    tg = CMathAngle(77.0);
-    arc.get_start_tgdir(tg);
-    EXPECT_NEAR(tg.getDeg(), 77.0, 1e-12);
-}
-
-TEST(CArc, CentreAndFinishGivesTheClockwiseAngle) {
-    CArc arc;
-    // Centre east of the start, finish due south of it: three quarters on, stored as -90.
-    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(-10, 10), true));
-    EXPECT_NEAR(arc.cAngle.getDeg(), -90.0, 1e-9);
-    // Due north turning left: 270 degrees counter-clockwise, stored as 90.
-    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(10, 10), false));
-    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
-    // A finish off the circle still gives the direction to it.
-    EXPECT_TRUE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 10), C2dPos(30, 10), true));
-    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
-    EXPECT_FALSE(arc.set_start_center_finish(C2dPos(0, 0), C2dPos(0, 0), C2dPos(1, 1), true));
-}
-
 TEST(CArc, HalfCirclesAndImpossibleDefinitions) {
     CArc arc;
     // Start west, through north or south, finish east of the origin: half circles of radius 10.
@@ -162,33 +135,6 @@ TEST(CArc, FromCentreAzimuthsAndFromATurn) {
     EXPECT_FALSE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(0, 0), CMathAngle(120.0)));
 }
 
-TEST(Clip, LevelCrossingsOfRaysAndSegments) {
-    double x = -1, t = -1;
-    EXPECT_EQ(rayIntersectionWithYLevel(0, 0, 2, 4, 10, x, &t), 1);
-    EXPECT_DOUBLE_EQ(x, 5.0);
-    EXPECT_DOUBLE_EQ(t, 2.5);
-    // Behind the start: parameter still handed back.
-    EXPECT_EQ(rayIntersectionWithYLevel(0, 0, 2, 4, -10, x, &t), 0);
-    EXPECT_DOUBLE_EQ(t, -2.5);
-    // Parallel to the level.
-    EXPECT_EQ(rayIntersectionWithYLevel(0, 3, 10, 3, 5, x, &t), 0);
-    EXPECT_EQ(t, 0.0);
-    double y = 0;
-    EXPECT_EQ(rayIntersectionWithXLevel(0, 0, 4, 2, 10, y, nullptr), 1);
-    EXPECT_DOUBLE_EQ(y, 5.0);
-
-    CPoint out(-1, -1);
-    // Beyond the segment end counts only when the caller asks for the parameter.
-    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 2, 4, 10, out, nullptr), 0);
-    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 2, 4, 10, out, &t), 1);
-    EXPECT_EQ(out, CPoint(5, 10));
-    // Truncation toward zero, on both sides of it.
-    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 7, 3, 2, out, nullptr), 1);
-    EXPECT_EQ(out, CPoint(4, 2));
-    EXPECT_EQ(segmentIntersectionWithXLevel(CPoint(0, 0), -3, -7, -2, out, nullptr), 1);
-    EXPECT_EQ(out, CPoint(-2, -4));
-}
-
 TEST(Clip, SegmentsAgainstARectangle) {
     const CRect r(0, 0, 100, 50);
     struct Case {
@@ -215,54 +161,4 @@ TEST(Clip, SegmentsAgainstARectangle) {
     CPoint oa, ob;
     EXPECT_EQ(segmentIntersectionWithYStrip(CPoint(5, 0), CPoint(5, -30), oa, ob, 0, 50), 1);
     EXPECT_TRUE(oa == CPoint(5, 0) && ob == CPoint(5, 0));
-}
-
-TEST(Clip, RaysInEachDirection) {
-    const CRect r(0, 0, 100, 50);
-    struct Case {
-        CPoint from;
-        int x2, y2, hit;
-        CPoint ca, cb;
-    };
-    const CPoint inside(50, 25), left(-40, 25), below(50, 80);
-    const Case cases[] = {
-        // From the middle: east, west, the two y directions, and diagonally out through y = 50.
-        {inside, 60, 25, 1, inside, {100, 25}},
-        {inside, 40, 25, 1, inside, {0, 25}},
-        {inside, 50, 30, 1, inside, {50, 50}},
-        {inside, 50, 20, 1, inside, {50, 0}},
-        {inside, 51, 26, 1, inside, {75, 50}},
-        // From outside towards the rectangle, and away from it.
-        {left, -39, 25, 1, {0, 25}, {100, 25}},
-        {left, -41, 25, 0, {}, {}},
-        {below, 50, 79, 1, {50, 50}, {50, 0}},
-        {below, 50, 81, 0, {}, {}},
-        {{-10, -5}, -9, -5, 0, {}, {}},  // a ray along x that passes the rectangle by
-    };
-    for (const Case& c : cases) {
-        CPoint a, b;
-        ASSERT_EQ(rayIntersection(c.from, c.x2, c.y2, a, b, r), c.hit) << c.x2 << "," << c.y2;
-        EXPECT_TRUE(!c.hit || (a == c.ca && b == c.cb)) << c.x2 << "," << c.y2;
-    }
-    // By angle: 0 radians runs along +y, pi/2 along +x.
-    CPoint a, b;
-    EXPECT_EQ(rayIntersection(inside, 0.0, a, b, r), 1);
-    EXPECT_EQ(b, CPoint(50, 50));
-    EXPECT_EQ(rayIntersection(inside, kPi / 2, a, b, r), 1);
-    EXPECT_EQ(b, CPoint(100, 25));
-}
-
-TEST(Clip, RayStripAlongTheStripReportsOnlyVisibility) {
-    CPoint a(7, 7), b(8, 8);
-    EXPECT_EQ(rayIntersectionWithYStrip(CPoint(0, 10), 5, 10, a, b, 0, 20), 1);
-    EXPECT_EQ(a, CPoint(7, 7));
-    EXPECT_EQ(rayIntersectionWithYStrip(CPoint(0, 30), 5, 30, a, b, 0, 20), 0);
-    // Entering from below and running on: the ray is cut at both levels.
-    EXPECT_EQ(rayIntersectionWithYStrip(CPoint(0, -10), 1, -9, a, b, 0, 20), 1);
-    EXPECT_EQ(a, CPoint(10, 0));
-    EXPECT_EQ(b, CPoint(30, 20));
-    // Far-away crossings pin to the int32 range instead of overflowing.
-    double t = 0;
-    EXPECT_EQ(segmentIntersectionWithYLevel(CPoint(0, 0), 1e300, 1, 10, a, &t), 1);
-    EXPECT_EQ(a, CPoint(2147483647, 10));
 }

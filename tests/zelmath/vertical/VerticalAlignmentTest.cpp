@@ -249,13 +249,6 @@ TEST(VerticalAlignmentPoints, StartPointReferenceFollowsThePointAndItsId) {
     EXPECT_EQ(alnt.getVe(0)->getStartHt(), 60.0);
     alnt.refreshPtCoords(12, 0.0, 0.0, 70.0);
     EXPECT_EQ(alnt.getVe(0)->getStartHt(), 70.0);
-
-    CObjId2ObjIdMap map;
-    map.add(12, 112);
-    alnt.convertIds(map);
-    EXPECT_EQ(alnt.getStartPtId(), 112);
-    alnt.convertIds(map);  // 112 has no image: reported, and the reference is dropped
-    EXPECT_EQ(alnt.getStartPtId(), 0);
 }
 
 }  // namespace

@@ -52,34 +52,6 @@ TEST(VerticalParabola, CrestHighPointGradesAndVip) {
     EXPECT_FALSE(CVerticalElement(0.0, 0.0, 100.0, 1.0).getParabolaExtremum(ch, h, inside));
 }
 
-TEST(VerticalParabola, StepKeepsTheChordWithinTheDeviation) {
-    const CVerticalElement p(20.0, 1000.0, 100.0, 2.0, -2.0);
-    EXPECT_DOUBLE_EQ(p.getStepForDeviation(1000.0, 0.02), 20.0);
-    // Close to the end the rest of the curve is one step; within a millimetre of it too.
-    EXPECT_DOUBLE_EQ(p.getStepForDeviation(1085.0, 0.02), 15.0);
-    EXPECT_DOUBLE_EQ(p.getStepForDeviation(1079.9995, 0.02), 1100.0 - 1079.9995);
-    EXPECT_EQ(p.getStepForDeviation(999.0, 0.02), 0.0);
-    EXPECT_EQ(p.getStepForDeviation(1100.01, 0.02), 0.0);
-    // A straight is one step to its end.
-    EXPECT_DOUBLE_EQ(CVerticalElement(0.0, 0.0, 80.0, 1.0).getStepForDeviation(30.0, 0.01), 50.0);
-}
-
-TEST(VerticalParabola, RadiusAndMiddleOrdinateSetters) {
-    CVerticalElement p;
-    // The VIP 1 m above the start, 100 m curve, middle ordinate 0.25: the curve passes 0.25
-    // below the VIP.
-    p.setParabolaByCF(100.0, 1.0, 0.25);
-    double h = 0.0;
-    ASSERT_EQ(p.getHtAtLen(50.0, h), ecOk);
-    EXPECT_NEAR(h, 0.75, 1e-12);
-    // A radius of 5000 at the vertex of a crest is K = -5000.
-    p.setParabolaByCR(100.0, 1.0, 5000.0);
-    EXPECT_NEAR(p.getParabolaCoefficientKv(), -5000.0, 1e-9);
-    p.setParabolaByCR(0.0, 1.0, 5000.0);
-    EXPECT_TRUE(std::isfinite(p.getStartGrade()));
-    EXPECT_TRUE(p.isStraight());
-}
-
 TEST(VerticalLsElement, CurvesMayNotOverlapByMoreThanAMillimetre) {
     // The current curve ends at 250; the next one must not start before 249.999.
     CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
@@ -126,16 +98,6 @@ TEST(VerticalLsElement, TheLastVipEndsTheElementAtTheVip) {
     EXPECT_EQ(last.getParabole(), nullptr);
     EXPECT_DOUBLE_EQ(last.getLen(), 60.0);
     EXPECT_DOUBLE_EQ(last.getFinalHt(), 105.0);
-}
-
-TEST(VerticalArc, RadiusSignFollowsTheGrades) {
-    CAlntVeArc arc;
-    arc.setGradesAndR(-1.0, 3.0, -500.0);
-    EXPECT_DOUBLE_EQ(arc.getRadius(), 500.0);
-    arc.setGradesAndR(3.0, -1.0, 500.0);
-    EXPECT_DOUBLE_EQ(arc.getRadius(), -500.0);
-    arc.setGradesAndR(1.5, 1.5, 500.0);
-    EXPECT_TRUE(arc.isSimplePoint());
 }
 
 TEST(VerticalArc, HeightsLieOnTheCircleAndTheEndGradeIsReached) {

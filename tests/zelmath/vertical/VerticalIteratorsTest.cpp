@@ -91,34 +91,6 @@ TEST(VipIterator, VipProfileYieldsEachVipOnce) {
     expectPoints(walk(arcs), vips);
 }
 
-TEST(ElementIterator, VipElementIsVisitedAsStraightThenCurve) {
-    // Elements joined beforehand and put in as they are, so that the VIP element keeps the
-    // parabola it has towards its next VIP.
-    CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
-    ls.setNextLSElement(CLsInfo(400.0, 100.0));
-    ls.setStartHtAndChain(100.0, 0.0);
-    ASSERT_NE(ls.getParabole(), nullptr);
-    CAlntV alnt;
-    alnt.beginBulkUpdate();
-    alnt.appendElement(CVerticalElement(100.0, -100.0, 100.0, 0.0));
-    alnt.appendElement(ls);
-    alnt.appendElement(CVerticalElement(102.0, 250.0, 150.0, -2.0));
-
-    TAlntVeItrImpl<CAlntV> it(alnt);
-    const auto* inAlnt = static_cast<const CVerticalLSElement*>(alnt.getVe(1));
-    EXPECT_EQ(it.getElement(), alnt.getVe(0));
-    ASSERT_TRUE(it.nextAlnVe());
-    EXPECT_EQ(it.getCurVe(), inAlnt);
-    EXPECT_EQ(it.getElement(), &inAlnt->getStartSegment());
-    ASSERT_TRUE(it.nextAlnVe());
-    EXPECT_EQ(it.getCurAlntVeIndex(), 1);
-    EXPECT_EQ(it.getElement(), inAlnt->getParabole());
-    ASSERT_TRUE(it.nextAlnVe());
-    EXPECT_EQ(it.getElement(), alnt.getVe(2));
-    EXPECT_FALSE(it.nextAlnVe());
-    EXPECT_FALSE(it.setAtAlnVe(-1));
-}
-
 TEST(ElementIterator, VipWithArcIsStraightAndArcAndEmptyAlignmentHasNone) {
     CAlntV alnt;
     alnt.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
