@@ -102,26 +102,6 @@ TEST(Tokenize, SkipsDelimiterRunsAndEndsWithMinusOne) {
     EXPECT_EQ(pos, 2);
 }
 
-TEST(ReplaceChars, RunsBecomeOneReplacement) {
-    CZelStringT<char> out("old");
-    EXPECT_EQ(replaceChars("a  b   c", " ", "_", out), 2);
-    EXPECT_EQ(str(out), "a_b_c");
-    EXPECT_EQ(replaceChars(nullptr, "x", "_", out), 0);
-    EXPECT_EQ(str(out), "");
-    out = "x--y";
-    EXPECT_EQ(replaceChars(out, "-", "+-+", out), 1);  // source is the output itself
-    EXPECT_EQ(str(out), "x+-+y");
-}
-
-TEST(CheckFormat, DigitsAndLettersFitNine) {
-    EXPECT_FALSE(CheckFormat("12-3", "9999"));
-    EXPECT_TRUE(CheckFormat("Pt7", "Pt9"));
-    EXPECT_FALSE(CheckFormat("pt7", "Pt9"));
-    EXPECT_FALSE(CheckFormat("5", "5"));  // a digit fits only '9'
-    EXPECT_TRUE(CheckFormat(nullptr, ""));
-    EXPECT_FALSE(CheckFormat(nullptr, "9"));
-}
-
 TEST(GetTextValType, ClassifiesNumbersDatesAndText) {
     const std::pair<const char*, int> cases[] = {{"  -12  ", tvtInteger},
                                                  {"-", tvtInteger},
@@ -143,15 +123,6 @@ TEST(GetTextValType, ClassifiesNumbersDatesAndText) {
         EXPECT_EQ(getTextValType(text), type) << (text ? text : "null");
 }
 
-TEST(Names, ValidNamesAndPointNameRepair) {
-    EXPECT_TRUE(IsValidName(CZelStringT<char>('a', 40)));
-    EXPECT_FALSE(IsValidName(CZelStringT<char>('a', 41)));
-    EXPECT_FALSE(IsValidName("Pt 1"));
-    EXPECT_FALSE(IsValidName("T\xE9t"));
-    EXPECT_EQ(str(MakePointNameCorrect("Pt 1\tb+c=d\"e/f")), "Pt 1_b_c_d_e_f");
-    EXPECT_EQ(str(MakePointNameCorrect("ABCDEFGHIJKLMNOPQRST/XYZW")), "ABCDEFGHIJKLMNOPQRST");
-}
-
 TEST(TextIO, ReadLineSkipsBreaksAndBlankLines) {
     FilesScratch dir;
     const std::string longLine(300, 'x');
@@ -171,31 +142,6 @@ TEST(TextIO, ReadLineSkipsBreaksAndBlankLines) {
     EXPECT_FALSE(missing.Open(dir.app("none.txt").c_str(), CFile::modeRead));
     ReadLine(missing, line);
     EXPECT_EQ(str(line), "");
-}
-
-TEST(TextIO, WriteStringAndBufferCopies) {
-    FilesScratch dir;
-    std::FILE* f = std::fopen(dir.native("out.txt").c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(WriteString(f, CZelStringT<char>("a\0b", 3)));
-    std::fclose(f);
-    EXPECT_EQ(dir.read("out.txt"), "a\0b"s);
-    EXPECT_FALSE(WriteString(nullptr, "x"));
-}
-
-TEST(CorrectionService, SatelliteNamesAndSubscriptionDates) {
-    const std::pair<const char*, int> satellites[] = {
-        {"AMSC_EAST_2", 5}, {"x_MSC_W", 17}, {"EMS/AF_SAT", 1}, {"unknown", 2}};
-    for (const auto& [name, id] : satellites)
-        EXPECT_EQ(OmniStarSatNameToEnum(name), id) << name;
-
-    CZelStringT<char> out("unchanged");
-    EXPECT_FALSE(OmniStarHPSubscriptionToString("2007-02-15T00:00:0", out));
-    EXPECT_TRUE(OmniStarHPSubscriptionToString("2007-02-15T00:00:00", out));
-    EXPECT_EQ(str(out), "2/15/2007");
-    out = "unchanged";
-    EXPECT_FALSE(QuilSubscriptionToString(619315199L, out));  // the second before week 1024
-    EXPECT_EQ(str(out), "unchanged");
 }
 
 // Week 1024 starts 22 August 1999; the day is counted three hours behind GPS time.

@@ -114,13 +114,6 @@ TEST(LatitudeToString, HemisphereLetterTakesTheSign) {
     EXPECT_EQ(str(LatitudeToString(10 + 59 / 60.0 + 59.96 / 3600, false)), deg(" 10@59'59.9\"N"));
 }
 
-TEST(TimeToString, DecimalHoursWithoutCarry) {
-    EXPECT_EQ(str(TimeToString(12.2525)), "12:15:9.000");
-    EXPECT_EQ(str(TimeToString(1.5)), " 1:30:0.000");
-    EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(90061))), "25:01:01");
-    EXPECT_EQ(str(zel_formats::TimeSpanToString(CTimeSpan(-3661))), "-1:-1:-1");
-}
-
 TEST(PackedDms, ConversionsBothWays) {
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(12.5, 5), 12.3);
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(-30.25, 5), -30.15);
@@ -143,11 +136,6 @@ TEST(PackedDms, RoundTripWithinTheSecondsMargin) {
         // Equal modulo 360; only seconds within 0.06 of 60 are moved, to the next minute.
         EXPECT_LT(std::fabs(std::remainder(back - a, 360.0)), 0.0601 / 3600) << a;
     }
-}
-
-TEST(PackedDms, WholeNumberText) {
-    EXPECT_EQ(str(DDDMMSS2String(1234556)), deg("123@45'56\""));
-    EXPECT_EQ(str(DDDMMSS2String(-1234556)), deg("-123@-45'-56\""));
 }
 
 TEST(AngleToRad, SignOfDegreesDoesNotReachMinutes) {

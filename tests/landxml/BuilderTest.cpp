@@ -120,19 +120,6 @@ TEST(RoadBuild, HandDesignedMetreFileAgreesWithTheLibrary) {
     EXPECT_NEAR(h, 53.0 - 0.35, 1e-9);
 }
 
-TEST(RoadBuild, SurveyFootFileGivesTheSameRoadInMetres) {
-    const HandRoad r;
-    const double k = 3937.0 / 1200.0;
-    CAlnt alnt;
-    BuildReport report;
-    ASSERT_TRUE(
-        build(handFile(r, "<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", k, r.p3), alnt,
-              report));
-    EXPECT_TRUE(report.warnings.empty());
-    EXPECT_NEAR(alnt.getStartChainageInM(), 2000.0, 1e-6);
-    expectPos(alnt, 2310.0, r.p4, 1e-5);
-}
-
 TEST(RoadBuild, AnEndFiveCentimetresOffIsReportedWithElementAndStation) {
     const HandRoad r;
     CAlnt alnt;

@@ -291,34 +291,6 @@ TEST(RealExports, StationEquationsForwardAndBack) {
     }
 }
 
-TEST(RealExports, SeveralAlignmentsAreAllReturnedWithTheirSummary) {
-    for (const Unit& u : kUnits) {
-        const std::string body =
-            "<Alignment name=\"Main\" staStart=\"" + num(1000, u) +
-            "\"><CoordGeom><Line><Start>0 0</Start><End>" + num(250, u) +
-            " 0</End></Line><Line><Start>" + num(250, u) + " 0</Start><End>" + num(400, u) +
-            " 0</End></Line></CoordGeom><Profile><ProfAlign><PVI>" + num(1000, u) +
-            " 5</PVI><PVI>" + num(1400, u) +
-            " 6</PVI></ProfAlign></Profile></Alignment>\n<Alignment name=\"Ramp B\"><CoordGeom>"
-            "<Line><Start>0 0</Start><End>0 " +
-            num(80, u) + "</End></Line></CoordGeom></Alignment>\n";
-        Document doc;
-        ASSERT_TRUE(read(file(u, body), doc));
-        ASSERT_EQ(doc.alignments.size(), 2u);
-        const AlignmentSummary a = summarize(doc.alignments[0]), b = summarize(doc.alignments[1]);
-        EXPECT_EQ(a.name, "Main");
-        EXPECT_EQ(a.elements, 2);
-        EXPECT_NEAR(a.lengthM, 400.0, 1e-9);
-        EXPECT_NEAR(a.startChainageM, 1000.0, 1e-9);
-        EXPECT_NEAR(a.endChainageM, 1400.0, 1e-9);
-        EXPECT_TRUE(a.hasProfile);
-        EXPECT_EQ(b.name, "Ramp B");
-        EXPECT_NEAR(b.lengthM, 80.0, 1e-9);
-        EXPECT_FALSE(b.hasProfile);
-        EXPECT_EQ(doc.unit, u.perMetre == 1.0 ? LinearUnit::Meter : LinearUnit::USSurveyFoot);
-    }
-}
-
 // An angle point of 10 degrees right and a 5 cm gap: each one note at its joint, and the ends
 // after the gap are not warned about again.
 TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {

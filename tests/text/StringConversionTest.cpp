@@ -43,14 +43,4 @@ TEST(StringConversion, UnitsWithoutABytAndBytesWithoutACharacterAreReplaced) {
     EXPECT_EQ(u16(wide), u"\ufffd\ufffd|\ufffd");
 }
 
-TEST(StringConversion, SixteenBitStringCopiesItsOwnUnits) {
-    const S16 s(w(u"\u4e2d\u6587"));
-    EXPECT_EQ(s.GetLength(), 2);
-    EXPECT_EQ(s.GetAllocLength(), 2);
-    const S16 rep(static_cast<unsigned short>(0x2500), 3);
-    EXPECT_EQ(u16(rep), u"\u2500\u2500\u2500");
-    EXPECT_EQ(s.mfcString().str(), "??");
-    EXPECT_EQ(S16(w(u"h\u00e9")).mfcString().str(), "h\xE9");
-}
-
 }  // namespace

@@ -4,27 +4,6 @@
 
 namespace {
 
-TEST(StringExtract, MidLeftRightClampTheirArguments) {
-    const S8 s("0123456789");
-    EXPECT_EQ(str(s.Mid(-3, 2)), "01");
-    EXPECT_EQ(str(s.Mid(8, 5)), "89");
-    EXPECT_EQ(str(s.Mid(12, 5)), "");
-    EXPECT_EQ(str(s.Left(-1)), "");
-    EXPECT_EQ(str(s.Right(3)), "789");
-    EXPECT_EQ(str(s.SpanIncluding("0123")), "0123");
-    EXPECT_EQ(str(s.SpanExcluding("5x")), "01234");
-}
-
-TEST(StringFind, SearchesFromAStartAndReportsMinusOne) {
-    const S8 s("N 45 E 12 N");
-    EXPECT_EQ(s.Find("N", 1), 10);
-    EXPECT_EQ(s.Find("", s.GetLength()), s.GetLength());
-    EXPECT_EQ(s.Find("N", s.GetLength() + 1), -1);
-    EXPECT_EQ(s.Find('N', s.GetLength()), -1);
-    EXPECT_EQ(s.ReverseFind('N'), 10);
-    EXPECT_EQ(s.FindOneOf("E1"), 5);
-}
-
 TEST(StringReplace, TextReplacementKeepsOtherSharersAndSizesExactly) {
     S8 s("abab");
     const S8 sharer(s);
@@ -51,13 +30,6 @@ TEST(StringReplace, TextReplacementKeepsOtherSharersAndSizesExactly) {
     S8 zeros("ab\0ab\0cab", 9);  // searched segment by segment
     EXPECT_EQ(zeros.Replace("ab", "XYZ"), 3);
     EXPECT_EQ(str(zeros), std::string("XYZ\0XYZ\0cXYZ", 12));
-}
-
-TEST(StringReplace, CharacterReplacementAndRemoval) {
-    S8 s("1,234,567.8");
-    EXPECT_EQ(s.Replace(',', ' '), 2);
-    EXPECT_EQ(s.Remove(' '), 2);
-    EXPECT_EQ(str(s), "1234567.8");
 }
 
 TEST(StringTrim, WhitespaceCharactersSetsAndSharing) {
@@ -136,14 +108,6 @@ TEST(StringConcat, AppendingReallocatesToTheExactTotal) {
     S8 self("ab");
     self += self;
     EXPECT_EQ(str(self), "abab");
-}
-
-TEST(StringConstruct, CountedRepeatedAndFrameworkStrings) {
-    EXPECT_EQ(S8("a\0b", 3).GetLength(), 3);
-    EXPECT_EQ(str(S8('-', 5)), "-----");
-    S8 f(std::string("from the framework"));
-    EXPECT_EQ(f.mfcString().str(), "from the framework");
-    EXPECT_EQ(f.mfcString().owner(), &f);
 }
 
 }  // namespace

@@ -32,17 +32,6 @@ TEST(StringFormat, WindowsLengthsStarsAndNullTexts) {
     EXPECT_EQ(str(s), "[(nu][      (n]");
 }
 
-TEST(StringFormat, TextWidthsFollowTheWindowsConventions) {
-    S8 s;
-    s.Format("%S|%ls|%hs|%C|%lc|%hc", w(u"wide\u00b0"), w(u"l"), "h", 0x20AC, 0x00B0, 'c');
-    EXPECT_EQ(str(s), "wide\xB0|l|h|\x80|\xB0|c");
-    S16 t;
-    t.Format(w(u"%s|%S|%hs|%ls|%c|%C"), w(u"own"), "8bit\xB0", "h", w(u"l"), 0x20AC, 0x80);
-    EXPECT_EQ(u16(t), u"own|8bit\u00b0|h|l|\u20ac|\u20ac");
-    s.Format("%p", reinterpret_cast<void*>(0xABCDEF));
-    EXPECT_EQ(str(s), "0000000000ABCDEF");
-}
-
 TEST(StringFormat, ArgumentsFromTheStringItselfAreSafe) {
     S8 s("station");
     s.GetBuffer(100);  // room enough to print in place

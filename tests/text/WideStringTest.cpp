@@ -37,16 +37,4 @@ TEST(WideString, NarrowTextAssignedToAWideStringReusesItsBlock) {
     EXPECT_EQ(u16(sharer), u"abc");
 }
 
-TEST(StringStatics, EmptyStringAndNilTextsStayEmpty) {
-    struct Access : S8 {
-        static const S8& empty() { return AfxGetEmptyString(); }
-        static const char* chNil() { return get_afxChNil(); }
-    };
-    EXPECT_TRUE(P8::isNil(Access::empty()));
-    EXPECT_EQ(*Access::chNil(), '\0');
-    S8 copy(Access::empty());
-    copy += "x";
-    EXPECT_TRUE(Access::empty().IsEmpty());
-}
-
 }  // namespace

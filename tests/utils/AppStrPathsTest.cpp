@@ -36,29 +36,6 @@ protected:
 
 }  // namespace
 
-TEST(AppStrPaths, ComposesEveryPathFromTheBaseFolders) {
-    const std::string root = "C:\\Program Files\\Velmor";
-    const std::string docs = "C:\\Users\\survey\\Documents\\Velmor";
-    SetAppDir(root.c_str());
-    SetUserDir(docs.c_str());
-    const std::pair<zel_text::CZelStringT<char>, std::string> paths[] = {
-        {GetRootDir(), root},
-        {::GetDocsDir(), docs},
-        {GetSessionSettingsPath(), root + "\\FileSettings"},
-        {GetUserDefinedAntennaFilePath(), root + "\\antennas\\userdefined"},
-        {GetPreDefinedAntennaFilePath(), root + "\\antennas\\antenna_db.xml"},
-        {GetDefaultJobDBPath(), docs + "\\Jobs\\Default.vmjob"},
-        {GetQV3000FilePathForExport(), docs + "\\IEFiles\\QV3000"},
-        {AppStrXForm::GetVmUserGeoFolder(), root + "\\Geo\\"},
-        {AppStrXForm::GetVmAplFileName(), root + "\\Geo\\_apl2_.ini"}};
-    for (const auto& [got, want] : paths)
-        EXPECT_EQ(str(got), want) << want;
-    SetAppDir(nullptr);
-    SetUserDir("");
-    EXPECT_NE(str(GetRootDir()), root);  // back to the executable's folder
-    EXPECT_EQ(str(GetRootDir()).find('/'), std::string::npos);
-}
-
 TEST_F(CachedPaths, UserSettingsFolderIsMadeOnceAndKept) {
     FilesScratch dir;
     EXPECT_EXIT(

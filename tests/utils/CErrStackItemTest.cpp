@@ -32,26 +32,3 @@ TEST(CErrStackItem, FailureInInnermostCallLogsItOnceWithItsCallers) {
                      "<0> - \t******************"}),
               ReadLines(log));
 }
-
-TEST(CErrStackItem, LoneItemLogsNoCallStackAndCannotBeSetBack) {
-    const std::string log = RedirectSharedLog("errstack_alone");
-    {
-        CErrStackItem only("cogo.cpp", "Resection", 7);
-        EXPECT_TRUE(only = true);  // success reports nothing
-        only.set(false);
-        EXPECT_FALSE(only = true);
-    }
-    EXPECT_EQ((Lines{"<5> - cogo.cpp(7): error in Resection"}), ReadLines(log));
-}
-
-TEST(CErrStackItem, DefaultThresholdKeepsTheCallStackButNotTheErrorLine) {
-    const std::string log = RedirectSharedLog("errstack_threshold", 3);
-    {
-        CErrStackItem outer("a.cpp", "Outer", 1);
-        CErrStackItem inner("b.cpp", "Inner", 2);
-        inner.set(false);
-    }
-    EXPECT_EQ((Lines{"<0> - \t****Call stack****", "<0> - \tOuter: a.cpp(1)",
-                     "<0> - \t******************"}),
-              ReadLines(log));
-}

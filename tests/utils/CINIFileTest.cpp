@@ -99,16 +99,6 @@ TEST(CINIFile, NumbersAreStoredAsTextAndConvertedWhenRead) {
     EXPECT_EQ(1, n);  // lookups never create anything
 }
 
-TEST(CINIFile, RemovingTheLastKeyKeepsTheSection) {
-    CINIFile ini;
-    ini.SetValue("Gps", "Antenna", Str("1.800"));
-    ini.SetValue("Gps", "Antenna", Str("2.000"));
-    EXPECT_EQ("2.000", Value(ini, "Gps", "Antenna"));
-    ini.RemoveValue("Missing", "Antenna");
-    ini.RemoveValue("Gps", "Antenna");
-    EXPECT_EQ("[Gps]\r\n\r\n", SavedBytes(ini, "removed"));
-}
-
 TEST(CINIFile, FailedLoadOrSaveLeavesObjectAndDiskAlone) {
     CINIFile ini;
     ini.SetValue("Job", "Name", Str("Bridge"));
@@ -171,36 +161,4 @@ TEST(CINIFile, AZeroCharacterEndsTheTextOfALineOrValue) {
     CINIFile written;
     written.SetValue("S", "k", Str("ab\0cd", 5));
     EXPECT_EQ("[S]\r\nk=ab\r\n\r\n", SavedBytes(written, "zero"));
-}
-
-TEST(CINIFile, CopiesAreIndependent) {
-    CINIFile original;
-    original.SetValue("S", "k", Str("1"));
-    CINIFile copy(original);
-    CINIFile assigned;
-    assigned.SetValue("Old", "o", Str("0"));
-    assigned = original;
-    original.RemoveValue("S", "k");
-    EXPECT_EQ("[S]\r\nk=1\r\n\r\n", SavedBytes(copy, "copy"));
-    EXPECT_EQ("[S]\r\nk=1\r\n\r\n", SavedBytes(assigned, "assigned"));
-}
-
-TEST(CINIFile, WalkVisitsSectionsAndEntriesInSortedOrder) {
-    const CINIFile ini = LoadBytes("walk", "[b]\nz=26\na=1\n[B]\nx=24\n[Empty]\n");
-    std::string names;
-    ZelTemplPosition pos;
-    EXPECT_TRUE(ini.SetFilePosOnStart(pos));
-    for (Str name; pos != nullptr; names += std::string(name) + ";")
-        EXPECT_TRUE(ini.LookThroughFile(name, pos));
-    EXPECT_EQ("B;Empty;b;", names);
-
-    std::string entries;
-    ASSERT_TRUE(ini.SetSectionPosOnStart(Str("b"), pos));
-    for (Str key, value; !pos.IsEmpty();
-         entries += std::string(key) + "=" + std::string(value) + ";")
-        EXPECT_TRUE(ini.LookThroughSection(Str("b"), key, value, pos));
-    EXPECT_EQ("a=1;z=26;", entries);
-    EXPECT_TRUE(ini.SetSectionPosOnStart(Str("Empty"), pos));
-    EXPECT_TRUE(pos.IsEmpty());
-    EXPECT_FALSE(ini.SetSectionPosOnStart(Str("missing"), pos));
 }

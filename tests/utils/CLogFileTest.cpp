@@ -44,30 +44,6 @@ TEST(CLogFile, PrefixesAppearInNumberTimeLevelIndentOrder) {
               "   1 - (0.000) - <1> - first\n   2 - (2.500) - <3> - 12 points, rms 0.013 m\n");
 }
 
-TEST(CLogFile, EachFormatBitAlone) {
-    const std::string dir = TestFolder("log_format_bits");
-    FixedClock clock(500);
-    struct Case {
-        long format;
-        long level;
-        const char* line;
-    };
-    const Case cases[] = {
-        {0, 1, "plain"},
-        {256, 2, "      plain"},  // 3 x 2 spaces
-        {256, 0, " plain"},       // "%*s" of " " in a field of 0 is still one space
-        {1, 1, "plain"},          // an unknown bit adds nothing
-    };
-    for (const Case& c : cases) {
-        const std::string path =
-            dir + "/f" + std::to_string(c.format) + "_" + std::to_string(c.level) + ".log";
-        EXPECT_EQ(Logged(path, kModeFile, c.format,
-                         [&c](CLogFile& log) { log.LogMessage("plain", c.level); }),
-                  std::string(c.line) + "\n")
-            << "format " << c.format;
-    }
-}
-
 TEST(CLogFile, ElapsedTimeSurvivesTheTickCounterWrapping) {
     FixedClock clock(0xFFFFFF00u);
     EXPECT_EQ(Logged(TestFolder("log_wrap") + "/wrap.log", kModeFile, 2,
@@ -93,48 +69,6 @@ TEST(CLogFile, LevelsAtOrBelowANonNegativeThresholdAreWritten) {
               "<3> - three\n<-1> - minus one\n<0> - zero\n");
 }
 
-TEST(CLogFile, StateMachineResultCodes) {
-    const std::string dir = TestFolder("log_states");
-    const std::string path = dir + "/s.log";
-    CLogFile log;
-    EXPECT_EQ(2, log.Pause());
-    EXPECT_EQ(3, log.Continue());
-    EXPECT_EQ(2, log.Stop());
-    EXPECT_EQ(6, log.Start(path.c_str(), 0, 0, 3));
-    EXPECT_EQ(5, log.Start(path.c_str(), kModeAppend | kModeDeleteUnused, 0, 3));
-    EXPECT_EQ(1, log.Start(path.c_str(), 2, 0, 3));  // a file without a name
-    EXPECT_EQ(1, log.Start((dir + "/missing/dir/s.log").c_str(), kModeFile, 0, 3));
-
-    ASSERT_EQ(0, log.Start(path.c_str(), kModeFile, 0, 3));
-    EXPECT_EQ(4, log.Start(path.c_str(), kModeFile, 0, 3));
-    EXPECT_EQ(3, log.Continue());
-    EXPECT_EQ(0, log.Pause());
-    EXPECT_EQ(2, log.Pause());
-    log.LogMessage("dropped while paused", 0);
-    EXPECT_EQ(0, log.Continue());
-    log.LogMessage("kept", 0);
-    EXPECT_EQ(0, log.Pause());
-    EXPECT_EQ(0, log.Stop());  // a paused log can be stopped
-    EXPECT_EQ("kept\n", ReadWholeFile(path));
-}
-
-TEST(CLogFile, DebuggerGetsTheFileLineAndADebuggerOnlyLogCannotBeStopped) {
-    const std::string path = TestFolder("log_both") + "/b.log";
-    testing::internal::CaptureStderr();
-    const std::string file = Logged(path, kModeFile | kModeDebugger, 8,
-                                    [](CLogFile& log) { log.LogMessage("twice", 0); });
-    EXPECT_EQ("   1 - twice\n", testing::internal::GetCapturedStderr());
-    EXPECT_EQ("   1 - twice\n", file);
-
-    CLogFile log;
-    testing::internal::CaptureStderr();
-    ASSERT_EQ(0, log.Start(kModeDebugger, 4, 3));
-    log.LogMessage("to the debugger", 2);
-    EXPECT_EQ(2, log.Stop());
-    EXPECT_EQ(CLogFile::kRunning, log.GetStatus());
-    EXPECT_EQ("<2> - to the debugger\n", testing::internal::GetCapturedStderr());
-}
-
 TEST(CLogFile, AppendKeepsEarlierLinesAndDeleteUnusedRemovesOnlyANewEmptyFile) {
     const std::string path = TestFolder("log_mode8") + "/fresh.log";
     const auto line = [](const char* text, long level) {
@@ -148,19 +82,6 @@ TEST(CLogFile, AppendKeepsEarlierLinesAndDeleteUnusedRemovesOnlyANewEmptyFile) {
     EXPECT_EQ("old\n", Logged(path, deleteUnused | kModeAppend, 0, line("filtered", 9)));
     EXPECT_EQ("old\nnew\n", Logged(path, kModeFile | kModeAppend, 0, line("new", 0)));
     EXPECT_EQ("only\n", Logged(path, kModeFile, 0, line("only", 0)));  // truncated
-}
-
-TEST(CLogFile, TimedModeAppendsSixDigitsOfTheStartTime) {
-    const std::string base = TestFolder("log_mode4") + "/run";
-    CLogFile log;
-    ASSERT_EQ(0, log.Start(base.c_str(), kModeTimed, 0, 3));
-    const std::string name = log.GetFilename();
-    log.Stop();
-    EXPECT_EQ(base, name.substr(0, base.size()));
-    EXPECT_TRUE(
-        std::regex_match(name.substr(base.size()), std::regex("[0-2][0-9][0-5][0-9][0-6][0-9]")))
-        << name;
-    EXPECT_TRUE(FileExists(name));
 }
 
 TEST(CLogFile, OverlongMessageIsCutToOneBufferedLine) {
@@ -202,20 +123,4 @@ TEST(CLogFile, ThreadsLoggingAtOnceLoseAndMixNoLines) {
         seen.emplace(std::stoi(m[2]), std::stoi(m[3]));
     }
     EXPECT_EQ(static_cast<size_t>(kThreads * kPerThread), seen.size());
-}
-
-TEST(CLogFile, CopyWritesToTheSameFileThroughItsOwnHandle) {
-    const std::string path = TestFolder("log_copy") + "/c.log";
-    CLogFile original;
-    ASSERT_EQ(0, original.Start(path.c_str(), kModeFile, 8, 3));
-    original.LogMessage("from original", 0);
-    CLogFile copy;
-    copy = original;
-    EXPECT_EQ(path, copy.GetFilename());
-    copy.LogMessage("from copy", 0);  // continues the numbering it copied
-    EXPECT_EQ(0, original.Stop());
-    copy.LogMessage("copy still open", 0);
-    EXPECT_EQ(0, copy.Stop());
-    EXPECT_EQ("   1 - from original\n   2 - from copy\n   3 - copy still open\n",
-              ReadWholeFile(path));
 }

@@ -4,30 +4,17 @@
 #include <unistd.h>
 
 #include <string>
-#include <vector>
 
 #include "support/FilesScratch.h"
 #include "velmorutils/velmorutils.h"
 
 using namespace FileFuncsEx;
-using Text = zel_text::CZelStringT<char>;
 
 namespace {
-
-std::string str(const Text& s) {
-    return std::string(s, s.GetLength());
-}
 
 void setWritten(const std::string& path, time_t written) {
     const struct timespec times[2] = {{written, 0}, {written, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
-
-std::vector<std::string> names(const FindDataArray& found) {
-    std::vector<std::string> result;
-    for (int i = 0; i < found.GetSize(); ++i)
-        result.push_back(found[i].cFileName);
-    return result;
 }
 
 // Folder "job" with two files, a read-only file and a sub-folder holding one more file.
@@ -118,43 +105,4 @@ TEST(DirectoryTree, CreatedWithBothSeparatorsAndRemovedWithReadOnlyFiles) {
     dir.write("file", "");
     EXPECT_EQ(CreateDirectoryTree(dir.app("file\\sub").c_str()), 0);
     EXPECT_EQ(CreateDirectoryTree(""), 0);
-}
-
-TEST(FindAllFilesInFolder, CollectsTheKindAskedFor) {
-    FilesScratch dir;
-    makeJobFolder(dir);
-    const std::string job = dir.app("job");
-    FindDataArray found;
-    FindAllFilesInFolder(found, eFindFiles, job.c_str(), nullptr);
-    EXPECT_EQ(names(found), (std::vector<std::string>{"a.txt", "b.dat", "z.txt"}));
-    EXPECT_EQ(found[2].dwFileAttributes & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
-    FindAllFilesInFolder(found, eFindFolders, job.c_str(), nullptr);
-    EXPECT_EQ(names(found), (std::vector<std::string>{"Sub"}));
-    FindAllFilesInFolder(found, eFindFilesAndFolders, job.c_str(), nullptr);
-    EXPECT_EQ(names(found), (std::vector<std::string>{"a.txt", "b.dat", "Sub", "z.txt"}));
-    FindAllFilesInFolder(found, eFindFilesAndFolders, job.c_str(), ".txt");
-    EXPECT_EQ(names(found), (std::vector<std::string>{"a.txt", "z.txt"}));
-    FindAllFilesInFolder(found, eFindFiles, dir.app("missing").c_str(), nullptr);
-    EXPECT_TRUE(found.IsEmpty());
-}
-
-TEST(CountFiles, CountsEverythingTheSearchYieldsAfterItsFirstEntry) {
-    FilesScratch dir;
-    makeJobFolder(dir);
-    // ".", "..", a.txt, b.dat, Sub, z.txt: five after the first.
-    EXPECT_EQ(CountFiles(Text(dir.app("job").c_str())), 5ul);
-    EXPECT_EQ(CountFiles(Text(dir.app("missing").c_str())), 0ul);
-}
-
-TEST(CompactPath, ReplacesFoldersByDotsAsTheWindowNarrows) {
-    const char* path = "\\Storage Card\\Jobs\\2007\\Job1";  // 28 characters, 1 pixel each
-    const auto compact = [&](int width, const char* p = nullptr, char separator = '\\') {
-        CWnd window(width, 1);
-        return str(CompactPath(&window, p ? p : path, separator));
-    };
-    EXPECT_EQ(compact(32), path);                                // room 29
-    EXPECT_EQ(compact(15), "\\...\\2007\\Job1");                 // room 14: fits exactly
-    EXPECT_EQ(compact(3), "\\...\\Job1");                        // the name itself stays
-    EXPECT_EQ(compact(10, "\\ab\\Storage\\x"), "\\ab\\...\\x");  // short names are skipped
-    EXPECT_EQ(compact(12, "/Storage Card/Jobs/2007/Job1", '/'), "/.../Job1");
 }

@@ -95,21 +95,3 @@ TEST(FileTimes, AreFormattedInLocalTime) {
     EXPECT_TRUE(d1.IsEmpty() && t1.IsEmpty() && d2.IsEmpty() && t3.IsEmpty());
     EXPECT_FALSE(zelGetFileTimes(dir.app().c_str(), nullptr, nullptr, nullptr));  // a folder
 }
-
-TEST(FileTimes, LocalTimeCarriesAcrossMidnightAndPairsFollowTheirTimes) {
-    LocalZone zone("EST5");
-    FILETIME early = fileTimeOf(k20070307_1234Utc - 10 * 3600 - 24 * 60);  // 02:10 UTC
-    Text date, time;
-    ASSERT_TRUE(ConvertAndFormatFileTime(early, &date, &time));
-    EXPECT_EQ(str(date) + " " + str(time), "03/06/2007 21:10");
-    Text untouched("x");
-    FILETIME bad = zel_platform::fileTimeFromTicks(~0ull);
-    EXPECT_FALSE(ConvertAndFormatFileTime(bad, &untouched, nullptr));
-    EXPECT_EQ(str(untouched), "x");
-
-    FILETIME written = fileTimeOf(k20070307_1234Utc);
-    Text d1("a"), t1("b"), d2, t2, d3("c"), t3("d");
-    EXPECT_TRUE(zelGetFileTimeFormatted(nullptr, nullptr, &written, &d1, &t1, &d2, &t2, &d3, &t3));
-    EXPECT_EQ(str(d1) + str(t1) + str(d3) + str(t3), "abcd");  // no created, no accessed
-    EXPECT_EQ(str(d2) + " " + str(t2), "03/07/2007 07:34");
-}
