@@ -153,8 +153,8 @@ void BM_InverseBatchSamePoints(benchmark::State& state) {
     const CAlntStationOffset inverse(s.road);
     std::vector<TAlntFoot> feet(s.north.size());
     for (auto _ : state)
-        benchmark::DoNotOptimize(inverse.findNearestBatch(s.north.data(), s.east.data(),
-                                                          s.north.size(), feet.data()));
+        benchmark::DoNotOptimize(
+            inverse.findNearestBatch(s.north.data(), s.east.data(), s.north.size(), feet.data()));
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(s.north.size()));
 }
 BENCHMARK(BM_InverseBatchSamePoints)->Unit(benchmark::kMillisecond);

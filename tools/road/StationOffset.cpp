@@ -9,8 +9,8 @@ namespace {
 // A CSV field that needs quoting (a name or code with a comma or quote) gets it; numbers
 // never do.
 void appendCsv(std::string& line, const std::string& s) {
-    const bool plain = std::none_of(s.begin(), s.end(),
-                                    [](char c) { return c == ',' || c == '"' || c == '\n'; });
+    const bool plain =
+        std::none_of(s.begin(), s.end(), [](char c) { return c == ',' || c == '"' || c == '\n'; });
     if (plain) {
         line += s;
         return;

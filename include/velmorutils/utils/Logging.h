@@ -7,9 +7,9 @@
 // program and is named like it: the program's path with the extension of its last component
 // replaced by ".log" ("/opt/velmor-1.2/bin" logs to "/opt/velmor-1.2/bin.log", "C:\\Apps\\Field"
 // to "C:\\Apps\\Field.log"; a dot in a folder name is never taken for an extension), or
-// "zel.log" in the log folder when the program's path is unknown. It is truncated at every start, and its lines carry the message number, the
-// seconds since the start and the level. The threshold is 3, or the value "ErrorLevel" of
-// section "Options" of a "debug.ini" in the current directory.
+// "zel.log" in the log folder when the program's path is unknown. It is truncated at every start,
+// and its lines carry the message number, the seconds since the start and the level. The threshold
+// is 3, or the value "ErrorLevel" of section "Options" of a "debug.ini" in the current directory.
 
 // Starts the shared log. A failed start is retried by the next LOGMESSAGE.
 VELMORUTILS_API void InitLogging();

@@ -45,7 +45,7 @@ TEST(GeodeticOffsets, OffsetThereAndBackWithTheSameRadius) {
 TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinement) {
     // A step of 4 km east and 10 km north from 50N against the exact inverse. Unequal parts, so
     // that north and east cannot stand in for each other. One mean radius serves both
-    // directions, so at 50N the north part comes out 0.14 % short and the east part 0.14 % long:
+    // directions, so at 50N the north part comes out 0.14 % short and the east one 0.14 % long:
     // 10.8 m less over this step (a square step hides it, the errors cancel).
     double lat2 = 0, lon2 = 0;
     GetBL2FromBL1AndDeDn(50, 10, 4000, 10000, lat2, lon2);
