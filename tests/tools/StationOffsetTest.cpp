@@ -14,38 +14,14 @@
 
 #include "RoadTool.h"
 #include "SampleRoad.h"
+#include "ToolRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolResult {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string contents(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[1 << 16];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-        s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
-ToolResult tool(std::vector<std::string> args) {
-    args.insert(args.begin(), "velmor-road");
-    std::vector<const char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    ToolResult r;
-    r.code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, err);
-    r.out = contents(out);
-    r.err = contents(err);
-    return r;
+ToolRun tool(std::vector<std::string> args) {
+    return RunTool(std::move(args));
 }
 
 std::vector<std::string> split(const std::string& line, char sep) {
@@ -109,7 +85,7 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
                                         "kink,110,-10\n"
                                         "on,100,50\n"
                                         "far,50,-40\n");
-    const ToolResult csv = tool({"station-offset", xml, pts, "--alignment", "Kink", "--csv"});
+    const ToolRun csv = tool({"station-offset", xml, pts, "--alignment", "Kink", "--csv"});
     ASSERT_EQ(csv.code, 0) << csv.err;
     const auto rows = csvRows(csv.out);
     ASSERT_EQ(rows.size(), 7u) << csv.out;
@@ -136,7 +112,7 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
     }
     EXPECT_EQ(rows[1][7], "a");
     // The text table says the same, with the unit in its headings.
-    const ToolResult text =
+    const ToolRun text =
         tool({"station-offset", xml, pts, "--alignment", "Kink", "--corridor", "25"});
     ASSERT_EQ(text.code, 0) << text.err;
     const auto lines = split(text.out, '\n');
@@ -171,7 +147,7 @@ TEST(StationOffsetTool, AllFeetListsEveryFootWithinTheCorridor) {
         std::vector<std::string> args{"station-offset", xml,         pts,   "--alignment",
                                       "Hairpin",        "--columns", "PNE", "--csv"};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
-        const ToolResult r = tool(args);
+        const ToolRun r = tool(args);
         SCOPED_TRACE(args.back());
         ASSERT_EQ(r.code, 0) << r.err;
         const auto rows = csvRows(r.out);
@@ -188,10 +164,10 @@ TEST(StationOffsetTool, AllFeetListsEveryFootWithinTheCorridor) {
             EXPECT_NEAR(std::stod(row[3]), c.feet[i].second, 1e-6);
         }
     }
-    const ToolResult lone = tool({"station-offset", xml, pts, "--all-feet"});
+    const ToolRun lone = tool({"station-offset", xml, pts, "--all-feet"});
     EXPECT_EQ(lone.code, road::kExitUsage);
     EXPECT_NE(lone.err.find("--corridor"), std::string::npos) << lone.err;
-    const ToolResult zero = tool({"station-offset", xml, pts, "--corridor", "0"});
+    const ToolRun zero = tool({"station-offset", xml, pts, "--corridor", "0"});
     EXPECT_EQ(zero.code, road::kExitUsage);
 }
 
@@ -223,8 +199,8 @@ TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
         }
         Files files;
         const std::string pts = files.write("big.csv", text);
-        const ToolResult r = tool({"station-offset", "builtin", pts, "--csv", "--columns", "PNE",
-                                   "--unit", unit == 1.0 ? "m" : "ft"});
+        const ToolRun r = tool({"station-offset", "builtin", pts, "--csv", "--columns", "PNE",
+                                "--unit", unit == 1.0 ? "m" : "ft"});
         EXPECT_EQ(r.code, road::kExitBadInput);
         EXPECT_NE(r.err.find("4 lines could not be read"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("line 60016: too few fields"), std::string::npos) << r.err;
@@ -263,7 +239,7 @@ TEST(StationOffsetTool, PointFilesThatAreNotTextAreRefusedWithTheirLine) {
         {fs::temp_directory_path().string(), road::kExitFile, "is a directory"},
     };
     for (const Case& c : cases) {
-        const ToolResult r = tool({"station-offset", "builtin", c.path});
+        const ToolRun r = tool({"station-offset", "builtin", c.path});
         EXPECT_EQ(r.code, c.code) << c.path;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "") << c.path;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "RoadTool.h"
+#include "support/FilesScratch.h"
+
+// Runs the road tool in this process as a user would from the shell, with standard output and
+// standard error caught in temporary files.
+struct ToolRun {
+    int code = -1;
+    std::string out, err;
+};
+
+inline std::string ReadAndCloseTool(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    char buf[1 << 16];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+inline ToolRun RunTool(std::vector<std::string> args) {
+    args.insert(args.begin(), "velmor-road");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ToolRun r;
+    r.code = road::runRoadTool(static_cast<int>(argv.size()), argv.data(), out, err);
+    r.out = ReadAndCloseTool(out);
+    r.err = ReadAndCloseTool(err);
+    return r;
+}
