@@ -5,9 +5,15 @@
 #include <cstdio>
 
 #include <velmorutils/formats/ValueFormats.h>
+#include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/angles/AngleConversions.h>
 
 namespace road {
+
+std::string standardStationText(double chainageM) {
+    static const zel_landxml::Stationing none;
+    return none.text(chainageM, zel_landxml::StationStyle());
+}
 
 std::string fixed(double value, int decimals) {
     // to_chars rounds exactly as printf does (the shortest correctly rounded decimal of the
