@@ -69,11 +69,10 @@ void printRow(std::FILE* out, const char* entered, double typed, const Quantitie
 bool checkCurve(double radius, double length, std::string& error, Unit unit) {
     const double radiusM = toMetres(radius, unit);
     if (!std::isfinite(radius) || radiusM < kMinCurveRadiusM || radiusM > kMaxCurveRadiusM) {
-        char buf[96];
-        std::snprintf(buf, sizeof buf, "RADIUS must lie between %.6g %s and %.6g %s",
-                      fromMetres(kMinCurveRadiusM, unit), unitSymbol(unit),
-                      fromMetres(kMaxCurveRadiusM, unit), unitSymbol(unit));
-        return error = buf, false;
+        const std::string u = std::string(" ") + unitSymbol(unit);
+        error = "RADIUS must lie between " + road::plainNumber(fromMetres(kMinCurveRadiusM, unit)) +
+                u + " and " + road::plainNumber(fromMetres(kMaxCurveRadiusM, unit)) + u;
+        return false;
     }
     if (!std::isfinite(length) || length <= 0.0)
         return error = std::string("LENGTH must be a positive number of ") + unitSymbol(unit),

@@ -60,11 +60,9 @@ int fail(std::FILE* err, const std::string& text, int code) {
 // "NAME must lie between LOW and HIGH", the bounds given in metres and shown in the unit the
 // user reads and types.
 std::string boundsMessage(const std::string& name, double lowM, double highM, Unit unit) {
-    char buf[160];
-    std::snprintf(buf, sizeof buf, "%s must lie between %.6g %s and %.6g %s", name.c_str(),
-                  fromMetres(lowM, unit), unitSymbol(unit), fromMetres(highM, unit),
-                  unitSymbol(unit));
-    return buf;
+    const std::string u = std::string(" ") + unitSymbol(unit);
+    return name + " must lie between " + plainNumber(fromMetres(lowM, unit)) + u + " and " +
+           plainNumber(fromMetres(highM, unit)) + u;
 }
 
 // A distance option in the output unit (NaN when not given), refused outside its bounds.

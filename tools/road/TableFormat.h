@@ -33,6 +33,10 @@ struct TableStyle {
 // Fixed-point text that never shows a negative zero: -0.0004 at 3 decimals is "0.000".
 std::string fixed(double value, int decimals);
 
+// A number as people write a bound: up to `significant` digits, no exponent, no trailing zeros
+// ("0.001", "100000", "0.00328083", "328083").
+std::string plainNumber(double value, int significant = 6);
+
 // Pads text on the right to a width in characters (UTF-8 aware, so a degree sign counts once).
 std::string padRight(const std::string& text, size_t width);
 
