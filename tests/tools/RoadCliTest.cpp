@@ -220,7 +220,7 @@ TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
         {{"station-offset", "builtin", points, "--corridor", "0"},
          2,
          "--corridor must lie between 0.001 m and 100000 m"},
-        {{"curve", "1e7", "10", "--unit", "ft"},
+        {{"curve", "0.002", "0.001", "--unit", "ft"},
          2,
          "RADIUS must lie between 0.00328084 ft and 3280840 ft"},
         {{"stakeout", "--offsets", "1,x"}, 2, "--offsets"},
