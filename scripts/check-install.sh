@@ -1,9 +1,31 @@
 #!/usr/bin/env bash
-# Builds a tiny consumer against an installed velmorutils with find_package and pkg-config.
+# Checks an installed velmorutils the way its users meet it, with no library path set (the
+# installed programs and libraries find their own through run paths relative to themselves):
+# the installed velmor-road runs, also after the whole tree has moved, and tiny consumers build
+# against the package with find_package and pkg-config and run.
+#
+#   scripts/check-install.sh PREFIX
 set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
 prefix="$1"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+unset LD_LIBRARY_PATH
+
+# The installed tool: a stake-out of the built-in road and the list of a shipped example file.
+tool_check() {
+  local tool="$1/bin/velmor-road"
+  "$tool" --version
+  "$tool" stakeout --interval 100 --csv >"$work/stakes.csv"
+  head -n 1 "$work/stakes.csv" | grep -q '^station,chainage_m,'
+  "$tool" list "$root/examples/town-streets.xml" | grep -q 'Main Street'
+}
+tool_check "$prefix"
+# The tree moved as a whole still runs.
+cp -a "$prefix" "$work/moved"
+tool_check "$work/moved"
+rm -rf "$work/moved"
+echo "installed package: velmor-road runs from the prefix and from a moved copy, no library path"
 cat >"$work/main.cpp" <<'CPP'
 #include <velmorutils/velmorutils.h>
 #include <cstdio>
@@ -22,9 +44,11 @@ target_link_libraries(consumer PRIVATE velmorutils::velmorutils)
 CM
 cmake -S "$work" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/build" >/dev/null
-LD_LIBRARY_PATH="$prefix/lib:${LD_LIBRARY_PATH:-}" "$work/build/consumer"
-PKG_CONFIG_PATH="$prefix/lib/pkgconfig" g++ "$work/main.cpp" -o "$work/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils)
-LD_LIBRARY_PATH="$prefix/lib" "$work/pc"
+"$work/build/consumer"
+# A consumer built by hand names the prefix's library folder as its own run path.
+g++ "$work/main.cpp" -o "$work/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils) \
+  -Wl,-rpath,"$prefix/lib"
+"$work/pc"
 
 # The LandXML component: a consumer reads a small file (a 100 m line due north from 1000,500 at
 # station 0+000) and prints the position at 0+040, which must be 1040,500.
@@ -66,9 +90,10 @@ target_link_libraries(consumer PRIVATE velmorutils::landxml)
 CM
 cmake -S "$work/lx" -B "$work/lx/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/lx/build" >/dev/null
-LD_LIBRARY_PATH="$prefix/lib:${LD_LIBRARY_PATH:-}" "$work/lx/build/consumer" "$work/road.xml"
-g++ "$work/lx/main.cpp" -o "$work/lx/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-landxml)
-LD_LIBRARY_PATH="$prefix/lib" "$work/lx/pc" "$work/road.xml"
+"$work/lx/build/consumer" "$work/road.xml"
+g++ "$work/lx/main.cpp" -o "$work/lx/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-landxml) \
+  -Wl,-rpath,"$prefix/lib"
+"$work/lx/pc" "$work/road.xml"
 
 # Asking for a component that does not exist fails find_package cleanly.
 sed -i 's/COMPONENTS landxml/COMPONENTS nosuch/' "$work/lx/CMakeLists.txt"
@@ -82,8 +107,9 @@ echo "installed package: find_package and pkg-config consumers build and run (co
 # The Python module, when it was built: it must import from a fresh shell with only the install
 # prefix on the path (no build tree, no LD_LIBRARY_PATH: the module finds the libraries through
 # its RPATH) and read the same file.
-python_dir="$prefix/lib/python3/dist-packages"
-if compgen -G "$python_dir/velmorutils*.so" >/dev/null; then
+module="$(find "$prefix" -name 'velmorutils*.so' -path '*-packages/*' -print -quit)"
+if [[ -n "$module" ]]; then
+  python_dir="$(dirname "$module")"
   env -i HOME="$work" PATH=/usr/bin:/bin /usr/bin/python3 -I -c '
 import sys
 sys.path.insert(0, sys.argv[2])

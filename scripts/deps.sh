@@ -1,17 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
-# As root it runs apt-get; otherwise it prints the exact command and stops.
+# Installs the Debian packages a job needs, when any is missing (Debian 12 "bookworm").
+#   scripts/deps.sh        the build of the library and the road tool (scripts/run.sh):
+#                          scripts/packages.txt
+#   scripts/deps.sh test   that, plus the tests, benchmarks, Python module, sanitizers, fuzzing
+#                          and the API reference (scripts/test.sh, .ci/run):
+#                          scripts/packages-test.txt
+# As root it runs apt-get; otherwise it prints the exact command and stops. With nothing missing
+# it costs one dpkg-query.
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 
-packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
-# Further packages, one per line, that modules add as they need them.
-if [[ -f "$(dirname "$0")/packages.txt" ]]; then
-  while read -r p; do [[ -n "$p" && "$p" != \#* ]] && packages+=("$p"); done <"$(dirname "$0")/packages.txt"
-fi
+lists=("$here/packages.txt")
+case "${1:-run}" in
+  run) ;;
+  test) lists+=("$here/packages-test.txt") ;;
+  *) echo "usage: scripts/deps.sh [run|test]" >&2; exit 2 ;;
+esac
 
+packages=()
+for list in "${lists[@]}"; do
+  while read -r p; do [[ -n "$p" && "$p" != \#* ]] && packages+=("$p"); done <"$list"
+done
+
+declare -A installed=()
+while read -r p status; do
+  [[ "$status" == "install ok installed" ]] && installed[$p]=1
+done < <(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  [[ -n "${installed[$p]:-}" ]] || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
@@ -23,4 +40,4 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "Installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt-get update -qq >&2 && apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

@@ -3,7 +3,7 @@
 # Usage: scripts/test.sh [build-dir] [extra cmake arguments...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" test
 build="${1:-$root/build}"
 shift || true
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"

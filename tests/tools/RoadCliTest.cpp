@@ -16,6 +16,7 @@
 
 #include "FileIo.h"
 #include "RoadTool.h"
+#include "RoadVersion.h"
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "TableFormat.h"
@@ -198,6 +199,7 @@ TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
     const std::string xml = dir.file("feet.xml", feetDesign());
     const std::string utf16 = dir.file("u16.xml", std::string("\xFF\xFE<\0?\0", 6));
     const std::string zero = dir.file("zero.xml", std::string("<?xml?>\n<a\0>", 13));
+    const std::string points = dir.file("p.csv", "1,5000,2000\n");
     struct Case {
         std::vector<std::string> args;
         int code;
@@ -207,15 +209,27 @@ TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
         {{"frobnicate"}, 2, "frobnicate"},
         {{"stakeout", "--interval", "nan"}, 2, "--interval"},
         {{"stakeout", "--interval", "abc"}, 2, "--interval"},
-        {{"stakeout", "--interval", "0.0001"}, 2, "--interval"},
-        {{"stakeout", "--interval", "-5"}, 2, "--interval"},
+        // Bounds in the unit the user reads, never a type's limits.
+        {{"stakeout", "--interval", "0.0001"},
+         2,
+         "--interval must lie between 0.001 m and 100000 m"},
+        {{"stakeout", "--interval", "-5"}, 2, "--interval must lie between 0.001 m and 100000 m"},
+        {{"stakeout", xml, "--interval", "0"}, 2, "between 0.00328083 usft and 328083 usft"},
+        {{"plot", "-o", "x.svg", "--interval", "200000"}, 2, "between 0.001 m and 100000 m"},
+        {{"stakeout", "--offsets=0,10001"}, 2, "--offsets must lie between -10000 m and 10000 m"},
+        {{"station-offset", "builtin", points, "--corridor", "0"},
+         2,
+         "--corridor must lie between 0.001 m and 100000 m"},
+        {{"curve", "0.002", "0.001", "--unit", "ft"},
+         2,
+         "RADIUS must lie between 0.00328084 ft and 3280840 ft"},
         {{"stakeout", "--offsets", "1,x"}, 2, "--offsets"},
         {{"stakeout", "--interval", "0.001", "--offsets=0,1,2,3,4,5,6,7,8,9,10,11"},
          2,
          "10 million"},
         {{"stakeout", "--unit", "km"}, 2, "--unit"},
         {{"stakeout", "--angles", "rad"}, 2, "--angles"},
-        {{"stakeout", "--station-decimals", "9"}, 2, "--station-decimals"},
+        {{"stakeout", "--station-decimals", "9"}, 2, "--station-decimals must lie between 0 and 6"},
         {{"stakeout", xml, "--alignment", "Nope"}, 2, "'Main', 'Ramp'"},
         {{"station-offset", "builtin", "p.csv", "--columns", "PNX"}, 2, "--columns"},
         {{"station-offset", "builtin"}, 2, "POINTS"},
@@ -233,6 +247,7 @@ TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
         const ToolRun r = run(c.args);
         EXPECT_EQ(r.code, c.code) << c.args[0] << " " << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("e+"), std::string::npos) << r.err;
     }
     EXPECT_NE(run({"stakeout", "--help"}).out.find("--alignment"), std::string::npos);
 }
@@ -250,6 +265,63 @@ TEST(RoadCli, CurveTableHasNoSolutionInsteadOfNonsense) {
     // Past 180 degrees the chord is still the straight line between the ends: 2 R sin(D / 2).
     const ToolRun r = run({"curve", "100", "400"});
     EXPECT_NE(r.out.find(road::fixed(200.0 * std::sin(2.0), 4)), std::string::npos) << r.out;
+}
+
+// The library answers 0 for a tangent and external within 1e-5 degree of a half circle; the table
+// says "no solution" there (a curve of 179 degrees 59'59.99": both about 3.7e9 m).
+TEST(RoadCli, CurveTableSaysNoSolutionForTheLibrarysZeroAndTakesAUnit) {
+    const ToolRun half = run({"curve", "100", "314.15926"});
+    ASSERT_EQ(half.code, 0) << half.err;
+    const size_t row = half.out.find("\nradius ");
+    ASSERT_NE(row, std::string::npos) << half.out;
+    const std::string line = half.out.substr(row + 1, half.out.find('\n', row + 1) - row - 1);
+    std::istringstream cells(line);
+    std::vector<std::string> words;
+    for (std::string w; cells >> w;)
+        words.push_back(w);
+    // radius, value, radius, D arc, D chord, delta, length, chord, then "no solution" twice
+    // (tangent), mid ord, "no solution" (external), spiral A.
+    ASSERT_EQ(words.size(), 14u) << line;
+    EXPECT_EQ(words[8] + " " + words[9], "no solution") << line;
+    EXPECT_EQ(words[11] + " " + words[12], "no solution") << line;
+    // In US survey feet: the degree of curve on a 100 ft base, every length in feet.
+    const ToolRun feet = run({"curve", "1000", "300", "--unit", "usft"});
+    ASSERT_EQ(feet.code, 0) << feet.err;
+    EXPECT_NE(feet.out.find("R = 1000.0000 usft, L = 300.0000 usft"), std::string::npos);
+    EXPECT_NE(feet.out.find(" 5.72958 "), std::string::npos) << feet.out;
+    EXPECT_NE(feet.out.find(road::fixed(1000.0 * std::tan(0.15), 4)), std::string::npos);
+    // Without values the example curve of 450 m is given in the unit asked for.
+    EXPECT_NE(run({"curve", "--unit", "ft"}).out.find("R = 1476.3780 ft"), std::string::npos);
+}
+
+// "builtin" stands for a file wherever one is taken; --version is the project's; every default
+// set of options works (a default stake-out once died on an empty station-text function).
+TEST(RoadCli, BuiltinVersionAndDefaultOptions) {
+    TempDir dir;
+    const std::string points = dir.file("p.csv", "1,5000,2000\n");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"list", "builtin"},
+                                                 {"stakeout", "builtin"},
+                                                 {"export-landxml", "builtin"},
+                                                 {"station-offset", "builtin", points}}) {
+        const ToolRun r = run(args);
+        EXPECT_EQ(r.code, 0) << args[0] << " " << r.err;
+        EXPECT_FALSE(r.out.empty()) << args[0];
+    }
+    EXPECT_NE(run({"list", "builtin"}).out.find("0+000.00 to 1+202.98"), std::string::npos);
+    EXPECT_EQ(run({"--version"}).out, std::string("velmor-road ") + kVelmorRoadVersion + "\n");
+    EXPECT_NE(run({"export-landxml", "--help"}).out.find("default: every alignment"),
+              std::string::npos);
+
+    EXPECT_EQ(road::TableStyle().station(1234.567), "1+234.57");
+    CAlnt sample;
+    road::buildSampleRoad(sample);
+    std::FILE* out = std::tmpfile();
+    std::string error;
+    EXPECT_TRUE(road::writeStakeout(out, sample, road::StakeoutOptions(), error)) << error;
+    const std::string table = ReadAndCloseTool(out);
+    EXPECT_NE(table.find("0+020.00"), std::string::npos) << table.substr(0, 200);
+    EXPECT_EQ(road::plainNumber(1e6), "1000000");
+    EXPECT_EQ(road::plainNumber(100000.0 / 0.3048), "328084");
 }
 
 TEST(RoadCli, NoNegativeZeroInAnyTable) {

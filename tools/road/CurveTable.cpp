@@ -6,7 +6,16 @@
 
 #include "TableFormat.h"
 
+using road::fromMetres;
+using road::toMetres;
+using road::Unit;
+using road::unitSymbol;
+
 namespace {
+
+// A radius from 1 mm to 1000 km: what a curve table can show with its decimals.
+constexpr double kMinCurveRadiusM = 0.001;
+constexpr double kMaxCurveRadiusM = 1e6;
 
 struct Quantities {
     double radius, degCurve, degChord, delta, length, chord, tangent, midOrd, external, spiralA;
@@ -31,8 +40,10 @@ double centralAngleDeg(const Quantities& q) {
     return q.length / q.radius * 180.0 / M_PI;
 }
 
+// Every relation of a real curve is positive: the library's 0 (and a NaN or a negative value)
+// means the relation has no answer, and is never printed as a number.
 std::string cell(double v, int decimals, bool exists = true) {
-    if (!exists || !std::isfinite(v) || v < 0.0) return "no solution";
+    if (!exists || !std::isfinite(v) || !(v > 0.0)) return "no solution";
     return road::fixed(v, decimals);
 }
 
@@ -55,22 +66,29 @@ void printRow(std::FILE* out, const char* entered, double typed, const Quantitie
 
 }  // namespace
 
-bool checkCurve(double radius, double length, std::string& error) {
-    if (!std::isfinite(radius) || radius < 0.001 || radius > 1e6)
-        return error = "RADIUS must lie between 0.001 and 1000000 m", false;
+bool checkCurve(double radius, double length, std::string& error, Unit unit) {
+    const double radiusM = toMetres(radius, unit);
+    if (!std::isfinite(radius) || radiusM < kMinCurveRadiusM || radiusM > kMaxCurveRadiusM) {
+        const std::string u = std::string(" ") + unitSymbol(unit);
+        error = "RADIUS must lie between " + road::plainNumber(fromMetres(kMinCurveRadiusM, unit)) +
+                u + " and " + road::plainNumber(fromMetres(kMaxCurveRadiusM, unit)) + u;
+        return false;
+    }
     if (!std::isfinite(length) || length <= 0.0)
-        return error = "LENGTH must be a positive number of metres", false;
+        return error = std::string("LENGTH must be a positive number of ") + unitSymbol(unit),
+               false;
     if (length >= 2.0 * M_PI * radius)
         return error = "LENGTH is at least the whole circle (2 pi RADIUS)", false;
     return true;
 }
 
-void printCurveTable(std::FILE* out, double radius, double length) {
+void printCurveTable(std::FILE* out, double radius, double length, Unit unit) {
     const Quantities truth = relationsOf(radius, length);
+    const char* u = unitSymbol(unit);
     std::fprintf(out,
-                 "Circular curve R = %s m, L = %s m (lengths in m, degree of curve on a 100 m "
+                 "Circular curve R = %s %s, L = %s %s (lengths in %s, degree of curve on a 100 %s "
                  "base, angles in degrees)\n\n",
-                 road::fixed(radius, 4).c_str(), road::fixed(length, 4).c_str());
+                 road::fixed(radius, 4).c_str(), u, road::fixed(length, 4).c_str(), u, u, u);
     std::fprintf(out, "%-22s %12s %11s %9s %9s %14s %10s %10s %11s %9s %11s %10s\n", "entered as",
                  "value", "radius", "D arc", "D chord", "delta", "length", "chord", "tangent",
                  "mid ord", "external", "spiral A");

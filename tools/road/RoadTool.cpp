@@ -27,6 +27,7 @@
 #include "FileIo.h"
 #include "Plot.h"
 #include "PointFile.h"
+#include "RoadVersion.h"
 #include "SampleRoad.h"
 #include "Stakeout.h"
 #include "StationOffset.h"
@@ -42,6 +43,9 @@ constexpr double kExampleLength = 180.0;
 // Without an interval in the file: 20 m in metres, 50 ft in feet, the usual staking spacing.
 constexpr double kDefaultIntervalM = 20.0;
 constexpr double kDefaultIntervalFt = 50.0;
+// A corridor for station-offset from 1 mm to 100 km across.
+constexpr double kMinCorridorM = 0.001;
+constexpr double kMaxCorridorM = 100000.0;
 
 void say(std::FILE* err, const std::string& text) {
     std::fprintf(err, "velmor-road: %s\n", text.c_str());
@@ -51,6 +55,23 @@ void say(std::FILE* err, const std::string& text) {
 int fail(std::FILE* err, const std::string& text, int code) {
     say(err, text);
     return code;
+}
+
+// "NAME must lie between LOW and HIGH", the bounds given in metres and shown in the unit the
+// user reads and types.
+std::string boundsMessage(const std::string& name, double lowM, double highM, Unit unit) {
+    const std::string u = std::string(" ") + unitSymbol(unit);
+    return name + " must lie between " + plainNumber(fromMetres(lowM, unit)) + u + " and " +
+           plainNumber(fromMetres(highM, unit)) + u;
+}
+
+// A distance option in the output unit (NaN when not given), refused outside its bounds.
+bool withinBounds(const char* name, double given, double lowM, double highM, Unit unit,
+                  std::FILE* err) {
+    const double m = toMetres(given, unit);
+    if (std::isnan(given) || (m >= lowM && m <= highM)) return true;
+    say(err, boundsMessage(name, lowM, highM, unit));
+    return false;
 }
 
 bool parseFinite(const std::string& text, double& v) {
@@ -78,6 +99,8 @@ const CLI::Validator kWholeStation(
     "WHOLE", "station length");
 
 const std::vector<std::string> kUnits{"m", "usft", "ft"};
+// In place of a file name: the built-in road.
+constexpr const char* kBuiltin = "builtin";
 const std::vector<std::string> kAngles{"dms", "deg", "gon"};
 
 // Options that every command shares.
@@ -91,9 +114,11 @@ struct Common {
     int stationDecimals = 2;
 };
 
-void addDesignOptions(CLI::App* cmd, Common& c) {
+// `alignmentDefault` says what the command does without --alignment.
+void addDesignOptions(CLI::App* cmd, Common& c,
+                      const char* alignmentDefault = "(default: the first)") {
     cmd->add_option("--alignment", c.alignment,
-                    "the alignment of the file to use (default: the first)");
+                    std::string("the alignment of the file to use ") + alignmentDefault);
     cmd->add_option("--unit", c.unit, "unit of every number printed and read (default: the file's)")
         ->check(CLI::IsMember(kUnits));
 }
@@ -106,8 +131,7 @@ void addTableOptions(CLI::App* cmd, Common& c) {
     cmd->add_option("--station-length", c.stationLength,
                     "length of one station in the output unit (default 1000 m, 100 ft)")
         ->check(kWholeStation);
-    cmd->add_option("--station-decimals", c.stationDecimals, "decimals of station text (0 to 6)")
-        ->check(CLI::Range(0, 6));
+    cmd->add_option("--station-decimals", c.stationDecimals, "decimals of station text (0 to 6)");
     cmd->add_option("--out", c.out, "write the table to this file instead of standard output");
 }
 
@@ -194,9 +218,9 @@ int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE
     return kExitOk;
 }
 
-// The road of a file (or the built-in road when `path` is empty).
+// The road of a file (or the built-in road when `path` is empty or "builtin").
 int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design& d) {
-    if (path.empty()) {
+    if (path.empty() || path == kBuiltin) {
         buildSampleRoad(d.alnt);
         d.alnt.setName("sample");
         return kExitOk;
@@ -265,30 +289,45 @@ private:
     std::unique_ptr<CAtomicFileWriter> file_;
 };
 
+// The station interval in metres: the one given (output unit; NaN when not given), else the
+// file's, else 20 m or 50 ft.
+bool intervalOf(double given, Unit unit, const Design& d, double& intervalM, std::FILE* err) {
+    const double fallback =
+        unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
+    intervalM = !std::isnan(given)           ? toMetres(given, unit)
+                : std::isfinite(d.intervalM) ? d.intervalM
+                                             : fallback;
+    if (intervalM >= kMinIntervalM && intervalM <= kMaxIntervalM) return true;
+    say(err, boundsMessage("--interval", kMinIntervalM, kMaxIntervalM, unit));
+    return false;
+}
+
+// Offsets given in the output unit, in metres.
+bool offsetsOf(const std::vector<double>& given, Unit unit, std::vector<double>& offsetsM,
+               std::FILE* err) {
+    offsetsM.clear();
+    for (double off : given) {
+        if (!withinBounds("--offsets", off, -kMaxAbsOffsetM, kMaxAbsOffsetM, unit, err))
+            return false;
+        offsetsM.push_back(toMetres(off, unit));
+    }
+    return true;
+}
+
 // ---- stakeout ----
 
 struct StakeoutArgs {
     std::string file;
-    double interval = 0.0;  // 0: default
+    double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
 };
 
 int checkStakeout(const StakeoutArgs& a, const Common& c, Unit unit, const Design& d,
                   StakeoutOptions& o, std::FILE* err) {
-    const double fallback =
-        unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
-    o.interval = a.interval > 0.0             ? toMetres(a.interval, unit)
-                 : std::isfinite(d.intervalM) ? d.intervalM
-                                              : fallback;
-    if (!(o.interval >= kMinIntervalM && o.interval <= kMaxIntervalM))
-        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
-    o.offsets.clear();
-    for (double off : a.offsets) {
-        o.offsets.push_back(toMetres(off, unit));
-        if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
-            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
-    }
+    if (!intervalOf(a.interval, unit, d, o.interval, err) ||
+        !offsetsOf(a.offsets, unit, o.offsets, err))
+        return kExitUsage;
     const landxml::StationStyle style = stationStyle(c, unit);
     std::string error;
     if (!a.from.empty() && !d.stationing.chainage(a.from, style, o.from, error))
@@ -330,7 +369,7 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
 struct StationOffsetArgs {
     std::string file, points;
     std::string columns = "PNEZD";
-    double corridor = 0.0;  // output unit; 0: none
+    double corridor = NAN;  // output unit; NaN: none
     bool allFeet = false;
 };
 
@@ -471,7 +510,7 @@ StationOffsetOptions stationOffsetOptions(const StationOffsetArgs& a, const Comm
     o.pointUnit = unit;
     o.style = tableStyle(c, unit, d.stationing);
     o.carried = a.columns.find('S') != std::string::npos;
-    if (a.corridor > 0.0) o.corridorM = toMetres(a.corridor, unit);
+    if (!std::isnan(a.corridor)) o.corridorM = toMetres(a.corridor, unit);
     o.allFeet = a.allFeet;
     return o;
 }
@@ -482,10 +521,13 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     const std::string pointsName = a.points == "-" ? "standard input" : a.points;
     const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
     if (!layout) return fail(err, "--columns: " + error, kExitUsage);
-    int code = loadDesign(a.file == "builtin" ? std::string() : a.file, c, err, d);
+    int code = loadDesign(a.file, c, err, d);
     PointInput input;
     if (code == kExitOk) code = input.open(a.points, err);
     if (code != kExitOk) return code;
+    if (!withinBounds("--corridor", a.corridor, kMinCorridorM, kMaxCorridorM, outputUnit(c, d),
+                      err))
+        return kExitUsage;
     LineSource source(input.file());
     PointFileReader reader(source, *layout);
     if (!reader.start(error)) return fail(err, pointsName + ": " + error, kExitBadInput);
@@ -536,7 +578,7 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
 
 struct PlotArgs {
     std::string file, output, paper;
-    double interval = 0.0;  // 0: default
+    double interval = NAN;  // NaN: default
     std::vector<double> offsets;
 };
 
@@ -557,24 +599,15 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     if (code != kExitOk) return code;
     PlotOptions o;
     const Unit unit = outputUnit(c, d);
-    for (double off : a.offsets) {
-        o.offsets.push_back(toMetres(off, unit));
-        if (std::fabs(o.offsets.back()) > kMaxAbsOffsetM)
-            return fail(err, "--offsets: an offset beyond 10 km", kExitUsage);
-    }
-    const double fallback =
-        unit == Unit::Metre ? kDefaultIntervalM : toMetres(kDefaultIntervalFt, unit);
-    o.intervalM = a.interval > 0.0             ? toMetres(a.interval, unit)
-                  : std::isfinite(d.intervalM) ? d.intervalM
-                                               : fallback;
-    if (!(o.intervalM >= kMinIntervalM && o.intervalM <= kMaxIntervalM))
-        return fail(err, "--interval: must lie between 1 mm and 100 km", kExitUsage);
+    if (!offsetsOf(a.offsets, unit, o.offsets, err) ||
+        !intervalOf(a.interval, unit, d, o.intervalM, err))
+        return kExitUsage;
     if (!a.paper.empty()) o.paper = *parsePaper(a.paper);
     o.metresPerUnit = metresPerUnit(unit);
     o.unitSymbol = unitSymbol(unit);
     o.stationing = d.stationing;
     o.stationStyle = stationStyle(c, unit);
-    o.fileName = a.file;
+    o.fileName = a.file == kBuiltin ? std::string() : a.file;
     o.date = today();
     PlotModel model;
     std::string bytes, error;
@@ -593,7 +626,7 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
     std::vector<const landxml::Alignment*> chosen;
     Unit unit = Unit::Metre;
     std::string error;
-    if (file.empty()) {
+    if (file.empty() || file == kBuiltin) {
         doc.alignments.resize(1);
         CAlnt alnt;
         buildSampleRoad(alnt);
@@ -626,10 +659,22 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
 
 // ---- list ----
 
+// The built-in road as a document, as a file that holds it would read.
+int builtinDocument(landxml::Document& doc, std::FILE* err) {
+    CAlnt alnt;
+    buildSampleRoad(alnt);
+    alnt.setName("sample");
+    doc.alignments.resize(1);
+    std::string error;
+    if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
+        return fail(err, error, kExitBadInput);
+    return kExitOk;
+}
+
 int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
     landxml::Document doc;
     std::vector<const landxml::Alignment*> chosen;
-    int code = readDocument(file, doc, err);
+    int code = file == kBuiltin ? builtinDocument(doc, err) : readDocument(file, doc, err);
     if (code == kExitOk) code = chooseAlignments(file, doc, c.alignment, true, err, chosen);
     if (code != kExitOk) return code;
     const Unit unit = c.unit.empty() ? unitOf(doc.unit) : *parseUnit(c.unit);
@@ -662,12 +707,20 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
 
 // ---- curve ----
 
-int runCurve(CLI::App* cmd, double radius, double length, std::FILE* out, std::FILE* err) {
+// The curve in the unit asked for (metres by default); without RADIUS and LENGTH the example
+// curve, given in metres, in that unit.
+int runCurve(CLI::App* cmd, double radius, double length, const Common& c, std::FILE* out,
+             std::FILE* err) {
     if (cmd->count("RADIUS") != cmd->count("LENGTH"))
         return fail(err, "curve: give both RADIUS and LENGTH, or neither", kExitUsage);
+    const Unit unit = c.unit.empty() ? Unit::Metre : *parseUnit(c.unit);
+    if (cmd->count("RADIUS") == 0) {
+        radius = fromMetres(kExampleRadius, unit);
+        length = fromMetres(kExampleLength, unit);
+    }
     std::string error;
-    if (!checkCurve(radius, length, error)) return fail(err, "curve: " + error, kExitUsage);
-    printCurveTable(out, radius, length);
+    if (!checkCurve(radius, length, error, unit)) return fail(err, "curve: " + error, kExitUsage);
+    printCurveTable(out, radius, length, unit);
     std::string writeError;
     if (!finishStream(out, "standard output", writeError)) return fail(err, writeError, kExitFile);
     return kExitOk;
@@ -692,17 +745,20 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
         "velmor-road");
     app.footer(kFooter);
     app.require_subcommand(1, 1);
+    app.set_version_flag("--version", std::string("velmor-road ") + kVelmorRoadVersion,
+                         "print the version and stop");
     Common common;
 
     StakeoutArgs stake;
     CLI::App* cStake = app.add_subcommand(
         "stakeout", "stations from start to end at the interval plus every element boundary");
-    cStake->add_option("FILE", stake.file, "LandXML design (default: the built-in road, metres)");
+    cStake->add_option("FILE", stake.file,
+                       "LandXML design, or 'builtin' (default: the built-in road, metres)");
     cStake
         ->add_option("--interval", stake.interval,
                      "station interval in the output unit (default: the file's, else 20 m "
                      "or 50 ft)")
-        ->check(kFinite & CLI::PositiveNumber);
+        ->check(kFinite);
     cStake
         ->add_option("--offsets", stake.offsets,
                      "offsets in the output unit, right positive, e.g. -3.5,0,3.5")
@@ -725,9 +781,9 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
         "optional)");
     CLI::Option* corridor =
         cSo->add_option("--corridor", so.corridor,
-                        "points farther than this from the road (output unit) are off the road "
-                        "(default: every point gets its nearest foot)")
-            ->check(kFinite & CLI::PositiveNumber);
+                        "points farther than this from the road (output unit, 1 mm to 100 km) "
+                        "are off the road (default: every point gets its nearest foot)")
+            ->check(kFinite);
     cSo->add_flag("--all-feet", so.allFeet,
                   "one row for every foot within the corridor (a point inside a tight curve "
                   "can be square to several elements)")
@@ -737,7 +793,8 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     PlotArgs plot;
     CLI::App* cPlot = app.add_subcommand(
         "plot", "plan and profile on one drawing: SVG, PDF or PNG by the file's extension");
-    cPlot->add_option("FILE", plot.file, "LandXML design (default: the built-in road)");
+    cPlot->add_option("FILE", plot.file,
+                      "LandXML design, or 'builtin' (default: the built-in road)");
     cPlot->add_option("-o,--out,--svg", plot.output, "the drawing to write: .svg, .pdf or .png")
         ->required();
     cPlot
@@ -749,7 +806,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
         ->add_option("--interval", plot.interval,
                      "station tick interval in the output unit (default: the file's, else 20 m "
                      "or 50 ft); labels thin out to multiples of it as the scale needs")
-        ->check(kFinite & CLI::PositiveNumber);
+        ->check(kFinite);
     cPlot->add_option("--offsets", plot.offsets, "offset lines in the output unit, right positive")
         ->delimiter(',')
         ->check(kFinite);
@@ -758,20 +815,26 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     std::string exportFile;
     CLI::App* cExport = app.add_subcommand(
         "export-landxml", "every alignment (or the one named) as LandXML 1.2 in the file's unit");
-    cExport->add_option("FILE", exportFile, "LandXML design (default: the built-in road)");
+    cExport->add_option("FILE", exportFile,
+                        "LandXML design, or 'builtin' (default: the built-in road)");
     cExport->add_option("--out", common.out, "write to this file instead of standard output");
-    addDesignOptions(cExport, common);
+    addDesignOptions(cExport, common, "(default: every alignment of the file)");
 
     std::string listFile;
     CLI::App* cList = app.add_subcommand(
         "list", "each alignment's name, length, elements, stations and profile, and the unit");
-    cList->add_option("FILE", listFile, "LandXML file")->required();
-    addDesignOptions(cList, common);
+    cList->add_option("FILE", listFile, "LandXML file, or 'builtin'")->required();
+    addDesignOptions(cList, common, "(default: every alignment of the file)");
 
     double radius = kExampleRadius, length = kExampleLength;
     CLI::App* cCurve = app.add_subcommand("curve", "every relation of a circular curve");
-    cCurve->add_option("RADIUS", radius, "radius in metres (default 450)")->check(kFinite);
-    cCurve->add_option("LENGTH", length, "arc length in metres (default 180)")->check(kFinite);
+    cCurve->add_option("RADIUS", radius, "radius in the unit (default 450 m)")->check(kFinite);
+    cCurve->add_option("LENGTH", length, "arc length in the unit (default 180 m)")->check(kFinite);
+    cCurve
+        ->add_option("--unit", common.unit,
+                     "unit of the radius and every length, and base of the degree of curve "
+                     "(100 m, 100 ft; default m)")
+        ->check(CLI::IsMember(kUnits));
 
     // Without a command the tool stakes out the built-in road.
     std::vector<const char*> args(argv, argv + argc);
@@ -787,17 +850,22 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     } catch (const CLI::CallForHelp&) {
         std::fputs(app.help().c_str(), out);
         return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        std::fprintf(out, "%s\n", e.what());
+        return kExitOk;
     } catch (const CLI::ParseError& e) {
         say(err, e.what());
         std::fprintf(err, "Run 'velmor-road --help' or 'velmor-road COMMAND --help'.\n");
         return kExitUsage;
     }
+    if (common.stationDecimals < 0 || common.stationDecimals > 6)
+        return fail(err, "--station-decimals must lie between 0 and 6", kExitUsage);
     if (cStake->parsed()) return runStakeout(stake, common, out, err);
     if (cSo->parsed()) return runStationOffset(so, common, out, err);
     if (cPlot->parsed()) return runPlot(plot, common, err);
     if (cExport->parsed()) return runExport(exportFile, common, out, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
-    return runCurve(cCurve, radius, length, out, err);
+    return runCurve(cCurve, radius, length, common, out, err);
 }
 
 }  // namespace road

@@ -1,13 +1,30 @@
 #include "TableFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 #include <velmorutils/formats/ValueFormats.h>
+#include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/angles/AngleConversions.h>
 
 namespace road {
+
+std::string standardStationText(double chainageM) {
+    static const zel_landxml::Stationing none;
+    return none.text(chainageM, zel_landxml::StationStyle());
+}
+
+std::string plainNumber(double value, int significant) {
+    if (!std::isfinite(value) || value == 0.0) return fixed(value, 0);
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    std::string text = fixed(value, std::max(0, significant - 1 - magnitude));
+    if (text.find('.') == std::string::npos) return text;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
 
 std::string fixed(double value, int decimals) {
     // to_chars rounds exactly as printf does (the shortest correctly rounded decimal of the

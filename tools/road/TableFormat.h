@@ -7,6 +7,10 @@
 
 namespace road {
 
+// The station text of a running chainage in metres with no station equations, 1000 m stations
+// and 2 decimals ("1+234.57"): what a table shows unless its maker gives the design's own.
+std::string standardStationText(double chainageM);
+
 // How a table speaks: its linear unit, its angles, text for people or CSV for machines, and
 // the station text of the design (running chainage in metres in, the station as the design
 // writes it out).
@@ -14,7 +18,7 @@ struct TableStyle {
     Unit unit = Unit::Metre;
     AngleStyle angles = AngleStyle::Dms;
     bool csv = false;
-    std::function<std::string(double chainageM)> station;
+    std::function<std::string(double chainageM)> station = standardStationText;
 
     // A length in metres as text in the table's unit with the given decimals.
     std::string length(double metres, int decimals) const;
@@ -28,6 +32,10 @@ struct TableStyle {
 
 // Fixed-point text that never shows a negative zero: -0.0004 at 3 decimals is "0.000".
 std::string fixed(double value, int decimals);
+
+// A number as people write a bound: up to `significant` digits, no exponent, no trailing zeros
+// ("0.001", "100000", "0.00328083", "328083").
+std::string plainNumber(double value, int significant = 6);
 
 // Pads text on the right to a width in characters (UTF-8 aware, so a degree sign counts once).
 std::string padRight(const std::string& text, size_t width);
