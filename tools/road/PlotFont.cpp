@@ -40,6 +40,7 @@ public:
         if (faces_.empty()) return fallback();
         if (faces_[i] == nullptr) {
             FcPattern* p = FcFontRenderPrepare(nullptr, request_, fonts_->fonts[i]);
+            if (p == nullptr) return fallback();
             faces_[i] = cairo_ft_font_face_create_for_pattern(p);  // keeps its own reference
             FcPatternDestroy(p);
         }
