@@ -3,6 +3,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
 
 #include "Plot.h"
 #include "RoadTool.h"
@@ -240,6 +243,138 @@ TEST(Plot, StationEquationsAndKinksAreMarked) {
     EXPECT_TRUE(hasText(texts, "station", "0+600.00") || hasText(texts, "station", "0+800.00"));
     for (const SvgText& t : texts)
         EXPECT_EQ(t.role == "kink", false) << "the sample road is tangent-continuous: " << t.text;
+}
+
+// A straight road due north, named in Japanese: a crest at a third of its length, a sag 40 m
+// before its end (with a curve of `sagL` m, or none), and a closing grade of 11.733 %.
+void steepEnd(CAlnt& a, double length, double sagL) {
+    namespace lx = zel_landxml;
+    lx::Alignment al;
+    al.name = "\u56FD\u9053\uFF11\u53F7 \u6771\u4EAC\u30D0\u30A4\u30D1\u30B9";
+    lx::HElement line;
+    line.length = length;
+    line.start = {5000, 2000};
+    line.end = {5000 + length, 2000};
+    al.elements = {line};
+    al.profile = {{0, 100},
+                  {length / 3, 106, lx::VCurve::Parabola, 120},
+                  {length - 40, 80, sagL > 0 ? lx::VCurve::Parabola : lx::VCurve::None, sagL},
+                  {length, 80 + 40 * 0.11733}};
+    lx::BuildReport report;
+    std::string error;
+    ASSERT_TRUE(lx::buildAlignment(al, a, report, error)) << error;
+}
+
+double distanceToSegment(road::PagePoint p, road::PagePoint a, road::PagePoint b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double t =
+        std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy), 0., 1.);
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+}
+
+double distanceToBox(road::PagePoint p, const road::Box& b) {
+    return std::hypot(std::max({b.x0 - p.x, 0.0, p.x - b.x1}),
+                      std::max({b.y0 - p.y, 0.0, p.y - b.y1}));
+}
+
+// Every grade has its label, on short steep closing grades too (crowded by the VIP texts at both
+// ends); a label away from its grade line has a leader from the line to it. The title names the
+// design file without its folders.
+TEST(Plot, EveryGradeIsLabelledAndTheTitleNamesTheFile) {
+    struct Case {
+        double length, sagL;
+        road::Paper paper;
+    };
+    for (const Case c : {Case{700, 60, road::Paper::Fit}, Case{1200, 40, road::Paper::A4},
+                         Case{6000, 40, road::Paper::A3}}) {
+        CAlnt a;
+        steepEnd(a, c.length, c.sagL);
+        road::PlotOptions o = metres();
+        o.paper = c.paper;
+        o.fileName = "/srv/designs/dir with folders/\u6771\u4EAC.xml";
+        const road::PlotModel m = layout(a, o);
+        const std::vector<SvgText> texts = svgTexts(render(m, road::PlotFormat::Svg));
+        const double grades[] = {600 / (c.length / 3), -2600 / (c.length * 2 / 3 - 40), 11.733};
+        const road::Stroke* tangents = nullptr;
+        for (const road::Stroke& s : m.strokes)
+            if (s.role == "grades") tangents = &s;
+        ASSERT_TRUE(tangents != nullptr && tangents->points.size() == 4);
+        for (int i = 0; i < 3; ++i) {
+            char want[32];
+            std::snprintf(want, sizeof want, "%+.3f%%", grades[i]);
+            const road::Label* l = nullptr;
+            for (const road::Label& k : m.labels)
+                if (k.role == "grade" && k.text == want) l = &k;
+            ASSERT_TRUE(l != nullptr) << c.length << " m: " << want;
+            const road::PagePoint a0 = tangents->points[i], a1 = tangents->points[i + 1];
+            double apart = 1e300;  // from the grade line to the label's box
+            for (double t = 0; t <= 1; t += 1.0 / 256)
+                apart = std::min(
+                    apart,
+                    distanceToBox({a0.x + t * (a1.x - a0.x), a0.y + t * (a1.y - a0.y)}, l->box));
+            if (apart < 20) continue;
+            bool led = false;
+            for (const road::Stroke& s : m.strokes)
+                led = led || (s.role == "leader" && distanceToBox(s.points[1], l->box) < 2 &&
+                              distanceToSegment(s.points[0], a0, a1) < 3);
+            EXPECT_TRUE(led) << c.length << " m: " << want << " has no leader";
+        }
+        bool titled = false;
+        for (const SvgText& t : texts)
+            if (t.role == "title") {
+                EXPECT_EQ(t.text.find("folders"), std::string::npos) << t.text;
+                titled = titled || t.text.find("\u6771\u4EAC.xml") != std::string::npos;
+            }
+        EXPECT_TRUE(titled);
+    }
+}
+
+// Grid lines, heights and the scale bar step by 1, 2 or 5 times a power of ten, on every sheet
+// and in feet.
+TEST(Plot, GridAndScaleStepsAreOneTwoFive) {
+    CAlnt sample, longRoad;
+    road::buildSampleRoad(sample);
+    road::buildLongRoad(longRoad, 5000.0);
+    auto oneTwoFive = [](double step) {
+        const double m = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        return std::fabs(m - 1) < 1e-6 || std::fabs(m - 2) < 1e-6 || std::fabs(m - 5) < 1e-6;
+    };
+    for (const CAlnt* road : {&sample, &longRoad})
+        for (road::Paper paper :
+             {road::Paper::Fit, road::Paper::A4, road::Paper::A3, road::Paper::A1})
+            for (bool feet : {false, true}) {
+                road::PlotOptions o = feet ? usFeet() : metres();
+                o.paper = paper;
+                std::map<std::string, std::vector<double>> values;  // "N", "E", heights
+                for (const road::Label& l : layout(*road, o).labels) {
+                    if (l.role == "grid")
+                        values[l.text.substr(0, 1)].push_back(std::stod(l.text.substr(2)));
+                    if (l.role == "elevation") values["H"].push_back(std::stod(l.text));
+                    if (l.role == "scale" && l.text != "0" && l.text.rfind("1:", 0) != 0) {
+                        EXPECT_TRUE(oneTwoFive(std::stod(l.text))) << "scale bar " << l.text;
+                    }
+                }
+                for (auto& [axis, v] : values) {
+                    ASSERT_GE(v.size(), 2u) << axis;
+                    std::sort(v.begin(), v.end());
+                    double step = 1e300;
+                    for (size_t i = 1; i < v.size(); ++i)
+                        step = std::min(step, v[i] - v[i - 1]);
+                    EXPECT_TRUE(oneTwoFive(step)) << axis << " step " << step;
+                }
+            }
+}
+
+// A name in any script is drawn with a face that has its glyphs: an ideograph is one em wide in
+// a CJK face, where the plot's own face would draw a narrower empty box. Bytes that are not
+// UTF-8 are measured (and drawn) as the replacement character.
+TEST(Plot, TextUsesAFaceWithItsGlyphs) {
+    const double em = 10.0;
+    EXPECT_NEAR(road::measureText("\u6771\u4EAC", em).width, 2 * em, 0.05 * em);
+    EXPECT_NEAR(road::measureText("A\u30D0", em, true).width,
+                road::measureText("A", em, true).width + em, 0.05 * em);
+    EXPECT_NEAR(road::measureText("\xFF", em).width, road::measureText("\uFFFD", em).width, 1e-9);
+    EXPECT_GT(road::measureText("\uFFFD", em).width, 0.3 * em);
 }
 
 double pdfMediaBox(const std::string& pdf, int i) {

@@ -82,12 +82,13 @@ struct PlotOptions {
     std::string unitSymbol = "m";
     zel_landxml::Stationing stationing;  // design stations of running chainages
     zel_landxml::StationStyle stationStyle;
-    std::string fileName;  // for the title block; "" for the built-in road
+    std::string fileName;  // for the title block, which shows its name without the folders;
+                           // "" for the built-in road
     std::string date;      // for the title block, as the user reads it
 };
 
 // Lays out the plan (north up) and the profile of an alignment: grid, north arrow, scale bar,
-// element annotations, boundary and interval stations, kinks and station equations; grades,
+// element annotations, boundary and interval stations, kinks and station equations; every grade,
 // vertical curves, VIPs, high and low points and design heights. Labels that would overprint
 // another label or a drawn line are left out, so a long road thins out with the scale.
 // False with a message when the road has no length or its geometry cannot be evaluated.
@@ -106,7 +107,8 @@ inline constexpr double kPngDotsPerInch = 150.0;
 // drawing can be searched and checked like the PDF's text.
 bool renderPlot(const PlotModel& model, PlotFormat format, std::string& bytes, std::string& error);
 
-// The width and height (points) of a text in the plot's font, and its ascent above the baseline.
+// The width and height (points) of a text as drawn, and its ascent above the baseline: each
+// character in the first of fontconfig's faces for the plot's family that has it (PlotFont.h).
 struct TextExtent {
     double width = 0.0, ascent = 0.0, descent = 0.0;
 };

@@ -8,16 +8,15 @@
 #include <cstdio>
 
 #include "Plot.h"
+#include "PlotFont.h"
 
 namespace road {
 namespace {
 
-// One sans-serif face for measuring and drawing, so the label boxes are the glyphs' own.
-constexpr const char* kFontFace = "DejaVu Sans";
-
-void selectFont(cairo_t* cr, double size, bool bold) {
-    cairo_select_font_face(cr, kFontFace, CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+// Measuring and drawing cut a text into the same runs of one face each, so the label boxes
+// are the drawn glyphs' own.
+void selectFont(cairo_t* cr, cairo_font_face_t* face, double size) {
+    cairo_set_font_face(cr, face);
     cairo_set_font_size(cr, size);
 }
 
@@ -39,12 +38,14 @@ void drawStroke(cairo_t* cr, const Stroke& s) {
 }
 
 void drawLabel(cairo_t* cr, const Label& l) {
-    selectFont(cr, l.size, l.bold);
     cairo_set_source_rgb(cr, l.colour.r, l.colour.g, l.colour.b);
     cairo_save(cr);
     cairo_move_to(cr, l.x, l.y);
     if (l.vertical) cairo_rotate(cr, -M_PI / 2.0);
-    cairo_show_text(cr, l.text.c_str());
+    for (const FontRun& run : fontRuns(l.text, l.bold)) {
+        selectFont(cr, run.face, l.size);
+        cairo_show_text(cr, run.text.c_str());  // moves the current point on past the run
+    }
     cairo_restore(cr);
 }
 
@@ -90,7 +91,8 @@ std::string num(double v) {
 // The labels as SVG text that is not painted (the glyphs are drawn by cairo as outlines), with
 // each label's role and box, so the drawing's words can be found and its layout checked.
 std::string textLayer(const PlotModel& m) {
-    std::string g = "<g id=\"text\" fill-opacity=\"0\" font-family=\"DejaVu Sans\">\n";
+    std::string g = "<g id=\"text\" fill-opacity=\"0\" font-family=\"" +
+                    std::string(kPlotFontFamily) + ", sans-serif\">\n";
     for (const Label& l : m.labels) {
         g += "<text class=\"" + xmlEscaped(l.role) + "\" x=\"" + num(l.x) + "\" y=\"" + num(l.y) +
              "\" font-size=\"" + num(l.size) + "\"";
@@ -117,12 +119,27 @@ TextExtent measureText(const std::string& text, double size, bool bold) {
     // A scratch surface only for font metrics; cairo's toy text API needs a context.
     static cairo_surface_t* const surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
     static cairo_t* const cr = cairo_create(surface);
-    selectFont(cr, size, bold);
-    cairo_font_extents_t font;
-    cairo_font_extents(cr, &font);
-    cairo_text_extents_t ext;
-    cairo_text_extents(cr, text.c_str(), &ext);
-    return {std::max(ext.x_advance, ext.x_bearing + ext.width), font.ascent, font.descent};
+    TextExtent out;
+    double advance = 0.0;  // of the runs before this one
+    for (const FontRun& run : fontRuns(text, bold)) {
+        selectFont(cr, run.face, size);
+        cairo_font_extents_t font;
+        cairo_font_extents(cr, &font);
+        cairo_text_extents_t ext;
+        cairo_text_extents(cr, run.text.c_str(), &ext);
+        out.width = advance + std::max(ext.x_advance, ext.x_bearing + ext.width);
+        advance += ext.x_advance;
+        out.ascent = std::max(out.ascent, font.ascent);
+        out.descent = std::max(out.descent, font.descent);
+    }
+    if (text.empty()) {  // a line's height all the same, in the plot's own face
+        selectFont(cr, fontRuns(" ", bold).front().face, size);
+        cairo_font_extents_t font;
+        cairo_font_extents(cr, &font);
+        out.ascent = font.ascent;
+        out.descent = font.descent;
+    }
+    return out;
 }
 
 std::optional<PlotFormat> plotFormatOf(const std::string& path) {
