@@ -363,6 +363,61 @@ TEST(CAlntStationOffset, JointsKinksAndSides) {
     }
 }
 
+// A point on the normal at an element end is square to that element and nothing else: not also
+// at the joint on the outside of a kink, nor before the start or after the end.
+TEST(CAlntStationOffset, PointsOnEndNormalsAreSquareOnly) {
+    const CAlntH a = hardRoad();
+    const CAlntStationOffset inv(a);
+    double fin = 0.0;
+    a.getFinalChainageInM(fin);
+    // Element 1 turns 35 degrees right at its start: 6 m left on its start normal is outside.
+    double n = 0.0, e = 0.0;
+    a.getHe(1)->getStartPosNe(n, e);
+    const double normal = (55.0 - 90.0) * M_PI / 180.0;
+    const struct {
+        double n, e, chain, off;
+        int element;
+    } cases[] = {
+        {n + 6.0 * std::cos(normal), e + 6.0 * std::sin(normal), 2100.0, -6.0, 1},
+        {0, 0, 2000.0, 7.5, 0},
+        {0, 0, fin, -12.0, a.getNumOfHes() - 1},
+    };
+    for (auto c : cases) {
+        if (c.n == 0.0) a.getPosNeAtChainAndOffsetExtr(c.chain, c.off, c.n, c.e);
+        std::vector<TAlntFoot> feet;
+        ASSERT_TRUE(inv.findAllFeet(c.n, c.e, 20.0, feet));
+        ASSERT_EQ(feet.size(), 1u) << c.chain;
+        EXPECT_EQ(feet[0].status, TAlntFootStatus::square) << c.chain;
+        EXPECT_EQ(feet[0].element, c.element) << c.chain;
+        EXPECT_NEAR(feet[0].chainageInM, c.chain, 1e-8) << c.chain;
+        EXPECT_NEAR(feet[0].offsetInM, c.off, 1e-8) << c.chain;
+    }
+}
+
+// A corridor just wider than the offset finds the foot all round a long curve, on both sides:
+// the boxes that prune the search must hold the whole curve, bulge included, whichever way its
+// chords run.
+TEST(CAlntStationOffset, NarrowCorridorsFindEveryFootAroundCurves) {
+    CAlntH a;
+    a.setStartPos(5123456.789, 612345.678, 0.0);
+    a.appendElement(segment(50.0, 0.0));
+    a.appendElement(makeSpiral(80.0, 200.0, true, true));
+    a.appendElement(makeArc(1000.0, 200.0, true));
+    a.appendElement(makeSpiral(80.0, 200.0, true, false));
+    const CAlntStationOffset inv(a);
+    ASSERT_TRUE(inv.isok()) << inv.buildError();
+    for (double chain = 60.0; chain < 1200.0; chain += 1.5) {
+        for (double off : {-5.0, 5.0}) {
+            double n = 0.0, e = 0.0;
+            a.getPosNeAtChainAndOffsetExtr(chain, off, n, e);
+            TAlntFoot f;
+            ASSERT_TRUE(inv.findNearest(n, e, f, 5.0 + 1e-6)) << chain << " " << off;
+            EXPECT_NEAR(f.chainageInM, chain, kMicro);
+            EXPECT_NEAR(f.offsetInM, off, kMicro);
+        }
+    }
+}
+
 // A point as near to both straights of a hairpin: both are feet, the later one is the nearest.
 TEST(CAlntStationOffset, TiesGoToTheLaterChainage) {
     const CAlntH a = hairpin();
