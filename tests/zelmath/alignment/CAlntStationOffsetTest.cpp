@@ -370,22 +370,17 @@ TEST(CAlntStationOffset, PointsOnEndNormalsAreSquareOnly) {
     const CAlntStationOffset inv(a);
     double fin = 0.0;
     a.getFinalChainageInM(fin);
-    // Element 1 turns 35 degrees right at its start: 6 m left on its start normal is outside.
-    double n = 0.0, e = 0.0;
-    a.getHe(1)->getStartPosNe(n, e);
-    const double normal = (55.0 - 90.0) * M_PI / 180.0;
+    // Element 1 turns 35 degrees right at its start, 2100: 6 m left on its start normal (the
+    // alignment places offsets at a boundary across the later element) is outside the kink.
     const struct {
-        double n, e, chain, off;
+        double chain, off;
         int element;
-    } cases[] = {
-        {n + 6.0 * std::cos(normal), e + 6.0 * std::sin(normal), 2100.0, -6.0, 1},
-        {0, 0, 2000.0, 7.5, 0},
-        {0, 0, fin, -12.0, a.getNumOfHes() - 1},
-    };
-    for (auto c : cases) {
-        if (c.n == 0.0) a.getPosNeAtChainAndOffsetExtr(c.chain, c.off, c.n, c.e);
+    } cases[] = {{2100.0, -6.0, 1}, {2000.0, 7.5, 0}, {fin, -12.0, a.getNumOfHes() - 1}};
+    for (const auto& c : cases) {
+        double n = 0.0, e = 0.0;
+        a.getPosNeAtChainAndOffsetExtr(c.chain, c.off, n, e);
         std::vector<TAlntFoot> feet;
-        ASSERT_TRUE(inv.findAllFeet(c.n, c.e, 20.0, feet));
+        ASSERT_TRUE(inv.findAllFeet(n, e, 20.0, feet));
         ASSERT_EQ(feet.size(), 1u) << c.chain;
         EXPECT_EQ(feet[0].status, TAlntFootStatus::square) << c.chain;
         EXPECT_EQ(feet[0].element, c.element) << c.chain;
