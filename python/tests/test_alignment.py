@@ -69,9 +69,9 @@ def test_units_convert_every_length_at_the_edge(road_file, unit, metres):
     # Grades are percent in every unit; curvature is per unit length.
     np.testing.assert_allclose(f.grade(CHAINAGES / metres), m.grade(CHAINAGES), atol=1e-12)
     np.testing.assert_allclose(f.curvature(1200.0 / metres), m.curvature(1200.0) * metres)
-    so = f.station_offset(n, e)
-    np.testing.assert_allclose(so['chainage'] * metres, m.station_offset(nm, em)['chainage'],
-                               atol=1e-9)
+    so, som = f.station_offset(n, e), m.station_offset(nm, em)
+    np.testing.assert_allclose(so['chainage'] * metres, som['chainage'], atol=1e-9)
+    np.testing.assert_allclose(so['offset'] * metres, som['offset'], atol=1e-9)
     assert f.station_text(4050.0) == '40+50.00'  # 100-foot stations
 
 

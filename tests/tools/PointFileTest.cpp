@@ -92,9 +92,12 @@ TEST(PointFile, BadLinesAreReportedAndTheRestStillRead) {
         {"A,x,2\nB,1,2\n", {1}, 1, 0},
         {"A,1,2\nB,1\nC,1,2,3,4\nD,1e400,2\nE,nan,1\nF,1,2,h\n\nG,3,4\n", {2, 4, 5, 6}, 3, 0},
         {"A,1,2\nName,North,East\n", {2}, 1, 0},  // a header anywhere else is a bad line
-        {"A,2e8,1\nB,1,2,2e5\n", {1, 2}, 0, 0},   // beyond any survey
-        {"A;1,5;2,25;3\n", {}, 1, 0},             // decimal comma beside a semicolon
+        {"A,2e8,1\nB,1,2,2e5\nC,1,-2e8\n", {1, 2, 3}, 0, 0},  // beyond any survey
+        {"A;1,5;2,25;3\n", {}, 1, 0},                         // decimal comma beside a semicolon
         {"\"A, west\",1,2,,\"kerb, left\"\n", {}, 1, 0},
+        {"\"101\",1,2,\"\",\"CL\"\n", {}, 1, 0},  // an empty quoted height is no height
+        // Spaces on most lines: a comma inside one line's code is not the delimiter.
+        {"A 1 2 3 kerb, left\nB 1 2 3 CL\nC 1 2 3 EP\n", {}, 3, 0},
     };
     for (const Case& c : cases) {
         const road::PointFile f = road::readPointFile(c.text, road::ColumnLayout{});
@@ -112,8 +115,24 @@ TEST(PointFile, BadLinesAreReportedAndTheRestStillRead) {
     const road::PointFile s = road::readPointFile("A 1 2 3 edge of road\n", {});
     ASSERT_EQ(s.points.size(), 1u);
     EXPECT_EQ(s.points[0].code, "edge of road");
-    const road::PointFile d = road::readPointFile("A;1,5;2,25;3\n", {});
-    EXPECT_EQ(d.points[0].north, 1.5);
+    // A decimal comma is read beside a semicolon or a tab.
+    for (const char* text : {"A;1,5;2,25;3\n", "A\t1,5\t2,25\t3\n"}) {
+        const road::PointFile d = road::readPointFile(text, {});
+        ASSERT_EQ(d.points.size(), 1u) << text;
+        EXPECT_EQ(d.points[0].north, 1.5) << text;
+        EXPECT_EQ(d.points[0].east, 2.25) << text;
+    }
+    const road::PointFile z = road::readPointFile("\"101\",1,2,\"\",\"CL\"\n", {});
+    ASSERT_EQ(z.points.size(), 1u);
+    EXPECT_FALSE(z.points[0].hasHeight);
+    EXPECT_EQ(z.points[0].code, "CL");
+    // A station column may be missing on a line, as a height or a code may.
+    const road::PointFile st =
+        road::readPointFile("1\t5017.32\t2010\n2\t5034.64\t2020\t0+039.90\n", {"PNES"});
+    EXPECT_TRUE(st.bad.empty());
+    ASSERT_EQ(st.points.size(), 2u);
+    EXPECT_EQ(st.points[0].station, "");
+    EXPECT_EQ(st.points[1].station, "0+039.90");
 }
 
 TEST(PointFile, ColumnLettersAreChecked) {

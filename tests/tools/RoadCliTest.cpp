@@ -332,6 +332,18 @@ TEST(RoadCli, NoNegativeZeroInAnyTable) {
     EXPECT_EQ(road::counted(0, "element", "elements"), "0 elements");
 }
 
+// An azimuth that rounds to the full circle is printed as 0; a column is padded by characters,
+// so a degree sign (two bytes) counts once.
+TEST(RoadCli, AzimuthsWrapAtTheFullCircleAndPaddingCountsCharacters) {
+    road::TableStyle gon;
+    gon.angles = road::AngleStyle::Gon;
+    EXPECT_EQ(gon.angle(359.9999964), "0.00000");  // 399.999996 gon
+    EXPECT_EQ(gon.angle(-1e-6), "0.00000");
+    EXPECT_EQ(gon.angle(359.999994), "399.99999");
+    EXPECT_EQ(road::padRight("12\u00B0", 5), "12\u00B0  ");
+    EXPECT_EQ(road::padRight("Stra\u00DFe", 7), "Stra\u00DFe ");
+}
+
 // A full disk in the middle of writing must leave the previous file byte for byte, and say so.
 TEST(RoadCli, FailedOutputFileLeavesThePreviousFileWhole) {
     TempDir dir;

@@ -1,5 +1,6 @@
 #include "velmorutils/utils/AtomicFileWriter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -129,6 +130,23 @@ TEST(AtomicFileWriter, FailuresNameTheFileAndTouchNothing) {
     std::string error;
     EXPECT_FALSE(WriteFileWhole("/dev/full", "x", 1, &error));
     EXPECT_NE(error.find("/dev/full"), std::string::npos);
+}
+
+// A named pipe another program reads is written into, never replaced by a file of its name.
+TEST(AtomicFileWriter, AFifoIsWrittenNotReplaced) {
+    const std::string folder = TestFolder("atomic_fifo");
+    const std::string path = folder + "/to-logger";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // The reading end is open first, so that the write end opens at once.
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(WriteFileWhole(path.c_str(), "0+020.00", 8));
+    char got[16] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 8);
+    EXPECT_STREQ(got, "0+020.00");
+    ::close(reader);
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
+    EXPECT_EQ(FilesIn(folder), 1);
 }
 
 }  // namespace

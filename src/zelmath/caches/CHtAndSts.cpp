@@ -1,6 +1,6 @@
 #include "velmorutils/zelmath/caches/CHtAndSts.h"
 
-#include "velmorutils/zelmath/primitives/C2dPos.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/primitives/C2dSegment.h"
 
 bool CHtAndSts::getHtOnSegment(double sts, double& ht) const {

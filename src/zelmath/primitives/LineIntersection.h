@@ -1,6 +1,6 @@
 #pragma once
 
-#include "velmorutils/zelmath/primitives/C2dPos.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 
 // Where two lines of the plane meet, each given by a point and a direction (north, east):
 // p1 + d1 * t1 == p2 + d2 * t2. t1 and t2 are measured in lengths of d1 and d2, so in metres

@@ -363,6 +363,60 @@ TEST(CAlntStationOffset, JointsKinksAndSides) {
     }
 }
 
+// A point on the normal at an element end is square to that element and nothing else: not also
+// at the joint on the outside of a kink, nor before the start or after the end.
+TEST(CAlntStationOffset, PointsOnEndNormalsAreSquareOnly) {
+    const CAlntH a = hardRoad();
+    const CAlntStationOffset inv(a);
+    double fin = 0.0;
+    a.getFinalChainageInM(fin);
+    // Element 1 turns 35 degrees right at its start, 2100: 6 m left on its start normal (the
+    // alignment places offsets at a boundary across the later element) is outside the kink.
+    const struct {
+        double chain, off;
+        int element;
+    } cases[] = {{2100.0, -6.0, 1}, {2000.0, 7.5, 0}, {fin, -12.0, a.getNumOfHes() - 1}};
+    for (const auto& c : cases) {
+        double n = 0.0, e = 0.0;
+        a.getPosNeAtChainAndOffsetExtr(c.chain, c.off, n, e);
+        std::vector<TAlntFoot> feet;
+        ASSERT_TRUE(inv.findAllFeet(n, e, 20.0, feet));
+        ASSERT_EQ(feet.size(), 1u) << c.chain;
+        EXPECT_EQ(feet[0].status, TAlntFootStatus::square) << c.chain;
+        EXPECT_EQ(feet[0].element, c.element) << c.chain;
+        EXPECT_NEAR(feet[0].chainageInM, c.chain, 1e-8) << c.chain;
+        EXPECT_NEAR(feet[0].offsetInM, c.off, 1e-8) << c.chain;
+    }
+}
+
+// A corridor just wider than the offset finds the foot all round a long curve, on both sides:
+// the boxes that prune the search must hold the whole curve, bulge included. A span's bulge
+// leaves the box of its chord only where the chord runs close to north or east, so the road is
+// turned in 3 degree steps through the 17 degrees one span of the curve turns.
+TEST(CAlntStationOffset, NarrowCorridorsFindEveryFootAroundCurves) {
+    for (double az = 0.0; az < 17.0; az += 3.0) {
+        CAlntH a;
+        a.setStartPos(5123456.789, 612345.678, 0.0);
+        a.appendElement(segment(50.0, az));
+        a.appendElement(makeSpiral(80.0, 200.0, true, true));
+        a.appendElement(makeArc(1000.0, 200.0, true));
+        a.appendElement(makeSpiral(80.0, 200.0, true, false));
+        const CAlntStationOffset inv(a);
+        ASSERT_TRUE(inv.isok()) << inv.buildError();
+        for (double chain = 60.0; chain < 1200.0; chain += 1.5) {
+            for (double off : {-5.0, 5.0}) {
+                double n = 0.0, e = 0.0;
+                a.getPosNeAtChainAndOffsetExtr(chain, off, n, e);
+                TAlntFoot f;
+                ASSERT_TRUE(inv.findNearest(n, e, f, 5.0 + 1e-6))
+                    << az << " " << chain << " " << off;
+                EXPECT_NEAR(f.chainageInM, chain, kMicro);
+                EXPECT_NEAR(f.offsetInM, off, kMicro);
+            }
+        }
+    }
+}
+
 // A point as near to both straights of a hairpin: both are feet, the later one is the nearest.
 TEST(CAlntStationOffset, TiesGoToTheLaterChainage) {
     const CAlntH a = hairpin();

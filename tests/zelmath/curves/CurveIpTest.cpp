@@ -175,6 +175,10 @@ TEST(CurveIp, StraightOnOrUnplaceableCurvesBecomeVertices) {
     Solved ahead(300, 0, 20, 100, 20, 600, 0);
     EXPECT_TRUE(ahead.ip.isSimplePoint());
     EXPECT_DOUBLE_EQ(ahead.ip.getTotalLength(), 300.0);
+    // A hair off straight ahead (1e-13 rad, below what the directions resolve) is straight on.
+    Solved hair(300, 0, 20, 100, 20, 600, 3e-11);
+    EXPECT_TRUE(hair.ip.isSimplePoint());
+    EXPECT_NEAR(hair.ip.getTotalLength(), 300.0, 1e-9);
     // An IP too close for its tangent: the TS falls behind the origin, the straight vanishes.
     Solved tight(50, 0, 0, 100, 0, 50, 500);
     EXPECT_FALSE(tight.ip.isSimplePoint());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
 
 class CAlnt;
 

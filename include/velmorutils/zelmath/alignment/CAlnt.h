@@ -2,9 +2,9 @@
 
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/alignment/CAlntH.h"
-#include "velmorutils/zelmath/alignment/CPtrArrayT.h"
 #include "velmorutils/zelmath/vertical/CAlntV.h"
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
+#include "velmorutils/zelmath/vertical/CPtrArrayT.h"
 
 /// A complete road alignment: a horizontal alignment that owns its vertical alignment, both
 /// measured on the same chainage. Starting it at a chainage or at a 3D point sets both parts.

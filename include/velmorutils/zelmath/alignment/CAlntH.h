@@ -1,10 +1,10 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/CAlntBase.h"
 #include "velmorutils/zelmath/alignment/CAlntHe.h"
-#include "velmorutils/zelmath/alignment/CPtrArrayT.h"
-#include "velmorutils/zelmath/alignment/TStartChainageSearch.h"
+#include "velmorutils/zelmath/vertical/CAlntBase.h"
+#include "velmorutils/zelmath/vertical/CPtrArrayT.h"
+#include "velmorutils/zelmath/vertical/TStartChainageSearch.h"
 
 class CObjId2ObjIdMap;
 

@@ -2,8 +2,8 @@
 
 #include "velmorutils/platform/Export.h"
 #include "velmorutils/zelmath/alignment/CAlntElBase.h"
-#include "velmorutils/zelmath/alignment/TAlntHeType.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
+#include "velmorutils/zelmath/curves/TAlntHeType.h"
 
 class CAlntH;
 

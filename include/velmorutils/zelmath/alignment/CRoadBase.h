@@ -1,7 +1,7 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/CAlntBase.h"
+#include "velmorutils/zelmath/vertical/CAlntBase.h"
 
 class CAlntH;
 class CAlntHe;

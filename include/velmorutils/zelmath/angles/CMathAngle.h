@@ -1,8 +1,8 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
 
 /// Which way a direction points: the signs of its north and east components.
 struct VELMORUTILS_API TQuadrant {

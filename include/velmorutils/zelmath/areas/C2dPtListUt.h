@@ -1,9 +1,9 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/areas/I2dPtList_r.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
 
 /// Questions about a caller's point list: extents, areas, perimeter, self-intersections, and the
 /// surveyor's area-division problems (where a closing line must run, hinged at the first point or

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 
 /// A read-only list of plane points that the caller implements; the area functions only read it.
 class I2dPtList_r {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/areas/TCtlCodeEnum.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
 
 /// A measured point of a coded line: northing, easting and height, each valid or not, with up
 /// to two control codes.

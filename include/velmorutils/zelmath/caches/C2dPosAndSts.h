@@ -1,8 +1,8 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/caches/TStsSequenceT.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
 
 /// One sample of a road centre line: a plane position and its chainage in metres.
 struct C2dPosAndSt {

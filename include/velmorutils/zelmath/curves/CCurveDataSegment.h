@@ -1,9 +1,9 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/TAlntHeType.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/curves/AlntElementFlags.h"
+#include "velmorutils/zelmath/curves/TAlntHeType.h"
 
 template <class T>
 class COrgAzCurveT;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/TAlntHeType.h"
 #include "velmorutils/zelmath/angles/UNITS.h"
 #include "velmorutils/zelmath/curves/AlntElementFlags.h"
 #include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
+#include "velmorutils/zelmath/curves/TAlntHeType.h"
 
 /// A clothoid with one radius, running either from tangent to curve (TS to SC) or from curve to
 /// tangent (CS to ST). A curve-to-tangent spiral is the basic spiral run backwards: it is stored

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/TAlntHeType.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/angles/UNITS.h"
 #include "velmorutils/zelmath/curves/AlntElementFlags.h"
@@ -11,6 +10,7 @@
 #include "velmorutils/zelmath/curves/CCurveDataSegment.h"
 #include "velmorutils/zelmath/curves/CCurveDataSpiral.h"
 #include "velmorutils/zelmath/curves/COrgAzCurveT.h"
+#include "velmorutils/zelmath/curves/TAlntHeType.h"
 #include "velmorutils/zelmath/curves/TIpNodes.h"
 
 /// One intersection point of an alignment defined by IPs, in world coordinates: the straight

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "velmorutils/zelmath/primitives/C2dPos.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 
 class CCurveIp;
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 
 /// A straight chord between two plane positions (north, east).
 class VELMORUTILS_API C2dSegment {

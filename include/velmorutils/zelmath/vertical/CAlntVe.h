@@ -2,9 +2,9 @@
 
 #include "velmorutils/alloc/CZelHeapObject.h"
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/errCodes.h"
 #include "velmorutils/zelmath/vertical/CLsInfo.h"
 #include "velmorutils/zelmath/vertical/TAlntVeType.h"
+#include "velmorutils/zelmath/vertical/errCodes.h"
 
 /// A vertical element: one stretch of the longitudinal profile, measured by horizontal distance
 /// from its start. Chainages, lengths and heights are in metres, grades in percent. The

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 
 /// A circular vertical curve in the chainage-height plane. Points are C2dPos with the chainage

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/primitives/C2dPos.h"
+#include "velmorutils/zelmath/angles/C2dPos.h"
 #include "velmorutils/zelmath/vertical/CAlntVe.h"
 #include "velmorutils/zelmath/vertical/CAlntVeArc.h"
 #include "velmorutils/zelmath/vertical/CVerticalElement.h"

@@ -1,4 +1,4 @@
-#include "velmorutils/zelmath/alignment/CAlntBase.h"
+#include "velmorutils/zelmath/vertical/CAlntBase.h"
 
 namespace {
 
