@@ -56,12 +56,13 @@ bool footBetween(const CCurveDataSpiral1R& sp, double N, double E, Probe a, Prob
     double s = a.s - a.along * (b.s - a.s) / (b.along - a.along);
     for (int step = 0; step < kMaxFootSteps; ++step) {
         if (!probeAt(sp, N, E, s, foot)) return false;
+        if (foot.along == 0.0) return true;
         (foot.along < 0.0 ? a : b) = foot;
         // The right normal of the tangent (tn, te) is (-te, tn).
         const double slope = 1.0 + foot.k * (-(foot.n - N) * foot.te + (foot.e - E) * foot.tn);
         double next = slope > 0.0 ? s - foot.along / slope : a.s - 1.0;
-        if (!(next > a.s && next < b.s)) next = 0.5 * (a.s + b.s);
-        if (std::fabs(next - s) <= tol) return true;  // s is within about tol of the foot
+        if (!(next >= a.s && next <= b.s)) next = 0.5 * (a.s + b.s);
+        if (std::fabs(next - s) <= tol) return probeAt(sp, N, E, next, foot);
         s = next;
     }
     return true;
