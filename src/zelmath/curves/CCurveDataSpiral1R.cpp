@@ -18,7 +18,7 @@ namespace {
 // kSeedsPerLength-th of the stretch: a foot (where the distance has a local minimum) turns the
 // normal through it, and two feet lie about pi apart in turn, so every sign change of the along
 // component shows between two seeds.
-constexpr double kSeedTurn = 0.5;
+constexpr double kSeedTurn = 0.75;
 constexpr double kSeedsPerLength = 8.0;
 // Newton steps on a foot end once a step is below this fraction of the spiral's length; the
 // next one would be below its square.

@@ -66,7 +66,7 @@ public:
     /// The nearest point of the spiral to the local point (N, E): dist in metres, len the arc
     /// length from the start (0 or L at an end; of equally near points the one with the smaller
     /// len). The distance along a spiral can have several local minima (one per half turn of a
-    /// spiral that winds round the point), so seeds are placed no more than 0.5 rad of turn and
+    /// spiral that winds round the point), so seeds are placed no more than 0.75 rad of turn and
     /// L / 8 apart; between two seeds where the along component (X - P) . T changes from negative
     /// to non-negative, the foot is found by Newton steps on that component (bisection where a
     /// step would leave the bracket) until a step is below 1e-11 of the spiral's length; the
