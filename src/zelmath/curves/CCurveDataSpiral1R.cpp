@@ -14,13 +14,67 @@ using curve_support::reportAt;
 using zel_math::isNearZero;
 
 namespace {
-// Distance given to a probe whose position cannot be computed, so that it never wins.
-constexpr double kFarAway = 1e14;
-// The coarse search halves its probe spacing down to this; the refinement stops once its
-// correction is this small.
-constexpr double kSearchTolerance = 1e-5;
-// The osculating-circle refinement converges in a handful of passes; this only bounds it.
-constexpr int kMaxRefinements = 60;
+// Seeds of the projection lie no more than this turn (radians) apart, and no more than a
+// kSeedsPerLength-th of the stretch: a foot (where the distance has a local minimum) turns the
+// normal through it, and two feet lie about pi apart in turn, so every sign change of the along
+// component shows between two seeds.
+constexpr double kSeedTurn = 0.75;
+constexpr double kSeedsPerLength = 8.0;
+// Newton steps on a foot end once a step is below this fraction of the spiral's length; the
+// next one would be below its square.
+constexpr double kFootTolerance = 1e-11;
+constexpr int kMaxFootSteps = 60;
+
+// Position, unit tangent and signed curvature (positive turning right) at s.
+struct Probe {
+    double s = 0.0;
+    double n = 0.0;
+    double e = 0.0;
+    double tn = 1.0;
+    double te = 0.0;
+    double k = 0.0;
+    double along = 0.0;  // (X - P) . T: negative before the foot, positive after
+    double dist = 0.0;
+};
+
+bool probeAt(const CCurveDataSpiral1R& sp, double N, double E, double s, Probe& p) {
+    p.s = s;
+    if (!sp.getPosAtLength(s, p.n, p.e)) return false;
+    const double az = sp.GetAzimuth(s) * zel_math::kRadPerDeg;
+    p.tn = std::cos(az);
+    p.te = std::sin(az);
+    p.k = sp.getCurvatureAtLength(s);
+    p.along = (p.n - N) * p.tn + (p.e - E) * p.te;
+    p.dist = distance(N, E, p.n, p.e);
+    return true;
+}
+
+// The foot between a (along < 0) and b (along >= 0): Newton on the along component, whose
+// derivative is 1 + k (X - P) . normal, kept inside the bracket by bisection.
+bool footBetween(const CCurveDataSpiral1R& sp, double N, double E, Probe a, Probe b, double tol,
+                 Probe& foot) {
+    double s = a.s - a.along * (b.s - a.s) / (b.along - a.along);
+    for (int step = 0; step < kMaxFootSteps; ++step) {
+        if (!probeAt(sp, N, E, s, foot)) return false;
+        if (foot.along == 0.0) return true;
+        (foot.along < 0.0 ? a : b) = foot;
+        // The right normal of the tangent (tn, te) is (-te, tn).
+        const double slope = 1.0 + foot.k * (-(foot.n - N) * foot.te + (foot.e - E) * foot.tn);
+        double next = slope > 0.0 ? s - foot.along / slope : a.s - 1.0;
+        if (!(next >= a.s && next <= b.s)) next = 0.5 * (a.s + b.s);
+        if (std::fabs(next - s) <= tol) return probeAt(sp, N, E, next, foot);
+        s = next;
+    }
+    return true;
+}
+
+// The next seed after s: a kSeedTurn of turn at the larger curvature ahead, at most hMax on.
+double nextSeed(const CCurveDataSpiral1R& sp, double s, double hi, double hMax) {
+    const double kAhead = std::max(std::fabs(sp.getCurvatureAtLength(s)),
+                                   std::fabs(sp.getCurvatureAtLength(std::min(s + hMax, hi))));
+    const double h = kAhead * hMax > kSeedTurn ? kSeedTurn / kAhead : hMax;
+    return s + h >= hi - 1e-3 * h ? hi : s + h;
+}
 }  // namespace
 
 CCurveDataSpiral1R::CCurveDataSpiral1R() {
@@ -139,67 +193,27 @@ bool CCurveDataSpiral1R::projectOnto(double N, double E, double lo, double hi, d
         len = lo;
         return true;
     }
-    auto distAt = [&](double s) {
-        double n = 0.0, e = 0.0;
-        if (!getPosAtLength(s, n, e)) return kFarAway;
-        return distance(N, E, n, e);
-    };
-
-    // Coarse search: probe both sides of the current length at a spacing that halves each
-    // pass, always moving to the nearer probe (forward on a tie).
-    double s = (lo + hi) / 2.0;
-    double h = (hi - lo) / 4.0;
-    double previous = lo;
-    {
-        double n = 0.0, e = 0.0;
-        if (!getPosAtLength(s, n, e)) return false;
-    }
-    do {
-        const double sPlus = std::min(s + h, hi);
-        const double sMinus = std::max(s - h, lo);
-        const double dPlus = distAt(sPlus);
-        const double dMinus = distAt(sMinus);
-        if (dMinus < dPlus) {
-            s = sMinus;
-            dist = dMinus;
-        } else {
-            s = sPlus;
-            dist = dPlus;
+    // Seeds along the stretch; every sign change of the along component between two seeds holds
+    // a foot, an end where the distance grows inwards is one, and the nearest wins (the earlier
+    // on a tie).
+    const double hMax = (hi - lo) / kSeedsPerLength;
+    const double tol = kFootTolerance * std::max(1.0, hi);
+    Probe prev, best;
+    if (!probeAt(*this, N, E, lo, prev)) return false;
+    best = prev;
+    while (prev.s < hi) {
+        Probe next;
+        if (!probeAt(*this, N, E, nextSeed(*this, prev.s, hi, hMax), next)) return false;
+        if (prev.along < 0.0 && next.along >= 0.0) {
+            Probe foot;
+            if (!footBetween(*this, N, E, prev, next, tol, foot)) return false;
+            if (foot.dist < best.dist) best = foot;
         }
-        h /= 2.0;
-        if (std::fabs(s - previous) < kSearchTolerance) break;
-        previous = s;
-    } while (h > kSearchTolerance);
-
-    // Refinement: near the found point the spiral is close to its osculating circle, so the
-    // point is projected onto that circle and the arc length to the foot corrects s. Away from
-    // the ends only: there the circle would reach past the spiral.
-    if (s - lo >= roadTolerance && hi - s >= roadTolerance) {
-        const bool right = isToTheRight();
-        for (int pass = 0; pass < kMaxRefinements; ++pass) {
-            const double base = s - h;
-            double n = 0.0, e = 0.0;
-            if (!getPosAtLength(base, n, e)) break;
-            const double k = std::fabs(getCurvatureAtLength(base));
-            if (isNearZero(k)) break;
-            const double r = 1.0 / k;
-            COrgAzCurveT<CCurveDataArc> circle;
-            circle.get_data().SetElement(zel_math::kTwoPi * r, r, right);
-            circle.setOrgAzDeg(n, e, GetAzimuth(base));
-            double circleDist = 0.0, a = 0.0;
-            if (!circle.getShortestDistAndCurveLen(N, E, circleDist, a)) break;
-            double phi = a / r;
-            if (phi > zel_math::kPi) phi -= zel_math::kTwoPi;
-            if (phi < -zel_math::kPi) phi += zel_math::kTwoPi;
-            const double correction = phi * r;
-            s = std::clamp(base + correction, lo, hi);
-            h /= 2.0;
-            if (std::fabs(correction) <= kSearchTolerance) break;
-        }
-        // The distance to the spiral itself, not to the last circle.
-        dist = distAt(s);
+        if (next.dist < best.dist) best = next;
+        prev = next;
     }
-    len = s;
+    dist = best.dist;
+    len = best.s;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "velmorutils/zelmath/angles/MathCommon.h"
+#include "zelmath/curves/ClothoidFresnel.h"
 #include "zelmath/curves/CurveSupport.h"
 
 using curve_support::checkLengthRange;
@@ -15,10 +16,6 @@ using zel_math::kUnset;
 namespace {
 // A step whose half azimuth change reaches pi/16 is too coarse whatever the deviation allows.
 constexpr double kMaxHalfTurn = 0.19634954084936207;
-// The Fresnel sums stop once a pass changes neither by this much; the terms then fall so fast
-// that the next one is orders of magnitude smaller.
-constexpr double kSeriesTolerance = 1e-5;
-constexpr int kSeriesPasses = 25;
 }  // namespace
 
 CCurveSpiralTStoSC::CCurveSpiralTStoSC() {
@@ -96,24 +93,9 @@ bool CCurveSpiralTStoSC::getPosAtLength(double s, double& N, double& E) const {
         E = 0.0;
         return true;
     }
-    // t is the tangent angle at s; the position is s times the Fresnel sums
-    // C = 1 - t^2/10 + t^4/216 - ... and S = t/3 - t^3/42 + t^5/1320 - ..., each term built
-    // from the one before.
+    // t is the tangent angle at s.
     const double t = s * s / (2.0 * m_radius * m_length);
-    double sumC = 1.0;
-    double sinTerm = t / 3.0;
-    double sumS = sinTerm;
-    double sign = 1.0;
-    for (int k = 1; k < kSeriesPasses; ++k) {
-        sign = -sign;
-        const double cosTerm = (4.0 * k - 1.0) * t / (2.0 * k * (4.0 * k + 1.0)) * sinTerm;
-        sumC += sign * cosTerm;
-        sinTerm = (4.0 * k + 1.0) * t / ((2.0 * k + 1.0) * (4.0 * k + 3.0)) * cosTerm;
-        sumS += sign * sinTerm;
-        if (std::fabs(cosTerm) < kSeriesTolerance && std::fabs(sinTerm) < kSeriesTolerance) break;
-    }
-    N = s * sumC;
-    E = s * sumS;
+    clothoid::point(s, t, N, E);
     return true;
 }
 

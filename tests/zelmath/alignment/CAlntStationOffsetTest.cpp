@@ -59,6 +59,17 @@ CAlntH hairpin() {
     return a;
 }
 
+// A spiral that winds two full turns (less 1 %) from its tangent point into a 20 m arc: many
+// feet for a point inside the loops.
+CAlntH snail() {
+    CAlntH a;
+    a.setStartPos(3000.0, 4000.0, 0.0);
+    a.appendElement(segment(50.0));
+    a.appendElement(makeSpiral(500.0, 500.0 / (8.0 * M_PI * 0.99), true, true));
+    a.appendElement(makeArc(30.0, 500.0 / (8.0 * M_PI * 0.99), true));
+    return a;
+}
+
 // A road designed by IPs: the curves are solved between consecutive IPs.
 CAlntH ipRoad() {
     CAlntH a;
@@ -236,7 +247,8 @@ TEST(CAlntStationOffset, NearestAgreesWithDenseScan) {
     const struct {
         const char* name;
         CAlntH road;
-    } roads[] = {{"hard", hardRoad()}, {"hairpin", hairpin()}, {"ips", ipRoad()}};
+    } roads[] = {
+        {"hard", hardRoad()}, {"hairpin", hairpin()}, {"ips", ipRoad()}, {"snail", snail()}};
     for (const auto& r : roads) {
         SCOPED_TRACE(r.name);
         randomPointsAgree(r.road, 5.0, 250, 1);

@@ -1,80 +1,195 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
-#include "velmorutils/zelmath/curves/CCurveSpiralTStoSC.h"
+#include "velmorutils/zelmath/angles/MathCommon.h"
+#include "velmorutils/zelmath/curves/CCurveDataSpiral.h"
 
-// The spiral series against an exact clothoid. At arc length s of a spiral that reaches radius
-// R after length L the tangent angle is t = s^2 / (2RL), and the position is
-//   N = s * integral_0^1 cos(t x^2) dx,  E = s * integral_0^1 sin(t x^2) dx.
-// The reference sums the Taylor series of both integrals in long double until the terms vanish
-// below 1e-22, which for t up to a few radians is exact to far below a micrometre.
+// The clothoid against values computed once in 40-digit arithmetic with mpmath (Python) and kept
+// here. Unit table (s = 1, tangent angle t), with A = 1 / sqrt(2t), k = A sqrt(pi), x = 1 / k:
+//   N, E = k * mp.fresnelc(x), k * mp.fresnels(x)
+// Whole spirals and sections, whose curvature runs linearly from k1 to k2 over L (right positive,
+// start at the origin heading north), by quadrature of the section's own angle:
+//   phi = lambda v: k1 * v + (k2 - k1) * v * v / (2 * L)
+//   N = mp.quad(lambda v: mp.cos(phi(v)), mp.linspace(0, s, 65)), E likewise with mp.sin
+// (mp.mp.dps = 30 and 40; the radii are the doubles the tests use, e.g. 5000.0 / 6.0).
 namespace {
 
-void exactClothoid(long double s, long double t, long double& n, long double& e) {
-    long double c = 0.0L, sn = 0.0L;
-    long double power = 1.0L;  // t^j / j!
-    for (int j = 0; j < 200; ++j) {
-        const long double term = power / (2.0L * j + 1.0L);
-        const int phase = j % 4;  // cos takes the even powers, sin the odd, with signs + + - -
-        if (phase == 0) c += term;
-        if (phase == 1) sn += term;
-        if (phase == 2) c -= term;
-        if (phase == 3) sn -= term;
-        power *= t / (j + 1);
-        if (j > 4 && std::fabs(power) < 1e-22L) break;
-    }
-    n = s * c;
-    e = s * sn;
+constexpr double kPi = zel_math::kPi;
+// The radius of a 500 m spiral that turns 0.99 of 4 pi from its tangent point.
+const double kR4Pi = 500.0 / (8.0 * kPi * 0.99);
+
+// What the position must meet: 1e-9 of the length, never worse than a micrometre.
+double tolerance(double length) {
+    return std::min(1e-9 * length, 1e-6);
 }
 
-// The largest distance between the library's and the exact position over 200 points.
-double worstError(double L, double tau) {
-    CCurveSpiralTStoSC spiral;
-    const double R = L / (2.0 * tau);
-    EXPECT_TRUE(spiral.setLenAndR(L, R, true));
-    double worst = 0.0;
-    for (int i = 1; i <= 200; ++i) {
-        const double s = L * i / 200.0;
+void expectPoint(const CCurveDataSpiral& sp, double s, double n, double e, double tol) {
+    double pn = 0.0, pe = 0.0;
+    ASSERT_TRUE(sp.getPosAtLength(s, pn, pe));
+    EXPECT_NEAR(pn, n, tol) << "s " << s;
+    EXPECT_NEAR(pe, e, tol) << "s " << s;
+}
+
+TEST(CurveSpiralAccuracy, FresnelIntegralsOnEachSideOfEverySwitch) {
+    struct Row {
+        double t, n, e;
+    };
+    // The series up to 4, fitted auxiliary functions on [4, 8], [8, 16], [16, 32], [32, 64], the
+    // continued fraction beyond.
+    const Row rows[] = {
+        {0.3, 0.99103742221102671031, 0.099358980876229488033},
+        {1.2, 0.86528717717925482699, 0.36069557753197014757},
+        {3.99, 0.2318430024413288646, 0.40383584605330876639},
+        {4.01, 0.22963206545144832417, 0.40093790643841618057},
+        {7.5, 0.28916119114861221759, 0.20204383267970680351},
+        {15.0, 0.18423960748006431608, 0.1863324248655226386},
+        {31.0, 0.10580218422751232007, 0.097913140298855890697},
+        {63.0, 0.080217297610779413388, 0.071117737347234740137},
+        {65.0, 0.084119588954888967771, 0.082004163317300235087},
+        {500.0, 0.027558069515949999654, 0.02890927046875528353},
+    };
+    for (const Row& r : rows) {
+        for (const bool right : {true, false}) {
+            CCurveDataSpiral sp;
+            sp.setLenAndR(1.0, 1.0 / (2.0 * r.t), right, true);
+            expectPoint(sp, 1.0, r.n, right ? r.e : -r.e, 1e-13);
+        }
+    }
+}
+
+TEST(CurveSpiralAccuracy, FiveKilometresTurningThreeRadians) {
+    CCurveDataSpiral sp;
+    sp.setLenAndR(5000.0, 5000.0 / 6.0, true, true);
+    const double tol = tolerance(5000.0);
+    expectPoint(sp, 1250.0, 1245.6126155073019299, 77.929034888004036458, tol);
+    expectPoint(sp, 2500.0, 2362.98993567852, 600.33344651424615573, tol);
+    expectPoint(sp, 3750.0, 2814.0117754470325129, 1717.3213270756294493, tol);
+    expectPoint(sp, 5000.0, 2029.7750694063660867, 2574.8808724276828354, tol);
+    EXPECT_NEAR(sp.GetAzimuth(5000.0), 3.0 * zel_math::kDegPerRad, 1e-12);
+}
+
+TEST(CurveSpiralAccuracy, LoopRampFromTwoHundredToFortyMetres) {
+    // 80 m from R 200 to R 40: 1.25 rad from the clothoid's tangent point, 1.2 rad on the ramp.
+    // Tightening (the later part of a tangent-to-curve clothoid) and widening (the earlier part
+    // of a curve-to-tangent one), both ending 1.2 rad round.
+    CCurveDataSpiral in, out;
+    in.setLenAndR(80.0, 200.0, 40.0, true);
+    out.setLenAndR(80.0, 40.0, 200.0, true);
+    const double tol = tolerance(80.0);
+    expectPoint(in, 80.0, 67.233196931542440204, 33.589807624929020292, tol);
+    expectPoint(out, 80.0, 55.669483862955513184, 50.492440150456615276, tol);
+    EXPECT_NEAR(in.GetAzimuth(80.0), 1.2 * zel_math::kDegPerRad, 1e-9);
+    EXPECT_NEAR(out.GetAzimuth(80.0), 1.2 * zel_math::kDegPerRad, 1e-9);
+}
+
+TEST(CurveSpiralAccuracy, NearlyFourPiBothWaysAndMirrored) {
+    const double tol = tolerance(500.0);
+    CCurveDataSpiral in, out, left;
+    in.setLenAndR(500.0, kR4Pi, true, true);
+    out.setLenAndR(500.0, kR4Pi, true, false);
+    left.setLenAndR(500.0, kR4Pi, false, false);
+    expectPoint(in, 500.0, 85.543120522677748625, 69.087581006066225843, tol);
+    expectPoint(out, 500.0, 76.209617540238720671, -79.264200698661388079, tol);
+    expectPoint(left, 500.0, 76.209617540238720671, 79.264200698661388079, tol);
+    EXPECT_NEAR(out.getFinalNorthing(), 76.209617540238720671, tol);
+    EXPECT_NEAR(left.getFinalEasting(), 79.264200698661388079, tol);
+}
+
+// The series the library used before, summed until a pass changes both sums by less than 1e-5.
+void oldSeries(double s, double L, double R, double& N, double& E) {
+    const double t = s * s / (2.0 * R * L);
+    double sumC = 1.0, sinTerm = t / 3.0, sumS = sinTerm, sign = 1.0;
+    for (int k = 1; k < 25; ++k) {
+        sign = -sign;
+        const double cosTerm = (4.0 * k - 1.0) * t / (2.0 * k * (4.0 * k + 1.0)) * sinTerm;
+        sumC += sign * cosTerm;
+        sinTerm = (4.0 * k + 1.0) * t / ((2.0 * k + 1.0) * (4.0 * k + 3.0)) * cosTerm;
+        sumS += sign * sinTerm;
+        if (std::fabs(cosTerm) < 1e-5 && std::fabs(sinTerm) < 1e-5) break;
+    }
+    N = s * sumC;
+    E = s * sumS;
+}
+
+TEST(CurveSpiralAccuracy, OrdinaryRoadSpiralsStayWhereTheSeriesPutThem) {
+    struct Case {
+        double L, R;
+    };
+    for (const Case c :
+         {Case{100, 200}, Case{60, 250}, Case{120, 600}, Case{80, 90}, Case{30, 40}}) {
+        CCurveDataSpiral sp;
+        sp.setLenAndR(c.L, c.R, true, true);
+        for (int i = 0; i <= 100; ++i) {
+            const double s = c.L * i / 100.0;
+            double n = 0.0, e = 0.0, on = 0.0, oe = 0.0;
+            ASSERT_TRUE(sp.getPosAtLength(s, n, e));
+            oldSeries(s, c.L, c.R, on, oe);
+            ASSERT_LT(std::hypot(n - on, e - oe), 1e-6) << c.L << " " << c.R << " s " << s;
+        }
+    }
+}
+
+// The nearest point by brute force: 20,000 samples, then golden-section search on the distance
+// between the best sample's neighbours.
+void bruteForce(const CCurveDataSpiral& sp, double pn, double pe, double& dist, double& len) {
+    const double L = sp.getTotalLength();
+    auto d = [&](double s) {
         double n = 0.0, e = 0.0;
-        EXPECT_TRUE(spiral.getPosAtLength(s, n, e));
-        long double nx = 0.0L, ex = 0.0L;
-        exactClothoid(s, static_cast<long double>(s) * s / (2.0L * R * L), nx, ex);
-        worst =
-            std::max(worst, std::hypot(static_cast<double>(n - nx), static_cast<double>(e - ex)));
+        sp.getPosAtLength(s, n, e);
+        return std::hypot(pn - n, pe - e);
+    };
+    const int m = 20000;
+    int best = 0;
+    double bestD = d(0.0);
+    for (int i = 1; i <= m; ++i) {
+        const double di = d(L * i / m);
+        if (di < bestD) bestD = di, best = i;
     }
-    return worst;
-}
-
-TEST(CurveSpiralAccuracy, ReferenceMatchesKnownClothoidPoint) {
-    // A = 100, L = 100 (R = 100, tau = 0.5): the end point of the unit clothoid scaled by 100,
-    // x = 97.52877, y = 16.37140 (the Fresnel integrals by adaptive quadrature to 30 digits).
-    long double n = 0.0L, e = 0.0L;
-    exactClothoid(100.0L, 0.5L, n, e);
-    EXPECT_NEAR(static_cast<double>(n), 97.52877, 1e-4);
-    EXPECT_NEAR(static_cast<double>(e), 16.37140, 1e-4);
-}
-
-TEST(CurveSpiralAccuracy, SeriesWithinATenthOfAMillimetreUpToTheDocumentedTurn) {
-    for (const double L : {20.0, 100.0, 300.0, 1000.0, 2500.0, kSpiralMaxAccurateLengthM}) {
-        SCOPED_TRACE(L);
-        const double bound = SpiralMaxAccurateTurnRad(L);
-        for (double tau = 1e-3; tau <= bound; tau *= 1.01)
-            ASSERT_LE(worstError(L, tau), kSpiralAccuracyM) << "tau " << tau;
-        EXPECT_LE(worstError(L, bound), kSpiralAccuracyM);
+    double a = L * std::max(0, best - 1) / m, b = L * std::min(m, best + 1) / m;
+    const double g = (std::sqrt(5.0) - 1.0) / 2.0;
+    while (b - a > 1e-10 * L) {
+        const double x1 = b - g * (b - a), x2 = a + g * (b - a);
+        if (d(x1) < d(x2))
+            b = x2;
+        else
+            a = x1;
     }
+    len = 0.5 * (a + b);
+    dist = std::min(d(len), bestD);
 }
 
-TEST(CurveSpiralAccuracy, BoundIsTightAndLargeTurnsAreFarOff) {
-    // Just past the bound a 5 km spiral is already off by more than the tenth of a millimetre;
-    // a spiral of 3000 m to a radius of 75 m (20 radians) is a hundred metres off, and at 30
-    // radians the 24 passes are tens of thousands of kilometres away.
-    double worstBeyond = 0.0;
-    for (double tau = kSpiralMaxAccurateTurnRad; tau < 0.62; tau += 0.001)
-        worstBeyond = std::max(worstBeyond, worstError(kSpiralMaxAccurateLengthM, tau));
-    EXPECT_GT(worstBeyond, kSpiralAccuracyM);
-    EXPECT_GT(worstError(3000.0, 20.0), 50.0);
-    EXPECT_TRUE(!(worstError(3000.0, 30.0) <= 1e7));  // NaN counts as off
+TEST(CurveSpiralAccuracy, ProjectionFindsTheNearestFootAtFourPi) {
+    CCurveDataSpiral in, left, compound;
+    in.setLenAndR(500.0, kR4Pi, true, true);
+    left.setLenAndR(500.0, kR4Pi, false, false);
+    compound.setLenAndR(300.0, 400.0, kR4Pi, true);  // the last 300 m of a clothoid to 4 pi
+    for (const CCurveDataSpiral* sp : {&in, &left, &compound}) {
+        const double L = sp->getTotalLength();
+        for (int k = 0; k < 150; ++k) {
+            // Points on the spiral (every third), and up to 60 m either side of it (the spiral's
+            // loops are about 40 m across near their centre).
+            double n = 0.0, e = 0.0;
+            const double s = L * std::fmod(k * 0.618034, 1.0);
+            ASSERT_TRUE(sp->getPosAtLength(s, n, e));
+            const double az = sp->GetAzimuth(s) * zel_math::kRadPerDeg;
+            const double off = k % 3 == 0 ? 0.0 : 60.0 * std::sin(k * 1.7);
+            const double pn = n - off * std::sin(az), pe = e + off * std::cos(az);
+            double dist = 0.0, len = 0.0, bDist = 0.0, bLen = 0.0;
+            ASSERT_TRUE(sp->getShortestDistAndCurveLen(pn, pe, dist, len));
+            bruteForce(*sp, pn, pe, bDist, bLen);
+            EXPECT_LE(dist, bDist + 1e-9) << "point " << k;
+            EXPECT_GE(dist, bDist - 1e-6) << "point " << k;
+            // Where the foot is clearly the only nearest one, both find the same.
+            if (off == 0.0) {
+                EXPECT_NEAR(len, s, tolerance(L)) << "point " << k;
+            }
+            double fn = 0.0, fe = 0.0;
+            ASSERT_TRUE(sp->getPosAtLength(len, fn, fe));
+            EXPECT_NEAR(std::hypot(pn - fn, pe - fe), dist, 1e-9);
+        }
+    }
 }
 
 }  // namespace

@@ -64,11 +64,15 @@ public:
     /// maxDev metres, never past the end.
     double getStepForDeviation(double s, double maxDev) const;
     /// The nearest point of the spiral to the local point (N, E): dist in metres, len the arc
-    /// length from the start (0 or L at an end). A probe search whose spacing halves down to 1e-5
-    /// m, then, more than 1 mm from either end, corrections on the osculating circle until one is
-    /// below 1e-5 m. Measured against a brute-force search (10^5 samples, then ternary refinement)
-    /// on a 100 m spiral with points up to 20 m off: len within 0.001 mm for R = 200 m and 1000 m,
-    /// within 0.013 mm for R = 60 m; dist within 1e-8 mm. False when a position cannot be computed.
+    /// length from the start (0 or L at an end; of equally near points the one with the smaller
+    /// len). The distance along a spiral can have several local minima (one per half turn of a
+    /// spiral that winds round the point), so seeds are placed no more than 0.75 rad of turn and
+    /// L / 8 apart; between two seeds where the along component (X - P) . T changes from negative
+    /// to non-negative, the foot is found by Newton steps on that component (bisection where a
+    /// step would leave the bracket) until a step is below 1e-11 of the spiral's length; the
+    /// nearest of the feet and seeds wins. Measured against dense sampling (4e5 points) on
+    /// spirals turning up to 4 pi, with 3,000 points on and around each: never farther than the
+    /// samples, len within 1e-9 of the length. False when a position cannot be computed.
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const;
 
     /// Length, |radius| (metres), the real turn and the direction of travel.
