@@ -71,10 +71,9 @@ Verdict overlapVerdict(const VipValues& a, const VipValues& b, double by, const 
                              "; heights from this profile would be wrong");
     const VipValues& curve = curved(a) ? a : b;
     const VipValues& other = curved(a) ? b : a;
-    return Verdict::fail(
-        "the vertical curve " + describe(curve, how) + " is longer than its tangent to the VIP" +
-        atLine(other) + (other.line > 0 ? " (station " : " at station ") +
-        stationOf(other.chainageM, how) + (other.line > 0 ? ")" : "") + " by " + lengthOf(by, how));
+    return Verdict::fail("the vertical curve " + describe(curve, how) +
+                         " is longer than its tangent to the VIP" + atLine(other) + " (station " +
+                         stationOf(other.chainageM, how) + ") by " + lengthOf(by, how));
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ struct ProfileCheck {
 //   "the vertical curves <VIP> and <VIP> overlap by <d> <unit>; heights from this profile would
 //    be wrong"
 //   "the vertical curve <VIP> is longer than its tangent to the VIP at line <n> (station <s>) by
-//    <d> <unit>"   ("to the VIP at station <s>" where it has no line)
+//    <d> <unit>"   (without " at line <n>" where it has no line)
 // <d> is written "%.4f". A parabola of length 0 is a plain VIP, also at the ends.
 VELMORUTILS_API Verdict checkVerticalCurves(const std::vector<VipValues>& vips,
                                             const ProfileCheck& how = {});
