@@ -144,8 +144,8 @@ bool RoadAlignment::chainageOf(const std::string& text, double& chainage,
                                std::string& error) const {
     double m = 0.0;
     if (!stationing_.chainage(text, style(2), m, error)) return false;
-    const zel_formats::Verdict on = zel_math::checkChainageOnAlignment(
-        m, startM_, endM_, toM(zel_math::halfLastDigit(text)));
+    const zel_formats::Verdict on =
+        zel_math::checkChainageOnAlignment(m, startM_, endM_, toM(zel_math::halfLastDigit(text)));
     if (!on) {
         error = "station " + text + " " + on.message + " (" + stationText(fromM(startM_), 2) +
                 " to " + stationText(fromM(endM_), 2) + ")";
