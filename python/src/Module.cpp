@@ -431,10 +431,10 @@ PYBIND11_MODULE(velmorutils, m) {
                             "the builder; an element that cannot be built raises ValueError.")
         .def(py::init([](double n, double e, double c, double az, const py::object& unit) {
                  const auto u = unitArgument(unit, zel_landxml::LinearUnit::Meter);
-                 if (!std::isfinite(n) || !std::isfinite(e) || !std::isfinite(c) ||
-                     !std::isfinite(az))
-                     throw py::value_error("AlignmentBuilder: the start must be finite");
-                 return RoadBuilder(n, e, c, az, u);
+                 RoadBuilder b(n, e, c, az, u);
+                 std::string error;
+                 if (!b.started(error)) throw py::value_error("AlignmentBuilder: " + error);
+                 return b;
              }),
              py::arg("northing"), py::arg("easting"), py::arg("chainage"), py::arg("azimuth"),
              py::arg("unit") = "m")
@@ -481,6 +481,17 @@ PYBIND11_MODULE(velmorutils, m) {
             py::return_value_policy::reference_internal,
             "A vertical intersection point at running chainage and height; curve \"parabola\" "
             "(of `length`) or \"circle\" (of `radius`), or None.")
+        .def(
+            "equation",
+            [](RoadBuilder& b, double c, double ahead, const py::object& back) -> RoadBuilder& {
+                const double behind =
+                    back.is_none() ? std::numeric_limits<double>::quiet_NaN() : back.cast<double>();
+                return check(b, [&](std::string& e) { return b.equation(c, behind, ahead, e); });
+            },
+            py::arg("chainage"), py::arg("station_ahead"), py::arg("station_back") = py::none(),
+            py::return_value_policy::reference_internal,
+            "A station equation at running chainage: the station ahead of it, and the station "
+            "behind it (None: the one the road behind reaches).")
         .def(
             "build",
             [](const RoadBuilder& b) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include <velmorutils/zelmath/alignment/AlntValidity.h>
 #include <velmorutils/zelmath/angles/AngleConversions.h>
 
 namespace pyvelmor {
@@ -143,6 +144,13 @@ bool RoadAlignment::chainageOf(const std::string& text, double& chainage,
                                std::string& error) const {
     double m = 0.0;
     if (!stationing_.chainage(text, style(2), m, error)) return false;
+    const zel_formats::Verdict on =
+        zel_math::checkChainageOnAlignment(m, startM_, endM_, toM(zel_math::halfLastDigit(text)));
+    if (!on) {
+        error = "station " + text + " " + on.message + " (" + stationText(fromM(startM_), 2) +
+                " to " + stationText(fromM(endM_), 2) + ")";
+        return false;
+    }
     chainage = fromM(m);
     return true;
 }

@@ -2,150 +2,84 @@
 
 #include <cmath>
 
-#include <velmorutils/landxml/Model.h>
-#include <velmorutils/zelmath/alignment/CAlntHeArc.h>
-#include <velmorutils/zelmath/alignment/CAlntHeIp.h>
-#include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
-#include <velmorutils/zelmath/alignment/CAlntHeSpiral.h>
-#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
-#include <velmorutils/zelmath/vertical/CLsInfo.h>
-#include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
+#include <velmorutils/landxml/Stationing.h>
 
 namespace pyvelmor {
 namespace {
 
-using zel_landxml::kMaxCoordinateM;
-using zel_landxml::kMaxLengthM;
-using zel_landxml::kMaxRadiusM;
-using zel_landxml::kMinRadiusM;
-
-bool positiveLength(double m) {
-    return std::isfinite(m) && m > 0.0 && m <= kMaxLengthM;
-}
-bool radiusOk(double m) {
-    return std::isfinite(m) && m >= kMinRadiusM && m <= kMaxRadiusM;
-}
-bool coordinateOk(double m) {
-    return std::isfinite(m) && std::fabs(m) <= kMaxCoordinateM;
+bool done(const zel_formats::Verdict& v, std::string& error) {
+    if (!v) error = v.message;
+    return v.ok;
 }
 
 }  // namespace
 
 RoadBuilder::RoadBuilder(double north, double east, double chainage, double azimuthDeg,
                          LinearUnit unit)
-    : unit_(unit), azimuthDeg_(azimuthDeg) {
-    alnt_.setStartChainageInM(zel_landxml::toMetres(chainage, unit));
-    alnt_.setStartPos(zel_landxml::toMetres(north, unit), zel_landxml::toMetres(east, unit), 0.0);
+    : unit_(unit),
+      builder_(zel_landxml::toMetres(north, unit), zel_landxml::toMetres(east, unit),
+               zel_landxml::toMetres(chainage, unit), azimuthDeg, unit) {
+    // Stations in messages as the LandXML reader writes them.
+    builder_.setStationText([unit](double m) {
+        zel_landxml::StationStyle style;
+        style.unit = unit;
+        style.decimals = 3;
+        return zel_landxml::Stationing().text(m, style);
+    });
 }
 
-template <class Element>
-bool RoadBuilder::append(Element& el, const char* what, std::string& error) {
-    // The builder's start azimuth holds the first element; every later one continues the
-    // tangent of the element before it. An intersection point sets its own direction: the
-    // straight from the previous end towards it.
-    if constexpr (requires { el.setFixedStartAzimuthDeg(0.0); }) {
-        if (alnt_.getNumOfHes() == 0) el.setFixedStartAzimuthDeg(azimuthDeg_);
-    }
-    if (alnt_.appendElement(el)) return true;
-    error = std::string(what) + ": the library cannot build this element here";
-    return false;
+bool RoadBuilder::started(std::string& error) const {
+    return done(builder_.startVerdict(), error);
 }
 
 bool RoadBuilder::line(double length, std::string& error) {
-    const double len = zel_landxml::toMetres(length, unit_);
-    if (!positiveLength(len)) return error = "line: length must be positive and finite", false;
-    CAlntHeSegment s;
-    s.get_data().get_data().setLen(len);
-    return append(s, "line", error);
+    return done(builder_.line(toM(length)), error);
 }
 
 bool RoadBuilder::arc(double length, double radius, bool right, std::string& error) {
-    const double len = zel_landxml::toMetres(length, unit_);
-    const double r = zel_landxml::toMetres(radius, unit_);
-    if (!positiveLength(len)) return error = "arc: length must be positive and finite", false;
-    if (!radiusOk(r)) return error = "arc: radius must be a positive finite number", false;
-    CAlntHeArc a;
-    a.get_data().get_data().SetElement(len, r, right);
-    return append(a, "arc", error);
+    return done(builder_.arc(toM(length), toM(radius), right), error);
 }
 
 bool RoadBuilder::spiral(double length, double radiusStart, double radiusEnd, bool right,
                          std::string& error) {
-    const double len = zel_landxml::toMetres(length, unit_);
-    const double r1 = zel_landxml::toMetres(radiusStart, unit_);
-    const double r2 = zel_landxml::toMetres(radiusEnd, unit_);
-    if (!positiveLength(len)) return error = "spiral: length must be positive and finite", false;
-    const bool tangent1 = std::isinf(r1) && r1 > 0.0, tangent2 = std::isinf(r2) && r2 > 0.0;
-    if ((!tangent1 && !radiusOk(r1)) || (!tangent2 && !radiusOk(r2)) || (tangent1 && tangent2))
-        return error =
-                   "spiral: radii must be positive, one of them may be math.inf (a tangent "
-                   "end)",
-               false;
-    if (r1 == r2) return error = "spiral: the two radii must differ", false;
-    CAlntHeSpiral s;
-    CCurveDataSpiral& data = s.get_data().get_data();
-    bool ok = false;
-    if (tangent1)
-        ok = data.setLenAndR(len, r2, right, true);
-    else if (tangent2)
-        ok = data.setLenAndR(len, r1, right, false);
-    else
-        ok = data.setLenAndR(len, r1, r2, right);
-    if (!ok) return error = "spiral: the library cannot build a clothoid with these values", false;
-    return append(s, "spiral", error);
+    return done(builder_.spiral(toM(length), toM(radiusStart), toM(radiusEnd), right), error);
 }
 
 bool RoadBuilder::ip(double north, double east, double radius, double spiralIn, double spiralOut,
                      std::string& error) {
-    const double n = zel_landxml::toMetres(north, unit_), e = zel_landxml::toMetres(east, unit_);
-    const double r = zel_landxml::toMetres(radius, unit_);
-    const double l1 = zel_landxml::toMetres(spiralIn, unit_);
-    const double l2 = zel_landxml::toMetres(spiralOut, unit_);
-    if (!coordinateOk(n) || !coordinateOk(e))
-        return error = "ip: northing and easting must be finite", false;
-    if (!(r == 0.0 || radiusOk(r)))
-        return error = "ip: radius must be positive (0 for a bare vertex)", false;
-    if (!(l1 >= 0.0 && l1 <= kMaxLengthM && l2 >= 0.0 && l2 <= kMaxLengthM))
-        return error = "ip: spiral lengths must be 0 or positive and finite", false;
-    if (r == 0.0 && (l1 > 0.0 || l2 > 0.0))
-        return error = "ip: spirals need a radius to lead into", false;
-    CAlntHeIp el;
-    if (!el.setIp(n, e, l1, r, l2)) return error = "ip: the library cannot fit this curve", false;
-    return append(el, "ip", error);
+    return done(builder_.ip(toM(north), toM(east), toM(radius), toM(spiralIn), toM(spiralOut)),
+                error);
 }
 
 bool RoadBuilder::vip(double chainage, double height, int curve, double length, double radius,
                       std::string& error) {
-    const double c = zel_landxml::toMetres(chainage, unit_);
-    const double h = zel_landxml::toMetres(height, unit_);
-    const double len = zel_landxml::toMetres(length, unit_);
-    const double r = zel_landxml::toMetres(radius, unit_);
-    if (!std::isfinite(c) || !std::isfinite(h))
-        return error = "vip: chainage and height must be finite", false;
-    bool ok = false;
-    if (curve == 2) {
-        if (!radiusOk(r)) return error = "vip: a circular curve needs a positive radius", false;
-        ok = alnt_.appendElement(CAlntVeLsWithArc(c, h, r));
-    } else {
-        if (!(len >= 0.0 && len <= kMaxLengthM))
-            return error = "vip: curve length must be 0 or positive and finite", false;
-        ok = alnt_.appendElement(CVerticalLSElement(CLsInfo(c, h, curve == 1 ? len : 0.0)));
-    }
-    if (!ok)
-        error =
-            "vip: the library cannot fit this vertical curve between its neighbours (VIPs "
-            "must follow in increasing chainage)";
-    return ok;
+    const zel_math::VipCurve kind = curve == 2   ? zel_math::VipCurve::Circle
+                                    : curve == 1 ? zel_math::VipCurve::Parabola
+                                                 : zel_math::VipCurve::None;
+    return done(builder_.vip(toM(chainage), toM(height), kind, toM(length), toM(radius)), error);
+}
+
+bool RoadBuilder::equation(double chainage, double stationBack, double stationAhead,
+                           std::string& error) {
+    return done(builder_.equation(toM(chainage), toM(stationBack), toM(stationAhead)), error);
 }
 
 std::shared_ptr<RoadAlignment> RoadBuilder::build(std::string& error) const {
-    if (alnt_.getNumOfHes() == 0) {
-        error = "build: the alignment has no element";
-        return nullptr;
+    if (!done(builder_.finish(), error)) return nullptr;
+    // A station behind that is not given is the one the road behind reaches.
+    const double start = builder_.alnt().getStartChainageInM();
+    std::vector<zel_landxml::StaEquation> equations;
+    double regionStart = start, regionStation = start;
+    for (const zel_math::EquationValues& e : builder_.equations()) {
+        const double running = regionStation + (e.chainageM - regionStart);
+        equations.push_back({e.chainageM, std::isnan(e.stationBackM) ? running : e.stationBackM,
+                             e.stationAheadM, 0});
+        regionStart = e.chainageM;
+        regionStation = e.stationAheadM;
     }
     zel_landxml::Stationing stationing;
-    stationing.assign(alnt_.getStartChainageInM(), {}, error);
-    return std::make_shared<RoadAlignment>("", unit_, alnt_, std::move(stationing));
+    if (!stationing.assign(start, std::move(equations), error)) return nullptr;
+    return std::make_shared<RoadAlignment>("", unit_, builder_.alnt(), std::move(stationing));
 }
 
 }  // namespace pyvelmor

@@ -3,19 +3,22 @@
 #include <memory>
 #include <string>
 
+#include <velmorutils/zelmath/alignment/AlntBuildFunctions.h>
+
 #include "RoadAlignment.h"
 
 namespace pyvelmor {
 
-// Builds an alignment element by element, as a design is typed in: a start point, chainage and
-// azimuth, then straights, arcs, spirals and curves at intersection points, and a profile of
-// vertical intersection points. Lengths in the builder's unit, azimuths in decimal degrees
-// clockwise from north. Each call returns false with a message, and changes nothing, when the
-// element cannot be built.
+// Python's AlignmentBuilder: the library's AlntBuilder in the builder's unit. Lengths in that
+// unit, azimuths in decimal degrees clockwise from north. Each call returns false with the
+// library's message, and changes nothing, when the element cannot be built; the messages are
+// the validity rules' own, as the LandXML reader gives them.
 class RoadBuilder {
 public:
     RoadBuilder(double north, double east, double chainage, double azimuthDeg, LinearUnit unit);
 
+    // The start's verdict: false with a message when it is not finite or out of bounds.
+    bool started(std::string& error) const;
     bool line(double length, std::string& error);
     // right: the arc turns clockwise (to the right, seen along increasing chainage).
     bool arc(double length, double radius, bool right, std::string& error);
@@ -31,17 +34,18 @@ public:
     // given length, 2 a circular curve of the given radius.
     bool vip(double chainage, double height, int curve, double length, double radius,
              std::string& error);
+    // A station equation at a running chainage: the station behind (NaN: from the running
+    // chainage) and ahead.
+    bool equation(double chainage, double stationBack, double stationAhead, std::string& error);
 
-    // The alignment built so far; false when it has no element.
+    // The alignment built so far; null with a message when it is not a usable alignment.
     std::shared_ptr<RoadAlignment> build(std::string& error) const;
 
 private:
-    template <class Element>
-    bool append(Element& el, const char* what, std::string& error);
+    double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
 
     LinearUnit unit_;
-    double azimuthDeg_;
-    CAlnt alnt_;
+    zel_math::AlntBuilder builder_;
 };
 
 }  // namespace pyvelmor

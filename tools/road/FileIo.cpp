@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <velmorutils/formats/PlainText.h>
 #include <velmorutils/utils/AtomicFileWriter.h>
 
 namespace road {
@@ -16,30 +17,14 @@ std::string systemError(const std::string& path, const char* doing) {
     return path + ": cannot " + doing + ": " + std::strerror(errno);
 }
 
-int lineOf(const std::string& text, size_t pos) {
-    int line = 1;
-    for (size_t i = 0; i < pos; ++i)
-        line += text[i] == '\n';
-    return line;
-}
-
 }  // namespace
 
 bool checkText(const std::string& path, std::string& text, std::string& error) {
-    const bool utf16 = text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
-                                            (text[0] == '\xFE' && text[1] == '\xFF'));
-    if (utf16) {
-        error = path + ": line 1: UTF-16 text; save the file as UTF-8 or plain ASCII";
-        return false;
-    }
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-    const size_t zero = text.find('\0');
-    if (zero != std::string::npos) {
-        error = path + ": line " + std::to_string(lineOf(text, zero)) +
-                ": a zero byte; the file is not plain text (UTF-16 or binary?)";
-        return false;
-    }
-    return true;
+    int line = 0;
+    zel_formats::Verdict v = zel_formats::checkPlainText(text, 1, line);
+    if (v && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    if (!v) error = path + ": line " + std::to_string(line) + ": " + v.message;
+    return v.ok;
 }
 
 ReadFailure readTextFile(const std::string& path, std::string& text, std::string& error) {

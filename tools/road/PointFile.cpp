@@ -8,6 +8,8 @@
 #include <cstring>
 #include <sstream>
 
+#include <velmorutils/formats/PlainText.h>
+
 namespace road {
 namespace {
 
@@ -280,15 +282,9 @@ bool PointFileReader::start(std::string& error) {
     Line l;
     while (nonBlank < kLinesToDetect && source_.next(l.text, l.cut)) {
         l.number = ++lineNo_;
-        if (l.number == 1 && l.text.size() >= 2 &&
-            ((l.text[0] == '\xFF' && l.text[1] == '\xFE') ||
-             (l.text[0] == '\xFE' && l.text[1] == '\xFF'))) {
-            error = "line 1: UTF-16 text; save the file as UTF-8 or plain ASCII";
-            return false;
-        }
-        if (l.text.find('\0') != std::string::npos) {
-            error = "line " + std::to_string(l.number) +
-                    ": a zero byte; the file is not plain text (UTF-16 or binary?)";
+        int at = 0;
+        if (const zel_formats::Verdict v = zel_formats::checkPlainText(l.text, l.number, at); !v) {
+            error = "line " + std::to_string(at) + ": " + v.message;
             return false;
         }
         nonBlank += !blank(l.text);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/zelmath/angles/LinearUnit.h>
+
 // The alignments of a LandXML file (1.0 to 2.0) as plain data, in metres, before they become
 // library alignments. Reading and writing the XML and building the alignment are separate steps
 // so that each can report its own errors with the file's line numbers. Nothing here throws.
@@ -12,7 +14,8 @@ namespace zel_landxml {
 inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInfinite = std::numeric_limits<double>::infinity();
 
-enum class LinearUnit { Meter, USSurveyFoot, InternationalFoot };
+// The library's one unit type (Meter, USSurveyFoot, InternationalFoot).
+using LinearUnit = zel_math::LinearUnit;
 
 // What a road can be. The reader refuses any value outside these bounds, and any number that is
 // not finite, with the file, line and field: a value beyond them is a broken or hostile file,
