@@ -95,8 +95,9 @@ private:
                 continue;
             }
             if (!kept.empty() && !(v.station > kept.back().station))
-                return fail("line " + std::to_string(v.line) + ": " + kindOf(v) + ": station " +
-                            stationText(v.station) + " does not lie after the point of line " +
+                return fail(std::string("the ") + kindOf(v) + " at line " + std::to_string(v.line) +
+                            " (station " + stationText(v.station) +
+                            ") does not lie after the point of line " +
                             std::to_string(kept.back().line) +
                             ": stations of a profile must increase");
             kept.push_back(v);

@@ -102,13 +102,14 @@ bool withinBounds(double m, Quantity q) {
     }
 }
 
-// One unit of the last decimal written in a number's text ("12.345" 0.001, "1.5e3" 100), in the
-// text's unit.
+// One unit of the last decimal written in a number's text ("12.345" 0.001, "1.25e3" 10), in the
+// text's unit; 0 for a whole number ("400"): a station written without decimals is exact.
 double stepOf(const std::string& word) {
     const size_t e = word.find_first_of("eE");
     const std::string mantissa = word.substr(0, e);
     const size_t dot = mantissa.find('.');
     const int decimals = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
+    if (decimals == 0) return 0.0;
     const int exponent = e == std::string::npos ? 0 : std::atoi(word.c_str() + e + 1);
     return std::pow(10.0, exponent - decimals);
 }

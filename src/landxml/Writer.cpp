@@ -73,10 +73,9 @@ std::string escaped(const std::string& s) {
     return out;
 }
 
-// What a feet number may move the metres by; and how far to look for it.
+// What a feet number may move the metres by; 12 decimals of a foot are well below it.
 constexpr double kFeetToleranceM = 1e-9;
 constexpr int kMaxFeetDecimals = 12;
-constexpr int kNeighbours = 4;
 
 // A point of a PI or Center beyond the coordinate bound would not read back; the element's
 // radius, length and direction define it without one.
@@ -90,12 +89,11 @@ public:
     explicit Writer(LinearUnit unit) : unit_(unit) {}
 
     // A metre value as the shortest text that reads back to the same double. In feet the
-    // shortest text that reads back to the same metres within 1e-9 m; where only an exact
-    // match will do (a double's step at that size is coarser), the one of the few neighbours
-    // of metres / foot that converts back to exactly these metres, where one exists.
+    // shortest text that reads back to the same metres within 1e-9 m, or as close as metres /
+    // foot itself where a double's step is coarser than that (beyond about 1e7 m).
     std::string num(double metres) const {
         if (unit_ == LinearUnit::Meter) return shortest(metres);
-        const double v = exactFeet(metres);
+        const double v = fromMetres(metres, unit_);
         const double tolerance = std::max(kFeetToleranceM, std::fabs(toMetres(v, unit_) - metres));
         char buf[64];
         for (int decimals = 0; decimals <= kMaxFeetDecimals; ++decimals) {
@@ -107,20 +105,6 @@ public:
                 return back == 0.0 ? "0" : std::string(buf, r.ptr);
         }
         return shortest(v);
-    }
-
-    // metres / foot, or the nearest of its neighbours that converts back to exactly `metres`.
-    double exactFeet(double metres) const {
-        const double v = fromMetres(metres, unit_);
-        if (toMetres(v, unit_) == metres) return v;
-        double down = v, up = v;
-        for (int i = 0; i < kNeighbours; ++i) {
-            down = std::nextafter(down, -kInfinite);
-            up = std::nextafter(up, kInfinite);
-            if (toMetres(down, unit_) == metres) return down;
-            if (toMetres(up, unit_) == metres) return up;
-        }
-        return v;
     }
 
     static std::string shortest(double v) {
