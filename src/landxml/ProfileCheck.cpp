@@ -138,13 +138,14 @@ private:
         return true;
     }
 
-    // Shortens the curve at i so that its extent on each side shrinks by `by` metres.
-    void shorten(size_t i, double by) {
+    // Shortens the curve at i so that its extent on the side facing its neighbour (ahead, or
+    // back) shrinks by `by` metres; a symmetric curve shrinks on both.
+    void shorten(size_t i, double by, bool ahead) {
         Vip& v = kept_[i];
         if (v.curve == VCurve::Parabola) {
             v.length = std::max(0.0, v.length - 2.0 * by);
         } else if (v.curve == VCurve::Circle) {
-            const double side = std::max(ext_[i].back, ext_[i].ahead);
+            const double side = ahead ? ext_[i].ahead : ext_[i].back;
             const double f = side > by ? (side - by) / side : 0.0;
             v.radius *= f;
             v.length *= f;
@@ -166,8 +167,8 @@ private:
             // A nanometre more, so that the touch survives the rounding of the sums.
             const double cut = overlap + 1e-9;
             const bool both = a.curve != VCurve::None && b.curve != VCurve::None;
-            if (a.curve != VCurve::None) shorten(i, both ? cut / 2.0 : cut);
-            if (b.curve != VCurve::None) shorten(i + 1, both ? cut / 2.0 : cut);
+            if (a.curve != VCurve::None) shorten(i, both ? cut / 2.0 : cut, true);
+            if (b.curve != VCurve::None) shorten(i + 1, both ? cut / 2.0 : cut, false);
             return true;
         }
         const std::string by = lengthText(overlap);

@@ -80,7 +80,7 @@ constexpr int kMaxFeetDecimals = 12;
 // A point of a PI or Center beyond the coordinate bound would not read back; the element's
 // radius, length and direction define it without one.
 bool writable(const Point& p) {
-    const double bound = kMaxCoordinateM;
+    const double bound = kMaxCoordinateM * (1.0 + kBoundSlack);
     return std::fabs(p.north) <= bound && std::fabs(p.east) <= bound;
 }
 
@@ -101,6 +101,8 @@ public:
                 std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
             double back = 0.0;
             if (r.ec != std::errc() || std::from_chars(buf, r.ptr, back).ec != std::errc()) break;
+            // A value that is not zero is not written as zero: a tiny element stays one.
+            if (back == 0.0 && metres != 0.0) continue;
             if (std::fabs(toMetres(back, unit_) - metres) <= tolerance)
                 return back == 0.0 ? "0" : std::string(buf, r.ptr);
         }

@@ -70,14 +70,20 @@ inline int buildAll(const Document& doc) {
     return built;
 }
 
-// Same value, bit for bit in metres; in feet within a few units in the last place.
+// Same value, bit for bit in metres; in feet within the writer's 1e-9 m (or a few units in the
+// last place where a double's step is coarser).
 inline bool same(double a, double b, LinearUnit unit) {
     if (a == b || (a != a && b != b)) return true;
     if (unit == LinearUnit::Meter) return false;
-    return std::fabs(a - b) <= 1e-14 * std::fabs(a);
+    return std::fabs(a - b) <= 1e-9 + 1e-14 * std::fabs(a);
 }
 
+// A PI or Center beyond the coordinate bound is not written (the element's radius, length and
+// direction define it), so it comes back absent.
 inline bool samePoint(const Point& a, const Point& b, LinearUnit u) {
+    const double bound = kMaxCoordinateM * (1.0 + kBoundSlack);
+    if (!b.present() && a.present() && (std::fabs(a.north) > bound || std::fabs(a.east) > bound))
+        return true;
     return same(a.north, b.north, u) && same(a.east, b.east, u);
 }
 
@@ -93,11 +99,17 @@ inline bool sameElement(const HElement& a, const HElement& b, LinearUnit u) {
     return true;
 }
 
+// Curves shortened to touch on reading may be shortened again by the feet writer's rounding of
+// a few nanometres (a circle's radius in proportion to its tangent).
 inline bool sameVip(const Vip& a, const Vip& b, LinearUnit u) {
+    const auto near = [u](double x, double y) {
+        return same(x, y, u) ||
+               (u != LinearUnit::Meter && std::fabs(x - y) <= 1e-6 * std::fmax(1.0, std::fabs(x)));
+    };
     return a.curve == b.curve && same(a.station, b.station, u) &&
            same(a.elevation, b.elevation, u) &&
-           (a.curve == VCurve::None || same(a.length, b.length, u)) &&
-           (a.curve != VCurve::Circle || same(a.radius, b.radius, u));
+           (a.curve == VCurve::None || near(a.length, b.length)) &&
+           (a.curve != VCurve::Circle || near(a.radius, b.radius));
 }
 
 // The written text without the values of its name attributes (free text, which may well say
