@@ -52,28 +52,57 @@ void warn(const std::string& message) {
     if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) != 0) throw py::error_already_set();
 }
 
-py::list readLandxml(const py::object& file, const py::object& unit) {
+// One alignment of the file as a road; false with the reason when it cannot be one.
+bool readOne(const std::string& path, zel_landxml::Alignment a, zel_landxml::LinearUnit u,
+             const py::object& profile, py::list& out, std::string& error) {
+    if (!profile.is_none() && !zel_landxml::useProfile(a, profile.cast<std::string>(), error))
+        return false;
+    if (profile.is_none() && a.profiles.size() > 1) {
+        std::string names;
+        for (const zel_landxml::Profile& p : a.profiles)
+            names += (names.empty() ? "'" : ", '") + p.name + "'";
+        warn(path + ": alignment '" + a.name + "' has several profiles (" + names +
+             "); using the first (choose with profile=NAME)");
+    }
+    CAlnt alnt;
+    zel_landxml::BuildReport report;
+    if (!zel_landxml::buildAlignment(a, alnt, report, error)) return false;
+    for (const std::string& w : report.warnings)
+        warn(path + ": alignment '" + a.name + "': " + w);
+    out.append(std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a)));
+    return true;
+}
+
+py::list readLandxml(const py::object& file, const py::object& unit, const py::object& profile) {
     // A str or any path-like object (pathlib.Path) names the file.
     const py::object fspath = py::module_::import("os").attr("fspath")(file);
     if (!py::isinstance<py::str>(fspath))
         throw py::type_error("read_landxml: path must be a str or a path-like object of str");
     const std::string path = fspath.cast<std::string>();
+    if (!profile.is_none() && !py::isinstance<py::str>(profile))
+        throw py::type_error("read_landxml: profile must be a str or None");
     zel_landxml::Document doc;
     std::string error;
     if (!zel_landxml::readFile(path, doc, error)) throw py::value_error(error);
     const zel_landxml::LinearUnit u = unitArgument(unit, doc.unit);
     for (const std::string& w : doc.warnings)
         warn(path + ": " + w);
+    // A refused alignment is a warning while others load; an error only when none does.
+    std::vector<std::string> refused;
+    for (const zel_landxml::RefusedAlignment& r : doc.refused)
+        refused.push_back(path + ": alignment '" + r.name + "' refused: " + r.message);
     py::list out;
-    for (const zel_landxml::Alignment& a : doc.alignments) {
-        CAlnt alnt;
-        zel_landxml::BuildReport report;
-        if (!zel_landxml::buildAlignment(a, alnt, report, error))
-            throw py::value_error(path + ": alignment '" + a.name + "': " + error);
-        for (const std::string& w : report.warnings)
-            warn(path + ": alignment '" + a.name + "': " + w);
-        out.append(std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a)));
+    for (const zel_landxml::Alignment& a : doc.alignments)
+        if (!readOne(path, a, u, profile, out, error))
+            refused.push_back(path + ": alignment '" + a.name + "' refused: " + error);
+    if (out.empty()) {
+        std::string all;
+        for (const std::string& r : refused)
+            all += (all.empty() ? "" : "; ") + r;
+        throw py::value_error(all);
     }
+    for (const std::string& r : refused)
+        warn(r);
     return out;
 }
 
@@ -503,9 +532,13 @@ PYBIND11_MODULE(velmorutils, m) {
             "The Alignment built so far (a copy; the builder can go on).");
 
     m.def("read_landxml", &readLandxml, py::arg("path"), py::arg("unit") = py::none(),
-          "Every alignment of a LandXML file (1.0 to 2.0), as a list of Alignment. unit: "
-          "\"m\", \"usft\", \"ft\" or None for the file's own. A file that cannot be read "
-          "exactly raises ValueError naming the file, line and element; what the reader "
+          py::arg("profile") = py::none(),
+          "Every alignment of a LandXML file (1.0 to 2.0) that can be read, as a list of "
+          "Alignment. unit: \"m\", \"usft\", \"ft\" or None for the file's own. profile: the "
+          "name of the design profile to use, or None for each alignment's first (a "
+          "UserWarning names the others). An alignment that cannot be read exactly (or has no "
+          "profile of that name) is left out with a UserWarning naming the file, line and "
+          "element; when none can be read, ValueError with each one's reason. What the reader "
           "accepted but a user should know comes as UserWarning.");
     m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"),
           "Every relation of a circular curve of radius and arc length (any one unit): delta "

@@ -79,3 +79,35 @@ def test_missing_empty_and_broken_files_raise(tmp_path, content):
         path.write_text(content)
     with pytest.raises(ValueError, match='broken.xml'):
         vu.read_landxml(str(path))
+
+
+BAD = '''<Alignment name="Bad" staStart="0">
+<CoordGeom><Line length="1000"><Start>0 0</Start><End>1000 0</End></Line></CoordGeom>
+<Profile><ProfAlign name="d"><PVI>0 100</PVI>
+<ParaCurve length="240">400 108</ParaCurve><ParaCurve length="240">600 100</ParaCurve>
+<PVI>1000 100</PVI></ProfAlign></Profile>
+</Alignment>
+'''
+
+
+def test_a_bad_alignment_is_left_out_with_a_warning(tmp_path):
+    path = tmp_path / 'three.xml'
+    path.write_text(landxml(ROAD + BAD + EQUATIONS))
+    with pytest.warns(UserWarning, match=r"alignment 'Bad' refused: line 22: ProfAlign: .*overlap"):
+        roads = vu.read_landxml(str(path))
+    assert [r.name for r in roads] == ['Main', 'Ramp']
+
+
+def test_the_profile_is_chosen_by_name(tmp_path):
+    path = tmp_path / 'two_profiles.xml'
+    path.write_text(landxml(ROAD.replace(
+        '</ProfAlign></Profile>',
+        '</ProfAlign><ProfAlign name="alt"><PVI>1000 60</PVI><PVI>1420 81</PVI></ProfAlign>'
+        '</Profile>')))
+    with pytest.warns(UserWarning, match=r"several profiles \('design', 'alt'\)"):
+        (first,) = vu.read_landxml(str(path))
+    (alt,) = vu.read_landxml(str(path), profile='alt')
+    assert first.height(1000.0) == pytest.approx(50.0, abs=1e-9)
+    assert alt.height(1210.0) == pytest.approx(70.5, abs=1e-9)
+    with pytest.raises(ValueError, match="its profiles are 'design', 'alt'"):
+        vu.read_landxml(str(path), profile='final')

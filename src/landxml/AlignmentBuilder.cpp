@@ -103,6 +103,12 @@ public:
             return false;
         }
         compareEnd(e, index);
+        Point end;
+        if (chainEnd(end) && !within(end)) {
+            error = where(e, index) + ": its computed end lies beyond the coordinate bound (" +
+                    "1e8 m from the origin); it could not be written back";
+            return false;
+        }
         return true;
     }
 
@@ -122,9 +128,14 @@ private:
         return c;
     }
 
+    static bool within(const Point& p) {
+        return !p.present() || (std::fabs(p.north) <= kMaxCoordinateM * (1.0 + kBoundSlack) &&
+                                std::fabs(p.east) <= kMaxCoordinateM * (1.0 + kBoundSlack));
+    }
+
     // A gap between the file's End of one element and the file's Start of the next is the
-    // file's own; it is noted once, at that joint. The chain does not jump: the road continues
-    // from where the library's geometry ends.
+    // file's own; it is noted once, at that joint, where it stays: the next element starts at
+    // its own Start.
     void noteGap(const HElement& e, int index) {
         if (index == 0) return;
         const HElement& prev = in_.elements[static_cast<size_t>(index) - 1];
@@ -133,24 +144,37 @@ private:
         if (d <= kEndWarningM) return;
         report_.notes.push_back("joint at station " + stationAt(chainageNow()) + " before " +
                                 where(e, index) + ": its Start lies " + millimetres(d) +
-                                " from the previous element's End (a gap in the file); the road "
-                                "continues from the computed end");
+                                " from the previous element's End (a gap in the file); the element "
+                                "starts at its own Start");
     }
 
-    // An element keeps its own direction where it differs from the chain's by more than the kink
-    // tolerance: an angle point of the design, noted once with its deflection.
+    // Each element is placed where the file puts it: at its own Start (else where the road so
+    // far ends) and in its own direction (else the road's). Nothing of one element's rounding is
+    // carried to the next, so the road cannot drift from the file however long it is. Where the
+    // file's direction differs from the road's by more than the kink tolerance the joint is an
+    // angle point of the design, noted once with its deflection; below it the difference is
+    // the file's rounding and passes silently.
     template <class Element>
     void orient(Element& el, const HElement& e, const Point& from, int index) {
         CMathAngle fileAz;
-        if (!fileStartDirection(e, from, fileAz)) return;  // nothing to compare: continue
+        const bool haveDirection = fileStartDirection(e, from, fileAz);
         CMathAngle chainAz;
         const CAlntHe* last = alnt_.getLastHe();
         const bool chained = index > 0 && last != nullptr && last->getFinalAzimut(chainAz);
-        CMathAngle diff = fileAz;
+        if (!chained) {
+            if (haveDirection) el.setFixedStartAzimuthDeg(fileAz.getDeg());
+            return;
+        }
+        CMathAngle diff = haveDirection ? fileAz : chainAz;
         diff -= chainAz;
-        if (chained && std::fabs(diff.getRad()) <= kKinkToleranceRad) return;
-        el.setFixedStartAzimuthDeg(fileAz.getDeg());
-        if (!chained) return;
+        const bool kink = std::fabs(diff.getRad()) > kKinkToleranceRad;
+        if (kink) el.setFixedStartAzimuthDeg(fileAz.getDeg());
+        if (from.present())
+            el.setHeldStart(from.north, from.east, (haveDirection ? fileAz : chainAz).getDeg());
+        if (kink) noteKink(e, index, diff);
+    }
+
+    void noteKink(const HElement& e, int index, const CMathAngle& diff) {
         ++report_.anchoredDirections;
         // Rounded once to tenths of a second, so 10 degrees never prints as 9°59'60.0".
         const long long tenths = std::llround(std::fabs(diff.getDeg()) * 36000.0);

@@ -10,7 +10,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/ProfileCheck.h>
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
@@ -100,20 +102,16 @@ bool withinBounds(double m, Quantity q) {
     }
 }
 
-// Where the horizontal extent of a vertical curve ends on each side of its VIP (metres along
-// the chainage). A parabola spans half its length each way; a circle spans its tangent length
-// R tan(|d|/2), d the change of grade angle, projected on the chainage along each grade.
-struct Extent {
-    double back = 0.0;
-    double ahead = 0.0;
-};
-
-Extent curveExtent(const Vip& v, double gradeIn, double gradeOut) {
-    if (v.curve == VCurve::Parabola) return {v.length / 2.0, v.length / 2.0};
-    if (v.curve != VCurve::Circle) return {};
-    const double a1 = std::atan(gradeIn), a2 = std::atan(gradeOut);
-    const double t = v.radius * std::tan(std::fabs(a2 - a1) / 2.0);
-    return {t * std::cos(a1), t * std::cos(a2)};
+// One unit of the last decimal written in a number's text ("12.345" 0.001, "1.25e3" 10), in the
+// text's unit; 0 for a whole number ("400"): a station written without decimals is exact.
+double stepOf(const std::string& word) {
+    const size_t e = word.find_first_of("eE");
+    const std::string mantissa = word.substr(0, e);
+    const size_t dot = mantissa.find('.');
+    const int decimals = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
+    if (decimals == 0) return 0.0;
+    const int exponent = e == std::string::npos ? 0 : std::atoi(word.c_str() + e + 1);
+    return std::pow(10.0, exponent - decimals);
 }
 
 class Reader {
@@ -138,16 +136,30 @@ public:
         if (localName(root) != "LandXML")
             return fail(lineOf(root), "the root element is not LandXML");
         if (!readUnits(root)) return false;
+        bool any = false;
         for (const pugi::xml_node& group : root.children()) {
             if (localName(group) != "Alignments") continue;
-            for (const pugi::xml_node& a : group.children())
-                if (localName(a) == "Alignment" && !readAlignment(a)) return false;
+            for (const pugi::xml_node& a : group.children()) {
+                if (localName(a) != "Alignment") continue;
+                any = true;
+                readOrRefuse(a);
+            }
         }
-        if (doc_.alignments.empty()) return fail(lineOf(root), "the file holds no Alignment");
+        if (!any) return fail(lineOf(root), "the file holds no Alignment");
         return true;
     }
 
 private:
+    // A fault of one alignment is its own: it is refused with its message, and what it had
+    // added to the warnings goes with it.
+    void readOrRefuse(const pugi::xml_node& a) {
+        const size_t warnings = doc_.warnings.size();
+        if (readAlignment(a)) return;
+        doc_.warnings.resize(warnings);
+        doc_.refused.push_back({a.attribute("name").value(), lineOf(a), error_});
+        error_.clear();
+    }
+
     // LandXML is UTF-8 here. A zero byte means UTF-16 (or a binary file): read as UTF-8 it would
     // silently lose every other character, so it is refused with the line it stands on.
     bool checkEncoding() {
@@ -424,6 +436,7 @@ private:
         if (w.size() != 2)
             return fail(
                 n, "expected 'station elevation', found '" + std::string(n.text().get()) + "'");
+        v.writtenStep = std::max(v.writtenStep, toMetres(stepOf(trimmed(w[0])), doc_.unit));
         return quantity(n, "station", w[0], Quantity::Station, v.station) &&
                quantity(n, "elevation", w[1], Quantity::Elevation, v.elevation);
     }
@@ -459,18 +472,12 @@ private:
             double len = 0.0;
             if (!attribute(n, "length", Quantity::Length, len, true)) return false;
             v.length = len;
+            v.writtenStep = toMetres(stepOf(trimmed(n.attribute("length").value())), doc_.unit);
         } else if (kind == "CircCurve") {
             v.curve = VCurve::Circle;
             if (!circRadius(n, v, negative)) return false;
         }
         return stationAndElevation(n, v);
-    }
-
-    std::string stationText(double m) const {
-        StationStyle style;
-        style.unit = doc_.unit;
-        style.decimals = 3;
-        return Stationing().text(m, style);
     }
 
     std::string lengthText(double m) const {
@@ -479,64 +486,13 @@ private:
         return buf;
     }
 
-    std::string describe(const Vip& v) const {
-        const char* kind = v.curve == VCurve::Circle ? "CircCurve" : "ParaCurve";
-        return std::string(kind) + " at line " + std::to_string(v.line) + " (VIP station " +
-               stationText(v.station) + ")";
-    }
-
-    // Curves that reach past a neighbouring curve, or past the neighbouring VIP, give heights
-    // that belong to no design: refused, naming both and the overlap. Touching within the
-    // rounding of the unit conversion is not an overlap.
-    bool checkCurves(const pugi::xml_node& prof, std::vector<Vip>& p,
-                     const std::vector<bool>& negative) {
-        const size_t n = p.size();
-        std::vector<Extent> ext(n);
-        for (size_t i = 0; i < n; ++i) {
-            if (p[i].curve == VCurve::None) continue;
-            if (i == 0 || i + 1 == n) {
-                if (p[i].curve == VCurve::Parabola && p[i].length == 0.0) continue;
-                return fail(prof, describe(p[i]) +
-                                      ": a vertical curve at the first or last VIP has no grade "
-                                      "on one side");
-            }
-            const double g1 =
-                (p[i].elevation - p[i - 1].elevation) / (p[i].station - p[i - 1].station);
-            const double g2 =
-                (p[i + 1].elevation - p[i].elevation) / (p[i + 1].station - p[i].station);
-            ext[i] = curveExtent(p[i], g1, g2);
-            // A circle's length is its arc, from the radius and the change of grade angle.
-            if (p[i].curve == VCurve::Circle)
-                p[i].length = p[i].radius * std::fabs(std::atan(g2) - std::atan(g1));
-            if (p[i].curve == VCurve::Circle && negative[i] && g2 > g1)
-                doc_.warnings.push_back("line " + std::to_string(p[i].line) +
-                                        ": CircCurve: the radius is negative (a crest) but the "
-                                        "grades make a sag; the grades are followed");
-        }
-        for (size_t i = 0; i + 1 < n; ++i) {
-            const double room = p[i + 1].station - p[i].station;
-            const double used = ext[i].ahead + ext[i + 1].back;
-            const double tolerance = 1e-6 + 1e-12 * std::fabs(p[i + 1].station);
-            if (used <= room + tolerance) continue;
-            const std::string overlap = lengthText(used - room);
-            if (p[i].curve != VCurve::None && p[i + 1].curve != VCurve::None)
-                return fail(prof, "the vertical curves " + describe(p[i]) + " and " +
-                                      describe(p[i + 1]) + " overlap by " + overlap +
-                                      "; heights from this profile would be wrong");
-            const Vip& curve = p[i].curve != VCurve::None ? p[i] : p[i + 1];
-            const Vip& other = p[i].curve != VCurve::None ? p[i + 1] : p[i];
-            return fail(prof, "the vertical curve " + describe(curve) +
-                                  " is longer than its tangent to the VIP at line " +
-                                  std::to_string(other.line) + " (station " +
-                                  stationText(other.station) + ") by " + overlap);
-        }
-        return true;
-    }
-
-    bool readProfile(const pugi::xml_node& profile, Alignment& a) {
-        const pugi::xml_node prof = childNamed(profile, "ProfAlign");
-        if (!prof) return true;  // ground profiles only: no design heights
-        std::vector<Vip> vips;
+    // One design profile (ProfAlign); its name, else its Profile's, else its number.
+    bool readProfAlign(const pugi::xml_node& prof, const std::string& fallback, Alignment& a) {
+        Profile profile;
+        profile.line = lineOf(prof);
+        profile.name = trimmed(prof.attribute("name").value());
+        if (profile.name.empty()) profile.name = fallback;
+        if (profile.name.empty()) profile.name = "profile " + std::to_string(a.profiles.size() + 1);
         std::vector<bool> negative;
         for (const pugi::xml_node& n : prof.children()) {
             if (n.type() != pugi::node_element) continue;
@@ -549,14 +505,23 @@ private:
             Vip v;
             bool neg = false;
             if (!readVip(n, kind, v, neg)) return false;
-            if (!vips.empty() && v.station <= vips.back().station)
-                return fail(n, "stations of a profile must increase");
-            vips.push_back(v);
+            profile.vips.push_back(v);
             negative.push_back(neg);
         }
-        if (vips.size() == 1) return fail(prof, "a profile needs at least two points");
-        if (!checkCurves(prof, vips, negative)) return false;
-        a.profile = std::move(vips);
+        if (profile.vips.empty()) return true;
+        std::string message;
+        if (!checkProfile(profile.vips, negative, doc_.unit, doc_.warnings, message))
+            return fail(prof, message);
+        a.profiles.push_back(std::move(profile));
+        return true;
+    }
+
+    // Every design profile of the Profile element; ground profiles (ProfSurf) have no design
+    // heights.
+    bool readProfile(const pugi::xml_node& profile, Alignment& a) {
+        const std::string name = trimmed(profile.attribute("name").value());
+        for (const pugi::xml_node& prof : profile.children())
+            if (localName(prof) == "ProfAlign" && !readProfAlign(prof, name, a)) return false;
         return true;
     }
 
@@ -568,33 +533,6 @@ private:
             !attribute(n, "staBack", Quantity::Station, e.staBack, false))
             return false;
         a.equations.push_back(e);
-        return true;
-    }
-
-    // The running chainage decides where each region's stations end; the file's staBack must
-    // agree with it to the file's rounding.
-    bool checkEquations(const pugi::xml_node& n, Alignment& a) {
-        std::sort(a.equations.begin(), a.equations.end(),
-                  [](const StaEquation& x, const StaEquation& y) {
-                      return x.staInternal < y.staInternal;
-                  });
-        Stationing checked;
-        std::string message;
-        if (!checked.assign(a.staStart, a.equations, message)) return fail(n, message);
-        double regionStart = a.staStart, regionStation = a.staStart;
-        for (StaEquation& e : a.equations) {
-            const double running = regionStation + (e.staInternal - regionStart);
-            regionStart = e.staInternal;
-            regionStation = e.staAhead;
-            if (std::isnan(e.staBack)) {
-                e.staBack = running;
-            } else if (std::fabs(e.staBack - running) > 1e-3) {
-                doc_.warnings.push_back(
-                    "line " + std::to_string(e.line) + ": StaEquation: staBack " +
-                    stationText(e.staBack) + " differs from the station the road behind reaches, " +
-                    stationText(running) + "; stations follow the running chainage");
-            }
-        }
         return true;
     }
 
@@ -626,18 +564,33 @@ private:
                 if (!readCoordGeom(c, a)) return false;
                 haveGeometry = true;
             } else if (kind == "Profile") {
-                if (!a.profile.empty()) continue;  // the first design profile is the road's
                 if (!readProfile(c, a)) return false;
             }
         }
         if (!haveGeometry) return fail(n, "the alignment has no CoordGeom");
-        if (!checkEquations(n, a)) return false;
+        if (!a.profiles.empty()) a.profile = a.profiles.front().vips;
         double total = 0.0;
         for (const HElement& e : a.elements)
             total += e.length;
-        if (!(std::fabs(a.staStart + total) <= kMaxStationM))
+        if (!(std::fabs(a.staStart + total) <= above(kMaxStationM)))
             return fail(n, "the alignment ends beyond station 1e8 m");
-        doc_.alignments.push_back(std::move(a));
+        std::string message;
+        if (!checkEquations(a.staStart, a.staStart + total, a.equations, doc_.unit, doc_.warnings,
+                            message)) {
+            error_ = message;
+            return false;
+        }
+        return checkDeclaredLength(n, total) && (doc_.alignments.push_back(std::move(a)), true);
+    }
+
+    // Some programs leave out an element but still declare the whole length.
+    bool checkDeclaredLength(const pugi::xml_node& n, double total) {
+        double declared = kNone;
+        if (!attribute(n, "length", Quantity::Length, declared, false)) return false;
+        if (std::fabs(declared - total) > kEndWarningM)
+            warn(n, "the declared length " + lengthText(declared) +
+                        " differs from the sum of the elements' lengths " + lengthText(total) +
+                        " (an element missing?)");
         return true;
     }
 
@@ -667,11 +620,40 @@ AlignmentSummary summarize(const Alignment& alignment) {
     return s;
 }
 
-bool parse(const std::string& text, Document& doc, std::string& error) {
+bool parseKeepingRefused(const std::string& text, Document& doc, std::string& error) {
     Document parsed;
     if (!Reader(text, parsed, error).run()) return false;
     doc = std::move(parsed);
     return true;
+}
+
+bool parse(const std::string& text, Document& doc, std::string& error) {
+    Document parsed;
+    if (!parseKeepingRefused(text, parsed, error)) return false;
+    if (parsed.alignments.empty()) {
+        error.clear();
+        for (const RefusedAlignment& r : parsed.refused)
+            error += parsed.refused.size() == 1 ? r.message
+                                                : (error.empty() ? "" : "; ") +
+                                                      ("alignment '" + r.name + "': " + r.message);
+        return false;
+    }
+    doc = std::move(parsed);
+    return true;
+}
+
+bool useProfile(Alignment& alignment, const std::string& name, std::string& error) {
+    std::string names;
+    for (const Profile& p : alignment.profiles) {
+        if (p.name == name) {
+            alignment.profile = p.vips;
+            return true;
+        }
+        names += (names.empty() ? "'" : ", '") + p.name + "'";
+    }
+    error = "alignment '" + alignment.name + "' has no profile named '" + name + "'" +
+            (names.empty() ? " (it has none)" : "; its profiles are " + names);
+    return false;
 }
 
 bool readFile(const std::string& path, Document& doc, std::string& error) {

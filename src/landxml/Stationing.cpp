@@ -315,6 +315,81 @@ bool Stationing::chainage(const std::string& input, const StationStyle& style, d
     return true;
 }
 
+namespace {
+
+std::string equationText(const StaEquation& e) {
+    return "line " + std::to_string(e.line) + ": StaEquation: ";
+}
+
+std::string stationIn(double m, LinearUnit unit) {
+    StationStyle style;
+    style.unit = unit;
+    style.decimals = 3;
+    return Stationing().text(m, style);
+}
+
+// Equations that cannot apply (before the start, after the end) are left out with a warning; a
+// staInternal within rounding of either end is taken as on it.
+std::vector<StaEquation> applicable(double start, double end, const std::vector<StaEquation>& in,
+                                    LinearUnit unit, std::vector<std::string>& warnings) {
+    std::vector<StaEquation> out;
+    for (StaEquation e : in) {
+        if (std::fabs(e.staInternal - start) <= kSameStationM) e.staInternal = start;
+        if (std::fabs(e.staInternal - end) <= kSameStationM) e.staInternal = end;
+        const bool before = e.staInternal < start;
+        if (before || e.staInternal > end) {
+            warnings.push_back(equationText(e) + "staInternal " + stationIn(e.staInternal, unit) +
+                               (before
+                                    ? " lies before the alignment's start " + stationIn(start, unit)
+                                    : " lies after the alignment's end " + stationIn(end, unit)) +
+                               ": the equation cannot apply and is left out");
+            continue;
+        }
+        out.push_back(e);
+    }
+    return out;
+}
+
+}  // namespace
+
+bool checkEquations(double startChainageM, double endChainageM, std::vector<StaEquation>& equations,
+                    LinearUnit unit, std::vector<std::string>& warnings, std::string& error) {
+    for (const StaEquation& e : equations)
+        if (!std::isfinite(e.staInternal) || !std::isfinite(e.staAhead) ||
+            !(std::isfinite(e.staBack) || std::isnan(e.staBack))) {
+            error = equationText(e) + "staInternal and staAhead must be finite numbers";
+            return false;
+        }
+    std::vector<std::string> found;
+    std::vector<StaEquation> eqs = applicable(startChainageM, endChainageM, equations, unit, found);
+    std::stable_sort(eqs.begin(), eqs.end(), [](const StaEquation& x, const StaEquation& y) {
+        return x.staInternal < y.staInternal;
+    });
+    for (size_t i = 1; i < eqs.size(); ++i)
+        if (eqs[i].staInternal == eqs[i - 1].staInternal) {
+            error = equationText(eqs[i]) + "stands at the same internal station " +
+                    stationIn(eqs[i].staInternal, unit) + " as the equation at line " +
+                    std::to_string(eqs[i - 1].line) + "; one point has one station ahead";
+            return false;
+        }
+    double regionStart = startChainageM, regionStation = startChainageM;
+    for (StaEquation& e : eqs) {
+        const double running = regionStation + (e.staInternal - regionStart);
+        regionStart = e.staInternal;
+        regionStation = e.staAhead;
+        if (std::isnan(e.staBack)) {
+            e.staBack = running;
+        } else if (std::fabs(e.staBack - running) > kStaBackToleranceM) {
+            found.push_back(equationText(e) + "staBack " + stationIn(e.staBack, unit) +
+                            " differs from the station the road behind reaches, " +
+                            stationIn(running, unit) + "; stations follow the running chainage");
+        }
+    }
+    equations = std::move(eqs);
+    warnings.insert(warnings.end(), found.begin(), found.end());
+    return true;
+}
+
 Stationing stationingOf(const Alignment& alignment) {
     Stationing s;
     std::string ignored;

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <velmorutils/utils/AtomicFileWriter.h>
 
@@ -71,35 +73,49 @@ std::string escaped(const std::string& s) {
     return out;
 }
 
+// What a feet number may move the metres by; 12 decimals of a foot are well below it.
+constexpr double kFeetToleranceM = 1e-9;
+constexpr int kMaxFeetDecimals = 12;
+
+// A point of a PI or Center beyond the coordinate bound would not read back; the element's
+// radius, length and direction define it without one.
+bool writable(const Point& p) {
+    const double bound = kMaxCoordinateM * (1.0 + kBoundSlack);
+    return std::fabs(p.north) <= bound && std::fabs(p.east) <= bound;
+}
+
 class Writer {
 public:
     explicit Writer(LinearUnit unit) : unit_(unit) {}
 
-    // The shortest text that reads back to the same double. In feet the value is the one of
-    // the few neighbours of metres / foot that the reader turns back into exactly these metres,
-    // where one exists, so a written document reads back bit for bit.
+    // A metre value as the shortest text that reads back to the same double. In feet the
+    // shortest text that reads back to the same metres within 1e-9 m, or as close as metres /
+    // foot itself where a double's step is coarser than that (beyond about 1e7 m).
     std::string num(double metres) const {
-        double v = fromMetres(metres, unit_);
-        if (unit_ != LinearUnit::Meter && toMetres(v, unit_) != metres) {
-            double down = v, up = v;
-            for (int i = 0; i < 4; ++i) {
-                down = std::nextafter(down, -kInfinite);
-                up = std::nextafter(up, kInfinite);
-                if (toMetres(down, unit_) == metres) {
-                    v = down;
-                    break;
-                }
-                if (toMetres(up, unit_) == metres) {
-                    v = up;
-                    break;
-                }
-            }
+        if (unit_ == LinearUnit::Meter) return shortest(metres);
+        const double v = fromMetres(metres, unit_);
+        const double tolerance = std::max(kFeetToleranceM, std::fabs(toMetres(v, unit_) - metres));
+        char buf[64];
+        for (int decimals = 0; decimals <= kMaxFeetDecimals; ++decimals) {
+            const std::to_chars_result r =
+                std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+            double back = 0.0;
+            if (r.ec != std::errc() || std::from_chars(buf, r.ptr, back).ec != std::errc()) break;
+            // A value that is not zero is not written as zero: a tiny element stays one.
+            if (back == 0.0 && metres != 0.0) continue;
+            if (std::fabs(toMetres(back, unit_) - metres) <= tolerance)
+                return back == 0.0 ? "0" : std::string(buf, r.ptr);
         }
+        return shortest(v);
+    }
+
+    static std::string shortest(double v) {
         if (v == 0.0) v = 0.0;  // no "-0"
         char buf[64];
         const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v);
         return std::string(buf, r.ptr);
     }
+
     std::string radius(double metres) const { return std::isinf(metres) ? "INF" : num(metres); }
 
     void point(const char* name, const Point& p, int indent) {
@@ -140,9 +156,9 @@ public:
                 break;
         }
         point("Start", e.start, 5);
-        point("Center", e.center, 5);
+        if (writable(e.center)) point("Center", e.center, 5);
         point("End", e.end, 5);
-        point("PI", e.pi, 5);
+        if (writable(e.pi)) point("PI", e.pi, 5);
         line(4, "</" + tag + ">");
     }
 
@@ -160,6 +176,21 @@ public:
                             "\">" + se + "</CircCurve>");
                 break;
         }
+    }
+
+    // Every design profile under its own name; a profile without names under the alignment's.
+    void profiles(const Alignment& a) {
+        std::vector<Profile> all = a.profiles;
+        if (all.empty() && !a.profile.empty()) all.push_back({a.name, 0, a.profile});
+        if (all.empty()) return;
+        line(3, "<Profile name=\"" + escaped(a.name) + "\">");
+        for (const Profile& p : all) {
+            line(4, "<ProfAlign name=\"" + escaped(p.name) + "\">");
+            for (const Vip& v : p.vips)
+                vip(v);
+            line(4, "</ProfAlign>");
+        }
+        line(3, "</Profile>");
     }
 
     std::string run(const Document& doc) {
@@ -184,16 +215,10 @@ public:
                 element(e);
             line(3, "</CoordGeom>");
             for (const StaEquation& e : a.equations)
-                line(3, "<StaEquation staInternal=\"" + num(e.staInternal) + "\" staBack=\"" +
-                            num(e.staBack) + "\" staAhead=\"" + num(e.staAhead) + "\"/>");
-            if (!a.profile.empty()) {
-                line(3, "<Profile name=\"" + escaped(a.name) + "\">");
-                line(4, "<ProfAlign name=\"" + escaped(a.name) + "\">");
-                for (const Vip& v : a.profile)
-                    vip(v);
-                line(4, "</ProfAlign>");
-                line(3, "</Profile>");
-            }
+                line(3, "<StaEquation staInternal=\"" + num(e.staInternal) + "\"" +
+                            (std::isnan(e.staBack) ? "" : " staBack=\"" + num(e.staBack) + "\"") +
+                            " staAhead=\"" + num(e.staAhead) + "\"/>");
+            profiles(a);
             line(2, "</Alignment>");
         }
         line(1, "</Alignments>");

@@ -91,9 +91,10 @@ TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
     for (const Unit& u : kUnits) {
         for (double side : {1.0, -1.0}) {
             const HandRoad r(side);
+            // Without rot: the side of the PI decides the turn.
             const std::string byPoints = "<Curve>" + pt("Start", r.p1, u) +
                                          pt("Center", r.centre, u) + pt("End", r.p2, u) +
-                                         "</Curve>";
+                                         pt("PI", r.pi, u) + "</Curve>";
             const std::string byPi = std::string("<Curve rot=\"") + (side > 0 ? "cw" : "ccw") +
                                      "\" radius=\"" + num(200, u) + "\" length=\"" + num(100, u) +
                                      "\">" + pt("PI", r.pi, u) + "</Curve>";
@@ -291,8 +292,8 @@ TEST(RealExports, StationEquationsForwardAndBack) {
     }
 }
 
-// An angle point of 10 degrees right and a 5 cm gap: each one note at its joint, and the ends
-// after the gap are not warned about again.
+// An angle point of 10 degrees right and a 5 cm gap: each one note at its joint, and the road
+// after the gap lies where the file puts it (the gap stays at its joint).
 TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
     for (const Unit& u : kUnits) {
         const double a = 10.0 * M_PI / 180.0;
@@ -312,8 +313,29 @@ TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
         EXPECT_NE(report.notes[0].find("10°00'00.0\" right"), std::string::npos) << report.notes[0];
         EXPECT_NE(report.notes[1].find("0.0500 m"), std::string::npos) << report.notes[1];
         EXPECT_TRUE(report.warnings.empty()) << report.warnings[0];
-        EXPECT_NEAR(report.largestEndDifference, 0.05, 1e-6);
+        EXPECT_LT(report.largestEndDifference, 1e-6);
+        expectAt(alnt, 180.0 - 1e-9, q2, 1e-6);
     }
+}
+
+// A 10" angle point and a 2 mm gap are the design's, not rounding: each noted at its joint.
+TEST(RealExports, SmallAnglePointsAndGapsAreNoted) {
+    const double a = 10.0 / 206264.806;
+    const NE p1{100, 0}, p2{100 + 50 * std::cos(a), 50 * std::sin(a)}, q{p2.n + 0.002, p2.e};
+    const std::string body =
+        "<Alignment name=\"a\"><CoordGeom><Line>" + pt("Start", {0, 0}, kMetres) +
+        pt("End", p1, kMetres) + "</Line><Line>" + pt("Start", p1, kMetres) +
+        pt("End", p2, kMetres) + "</Line><Line>" + pt("Start", q, kMetres) +
+        pt("End", {q.n + 30, q.e}, kMetres) + "</Line></CoordGeom></Alignment>\n";
+    Document doc;
+    ASSERT_TRUE(read(file(kMetres, body), doc));
+    CAlnt alnt;
+    BuildReport report;
+    ASSERT_TRUE(build(doc.alignments[0], alnt, report));
+    ASSERT_EQ(report.notes.size(), 3u);
+    EXPECT_NE(report.notes[0].find("0°00'10.0\" right"), std::string::npos) << report.notes[0];
+    EXPECT_NE(report.notes[1].find("0.0020 m"), std::string::npos) << report.notes[1];
+    EXPECT_NE(report.notes[2].find("0°00'10.0\" left"), std::string::npos) << report.notes[2];
 }
 
 TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {

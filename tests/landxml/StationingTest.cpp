@@ -201,4 +201,11 @@ TEST(StationEquations, RoundingPastARegionEndNamesTheRegion) {
     double c = 0.0;
     ASSERT_TRUE(s.chainage(text, style(LinearUnit::Meter), c, err)) << err;
     EXPECT_NEAR(c, 304.8006, 0.005);
+    // Region 1 ends at 0+299.996; its last millimetre prints as 0+300.00 R1 and reads back
+    // there, half a hundredth beyond the region's end.
+    ASSERT_TRUE(s.assign(0.0, {{299.996, 299.996, 250.0, 2}}, err)) << err;
+    EXPECT_EQ(s.text(299.995, style(LinearUnit::Meter)), "0+300.00 R1");
+    ASSERT_TRUE(s.chainage("0+300.00 R1", style(LinearUnit::Meter), c, err)) << err;
+    EXPECT_NEAR(c, 300.0, 1e-9);
+    EXPECT_FALSE(s.chainage("0+300.01 R1", style(LinearUnit::Meter), c, err));
 }

@@ -109,6 +109,9 @@ TEST(RoadCli, FeetDesignStakedInFeetAndMetresAgrees) {
         run({"stakeout", xml, "--csv", "--unit", "m", "--interval", num(50 * ft, 17)});
     ASSERT_EQ(feet.code, 0) << feet.err;
     ASSERT_EQ(metres.code, 0) << metres.err;
+    // The summary line in the output unit.
+    EXPECT_NE(feet.err.find("computed and file end points 0.0000 usft"), std::string::npos);
+    EXPECT_NE(metres.err.find("computed and file end points 0.0000 m"), std::string::npos);
     EXPECT_NE(feet.err.find("using the first, 'Main'"), std::string::npos) << feet.err;
     EXPECT_NE(feet.err.find("'Ramp'"), std::string::npos);
     const auto f = lines(feet.out), m = lines(metres.out);
@@ -484,4 +487,81 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
               (std::vector<std::string>{"0+780.00 R3", "730.0000", "0.000", "730.0000", "0.0000",
                                         "", "0.000000", "0"}));
     EXPECT_EQ(split(l.back(), ',')[0], "0+900.00");
+}
+
+namespace {
+
+// Three alignments: Main with two design profiles, Bad whose vertical curves overlap by 40 m,
+// Ramp of one line.
+std::string threeAlignments() {
+    const std::string line = "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line>"
+                             "</CoordGeom>\n";
+    return "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Metric "
+           "linearUnit=\"meter\"/></Units>\n<Alignments>\n<Alignment name=\"Main\" staStart=\"0\">" +
+           line +
+           "<Profile><ProfAlign name=\"design\"><PVI>0 100</PVI><PVI>1000 110</PVI></ProfAlign>\n"
+           "<ProfAlign name=\"alt\"><PVI>0 100</PVI><PVI>1000 121</PVI></ProfAlign></Profile>\n"
+           "</Alignment>\n<Alignment name=\"Bad\" staStart=\"0\">" +
+           line +
+           "<Profile><ProfAlign name=\"d\"><PVI>0 100</PVI>\n<ParaCurve length=\"240\">400 108"
+           "</ParaCurve><ParaCurve length=\"240\">600 100</ParaCurve><PVI>1000 100</PVI>"
+           "</ProfAlign></Profile>\n</Alignment>\n<Alignment name=\"Ramp\" staStart=\"0\">" +
+           line + "</Alignment>\n</Alignments></LandXML>\n";
+}
+
+// The design height of the CSV row at a station.
+std::string heightAt(const std::string& csv, const std::string& station) {
+    for (const std::string& l : lines(csv))
+        if (l.rfind(station + ",", 0) == 0) return split(l, ',')[5];
+    return "";
+}
+
+}  // namespace
+
+// One bad alignment: listed as refused with its line, left out of the export (exit 1); the
+// others work as if it were not there. Each alignment's profiles are listed and can be chosen.
+TEST(RoadCli, OneBadAlignmentAndSeveralProfiles) {
+    TempDir dir;
+    const std::string xml = dir.file("three.xml", threeAlignments());
+    const ToolRun list = run({"list", xml});
+    EXPECT_EQ(list.code, 1) << list.err;
+    const std::vector<std::string> rows = lines(list.out);
+    ASSERT_EQ(rows.size(), 7u) << list.out;
+    EXPECT_NE(rows[0].find("3 alignments"), std::string::npos) << rows[0];
+    EXPECT_EQ(words(rows[2]).back(), "ok") << rows[2];
+    EXPECT_NE(rows[3].find("profile 'design': 2 VIPs, 0+000.00 to 1+000.00"), std::string::npos);
+    EXPECT_NE(rows[4].find("profile 'alt': 2 VIPs"), std::string::npos) << rows[4];
+    EXPECT_NE(rows[5].find("Bad                  refused: " + xml +
+                           ": line 9: ProfAlign: the vertical curves ParaCurve at line 10"),
+              std::string::npos)
+        << rows[5];
+    EXPECT_EQ(words(rows[6]).back(), "ok") << rows[6];
+
+    const ToolRun first = run({"stakeout", xml, "--csv", "--interval", "500"});
+    ASSERT_EQ(first.code, 0) << first.err;
+    EXPECT_EQ(heightAt(first.out, "0+500.00"), "105.000");
+    EXPECT_NE(first.err.find("'Main' has 2 profiles ('design', 'alt'); using the first, 'design' "
+                             "(choose with --profile NAME)"),
+              std::string::npos)
+        << first.err;
+    const ToolRun alt = run({"stakeout", xml, "--csv", "--interval", "500", "--profile", "alt"});
+    ASSERT_EQ(alt.code, 0) << alt.err;
+    EXPECT_EQ(heightAt(alt.out, "0+500.00"), "110.500");
+    const ToolRun none = run({"stakeout", xml, "--profile", "final"});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_NE(none.err.find("its profiles are 'design', 'alt'"), std::string::npos) << none.err;
+    EXPECT_EQ(run({"stakeout", xml, "--alignment", "Ramp"}).code, 0);
+    const ToolRun bad = run({"stakeout", xml, "--alignment", "Bad"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("alignment 'Bad' refused: line 9: ProfAlign"), std::string::npos);
+
+    const std::string out = dir.path() + "/out.xml";
+    const ToolRun exported = run({"export-landxml", xml, "--out", out});
+    EXPECT_EQ(exported.code, 1);
+    EXPECT_NE(exported.err.find("alignment 'Bad' refused: line 9"), std::string::npos);
+    EXPECT_NE(exported.err.find("left out of the export"), std::string::npos) << exported.err;
+    const ToolRun back = run({"list", out});
+    EXPECT_EQ(back.code, 0) << back.err;
+    EXPECT_NE(back.out.find("2 alignments"), std::string::npos) << back.out;
+    EXPECT_NE(back.out.find("profile 'alt': 2 VIPs"), std::string::npos) << back.out;
 }

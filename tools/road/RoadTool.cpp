@@ -112,7 +112,15 @@ struct Common {
     std::string angles = "dms";
     double stationLength = 0.0;  // 0: the unit's usual (1000 m, 100 ft)
     int stationDecimals = 2;
+    std::string profile;  // empty: the first
 };
+
+// For the commands that use heights.
+void addProfileOption(CLI::App* cmd, Common& c) {
+    cmd->add_option("--profile", c.profile,
+                    "the design profile to use (default: the first; the others are named on "
+                    "standard error)");
+}
 
 // `alignmentDefault` says what the command does without --alignment.
 void addDesignOptions(CLI::App* cmd, Common& c,
@@ -162,10 +170,22 @@ int readDocument(const std::string& path, landxml::Document& doc, std::FILE* err
         say(err, error);
         return failure == ReadFailure::Io ? kExitFile : kExitBadInput;
     }
-    if (!landxml::parse(text, doc, error)) return fail(err, path + ": " + error, kExitBadInput);
+    if (!landxml::parseKeepingRefused(text, doc, error))
+        return fail(err, path + ": " + error, kExitBadInput);
     for (const std::string& w : doc.warnings)
         say(err, path + ": warning: " + w);
     return kExitOk;
+}
+
+std::string refusalText(const std::string& path, const landxml::RefusedAlignment& r) {
+    return path + ": alignment '" + r.name + "' refused: " + r.message;
+}
+
+// A file none of whose alignments could be read: each one's reason.
+int noneRead(const std::string& path, const landxml::Document& doc, std::FILE* err) {
+    for (const landxml::RefusedAlignment& r : doc.refused)
+        say(err, refusalText(path, r));
+    return kExitBadInput;
 }
 
 std::string namesOf(const landxml::Document& doc) {
@@ -183,6 +203,10 @@ int chooseAlignments(const std::string& path, const landxml::Document& doc,
     chosen.clear();
     for (const landxml::Alignment& a : doc.alignments)
         if (wanted.empty() ? all || chosen.empty() : a.name == wanted) chosen.push_back(&a);
+    for (const landxml::RefusedAlignment& r : doc.refused)
+        if (chosen.empty() && r.name == wanted)
+            return fail(err, refusalText(path, r), kExitBadInput);
+    if (doc.alignments.empty()) return noneRead(path, doc, err);
     if (chosen.empty()) {
         say(err, path + ": no alignment named '" + wanted + "'; the file has " + namesOf(doc));
         return kExitUsage;
@@ -196,12 +220,11 @@ int chooseAlignments(const std::string& path, const landxml::Document& doc,
 
 // Builds one alignment and tells the user how well the file's own end points agree with the
 // computed geometry.
-int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE* err,
-                CAlnt& alnt) {
+// False with the refusal (not yet said) when the geometry cannot be built.
+bool buildReported(const std::string& path, const landxml::Alignment& in, Unit unit, std::FILE* err,
+                   CAlnt& alnt, std::string& error) {
     landxml::BuildReport report;
-    std::string error;
-    if (!buildAlignment(in, alnt, report, error))
-        return fail(err, path + ": " + error, kExitBadInput);
+    if (!buildAlignment(in, alnt, report, error)) return false;
     alnt.setName(in.name.c_str());
     for (const std::string& w : report.warnings)
         say(err, path + ": warning: " + w);
@@ -209,12 +232,42 @@ int buildDesign(const std::string& path, const landxml::Alignment& in, std::FILE
         say(err, path + ": note: " + n);
     if (report.checkedEnds > 0) {
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%.4f m", report.largestEndDifference);
+        std::snprintf(buf, sizeof buf, "%.4f %s", fromMetres(report.largestEndDifference, unit),
+                      unitSymbol(unit));
         say(err, path + ": '" + in.name + "', " +
                      counted(alnt.getNumOfHes(), "element", "elements") +
                      "; largest difference between computed and file end points " + buf +
                      " (element " + std::to_string(report.worstElement + 1) + ")");
     }
+    return true;
+}
+
+int buildDesign(const std::string& path, const landxml::Alignment& in, Unit unit, std::FILE* err,
+                CAlnt& alnt) {
+    std::string error;
+    if (!buildReported(path, in, unit, err, alnt, error))
+        return fail(err, path + ": " + error, kExitBadInput);
+    return kExitOk;
+}
+
+std::string profileNames(const landxml::Alignment& a) {
+    std::string names;
+    for (const landxml::Profile& p : a.profiles)
+        names += (names.empty() ? "'" : ", '") + p.name + "'";
+    return names;
+}
+
+// The design profile asked for, else the first (saying so when there are others).
+int chooseProfile(const std::string& path, const std::string& wanted, landxml::Alignment& a,
+                  std::FILE* err) {
+    std::string error;
+    if (!wanted.empty() && !landxml::useProfile(a, wanted, error))
+        return fail(err, path + ": --profile: " + error, kExitUsage);
+    if (wanted.empty() && a.profiles.size() > 1)
+        say(err, path + ": '" + a.name + "' has " +
+                     counted(static_cast<long long>(a.profiles.size()), "profile", "profiles") +
+                     " (" + profileNames(a) + "); using the first, '" + a.profiles[0].name +
+                     "' (choose with --profile NAME)");
     return kExitOk;
 }
 
@@ -229,9 +282,12 @@ int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design&
     std::vector<const landxml::Alignment*> chosen;
     int code = readDocument(path, doc, err);
     if (code == kExitOk) code = chooseAlignments(path, doc, c.alignment, false, err, chosen);
-    if (code == kExitOk) code = buildDesign(path, *chosen[0], err, d.alnt);
     if (code != kExitOk) return code;
+    landxml::Alignment in = *chosen[0];
+    if ((code = chooseProfile(path, c.profile, in, err)) != kExitOk) return code;
     d.fileUnit = unitOf(doc.unit);
+    const Unit unit = c.unit.empty() ? d.fileUnit : *parseUnit(c.unit);
+    if ((code = buildDesign(path, in, unit, err, d.alnt)) != kExitOk) return code;
     d.stationing = landxml::stationingOf(*chosen[0]);
     d.intervalM = chosen[0]->staIncrement;
     return kExitOk;
@@ -621,11 +677,49 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
 
 // ---- export-landxml ----
 
-int runExport(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
-    landxml::Document in, doc;
+// The alignments of a file as the library computes them, with the file's stations and every
+// profile; each one that cannot be read is left out and named. kExitBadInput when any is.
+int describeFile(const std::string& file, const Common& c, std::FILE* err, landxml::Document& doc,
+                 Unit& unit) {
+    landxml::Document in;
     std::vector<const landxml::Alignment*> chosen;
+    int code = readDocument(file, in, err);
+    if (code == kExitOk) code = chooseAlignments(file, in, c.alignment, true, err, chosen);
+    if (code != kExitOk) return code;
+    unit = unitOf(in.unit);
+    const Unit shown = c.unit.empty() ? unit : *parseUnit(c.unit);
+    int result = kExitOk;
+    for (const landxml::RefusedAlignment& r : in.refused) {
+        if (!c.alignment.empty()) continue;
+        say(err, refusalText(file, r) + "; left out of the export");
+        result = kExitBadInput;
+    }
+    std::string error;
+    for (const landxml::Alignment* a : chosen) {
+        CAlnt alnt;
+        landxml::Alignment out;
+        if (!buildReported(file, *a, shown, err, alnt, error) ||
+            !landxml::describeAlignment(alnt, out, error)) {
+            say(err, file + ": alignment '" + a->name + "' refused: " + error +
+                         "; left out of the export");
+            result = kExitBadInput;
+            continue;
+        }
+        // The geometry runs on the running chainage; the design's own stations and every
+        // profile go along.
+        out.equations = a->equations;
+        out.staIncrement = a->staIncrement;
+        out.profiles = a->profiles;
+        doc.alignments.push_back(std::move(out));
+    }
+    return doc.alignments.empty() ? kExitBadInput : result;
+}
+
+int runExport(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
+    landxml::Document doc;
     Unit unit = Unit::Metre;
     std::string error;
+    int result = kExitOk;
     if (file.empty() || file == kBuiltin) {
         doc.alignments.resize(1);
         CAlnt alnt;
@@ -634,27 +728,15 @@ int runExport(const std::string& file, const Common& c, std::FILE* out, std::FIL
         if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
             return fail(err, error, kExitBadInput);
     } else {
-        int code = readDocument(file, in, err);
-        if (code == kExitOk) code = chooseAlignments(file, in, c.alignment, true, err, chosen);
-        if (code != kExitOk) return code;
-        unit = unitOf(in.unit);
-        for (const landxml::Alignment* a : chosen) {
-            CAlnt alnt;
-            if ((code = buildDesign(file, *a, err, alnt)) != kExitOk) return code;
-            doc.alignments.emplace_back();
-            if (!landxml::describeAlignment(alnt, doc.alignments.back(), error))
-                return fail(err, error, kExitBadInput);
-            // The geometry runs on the running chainage; the design's own stations go along.
-            doc.alignments.back().equations = a->equations;
-            doc.alignments.back().staIncrement = a->staIncrement;
-        }
+        result = describeFile(file, c, err, doc, unit);
+        if (doc.alignments.empty()) return result;
     }
     if (!c.unit.empty()) unit = *parseUnit(c.unit);
     const std::string xml = landxml::write(doc, landXmlUnit(unit));
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
     std::fputs(xml.c_str(), output.stream());
-    return output.finish(true, err) ? kExitOk : kExitFile;
+    return output.finish(true, err) ? result : kExitFile;
 }
 
 // ---- list ----
@@ -671,36 +753,70 @@ int builtinDocument(landxml::Document& doc, std::FILE* err) {
     return kExitOk;
 }
 
+void listProfiles(const landxml::Alignment& a, const TableStyle& s, std::FILE* out) {
+    for (const landxml::Profile& p : a.profiles)
+        std::fprintf(out, "  profile '%s': %s, %s to %s\n", p.name.c_str(),
+                     counted(static_cast<long long>(p.vips.size()), "VIP", "VIPs").c_str(),
+                     s.station(p.vips.front().station).c_str(),
+                     s.station(p.vips.back().station).c_str());
+}
+
+// One alignment's line (and its profiles'); false when it cannot be built.
+bool listAlignment(const std::string& file, const landxml::Alignment& a, const Common& c, Unit unit,
+                   std::FILE* out, std::FILE* err) {
+    CAlnt alnt;
+    std::string error;
+    const TableStyle s = tableStyle(c, unit, landxml::stationingOf(a));
+    if (!buildReported(file, a, unit, err, alnt, error)) {
+        std::fprintf(out, "%-20s refused: %s: %s\n", a.name.c_str(), file.c_str(), error.c_str());
+        return false;
+    }
+    const double start = alnt.getStartChainageInM();
+    double end = start;
+    alnt.getFinalChainageInM(end);
+    std::fprintf(out, "%-20s %16s %12s %-27s %8zu  ok\n", a.name.c_str(),
+                 s.length(end - start, 3).c_str(),
+                 counted(alnt.getNumOfHes(), "element", "elements").c_str(),
+                 (s.station(start) + " to " + s.station(end)).c_str(), a.profiles.size());
+    listProfiles(a, s, out);
+    return true;
+}
+
 int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
     landxml::Document doc;
     std::vector<const landxml::Alignment*> chosen;
-    int code = file == kBuiltin ? builtinDocument(doc, err) : readDocument(file, doc, err);
-    if (code == kExitOk) code = chooseAlignments(file, doc, c.alignment, true, err, chosen);
+    const int code = file == kBuiltin ? builtinDocument(doc, err) : readDocument(file, doc, err);
     if (code != kExitOk) return code;
+    const bool one = !c.alignment.empty();
+    if (one && chooseAlignments(file, doc, c.alignment, true, err, chosen) == kExitUsage)
+        return kExitUsage;
     const Unit unit = c.unit.empty() ? unitOf(doc.unit) : *parseUnit(c.unit);
-    TableStyle s = tableStyle(c, unit, landxml::Stationing());
+    const TableStyle s = tableStyle(c, unit, landxml::Stationing());
     std::fprintf(out, "%s: %s, file unit %s\n", file.c_str(),
-                 counted(doc.alignments.size(), "alignment", "alignments").c_str(),
+                 counted(static_cast<long long>(doc.alignments.size() + doc.refused.size()),
+                         "alignment", "alignments")
+                     .c_str(),
                  unitSymbol(unitOf(doc.unit)));
-    std::fprintf(out, "%-20s %16s %12s %-27s %s\n", "name", s.heading("length").c_str(), "elements",
-                 "stations", "profile");
+    std::fprintf(out, "%-20s %16s %12s %-27s %8s  %s\n", "name", s.heading("length").c_str(),
+                 "elements", "stations", "profiles", "state");
+    // Every alignment in file order, each with its state.
+    size_t good = 0, bad = 0;
     int result = kExitOk;
-    for (const landxml::Alignment* a : chosen) {
-        CAlnt alnt;
-        if (buildDesign(file, *a, err, alnt) != kExitOk) {
-            std::fprintf(out, "%-20s %s\n", a->name.c_str(), "not readable (see the message)");
-            result = kExitBadInput;
+    while (good < doc.alignments.size() || bad < doc.refused.size()) {
+        const bool takeGood =
+            bad == doc.refused.size() ||
+            (good < doc.alignments.size() && doc.alignments[good].line < doc.refused[bad].line);
+        if (takeGood) {
+            const landxml::Alignment& a = doc.alignments[good++];
+            if ((!one || a.name == c.alignment) && !listAlignment(file, a, c, unit, out, err))
+                result = kExitBadInput;
             continue;
         }
-        s = tableStyle(c, unit, landxml::stationingOf(*a));
-        const double start = alnt.getStartChainageInM();
-        double end = start;
-        alnt.getFinalChainageInM(end);
-        std::fprintf(out, "%-20s %16s %12s %-27s %s\n", a->name.c_str(),
-                     s.length(end - start, 3).c_str(),
-                     counted(alnt.getNumOfHes(), "element", "elements").c_str(),
-                     (s.station(start) + " to " + s.station(end)).c_str(),
-                     alnt.getNumOfVes() > 0 ? "yes" : "no");
+        const landxml::RefusedAlignment& r = doc.refused[bad++];
+        if (one && r.name != c.alignment) continue;
+        std::fprintf(out, "%-20s refused: %s: %s\n", r.name.c_str(), file.c_str(),
+                     r.message.c_str());
+        result = kExitBadInput;
     }
     return result;
 }
@@ -767,6 +883,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     cStake->add_option("--from", stake.from, "first station (included)");
     cStake->add_option("--to", stake.to, "last station (included)");
     addTableOptions(cStake, common);
+    addProfileOption(cStake, common);
 
     StationOffsetArgs so;
     CLI::App* cSo = app.add_subcommand("station-offset",
@@ -789,6 +906,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
                   "can be square to several elements)")
         ->needs(corridor);
     addTableOptions(cSo, common);
+    addProfileOption(cSo, common);
 
     PlotArgs plot;
     CLI::App* cPlot = app.add_subcommand(
@@ -811,10 +929,13 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
         ->delimiter(',')
         ->check(kFinite);
     addDesignOptions(cPlot, common);
+    addProfileOption(cPlot, common);
 
     std::string exportFile;
     CLI::App* cExport = app.add_subcommand(
-        "export-landxml", "every alignment (or the one named) as LandXML 1.2 in the file's unit");
+        "export-landxml",
+        "every alignment (or the one named) with every profile as LandXML 1.2 in the file's "
+        "unit; an alignment that cannot be read is left out and named (exit 1)");
     cExport->add_option("FILE", exportFile,
                         "LandXML design, or 'builtin' (default: the built-in road)");
     cExport->add_option("--out", common.out, "write to this file instead of standard output");
@@ -822,7 +943,9 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
 
     std::string listFile;
     CLI::App* cList = app.add_subcommand(
-        "list", "each alignment's name, length, elements, stations and profile, and the unit");
+        "list",
+        "each alignment's name, length, elements, stations, profiles and state (ok or refused: "
+        "why), and the unit; exit 1 when any alignment is refused");
     cList->add_option("FILE", listFile, "LandXML file, or 'builtin'")->required();
     addDesignOptions(cList, common, "(default: every alignment of the file)");
 

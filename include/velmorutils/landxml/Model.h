@@ -68,6 +68,16 @@ struct Vip {
     double length = 0.0;  // parabola: length along the chainage; circle: its arc length
     double radius = 0.0;  // circular curves
     int line = 0;
+    // One unit of the last decimal the file wrote for this point's station and curve length
+    // (metres; 0 when not known): what the writer's rounding may have moved them by.
+    double writtenStep = 0.0;
+};
+
+// A design profile of an alignment (LandXML's ProfAlign): its name and its VIPs.
+struct Profile {
+    std::string name;
+    int line = 0;
+    std::vector<Vip> vips;
 };
 
 // A station equation of a LandXML alignment, in metres.
@@ -89,14 +99,31 @@ struct Alignment {
     double staStart = 0.0;  // running chainage of the first element's start
     int line = 0;
     std::vector<HElement> elements;
+    // The profile in use: the first design profile of the file unless useProfile chose another.
     std::vector<Vip> profile;
+    // Every design profile in file order (the reader fills it; the writer writes each under its
+    // own name, or `profile` under the alignment's name when this is empty).
+    std::vector<Profile> profiles;
     std::vector<StaEquation> equations;  // in increasing staInternal
     double staIncrement = kNone;         // the file's own station interval, when it gives one
 };
 
+// Makes the named design profile the one in use. False with a message naming the alignment's
+// profiles when it has none of that name.
+bool useProfile(Alignment& alignment, const std::string& name, std::string& error);
+
+// An alignment of the file that could not be read: its fault is its own and the file's other
+// alignments are read as if it were not there. message: "line N: Element: what".
+struct RefusedAlignment {
+    std::string name;
+    int line = 0;
+    std::string message;
+};
+
 struct Document {
     LinearUnit unit = LinearUnit::Meter;
-    std::vector<Alignment> alignments;
+    std::vector<Alignment> alignments;  // the alignments that could be read, in file order
+    std::vector<RefusedAlignment> refused;
     // What the reader accepted but a user should know: "line N: element: ...".
     std::vector<std::string> warnings;
 };
@@ -119,18 +146,26 @@ const char* unitName(LinearUnit unit);
 
 // Parses LandXML text (UTF-8, with or without a byte-order mark). On failure returns false and a
 // message "line N: Element: what" (readFile puts the path in front); the caller's document is
-// then untouched, nothing partial is returned. Every alignment of the file is returned, in file
-// order. Elements that are not geometry (Feature, Property, program extensions) are ignored
-// wherever they stand; geometry that cannot be read exactly (other spiral types, chord-defined
-// curves, irregular lines, unsymmetric vertical curves) is refused.
+// then untouched, nothing partial is returned. A fault within one alignment (its geometry, a
+// profile, its equations) refuses that alignment alone: it goes to Document::refused with its
+// message and the others are read. The parse fails only for faults of the file itself and when
+// no alignment can be read (the message is then the refusal's, or each one's after its name).
+// Elements that are not geometry (Feature, Property, program extensions) are ignored wherever they
+// stand; geometry that cannot be read exactly (other spiral types, chord-defined curves, irregular
+// lines, unsymmetric vertical curves) is refused.
 bool parse(const std::string& text, Document& doc, std::string& error);
 bool readFile(const std::string& path, Document& doc, std::string& error);
+// As parse, but a file whose every alignment is refused is still returned, so that a listing can
+// show each one with its reason (doc.alignments is then empty).
+bool parseKeepingRefused(const std::string& text, Document& doc, std::string& error);
 
-// Writes the document as LandXML 1.2 in the given unit. Every number is the shortest text that
-// reads back to the same double in that unit. A metre document reads back bit for bit; in feet
-// the value nearest the metres that converts back to them exactly is written, and where none
-// does (feet to metres cannot reach every double) the metres come back within a few units in the
-// last place, 1e-15 of the value.
+// Writes the document as LandXML 1.2 in the given unit. A metre document is written as the
+// shortest text that reads back to the same double, bit for bit. In feet every number is the
+// shortest text that reads back to the same metres within 1e-9 m (477200, not
+// 477199.99999999994); where no text does (a value beyond about 1e7 m, where a double's own
+// step is coarser), the nearest. No "-0". What is written reads back: a PI or Center that would
+// lie beyond kMaxCoordinateM (the PI of an arc near a half circle) is left out, since the radius,
+// length and direction already define the element.
 std::string write(const Document& doc, LinearUnit unit);
 // Writes the document to a file whole or not at all: a failed write (a full disk, a missing
 // folder) leaves the previous file as it was. False with a message naming the file and the

@@ -86,6 +86,23 @@ private:
     std::vector<StaEquation> equations_;
 };
 
+// Checks the station equations of an alignment given as plain values and makes them ready for
+// Stationing::assign, whoever read them (startChainageM and endChainageM: the running chainage
+// of the road's start and end, metres):
+//  - an equation without staBack (NaN; it is optional) takes it from the running station;
+//  - a staBack that differs from the running station by more than 1 mm is a warning, the
+//    stations follow the running chainage;
+//  - an equation whose staInternal lies before the start or after the end cannot apply: a
+//    warning naming its line, and it is left out;
+//  - two equations at the same staInternal (at the start as anywhere else) are an error naming
+//    both lines, as is a staInternal or staAhead that is not finite.
+// The equations come back sorted by staInternal. Warnings and errors read "line N: StaEquation:
+// ..." with stations in `unit`. False with the error; equations then unchanged.
+bool checkEquations(double startChainageM, double endChainageM, std::vector<StaEquation>& equations,
+                    LinearUnit unit, std::vector<std::string>& warnings, std::string& error);
+// staBack and the running station agree within this.
+inline constexpr double kStaBackToleranceM = 0.001;
+
 // The stationing of a file's alignment: its staStart and equations. The reader has checked them.
 Stationing stationingOf(const Alignment& alignment);
 

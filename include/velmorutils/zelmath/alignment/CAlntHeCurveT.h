@@ -80,6 +80,18 @@ public:
     }
     /// Whether chaining leaves the start azimuth alone.
     bool hasFixedStartAzimuth() const { return m_fixedStartAzimuth; }
+    /// Holds the start point (north, east in metres) and start azimuth (degrees) where a design
+    /// file places the element: chaining then gives it its start chainage but neither moves nor
+    /// turns it, so the file's own sub-millimetre gaps and sub-second kinks stay at their joints
+    /// instead of being carried along the road. Unlike a fixed start azimuth this is no angle
+    /// point: the element still chains with its neighbours into one curve.
+    void setHeldStart(double n, double e, double azDeg) {
+        m_curve.setOrg(n, e);
+        m_curve.setRotationDeg(azDeg);
+        m_heldStart = true;
+    }
+    /// Whether chaining leaves the start point and azimuth alone.
+    bool hasHeldStart() const { return m_heldStart; }
 
 protected:
     CAlntHeCurveT() = default;
@@ -96,6 +108,7 @@ protected:
         CMathAngle az;
         chainStartOf(alnt, index, chain, n, e, az);
         onStartChainageUpdate(chain);
+        if (m_heldStart) return;
         m_curve.setOrg(n, e);
         if (!m_fixedStartAzimuth) m_curve.setRotation(az);
     }
@@ -103,4 +116,5 @@ protected:
 private:
     COrgAzCurveT<T> m_curve;
     bool m_fixedStartAzimuth = false;
+    bool m_heldStart = false;
 };
