@@ -1,5 +1,6 @@
 #include "velmorutils/formats/StationText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -49,9 +50,12 @@ std::string FormatStationText(double value, double stationLength, int decimals) 
         std::snprintf(buf, sizeof buf, "%g", value);
         return buf;
     }
-    std::snprintf(buf, sizeof buf, "%.*f", kFixedDecimals, std::fabs(value));
+    // to_chars rounds as printf does (the correctly rounded decimal of the binary value), at a
+    // fraction of its cost: a stake-out writes one station text per station.
+    const std::to_chars_result fixedText = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                                         std::chars_format::fixed, kFixedDecimals);
     unsigned long long nano = 0;
-    for (const char* c = buf; *c != '\0'; ++c)
+    for (const char* c = buf; c != fixedText.ptr; ++c)
         if (*c != '.') nano = nano * 10 + static_cast<unsigned long long>(*c - '0');
     const unsigned long long drop = powerOfTen(kFixedDecimals - d);
     const unsigned long long scaled = (nano + drop / 2) / drop;

@@ -97,23 +97,44 @@ std::string pointText(const StakeoutStation& st) {
     return t;
 }
 
+// A CSV row is built in one buffer and written at once: a stake-out of a long road at 1 m is
+// millions of cells.
+void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station,
+                 const StakeoutStation& st, const StakeoutRow& r, std::string& line) {
+    line.assign(station);
+    line += ',';
+    s.appendLength(line, r.chainage, 4);
+    line += ',';
+    s.appendLength(line, r.offset, 3);
+    line += ',';
+    s.appendLength(line, r.north, 4);
+    line += ',';
+    s.appendLength(line, r.east, 4);
+    line += ',';
+    if (r.hasHeight) s.appendLength(line, r.height, 3);
+    line += ',';
+    line += s.angle(r.azimuthDeg);
+    line += r.boundary ? ",1," : ",0,";
+    line += st.equation ? "EQ" : st.code;
+    line += ',';
+    line += alntJointSideText(st.side);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), out);
+}
+
 void writeRow(std::FILE* out, const TableStyle& s, const std::string& station,
-              const StakeoutStation& st, const StakeoutRow& r) {
-    const std::string height = r.hasHeight ? s.length(r.height, 3) : std::string();
+              const StakeoutStation& st, const StakeoutRow& r, std::string& line) {
     if (s.csv) {
-        std::fprintf(out, "%s,%s,%s,%s,%s,%s,%s,%d,%s,%s\n", station.c_str(),
-                     s.length(r.chainage, 4).c_str(), s.length(r.offset, 3).c_str(),
-                     s.length(r.north, 4).c_str(), s.length(r.east, 4).c_str(), height.c_str(),
-                     s.angle(r.azimuthDeg).c_str(), r.boundary ? 1 : 0,
-                     st.equation ? "EQ" : st.code, alntJointSideText(st.side));
+        writeCsvRow(out, s, station, st, r, line);
         return;
     }
+    const std::string height = r.hasHeight ? s.length(r.height, 3) : std::string("-");
     const std::string point = pointText(st);
     const std::string angle =
         point.empty() ? s.angle(r.azimuthDeg) : padRight(s.angle(r.azimuthDeg), 14) + " " + point;
     std::fprintf(out, "%13s %13s %15s %15s %16s  %s\n", station.c_str(),
                  s.length(r.offset, 3).c_str(), s.length(r.north, 4).c_str(),
-                 s.length(r.east, 4).c_str(), r.hasHeight ? height.c_str() : "-", angle.c_str());
+                 s.length(r.east, 4).c_str(), height.c_str(), angle.c_str());
 }
 
 }  // namespace
@@ -132,6 +153,7 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
     writeHeader(out, options.style);
     const size_t every = std::max<size_t>(1, stations.size() / 100);
     std::vector<StakeoutRow> rows;
+    std::string line;
     for (size_t i = 0; i < stations.size(); ++i) {
         // One station text and one evaluation per station, whatever the number of offsets.
         const std::string text =
@@ -141,7 +163,7 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
             return false;
         }
         for (const StakeoutRow& row : rows)
-            writeRow(out, options.style, text, stations[i], row);
+            writeRow(out, options.style, text, stations[i], row, line);
         if (options.progress && i % every == 0)
             options.progress(static_cast<double>(i) / static_cast<double>(stations.size()));
     }

@@ -219,6 +219,8 @@ std::vector<TAlntStakeoutStation> alntStakeoutStations(const CAlnt& alnt,
     if (!(from <= to)) return {};
     const Regions regions(start, request);
     std::vector<Entry> all;
+    const double rounds = (to - from) / request.intervalInM;
+    if (rounds < 1e8) all.reserve(static_cast<std::size_t>(rounds) + 4 * alnt.getNumOfHes() + 8);
     all.push_back({from, kRangeEnd, "", false});
     all.push_back({to, kRangeEnd, "", false});
     roundStations(regions, request.intervalInM, from, to, all);
