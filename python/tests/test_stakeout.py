@@ -139,3 +139,14 @@ def test_evaluate_answers_everything_at_once_and_grades_circular_curves(road_fil
     assert r['grade'][4] == pytest.approx((h1 - h0) / 0.02 * 100.0, abs=1e-6)
     np.testing.assert_array_equal(a.grade(ch), r['grade'])
     assert math.isnan(r['height'][5]) and r['curvature'][6] == 0.0
+
+
+def test_a_feet_stakeout_is_the_metre_one_in_feet(kinks_file):
+    ft = 0.3048
+    m = vu.read_landxml(kinks_file)[0].stakeout(100.0 * ft, offsets=[-10.0 * ft, 0.0, 10.0 * ft])
+    f = vu.read_landxml(kinks_file, unit='ft')[0].stakeout(100.0, offsets=[-10.0, 0.0, 10.0])
+    assert f.size == m.size
+    for field in ('chainage', 'offset', 'northing', 'easting', 'height'):
+        np.testing.assert_allclose(f[field] * ft, m[field], rtol=0, atol=1e-9, err_msg=field)
+    np.testing.assert_array_equal(f['side'], m['side'])
+    assert f['station'][3] == '1+00.00'  # 100-foot stations
