@@ -137,6 +137,12 @@ TEST(StakeoutRule, TheInversesSideAtAnAnglePointStakesBackToThePoint) {
     ASSERT_TRUE(inverse.findNearest(p.n, p.e, f));
     EXPECT_EQ(f.side, TAlntJointSide::back);
     EXPECT_STREQ(alntJointSideText(f.side), "back");
+    // A foot's chainage may be the joint's to a rounding only: the back side still answers.
+    TAlntEval at;
+    ASSERT_TRUE(evaluateAlnt(a, 200.0 + 3e-14, at, TAlntJointSide::back));
+    EXPECT_EQ(at.element, 1);
+    ASSERT_TRUE(evaluateAlnt(a, 200.0 + 3e-14, at, TAlntJointSide::ahead));
+    EXPECT_EQ(at.element, 2);
     // Half a millimetre further out the point lies outside the kink: the joint, no side.
     const Stake out = stake(a, 200.0, TAlntJointSide::ahead, -5.0);
     ASSERT_TRUE(inverse.findNearest(0.5 * (p.n + out.n), 0.5 * (p.e + out.e), f));
