@@ -17,6 +17,7 @@
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 #include <velmorutils/zelmath/curves/AlntElementFlags.h>
 #include <velmorutils/zelmath/curves/CurveRelations.h>
 #include <velmorutils/zelmath/geodesy/GeodeticFunctions.h>
@@ -131,9 +132,12 @@ py::tuple position(const RoadAlignment& a, const py::object& chainage, const py:
     return py::make_tuple(b.finish(n), b.finish(e));
 }
 
-py::object structured(const std::vector<py::ssize_t>& shape, const py::list& fields) {
-    const py::module_ np = py::module_::import("numpy");
-    return np.attr("empty")(py::tuple(py::cast(shape)), np.attr("dtype")(fields));
+void setText(char32_t* out, std::size_t size, const std::string& text) {
+    std::size_t k = 0;
+    for (; k < size && k < text.size(); ++k)
+        out[k] = static_cast<char32_t>(static_cast<unsigned char>(text[k]));
+    for (; k < size; ++k)
+        out[k] = U'\0';
 }
 
 // One record of station_offset's structured array, written in place by the C++ loop. NumPy's
@@ -143,14 +147,16 @@ struct FootRecord {
     double offset;
     char32_t status[11];
     std::int32_t element;
+    char32_t side[5];
 };
 
 py::object footDtype() {
     py::dict spec;
-    spec["names"] = py::make_tuple("chainage", "offset", "status", "element");
-    spec["formats"] = py::make_tuple("f8", "f8", "U11", "i4");
+    spec["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
+    spec["formats"] = py::make_tuple("f8", "f8", "U11", "i4", "U5");
     spec["offsets"] = py::make_tuple(offsetof(FootRecord, chainage), offsetof(FootRecord, offset),
-                                     offsetof(FootRecord, status), offsetof(FootRecord, element));
+                                     offsetof(FootRecord, status), offsetof(FootRecord, element),
+                                     offsetof(FootRecord, side));
     spec["itemsize"] = sizeof(FootRecord);
     return py::module_::import("numpy").attr("dtype")(spec);
 }
@@ -183,11 +189,60 @@ py::object stationOffset(const RoadAlignment& a, const py::object& north, const 
                 r.offset = feet[j].offset;
                 r.element = feet[j].element;
                 setStatus(r.status, feet[j].status);
+                setText(r.side, 5, alntJointSideText(feet[j].side));
             }
         }
     }
     if (b.scalar()) return out.attr("__getitem__")(py::tuple());
     return out;
+}
+
+// One record of stakeout's structured array, written in place by the C++ loop.
+struct StakeRecord {
+    double chainage, offset, northing, easting, height, azimuth;
+    char32_t station[24];
+    char32_t point[5];
+    char32_t side[5];
+    bool boundary;
+};
+
+py::object stakeDtype() {
+    py::dict spec;
+    spec["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "height", "azimuth",
+                                   "station", "point", "side", "boundary");
+    spec["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "U24", "U5", "U5", "?");
+    spec["offsets"] =
+        py::make_tuple(offsetof(StakeRecord, chainage), offsetof(StakeRecord, offset),
+                       offsetof(StakeRecord, northing), offsetof(StakeRecord, easting),
+                       offsetof(StakeRecord, height), offsetof(StakeRecord, azimuth),
+                       offsetof(StakeRecord, station), offsetof(StakeRecord, point),
+                       offsetof(StakeRecord, side), offsetof(StakeRecord, boundary));
+    spec["itemsize"] = sizeof(StakeRecord);
+    return py::module_::import("numpy").attr("dtype")(spec);
+}
+
+void fillStakeRecords(const RoadAlignment& a, const std::vector<TAlntStakeoutStation>& stations,
+                      const std::vector<double>& off, StakeRecord* records) {
+    std::vector<RoadAlignment::StakeRow> rows(stations.size() * off.size());
+    a.stakeoutRows(stations, off, rows.data());
+    std::size_t r = 0;
+    for (const TAlntStakeoutStation& s : stations) {
+        const std::string text = a.stakeoutStationText(s, 2);
+        for (const double o : off) {
+            StakeRecord& rec = records[r];
+            const RoadAlignment::StakeRow& row = rows[r++];
+            rec.chainage = a.fromM(s.chainageInM);
+            rec.offset = o;
+            rec.northing = row.north;
+            rec.easting = row.east;
+            rec.height = row.height;
+            rec.azimuth = row.azimuth;
+            setText(rec.station, 24, text);
+            setText(rec.point, 5, s.equation ? "EQ" : s.code);
+            setText(rec.side, 5, alntJointSideText(s.side));
+            rec.boundary = s.boundary;
+        }
+    }
 }
 
 py::object stakeout(const RoadAlignment& a, double interval, const py::object& offsets) {
@@ -201,41 +256,78 @@ py::object stakeout(const RoadAlignment& a, double interval, const py::object& o
     const std::vector<double> off(offs.data(), offs.data() + offs.size());
     for (double o : off)
         if (!std::isfinite(o)) throw py::value_error("stakeout: offsets must be finite");
-    std::vector<double> ch;
+    std::vector<TAlntStakeoutStation> stations;
     {
         const py::gil_scoped_release release;
-        for (double c : a.stakeoutChainages(interval))
-            for (std::size_t k = 0; k < off.size(); ++k)
-                ch.push_back(c);
+        stations = a.stakeoutStations(interval);
     }
-    const auto rows = static_cast<py::ssize_t>(ch.size());
-    py::array_t<double> chain(rows), offset(rows), n(rows), e(rows), h(rows), az(rows);
+    const auto rows = static_cast<py::ssize_t>(stations.size() * off.size());
+    py::array out = py::module_::import("numpy").attr("empty")(rows, stakeDtype());
+    auto* records = static_cast<StakeRecord*>(out.mutable_data());
     {
-        double* po = offset.mutable_data();
-        double* pc = chain.mutable_data();
-        double* pn = n.mutable_data();
-        double* pe = e.mutable_data();
-        double* ph = h.mutable_data();
-        double* pa = az.mutable_data();
         const py::gil_scoped_release release;
-        for (std::size_t i = 0; i < ch.size(); ++i) {
-            pc[i] = ch[i];
-            po[i] = off[i % off.size()];
+        fillStakeRecords(a, stations, off, records);
+    }
+    return out;
+}
+
+// One record of evaluate's structured array.
+struct EvalRecord {
+    double chainage, offset, northing, easting, azimuth, curvature, height, grade;
+    std::int32_t element;
+    char32_t kind[6];
+};
+
+py::object evalDtype() {
+    py::dict spec;
+    spec["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "azimuth",
+                                   "curvature", "height", "grade", "element", "kind");
+    spec["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "f8", "f8", "i4", "U6");
+    spec["offsets"] = py::make_tuple(offsetof(EvalRecord, chainage), offsetof(EvalRecord, offset),
+                                     offsetof(EvalRecord, northing), offsetof(EvalRecord, easting),
+                                     offsetof(EvalRecord, azimuth), offsetof(EvalRecord, curvature),
+                                     offsetof(EvalRecord, height), offsetof(EvalRecord, grade),
+                                     offsetof(EvalRecord, element), offsetof(EvalRecord, kind));
+    spec["itemsize"] = sizeof(EvalRecord);
+    return py::module_::import("numpy").attr("dtype")(spec);
+}
+
+void fillEvalRecord(const RoadAlignment& a, const TAlntEval* e, double c, double o, EvalRecord& r) {
+    static constexpr const char* kKinds[] = {"line", "arc", "spiral", "ip"};
+    r = {c, o, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, -1, {}};
+    setText(r.kind, 6, "");
+    if (e == nullptr || !std::isfinite(o)) return;
+    double n = 0.0, east = 0.0;
+    alntOffsetPoint(*e, a.toM(o), n, east);
+    r.northing = a.fromM(n);
+    r.easting = a.fromM(east);
+    r.azimuth = e->azimuthDeg;
+    r.curvature = e->curvature * a.toM(1.0);
+    r.height = e->hasHeight ? a.fromM(e->height) : kNaN;
+    r.grade = e->hasGrade ? e->gradePercent : kNaN;
+    r.element = e->element;
+    setText(r.kind, 6, e->kind >= 0 && e->kind < 4 ? kKinds[e->kind] : "");
+}
+
+py::object evaluate(const RoadAlignment& a, const py::object& chainage, const py::object& offset) {
+    const Broadcast b({chainage, offset}, {"chainage", "offset"});
+    const py::module_ np = py::module_::import("numpy");
+    py::array out = np.attr("empty")(py::tuple(py::cast(b.shape())), evalDtype());
+    auto* records = static_cast<EvalRecord*>(out.mutable_data());
+    {
+        const py::gil_scoped_release release;
+        constexpr std::size_t kBlock = 256;
+        std::vector<TAlntEval> at(kBlock);
+        std::unique_ptr<bool[]> ok(new bool[kBlock]);
+        for (std::size_t i = 0; i < b.size(); i += kBlock) {
+            const std::size_t n = std::min(kBlock, b.size() - i);
+            a.evaluate(b.data(0) + i, n, at.data(), ok.get());
+            for (std::size_t j = 0; j < n; ++j)
+                fillEvalRecord(a, ok[j] ? &at[j] : nullptr, b.data(0)[i + j], b.data(1)[i + j],
+                               records[i + j]);
         }
-        a.positions(pc, po, ch.size(), pn, pe);
-        a.heights(pc, ch.size(), ph);
-        a.azimuths(pc, ch.size(), pa);
     }
-    py::list fields;
-    for (const char* f : {"chainage", "offset", "northing", "easting", "height", "azimuth"})
-        fields.append(py::make_tuple(f, "f8"));
-    py::object out = structured({rows}, fields);
-    out.attr("__setitem__")("chainage", chain);
-    out.attr("__setitem__")("offset", offset);
-    out.attr("__setitem__")("northing", n);
-    out.attr("__setitem__")("easting", e);
-    out.attr("__setitem__")("height", h);
-    out.attr("__setitem__")("azimuth", az);
+    if (b.scalar()) return out.attr("__getitem__")(py::tuple());
     return out;
 }
 
@@ -432,14 +524,27 @@ PYBIND11_MODULE(velmorutils, m) {
              "(running, unit), offset (unit, right positive), status (\"square\": the "
              "perpendicular foot on an element; \"beforeStart\"/\"afterEnd\": measured along "
              "and across the extended end tangent; \"atJoint\": outside a kink, the joint is "
-             "the nearest point; \"none\": the point is not a finite number, all values NaN) "
-             "and element (0-based, -1 for none).")
+             "the nearest point; \"none\": the point is not a finite number, all values NaN), "
+             "element (0-based, -1 for none) and side (\"back\" or \"ahead\" for a square "
+             "foot at an angle point: the stake-out row of that side at this chainage and offset "
+             "gives the point back; \"\" elsewhere).")
+        .def("evaluate", &evaluate, py::arg("chainage"), py::arg("offset") = 0.0,
+             "Everything a chainage answers, from one lookup: structured array with chainage, "
+             "offset, northing, easting (at the offset), azimuth, curvature, height, grade "
+             "(percent; also along circular vertical curves), element (0-based) and kind "
+             "(\"line\", \"arc\", \"spiral\", \"ip\"). Beyond the ends position and azimuth "
+             "follow the end tangent and curvature is 0.")
         .def("stakeout", &stakeout, py::arg("interval"),
              py::arg("offsets") = std::vector<double>{0.0},
-             "Stake-out table: every round design station at `interval` (unit), the start, the "
-             "end, each element boundary and station equation, at each offset (unit, right "
-             "positive). Structured array with chainage (running), offset, northing, easting, "
-             "height (NaN without a profile) and azimuth (degrees).")
+             "Stake-out table, the library's one stake-out rule (the road tool's too): every "
+             "round design station at `interval` (unit), the start, the end, each element "
+             "boundary and key point (TS, SC, CS, ST, PC, PT, curves at an intersection point "
+             "included), each station equation and angle point twice (side \"back\" and "
+             "\"ahead\", each staked square to its own side of the joint), at each offset "
+             "(unit, right positive). Structured array with chainage (running), offset, "
+             "northing, easting, height (NaN without a profile), azimuth (degrees), station "
+             "(text; the back station on an equation's back row), point (key point code, "
+             "\"EQ\" at an equation), side and boundary.")
         .def("station_text", &stationText, py::arg("chainage"), py::arg("decimals") = 2,
              "Design station text of running chainages (\"1+234.56\" in metres, \"12+34.56\" "
              "in feet), after the station equations; a station that occurs in several regions "

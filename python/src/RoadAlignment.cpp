@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include <velmorutils/landxml/StakeoutStations.h>
 #include <velmorutils/zelmath/alignment/AlntValidity.h>
 #include <velmorutils/zelmath/angles/AngleConversions.h>
 
@@ -11,9 +12,6 @@ namespace pyvelmor {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Stake-out stations closer than this merge into one: a round station on an element boundary
-// is staked once.
-constexpr double kSameStationM = 0.001;
 
 }  // namespace
 
@@ -25,64 +23,67 @@ RoadAlignment::RoadAlignment(std::string name, LinearUnit unit, const CAlnt& aln
     inverse_.build(alnt_);
 }
 
+void RoadAlignment::evaluate(const double* chainage, std::size_t count, TAlntEval* at,
+                             bool* ok) const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    for (std::size_t i = 0; i < count; ++i)
+        ok[i] = evaluateAlnt(alnt_, toM(chainage[i]), at[i]);
+}
+
+namespace {
+
+// Evaluates a batch in blocks, so that a call of any size needs a bounded buffer, and hands each
+// answer (or null) to the caller's sink.
+template <class Sink>
+void eachEvaluated(const RoadAlignment& a, const double* chainage, std::size_t count, Sink sink) {
+    constexpr std::size_t kBlock = 256;
+    TAlntEval at[kBlock];
+    bool ok[kBlock];
+    for (std::size_t i = 0; i < count; i += kBlock) {
+        const std::size_t n = std::min(kBlock, count - i);
+        a.evaluate(chainage + i, n, at, ok);
+        for (std::size_t j = 0; j < n; ++j)
+            sink(i + j, ok[j] ? &at[j] : nullptr);
+    }
+}
+
+}  // namespace
+
 void RoadAlignment::positions(const double* chainage, const double* offset, std::size_t count,
                               double* north, double* east) const {
-    const std::lock_guard<std::mutex> guard(lock_);
-    for (std::size_t i = 0; i < count; ++i) {
+    eachEvaluated(*this, chainage, count, [&](std::size_t i, const TAlntEval* e) {
         north[i] = east[i] = kNaN;
-        const double c = toM(chainage[i]), o = toM(offset[i]);
-        double n = 0.0, e = 0.0;
-        if (!std::isfinite(c) || !std::isfinite(o)) continue;
-        if (!alnt_.getPosNeAtChainAndOffsetExtr(c, o, n, e)) continue;
+        if (e == nullptr || !std::isfinite(offset[i])) return;
+        double n = 0.0, e2 = 0.0;
+        alntOffsetPoint(*e, toM(offset[i]), n, e2);
         north[i] = fromM(n);
-        east[i] = fromM(e);
-    }
+        east[i] = fromM(e2);
+    });
 }
 
 void RoadAlignment::azimuths(const double* chainage, std::size_t count, double* deg) const {
-    const std::lock_guard<std::mutex> guard(lock_);
-    for (std::size_t i = 0; i < count; ++i) {
-        const double c = toM(chainage[i]);
-        double az = 0.0;
-        deg[i] = std::isfinite(c) && alnt_.getAzimuthAtChainExtr(c, az) ? pos360(az) : kNaN;
-    }
+    eachEvaluated(*this, chainage, count, [&](std::size_t i, const TAlntEval* e) {
+        deg[i] = e != nullptr ? e->azimuthDeg : kNaN;
+    });
 }
 
 void RoadAlignment::curvatures(const double* chainage, std::size_t count, double* k) const {
-    // Curvature is per unit length: per foot it is the metre value times the foot's metres.
-    const double perUnit = toM(1.0);
-    const std::lock_guard<std::mutex> guard(lock_);
-    for (std::size_t i = 0; i < count; ++i) {
-        const double c = toM(chainage[i]);
-        double km = 0.0;
-        if (!std::isfinite(c)) {
-            k[i] = kNaN;
-        } else if (c < startM_ || c > endM_) {
-            k[i] = 0.0;  // beyond the ends the road runs on along its end tangents
-        } else {
-            k[i] = alnt_.getCurvatureAtChainage(c, km) ? km * perUnit : kNaN;
-        }
-    }
+    eachEvaluated(*this, chainage, count, [&](std::size_t i, const TAlntEval* e) {
+        // Curvature is per unit length: per foot the metre value times the foot's metres.
+        k[i] = e != nullptr ? e->curvature * toM(1.0) : kNaN;
+    });
 }
 
 void RoadAlignment::heights(const double* chainage, std::size_t count, double* h) const {
-    const std::lock_guard<std::mutex> guard(lock_);
-    const bool profile = hasProfile();
-    for (std::size_t i = 0; i < count; ++i) {
-        const double c = toM(chainage[i]);
-        double hm = 0.0;
-        h[i] = profile && std::isfinite(c) && alnt_.getPosHAtChain(c, hm) ? fromM(hm) : kNaN;
-    }
+    eachEvaluated(*this, chainage, count, [&](std::size_t i, const TAlntEval* e) {
+        h[i] = e != nullptr && e->hasHeight ? fromM(e->height) : kNaN;
+    });
 }
 
 void RoadAlignment::grades(const double* chainage, std::size_t count, double* percent) const {
-    const std::lock_guard<std::mutex> guard(lock_);
-    const bool profile = hasProfile();
-    for (std::size_t i = 0; i < count; ++i) {
-        const double c = toM(chainage[i]);
-        double g = 0.0;
-        percent[i] = profile && std::isfinite(c) && alnt_.getGradeAtChainage(c, g) ? g : kNaN;
-    }
+    eachEvaluated(*this, chainage, count, [&](std::size_t i, const TAlntEval* e) {
+        percent[i] = e != nullptr && e->hasGrade ? e->gradePercent : kNaN;
+    });
 }
 
 void RoadAlignment::stationOffsets(const double* north, const double* east, std::size_t count,
@@ -91,42 +92,48 @@ void RoadAlignment::stationOffsets(const double* north, const double* east, std:
         TAlntFoot f;
         if (inverse_.findNearest(toM(north[i]), toM(east[i]), f)) {
             feet[i] = {fromM(f.chainageInM), fromM(f.offsetInM), f.element,
-                       static_cast<int>(f.status)};
+                       static_cast<int>(f.status), f.side};
         } else {
-            feet[i] = {kNaN, kNaN, -1, -1};
+            feet[i] = {kNaN, kNaN, -1, -1, TAlntJointSide::none};
         }
     }
 }
 
+std::vector<TAlntStakeoutStation> RoadAlignment::stakeoutStations(double interval) const {
+    return alntStakeoutStations(alnt_, zel_landxml::stakeoutRequest(stationing_, toM(interval)));
+}
+
 std::vector<double> RoadAlignment::stakeoutChainages(double interval) const {
-    std::vector<double> all{startM_, endM_};
-    for (int i = 0; i < alnt_.getNumOfHes(); ++i) {
-        double c = 0.0;
-        if (alnt_.getElement(i).getStartChainageInM(c)) all.push_back(c);
-    }
-    // Round stations region by region: after an equation the design stations start anew at its
-    // staAhead, and the stake-out book wants them round there too.
-    const std::vector<zel_landxml::StaEquation>& eqs = stationing_.equations();
-    for (std::size_t r = 0; r <= eqs.size(); ++r) {
-        const double c0 = std::max(startM_, r == 0 ? startM_ : eqs[r - 1].staInternal);
-        const double c1 = std::min(endM_, r == eqs.size() ? endM_ : eqs[r].staInternal);
-        if (!(c1 > c0)) continue;
-        all.push_back(c0);
-        const double s0 = stationing_.station(c0);
-        const double firstU = fromM(s0), lastU = fromM(s0 + (c1 - c0));
-        for (double k = std::floor(firstU / interval) + 1.0; k * interval < lastU; k += 1.0)
-            all.push_back(stationing_.chainageInRegion(toM(k * interval), static_cast<int>(r) + 1));
-    }
-    std::sort(all.begin(), all.end());
     std::vector<double> out;
-    for (const double c : all) {
-        if (c < startM_ || c > endM_) continue;
-        if (!out.empty() && c - out.back() < kSameStationM) continue;
-        out.push_back(c);
-    }
-    for (double& c : out)
-        c = fromM(c);
+    for (const TAlntStakeoutStation& s : stakeoutStations(interval))
+        out.push_back(fromM(s.chainageInM));
     return out;
+}
+
+void RoadAlignment::stakeoutRows(const std::vector<TAlntStakeoutStation>& stations,
+                                 const std::vector<double>& offsets, StakeRow* rows) const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    std::size_t r = 0;
+    for (const TAlntStakeoutStation& s : stations) {
+        TAlntEval at;
+        const bool ok = evaluateStakeoutStation(alnt_, s, at);
+        for (const double offset : offsets) {
+            StakeRow& row = rows[r++];
+            row = {kNaN, kNaN, kNaN, kNaN};
+            if (!ok) continue;
+            // In metres, as the tool computes it, and converted once at the end.
+            alntOffsetPoint(at, toM(offset), row.north, row.east);
+            row.north = fromM(row.north);
+            row.east = fromM(row.east);
+            row.height = at.hasHeight ? fromM(at.height) : kNaN;
+            row.azimuth = at.azimuthDeg;
+        }
+    }
+}
+
+std::string RoadAlignment::stakeoutStationText(const TAlntStakeoutStation& station,
+                                               int decimals) const {
+    return zel_landxml::stakeoutStationText(stationing_, station, style(decimals));
 }
 
 zel_landxml::StationStyle RoadAlignment::style(int decimals) const {

@@ -8,6 +8,8 @@
 
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
+#include <velmorutils/zelmath/alignment/AlntStakeout.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 #include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
 
@@ -42,10 +44,16 @@ public:
     double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
     double fromM(double m) const { return zel_landxml::fromMetres(m, unit_); }
 
-    // Batch queries over count chainages (and offsets), in the alignment's unit. A chainage
-    // before the start or after the end is extrapolated along the end tangent for positions and
-    // azimuths; heights and grades are NaN outside the profile and where there is none, and
-    // every result of a chainage that is not a finite number is NaN.
+    // The library's one evaluation per chainage (evaluateAlnt), for count chainages in the
+    // alignment's unit; the answers are the library's, in metres. ok[i] false: the chainage is
+    // not finite or could not be evaluated.
+    void evaluate(const double* chainage, std::size_t count, TAlntEval* at, bool* ok) const;
+
+    // Batch queries over count chainages (and offsets), in the alignment's unit, each answered
+    // by that evaluation. A chainage before the start or after the end is extrapolated along
+    // the end tangent for positions and azimuths (curvature 0 there); heights and grades are NaN
+    // outside the profile and where there is none (grades along circular vertical curves are
+    // the circle's slope), and every result of a chainage that is not a finite number is NaN.
     void positions(const double* chainage, const double* offset, std::size_t count, double* north,
                    double* east) const;
     void azimuths(const double* chainage, std::size_t count, double* deg) const;
@@ -59,16 +67,29 @@ public:
         double offset;
         int element;
         int status;  // TAlntFootStatus, or -1 for none
+        TAlntJointSide side;
     };
     void stationOffsets(const double* north, const double* east, std::size_t count,
                         Foot* feet) const;
     // Empty when the inverse could be built, else why not.
     const std::string& inverseError() const { return inverse_.buildError(); }
 
-    // The chainages of a stake-out at round design stations every `interval` (alignment unit):
-    // each multiple of the interval within each station region, the start, the end, every
-    // element boundary and every station equation, in order; entries closer than 1 mm merge.
+    // The stations of a stake-out at round design stations every `interval` (alignment unit),
+    // as the library's one stake-out rule gives them (alntStakeoutStations, in metres): the
+    // start, the end, every round station in each station region, every element boundary and
+    // key point, every equation and angle point (a back and an ahead row).
+    std::vector<TAlntStakeoutStation> stakeoutStations(double interval) const;
+    // Their chainages, in the alignment's unit.
     std::vector<double> stakeoutChainages(double interval) const;
+    // One stake-out row per station and offset (offset in the alignment's unit): north, east,
+    // height and azimuth from one evaluation per station, from the station's own side.
+    struct StakeRow {
+        double north, east, height, azimuth;
+    };
+    void stakeoutRows(const std::vector<TAlntStakeoutStation>& stations,
+                      const std::vector<double>& offsets, StakeRow* rows) const;
+    // The station text of a stake-out row (the back station on an equation's back row).
+    std::string stakeoutStationText(const TAlntStakeoutStation& station, int decimals) const;
 
     // Station text of a chainage in the design's stationing, and back; false with a message
     // when the text is not a station of this alignment.

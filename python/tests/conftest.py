@@ -76,6 +76,10 @@ class Reference:
     def feet(self, north, east):
         return self._ask(f's {n!r} {e!r}\n' for n, e in zip(north, east))
 
+    def back_positions(self, chainage, offset):
+        """Positions from the element that ends at each chainage (the back side of a joint)."""
+        return self._ask(f'b {c!r} {o!r}\n' for c, o in zip(chainage, offset))
+
 
 @pytest.fixture
 def reference(road_file):

@@ -2,7 +2,8 @@
 // can hold the module to the library's numbers. Reads a LandXML file (metres) and then lines
 // from standard input:
 //   p CHAINAGE OFFSET  ->  northing easting height azimuth   (NaN where there is none)
-//   s NORTHING EASTING ->  chainage offset element status
+//   b CHAINAGE OFFSET  ->  the same from the element that ends there (back side of a joint)
+//   s NORTHING EASTING ->  chainage offset element status side (0 none, 1 back, 2 ahead)
 #include <cstdio>
 #include <iostream>
 #include <limits>
@@ -10,6 +11,7 @@
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 #include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
 #include <velmorutils/zelmath/angles/AngleConversions.h>
@@ -38,13 +40,19 @@ int main(int argc, char** argv) {
             if (!alnt.getPosHAtChain(a, h)) h = nan;
             if (alnt.getAzimuthAtChainExtr(a, az)) az = pos360(az);
             std::printf("%.17g %.17g %.17g %.17g\n", n, e, h, az);
+        } else if (op == "b") {
+            TAlntEval at;
+            double n = nan, e = nan;
+            if (evaluateAlnt(alnt, a, at, TAlntJointSide::back)) alntOffsetPoint(at, b, n, e);
+            std::printf("%.17g %.17g %.17g %.17g\n", n, e, at.hasHeight ? at.height : nan,
+                        at.azimuthDeg);
         } else {
             TAlntFoot f;
             if (inverse.findNearest(a, b, f))
-                std::printf("%.17g %.17g %d %d\n", f.chainageInM, f.offsetInM, f.element,
-                            static_cast<int>(f.status));
+                std::printf("%.17g %.17g %d %d %d\n", f.chainageInM, f.offsetInM, f.element,
+                            static_cast<int>(f.status), static_cast<int>(f.side));
             else
-                std::printf("nan nan -1 -1\n");
+                std::printf("nan nan -1 -1 0\n");
         }
     }
     return 0;

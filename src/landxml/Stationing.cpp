@@ -1,5 +1,7 @@
 #include <velmorutils/landxml/Stationing.h>
 
+#include <velmorutils/formats/StationText.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -16,67 +18,15 @@ constexpr double kSameStationM = 1e-7;
 // Text magnitudes beyond this (in the text's unit) are not stations of any road; the bound keeps
 // the formatter's integer of nano-units inside 64 bits.
 constexpr double kMaxTextValue = 1e9;
-constexpr int kFixedDecimals = 9;
 constexpr int kMaxDecimals = 6;
 
 int clampedDecimals(int decimals) {
     return decimals < 0 ? 0 : (decimals > kMaxDecimals ? kMaxDecimals : decimals);
 }
 
-unsigned long long wholeLength(double length) {
-    if (!(length >= 1.0) || length > 1e6) return 0;
-    return static_cast<unsigned long long>(std::llround(length));
-}
-
-int digitsOf(unsigned long long v) {
-    int n = 1;
-    while (v >= 10) {
-        v /= 10;
-        ++n;
-    }
-    return n;
-}
-
-// The station text of a value in the text's unit. The value is first fixed to nine decimals,
-// which removes the noise of the binary form and of unit conversion (999.995 ft through metres
-// comes back as 999.99499999999989), then rounded half up to the decimals asked for. The carry
-// into the station number comes from integer arithmetic on that figure, so 999.995 becomes
-// 1+000.00 and never 0+1000.00.
+// One formatter for every station text of the library, the tool and Python.
 std::string formatValue(double value, double stationLength, int decimals) {
-    const int d = clampedDecimals(decimals);
-    const unsigned long long length = wholeLength(stationLength);
-    char buf[96];
-    if (!std::isfinite(value) || std::fabs(value) > kMaxTextValue || length == 0) {
-        std::snprintf(buf, sizeof buf, "%g", value);
-        return buf;
-    }
-    std::snprintf(buf, sizeof buf, "%.*f", kFixedDecimals, std::fabs(value));
-    unsigned long long nano = 0;
-    for (const char* c = buf; *c != '\0'; ++c)
-        if (*c != '.') nano = nano * 10 + static_cast<unsigned long long>(*c - '0');
-    unsigned long long drop = 1;
-    for (int i = d; i < kFixedDecimals; ++i)
-        drop *= 10;
-    const unsigned long long scaled = (nano + drop / 2) / drop;
-    unsigned long long unit = 1;
-    for (int i = 0; i < d; ++i)
-        unit *= 10;
-    const unsigned long long perStation = length * unit;
-    const unsigned long long number = scaled / perStation;
-    const unsigned long long rest = scaled % perStation;
-    const int width = digitsOf(length - 1);
-    std::string text = scaled == 0 || value > 0 ? "" : "-";
-    text += std::to_string(number) + "+";
-    const std::string whole = std::to_string(rest / unit);
-    text.append(width > static_cast<int>(whole.size()) ? width - whole.size() : 0, '0');
-    text += whole;
-    if (d > 0) {
-        const std::string frac = std::to_string(rest % unit);
-        text += '.';
-        text.append(static_cast<size_t>(d) - frac.size(), '0');
-        text += frac;
-    }
-    return text;
+    return zel_formats::FormatStationText(value, stationLength, decimals);
 }
 
 std::string trimmed(const std::string& s) {

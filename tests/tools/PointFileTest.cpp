@@ -157,9 +157,9 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
         << e;
     EXPECT_NE(e.find("1 line could not be read"), std::string::npos) << e;
     EXPECT_NE(o.find("\n1,0+020.00,19.99999"), std::string::npos) << o;
-    EXPECT_NE(o.find(",100.400,0.000,square,CL\n"), std::string::npos) << o;
+    EXPECT_NE(o.find(",100.400,0.000,square,CL,\n"), std::string::npos) << o;
     EXPECT_NE(o.find("\n3,0+040.00,39.99998"), std::string::npos) << o;
-    EXPECT_NE(o.find(",100.800,,square,EP\n"), std::string::npos) << o;
+    EXPECT_NE(o.find(",100.800,,square,EP,\n"), std::string::npos) << o;
 }
 
 TEST(PointFile, CarriedStationsAreReadAsTheDesignWritesThem) {

@@ -118,14 +118,14 @@ TEST(RoadCli, FeetDesignStakedInFeetAndMetresAgrees) {
     ASSERT_EQ(f.size(), m.size());
     EXPECT_EQ(f[0],
               "station,chainage_usft,offset_usft,northing_usft,easting_usft,"
-              "cl_design_height_usft,azimuth_deg,boundary");
+              "cl_design_height_usft,azimuth_deg,boundary,point,side");
     EXPECT_NE(m[0].find("northing_m"), std::string::npos);
     // The file's default interval in feet is 50 ft: stations at round feet.
     EXPECT_EQ(split(f[2], ',')[1], "1050.0000");
     for (size_t i = 1; i < f.size(); ++i) {
         const auto a = split(f[i], ','), b = split(m[i], ',');
-        ASSERT_EQ(a.size(), 8u);
-        ASSERT_EQ(b.size(), 8u);
+        ASSERT_EQ(a.size(), 10u);
+        ASSERT_EQ(b.size(), 10u);
         for (int col : {1, 2, 3, 4, 5}) {
             // Each table rounds to its printed decimals; beyond that they agree to 1e-6.
             const double half = col == 5 || col == 2 ? 5e-4 : 5e-5;
@@ -155,11 +155,17 @@ TEST(RoadCli, CsvGivesEveryNumberTheTextTableShows) {
             const auto w = words(t[i]);
             const auto v = split(c[i], ',');
             ASSERT_GE(w.size(), 6u) << t[i];
-            ASSERT_EQ(v.size(), 8u) << c[i];
+            ASSERT_EQ(v.size(), 10u) << c[i];
             EXPECT_EQ(w[0], v[0]);  // station text
             for (int k = 1; k <= 5; ++k)
                 EXPECT_EQ(w[k], v[k + 1]) << t[i];
-            EXPECT_EQ(v[7], w.size() == 7 ? "1" : "0") << t[i];
+            // The text's point column: the key point's code or * at a boundary, then the side.
+            const std::string point = w.size() > 6 ? w[6] : "";
+            EXPECT_EQ(v[7], point.empty() || point == "eq." ? "0" : "1") << t[i];
+            if (!v[8].empty() && v[8] != "EQ") {
+                EXPECT_EQ(point, v[8]) << t[i];
+            }
+            EXPECT_EQ(v[9], w.size() > 7 ? w.back() : "") << t[i];
             for (size_t k = 1; k < v.size(); ++k) {
                 EXPECT_EQ(v[k].find_first_of(" \""), std::string::npos) << c[i];
                 EXPECT_NE(v[k].rfind("-0.", 0) == 0 && std::stod(v[k]) == 0.0, true) << c[i];
@@ -428,12 +434,12 @@ TEST(Stakeout, RoundStationsAreRoundInTheDesignsStationsAcrossAnEquation) {
     ASSERT_TRUE(st.assign(0.0, {eq}, error)) << error;
     bool sawEquation = false;
     for (const road::StakeoutStation& s : road::stakeoutChainages(alnt, 100.0, 0.0, 700.0, &st)) {
-        const double station = st.station(s.chainage);
-        sawEquation = sawEquation || s.chainage == 250.0;
+        const double station = st.station(s.chainageInM);
+        sawEquation = sawEquation || s.chainageInM == 250.0;
         const bool round =
-            !s.boundary && s.chainage != 250.0 && s.chainage != 0.0 && s.chainage != 700.0;
+            !s.boundary && s.chainageInM != 250.0 && s.chainageInM != 0.0 && s.chainageInM != 700.0;
         if (round) {
-            EXPECT_NEAR(std::remainder(station, 100.0), 0.0, 1e-9) << s.chainage;
+            EXPECT_NEAR(std::remainder(station, 100.0), 0.0, 1e-9) << s.chainageInM;
         }
     }
     EXPECT_TRUE(sawEquation);
@@ -470,10 +476,16 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
     std::vector<std::string> stations;
     for (const std::string& l : lines(all.out))
         stations.push_back(split(l, ',')[0]);
-    const std::vector<std::string> want{
-        "station",  "0+000.00",    "0+100.00",    "0+200.00", "0+300.00", "0+500.00", "0+600.00",
-        "0+700.00", "0+750.00 R3", "0+800.00 R3", "0+900.00", "1+000.00", "1+050.00"};
+    // At each equation the back station's row, then the ahead station's: a crew stakes either.
+    const std::vector<std::string> want{"station",  "0+000.00",    "0+100.00",    "0+200.00",
+                                        "0+300.00", "0+400.00",    "0+500.00",    "0+600.00",
+                                        "0+700.00", "0+800.00 R2", "0+750.00 R3", "0+800.00 R3",
+                                        "0+900.00", "1+000.00",    "1+050.00"};
     EXPECT_EQ(stations, want) << all.out;
+    const auto rows = lines(all.out);
+    EXPECT_EQ(rows[5].substr(rows[5].size() - 8), ",EQ,back");
+    EXPECT_EQ(rows[6].substr(rows[6].size() - 9), ",EQ,ahead");
+    EXPECT_EQ(split(rows[9], ',')[1], split(rows[10], ',')[1]);  // one point, two stations
     // A station in the overlap needs its region; with it, both ends are in the table.
     const ToolRun ambiguous = run({"stakeout", xml, "--from", "0+780.00"});
     EXPECT_EQ(ambiguous.code, 2);
@@ -485,7 +497,7 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
     ASSERT_GE(l.size(), 3u);
     EXPECT_EQ(split(l[1], ','),
               (std::vector<std::string>{"0+780.00 R3", "730.0000", "0.000", "730.0000", "0.0000",
-                                        "", "0.000000", "0"}));
+                                        "", "0.000000", "0", "", ""}));
     EXPECT_EQ(split(l.back(), ',')[0], "0+900.00");
 }
 

@@ -80,11 +80,11 @@ TEST(Stakeout, SampleRoadIsContinuousAndMarksBoundaries) {
     road::StakeoutRow prev;
     for (size_t i = 0; i < stations.size(); ++i) {
         road::StakeoutRow row;
-        ASSERT_TRUE(road::stakeoutRow(alnt, stations[i].chainage, 0.0, row));
+        ASSERT_TRUE(road::stakeoutRow(alnt, stations[i].chainageInM, 0.0, row));
         EXPECT_TRUE(row.hasHeight);
         boundaries += stations[i].boundary;
         if (i > 0) {
-            const double step = stations[i].chainage - stations[i - 1].chainage;
+            const double step = stations[i].chainageInM - stations[i - 1].chainageInM;
             EXPECT_GT(step, 0.0);
             EXPECT_LE(step, 20.0 + 1e-9);
             // A chord is never longer than the arc it spans, and on these curves barely shorter.
@@ -95,11 +95,12 @@ TEST(Stakeout, SampleRoadIsContinuousAndMarksBoundaries) {
         }
         prev = row;
     }
-    EXPECT_EQ(boundaries, alnt.getNumOfHes() + 1);
+    // Every element boundary, and TS, SC and CS inside the curve at an intersection point.
+    EXPECT_EQ(boundaries, alnt.getNumOfHes() + 1 + 3);
 }
 
-// An element boundary within a millimetre of a round station is one stake, marked as a
-// boundary; a millimetre is the smallest step a crew sets out.
+// An element boundary within a millimetre of a round station is one stake, at the boundary and
+// marked as one; a millimetre is the smallest step a crew sets out.
 TEST(Stakeout, BoundaryWithinAMillimetreOfAStationIsOneStake) {
     CAlnt alnt;
     for (const double len : {100.0005, 99.9995}) {
@@ -109,7 +110,7 @@ TEST(Stakeout, BoundaryWithinAMillimetreOfAStationIsOneStake) {
     }
     const auto stations = road::stakeoutChainages(alnt, 20.0);
     ASSERT_EQ(stations.size(), 11u);
-    EXPECT_EQ(stations[5].chainage, 100.0);
+    EXPECT_EQ(stations[5].chainageInM, 100.0005);
     EXPECT_TRUE(stations[5].boundary);
     EXPECT_FALSE(stations[4].boundary);
 }

@@ -91,7 +91,8 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
     ASSERT_EQ(rows.size(), 7u) << csv.out;
     EXPECT_EQ(rows[0],
               (std::vector<std::string>{"name", "station", "chainage_m", "offset_m",
-                                        "cl_design_height_m", "dheight_m", "status", "code"}));
+                                        "cl_design_height_m", "dheight_m", "status", "code",
+                                        "side"}));
     struct Want {
         const char *station, *status;
         double chainage, offset;
@@ -104,7 +105,7 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
                 {"0+050.00", "square", 50.0, -40.0}};
     for (size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(rows[i + 1][0]);
-        ASSERT_EQ(rows[i + 1].size(), 8u);
+        ASSERT_EQ(rows[i + 1].size(), 9u);
         EXPECT_EQ(rows[i + 1][1], want[i].station);
         EXPECT_NEAR(std::stod(rows[i + 1][2]), want[i].chainage, 1e-6);
         EXPECT_NEAR(std::stod(rows[i + 1][3]), want[i].offset, 1e-6);

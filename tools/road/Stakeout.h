@@ -6,21 +6,20 @@
 #include <vector>
 
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/alignment/AlntStakeout.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
 #include "TableFormat.h"
 
 namespace road {
 
-// The chainages of a stake-out between `from` and `to` (metres of running chainage, both
-// included): every station that is a multiple of the interval between them, every station
-// equation and every element boundary, in order and without repeats (1 mm apart at least, so a
-// boundary on a round station is staked once). With a stationing, the round stations are round
-// in the design's own stations, region by region; without one, in running chainage.
-struct StakeoutStation {
-    double chainage = 0.0;
-    bool boundary = false;  // an element starts or ends here
-};
+// The stations of a stake-out between `from` and `to` (metres of running chainage, both
+// included), as the library's one stake-out rule gives them (alntStakeoutStations): round
+// stations at the interval, every element boundary and key point (TS, SC, CS, ST, PC, PT, those
+// of curves at an intersection point included) and every station equation, a back and an ahead
+// row at angle points and equations. With a stationing the round stations are round in the
+// design's own stations, region by region; without one, in running chainage.
+using StakeoutStation = TAlntStakeoutStation;
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval, double from,
                                                double to,
                                                const zel_landxml::Stationing* stationing = nullptr);
@@ -35,11 +34,15 @@ struct StakeoutRow {
     double height = 0.0;  // the centre line's design height, also on an offset row
     bool hasHeight = false;
     double azimuthDeg = 0.0;
-    bool boundary = false;  // an element starts or ends here
+    bool boundary = false;  // an element starts or ends here, or a key point
 };
 
-// One row per chainage and offset. False when a position cannot be computed.
+// One row per chainage and offset (the alignment's own element at a joint). False when a
+// position cannot be computed.
 bool stakeoutRow(const CAlnt& alnt, double chainage, double offset, StakeoutRow& row);
+// The rows of one station at every offset, from one evaluation from the station's own side.
+bool stakeoutRows(const CAlnt& alnt, const StakeoutStation& station,
+                  const std::vector<double>& offsets, std::vector<StakeoutRow>& rows);
 
 // Limits that keep a stake-out a table a crew can use rather than a run out of memory.
 inline constexpr double kMinIntervalM = 0.001;
@@ -53,6 +56,8 @@ struct StakeoutOptions {
     double to = 1e300;
     std::vector<double> offsets{0.0};  // metres, right of increasing chainage positive
     const zel_landxml::Stationing* stationing = nullptr;  // round stations in design stations
+    // Station text; the stationing's (or plain running chainage) and metres by default.
+    zel_landxml::StationStyle stationStyle;
     TableStyle style;
     // Called now and then with the share done (0 to 1); the caller decides where it shows.
     std::function<void(double)> progress;

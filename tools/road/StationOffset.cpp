@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
+
 namespace road {
 namespace {
 
@@ -61,7 +63,9 @@ StationOffsetRow StationOffsetTable::rowAt(const MeasuredPoint& p, const TAlntFo
         foot->status == TAlntFootStatus::square || foot->status == TAlntFootStatus::atJoint;
     if (!onRoad || alnt_.getNumOfVes() == 0) return row;
     const double chainage = std::clamp(foot->chainageInM, startM_, endM_);
-    row.hasDesignHeight = alnt_.getPosHAtChain(chainage, row.designHeight);
+    TAlntEval at;
+    row.hasDesignHeight = evaluateAlnt(alnt_, chainage, at, foot->side) && at.hasHeight;
+    row.designHeight = at.height;
     if (row.hasDesignHeight && p.hasHeight)
         row.heightDifference = toMetres(p.height, options_.pointUnit) - row.designHeight;
     return row;
@@ -97,6 +101,7 @@ void StationOffsetTable::writeHeader(std::FILE* out) const {
     }
     h.push_back("status");
     h.push_back("code");
+    if (s.csv) h.push_back("side");
     std::string line;
     for (size_t i = 0; i < h.size(); ++i) {
         char buf[64];
@@ -131,8 +136,12 @@ void StationOffsetTable::writeRow(std::FILE* out, const MeasuredPoint& p,
         cells_.push_back(
             r.found && p.hasChainage ? s.length(f.chainageInM - p.chainageM, kHeightDecimals) : "");
     }
-    cells_.push_back(statusText(r));
+    const char* side = r.found ? alntJointSideText(r.foot.side) : "";
+    // The text table names the side in the status cell; CSV in a column of its own, last.
+    cells_.push_back(s.csv || *side == '\0' ? std::string(statusText(r))
+                                            : std::string(statusText(r)) + " " + side);
     cells_.push_back(p.code);
+    if (s.csv) cells_.push_back(side);
     line_.clear();
     for (size_t i = 0; i < cells_.size(); ++i) {
         if (s.csv) {
@@ -191,7 +200,8 @@ void StationOffsetTable::writeFooter(std::FILE* out) const {
                  options_.carried ? "; dstation: located minus carried station" : "");
     std::fprintf(out,
                  "(status: square: square to an element; beforeStart, afterEnd: along the end "
-                 "tangent extended; atJoint: outside a kink, the joint nearest%s)\n",
+                 "tangent extended; atJoint: outside a kink, the joint nearest%s; back, ahead: "
+                 "at an angle point, the side whose normal the point lies on)\n",
                  std::isfinite(options_.corridorM) ? "; offRoad: beyond the corridor" : "");
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include <velmorutils/formats/ValueFormats.h>
 #include <velmorutils/landxml/Stationing.h>
@@ -26,20 +27,24 @@ std::string plainNumber(double value, int significant) {
     return text;
 }
 
-std::string fixed(double value, int decimals) {
+void appendFixed(std::string& out, double value, int decimals) {
     // to_chars rounds exactly as printf does (the shortest correctly rounded decimal of the
     // binary value), several times faster, which a table of a million points feels.
     char buf[64];
     const std::to_chars_result r =
         std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    const char* end = r.ptr;
+    if (r.ec != std::errc()) end = buf + std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    const char* begin = buf;
+    if (buf[0] == '-' &&
+        std::string_view(buf, end - buf).find_first_not_of("-0.") == std::string_view::npos)
+        ++begin;
+    out.append(begin, end);
+}
+
+std::string fixed(double value, int decimals) {
     std::string s;
-    if (r.ec == std::errc()) {
-        s.assign(buf, r.ptr);
-    } else {
-        std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-        s = buf;
-    }
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    appendFixed(s, value, decimals);
     return s;
 }
 
@@ -72,6 +77,10 @@ std::string dmsText(double degrees) {
 
 std::string TableStyle::length(double metres, int decimals) const {
     return fixed(fromMetres(metres, unit), decimals);
+}
+
+void TableStyle::appendLength(std::string& out, double metres, int decimals) const {
+    appendFixed(out, fromMetres(metres, unit), decimals);
 }
 
 std::string TableStyle::angle(double degrees) const {

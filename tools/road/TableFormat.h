@@ -22,6 +22,8 @@ struct TableStyle {
 
     // A length in metres as text in the table's unit with the given decimals.
     std::string length(double metres, int decimals) const;
+    // The same appended to a line.
+    void appendLength(std::string& out, double metres, int decimals) const;
     // An azimuth or direction in degrees: DMS text for people; in CSV decimal degrees (or gon),
     // since DMS is not a number.
     std::string angle(double degrees) const;
@@ -32,6 +34,8 @@ struct TableStyle {
 
 // Fixed-point text that never shows a negative zero: -0.0004 at 3 decimals is "0.000".
 std::string fixed(double value, int decimals);
+// The same appended to a line.
+void appendFixed(std::string& out, double value, int decimals);
 
 // A number as people write a bound: up to `significant` digits, no exponent, no trailing zeros
 // ("0.001", "100000", "0.00328083", "328083").

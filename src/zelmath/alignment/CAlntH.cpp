@@ -4,6 +4,7 @@
 
 #include "velmorutils/inlines/CObjId2ObjIdMap.h"
 #include "velmorutils/utils/ReportAssertion.h"
+#include "velmorutils/zelmath/alignment/AlntEvaluation.h"
 #include "velmorutils/zelmath/alignment/CAlntHeArc.h"
 #include "velmorutils/zelmath/alignment/CAlntHeIp.h"
 #include "velmorutils/zelmath/alignment/CAlntHeSpiral.h"
@@ -232,29 +233,8 @@ bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double off, double& n, d
     double az = 0.0;
     if (getPosNeAtChain(chain, pn, pe)) {
         if (!getAzimuthAtChain(chain, az)) return false;
-    } else {
-        double fin = 0.0;
-        if (!getFinalChainageInM(fin)) return false;
-        CMathAngle a;
-        if (chain < fin) {
-            // Before the start: back along the first element's start tangent.
-            const CAlntHe* first = getFirstHe();
-            if (first == nullptr) return false;
-            first->getStartAzimut(a);
-            double sn = 0.0;
-            double se = 0.0;
-            if (!first->getStartPosNe(sn, se)) return false;
-            a.getPosAlong(-(getStartChainageInM() - chain), sn, se, pn, pe);
-        } else {
-            // At or beyond the end: on along the last element's end tangent.
-            const CAlntHe* last = getLastHe();
-            if (last == nullptr) return false;
-            double fn = 0.0;
-            double fe = 0.0;
-            if (!last->getFinalAzimut(a) || !last->getFinalPosNe(fn, fe)) return false;
-            a.getPosAlong(chain - fin, fn, fe, pn, pe);
-        }
-        az = a.getDeg();
+    } else if (!alntEndTangentAt(*this, chain, pn, pe, az)) {
+        return false;
     }
     CAlntHe::applyOffset(pn, pe, az, off, n, e);
     return true;
@@ -262,19 +242,9 @@ bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double off, double& n, d
 
 bool CAlntH::getAzimuthAtChainExtr(double chain, double& az) const {
     if (getAzimuthAtChain(chain, az)) return true;
-    double fin = 0.0;
-    if (!getFinalChainageInM(fin)) return false;
-    CMathAngle a;
-    if (chain < fin) {
-        const CAlntHe* first = getFirstHe();
-        if (first == nullptr) return false;
-        first->getStartAzimut(a);
-    } else {
-        const CAlntHe* last = getLastHe();
-        if (last == nullptr || !last->getFinalAzimut(a)) return false;
-    }
-    az = a.getDeg();
-    return true;
+    double n = 0.0;
+    double e = 0.0;
+    return alntEndTangentAt(*this, chain, n, e, az);
 }
 
 bool CAlntH::FindChainageAndOffset(double n, double e, double& chain, double& off) const {

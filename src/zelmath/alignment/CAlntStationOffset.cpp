@@ -115,6 +115,10 @@ enum class PieceKind : std::uint8_t { line, arc, clothoid };
 // Aligned to cache lines, so that fetching it costs as few loads as its size allows.
 struct alignas(64) Piece {
     PieceKind kind = PieceKind::line;
+    // An angle point (the stake-out's kind of kink) at the piece's start or end: a square foot
+    // there names its side of the joint.
+    bool anglePointBefore = false;
+    bool anglePointAfter = false;
     int element = 0;
     double elemOffset = 0.0;  // length along the element where the piece starts
     double chainage0 = 0.0;   // chainage of the piece start
@@ -262,6 +266,7 @@ struct RawFoot {
     double offset = 0.0;
     Vec foot;
     TAlntFootStatus status = TAlntFootStatus::square;
+    TAlntJointSide side = TAlntJointSide::none;
 };
 
 }  // namespace
@@ -537,8 +542,10 @@ bool Builder::addLeaves() {
         if (!(norm(out.pos - in.pos) <= kBuildCheck))
             return fail("element " + std::to_string(pieces[j + 1].element) +
                         " does not start where the line before it ends");
-        if (std::fabs(std::atan2(cross(out.tan, in.tan), dot(out.tan, in.tan))) <= kMinKink)
-            continue;
+        const double turn = std::fabs(std::atan2(cross(out.tan, in.tan), dot(out.tan, in.tan)));
+        if (turn > kAlntAnglePointRad) m_g.pieces[j].anglePointAfter = true;
+        if (turn > kAlntAnglePointRad) m_g.pieces[j + 1].anglePointBefore = true;
+        if (turn <= kMinKink) continue;
         Leaf kink;
         kink.kind = LeafKind::kink;
         kink.at0 = out;
@@ -790,6 +797,10 @@ void Search::emitSquare(const Piece& pc, double s, const Point& q) {
     f.chainage = pc.chainage0 + s;
     f.foot = q.pos;
     f.status = TAlntFootStatus::square;
+    // At an angle point the foot names the element whose normal it lies on, so that a stake of
+    // its station and offset from that side gives the point back.
+    if (pc.anglePointAfter && s >= pc.length) f.side = TAlntJointSide::back;
+    if (pc.anglePointBefore && s <= 0.0) f.side = TAlntJointSide::ahead;
     m_sink.add(f);
 }
 
@@ -909,6 +920,7 @@ TAlntFoot toFoot(const Geometry& g, const RawFoot& raw) {
     foot.footN = raw.foot.n + g.origin.n;
     foot.footE = raw.foot.e + g.origin.e;
     foot.status = raw.status;
+    foot.side = raw.side;
     return foot;
 }
 

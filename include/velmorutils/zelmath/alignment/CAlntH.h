@@ -91,6 +91,9 @@ public:
     /// a negative *dist); past the end by more than 0.001 m gives null. *dist receives the distance
     /// from that element's start, metres.
     const CAlntHe* getAlntHeAtChain(double chain, double* dist) const;
+    /// The index of the element getAlntHeAtChain() would answer with (no check of the distance
+    /// past the end): 0 before the start, -1 without elements or with an unset start chainage.
+    int getElementIndexAtChain(double chain) const { return m_search.find(m_elements, chain); }
     /// Centre-line point (north, east metres) at a chainage; false off the alignment.
     bool getPosNeAtChain(double chain, double& n, double& e) const;
     /// Curvature at a chainage, 1/m, positive turning right; false off the alignment.

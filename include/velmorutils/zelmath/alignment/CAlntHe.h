@@ -66,6 +66,11 @@ public:
     /// walk an element with it.
     double getNextPosForDeviation(double chain, double maxDev, double& n, double& e) const;
 
+    /// The point at distance |off| square to direction az (degrees) from (n0, e0): to the right
+    /// for a positive offset, to the left for a negative one; offsets below smallNumTolerance
+    /// leave the point on the centre line.
+    static void applyOffset(double n0, double e0, double az, double off, double& n, double& e);
+
 protected:
     CAlntHe() = default;
     /// With the caller's object id (0: none).
@@ -82,9 +87,4 @@ protected:
     /// alignment's start for the first element. A value the predecessor cannot give stays 0.
     static void chainStartOf(const CAlntH& alnt, int index, double& chain, double& n, double& e,
                              CMathAngle& az);
-
-    /// The point at distance |off| square to direction az (degrees) from (n0, e0): to the right
-    /// for a positive offset, to the left for a negative one; offsets below smallNumTolerance
-    /// leave the point on the centre line.
-    static void applyOffset(double n0, double e0, double az, double off, double& n, double& e);
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "velmorutils/platform/Export.h"
+#include "velmorutils/zelmath/alignment/AlntEvaluation.h"
 
 class CAlntH;
 
@@ -53,6 +54,12 @@ struct TAlntFoot {
     double footN = 0.0;
     double footE = 0.0;
     TAlntFootStatus status = TAlntFootStatus::square;
+    // A square foot at an angle point (a joint whose tangents differ by more than
+    // kAlntAnglePointRad): back when it lies on the normal at the end of the incoming element,
+    // ahead on the normal at the start of the outgoing one, in the words of the stake-out's rows;
+    // a stake of chainageInM and offsetInM from that side (evaluateAlnt with this side) gives the
+    // point back. none everywhere else; an atJoint foot lies on neither normal and has none.
+    TAlntJointSide side = TAlntJointSide::none;
 };
 
 // The full station/offset inverse of a horizontal alignment (a CAlntH or a CAlnt): for any point

@@ -1,0 +1,110 @@
+// The one stake-out rule and the one evaluation, as the tool uses them: key points, angle points
+// staked from both sides, the inverse's side staking back to its point, heights at joints.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
+#include <velmorutils/zelmath/alignment/AlntStakeout.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
+#include <velmorutils/zelmath/alignment/CAlntHeArc.h>
+#include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
+#include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
+#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
+#include <velmorutils/zelmath/vertical/CLsInfo.h>
+#include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
+
+#include "RoadTool.h"
+#include "SampleRoad.h"
+#include "StationOffset.h"
+#include "ToolRun.h"
+
+namespace {
+
+void straight(CAlnt& a, double len, double azimuthDeg) {
+    CAlntHeSegment s;
+    s.get_data().get_data().setLen(len);
+    s.setFixedStartAzimuthDeg(azimuthDeg);
+    a.appendElement(s);
+}
+
+// North 100 m, an angle point of 0.14 degrees to the right (the real export), 100 m, an
+// angle point of 90 degrees to the right, 100 m east, then a right arc; a circular vertical curve
+// in the profile.
+void anglePointRoad(CAlnt& a) {
+    a.setStartPos(1000.0, 500.0, 100.0);
+    straight(a, 100.0, 0.0);
+    straight(a, 100.0, 0.14);
+    straight(a, 100.0, 90.14);
+    CAlntHeArc arc;
+    arc.get_data().get_data().SetElement(60.0, 200.0, true);
+    a.appendElement(arc);
+    a.appendElement(CVerticalLSElement(CLsInfo(0.0, 100.0, 0.0)));
+    a.appendElement(CAlntVeLsWithArc(150.0, 103.0, 3000.0));
+    a.appendElement(CVerticalLSElement(CLsInfo(360.0, 101.0, 0.0)));
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> f;
+    std::string cur;
+    std::istringstream in(line);
+    while (std::getline(in, cur, ','))
+        f.push_back(cur);
+    if (!line.empty() && line.back() == ',') f.push_back("");
+    return f;
+}
+
+struct Stake {
+    double n = 0.0, e = 0.0;
+};
+
+Stake stake(const CAlnt& a, double chainage, TAlntJointSide side, double offset) {
+    TAlntEval at;
+    EXPECT_TRUE(evaluateAlnt(a, chainage, at, side));
+    Stake s;
+    alntOffsetPoint(at, offset, s.n, s.e);
+    return s;
+}
+
+}  // namespace
+
+TEST(StakeoutRule, PointsAtAJointGetTheDesignHeight) {
+    CAlnt a;
+    anglePointRoad(a);
+    const road::StationOffsetTable table(a, road::StationOffsetOptions{});
+    road::MeasuredPoint outside;  // outside the right angle: the joint is the nearest point
+    const Stake back = stake(a, 200.0, TAlntJointSide::back, -5.0);
+    const Stake ahead = stake(a, 200.0, TAlntJointSide::ahead, -5.0);
+    outside.north = 0.5 * (back.n + ahead.n);
+    outside.east = 0.5 * (back.e + ahead.e);
+    outside.height = 104.0;
+    outside.hasHeight = true;
+    const road::StationOffsetRow r = table.rowsOf(outside)[0];
+    EXPECT_EQ(road::statusText(r), std::string("atJoint"));
+    double h = 0.0;
+    ASSERT_TRUE(a.getPosHAtChain(200.0, h));
+    ASSERT_TRUE(r.hasDesignHeight);
+    EXPECT_NEAR(r.designHeight, h, 1e-12);
+    EXPECT_NEAR(r.heightDifference, 104.0 - h, 1e-12);
+}
+
+// The built-in road's curve at an intersection point: its key points in the table.
+TEST(StakeoutRule, TheBuiltInRoadListsTheKeyPointsOfItsCurveAtAnIntersectionPoint) {
+    const ToolRun r = RunTool({"stakeout", "--csv", "--interval", "50", "--offsets=-3,0,3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::vector<std::string> keys;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> f = fields(line);
+        ASSERT_EQ(f.size(), 10u) << line;
+        if (f[2] == "0.000" && !f[8].empty()) keys.push_back(f[8] + " " + f[0]);
+    }
+    const std::vector<std::string> want{
+        "Start 0+000.00", "TS 0+150.00", "SC 0+210.00", "CS 0+330.00", "ST 0+390.00",
+        "TS 0+490.00",    "SC 0+540.00", "CS 0+630.00", "ST 0+680.00", "POT 0+760.00",
+        "TS 0+829.59",    "SC 0+869.59", "CS 1+043.39", "ST 1+083.39", "End 1+202.98"};
+    EXPECT_EQ(keys, want) << r.out;
+}
