@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
 #include <velmorutils/landxml/Model.h>
@@ -32,7 +33,7 @@ struct BuildReport {
 // the end direction of the road before it is an angle point of the design, noted at its joint;
 // below it it is the file's rounding and passes silently (the element keeps the file's direction
 // either way, and chains with its neighbours into one curve).
-inline constexpr double kKinkToleranceRad = 1e-5;
+inline constexpr double kKinkToleranceRad = kAlntAnglePointRad;
 // Ends within a millimetre agree: stake-out is not more precise than that.
 inline constexpr double kEndWarningM = 0.001;
 

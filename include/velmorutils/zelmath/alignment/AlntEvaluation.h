@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "velmorutils/platform/Export.h"
-#include "velmorutils/zelmath/alignment/TAlntHeType.h"
+#include "velmorutils/zelmath/curves/TAlntHeType.h"
 
 class CAlnt;
 class CAlntH;
@@ -17,10 +17,13 @@ class CAlntH;
 // two different points: a crew stakes both edges.
 enum class TAlntJointSide : std::uint8_t { none = 0, back = 1, ahead = 2 };
 
-// A joint whose tangents differ by more than this (radians) is an angle point: the stake-out
-// stakes it twice, back and ahead, and the station/offset inverse names the side of a foot there.
-// Below it the two normals of a joint stay within 1e-9 of the offset of each other.
-inline constexpr double kAlntAnglePointRad = 1e-9;
+// A joint whose tangents differ by more than this (radians, about 2 seconds of arc) is an angle
+// point of the design: the stake-out stakes it twice, back and ahead, and the station/offset
+// inverse names the side of a foot there. Below it the difference is a design file's rounding of
+// its directions (a road read element by element where the file puts it keeps such joints), and
+// the two normals of the joint stay within 1e-5 of the offset of each other: 0.1 mm at 10 m.
+// The LandXML reader notes angle points by the same bound.
+inline constexpr double kAlntAnglePointRad = 1e-5;
 
 // "back", "ahead", or "" for none: the words the stake-out tables and the station/offset
 // inverse use.
