@@ -60,46 +60,14 @@ std::vector<std::string> words(const char* text) {
     return out;
 }
 
-// What a number stands for, for its bounds.
-enum class Quantity { Coordinate, Length, Radius, Station, Elevation };
-
-const char* boundText(Quantity q) {
-    switch (q) {
-        case Quantity::Coordinate:
-            return "a coordinate must lie within 1e8 m of the origin";
-        case Quantity::Length:
-            return "a length must lie between 0 and 1e6 m";
-        case Quantity::Radius:
-            return "a radius must lie between 0.1 m and 1e9 m";
-        case Quantity::Station:
-            return "a station must lie within 1e8 m of zero";
-        default:
-            return "an elevation must lie within 1e5 m of zero";
-    }
-}
+using zel_math::boundText;
+using zel_math::Quantity;
+using zel_math::withinBounds;
 
 // A bound stretched by kBoundSlack: a value that lies on a bound in metres comes back from a
 // file written in feet a few units in the last place away, and must still read.
 double above(double bound) {
     return bound * (1.0 + kBoundSlack);
-}
-double below(double bound) {
-    return bound * (1.0 - kBoundSlack);
-}
-
-bool withinBounds(double m, Quantity q) {
-    switch (q) {
-        case Quantity::Coordinate:
-            return std::fabs(m) <= above(kMaxCoordinateM);
-        case Quantity::Length:
-            return m >= 0.0 && m <= above(kMaxLengthM);
-        case Quantity::Radius:
-            return m >= below(kMinRadiusM) && m <= above(kMaxRadiusM);
-        case Quantity::Station:
-            return std::fabs(m) <= above(kMaxStationM);
-        default:
-            return std::fabs(m) <= above(kMaxElevationM);
-    }
 }
 
 // One unit of the last decimal written in a number's text ("12.345" 0.001, "1.25e3" 10), in the

@@ -95,14 +95,7 @@ double StationStyle::length() const {
 }
 
 const char* unitSymbol(LinearUnit unit) {
-    switch (unit) {
-        case LinearUnit::USSurveyFoot:
-            return "usft";
-        case LinearUnit::InternationalFoot:
-            return "ft";
-        default:
-            return "m";
-    }
+    return zel_math::linearUnitSymbol(unit);
 }
 
 bool unitFromText(const std::string& text, LinearUnit& unit) {

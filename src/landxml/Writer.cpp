@@ -27,25 +27,11 @@ double toMetres(double value, LinearUnit unit) {
 // Not through Meter2USFeet / Meter2IFeet: those round to 5 decimals of a foot for display, and a
 // file written for another program must keep the geometry to the nanometre.
 double fromMetres(double metres, LinearUnit unit) {
-    switch (unit) {
-        case LinearUnit::USSurveyFoot:
-            return metres / USFeet2Meter(1.0);
-        case LinearUnit::InternationalFoot:
-            return metres / IFeet2Meter(1.0);
-        default:
-            return metres;
-    }
+    return zel_math::metresToUnit(metres, unit);
 }
 
 const char* unitName(LinearUnit unit) {
-    switch (unit) {
-        case LinearUnit::USSurveyFoot:
-            return "USSurveyFoot";
-        case LinearUnit::InternationalFoot:
-            return "foot";
-        default:
-            return "meter";
-    }
+    return zel_math::linearUnitName(unit);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <velmorutils/zelmath/angles/LinearUnit.h>
+#include <velmorutils/zelmath/angles/ValueBounds.h>
 
 // The alignments of a LandXML file (1.0 to 2.0) as plain data, in metres, before they become
 // library alignments. Reading and writing the XML and building the alignment are separate steps
@@ -21,19 +22,20 @@ using LinearUnit = zel_math::LinearUnit;
 // not finite, with the file, line and field: a value beyond them is a broken or hostile file,
 // and would otherwise come out as a hang, an exhausted memory or a position far from any road.
 // All in metres, after conversion from the file's unit.
-inline constexpr double kMaxCoordinateM = 1e8;  // |northing|, |easting|: beyond any grid
-inline constexpr double kMaxLengthM = 1e6;      // an element or a vertical curve: 1000 km
-inline constexpr double kMinRadiusM = 0.1;      // arcs and spiral ends; a hairpin is 10 m
-inline constexpr double kMaxRadiusM = 1e9;      // an arc beyond this is refused; a spiral end
-                                                // beyond it (or written 0) is INF, a tangent
-inline constexpr double kMaxStationM = 1e8;     // |station|, staStart, equations, VIPs
-inline constexpr double kMaxElevationM = 1e5;   // |elevation|
+// The bounds are the library's own (ValueBounds.h), so every door refuses the same values.
+inline constexpr double kMaxCoordinateM = zel_math::kMaxCoordinateM;  // |northing|, |easting|
+inline constexpr double kMaxLengthM = zel_math::kMaxLengthM;          // an element, a curve
+inline constexpr double kMinRadiusM = zel_math::kMinRadiusM;          // arcs and spiral ends
+// An arc beyond kMaxRadiusM is refused; a spiral end beyond it (or written 0) is INF, a tangent.
+inline constexpr double kMaxRadiusM = zel_math::kMaxRadiusM;
+inline constexpr double kMaxStationM = zel_math::kMaxStationM;      // |station|, staStart, VIPs
+inline constexpr double kMaxElevationM = zel_math::kMaxElevationM;  // |elevation|
 // A clothoid turns through L / (2 R) from its tangent point; a spiral whose whole clothoid (from
 // its tangent point to its sharper end) turns further than two full turns is not a road.
 inline constexpr double kMaxSpiralTurnRad = 4.0 * 3.141592653589793;
 // A value within this fraction of a bound counts as on it (a value on a bound in metres, written
 // in feet, reads back a few units in the last place away and must still read).
-inline constexpr double kBoundSlack = 1e-12;
+inline constexpr double kBoundSlack = zel_math::kBoundSlack;
 
 // A point of the file's grid in metres; absent (NaN) where the file does not give it.
 struct Point {
