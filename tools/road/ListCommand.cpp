@@ -1,0 +1,95 @@
+#include "RoadCommands.h"
+
+#include <string>
+#include <vector>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
+
+#include "SampleRoad.h"
+
+namespace road {
+namespace {
+
+// The built-in road as a document, as a file that holds it would read.
+int builtinDocument(landxml::Document& doc, std::FILE* err) {
+    CAlnt alnt;
+    buildSampleRoad(alnt);
+    alnt.setName("sample");
+    doc.alignments.resize(1);
+    std::string error;
+    if (!landxml::describeAlignment(alnt, doc.alignments[0], error))
+        return fail(err, error, kExitBadInput);
+    return kExitOk;
+}
+
+void listProfiles(const landxml::Alignment& a, const TableStyle& s, std::FILE* out) {
+    for (const landxml::Profile& p : a.profiles)
+        std::fprintf(out, "  profile '%s': %s, %s to %s\n", p.name.c_str(),
+                     counted(static_cast<long long>(p.vips.size()), "VIP", "VIPs").c_str(),
+                     s.station(p.vips.front().station).c_str(),
+                     s.station(p.vips.back().station).c_str());
+}
+
+// One alignment's line (and its profiles'); false when it cannot be built.
+bool listAlignment(const std::string& file, const landxml::Alignment& a, const Common& c, Unit unit,
+                   std::FILE* out, std::FILE* err) {
+    CAlnt alnt;
+    std::string error;
+    const TableStyle s = tableStyle(c, unit, landxml::stationingOf(a));
+    if (!buildReported(file, a, unit, err, alnt, error)) {
+        std::fprintf(out, "%-20s refused: %s: %s\n", a.name.c_str(), file.c_str(), error.c_str());
+        return false;
+    }
+    const double start = alnt.getStartChainageInM();
+    double end = start;
+    alnt.getFinalChainageInM(end);
+    std::fprintf(out, "%-20s %16s %12s %-27s %8zu  ok\n", a.name.c_str(),
+                 s.length(end - start, 3).c_str(),
+                 counted(alnt.getNumOfHes(), "element", "elements").c_str(),
+                 (s.station(start) + " to " + s.station(end)).c_str(), a.profiles.size());
+    listProfiles(a, s, out);
+    return true;
+}
+
+}  // namespace
+
+int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
+    landxml::Document doc;
+    std::vector<const landxml::Alignment*> chosen;
+    const int code = file == kBuiltin ? builtinDocument(doc, err) : readDocument(file, doc, err);
+    if (code != kExitOk) return code;
+    const bool one = !c.alignment.empty();
+    if (one && chooseAlignments(file, doc, c.alignment, true, err, chosen) == kExitUsage)
+        return kExitUsage;
+    const Unit unit = c.unit.empty() ? unitOf(doc.unit) : *parseUnit(c.unit);
+    const TableStyle s = tableStyle(c, unit, landxml::Stationing());
+    std::fprintf(out, "%s: %s, file unit %s\n", file.c_str(),
+                 counted(static_cast<long long>(doc.alignments.size() + doc.refused.size()),
+                         "alignment", "alignments")
+                     .c_str(),
+                 unitSymbol(unitOf(doc.unit)));
+    std::fprintf(out, "%-20s %16s %12s %-27s %8s  %s\n", "name", s.heading("length").c_str(),
+                 "elements", "stations", "profiles", "state");
+    // Every alignment in file order, each with its state.
+    size_t good = 0, bad = 0;
+    int result = kExitOk;
+    while (good < doc.alignments.size() || bad < doc.refused.size()) {
+        const bool takeGood =
+            bad == doc.refused.size() ||
+            (good < doc.alignments.size() && doc.alignments[good].line < doc.refused[bad].line);
+        if (takeGood) {
+            const landxml::Alignment& a = doc.alignments[good++];
+            if ((!one || a.name == c.alignment) && !listAlignment(file, a, c, unit, out, err))
+                result = kExitBadInput;
+            continue;
+        }
+        const landxml::RefusedAlignment& r = doc.refused[bad++];
+        if (one && r.name != c.alignment) continue;
+        std::fprintf(out, "%-20s refused: %s: %s\n", r.name.c_str(), file.c_str(),
+                     r.message.c_str());
+        result = kExitBadInput;
+    }
+    return result;
+}
+
+}  // namespace road
