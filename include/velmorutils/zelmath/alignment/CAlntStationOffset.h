@@ -74,10 +74,9 @@ struct TAlntFoot {
 // element ends, lengths and azimuths), for callers that cannot track their changes.
 //
 // Accuracy. Positions are the alignment's own: lines and arcs in closed form, clothoids through
-// the same Fresnel series the elements use, so an inverse fed to the alignment's position at
-// chainage and offset returns the point to well below a micrometre. (That series stops once its
-// terms fall below 1e-5, so on tight spirals the elements themselves lie some micrometres off
-// the exact clothoid; the inverse follows the elements, not the exact curve.) Feet are solved to
+// the same Fresnel integrals the elements use (exact to about 1e-15 of the clothoid's length at
+// any turn up to 4 pi), so an inverse fed to the alignment's position at chainage and offset
+// returns the point to well below a micrometre. Feet are solved to
 // 1e-10 m in length along the element. Construction checks every element against the alignment's
 // own positions (five points each, 1 micrometre) and refuses geometry it would not reproduce.
 //
@@ -104,8 +103,9 @@ struct TAlntFoot {
 // copies of the elements' basic spirals, whose position needs no cache), so any number of threads
 // may query one object at once without locks. Copies share the snapshot.
 //
-// Errors. Nothing throws. A snapshot that could not be built answers every query with false and
-// says why in buildError().
+// Errors. No exception leaves this class: running out of memory while building is caught and
+// reported like any other failure. A snapshot that could not be built answers every query with
+// false and says why in buildError().
 class VELMORUTILS_API CAlntStationOffset {
 public:
     static constexpr double tieToleranceInM = 1e-9;
