@@ -111,8 +111,8 @@
 #include "velmorutils/zelmath/vertical/TAlntVeType.h"
 #include "velmorutils/zelmath/vertical/TStartChainageSearch.h"
 #include "velmorutils/zelmath/vertical/TVIpNode.h"
-#include "velmorutils/zelmath/vertical/errCodes.h"
 #include "velmorutils/zelmath/vertical/VerticalValidity.h"
+#include "velmorutils/zelmath/vertical/errCodes.h"
 
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/AppStrPaths.h"

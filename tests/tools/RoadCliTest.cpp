@@ -506,10 +506,12 @@ namespace {
 // Three alignments: Main with two design profiles, Bad whose vertical curves overlap by 40 m,
 // Ramp of one line.
 std::string threeAlignments() {
-    const std::string line = "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line>"
-                             "</CoordGeom>\n";
+    const std::string line =
+        "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line>"
+        "</CoordGeom>\n";
     return "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Metric "
-           "linearUnit=\"meter\"/></Units>\n<Alignments>\n<Alignment name=\"Main\" staStart=\"0\">" +
+           "linearUnit=\"meter\"/></Units>\n<Alignments>\n<Alignment name=\"Main\" "
+           "staStart=\"0\">" +
            line +
            "<Profile><ProfAlign name=\"design\"><PVI>0 100</PVI><PVI>1000 110</PVI></ProfAlign>\n"
            "<ProfAlign name=\"alt\"><PVI>0 100</PVI><PVI>1000 121</PVI></ProfAlign></Profile>\n"

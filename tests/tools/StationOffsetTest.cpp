@@ -89,10 +89,9 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
     ASSERT_EQ(csv.code, 0) << csv.err;
     const auto rows = csvRows(csv.out);
     ASSERT_EQ(rows.size(), 7u) << csv.out;
-    EXPECT_EQ(rows[0],
-              (std::vector<std::string>{"name", "station", "chainage_m", "offset_m",
-                                        "cl_design_height_m", "dheight_m", "status", "code",
-                                        "side"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"name", "station", "chainage_m", "offset_m",
+                                                 "cl_design_height_m", "dheight_m", "status",
+                                                 "code", "side"}));
     struct Want {
         const char *station, *status;
         double chainage, offset;
