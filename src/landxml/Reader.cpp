@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -15,6 +14,8 @@
 #include <velmorutils/landxml/ProfileCheck.h>
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
+
+#include "landxml/ReaderGeometry.h"
 
 namespace zel_landxml {
 namespace {
@@ -60,15 +61,12 @@ std::vector<std::string> words(const char* text) {
     return out;
 }
 
+using reader_geometry::checkEndStation;
+using reader_geometry::checkSpiralTurn;
+using reader_geometry::lineFromPoints;
 using zel_math::boundText;
 using zel_math::Quantity;
 using zel_math::withinBounds;
-
-// A bound stretched by kBoundSlack: a value that lies on a bound in metres comes back from a
-// file written in feet a few units in the last place away, and must still read.
-double above(double bound) {
-    return bound * (1.0 + kBoundSlack);
-}
 
 // One unit of the last decimal written in a number's text ("12.345" 0.001, "1.25e3" 10), in the
 // text's unit; 0 for a whole number ("400"): a station written without decimals is exact.
@@ -255,60 +253,15 @@ private:
         e.kind = HKind::Line;
         if (!point(n, "Start", e.start, true) || !point(n, "End", e.end, true)) return false;
         if (!attribute(n, "length", Quantity::Length, e.length, false)) return false;
-        if (std::isnan(e.length)) {
-            e.length = std::hypot(e.end.north - e.start.north, e.end.east - e.start.east);
-            if (!withinBounds(e.length, Quantity::Length))
-                return fail(
-                    n, "Start and End give no length: " + std::string(boundText(Quantity::Length)));
-        }
+        std::string message;
+        if (!lineFromPoints(e, message)) return fail(n, message);
         return true;
     }
 
-    // The swept angle from centre-to-start to centre-to-end in the turning direction.
-    static double sweepOf(const HElement& e) {
-        const double a0 = std::atan2(e.start.east - e.center.east, e.start.north - e.center.north);
-        const double a1 = std::atan2(e.end.east - e.center.east, e.end.north - e.center.north);
-        double sweep = e.clockwise ? a1 - a0 : a0 - a1;  // azimuths grow clockwise
-        while (sweep <= 0.0)
-            sweep += 2.0 * M_PI;
-        while (sweep > 2.0 * M_PI)
-            sweep -= 2.0 * M_PI;
-        return sweep;
-    }
-
-    // A curve given by its points only: the radius from the centre, the direction from the PI
-    // when there is one, else the shorter way round (road arcs turn less than half a circle).
     bool curveFromPoints(const pugi::xml_node& n, HElement& e, bool haveRot) {
-        if (std::isnan(e.radius)) {
-            const double r0 =
-                std::hypot(e.start.north - e.center.north, e.start.east - e.center.east);
-            const double r1 = std::hypot(e.end.north - e.center.north, e.end.east - e.center.east);
-            // Points rounded in the file agree to their rounding, well within a millimetre.
-            if (std::fabs(r0 - r1) > 1e-3 + 1e-9 * r0)
-                return fail(n, "Start and End lie at different distances from Center (" +
-                                   lengthText(r0) + " and " + lengthText(r1) + ")");
-            e.radius = (r0 + r1) / 2.0;
-            if (!withinBounds(e.radius, Quantity::Radius))
-                return fail(
-                    n, "the points give no radius: " + std::string(boundText(Quantity::Radius)));
-        }
-        if (!haveRot) {
-            if (e.pi.present()) {
-                // The PI lies outside the turn: left of the chord for a right turn.
-                const double cross = (e.end.north - e.start.north) * (e.pi.east - e.start.east) -
-                                     (e.end.east - e.start.east) * (e.pi.north - e.start.north);
-                e.clockwise = cross < 0.0;
-            } else {
-                e.clockwise = true;
-                if (sweepOf(e) > M_PI) e.clockwise = false;
-            }
-        }
-        if (std::isnan(e.length)) {
-            e.length = sweepOf(e) * e.radius;
-            if (!withinBounds(e.length, Quantity::Length))
-                return fail(n, "Start, Center and End give an arc of " + lengthText(e.length) +
-                                   ": " + boundText(Quantity::Length));
-        }
+        std::string message;
+        if (!reader_geometry::curveFromPoints(e, haveRot, doc_.unit, message))
+            return fail(n, message);
         return true;
     }
 
@@ -352,20 +305,8 @@ private:
         if (std::isinf(e.radiusStart) && std::isinf(e.radiusEnd))
             return fail(n, "a spiral between two infinite radii is a line");
         if (e.radiusStart == e.radiusEnd) return fail(n, "a spiral between equal radii is an arc");
-        // The whole clothoid runs from its tangent point (curvature 0) to the sharper end.
-        const double k1 = 1.0 / e.radiusStart, k2 = 1.0 / e.radiusEnd;  // 0 for INF
-        const double kMax = std::max(k1, k2), kMin = std::min(k1, k2);
-        const double wholeLength = e.length * kMax / (kMax - kMin);
-        const double turn = wholeLength * kMax / 2.0;
-        if (!(turn <= above(kMaxSpiralTurnRad))) {
-            char buf[240];
-            std::snprintf(buf, sizeof buf,
-                          "attributes 'length', 'radiusStart' and 'radiusEnd' give a clothoid "
-                          "turning through %.3g rad from its tangent point over %.6g m: not a "
-                          "road (a road spiral turns at most 4 pi, 12.57 rad)",
-                          turn, wholeLength);
-            return fail(n, buf);
-        }
+        std::string message;
+        if (!checkSpiralTurn(e, message)) return fail(n, message);
         return point(n, "Start", e.start, false) && point(n, "End", e.end, false) &&
                point(n, "PI", e.pi, false);
     }
@@ -448,11 +389,7 @@ private:
         return stationAndElevation(n, v);
     }
 
-    std::string lengthText(double m) const {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.4f %s", fromMetres(m, doc_.unit), unitSymbol(doc_.unit));
-        return buf;
-    }
+    std::string lengthText(double m) const { return reader_geometry::lengthText(m, doc_.unit); }
 
     // One design profile (ProfAlign); its name, else its Profile's, else its number.
     bool readProfAlign(const pugi::xml_node& prof, const std::string& fallback, Alignment& a) {
@@ -540,9 +477,8 @@ private:
         double total = 0.0;
         for (const HElement& e : a.elements)
             total += e.length;
-        if (!(std::fabs(a.staStart + total) <= above(kMaxStationM)))
-            return fail(n, "the alignment ends beyond station 1e8 m");
         std::string message;
+        if (!checkEndStation(a, total, message)) return fail(n, message);
         if (!checkEquations(a.staStart, a.staStart + total, a.equations, doc_.unit, doc_.warnings,
                             message)) {
             error_ = message;
