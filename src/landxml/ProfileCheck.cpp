@@ -42,9 +42,10 @@ public:
 
     bool run() {
         if (!dropRepeats()) return false;
-        if (p_.size() == 1) return fail("a profile needs at least two points");
+        // From here on only the kept points count: a repeated point is gone.
+        if (kept_.size() == 1) return fail("a profile needs at least two points");
         if (!gradesAndExtents()) return false;
-        for (size_t i = 0; i + 1 < p_.size(); ++i)
+        for (size_t i = 0; i + 1 < kept_.size(); ++i)
             if (!fit(i)) return false;
         return true;
     }
