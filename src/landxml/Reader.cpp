@@ -490,7 +490,8 @@ private:
     // Some programs leave out an element but still declare the whole length.
     bool checkDeclaredLength(const pugi::xml_node& n, double total) {
         double declared = kNone;
-        if (!attribute(n, "length", Quantity::Length, declared, false)) return false;
+        // A whole road may be longer than one element may be: it is bounded like its stations.
+        if (!attribute(n, "length", Quantity::Station, declared, false)) return false;
         if (std::fabs(declared - total) > kEndWarningM)
             warn(n, "the declared length " + lengthText(declared) +
                         " differs from the sum of the elements' lengths " + lengthText(total) +

@@ -6,12 +6,13 @@
 namespace zel_math {
 namespace {
 
-// A bound stretched by kBoundSlack, so that a value on it that came back from feet still holds.
+// A bound stretched by kBoundSlack, and by the nanometre to which a writer's shortest feet text
+// reads back, so that a value on it that came back from feet still holds.
 double above(double bound) {
-    return bound * (1.0 + kBoundSlack);
+    return bound * (1.0 + kBoundSlack) + kBoundSlackM;
 }
 double below(double bound) {
-    return bound * (1.0 - kBoundSlack);
+    return bound * (1.0 - kBoundSlack) - kBoundSlackM;
 }
 
 }  // namespace

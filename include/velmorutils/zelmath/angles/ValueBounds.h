@@ -24,6 +24,9 @@ inline constexpr double kMaxElevationM = 1e5;   // |elevation|
 // A value within this fraction of a bound counts as on it: a value on a bound in metres,
 // written in feet, reads back a few units in the last place away and must still be accepted.
 inline constexpr double kBoundSlack = 1e-12;
+// And within this many metres: feet numbers are written as the shortest text that reads back to
+// the metres within 1e-9 m, so a value on a bound may come back that far away.
+inline constexpr double kBoundSlackM = 1e-9;
 
 enum class Quantity { Coordinate, Length, Radius, Station, Elevation };
 
