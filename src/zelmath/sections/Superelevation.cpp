@@ -153,12 +153,18 @@ double superInsideSlopePercent(const TSuperelevation& s, double chainage, double
 }
 
 int superelevationAt(const std::vector<TSuperelevation>& table, double chainage) {
+    int best = -1;
+    double nearest = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < table.size(); ++i) {
         double lo = 0, hi = 0;
         span(table[i], lo, hi);
-        if (chainage >= lo && chainage <= hi) return static_cast<int>(i);
+        if (!(chainage >= lo && chainage <= hi)) continue;
+        // Where two curves' transitions overlap, the curve whose full rate is nearer decides.
+        const double away =
+            std::max({table[i].fullSuper - chainage, chainage - table[i].runoff, 0.0});
+        if (away < nearest) best = static_cast<int>(i), nearest = away;
     }
-    return -1;
+    return best;
 }
 
 }  // namespace zel_math

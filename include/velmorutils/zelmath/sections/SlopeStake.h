@@ -27,7 +27,8 @@ struct TSlopeStake {
     bool caught = false;
     double catchOffset = 0, catchHeight = 0, catchNorth = 0, catchEast = 0;
     /// Cut when the ground at the hinge lies above it (the cut slope rises outwards), else fill.
-    /// At the boundary (ground exactly at the hinge) it is a fill caught at the hinge, cutFill 0.
+    /// At the boundary (ground within 1e-9 m of the hinge) it is a fill caught at the hinge,
+    /// cutFill 0.
     bool cut = false;
     /// The slope used, horizontal run per unit of height (2.0 is 2:1).
     double slopeHV = 0;

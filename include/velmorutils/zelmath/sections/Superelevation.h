@@ -59,7 +59,8 @@ VELMORUTILS_API double superInsideSlopePercent(const TSuperelevation& s, double 
                                                double normalPercent, double outsideNormalPercent);
 
 /// The superelevation that holds a chainage: the one whose given stations (and staStart..staEnd)
-/// span it; -1 for none (normal crown there).
+/// span it; where the transitions of two curves overlap (a reverse curve), the one whose full
+/// rate (fullSuper..runoff) is nearer. -1 for none (normal crown there).
 VELMORUTILS_API int superelevationAt(const std::vector<TSuperelevation>& table, double chainage);
 
 }  // namespace zel_math
