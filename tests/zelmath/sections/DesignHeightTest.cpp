@@ -76,7 +76,7 @@ TEST(DesignHeight, TemplateThroughASuperelevatedCurveMatchesTheClosedForm) {
         CRoadCorridor corridor(b.alnt());
         ASSERT_TRUE(corridor.setTemplate(t, {super(125, 150, 210, 490, 550, 575)}, error)) << error;
         std::mt19937 rng(11);
-        std::uniform_real_distribution<double> station(0, 900), offset(-4.5, 4.5);
+        std::uniform_real_distribution<double> station(0, 700), offset(-4.5, 4.5);
         int cases[4] = {0, 0, 0, 0};  // normal, runout, runoff, full
         for (int i = 0; i < 1000; ++i) {
             const double x = station(rng), o = offset(rng);

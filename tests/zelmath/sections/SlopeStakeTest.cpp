@@ -40,7 +40,8 @@ double meet(double rise, double c, double m) {
 TEST(SlopeStake, CatchPointsOnAPlanarGroundAreTheAnalyticOnes) {
     Road road;
     std::mt19937 rng(9);
-    std::uniform_real_distribution<double> station(10, 390), tiltN(-0.05, 0.05), tiltE(-0.3, -0.05);
+    std::uniform_real_distribution<double> station(10, 390), tiltN(-0.004, 0.004),
+        tiltE(-0.2, -0.05);
     for (int i = 0; i < 50; ++i) {
         const double gn = tiltN(rng), ge = tiltE(rng), x = station(rng);
         auto plane = [&](double n, double e) { return 100.2 + gn * (n - 5000) + ge * (e - 2000); };

@@ -35,10 +35,11 @@ struct TSuperelevation {
 /// before BeginRunoffSta 1260.000"), chainages in metres.
 VELMORUTILS_API bool checkSuperelevation(const TSuperelevation& s, std::string& error);
 
-/// The side of the curve's outside: away from the centre of the first arc or spiral between
-/// staStart and staEnd (the first chainage with curvature, sampled every 0.5 m at most, beyond
-/// 1e-9 1/m). A right-turning curve has its outside on the left. adverse swaps it. False when no
-/// curvature lies in the region.
+/// The side of the curve's outside: away from the centre of the first arc or spiral met, first
+/// between fullSuper and runoff (the full rate is held on the curve itself: on a reverse curve
+/// staStart may lie on the curve before), else between staStart and staEnd; curvature sampled
+/// every 0.5 m at most, beyond 1e-9 1/m. A right-turning curve has its outside on the left.
+/// adverse swaps it. False when no curvature lies in the region.
 VELMORUTILS_API bool superelevationOutsideIsRight(const CAlnt& alnt, const TSuperelevation& s,
                                                   bool& outsideRight, std::string& error);
 
