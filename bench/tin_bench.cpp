@@ -2,6 +2,7 @@
 // scan of every triangle, and slope stakes of a 10 km road every 10 m on both sides against it.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -102,6 +103,23 @@ void BM_TinHeightIndexed(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_TinHeightIndexed);
+
+// Queries as a stake-out asks them: along the road, section after section (sorted by north).
+void BM_TinHeightAlongRoad(benchmark::State& state) {
+    const CTinSurface& s = tin();
+    auto q = queries(1 << 16);
+    std::sort(q.begin(), q.end());
+    std::size_t i = 0;
+    for (auto _ : state) {
+        double h = 0;
+        benchmark::DoNotOptimize(s.heightAt(q[i][0], q[i][1], h));
+        benchmark::DoNotOptimize(h);
+        i = (i + 1) & (q.size() - 1);
+    }
+    state.counters["queries/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TinHeightAlongRoad);
 
 // The same question answered by trying every triangle in turn.
 void BM_TinHeightScan(benchmark::State& state) {
