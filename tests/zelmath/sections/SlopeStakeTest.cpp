@@ -178,3 +178,35 @@ TEST(SlopeStake, SectionsFromAFileUseTheirHingeSlopeAndDaylight) {
     EXPECT_NEAR(s.hingeOffset, -4.5, 1e-12);
     EXPECT_NEAR(s.catchOffset, -1.6 / (1.0 / 3 - 0.1), 1e-9);
 }
+
+// A finished-grade TIN as the design: heights under the point, the section's ends as hinges,
+// the side slopes and a 1.0 x 0.5 m ditch from a template laid over it.
+TEST(SlopeStake, ADesignSurfaceWithSlopesAndADitchFromATemplate) {
+    Road road;
+    auto grade = [](double n, double e) {
+        return 100 + 0.01 * (n - 5000) - 0.02 * std::abs(e - 2000);
+    };
+    road.corridor.setDesignSurface(
+        std::make_shared<CTinSurface>(test_tins::gridTin(4990, 1994, 210, 6, 2, grade)), 50);
+    double h = 0;
+    ASSERT_TRUE(road.corridor.designHeight(250, -3, h));
+    EXPECT_NEAR(h, 102.5 - 0.06, 1e-9);
+    EXPECT_FALSE(road.corridor.designHeight(250, 6.5, h));
+    TRoadTemplate slopes;
+    slopes.cutHVRight = 2, slopes.fillHVRight = 3, slopes.ditchWidthRight = 1,
+    slopes.ditchDepthRight = 0.5;
+    road.corridor.setSideSlopes(slopes);
+    // Ground 1:10 rising from 2 m above the hinge at 6 m right: the cut starts at the ditch bottom.
+    const double hinge = 102.5 - 0.12;
+    auto rising = [&](double, double e) { return hinge + 2 + 0.1 * (e - 2006); };
+    TGround ground{
+        std::make_shared<CTinSurface>(test_tins::gridTin(4900, 1900, 60, 20, 10, rising)), nullptr};
+    TSlopeStake s;
+    std::string error;
+    ASSERT_TRUE(slopeStake(road.corridor, ground, 250, true, 50, 0, s, error)) << error;
+    EXPECT_NEAR(s.hingeOffset, 6, 1e-6);
+    EXPECT_TRUE(s.cut);
+    // hinge - 0.5 + (u - 7) / 2 = hinge + 2 + 0.1 (u - 6)
+    EXPECT_NEAR(s.catchOffset, (2.5 + 3.5 - 0.6) / 0.4, 1e-6);
+    EXPECT_FALSE(slopeStake(road.corridor, ground, 250, false, 50, 0, s, error));  // no left slopes
+}
