@@ -97,6 +97,10 @@ bool firstCatch(const std::vector<TGroundPiece>& pieces, double x0, double y0, b
 
 bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainage, bool right,
                 double searchWidth, double stakeDistance, TSlopeStake& stake, std::string& error) {
+    if (!(searchWidth > 0) || !std::isfinite(searchWidth) || !std::isfinite(stakeDistance)) {
+        error = "the search width must be above 0 and the stake distance a number";
+        return false;
+    }
     TSectionProfile profile;
     if (!road.profileAt(chainage, profile, error)) return false;
     const TSectionSide& side = right ? profile.right : profile.left;

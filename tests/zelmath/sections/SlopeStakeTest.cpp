@@ -138,6 +138,7 @@ TEST(SlopeStake, NoCatchAndTheBoundaryBetweenCutAndFill) {
         EXPECT_NEAR(s.cutFill, lift * 1.25, 1e-9);
     }
     EXPECT_FALSE(slopeStake(road.corridor, TGround{}, 100, true, 40, 0, s, error));
+    EXPECT_FALSE(slopeStake(road.corridor, ground, 100, true, 0, 0, s, error));
     EXPECT_FALSE(slopeStake(road.corridor, ground, 500, true, 40, 0, s, error));
 }
 
