@@ -178,7 +178,16 @@ bool CTinSurface::heightAt(double north, double east, double& height) const {
     if (tris_.empty() || !std::isfinite(north) || !std::isfinite(east)) return false;
     const std::int64_t cell = cellOf(north, east);
     if (cell < 0) return false;
-    for (std::uint32_t i = cellStart_[cell]; i < cellStart_[cell + 1]; ++i) {
+    const std::uint32_t begin = cellStart_[cell], end = cellStart_[cell + 1];
+    // Ask for every triangle of the cell at once: their reads then overlap instead of waiting
+    // for one another (a surface of a million triangles does not fit in the caches).
+    // A triangle's 72 bytes may straddle two cache lines.
+    for (std::uint32_t i = begin; i < end; ++i) {
+        const char* at = reinterpret_cast<const char*>(&tris_[cellTris_[i]]);
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + sizeof(Tri) - 1);
+    }
+    for (std::uint32_t i = begin; i < end; ++i) {
         if (triangleHeight(tris_[cellTris_[i]], north, east, height)) return true;
     }
     return false;
