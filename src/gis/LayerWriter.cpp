@@ -225,8 +225,13 @@ bool writeSingleLayer(GDALDatasetH ds, const std::vector<Layer>& layers, const P
 
 bool writeEachLayer(GDALDatasetH ds, const std::vector<Layer>& layers, const Placement& p,
                     OGRSpatialReferenceH srs, std::string& error) {
+    // A Shapefile says its text is UTF-8 (in its .cpg), which every other format is anyway.
+    const char* options[] = {"ENCODING=UTF-8", nullptr};
+    const bool shapefile = std::string(GDALGetDriverShortName(GDALGetDatasetDriver(ds))) ==
+                           "ESRI Shapefile";
     for (const Layer& l : layers) {
-        OGRLayerH out = GDALDatasetCreateLayer(ds, l.name.c_str(), srs, geometryType(l), nullptr);
+        OGRLayerH out = GDALDatasetCreateLayer(ds, l.name.c_str(), srs, geometryType(l),
+                                               shapefile ? const_cast<char**>(options) : nullptr);
         if (out == nullptr)
             return error = "layer " + l.name + ": " + gdalError("cannot be created"), false;
         if (!createFields(out, l.fields, error) || !writeFeatures(out, l, p, false, error))
