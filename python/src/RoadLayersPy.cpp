@@ -63,13 +63,14 @@ zel_landxml::LayerRequest request(const RoadAlignment& a, const py::object& inte
     r.stationStyle.unit = a.unit();
     r.stationStyle.decimals = decimals;
     // The road tool's defaults: 20 m, or 50 ft; 1 mm.
-    const double step = interval.is_none() ? (a.unit() == zel_landxml::LinearUnit::Meter
-                                                  ? 20.0
-                                                  : a.fromM(50.0 * 0.3048))
-                                           : interval.cast<double>();
+    const double step =
+        interval.is_none()
+            ? (a.unit() == zel_landxml::LinearUnit::Meter ? 20.0 : a.fromM(50.0 * 0.3048))
+            : interval.cast<double>();
     if (!(std::isfinite(step) && step > 0.0) || a.length() / step > 1e7)
-        throw py::value_error("to_layers: interval must be a positive number giving at most 1e7 "
-                              "stations");
+        throw py::value_error(
+            "to_layers: interval must be a positive number giving at most 1e7 "
+            "stations");
     r.intervalM = a.toM(step);
     if (!chordError.is_none()) r.chordErrorM = a.toM(chordError.cast<double>());
     const py::array_t<double> offs = asDoubles(offsets, "offsets");

@@ -29,12 +29,12 @@ int layerColour(const std::string& name) {
 
 int insUnits(LinearUnit unit) {
     switch (unit) {
-    case LinearUnit::USSurveyFoot:
-        return 21;
-    case LinearUnit::InternationalFoot:
-        return 2;
-    default:
-        return 6;
+        case LinearUnit::USSurveyFoot:
+            return 21;
+        case LinearUnit::InternationalFoot:
+            return 2;
+        default:
+            return 6;
     }
 }
 

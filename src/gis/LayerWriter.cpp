@@ -1,12 +1,12 @@
 #include <velmorutils/gis/LayerWriter.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <sstream>
-#include <unistd.h>
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -79,8 +79,8 @@ struct Placement {
     bool place(const Vertex& v, double& x, double& y) const {
         x = v.east * perMetre;
         y = v.north * perMetre;
-        return toWgs84 == nullptr || (OCTTransform(toWgs84, 1, &x, &y, nullptr) && std::isfinite(x) &&
-                                      std::isfinite(y));
+        return toWgs84 == nullptr ||
+               (OCTTransform(toWgs84, 1, &x, &y, nullptr) && std::isfinite(x) && std::isfinite(y));
     }
 };
 
@@ -98,7 +98,8 @@ bool preparePlacement(const Target& t, Srs& design, Srs& wgs84, Placement& p,
     }
     if (!design.set(t.crs, error)) return false;
     if (!OSRIsProjected(design.h)) {
-        error = "the CRS '" + t.crs + "' is not a projected grid: the design's points are plane "
+        error = "the CRS '" + t.crs +
+                "' is not a projected grid: the design's points are plane "
                 "northings and eastings";
         return false;
     }
@@ -139,7 +140,8 @@ OGRGeometryH geometryOf(const Layer& layer, const Feature& f, const Placement& p
 }
 
 // The fields of an OGR layer: its own, and `layer` first where every layer shares one table.
-bool createFields(OGRLayerH out, const std::vector<zel_landxml::Field>& fields, std::string& error) {
+bool createFields(OGRLayerH out, const std::vector<zel_landxml::Field>& fields,
+                  std::string& error) {
     for (const zel_landxml::Field& field : fields) {
         OGRFieldDefnH d = OGR_Fld_Create(field.name.c_str(), ogrType(field.type));
         const OGRErr e = OGR_L_CreateField(out, d, TRUE);
@@ -173,8 +175,8 @@ bool writeFeatures(OGRLayerH out, const Layer& layer, const Placement& p, bool n
                    std::string& error) {
     OGRFeatureDefnH defn = OGR_L_GetLayerDefn(out);
     // KML gives every layer a Name field of its own, the placemark's name: it gets the label.
-    const int placemarkName = p.toWgs84 != nullptr && !named ? OGR_FD_GetFieldIndex(defn, "Name")
-                                                             : -1;
+    const int placemarkName =
+        p.toWgs84 != nullptr && !named ? OGR_FD_GetFieldIndex(defn, "Name") : -1;
     for (const Feature& feature : layer.features) {
         OGRGeometryH g = geometryOf(layer, feature, p);
         if (g == nullptr) {
@@ -207,7 +209,8 @@ bool writeSingleLayer(GDALDatasetH ds, const std::vector<Layer>& layers, const P
     // RFC 7946: WGS 84 longitude, latitude, no crs member. 1e-10 degrees is 0.01 mm: the file
     // keeps the survey's precision (the standard suggests less).
     const char* options[] = {"RFC7946=YES", "COORDINATE_PRECISION=10", nullptr};
-    OGRLayerH out = GDALDatasetCreateLayer(ds, "road", srs, wkbUnknown, const_cast<char**>(options));
+    OGRLayerH out =
+        GDALDatasetCreateLayer(ds, "road", srs, wkbUnknown, const_cast<char**>(options));
     if (out == nullptr) return error = gdalError("the layer cannot be created"), false;
     std::vector<zel_landxml::Field> all{{"layer"}};
     for (const Layer& l : layers)
@@ -227,8 +230,8 @@ bool writeEachLayer(GDALDatasetH ds, const std::vector<Layer>& layers, const Pla
                     OGRSpatialReferenceH srs, std::string& error) {
     // A Shapefile says its text is UTF-8 (in its .cpg), which every other format is anyway.
     const char* options[] = {"ENCODING=UTF-8", nullptr};
-    const bool shapefile = std::string(GDALGetDriverShortName(GDALGetDatasetDriver(ds))) ==
-                           "ESRI Shapefile";
+    const bool shapefile =
+        std::string(GDALGetDriverShortName(GDALGetDatasetDriver(ds))) == "ESRI Shapefile";
     for (const Layer& l : layers) {
         OGRLayerH out = GDALDatasetCreateLayer(ds, l.name.c_str(), srs, geometryType(l),
                                                shapefile ? const_cast<char**>(options) : nullptr);
@@ -343,20 +346,22 @@ bool formatFromText(const std::string& text, Format& format) {
 
 const char* formatText(Format format) {
     switch (format) {
-    case Format::Dxf:
-        return "DXF";
-    case Format::GeoPackage:
-        return "GeoPackage";
-    case Format::GeoJson:
-        return "GeoJSON";
-    case Format::Kml:
-        return "KML";
-    default:
-        return "Shapefile";
+        case Format::Dxf:
+            return "DXF";
+        case Format::GeoPackage:
+            return "GeoPackage";
+        case Format::GeoJson:
+            return "GeoJSON";
+        case Format::Kml:
+            return "KML";
+        default:
+            return "Shapefile";
     }
 }
 
-bool needsCrs(Format format) { return format == Format::GeoJson || format == Format::Kml; }
+bool needsCrs(Format format) {
+    return format == Format::GeoJson || format == Format::Kml;
+}
 
 bool writeLayers(const std::string& path, const std::vector<Layer>& layers, const Target& target,
                  std::string& error) {

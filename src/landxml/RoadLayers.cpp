@@ -73,7 +73,9 @@ bool evalAt(const Road& road, double chainage, TAlntJointSide side, TAlntEval& a
 // How much longer a chord on the offset curve is than the chainage it spans: 1 - k o (offsets
 // right positive, curvature positive turning right). Not positive where the offset lies beyond
 // the centre of the curve, where an offset line folds over itself.
-double offsetStretch(double curvature, double offsetM) { return 1.0 - curvature * offsetM; }
+double offsetStretch(double curvature, double offsetM) {
+    return 1.0 - curvature * offsetM;
+}
 
 // The chainage step from `c` on an element whose curvature runs linearly between its ends, so
 // that the offset curve's chord stays within the error: the curvature's largest magnitude over
@@ -150,11 +152,12 @@ bool offsetFits(const Road& road, std::size_t i, double offsetM, std::string& er
 
 bool elementLine(Road& road, std::size_t i, double offsetM, Feature& f, std::string& error) {
     std::vector<double> chainages;
-    if (!offsetFits(road, i, offsetM, error) || !vertexChainages(road, i, offsetM, chainages, error))
+    if (!offsetFits(road, i, offsetM, error) ||
+        !vertexChainages(road, i, offsetM, chainages, error))
         return false;
     TAlntEval at;
     for (std::size_t j = 0; j < chainages.size(); ++j) {
-        const TAlntJointSide side = j == 0                       ? TAlntJointSide::ahead
+        const TAlntJointSide side = j == 0                      ? TAlntJointSide::ahead
                                     : j + 1 == chainages.size() ? TAlntJointSide::back
                                                                 : TAlntJointSide::none;
         if (!evalAt(road, chainages[j], side, at, error)) return false;
@@ -177,7 +180,9 @@ const char* kindText(HKind k) {
     return k == HKind::Line ? "line" : k == HKind::Curve ? "arc" : "spiral";
 }
 
-double finiteRadius(double r) { return std::isfinite(r) && r > 0.0 ? r : kNone; }
+double finiteRadius(double r) {
+    return std::isfinite(r) && r > 0.0 ? r : kNone;
+}
 
 bool centrelineLayer(Road& road, Layer& layer, std::string& error) {
     layer = makeLayer("centreline", GeometryKind::Line,
@@ -199,7 +204,9 @@ bool centrelineLayer(Road& road, Layer& layer, std::string& error) {
         const bool spiral = el.kind == HKind::Spiral;
         const double c0 = road.startCh[i], c1 = c0 + el.length;
         f.values = {textValue(kindText(el.kind)),
-                    textValue(el.kind == HKind::Line ? "" : el.clockwise ? "right" : "left"),
+                    textValue(el.kind == HKind::Line ? ""
+                              : el.clockwise         ? "right"
+                                                     : "left"),
                     realValue(el.kind == HKind::Curve ? road.len(el.radius) : kNone),
                     realValue(spiral ? road.len(finiteRadius(el.radiusStart)) : kNone),
                     realValue(spiral ? road.len(finiteRadius(el.radiusEnd)) : kNone),
@@ -215,13 +222,9 @@ bool centrelineLayer(Road& road, Layer& layer, std::string& error) {
 }
 
 bool offsetsLayer(Road& road, Layer& layer, std::string& error) {
-    layer = makeLayer("offsets", GeometryKind::Line,
-                      {{"offset", FieldType::Real},
-                       {"side"},
-                       {"kind"},
-                       {"start_sta"},
-                       {"end_sta"},
-                       {"unit"}});
+    layer = makeLayer(
+        "offsets", GeometryKind::Line,
+        {{"offset", FieldType::Real}, {"side"}, {"kind"}, {"start_sta"}, {"end_sta"}, {"unit"}});
     for (double o : road.request.offsetsM) {
         if (o == 0.0) continue;
         for (std::size_t i = 0; i < road.elements.size(); ++i) {
@@ -276,11 +279,9 @@ std::vector<TAlntStakeoutStation> stakeStations(const Road& road) {
 
 bool stationsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations,
                    Layer& layer, std::string& error) {
-    layer = makeLayer("stations", GeometryKind::Point,
-                      {{"station"},
-                       {"chainage", FieldType::Real},
-                       {"azimuth", FieldType::Real},
-                       {"unit"}});
+    layer = makeLayer(
+        "stations", GeometryKind::Point,
+        {{"station"}, {"chainage", FieldType::Real}, {"azimuth", FieldType::Real}, {"unit"}});
     TAlntEval at;
     for (const TAlntStakeoutStation& st : stations) {
         if (!st.round || st.side == TAlntJointSide::back) continue;
@@ -331,9 +332,9 @@ bool addIntersectionPoints(const Road& road, Layer& layer, std::string& error) {
 
 bool keypointsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations,
                     Layer& layer, std::string& error) {
-    layer = makeLayer(
-        "keypoints", GeometryKind::Point,
-        {{"keypoint"}, {"code"}, {"station"}, {"chainage", FieldType::Real}, {"unit"}});
+    layer =
+        makeLayer("keypoints", GeometryKind::Point,
+                  {{"keypoint"}, {"code"}, {"station"}, {"chainage", FieldType::Real}, {"unit"}});
     TAlntEval at;
     const TAlntStakeoutStation* last = nullptr;
     for (const TAlntStakeoutStation& st : stations) {
@@ -348,7 +349,8 @@ bool keypointsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& s
             return false;
         }
         Feature f;
-        const std::string text = stakeoutStationText(road.stationing, st, road.request.stationStyle);
+        const std::string text =
+            stakeoutStationText(road.stationing, st, road.request.stationStyle);
         f.vertices = {{at.north, at.east}};
         f.label = std::string(st.code) + " " + text;
         f.values = {textValue(f.label), textValue(st.code), textValue(text),
@@ -358,8 +360,8 @@ bool keypointsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& s
     return addIntersectionPoints(road, layer, error);
 }
 
-bool stakesLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations,
-                 Layer& layer, std::string& error) {
+bool stakesLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations, Layer& layer,
+                 std::string& error) {
     layer = makeLayer("stakes", GeometryKind::Point,
                       {{"number", FieldType::Integer},
                        {"desc"},
@@ -375,7 +377,8 @@ bool stakesLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stat
             error = "no position at chainage " + stationText(st.chainageInM);
             return false;
         }
-        const std::string text = stakeoutStationText(road.stationing, st, road.request.stationStyle);
+        const std::string text =
+            stakeoutStationText(road.stationing, st, road.request.stationStyle);
         for (double o : road.request.offsetsM) {
             Feature f;
             Vertex v;
@@ -459,9 +462,9 @@ bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, Lin
         alntOffsetPoint(at, toMetres(s.offset, unit), v.north, v.east);
         f.vertices = {v};
         f.label = s.point;
-        f.values = {textValue(s.point),     textValue(s.station),   realValue(s.chainage),
-                    realValue(s.offset),    realValue(s.hDev),      realValue(s.vDev),
-                    textValue(s.hResult),   textValue(s.vResult),   textValue(unitSymbol(unit))};
+        f.values = {textValue(s.point),   textValue(s.station), realValue(s.chainage),
+                    realValue(s.offset),  realValue(s.hDev),    realValue(s.vDev),
+                    textValue(s.hResult), textValue(s.vResult), textValue(unitSymbol(unit))};
         layer.features.push_back(std::move(f));
     }
     return true;

@@ -118,7 +118,13 @@ def test_kml_and_shapefile(tmp_path):
     assert sorted(os.listdir(shp)) == sorted(f"{n}.{e}" for n in LAYERS
                                              for e in ("shp", "shx", "dbf", "prj", "cpg"))
     stakes = table(os.path.join(shp, "stakes.shp"), "stakes")
-    assert stakes[0]["unit"] == "usft" and len(stakes) == len(tool_stakes(design=FEET))
+    rows = tool_stakes(design=FEET)
+    assert stakes[0]["unit"] == "usft" and len(stakes) == len(rows)
+    # In the CRS's own unit (US survey feet), as the design gives them.
+    for row, stake in zip(rows, stakes):
+        x, y = vertices(stake["WKT"])[0]
+        assert abs(x - float(row["easting_usft"])) < 1e-4
+        assert abs(y - float(row["northing_usft"])) < 1e-4
     assert "start_sta" in table(os.path.join(shp, "centreline.shp"), "centreline")[0]
 
 

@@ -141,8 +141,8 @@ TEST(RoadLayers, ArcsAndIntersectionPoints) {
     std::vector<std::string> codes;
     for (const Feature& f : keys.features)
         codes.push_back(f.values[keys.fieldIndex("code")].text);
-    EXPECT_EQ(codes, (std::vector<std::string>{"Start", "TS", "SC", "CS", "ST", "PC", "End", "PI",
-                                               "PI"}));
+    EXPECT_EQ(codes,
+              (std::vector<std::string>{"Start", "TS", "SC", "CS", "ST", "PC", "End", "PI", "PI"}));
     // PI 1 lies on the northward tangent (east 2000) and on the tangent after ST.
     const Vertex pi = keys.features[7].vertices[0];
     EXPECT_NEAR(pi.east, 2000.0, 1e-9);

@@ -33,7 +33,8 @@ CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
         ->delimiter(',');
     cmd->add_option("--start-number", a.startNumber, "number of the first stake (default 1)");
     cmd->add_option("--alignment", c.alignment, "the alignment of the file (default: the first)");
-    cmd->add_option("--unit", c.unit, "unit of the drawing and the attributes (default: the file's)")
+    cmd->add_option("--unit", c.unit,
+                    "unit of the drawing and the attributes (default: the file's)")
         ->check(CLI::IsMember({"m", "usft", "ft"}));
     cmd->add_option("--profile", c.profile, "the design profile of the stake heights");
     cmd->add_option("--station-length", c.stationLength,
@@ -75,9 +76,10 @@ int layerRequest(const LayerExportArgs& a, const Common& c, const Design& d,
 int runLayerExport(const LayerExportArgs& a, const Common& c, std::FILE* err) {
     if (formatNeedsCrs(a.format) && a.crs.empty())
         return fail(err,
-                    a.format + " is written in WGS 84 longitude and latitude, which needs the "
-                               "design's coordinate system: the design names none; give it "
-                               "with --crs (e.g. --crs EPSG:3878)",
+                    a.format +
+                        " is written in WGS 84 longitude and latitude, which needs the "
+                        "design's coordinate system: the design names none; give it "
+                        "with --crs (e.g. --crs EPSG:3878)",
                     kExitUsage);
     Design d;
     int code = loadDesign(a.file, c, err, d);

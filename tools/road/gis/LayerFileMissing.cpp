@@ -8,13 +8,16 @@ bool knownLayerFormat(const std::string& format) {
            format == "shp";
 }
 
-bool formatNeedsCrs(const std::string& format) { return format == "geojson" || format == "kml"; }
+bool formatNeedsCrs(const std::string& format) {
+    return format == "geojson" || format == "kml";
+}
 
 bool writeLayerFile(const std::string& path, const std::string&,
                     const std::vector<zel_landxml::Layer>&, Unit, const std::string&,
                     std::string& error) {
-    error = path + ": this velmor-road was built without GDAL (libgdal-dev), which writes CAD "
-                   "and GIS files";
+    error = path +
+            ": this velmor-road was built without GDAL (libgdal-dev), which writes CAD "
+            "and GIS files";
     return false;
 }
 
