@@ -137,6 +137,9 @@ def test_refusals_leave_the_old_file(tmp_path):
     assert r.returncode == 3 and "EPSG:999999" in r.stderr
     r = run("export", METRES, "--format", "gpkg", "-o", str(out), "--crs", "EPSG:4326", ok=False)
     assert r.returncode == 3 and "projected" in r.stderr
+    r = run("export", METRES, "--format", "geojson", "-o", str(out), "--crs", CRS,
+            "--chord-error", "0", ok=False)
+    assert r.returncode == 2 and "--chord-error" in r.stderr
     assert out.read_text() == "old"
     assert os.listdir(tmp_path) == ["road.geojson"]  # no scratch left behind
 
@@ -171,6 +174,10 @@ def test_dxf_audits_clean_with_units_layers_and_true_arcs(tmp_path, design, unit
     stakes = msp.query('POINT[layer=="stakes"]')
     assert len(stakes) == len(tool_stakes(design=design))
     assert len(msp.query('TEXT[layer=="stations"]')) == len(msp.query('POINT[layer=="stations"]'))
+    # GDAL reads the drawing too: one feature per element on the centreline layer.
+    entities = table(out, "entities")
+    assert sum(r["Layer"] == "centreline" for r in entities) == len(table(
+        export(tmp_path, "gpkg", "road.gpkg", design=design), "centreline"))
     row = tool_stakes(design=design)[0]
     unit = "usft" if units == 21 else "m"
     first = stakes[0].dxf.location
