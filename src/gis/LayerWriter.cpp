@@ -1,6 +1,7 @@
 #include <velmorutils/gis/LayerWriter.h>
 
 #include <unistd.h>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -277,7 +278,7 @@ bool writeDataset(const std::string& path, const std::vector<Layer>& layers, con
 
 // A path beside the target, in its own folder, that no other writer uses.
 std::string scratchPath(const fs::path& target, const char* extension) {
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     return (dir / ("." + target.filename().string() + ".tmp-" + std::to_string(getpid()) + "-" +
                    std::to_string(++counter) + extension))
@@ -296,14 +297,35 @@ bool commitFile(const std::string& scratch, const std::string& path, std::string
     return true;
 }
 
+// Whether a folder holds nothing but the files of an earlier export of these layers, so that
+// replacing it loses nothing of the user's.
+bool onlyLayerFiles(const fs::path& folder, const std::vector<Layer>& layers) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        bool ours = false;
+        for (const Layer& l : layers)
+            ours = ours || e.path().stem() == l.name;
+        if (!ours || !e.is_regular_file(ec)) return false;
+    }
+    return !ec;
+}
+
 // Puts a finished folder in place of `path`: an existing folder is moved aside first and
-// removed after, so the target is at every moment either the old folder or the new one.
-bool commitFolder(const std::string& scratch, const std::string& path, std::string& error) {
+// removed after, so the target is at every moment either the old folder or the new one. A
+// folder that holds anything else than an earlier export of the same layers is not replaced.
+bool commitFolder(const std::string& scratch, const std::string& path,
+                  const std::vector<Layer>& layers, std::string& error) {
     std::error_code ec;
     const fs::path target(path);
     const bool exists = fs::exists(target, ec);
     if (exists && !fs::is_directory(target, ec)) {
         error = path + ": exists and is not a folder (a Shapefile export is a folder)";
+        return false;
+    }
+    if (exists && !onlyLayerFiles(target, layers)) {
+        error = path +
+                ": the folder holds other files than the layers' own; a Shapefile export "
+                "replaces its whole folder, so give a new or an earlier export's folder";
         return false;
     }
     const std::string aside = scratchPath(target, ".old");
@@ -326,7 +348,8 @@ bool writeOgr(const std::string& path, const std::vector<Layer>& layers, const T
     CPLErrorReset();
     bool ok = writeDataset(scratch, layers, t, error);
     CPLPopErrorHandler();
-    if (ok) ok = folder ? commitFolder(scratch, path, error) : commitFile(scratch, path, error);
+    if (ok)
+        ok = folder ? commitFolder(scratch, path, layers, error) : commitFile(scratch, path, error);
     std::error_code ec;
     fs::remove_all(scratch, ec);
     if (!ok && error.rfind(path, 0) != 0) error = path + ": " + error;

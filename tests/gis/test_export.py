@@ -126,6 +126,12 @@ def test_kml_and_shapefile(tmp_path):
         assert abs(x - float(row["easting_usft"])) < 1e-4
         assert abs(y - float(row["northing_usft"])) < 1e-4
     assert "start_sta" in table(os.path.join(shp, "centreline.shp"), "centreline")[0]
+    # An earlier export's folder is replaced; a folder with anything else in it is not.
+    export(tmp_path, "shp", "road", design=FEET)
+    (tmp_path / "road" / "notes.txt").write_text("mine")
+    r = run("export", FEET, "--format", "shp", "-o", shp, ok=False)
+    assert r.returncode == 3 and "other files" in r.stderr
+    assert (tmp_path / "road" / "notes.txt").read_text() == "mine"
 
 
 def test_refusals_leave_the_old_file(tmp_path):
