@@ -146,6 +146,8 @@ def test_refusals_leave_the_old_file(tmp_path):
     r = run("export", METRES, "--format", "geojson", "-o", str(out), "--crs", CRS,
             "--chord-error", "0", ok=False)
     assert r.returncode == 2 and "--chord-error" in r.stderr
+    r = run("export", METRES, "--format", "dxf", "-o", str(out), "--chord-error", "nan", ok=False)
+    assert r.returncode == 2 and "finite" in r.stderr
     assert out.read_text() == "old"
     assert os.listdir(tmp_path) == ["road.geojson"]  # no scratch left behind
 

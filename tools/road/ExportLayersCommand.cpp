@@ -1,10 +1,27 @@
 #include <CLI/CLI.hpp>
 
+#include <cmath>
+#include <cstdlib>
+
 #include "ExportLayers.h"
 #include "RoadCommands.h"
 #include "Stakeout.h"
 
 namespace road {
+namespace {
+
+// "nan" and "inf" read as numbers; none is a distance.
+const CLI::Validator kFiniteNumber(
+    [](std::string& s) -> std::string {
+        char* end = nullptr;
+        const double v = std::strtod(s.c_str(), &end);
+        return !s.empty() && *end == '\0' && std::isfinite(v)
+                   ? std::string()
+                   : "'" + s + "' is not a finite number";
+    },
+    "NUMBER", "finite");
+
+}  // namespace
 
 CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
     CLI::App* cmd = app.add_subcommand(
@@ -23,14 +40,17 @@ CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
                     "and KML need it, GeoPackage and Shapefile carry it");
     cmd->add_option("--chord-error", a.chordError,
                     "largest distance of a drawn chord from the true curve, output unit "
-                    "(default 1 mm; arcs are true arcs in DXF)");
+                    "(default 1 mm; arcs are true arcs in DXF)")
+        ->check(kFiniteNumber);
     cmd->add_option("--interval", a.interval,
                     "station interval in the output unit (default: the file's, else 20 m or 50 "
-                    "ft)");
+                    "ft)")
+        ->check(kFiniteNumber);
     cmd->add_option("--offsets", a.offsets,
                     "offsets in the output unit, right positive: offset lines and stakes "
                     "(default 0: the centre line)")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->check(kFiniteNumber);
     cmd->add_option("--start-number", a.startNumber, "number of the first stake (default 1)");
     cmd->add_option("--alignment", c.alignment, "the alignment of the file (default: the first)");
     cmd->add_option("--unit", c.unit,

@@ -18,7 +18,8 @@
 // Attribute names are the layers' own in every format: GeoPackage, Shapefile and KML fields,
 // GeoJSON properties, and DXF extended data (application VELMOR, one "name=value" string per
 // attribute that has a value). GeoJSON, a single layer, carries every feature with the name of
-// its layer in the attribute `layer`.
+// its layer in the attribute `layer`. A feature's label (Feature::label) is DXF TEXT beside a
+// point and the placemark name in KML (KML's own Name field).
 namespace zel_gis {
 
 using zel_landxml::Layer;
