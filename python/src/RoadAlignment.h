@@ -39,6 +39,12 @@ public:
     double length() const { return fromM(endM_ - startM_); }
     bool hasProfile() const { return alnt_.getNumOfVes() > 0; }
     const CAlnt& alnt() const { return alnt_; }
+    // Runs f(alnt) under the alignment's lock: for a caller that queries the geometry itself.
+    template <class F>
+    auto withAlnt(F&& f) const {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return f(alnt_);
+    }
     const zel_landxml::Stationing& stationing() const { return stationing_; }
 
     double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
