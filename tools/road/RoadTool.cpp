@@ -86,6 +86,7 @@ CLI::App* addStakeout(CLI::App& app, StakeoutArgs& stake, Common& common) {
         ->check(kFinite);
     cStake->add_option("--from", stake.from, "first station (included)");
     cStake->add_option("--to", stake.to, "last station (included)");
+    addPointsOutOptions(cStake, stake);
     addTableOptions(cStake, common);
     addProfileOption(cStake, common);
     return cStake;
@@ -194,7 +195,7 @@ int parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::FILE
     if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
         say(err, std::string("unknown command '") + args[1] +
                      "'; the commands are stakeout, station-offset, plot, export-landxml, list, "
-                     "curve");
+                     "curve, check");
         return kExitUsage;
     }
     try {
@@ -235,6 +236,10 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cExport = addExport(app, exportFile, common);
     std::string listFile;
     CLI::App* cList = addList(app, listFile, common);
+    CheckArgs check;
+    CLI::App* cCheck = addCheck(app, check, common);
+    addTableOptions(cCheck, common);
+    addProfileOption(cCheck, common);
     double radius = kExampleRadius, length = kExampleLength;
     CLI::App* cCurve = addCurve(app, radius, length, common);
     if (const int code = parseCommandLine(app, argc, argv, out, err); code >= 0) return code;
@@ -245,6 +250,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     if (cPlot->parsed()) return runPlot(plot, common, err);
     if (cExport->parsed()) return runExport(exportFile, common, out, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
+    if (cCheck->parsed()) return runCheck(check, common, out, err);
     return runCurve(cCurve, radius, length, common, out, err);
 }
 
