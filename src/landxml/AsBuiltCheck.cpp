@@ -77,12 +77,13 @@ AsBuiltResult AsBuiltCheck::check(const AsBuiltShot& shot) const {
     if (foot.status == TAlntFootStatus::afterEnd)
         return r.reason = "outside the corridor: after the road's end", r;
     if (foot.distanceInM > options_.corridorM)
-        return r.reason = "outside the corridor: " + metres(foot.distanceInM) +
-                          " from the centre line",
+        return r.reason =
+                   "outside the corridor: " + metres(foot.distanceInM) + " from the centre line",
                r;
     r.chainage = foot.chainageInM;
     r.offset = foot.offsetInM;
-    const bool done = options_.corridor != nullptr ? againstSections(shot, r) : againstLines(shot, r);
+    const bool done =
+        options_.corridor != nullptr ? againstSections(shot, r) : againstLines(shot, r);
     if (!done) return r;
     r.hPass = within(r.hDev, options_.toleranceHM);
     r.vPass = r.hasV && within(r.vDev, options_.toleranceVM);

@@ -71,7 +71,8 @@ bool readCoordinates(const std::string& text, CgPointRecord& p, std::string& why
     if (v.size() < 2 || v.size() > 3)
         return why = "expected 'northing easting [elevation]', found '" + text + "'", false;
     const double limit = kMaxCoordinateM * 4.0;  // a foot value of a coordinate on the bound
-    if (std::fabs(v[0]) > limit || std::fabs(v[1]) > limit || (v.size() == 3 && std::fabs(v[2]) > limit))
+    if (std::fabs(v[0]) > limit || std::fabs(v[1]) > limit ||
+        (v.size() == 3 && std::fabs(v[2]) > limit))
         return why = "a value beyond the bounds of a survey", false;
     p.north = v[0];
     p.east = v[1];
@@ -86,9 +87,8 @@ bool readCgPoints(const std::string& text, CgPointList& list, std::string& error
     const size_t bom = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     const LineIndex lines(text, bom);
     pugi::xml_document xml;
-    const pugi::xml_parse_result res =
-        xml.load_buffer(text.data() + bom, text.size() - bom, pugi::parse_default,
-                        pugi::encoding_utf8);
+    const pugi::xml_parse_result res = xml.load_buffer(text.data() + bom, text.size() - bom,
+                                                       pugi::parse_default, pugi::encoding_utf8);
     if (!res)
         return error = "line " + std::to_string(lines.of(static_cast<size_t>(res.offset) + bom)) +
                        ": malformed XML: " + res.description(),

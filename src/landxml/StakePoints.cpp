@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <sstream>
 
 #include <velmorutils/landxml/StakeoutStations.h>
@@ -93,8 +94,7 @@ std::string stakeDescription(const std::string& code, double offsetM, const std:
                              TAlntJointSide side, const StationStyle& style) {
     std::string d = code;
     const bool onLine = std::fabs(offsetM) < kOnCentreLineM;
-    if (code == "O")
-        d += " " + fixedText(std::fabs(fromMetres(offsetM, style.unit)), 2);
+    if (code == "O") d += " " + fixedText(std::fabs(fromMetres(offsetM, style.unit)), 2);
     if (!onLine) d += offsetM < 0.0 ? " L" : " R";
     d += " " + station;
     if (side != TAlntJointSide::none) d += std::string(" ") + alntJointSideText(side);
@@ -110,9 +110,9 @@ bool stakePoints(const CAlnt& alnt, const Stationing& stationing, const StakePoi
         return error = "the first point number must lie between 0 and " +
                        std::to_string(kMaxPointNumber),
                false;
-    const std::vector<TAlntStakeoutStation> stations =
-        alntStakeoutStations(alnt, options.request);
-    if (stations.empty()) return error = "no station of the road lies in the range asked for", false;
+    const std::vector<TAlntStakeoutStation> stations = alntStakeoutStations(alnt, options.request);
+    if (stations.empty())
+        return error = "no station of the road lies in the range asked for", false;
     Sink sink{options, points, error, options.startNumber};
     for (const TAlntStakeoutStation& st : stations)
         if (!stakeStation(alnt, stationing, st, sink)) return points.clear(), false;
@@ -180,13 +180,23 @@ std::string localNameOf(const pugi::xml_node& n) {
     return colon == std::string::npos ? name : name.substr(colon + 1);
 }
 
+// LandXML 1.2 requires the date and time a file was made (UTC here).
+std::string nowAttributes() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char buf[64];
+    std::strftime(buf, sizeof buf, "date=\"%Y-%m-%d\" time=\"%H:%M:%S\"", &utc);
+    return buf;
+}
+
 std::string landXmlText(const std::vector<StakePoint>& points, LinearUnit unit,
                         const CoordinateSystem& cs) {
     const bool metric = unit == LinearUnit::Meter;
     std::ostringstream x;
     x << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\" "
-         "date=\"2000-01-01\" time=\"00:00:00\">\n"
+      << nowAttributes() << ">\n"
       << "  <Units>\n"
       << "    <" << (metric ? "Metric" : "Imperial") << " linearUnit=\"" << unitName(unit)
       << "\" areaUnit=\"" << (metric ? "squareMeter" : "squareFoot") << "\" volumeUnit=\""
@@ -222,7 +232,8 @@ CoordinateSystem coordinateSystemOf(const std::string& landXmlText) {
     for (const pugi::xml_node& n : xml.document_element().children()) {
         if (localNameOf(n) != "CoordinateSystem") continue;
         for (const pugi::xml_attribute& a : n.attributes())
-            if (coordinateSystemAttribute(a.name())) cs.attributes.emplace_back(a.name(), a.value());
+            if (coordinateSystemAttribute(a.name()))
+                cs.attributes.emplace_back(a.name(), a.value());
         break;
     }
     return cs;

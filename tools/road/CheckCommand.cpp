@@ -39,8 +39,9 @@ const CLI::Validator kFiniteNumber(
 CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c) {
     (void)c;
     CLI::App* cmd = app.add_subcommand(
-        "check", "as-built check: each shot's deviation across the road and in height from the "
-                 "design point it was meant for, pass or fail against tolerances, and a summary");
+        "check",
+        "as-built check: each shot's deviation across the road and in height from the "
+        "design point it was meant for, pass or fail against tolerances, and a summary");
     cmd->add_option("FILE", a.file, "LandXML design, or 'builtin'")->required();
     cmd->add_option("SHOTS", a.shots,
                     "shots: a point file (comma, semicolon, tab or spaces; see --columns) or "
@@ -128,9 +129,11 @@ void writeHeader(std::FILE* out, const TableStyle& s) {
 std::string againstText(const zel_landxml::AsBuiltResult& r, const TableStyle& s) {
     const double off = r.designOffset;
     const std::string side =
-        std::fabs(off) < 0.0005 ? "" : " " + fixed(std::fabs(fromMetres(off, s.unit)), 2) +
-                                           (off < 0.0 ? " L" : " R");
-    if (r.against == zel_landxml::AsBuiltAgainst::OffsetLine) return side.empty() ? "CL" : "O" + side;
+        std::fabs(off) < 0.0005
+            ? ""
+            : " " + fixed(std::fabs(fromMetres(off, s.unit)), 2) + (off < 0.0 ? " L" : " R");
+    if (r.against == zel_landxml::AsBuiltAgainst::OffsetLine)
+        return side.empty() ? "CL" : "O" + side;
     return (r.designCode.empty() ? "point" : r.designCode) + side;
 }
 

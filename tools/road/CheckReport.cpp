@@ -17,7 +17,7 @@ namespace {
 constexpr double kPageW = 842.0;  // A4 landscape, points
 constexpr double kPageH = 595.0;
 constexpr double kMargin = 30.0;
-constexpr int kBins = 24;
+constexpr int kMaxBins = 48;
 const Rgb kPass{0.10, 0.55, 0.20};
 const Rgb kFail{0.85, 0.10, 0.10};
 const Rgb kGrey{0.55, 0.55, 0.55};
@@ -76,43 +76,75 @@ double summaryTable(PlotModel& m, const CheckRun& run, const TableStyle& s, doub
         for (size_t c = 1; c < cells[r].size(); ++c)
             labelRight(m, cells[r][c], kMargin + 60.0 + colW * static_cast<double>(c), y, 7.5,
                        r == 0);
-        if (r == 0)
-            line(m, {{kMargin, y + 3}, {kPageW - kMargin, y + 3}}, 0.5, kBlack, "grid");
+        if (r == 0) line(m, {{kMargin, y + 3}, {kPageW - kMargin, y + 3}}, 0.5, kBlack, "grid");
     }
     return y + 8.0;
 }
 
-// A histogram of one deviation in a frame, the bins within tolerance green, the others red.
+// Bins of a histogram: the tolerance is a bin edge, so no bar mixes shots within it and
+// shots beyond it.
+struct Bins {
+    double width = 0.0;
+    double range = 0.0;  // the axis runs from -range to +range
+    int count = 0;
+};
+
+Bins binsFor(const std::vector<double>& devs, double tol) {
+    double extent = 2.0 * tol;
+    for (const double d : devs)
+        extent = std::max(extent, std::fabs(d));
+    Bins b;
+    b.width = tol / 4.0;
+    // A deviation far beyond the tolerance widens the bins by whole tolerances.
+    if (extent / b.width > kMaxBins / 2) b.width = tol * std::ceil(extent / (tol * kMaxBins / 2));
+    b.count = 2 * static_cast<int>(std::ceil(extent / b.width - 1e-9));
+    b.range = b.width * b.count / 2.0;
+    return b;
+}
+
+// A histogram of one deviation in a frame: in each bin the shots within tolerance green, the
+// others red above them.
 void histogram(PlotModel& m, const std::vector<double>& devs, double tol, const Box& f,
                const std::string& title, const TableStyle& s) {
     box(m, f, kBlack, false, "frame");
     label(m, title, f.x0, f.y0 - 4.0, 8.5, true);
-    double range = 2.0 * tol;
-    for (const double d : devs)
-        range = std::max(range, std::fabs(d) * 1.05);
-    const double binW = 2.0 * range / kBins;
-    std::vector<int> count(kBins, 0);
-    for (const double d : devs)
-        ++count[std::clamp(static_cast<int>(std::floor((d + range) / binW)), 0, kBins - 1)];
-    const int top = std::max(1, *std::max_element(count.begin(), count.end()));
-    const double xOf = (f.x1 - f.x0) / (2.0 * range);
-    const auto x = [&](double d) { return f.x0 + (d + range) * xOf; };
-    for (int i = 0; i < kBins; ++i) {
-        if (count[i] == 0) continue;
-        const double lo = -range + i * binW, hi = lo + binW;
-        const bool in = std::fabs(lo) <= tol + 1e-12 && std::fabs(hi) <= tol + 1e-12;
-        const double h = (f.y1 - f.y0 - 14.0) * count[i] / top;
-        box(m, {x(lo) + 0.5, f.y1 - h, x(hi) - 0.5, f.y1}, in ? kPass : kFail, true, "bar");
+    const Bins b = binsFor(devs, tol);
+    std::vector<int> pass(b.count, 0), failed(b.count, 0);
+    for (const double d : devs) {
+        const int i =
+            std::clamp(static_cast<int>(std::floor((d + b.range) / b.width)), 0, b.count - 1);
+        ++(std::fabs(d) <= tol + 1e-9 ? pass : failed)[i];
+    }
+    int top = 1;
+    for (int i = 0; i < b.count; ++i)
+        top = std::max(top, pass[i] + failed[i]);
+    const double xOf = (f.x1 - f.x0) / (2.0 * b.range);
+    const auto x = [&](double d) { return f.x0 + (d + b.range) * xOf; };
+    const double perShot = (f.y1 - f.y0 - 14.0) / top;
+    for (int i = 0; i < b.count; ++i) {
+        const double lo = -b.range + i * b.width, hi = lo + b.width;
+        const double hp = perShot * pass[i], hf = perShot * failed[i];
+        if (pass[i] > 0) box(m, {x(lo) + 0.5, f.y1 - hp, x(hi) - 0.5, f.y1}, kPass, true, "bar");
+        if (failed[i] > 0)
+            box(m, {x(lo) + 0.5, f.y1 - hp - hf, x(hi) - 0.5, f.y1 - hp}, kFail, true, "bar");
     }
     for (const double t : {-tol, tol})
         line(m, {{x(t), f.y0}, {x(t), f.y1}}, 0.8, kBlack, "tolerance", {3.0, 2.0});
     line(m, {{x(0), f.y1}, {x(0), f.y1 + 3}}, 0.5, kBlack, "grid");
     const std::string u = std::string(" ") + unitSymbol(s.unit);
-    label(m, s.length(-range, 3), f.x0, f.y1 + 10.0, 7.0);
-    labelRight(m, s.length(range, 3) + u, f.x1, f.y1 + 10.0, 7.0);
+    label(m, s.length(-b.range, 3), f.x0, f.y1 + 10.0, 7.0);
+    labelRight(m, s.length(b.range, 3) + u, f.x1, f.y1 + 10.0, 7.0);
     label(m, "tolerance " + s.length(tol, 3) + u, x(tol) + 2.0, f.y0 + 9.0, 7.0);
     label(m, "0", x(0) - 2.0, f.y1 + 10.0, 7.0);
-    label(m, std::to_string(top) + " shots", f.x0 + 2.0, f.y0 + 9.0, 7.0);
+    label(m, "tallest bar " + std::to_string(top) + (top == 1 ? " shot" : " shots"), f.x0 + 2.0,
+          f.y0 + 9.0, 7.0);
+}
+
+// A label beside a point of the plan, on whichever side keeps it inside the frame.
+void endLabel(PlotModel& m, const std::string& text, PagePoint p, const Box& f) {
+    const double w = measureText(text, 7.0).width;
+    const double x = p.x + 4.0 + w <= f.x1 ? p.x + 4.0 : p.x - 4.0 - w;
+    label(m, text, std::max(x, f.x0 + 2.0), std::clamp(p.y + 3.0, f.y0 + 9.0, f.y1 - 3.0), 7.0);
 }
 
 struct PlanFrame {
@@ -125,7 +157,8 @@ struct PlanFrame {
 
 // The plan, north up: the centre line and every checked shot, green where both deviations
 // pass, red where one fails.
-void plan(PlotModel& m, const CAlnt& alnt, const CheckRun& run, const Box& f) {
+void plan(PlotModel& m, const CAlnt& alnt, const CheckRun& run, const TableStyle& style,
+          const Box& f) {
     box(m, f, kBlack, false, "frame");
     label(m, "plan of the shots (north up): green pass, red fail", f.x0, f.y0 - 4.0, 8.5, true);
     std::vector<std::pair<double, double>> cl;
@@ -153,6 +186,10 @@ void plan(PlotModel& m, const CAlnt& alnt, const CheckRun& run, const Box& f) {
     for (const auto& [n, e] : cl)
         pts.push_back(page(n, e));
     line(m, pts, 0.8, kGrey, "centreline");
+    if (!pts.empty()) {
+        endLabel(m, "start " + style.station(start), pts.front(), f);
+        endLabel(m, "end " + style.station(end), pts.back(), f);
+    }
     for (size_t i = 0; i < run.shots.size(); ++i) {
         const zel_landxml::AsBuiltResult& r = run.results[i];
         if (!r.ok) continue;
@@ -174,11 +211,11 @@ bool writeCheckReport(const std::string& path, const CAlnt& alnt, const CheckRun
     m.height = kPageH;
     label(m, "As-built check: " + run.shotFile + " against " + run.design, kMargin, kMargin + 6,
           13.0, true, kBlack, "title");
-    label(m, checkBasis(run), kMargin, kMargin + 22, 7.5);
+    label(m, checkBasis(run, style), kMargin, kMargin + 22, 7.5);
     const std::string u = std::string(" ") + unitSymbol(style.unit);
     label(m,
-          "tolerance: horizontal " + style.length(run.options.toleranceHM, 3) + u +
-              ", vertical " + style.length(run.options.toleranceVM, 3) + u +
+          "tolerance: horizontal " + style.length(run.options.toleranceHM, 3) + u + ", vertical " +
+              style.length(run.options.toleranceVM, 3) + u +
               "; mean of signed deviations, max of their sizes",
           kMargin, kMargin + 33, 7.5);
     const double y = summaryTable(m, run, style, kMargin + 36);
@@ -194,7 +231,7 @@ bool writeCheckReport(const std::string& path, const CAlnt& alnt, const CheckRun
               "horizontal deviation (offset minus design)", style);
     histogram(m, v, run.options.toleranceVM, {kMargin, mid + 12.0, split, bottom},
               "vertical deviation (height minus design)", style);
-    plan(m, alnt, run, {split + 30.0, top, kPageW - kMargin, bottom});
+    plan(m, alnt, run, style, {split + 30.0, top, kPageW - kMargin, bottom});
     std::string bytes;
     if (!renderPlot(m, *format, bytes, error)) return error = path + ": " + error, false;
     return writeFileAtomically(path, bytes, error);

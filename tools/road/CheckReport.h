@@ -24,7 +24,7 @@ struct CheckRun {
 };
 
 // What the shots were checked against, in words, for the summary and the report.
-std::string checkBasis(const CheckRun& run);
+std::string checkBasis(const CheckRun& run, const TableStyle& style);
 // Bad shots of the whole run: the results that are not ok and the unread lines.
 long long badShots(const CheckRun& run);
 

@@ -35,26 +35,25 @@ long long badShots(const CheckRun& run) {
     return bad;
 }
 
-std::string checkBasis(const CheckRun& run) {
+std::string checkBasis(const CheckRun& run, const TableStyle& s) {
     if (run.options.corridor != nullptr)
         return "across the road against the section point of each shot's code (without a code: "
                "the nearest section point); heights against the design height at each shot's "
                "own offset";
-    const TableStyle metric;
     const std::vector<double>& off = run.options.offsets;
     const bool centreOnly = off.size() == 1 && off[0] == 0.0;
     return std::string("no section model: across the road against ") +
            (centreOnly ? "the centre line"
-                       : "the nearest of the offset lines " + offsetsText(off, metric) + " m") +
+                       : "the nearest of the offset lines " + offsetsText(off, s) + " " +
+                             unitSymbol(s.unit)) +
            "; heights against the centre line's design height at each shot's station";
 }
 
 std::vector<std::vector<std::string>> summaryCells(const CheckRun& run, const TableStyle& s) {
     const std::string u = std::string(" [") + unitSymbol(s.unit) + "]";
-    std::vector<std::vector<std::string>> rows{{"code", "shots", "bad", "h count", "h mean" + u,
-                                                "h RMS" + u, "h max" + u, "h within",
-                                                "v count", "v mean" + u, "v RMS" + u,
-                                                "v max" + u, "v within"}};
+    std::vector<std::vector<std::string>> rows{
+        {"code", "shots", "bad", "h count", "h mean" + u, "h RMS" + u, "h max" + u, "h within",
+         "v count", "v mean" + u, "v RMS" + u, "v max" + u, "v within"}};
     for (const zel_landxml::AsBuiltStats& st : run.stats) {
         const long long bad = badOf(run, st);
         std::vector<std::string> r{st.all ? "all" : (st.code.empty() ? "(none)" : st.code),
@@ -77,13 +76,14 @@ std::string summaryText(const CheckRun& run, const TableStyle& s) {
         for (size_t i = 0; i < row.size(); ++i)
             width[i] = std::max(width[i], row[i].size());
     std::string t = "as-built check of " + run.shotFile + " against " + run.design + "\n" +
-                    checkBasis(run) + "\ntolerance: horizontal " +
+                    checkBasis(run, s) + "\ntolerance: horizontal " +
                     s.length(run.options.toleranceHM, 3) + " " + unitSymbol(s.unit) +
                     ", vertical " + s.length(run.options.toleranceVM, 3) + " " +
                     unitSymbol(s.unit) + "\n";
     for (const auto& row : cells) {
         for (size_t i = 0; i < row.size(); ++i)
-            t += (i == 0 ? padRight(row[i], width[i]) : "  " + std::string(width[i] - row[i].size(), ' ') + row[i]);
+            t += (i == 0 ? padRight(row[i], width[i])
+                         : "  " + std::string(width[i] - row[i].size(), ' ') + row[i]);
         t += "\n";
     }
     return t;

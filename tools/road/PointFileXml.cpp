@@ -30,7 +30,8 @@ PointFile readCgPointFile(const std::string& text) {
     if (!zel_landxml::readCgPoints(text, list, error)) {
         const size_t colon = error.find(": ");
         const int line = error.rfind("line ", 0) == 0 ? std::atoi(error.c_str() + 5) : 1;
-        out.bad.push_back({line, std::string(), colon != std::string::npos ? error.substr(colon + 2) : error});
+        out.bad.push_back(
+            {line, std::string(), colon != std::string::npos ? error.substr(colon + 2) : error});
         return out;
     }
     out.hasUnit = true;

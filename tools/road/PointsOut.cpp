@@ -56,13 +56,14 @@ int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Desi
     std::string error;
     if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))
         return fail(err, "--points-out: " + error, kExitBadInput);
-    const zel_landxml::CoordinateSystem cs =
-        format == zel_landxml::PointFormat::LandXml ? coordinateSystemOfDesign(a.file)
-                                                    : zel_landxml::CoordinateSystem();
+    const zel_landxml::CoordinateSystem cs = format == zel_landxml::PointFormat::LandXml
+                                                 ? coordinateSystemOfDesign(a.file)
+                                                 : zel_landxml::CoordinateSystem();
     const std::string text = zel_landxml::pointFileText(points, format, unit, cs);
     if (!writeFileAtomically(a.pointsOut, text, error)) return fail(err, error, kExitFile);
-    say(err, a.pointsOut + ": " + counted(static_cast<long long>(points.size()), "point", "points") +
-                 " " + std::to_string(points.front().number) + " to " +
+    say(err, a.pointsOut + ": " +
+                 counted(static_cast<long long>(points.size()), "point", "points") + " " +
+                 std::to_string(points.front().number) + " to " +
                  std::to_string(points.back().number) + " in " + unitSymbol(unit) +
                  (po.corridor != nullptr
                       ? "; heights: the design height at each stake's offset"

@@ -78,10 +78,10 @@ struct AsBuiltResult {
 // One deviation's statistics over a set of shots (metres).
 struct DeviationStats {
     long long count = 0;
-    double mean = 0.0;    // of the signed deviations: a bias
-    double rms = 0.0;     // root of the mean square
-    double maxAbs = 0.0;  // the largest |deviation|
-    long long within = 0; // shots within tolerance
+    double mean = 0.0;     // of the signed deviations: a bias
+    double rms = 0.0;      // root of the mean square
+    double maxAbs = 0.0;   // the largest |deviation|
+    long long within = 0;  // shots within tolerance
     double share() const { return count > 0 ? static_cast<double>(within) / count : 0.0; }
 };
 
