@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 
@@ -89,10 +90,10 @@ struct Bins {
     int count = 0;
 };
 
-Bins binsFor(const std::vector<double>& devs, double tol) {
+Bins binsFor(const std::vector<std::pair<double, bool>>& devs, double tol) {
     double extent = 2.0 * tol;
-    for (const double d : devs)
-        extent = std::max(extent, std::fabs(d));
+    for (const auto& d : devs)
+        extent = std::max(extent, std::fabs(d.first));
     Bins b;
     b.width = tol / 4.0;
     // A deviation far beyond the tolerance widens the bins by whole tolerances.
@@ -104,16 +105,17 @@ Bins binsFor(const std::vector<double>& devs, double tol) {
 
 // A histogram of one deviation in a frame: in each bin the shots within tolerance green, the
 // others red above them.
-void histogram(PlotModel& m, const std::vector<double>& devs, double tol, const Box& f,
-               const std::string& title, const TableStyle& s) {
+// devs: each deviation with whether it passed (the check's own verdict).
+void histogram(PlotModel& m, const std::vector<std::pair<double, bool>>& devs, double tol,
+               const Box& f, const std::string& title, const TableStyle& s) {
     box(m, f, kBlack, false, "frame");
     label(m, title, f.x0, f.y0 - 4.0, 8.5, true);
     const Bins b = binsFor(devs, tol);
     std::vector<int> pass(b.count, 0), failed(b.count, 0);
-    for (const double d : devs) {
+    for (const auto& [d, passed] : devs) {
         const int i =
             std::clamp(static_cast<int>(std::floor((d + b.range) / b.width)), 0, b.count - 1);
-        ++(std::fabs(d) <= tol + 1e-9 ? pass : failed)[i];
+        ++(passed ? pass : failed)[i];
     }
     int top = 1;
     for (int i = 0; i < b.count; ++i)
@@ -219,11 +221,11 @@ bool writeCheckReport(const std::string& path, const CAlnt& alnt, const CheckRun
               "; mean of signed deviations, max of their sizes",
           kMargin, kMargin + 33, 7.5);
     const double y = summaryTable(m, run, style, kMargin + 36);
-    std::vector<double> h, v;
+    std::vector<std::pair<double, bool>> h, v;
     for (const zel_landxml::AsBuiltResult& r : run.results) {
         if (!r.ok) continue;
-        h.push_back(r.hDev);
-        if (r.hasV) v.push_back(r.vDev);
+        h.emplace_back(r.hDev, r.hPass);
+        if (r.hasV) v.emplace_back(r.vDev, r.vPass);
     }
     const double top = y + 16.0, bottom = kPageH - kMargin - 12.0, mid = (top + bottom) / 2.0;
     const double split = kMargin + 330.0;

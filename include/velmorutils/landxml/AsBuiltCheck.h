@@ -36,7 +36,7 @@ struct AsBuiltShot {
 std::string shotCode(const std::string& codeOrDescription);
 
 struct AsBuiltOptions {
-    double toleranceHM = 0.02;  // a deviation passes when |deviation| <= tolerance (+1e-9 m)
+    double toleranceHM = 0.02;  // passes: |deviation| <= tolerance + 1e-6 m
     double toleranceVM = 0.01;
     // Without a section model: the design lines (offsets, metres) a shot is checked against,
     // the nearest one of them; the centre line alone by default.
