@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DesignInput.h"
+#include "RoadModel.h"
 
 namespace CLI {
 class App;
@@ -25,6 +26,17 @@ struct StakeoutArgs {
     double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
+    SectionArgs sections;
+    std::vector<std::string> codes;  // section point codes to stake on each side
+};
+
+struct SlopeStakeArgs {
+    std::string file;
+    double interval = NAN;      // NaN: default
+    std::string from, to;
+    double stakeOffset = 3.0;   // output unit, beyond the catch point
+    double search = 100.0;      // output unit, beyond the hinge
+    SectionArgs sections;
 };
 
 struct StationOffsetArgs {
@@ -32,15 +44,19 @@ struct StationOffsetArgs {
     std::string columns = "PNEZD";
     double corridor = NAN;  // output unit; NaN: none
     bool allFeet = false;
+    SectionArgs sections;
 };
 
 struct PlotArgs {
     std::string file, output, paper;
     double interval = NAN;  // NaN: default
     std::vector<double> offsets;
+    std::string sections;  // "FROM..TO": one cross-section drawing per section between them
+    SectionArgs model;
 };
 
 int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FILE* err);
+int runSlopeStake(const SlopeStakeArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err);
 int runExport(const std::string& file, const Common& c, std::FILE* out, std::FILE* err);

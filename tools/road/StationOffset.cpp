@@ -135,12 +135,6 @@ void StationOffsetTable::writeHeader(std::FILE* out) {
     std::fprintf(out, "%s\n", line.c_str());
 }
 
-std::string cutFillText(const TableStyle& style, double metres, int decimals) {
-    const std::string magnitude = style.length(std::fabs(metres), decimals);
-    if (magnitude.find_first_not_of("0.") == std::string::npos) return magnitude;
-    return (metres > 0 ? "C " : "F ") + magnitude;
-}
-
 void StationOffsetTable::writeRow(std::FILE* out, const MeasuredPoint& p,
                                   const StationOffsetRow& r) {
     const TableStyle& s = options_.style;

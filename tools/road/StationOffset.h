@@ -45,9 +45,6 @@ struct StationOffsetRow {
     double heightDifference = 0.0;
 };
 
-// Cut or fill as a crew reads it out: "C 0.250" above the design, "F 0.100" below, "0.000" on
-// it (a value that rounds to zero at the decimals shown), from metres in the table's unit.
-std::string cutFillText(const TableStyle& style, double metres, int decimals);
 
 // "square", "beforeStart", "afterEnd", "atJoint", and "offRoad" for a row without a foot.
 const char* statusText(const StationOffsetRow& row);
