@@ -18,7 +18,7 @@ layers=(platform alloc text inlines formats utils zelmath landxml tools python)
 # the base of the whole geometry (MathCommon, units, C2dPos), curves the element kinds
 # (TAlntHeType), vertical the base every alignment container shares (CAlntBase, CPtrArrayT,
 # TStartChainageSearch, errCodes), which the horizontal alignment builds on above it.
-rooms=(angles cogo primitives geodesy curves vertical alignment caches areas)
+rooms=(angles cogo primitives geodesy curves vertical alignment caches areas surfaces sections)
 
 declare -A layer_rank room_rank
 for i in "${!layers[@]}"; do layer_rank[${layers[$i]}]=$i; done
