@@ -89,10 +89,10 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
     ASSERT_EQ(csv.code, 0) << csv.err;
     const auto rows = csvRows(csv.out);
     ASSERT_EQ(rows.size(), 7u) << csv.out;
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"name", "northing_m", "easting_m", "height_m",
-                                                 "station", "chainage_m", "offset_m",
-                                                 "cl_design_height_m", "cut_fill_m", "status",
-                                                 "code", "side"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"name", "northing_m", "easting_m", "height_m", "station",
+                                        "chainage_m", "offset_m", "cl_design_height_m",
+                                        "cut_fill_m", "status", "code", "side"}));
     struct Want {
         const char *station, *status;
         double chainage, offset;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DesignInput.h"
+#include "Plot.h"
 #include "RoadModel.h"
 
 namespace CLI {
@@ -32,10 +33,10 @@ struct StakeoutArgs {
 
 struct SlopeStakeArgs {
     std::string file;
-    double interval = NAN;      // NaN: default
+    double interval = NAN;  // NaN: default
     std::string from, to;
-    double stakeOffset = 3.0;   // output unit, beyond the catch point
-    double search = 100.0;      // output unit, beyond the hinge
+    double stakeOffset = 3.0;  // output unit, beyond the catch point
+    double search = 100.0;     // output unit, beyond the hinge
     SectionArgs sections;
 };
 
@@ -59,6 +60,8 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
 int runSlopeStake(const SlopeStakeArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err);
+// plot --sections: the cross-section drawings instead of plan and profile.
+int runSectionPlot(const PlotArgs& a, const Common& c, PlotFormat format, std::FILE* err);
 int runExport(const std::string& file, const Common& c, std::FILE* out, std::FILE* err);
 int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err);
 // The curve in the unit asked for (metres by default); without RADIUS and LENGTH the example

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Corridor.h>
+#include <CLI/CLI.hpp>
 
 namespace road {
 
@@ -87,10 +87,9 @@ int loadRoadModel(const SectionArgs& a, const Common& c, const Design& d, RoadMo
     const landxml::Document& doc = d.document ? *d.document : builtin;
     model.corridor = std::make_unique<zel_math::CRoadCorridor>(d.alnt);
     std::vector<std::string> notes;
-    const bool ok =
-        landxml::buildCorridor(doc, d.document ? d.alignmentIndex : 0,
-                               corridorOptions(a, outputUnit(c, d)), *model.corridor,
-                               model.ground, notes, error);
+    const bool ok = landxml::buildCorridor(doc, d.document ? d.alignmentIndex : 0,
+                                           corridorOptions(a, outputUnit(c, d)), *model.corridor,
+                                           model.ground, notes, error);
     for (const std::string& n : notes)
         say(err, name + ": note: " + n);
     if (!ok) return fail(err, name + ": " + error, kExitBadInput);

@@ -102,8 +102,7 @@ CLI::App* addSlopeStake(CLI::App& app, SlopeStakeArgs& ss, Common& common) {
         "slope-stake",
         "per station and side: hinge, catch point of the side slope on the ground, and an "
         "offset stake beyond it with its cut or fill to the hinge");
-    cmd->add_option("FILE", ss.file, "LandXML design, or 'builtin' (with --template)")
-        ->required();
+    cmd->add_option("FILE", ss.file, "LandXML design, or 'builtin' (with --template)")->required();
     cmd->add_option("--interval", ss.interval,
                     "station interval in the output unit (default: the file's, else 20 m or 50 ft)")
         ->check(kFinite);

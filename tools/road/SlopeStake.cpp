@@ -40,10 +40,10 @@ void SlopeStakeTable::writeHeader(std::FILE* out) {
     std::vector<std::string> h{"station"};
     if (s_.csv) h.push_back(s_.heading("chainage"));
     h.push_back("side");
-    const char* names[] = {"hinge_offset", "hinge_height", "catch_offset", "catch_height",
-                           "catch_northing", "catch_easting"};
-    const char* textNames[] = {"hinge offset", "hinge height", "catch offset", "catch height",
-                               "catch northing", "catch easting"};
+    const char* names[] = {"hinge_offset", "hinge_height",   "catch_offset",
+                           "catch_height", "catch_northing", "catch_easting"};
+    const char* textNames[] = {"hinge offset", "hinge height",   "catch offset",
+                               "catch height", "catch northing", "catch easting"};
     for (int i = 0; i < 6; ++i)
         h.push_back(s_.heading(s_.csv ? names[i] : textNames[i]));
     h.push_back("slope");
@@ -101,7 +101,9 @@ std::vector<std::string> SlopeStakeTable::cells(const SlopeStakeRow& r) const {
         c.push_back(caught ? cutFillText(s_, st.cutFill, kLengthDecimals) : std::string());
         c.push_back(caught ? fieldBookText(s_, st) : std::string());
     }
-    std::string note = !r.asked ? r.error : !st.caught ? (st.note.empty() ? "no catch" : st.note) : "";
+    std::string note = !r.asked     ? r.error
+                       : !st.caught ? (st.note.empty() ? "no catch" : st.note)
+                                    : "";
     if (caught && st.hasFileDaylight && !s_.csv)
         note = "file daylight " + s_.length(st.daylightOffset, kLengthDecimals) + ", catch " +
                s_.length(outwardDifference(st), kLengthDecimals) + " beyond it";
@@ -126,8 +128,8 @@ void SlopeStakeTable::writeRow(std::FILE* out, const SlopeStakeRow& row) {
         else if (i == 1)
             line += "  " + padRight(v, w);
         else
-            line += std::string(w + (i ? 1 : 0) > v.size() ? w + (i ? 1 : 0) - v.size() : 1, ' ') +
-                    v;
+            line +=
+                std::string(w + (i ? 1 : 0) > v.size() ? w + (i ? 1 : 0) - v.size() : 1, ' ') + v;
     }
     // Trailing blanks of an empty note are not kept.
     line.erase(line.find_last_not_of(' ') + 1);

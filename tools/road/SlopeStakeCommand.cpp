@@ -44,13 +44,15 @@ int checkModel(const std::string& file, const RoadModel& model, std::FILE* err) 
     const std::string name = file.empty() || file == kBuiltin ? "built-in road" : file;
     if (!model.hasModel())
         return fail(err,
-                    name + ": slope stakes need a design model: the file's cross sections, "
-                           "--template FILE or --design-surface NAME",
+                    name +
+                        ": slope stakes need a design model: the file's cross sections, "
+                        "--template FILE or --design-surface NAME",
                     kExitUsage);
     if (!model.hasGround())
         return fail(err,
-                    name + ": slope stakes need a ground: --ground NAME, --ground-file FILE.xml "
-                           "or the file's ground sections (--ground-section NAME)",
+                    name +
+                        ": slope stakes need a ground: --ground NAME, --ground-file FILE.xml "
+                        "or the file's ground sections (--ground-section NAME)",
                     kExitUsage);
     return kExitOk;
 }
@@ -65,8 +67,8 @@ void writeStation(std::FILE* out, SlopeStakeTable& table, const RoadModel& model
     for (const bool right : {false, true}) {
         SlopeStakeRow row;
         row.station = text;
-        row.asked = zel_math::slopeStake(*model.corridor, model.ground, chainage, right,
-                                         r.searchM, r.stakeM, row.stake, row.error);
+        row.asked = zel_math::slopeStake(*model.corridor, model.ground, chainage, right, r.searchM,
+                                         r.stakeM, row.stake, row.error);
         row.stake.chainage = chainage;
         row.stake.right = right;
         table.writeRow(out, row);

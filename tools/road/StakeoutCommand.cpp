@@ -42,8 +42,9 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     RoadModel model;
     if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
     if (!a.codes.empty() && !model.hasModel())
-        return fail(err, "--codes: the design has no section model (sections, --template or "
-                         "--design-surface)",
+        return fail(err,
+                    "--codes: the design has no section model (sections, --template or "
+                    "--design-surface)",
                     kExitUsage);
     std::unique_ptr<SectionRows> sections;
     if (model.hasModel()) {

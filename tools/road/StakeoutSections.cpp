@@ -25,7 +25,9 @@ bool sameCode(const std::string& a, const std::string& b) {
 
 SectionRows::SectionRows(const zel_math::CRoadCorridor& corridor, std::vector<double> offsetsM,
                          std::vector<std::string> codes)
-    : corridor_(corridor), asked_(std::move(offsetsM)), codes_(std::move(codes)),
+    : corridor_(corridor),
+      asked_(std::move(offsetsM)),
+      codes_(std::move(codes)),
       found_(codes_.size(), 0) {}
 
 const std::vector<double>& SectionRows::offsetsAt(double chainageM) {
@@ -95,10 +97,9 @@ void SectionRows::fill(std::vector<StakeoutRow>& rows) const {
 std::vector<std::string> SectionRows::notes() const {
     std::vector<std::string> out;
     if (withoutProfile_ > 0)
-        out.push_back(counted(withoutProfile_, "station", "stations") + " of " +
-                      std::to_string(stations_) +
-                      " have no design section, so no design heights (the first: " + firstError_ +
-                      ")");
+        out.push_back(
+            counted(withoutProfile_, "station", "stations") + " of " + std::to_string(stations_) +
+            " have no design section, so no design heights (the first: " + firstError_ + ")");
     std::string have;
     for (const std::string& s : seen_)
         have += (have.empty() ? "" : ", ") + s;
@@ -106,9 +107,8 @@ std::vector<std::string> SectionRows::notes() const {
         if (found_[c] == stations_ - withoutProfile_) continue;
         std::string n = "--codes: '" + codes_[c] + "' ";
         n += found_[c] == 0 ? std::string("is at no station")
-                            : "is missing at " +
-                                  counted(stations_ - withoutProfile_ - found_[c], "station",
-                                          "stations");
+                            : "is missing at " + counted(stations_ - withoutProfile_ - found_[c],
+                                                         "station", "stations");
         if (found_[c] == 0) n += have.empty() ? "; the sections have no codes" : "; codes: " + have;
         out.push_back(n);
     }

@@ -44,7 +44,7 @@ private:
     std::vector<std::size_t> points_;  // per code row: index into profile_.points
     // Counts over the stations.
     long long stations_ = 0, withoutProfile_ = 0;
-    std::vector<long long> found_;  // per code: stations where it was found
+    std::vector<long long> found_;   // per code: stations where it was found
     std::vector<std::string> seen_;  // codes the model has, in order of first sight
     std::string firstError_;
 };

@@ -45,7 +45,6 @@ struct StationOffsetRow {
     double heightDifference = 0.0;
 };
 
-
 // "square", "beforeStart", "afterEnd", "atJoint", and "offRoad" for a row without a foot.
 const char* statusText(const StationOffsetRow& row);
 
