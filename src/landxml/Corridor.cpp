@@ -56,14 +56,20 @@ bool superelevationTable(const Document& doc, const Alignment& a,
     return true;
 }
 
+bool readTemplate(const Document& doc, const CorridorOptions& o, zel_math::TRoadTemplate& t,
+                  LinearUnit& unit, std::string& error) {
+    unit = o.templateUnit.value_or(doc.unit);
+    return zel_math::readRoadTemplate(o.templateFile.c_str(), toMetres(1.0, unit), t, error);
+}
+
+// A design of a typical section turned by the file's superelevation.
 bool useTemplate(const Document& doc, const Alignment& a, const CorridorOptions& o,
                  zel_math::CRoadCorridor& road, std::vector<std::string>& notes,
                  std::string& error) {
-    const LinearUnit unit = o.templateUnit.value_or(doc.unit);
     zel_math::TRoadTemplate t;
+    LinearUnit unit = doc.unit;
     std::vector<zel_math::TSuperelevation> table;
-    if (!zel_math::readRoadTemplate(o.templateFile.c_str(), toMetres(1.0, unit), t, error) ||
-        !superelevationTable(doc, a, table, error))
+    if (!readTemplate(doc, o, t, unit, error) || !superelevationTable(doc, a, table, error))
         return false;
     std::string why;
     if (!road.setTemplate(std::move(t), std::move(table), why)) {
@@ -73,6 +79,17 @@ bool useTemplate(const Document& doc, const Alignment& a, const CorridorOptions&
     notes.push_back("design: typical section " + o.templateFile + " (lengths in " +
                     unitSymbol(unit) + ") with " + std::to_string(a.superelevation.size()) +
                     " superelevation period(s) of the file");
+    return true;
+}
+
+// Beside sections, a typical section gives only its side slopes.
+bool useTemplateSlopes(const Document& doc, const CorridorOptions& o, zel_math::CRoadCorridor& road,
+                       std::vector<std::string>& notes, std::string& error) {
+    zel_math::TRoadTemplate t;
+    LinearUnit unit = doc.unit;
+    if (!readTemplate(doc, o, t, unit, error)) return false;
+    road.setSideSlopes(t);
+    notes.push_back("design: the file's sections, with the side slopes of " + o.templateFile);
     return true;
 }
 
@@ -149,22 +166,22 @@ bool buildCorridor(const Document& doc, std::size_t alignment, const CorridorOpt
         return false;
     }
     ground = zel_math::TGround{};
-    if (designTin) {
-        std::shared_ptr<const zel_math::CTinSurface> tin;
-        if (!namedSurface(doc, o.designSurface, o.designSurfaceFile, tin, error)) return false;
-        road.setDesignSurface(tin);
-        notes.push_back(surfaceNote("design", o.designSurface, o.designSurfaceFile));
-    } else if (!o.templateFile.empty() && !useTemplate(doc, a, o, road, notes, error)) {
-        return false;
-    }
     const bool groundTin = !o.ground.empty() || !o.groundFile.empty();
     if (groundTin) {
         if (!namedSurface(doc, o.ground, o.groundFile, ground.tin, error)) return false;
         notes.push_back(surfaceNote("ground", o.ground, o.groundFile));
     }
-    const bool wantDesign = !designTin && o.templateFile.empty();
-    if (!wantDesign && groundTin) return true;
-    return useSections(doc, a, o, wantDesign, !groundTin, road, ground, notes, error);
+    if (designTin) {
+        std::shared_ptr<const zel_math::CTinSurface> tin;
+        if (!namedSurface(doc, o.designSurface, o.designSurfaceFile, tin, error)) return false;
+        road.setDesignSurface(tin);
+        notes.push_back(surfaceNote("design", o.designSurface, o.designSurfaceFile));
+        return groundTin || useSections(doc, a, o, false, true, road, ground, notes, error);
+    }
+    const bool sections = !a.sections.empty() || !a.sectionsError.empty();
+    if (!sections) return o.templateFile.empty() || useTemplate(doc, a, o, road, notes, error);
+    return useSections(doc, a, o, true, !groundTin, road, ground, notes, error) &&
+           (o.templateFile.empty() || useTemplateSlopes(doc, o, road, notes, error));
 }
 
 std::vector<std::string> sectionSurfaceNames(const Alignment& alignment) {

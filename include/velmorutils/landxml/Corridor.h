@@ -41,16 +41,18 @@ struct CorridorOptions {
     std::string designSurface;
     std::string designSurfaceFile;
     // A typical section (INI, see zel_math::readRoadTemplate) turned by the file's
-    // superelevation; its lengths in templateUnit (none: the file's unit).
+    // superelevation, for an alignment without sections (beside sections: only its side slopes);
+    // its lengths in templateUnit (none: the file's unit).
     std::string templateFile;
     std::optional<LinearUnit> templateUnit;
 };
 
 // Builds the design and the ground of the document's alignment (index into doc.alignments) into
 // road (constructed on that alignment's CAlnt, whose profile relative heights are added to) and
-// ground. Which design: designSurface(File), else templateFile, else the file's sections; none
-// of them leaves road without a model (not an error). Which ground: ground(File), else ground
-// sections, else none. notes say what was taken and decided ("sections: design from
+// ground. Which design: designSurface(File), else the file's sections (with the side slopes of
+// templateFile when one is given), else templateFile with the file's superelevation; none of them
+// leaves road without a model (not an error). Which ground: ground(File), else ground sections,
+// else none. notes say what was taken and decided ("sections: design from
 // DesignCrossSectSurf 'Top' ..., heights relative to the profile ..."). False with error naming
 // the file, line and field (a fault the reader kept, a missing point of a face, a zero-area
 // triangle, sections that cannot be built, a name that is not there: the message lists those
