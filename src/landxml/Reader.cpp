@@ -580,6 +580,7 @@ bool readFile(const std::string& path, Document& doc, std::string& error) {
         error = path + ": " + error;
         return false;
     }
+    parsed.path = path;
     doc = std::move(parsed);
     return true;
 }
@@ -596,6 +597,7 @@ bool readSurfaceFile(const std::string& path, Document& doc, std::string& error)
         error = path + ": the file holds no TIN surface (Surfaces/Surface/Definition)";
         return false;
     }
+    parsed.path = path;
     doc = std::move(parsed);
     return true;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "landxml/ReaderCorridor.h"
 #include "landxml/ReaderGeometry.h"
@@ -111,6 +112,19 @@ bool checkOrder(const pugi::xml_node& n, const ReadContext& c, const Superelevat
     return true;
 }
 
+// What a period cannot do without: its region, the full rate and where it is held.
+bool required(const pugi::xml_node& n, const ReadContext& c, const SuperelevationRecord& s,
+              std::string& error) {
+    const std::pair<const char*, double> needed[] = {{"staStart", s.staStart},
+                                                     {"staEnd", s.staEnd},
+                                                     {"FullSuperSta", s.fullSuper},
+                                                     {"RunoffSta", s.runoff},
+                                                     {"FullSuperelev", s.fullRatePercent}};
+    for (const auto& [name, value] : needed)
+        if (std::isnan(value)) return c.fail(n, std::string(name) + " is missing", error);
+    return true;
+}
+
 double firstStation(const SuperelevationRecord& s) {
     for (const Named& k : kStations)
         if (!std::isnan(s.*(k.value))) return s.*(k.value);
@@ -128,7 +142,8 @@ bool readPeriod(const pugi::xml_node& n, const ReadContext& c, const Alignment& 
     s.line = c.lineOf(n);
     for (const Named& k : kStations)
         if (!station(n, c, k.name, s.*(k.value), error)) return false;
-    if (!fullRate(n, c, s, error) || !adverse(n, c, s, error) || !checkOrder(n, c, s, error))
+    if (!fullRate(n, c, s, error) || !adverse(n, c, s, error) || !required(n, c, s, error) ||
+        !checkOrder(n, c, s, error))
         return false;
     if (a.superelevation.empty() || std::isnan(firstStation(s))) return true;
     const double before = lastStation(a.superelevation.back());

@@ -134,6 +134,7 @@ struct RefusedAlignment {
 
 struct Document {
     LinearUnit unit = LinearUnit::Meter;
+    std::string path;  // the file it was read from, for messages ("" when parsed from text)
     std::vector<Alignment> alignments;  // the alignments that could be read, in file order
     std::vector<RefusedAlignment> refused;
     std::vector<SurfaceRecord> surfaces;  // TIN surfaces, in file order
