@@ -1,5 +1,7 @@
 #include "landxml/SectionQueries.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -23,20 +25,35 @@ void sectionAtOffset(const zel_math::CRoadCorridor& corridor, double chainage, d
     }
 }
 
-bool codedPoint(const zel_math::CRoadCorridor& corridor, double chainage, const std::string& code,
-                bool right, double& offset, double& height) {
+bool sameCode(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::vector<zel_math::TSectionPoint> codedPoints(const zel_math::CRoadCorridor& corridor,
+                                                 double chainage,
+                                                 const std::vector<std::string>& codes) {
+    std::vector<zel_math::TSectionPoint> picked;
     zel_math::TSectionProfile profile;
     std::string error;
-    if (!corridor.profileAt(chainage, profile, error)) return false;
-    bool found = false;
-    for (const zel_math::TSectionPoint& p : profile.points) {
-        if (p.code != code || (right ? p.offset <= 0.0 : p.offset >= 0.0)) continue;
-        if (found && std::fabs(p.offset) >= std::fabs(offset)) continue;
-        found = true;
-        offset = p.offset;
-        height = p.height;
+    if (!corridor.profileAt(chainage, profile, error)) return picked;
+    for (const std::string& code : codes) {
+        for (const zel_math::TSectionPoint& p : profile.points) {
+            if (!sameCode(p.code, code)) continue;
+            auto same = std::find_if(picked.begin(), picked.end(), [&](const auto& q) {
+                return std::fabs(q.offset - p.offset) < kSamePointM;
+            });
+            if (same == picked.end())
+                picked.push_back(p);
+            else if (p.height > same->height)
+                *same = p;
+        }
     }
-    return found;
+    std::stable_sort(picked.begin(), picked.end(),
+                     [](const auto& x, const auto& y) { return x.offset < y.offset; });
+    return picked;
 }
 
 bool sectionPointFor(const zel_math::CRoadCorridor& corridor, double chainage, double offset,
@@ -46,7 +63,7 @@ bool sectionPointFor(const zel_math::CRoadCorridor& corridor, double chainage, d
     if (!corridor.profileAt(chainage, profile, error)) return false;
     bool found = false;
     for (const zel_math::TSectionPoint& p : profile.points) {
-        if (!code.empty() && p.code != code) continue;
+        if (!code.empty() && !sameCode(p.code, code)) continue;
         if (found && std::fabs(p.offset - offset) >= std::fabs(designOffset - offset)) continue;
         found = true;
         designOffset = p.offset;

@@ -5,6 +5,9 @@
 // chainage, offsets right positive.
 
 #include <string>
+#include <vector>
+
+#include <velmorutils/zelmath/sections/SectionProfile.h>
 
 namespace zel_math {
 class CRoadCorridor;
@@ -20,14 +23,19 @@ inline constexpr double kSamePointM = 0.001;
 void sectionAtOffset(const zel_math::CRoadCorridor& corridor, double chainage, double offset,
                      double& height, std::string& code);
 
-// The section point of a code on one side of the centre line (the one nearest to it), with its
-// own height. False where the section has none there.
-bool codedPoint(const zel_math::CRoadCorridor& corridor, double chainage, const std::string& code,
-                bool right, double& offset, double& height);
+// Whether two codes are the same, without regard to ASCII case (files differ in case).
+bool sameCode(const std::string& a, const std::string& b);
+
+// Every section point of the codes asked for, left to right; of points within kSamePointM of
+// each other (a vertical face, a closed course's repeated point) the upper one. Empty where there
+// is no section. This is the stake-out table's rule for --codes.
+std::vector<zel_math::TSectionPoint> codedPoints(const zel_math::CRoadCorridor& corridor,
+                                                 double chainage,
+                                                 const std::vector<std::string>& codes);
 
 // The section point a shot at an offset was meant for: of its code the one nearest to it, or
-// without a code the nearest point of the section. False with why (no section there, no point
-// of that code).
+// without a code the nearest point of the section (codes compared as sameCode). False with why (no
+// section there, no point of that code).
 bool sectionPointFor(const zel_math::CRoadCorridor& corridor, double chainage, double offset,
                      const std::string& code, double& designOffset, std::string& designCode,
                      std::string& error);

@@ -11,6 +11,8 @@
 #include <velmorutils/landxml/StakeoutStations.h>
 #include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 
+#include <velmorutils/zelmath/sections/SectionProfile.h>
+
 #include "landxml/SectionQueries.h"
 
 namespace zel_landxml {
@@ -78,13 +80,9 @@ bool stakeStation(const CAlnt& alnt, const Stationing& stationing, const TAlntSt
         if (o.corridor != nullptr) sectionAtOffset(*o.corridor, st.chainageInM, off, h, section);
         if (!sink.add(st, at, station, off, h, stakeCode(st, off, section))) return false;
     }
-    for (const std::string& code : o.codes) {
-        for (const bool right : {false, true}) {
-            double off = 0.0, h = kNone;
-            if (!codedPoint(*o.corridor, st.chainageInM, code, right, off, h)) continue;
-            if (!sink.add(st, at, station, off, h, code)) return false;
-        }
-    }
+    if (o.codes.empty()) return true;
+    for (const zel_math::TSectionPoint& p : codedPoints(*o.corridor, st.chainageInM, o.codes))
+        if (!sink.add(st, at, station, p.offset, p.height, p.code)) return false;
     return true;
 }
 

@@ -194,3 +194,92 @@ TEST(AsBuiltCheck, ReportPageCarriesTheSummary) {
 }
 
 }  // namespace
+
+namespace {
+
+const char* kTemplate =
+    "[left]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n"
+    "[right]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n";
+
+// The typical section's height below the centre line at an offset, in closed form.
+double crownDrop(double offset) {
+    const double o = std::fabs(offset);
+    return o <= 3.5 ? 0.025 * o : 0.0875 + 0.04 * (o - 3.5);
+}
+
+// With a section model each shot is measured against the point of its code (any case), or the
+// nearest point without one, and in height against the design at its own offset; a code the
+// section lacks is a bad shot.
+TEST(AsBuiltCheck, AgainstSectionPointsByCode) {
+    FilesScratch dir;
+    dir.write("t.ini", kTemplate);
+    const road::Design d = builtin();
+    struct Shot {
+        double chainage, design, dh, dv;
+        const char* code;
+    } shots[] = {{300, 3.5, 0.015, -0.012, "lane"},
+                 {300, -3.5, -0.025, 0.004, "LANE 7"},
+                 {600, 4.5, -0.010, 0.009, "shoulder"},
+                 {600, -4.5, 0.300, -0.002, ""},
+                 {700, 3.5, 0.0, 0.0, "ditch"}};
+    std::string file;
+    char buf[160];
+    int number = 1;
+    for (const Shot& s : shots) {
+        TAlntEval at;
+        ASSERT_TRUE(evaluateAlnt(d.alnt, s.chainage, at));
+        double n = 0, e = 0;
+        const double off = s.design + s.dh;
+        alntOffsetPoint(at, off, n, e);
+        std::snprintf(buf, sizeof buf, "%d,%.6f,%.6f,%.6f,%s\n", number++, n, e,
+                      at.height - crownDrop(off) + s.dv, s.code);
+        file += buf;
+    }
+    dir.write("shots.csv", file);
+    const ToolRun run = RunTool(
+        {"check", "builtin", dir.native("shots.csv"), "--template", dir.native("t.ini"), "--csv"});
+    EXPECT_EQ(run.code, road::kExitBadInput) << run.err;
+    const auto rows = rowsByFirst(run.out);
+    for (int i = 0; i < 4; ++i) {
+        const auto& r = rows.at(std::to_string(i + 1));
+        EXPECT_NEAR(std::stod(r[3]), shots[i].design + shots[i].dh, 1e-4) << i + 1;
+        EXPECT_NEAR(std::stod(r[4]), shots[i].dh, 1e-4) << i + 1;
+        EXPECT_NEAR(std::stod(r[5]), shots[i].dv, 1e-4) << i + 1;
+    }
+    EXPECT_EQ(rows.at("2")[6], "fail");
+    EXPECT_EQ(rows.at("4")[6], "fail");
+    EXPECT_EQ(rows.count("5"), 0u);
+    EXPECT_NE(run.err.find("line 5: shot 5: no design point coded ditch"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("design height at each shot's own offset"), std::string::npos);
+}
+
+// With a section model the stake points are the table's rows, code rows included, in order.
+TEST(AsBuiltCheck, StakePointsOfCodesFollowTheTable) {
+    FilesScratch dir;
+    dir.write("t.ini", kTemplate);
+    const std::vector<std::string> args{
+        "stakeout", "builtin",       "--template", dir.native("t.ini"), "--offsets=0,2",
+        "--codes",  "lane,SHOULDER", "--csv",      "--points-out",      dir.native("p.csv")};
+    const ToolRun run = RunTool(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::istringstream table(run.out), points(dir.read("p.csv"));
+    std::string t, p;
+    std::getline(table, t);
+    int rows = 0;
+    for (; std::getline(table, t); ++rows) {
+        ASSERT_TRUE(std::getline(points, p));
+        const auto tf = fields(t), pf = fields(p);
+        EXPECT_EQ(pf[1], tf[3]);
+        EXPECT_EQ(pf[2], tf[4]);
+        EXPECT_EQ(pf[3], tf[5]);
+        const double off = std::stod(tf[2]);
+        const std::string side = off < 0 ? " L " : " R ";
+        const std::string want = off == 0.0 ? "" : off == 2.0 ? "O 2.00 R " : tf[10] + side;
+        EXPECT_EQ(pf[4].substr(0, want.size()), want) << p;
+    }
+    EXPECT_GT(rows, 100);
+    EXPECT_FALSE(std::getline(points, p));
+}
+
+}  // namespace

@@ -6,7 +6,6 @@
 #include <velmorutils/landxml/StakePoints.h>
 #include <velmorutils/landxml/StakeoutStations.h>
 
-#include "FieldDesign.h"
 #include "RoadCommands.h"
 #include "Stakeout.h"
 
@@ -40,8 +39,8 @@ zel_landxml::CoordinateSystem coordinateSystemOfDesign(const std::string& path) 
 
 }  // namespace
 
-int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d, Unit unit,
-                     std::FILE* err) {
+int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d,
+                     const zel_math::CRoadCorridor* corridor, Unit unit, std::FILE* err) {
     zel_landxml::PointFormat format = zel_landxml::PointFormat::Pnezd;
     if (!zel_landxml::pointFormatFromText(a.pointFormat, format))
         return fail(err, "--format: '" + a.pointFormat + "' is not pnezd, penzd or landxml",
@@ -51,7 +50,8 @@ int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Desi
     po.offsets = o.offsets;
     po.startNumber = a.startNumber;
     po.style = o.stationStyle;
-    po.corridor = corridorOf(d);
+    po.corridor = corridor;
+    po.codes = a.codes;
     std::vector<zel_landxml::StakePoint> points;
     std::string error;
     if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))

@@ -29,7 +29,8 @@ struct StakePoint {
     double east = 0.0;
     double height = kNone;  // design height; NaN where the design gives none (no profile)
     // The point's code: a key point ("TS", "SC", "PC", ...), "CL" on the centre line, a section
-    // point's code ("ETW"), or "O" for a plain offset.
+    // point's code ("ETW": a code row, or an offset within 1 mm of a coded section point), or
+    // "O" for a plain offset.
     std::string code;
     std::string description;  // "CL 0+100.00", "ETW R 0+100.00", "O 3.50 L 0+100.00"
 };
@@ -42,8 +43,9 @@ struct StakePointOptions {
     std::vector<std::string> codes;
     long long startNumber = 1;
     StationStyle style;  // station text and the unit of offsets in descriptions
-    // The section model: heights at each stake's own offset and its codes. Null: the centre
-    // line's design height on every stake, and no codes.
+    // The section model: heights at each stake's own offset (NaN off the model, never the
+    // centre line's), a code row's the section point's own. Null: the centre line's design
+    // height on every stake, and no codes.
     const zel_math::CRoadCorridor* corridor = nullptr;
 };
 
@@ -60,7 +62,9 @@ std::string stakeDescription(const std::string& code, double offsetM, const std:
                              TAlntJointSide side, const StationStyle& style);
 
 // Every stake in table order: station by station (alntStakeoutStations), at each station the
-// offsets as given, then each code on the left and on the right. Numbered from startNumber.
+// offsets as given, then every section point of the codes (compared without regard to case; of
+// points within 1 mm of each other the upper) left to right, as the stake-out table stakes
+// them. Numbered from startNumber.
 // False with a message when a station cannot be evaluated, a code is asked for without a
 // section model, there would be more than kMaxStakePoints points or numbers beyond
 // kMaxPointNumber.

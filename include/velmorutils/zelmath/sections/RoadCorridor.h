@@ -34,9 +34,16 @@ public:
     /// (profileAt) reach halfWidth metres each side at most.
     void setDesignSurface(std::shared_ptr<const CTinSurface> tin, double halfWidth = 100.0);
 
+    /// Side slopes (and ditches) of a template used over the model's own: each slope the
+    /// template gives (above 0) replaces the one the sections' hinge-to-daylight or nothing gave.
+    /// The template's segments are not used by this call.
+    void setSideSlopes(const TRoadTemplate& road);
+
     bool hasModel() const { return model_ != Model::None; }
     const CAlnt& alnt() const { return *alnt_; }
-    const TRoadTemplate* roadTemplate() const { return model_ == Model::Template ? &road_ : nullptr; }
+    const TRoadTemplate* roadTemplate() const {
+        return model_ == Model::Template ? &road_ : nullptr;
+    }
 
     /// The finished surface at a chainage: the interpolated sections; the template built about
     /// the profile's height there (points coded with their segment's code, "CL" at offset 0,
@@ -61,6 +68,7 @@ private:
     enum class Model { None, Sections, Template, Surface };
     bool templateProfile(double chainage, TSectionProfile& profile, std::string& error) const;
     bool surfaceProfile(double chainage, TSectionProfile& profile, std::string& error) const;
+    void applySideSlopes(TSectionProfile& profile) const;
 
     const CAlnt* alnt_;
     Model model_ = Model::None;
@@ -69,6 +77,8 @@ private:
     std::vector<TSuperelevation> table_;
     std::vector<bool> outsideRight_;
     std::shared_ptr<const CTinSurface> tin_;
+    bool slopesGiven_ = false;
+    TRoadTemplate slopes_;
     double tinHalfWidth_ = 100.0;
 };
 
