@@ -72,15 +72,18 @@ AsBuiltResult AsBuiltCheck::check(const AsBuiltShot& shot) const {
     TAlntFoot foot;
     if (!inverse_.findNearest(shot.north, shot.east, foot))
         return r.reason = "no foot on the road", r;
-    if (foot.status == TAlntFootStatus::beforeStart)
+    // A shot on an end's normal reads back a hair beyond it; within the horizontal tolerance
+    // it is on the road, measured at the end itself.
+    const double start = inverse_.getStartChainageInM(), end = inverse_.getFinalChainageInM();
+    if (foot.chainageInM < start - options_.toleranceHM)
         return r.reason = "outside the corridor: before the road's start", r;
-    if (foot.status == TAlntFootStatus::afterEnd)
+    if (foot.chainageInM > end + options_.toleranceHM)
         return r.reason = "outside the corridor: after the road's end", r;
     if (foot.distanceInM > options_.corridorM)
         return r.reason =
                    "outside the corridor: " + metres(foot.distanceInM) + " from the centre line",
                r;
-    r.chainage = foot.chainageInM;
+    r.chainage = std::clamp(foot.chainageInM, start, end);
     r.offset = foot.offsetInM;
     const bool done =
         options_.corridor != nullptr ? againstSections(shot, r) : againstLines(shot, r);

@@ -42,7 +42,8 @@ struct AsBuiltOptions {
     // the nearest one of them; the centre line alone by default.
     std::vector<double> offsets{0.0};
     // Shots whose nearest point of the centre line lies farther than this are outside the
-    // corridor (bad shots); shots beyond the road's ends always are.
+    // corridor (bad shots); so are shots beyond the road's ends by more than toleranceHM (those
+    // within it are measured at the end).
     double corridorM = std::numeric_limits<double>::infinity();
     // The section model: shots by their code against its points, heights at each shot's own
     // offset. Null: the nearest offset line, and the centre line's design height.
