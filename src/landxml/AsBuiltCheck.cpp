@@ -40,6 +40,15 @@ void finish(DeviationStats& s) {
     s.rms = std::sqrt(s.rms / static_cast<double>(s.count));
 }
 
+// Codes of points on the centre line itself: its own and the alignment's key points, as the
+// stake points describe them.
+bool onCentreLine(const std::string& code) {
+    static const char* const kCodes[] = {"CL", "TS",  "SC",  "CS", "ST", "PC",
+                                         "PT", "PCC", "PRC", "SS", "POT"};
+    return std::any_of(std::begin(kCodes), std::end(kCodes),
+                       [&](const char* c) { return sameCode(code, c); });
+}
+
 }  // namespace
 
 std::string shotCode(const std::string& codeOrDescription) {
@@ -115,12 +124,17 @@ bool AsBuiltCheck::againstSections(const AsBuiltShot& shot, AsBuiltResult& r) co
     r.against = code.empty() ? AsBuiltAgainst::SectionNearest : AsBuiltAgainst::SectionCode;
     std::string error;
     if (!sectionPointFor(*options_.corridor, r.chainage, r.offset, code, r.designOffset,
-                         r.designCode, error))
-        return r.reason = error, false;
+                         r.designCode, error)) {
+        if (!onCentreLine(code)) return r.reason = error, false;
+        r.designOffset = 0.0;  // a key point or the centre line the section does not code
+        r.designCode = code;
+    }
     r.hDev = r.offset - r.designOffset;
     if (!std::isfinite(shot.height)) return true;
-    if (!designHeightAt(*options_.corridor, r.chainage, r.offset, r.designHeight, error))
-        return r.reason = error, false;
+    // Beyond the finished surface the shot is still checked across the road, not in height.
+    if (!designHeightAt(*options_.corridor, r.chainage, r.offset, options_.toleranceHM,
+                        r.designHeight, error))
+        return r.noHeight = error, true;
     r.hasV = true;
     r.vDev = shot.height - r.designHeight;
     return true;

@@ -76,10 +76,21 @@ bool sectionPointFor(const zel_math::CRoadCorridor& corridor, double chainage, d
 }
 
 bool designHeightAt(const zel_math::CRoadCorridor& corridor, double chainage, double offset,
-                    double& height, std::string& error) {
+                    double beyond, double& height, std::string& error) {
     if (corridor.designHeight(chainage, offset, height, nullptr, &error)) return true;
     if (error.empty()) error = "no design height at this offset";
-    return false;
+    zel_math::TSectionProfile profile;
+    std::string ignored;
+    if (!corridor.profileAt(chainage, profile, ignored) || profile.points.size() < 2) return false;
+    const auto& p = profile.points;
+    const bool right = offset > p.back().offset;
+    if (!right && offset >= p.front().offset) return false;
+    const size_t a = right ? p.size() - 2 : 1, b = right ? p.size() - 1 : 0;
+    if (std::fabs(offset - p[b].offset) > beyond) return false;
+    const double run = p[b].offset - p[a].offset;
+    const double slope = std::fabs(run) > 1e-9 ? (p[b].height - p[a].height) / run : 0.0;
+    height = p[b].height + slope * (offset - p[b].offset);
+    return true;
 }
 
 }  // namespace zel_landxml

@@ -40,8 +40,9 @@ bool sectionPointFor(const zel_math::CRoadCorridor& corridor, double chainage, d
                      const std::string& code, double& designOffset, std::string& designCode,
                      std::string& error);
 
-// The design height at a chainage and offset; false with why.
+// The design height at a chainage and offset; an offset beyond the finished surface's end by
+// at most `beyond` (metres) takes the end piece's slope on. False with why.
 bool designHeightAt(const zel_math::CRoadCorridor& corridor, double chainage, double offset,
-                    double& height, std::string& error);
+                    double beyond, double& height, std::string& error);
 
 }  // namespace zel_landxml

@@ -217,11 +217,10 @@ TEST(AsBuiltCheck, AgainstSectionPointsByCode) {
     struct Shot {
         double chainage, design, dh, dv;
         const char* code;
-    } shots[] = {{300, 3.5, 0.015, -0.012, "lane"},
-                 {300, -3.5, -0.025, 0.004, "LANE 7"},
-                 {600, 4.5, -0.010, 0.009, "shoulder"},
-                 {600, -4.5, 0.300, -0.002, ""},
-                 {700, 3.5, 0.0, 0.0, "ditch"}};
+    } shots[] = {{300, 3.5, 0.015, -0.012, "lane"},     {300, -3.5, -0.025, 0.004, "LANE 7"},
+                 {600, 4.5, -0.010, 0.009, "shoulder"}, {600, -4.5, 0.300, -0.002, ""},
+                 {700, 3.5, 0.0, 0.0, "ditch"},         {800, 4.5, 0.010, 0.003, "shoulder"},
+                 {800, -4.5, -0.100, 0.0, "shoulder"},  {150, 0.0, 0.012, -0.004, "TS"}};
     std::string file;
     char buf[160];
     int number = 1;
@@ -246,6 +245,13 @@ TEST(AsBuiltCheck, AgainstSectionPointsByCode) {
         EXPECT_NEAR(std::stod(r[4]), shots[i].dh, 1e-4) << i + 1;
         EXPECT_NEAR(std::stod(r[5]), shots[i].dv, 1e-4) << i + 1;
     }
+    // Just beyond the surface's edge the edge's slope goes on; far beyond only the horizontal
+    // is checked; a key point's code is the centre line.
+    EXPECT_NEAR(std::stod(rows.at("6")[5]), 0.003, 1e-4);
+    EXPECT_EQ(rows.at("7")[6], "fail");
+    EXPECT_EQ(rows.at("7")[5], "");
+    EXPECT_NE(run.err.find("line 7: shot 7: no vertical check"), std::string::npos) << run.err;
+    EXPECT_NEAR(std::stod(rows.at("8")[4]), 0.012, 1e-4);
     EXPECT_EQ(rows.at("2")[6], "fail");
     EXPECT_EQ(rows.at("4")[6], "fail");
     EXPECT_EQ(rows.count("5"), 0u);

@@ -158,11 +158,12 @@ void writeRow(std::FILE* out, const TableStyle& s, const zel_landxml::AsBuiltSho
 
 void reportBad(const CheckRun& run, const std::string& name, std::FILE* err) {
     for (size_t i = 0; i < run.shots.size(); ++i) {
-        if (run.results[i].ok) continue;
+        const zel_landxml::AsBuiltResult& r = run.results[i];
+        if (r.ok && r.noHeight.empty()) continue;
         const zel_landxml::AsBuiltShot& s = run.shots[i];
         say(err, name + ": line " + std::to_string(s.line) + ": shot " +
                      (s.name.empty() ? std::string("without a number") : s.name) + ": " +
-                     run.results[i].reason);
+                     (r.ok ? "no vertical check: " + r.noHeight : r.reason));
     }
 }
 

@@ -19,6 +19,7 @@ constexpr double kPageW = 842.0;  // A4 landscape, points
 constexpr double kPageH = 595.0;
 constexpr double kMargin = 30.0;
 constexpr int kMaxBins = 48;
+constexpr size_t kMaxCodeRows = 12;
 const Rgb kPass{0.10, 0.55, 0.20};
 const Rgb kFail{0.85, 0.10, 0.10};
 const Rgb kGrey{0.55, 0.55, 0.55};
@@ -69,7 +70,11 @@ void box(PlotModel& m, const Box& b, Rgb colour, bool filled, const std::string&
 
 // The summary table; returns the y below it.
 double summaryTable(PlotModel& m, const CheckRun& run, const TableStyle& s, double y) {
-    const auto cells = summaryCells(run, s);
+    auto cells = summaryCells(run, s);
+    // The page holds the all row and the first codes; --summary holds every code.
+    const size_t shown = std::min(cells.size(), kMaxCodeRows + 2);
+    const size_t more = cells.size() - shown;
+    cells.resize(shown);
     const double colW = (kPageW - 2 * kMargin - 60.0) / static_cast<double>(cells[0].size() - 1);
     for (size_t r = 0; r < cells.size(); ++r) {
         y += 11.0;
@@ -79,6 +84,9 @@ double summaryTable(PlotModel& m, const CheckRun& run, const TableStyle& s, doub
                        r == 0);
         if (r == 0) line(m, {{kMargin, y + 3}, {kPageW - kMargin, y + 3}}, 0.5, kBlack, "grid");
     }
+    if (more > 0)
+        label(m, std::to_string(more) + " more codes: --summary FILE.csv lists every one", kMargin,
+              y += 11.0, 7.5);
     return y + 8.0;
 }
 

@@ -74,6 +74,9 @@ struct AsBuiltResult {
     double vDev = 0.0;
     bool vPass = false;
     bool vFromCentreLine = false;  // the design height is the centre line's (no section model)
+    // Why a shot with a height has no vertical check (beyond the finished surface by more than
+    // the horizontal tolerance); empty otherwise.
+    std::string noHeight;
 };
 
 // One deviation's statistics over a set of shots (metres).
@@ -105,7 +108,7 @@ public:
     const AsBuiltOptions& options() const { return options_; }
 
     // One shot. A bad shot (no number, outside the corridor, no design point of its code, no
-    // design there) comes back with ok false and the reason.
+    // section there) comes back with ok false and the reason.
     AsBuiltResult check(const AsBuiltShot& shot) const;
 
 private:
