@@ -23,6 +23,7 @@
 #include <velmorutils/zelmath/geodesy/GeodeticFunctions.h>
 
 #include "ArrayArgs.h"
+#include "FieldOutputs.h"
 #include "RoadAlignment.h"
 #include "RoadBuilder.h"
 #include "RoadLayersPy.h"
@@ -660,4 +661,5 @@ PYBIND11_MODULE(velmorutils, m) {
           "azimuth2 the forward azimuth at point 2 (the direction of travel arriving there), "
           "both clockwise from north in [0, 360). Accurate to millimetres except for nearly "
           "antipodal points; NaN for latitudes beyond +-90.");
+    pyvelmor::addFieldOutputs(m);
 }

@@ -15,55 +15,21 @@
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
+#include "landxml/ReaderCorridor.h"
 #include "landxml/ReaderGeometry.h"
+#include "landxml/ReaderText.h"
 
 namespace zel_landxml {
 namespace {
 
-// Element names without a namespace prefix: exporters differ in how they write them.
-std::string localName(const pugi::xml_node& node) {
-    const char* name = node.name();
-    const char* colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
-pugi::xml_node childNamed(const pugi::xml_node& parent, const char* name) {
-    for (const pugi::xml_node& c : parent.children())
-        if (c.type() == pugi::node_element && localName(c) == name) return c;
-    return {};
-}
-
-std::string trimmed(const std::string& s) {
-    const size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos) return "";
-    return s.substr(a, s.find_last_not_of(" \t\r\n") - a + 1);
-}
-
-// A decimal number (sign, fraction and exponent allowed) that fills the whole word; no locale,
-// no hexadecimal, no "inf" or "nan", nothing that overflows a double.
-bool toNumber(const std::string& word, double& v) {
-    const char* first = word.data();
-    const char* last = word.data() + word.size();
-    if (first != last && *first == '+') ++first;
-    if (first == last ||
-        !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '-' || *first == '.'))
-        return false;
-    const auto r = std::from_chars(first, last, v, std::chars_format::general);
-    return r.ec == std::errc() && r.ptr == last && std::isfinite(v);
-}
-
-std::vector<std::string> words(const char* text) {
-    std::istringstream in(text);
-    std::vector<std::string> out;
-    std::string w;
-    while (in >> w)
-        out.push_back(w);
-    return out;
-}
-
 using reader_geometry::checkEndStation;
 using reader_geometry::checkSpiralTurn;
 using reader_geometry::lineFromPoints;
+using reader_text::childNamed;
+using reader_text::localName;
+using reader_text::toNumber;
+using reader_text::trimmed;
+using reader_text::words;
 using zel_math::boundText;
 using zel_math::Quantity;
 using zel_math::withinBounds;
@@ -82,35 +48,42 @@ double stepOf(const std::string& word) {
 
 class Reader {
 public:
-    Reader(const std::string& text, Document& doc, std::string& error)
-        : text_(text), doc_(doc), error_(error) {
-        for (size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n') lineStarts_.push_back(i + 1);
-    }
+    Reader(std::string& text, Document& doc, std::string& error, bool surfacesOnly)
+        : text_(text),
+          doc_(doc),
+          error_(error),
+          surfacesOnly_(surfacesOnly),
+          context_(text, 0, LinearUnit::Meter, doc.warnings) {}
 
     bool run() {
         if (!checkEncoding()) return false;
         pugi::xml_document xml;
         const size_t bom = text_.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
-        const pugi::xml_parse_result res = xml.load_buffer(
+        // In place: the text of a large surface is not copied again.
+        const pugi::xml_parse_result res = xml.load_buffer_inplace(
             text_.data() + bom, text_.size() - bom, pugi::parse_default, pugi::encoding_utf8);
         if (!res)
             return fail(lineOf(static_cast<size_t>(res.offset) + bom),
                         "malformed XML: " + std::string(res.description()));
         bomOffset_ = bom;
+        context_.setBomOffset(bom);
         const pugi::xml_node root = xml.document_element();
         if (localName(root) != "LandXML")
             return fail(lineOf(root), "the root element is not LandXML");
         if (!readUnits(root)) return false;
+        context_.setUnit(doc_.unit);
         bool any = false;
         for (const pugi::xml_node& group : root.children()) {
-            if (localName(group) != "Alignments") continue;
+            if (localName(group) == "Surfaces")
+                reader_corridor::readSurfaces(group, context_, doc_);
+            if (surfacesOnly_ || localName(group) != "Alignments") continue;
             for (const pugi::xml_node& a : group.children()) {
                 if (localName(a) != "Alignment") continue;
                 any = true;
                 readOrRefuse(a);
             }
         }
+        if (surfacesOnly_) return true;
         if (!any) return fail(lineOf(root), "the file holds no Alignment");
         return true;
     }
@@ -138,11 +111,7 @@ private:
         return true;
     }
 
-    int lineOf(size_t offset) const {
-        return static_cast<int>(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) -
-                                lineStarts_.begin()) +
-               1;
-    }
+    int lineOf(size_t offset) const { return context_.lineOfOffset(offset); }
     int lineOf(const pugi::xml_node& n) const {
         return lineOf(static_cast<size_t>(n.offset_debug()) + bomOffset_);
     }
@@ -470,6 +439,10 @@ private:
                 haveGeometry = true;
             } else if (kind == "Profile") {
                 if (!readProfile(c, a)) return false;
+            } else if (kind == "CrossSects") {
+                reader_corridor::readCrossSects(c, context_, a);
+            } else if (kind == "Superelevation") {
+                reader_corridor::readSuperelevation(c, context_, a);
             }
         }
         if (!haveGeometry) return fail(n, "the alignment has no CoordGeom");
@@ -499,16 +472,61 @@ private:
         return true;
     }
 
-    const std::string& text_;
+    std::string& text_;
     Document& doc_;
     std::string& error_;
-    std::vector<size_t> lineStarts_;
     size_t bomOffset_ = 0;
+    bool surfacesOnly_ = false;
+    reader_text::ReadContext context_;
 };
 
 bool isDirectory(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The whole file as it is, in one piece (a surface of a million triangles is read once, not
+// copied through a stream).
+bool readWhole(const std::string& path, std::string& text, std::string& error) {
+    if (isDirectory(path)) {
+        error = path + ": is a directory, not a LandXML file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot open the file: " + std::strerror(errno);
+        return false;
+    }
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size < 0) {
+        error = path + ": cannot read the file";
+        return false;
+    }
+    text.resize(static_cast<size_t>(size));
+    in.read(text.data(), size);
+    if (in.gcount() != size) {
+        error = path + ": cannot read the file";
+        return false;
+    }
+    return true;
+}
+
+// The text is parsed in place (and left changed).
+bool parseOwned(std::string& text, Document& doc, std::string& error, bool surfacesOnly) {
+    return Reader(text, doc, error, surfacesOnly).run();
+}
+
+// A file whose every alignment is refused fails with each one's reason.
+bool noneRefused(const Document& parsed, std::string& error) {
+    if (!parsed.alignments.empty()) return true;
+    error.clear();
+    for (const RefusedAlignment& r : parsed.refused)
+        error += parsed.refused.size() == 1
+                     ? r.message
+                     : (error.empty() ? "" : "; ") + ("alignment '" + r.name + "': " + r.message);
+    return false;
 }
 
 }  // namespace
@@ -526,23 +544,16 @@ AlignmentSummary summarize(const Alignment& alignment) {
 }
 
 bool parseKeepingRefused(const std::string& text, Document& doc, std::string& error) {
+    std::string copy = text;
     Document parsed;
-    if (!Reader(text, parsed, error).run()) return false;
+    if (!parseOwned(copy, parsed, error, false)) return false;
     doc = std::move(parsed);
     return true;
 }
 
 bool parse(const std::string& text, Document& doc, std::string& error) {
     Document parsed;
-    if (!parseKeepingRefused(text, parsed, error)) return false;
-    if (parsed.alignments.empty()) {
-        error.clear();
-        for (const RefusedAlignment& r : parsed.refused)
-            error += parsed.refused.size() == 1 ? r.message
-                                                : (error.empty() ? "" : "; ") +
-                                                      ("alignment '" + r.name + "': " + r.message);
-        return false;
-    }
+    if (!parseKeepingRefused(text, parsed, error) || !noneRefused(parsed, error)) return false;
     doc = std::move(parsed);
     return true;
 }
@@ -562,25 +573,32 @@ bool useProfile(Alignment& alignment, const std::string& name, std::string& erro
 }
 
 bool readFile(const std::string& path, Document& doc, std::string& error) {
-    if (isDirectory(path)) {
-        error = path + ": is a directory, not a LandXML file";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the file: " + std::strerror(errno);
-        return false;
-    }
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    if (in.bad()) {
-        error = path + ": cannot read the file";
-        return false;
-    }
-    if (!parse(buf.str(), doc, error)) {
+    std::string text;
+    if (!readWhole(path, text, error)) return false;
+    Document parsed;
+    if (!parseOwned(text, parsed, error, false) || !noneRefused(parsed, error)) {
         error = path + ": " + error;
         return false;
     }
+    parsed.path = path;
+    doc = std::move(parsed);
+    return true;
+}
+
+bool readSurfaceFile(const std::string& path, Document& doc, std::string& error) {
+    std::string text;
+    if (!readWhole(path, text, error)) return false;
+    Document parsed;
+    if (!parseOwned(text, parsed, error, true)) {
+        error = path + ": " + error;
+        return false;
+    }
+    if (parsed.surfaces.empty()) {
+        error = path + ": the file holds no TIN surface (Surfaces/Surface/Definition)";
+        return false;
+    }
+    parsed.path = path;
+    doc = std::move(parsed);
     return true;
 }
 

@@ -156,9 +156,10 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
     EXPECT_NE(e.find("line 3: northing 'oops' is not a number: 2;oops;2010"), std::string::npos)
         << e;
     EXPECT_NE(e.find("1 line could not be read"), std::string::npos) << e;
-    EXPECT_NE(o.find("\n1,0+020.00,19.99999"), std::string::npos) << o;
+    EXPECT_NE(o.find("\n1,5017.320500,2010.000000,100.400000,0+020.00,19.99999"), std::string::npos)
+        << o;
     EXPECT_NE(o.find(",100.400,0.000,square,CL,\n"), std::string::npos) << o;
-    EXPECT_NE(o.find("\n3,0+040.00,39.99998"), std::string::npos) << o;
+    EXPECT_NE(o.find("\n3,5034.641000,2020.000000,,0+040.00,39.99998"), std::string::npos) << o;
     EXPECT_NE(o.find(",100.800,,square,EP,\n"), std::string::npos) << o;
 }
 

@@ -89,9 +89,10 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
     ASSERT_EQ(csv.code, 0) << csv.err;
     const auto rows = csvRows(csv.out);
     ASSERT_EQ(rows.size(), 7u) << csv.out;
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"name", "station", "chainage_m", "offset_m",
-                                                 "cl_design_height_m", "dheight_m", "status",
-                                                 "code", "side"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"name", "northing_m", "easting_m", "height_m", "station",
+                                        "chainage_m", "offset_m", "cl_design_height_m",
+                                        "cut_fill_m", "status", "code", "side"}));
     struct Want {
         const char *station, *status;
         double chainage, offset;
@@ -104,13 +105,16 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
                 {"0+050.00", "square", 50.0, -40.0}};
     for (size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(rows[i + 1][0]);
-        ASSERT_EQ(rows[i + 1].size(), 9u);
-        EXPECT_EQ(rows[i + 1][1], want[i].station);
-        EXPECT_NEAR(std::stod(rows[i + 1][2]), want[i].chainage, 1e-6);
-        EXPECT_NEAR(std::stod(rows[i + 1][3]), want[i].offset, 1e-6);
-        EXPECT_EQ(rows[i + 1][6], want[i].status);
+        ASSERT_EQ(rows[i + 1].size(), 12u);
+        EXPECT_EQ(rows[i + 1][4], want[i].station);
+        EXPECT_NEAR(std::stod(rows[i + 1][5]), want[i].chainage, 1e-6);
+        EXPECT_NEAR(std::stod(rows[i + 1][6]), want[i].offset, 1e-6);
+        EXPECT_EQ(rows[i + 1][9], want[i].status);
     }
-    EXPECT_EQ(rows[1][7], "a");
+    EXPECT_EQ(rows[1][10], "a");
+    // The shot is echoed as measured.
+    EXPECT_EQ(rows[3][1], "97.000000");
+    EXPECT_EQ(rows[3][2], "120.000000");
     // The text table says the same, with the unit in its headings.
     const ToolRun text =
         tool({"station-offset", xml, pts, "--alignment", "Kink", "--corridor", "25"});
@@ -155,13 +159,13 @@ TEST(StationOffsetTool, AllFeetListsEveryFootWithinTheCorridor) {
         for (size_t i = 0; i < c.feet.size(); ++i) {
             const auto& row = rows[i + 1];
             EXPECT_EQ(row[0], "in");  // the name repeated on every foot
-            EXPECT_EQ(row[6], c.status);
+            EXPECT_EQ(row[9], c.status);
             if (std::isnan(c.feet[i].first)) {
-                EXPECT_EQ(row[2], "");
+                EXPECT_EQ(row[5], "");
                 continue;
             }
-            EXPECT_NEAR(std::stod(row[2]), c.feet[i].first, 1e-6);
-            EXPECT_NEAR(std::stod(row[3]), c.feet[i].second, 1e-6);
+            EXPECT_NEAR(std::stod(row[5]), c.feet[i].first, 1e-6);
+            EXPECT_NEAR(std::stod(row[6]), c.feet[i].second, 1e-6);
         }
     }
     const ToolRun lone = tool({"station-offset", xml, pts, "--all-feet"});
@@ -212,9 +216,9 @@ TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
             ASSERT_EQ(row[0], "P" + std::to_string(i));
             TAlntFoot foot;
             ASSERT_TRUE(inverse.findNearest(ne[i].first * unit, ne[i].second * unit, foot));
-            ASSERT_EQ(row[6], names[static_cast<int>(foot.status)]) << i;
-            ASSERT_NEAR(std::stod(row[2]), foot.chainageInM / unit, 1e-6) << i;
-            ASSERT_NEAR(std::stod(row[3]), foot.offsetInM / unit, 1e-6) << i;
+            ASSERT_EQ(row[9], names[static_cast<int>(foot.status)]) << i;
+            ASSERT_NEAR(std::stod(row[5]), foot.chainageInM / unit, 1e-6) << i;
+            ASSERT_NEAR(std::stod(row[6]), foot.offsetInM / unit, 1e-6) << i;
         }
     }
 }

@@ -179,7 +179,8 @@ int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design&
         d.alnt.setName("sample");
         return kExitOk;
     }
-    landxml::Document doc;
+    auto document = std::make_shared<landxml::Document>();
+    landxml::Document& doc = *document;
     std::vector<const landxml::Alignment*> chosen;
     int code = readDocument(path, doc, err);
     if (code == kExitOk) code = chooseAlignments(path, doc, c.alignment, false, err, chosen);
@@ -191,6 +192,9 @@ int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design&
     if ((code = buildDesign(path, in, unit, err, d.alnt)) != kExitOk) return code;
     d.stationing = landxml::stationingOf(*chosen[0]);
     d.intervalM = chosen[0]->staIncrement;
+    d.alignmentIndex = static_cast<std::size_t>(chosen[0] - doc.alignments.data());
+    d.document = std::move(document);
+    d.path = path;
     return kExitOk;
 }
 

@@ -45,6 +45,11 @@ struct Design {
     Unit fileUnit = Unit::Metre;
     landxml::Stationing stationing;
     double intervalM = NAN;  // the file's own station interval, when it gives one
+    // The file as read (null for the built-in road) and the index of the alignment in use among
+    // its alignments: the sections, superelevation and surfaces that go with it.
+    std::shared_ptr<const landxml::Document> document;
+    std::size_t alignmentIndex = 0;
+    std::string path;  // the design file, for messages ("" for the built-in road)
 };
 
 void say(std::FILE* err, const std::string& text);

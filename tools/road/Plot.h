@@ -107,6 +107,11 @@ inline constexpr double kPngDotsPerInch = 150.0;
 // drawing can be searched and checked like the PDF's text.
 bool renderPlot(const PlotModel& model, PlotFormat format, std::string& bytes, std::string& error);
 
+// Several pages: a PDF holds them all, one page each (files has one entry); SVG and PNG are one
+// file per page (files has one entry per page).
+bool renderPages(const std::vector<PlotModel>& pages, PlotFormat format,
+                 std::vector<std::string>& files, std::string& error);
+
 // The width and height (points) of a text as drawn, and its ascent above the baseline: each
 // character in the first of fontconfig's faces for the plot's family that has it (PlotFont.h).
 struct TextExtent {

@@ -23,6 +23,7 @@ std::string today() {
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     const std::optional<PlotFormat> format = plotFormatOf(a.output);
     if (!format) return fail(err, "--out: the file must end in .svg, .pdf or .png", kExitUsage);
+    if (!a.sections.empty()) return runSectionPlot(a, c, *format, err);
     Design d;
     const int code = loadDesign(a.file, c, err, d);
     if (code != kExitOk) return code;

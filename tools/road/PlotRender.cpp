@@ -189,4 +189,27 @@ bool renderPlot(const PlotModel& m, PlotFormat format, std::string& bytes, std::
     return true;
 }
 
+bool renderPages(const std::vector<PlotModel>& pages, PlotFormat format,
+                 std::vector<std::string>& files, std::string& error) {
+    files.clear();
+    if (pages.empty()) return error = "nothing to draw", false;
+    if (format != PlotFormat::Pdf) {
+        for (const PlotModel& m : pages) {
+            files.emplace_back();
+            if (!renderPlot(m, format, files.back(), error)) return false;
+        }
+        return true;
+    }
+    files.emplace_back();
+    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(appendBytes, &files.back(),
+                                                                   pages[0].width, pages[0].height);
+    cairo_t* cr = cairo_create(surface);
+    for (const PlotModel& m : pages) {
+        cairo_pdf_surface_set_size(surface, m.width, m.height);
+        drawModel(cr, m);
+        cairo_show_page(cr);
+    }
+    return finish(surface, cr, error);
+}
+
 }  // namespace road

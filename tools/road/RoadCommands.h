@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "DesignInput.h"
+#include "Plot.h"
+#include "RoadModel.h"
 
 namespace CLI {
 class App;
@@ -25,6 +27,20 @@ struct StakeoutArgs {
     double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
+    std::string pointsOut;              // stake points for a data collector; "" none
+    std::string pointFormat = "pnezd";  // pnezd, penzd, landxml
+    long long startNumber = 1;
+    SectionArgs sections;
+    std::vector<std::string> codes;  // section point codes to stake on each side
+};
+
+struct SlopeStakeArgs {
+    std::string file;
+    double interval = NAN;  // NaN: default
+    std::string from, to;
+    double stakeOffset = 3.0;  // output unit, beyond the catch point
+    double search = 100.0;     // output unit, beyond the hinge
+    SectionArgs sections;
 };
 
 struct StationOffsetArgs {
@@ -32,17 +48,43 @@ struct StationOffsetArgs {
     std::string columns = "PNEZD";
     double corridor = NAN;  // output unit; NaN: none
     bool allFeet = false;
+    SectionArgs sections;
+};
+
+struct CheckArgs {
+    std::string file, shots;
+    std::string columns = "PNEZD";
+    double tolH = NAN, tolV = NAN;  // output unit
+    std::vector<double> offsets{0.0};
+    double corridor = NAN;  // output unit; NaN: none
+    std::string summary, report;
+    SectionArgs sections;
 };
 
 struct PlotArgs {
     std::string file, output, paper;
     double interval = NAN;  // NaN: default
     std::vector<double> offsets;
+    std::string sections;  // "FROM..TO": one cross-section drawing per section between them
+    SectionArgs model;
 };
 
 int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FILE* err);
+// --points-out, --format, --start-number of stakeout (PointsOut.cpp).
+void addPointsOutOptions(CLI::App* cmd, StakeoutArgs& a);
+// The check command's options (CheckCommand.cpp).
+CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c);
+int runCheck(const CheckArgs& a, const Common& c, std::FILE* out, std::FILE* err);
+// The stake points of a stake-out (StakeoutOptions as the table's) to a.pointsOut.
+struct StakeoutOptions;
+// With a section model (corridor not null) heights at each stake's offset and the --codes points.
+int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d,
+                     const zel_math::CRoadCorridor* corridor, Unit unit, std::FILE* err);
+int runSlopeStake(const SlopeStakeArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err);
+// plot --sections: the cross-section drawings instead of plan and profile.
+int runSectionPlot(const PlotArgs& a, const Common& c, PlotFormat format, std::FILE* err);
 int runExport(const std::string& file, const Common& c, std::FILE* out, std::FILE* err);
 int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err);
 // The curve in the unit asked for (metres by default); without RADIUS and LENGTH the example

@@ -87,9 +87,40 @@ CLI::App* addStakeout(CLI::App& app, StakeoutArgs& stake, Common& common) {
         ->check(kFinite);
     cStake->add_option("--from", stake.from, "first station (included)");
     cStake->add_option("--to", stake.to, "last station (included)");
+    addPointsOutOptions(cStake, stake);
+    cStake
+        ->add_option("--codes", stake.codes,
+                     "with a section model: stake the section points of these codes on each "
+                     "side, e.g. ETW,BackCurb")
+        ->delimiter(',');
     addTableOptions(cStake, common);
     addProfileOption(cStake, common);
+    addSectionOptions(cStake, stake.sections);
     return cStake;
+}
+
+CLI::App* addSlopeStake(CLI::App& app, SlopeStakeArgs& ss, Common& common) {
+    CLI::App* cmd = app.add_subcommand(
+        "slope-stake",
+        "per station and side: hinge, catch point of the side slope on the ground, and an "
+        "offset stake beyond it with its cut or fill to the hinge");
+    cmd->add_option("FILE", ss.file, "LandXML design, or 'builtin' (with --template)")->required();
+    cmd->add_option("--interval", ss.interval,
+                    "station interval in the output unit (default: the file's, else 20 m or 50 ft)")
+        ->check(kFinite);
+    cmd->add_option("--from", ss.from, "first station (included)");
+    cmd->add_option("--to", ss.to, "last station (included)");
+    cmd->add_option("--stake-offset", ss.stakeOffset,
+                    "distance of the offset stake beyond the catch point, output unit (default 3)")
+        ->check(kFinite);
+    cmd->add_option("--search", ss.search,
+                    "how far beyond the hinge the slope may meet the ground, output unit "
+                    "(default 100)")
+        ->check(kFinite);
+    addTableOptions(cmd, common);
+    addProfileOption(cmd, common);
+    addSectionOptions(cmd, ss.sections);
+    return cmd;
 }
 
 CLI::App* addStationOffset(CLI::App& app, StationOffsetArgs& so, Common& common) {
@@ -114,6 +145,7 @@ CLI::App* addStationOffset(CLI::App& app, StationOffsetArgs& so, Common& common)
         ->needs(corridor);
     addTableOptions(cSo, common);
     addProfileOption(cSo, common);
+    addSectionOptions(cSo, so.sections);
     return cSo;
 }
 
@@ -137,8 +169,13 @@ CLI::App* addPlot(CLI::App& app, PlotArgs& plot, Common& common) {
     cPlot->add_option("--offsets", plot.offsets, "offset lines in the output unit, right positive")
         ->delimiter(',')
         ->check(kFinite);
+    cPlot->add_option("--sections", plot.sections,
+                      "FROM..TO: instead of plan and profile, one cross-section drawing per "
+                      "section between these stations (the file's sections, else one per "
+                      "interval), with ground, hinges, catch points and codes");
     addDesignOptions(cPlot, common);
     addProfileOption(cPlot, common);
+    addSectionOptions(cPlot, plot.model);
     return cPlot;
 }
 
@@ -194,8 +231,8 @@ int parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::FILE
     if (argc <= 1) args = {argc > 0 ? argv[0] : "velmor-road", "stakeout"};
     if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
         say(err, std::string("unknown command '") + args[1] +
-                     "'; the commands are stakeout, station-offset, plot, export-landxml, export, "
-                     "list, curve");
+                     "'; the commands are stakeout, slope-stake, station-offset, plot, "
+                     "export-landxml, export, list, curve, check");
         return kExitUsage;
     }
     try {
@@ -228,6 +265,8 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     Common common;
     StakeoutArgs stake;
     CLI::App* cStake = addStakeout(app, stake, common);
+    SlopeStakeArgs slope;
+    CLI::App* cSlope = addSlopeStake(app, slope, common);
     StationOffsetArgs so;
     CLI::App* cSo = addStationOffset(app, so, common);
     PlotArgs plot;
@@ -238,17 +277,23 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cLayers = addLayerExport(app, layerExport, common);
     std::string listFile;
     CLI::App* cList = addList(app, listFile, common);
+    CheckArgs check;
+    CLI::App* cCheck = addCheck(app, check, common);
+    addTableOptions(cCheck, common);
+    addProfileOption(cCheck, common);
     double radius = kExampleRadius, length = kExampleLength;
     CLI::App* cCurve = addCurve(app, radius, length, common);
     if (const int code = parseCommandLine(app, argc, argv, out, err); code >= 0) return code;
     if (common.stationDecimals < 0 || common.stationDecimals > 6)
         return fail(err, "--station-decimals must lie between 0 and 6", kExitUsage);
     if (cStake->parsed()) return runStakeout(stake, common, out, err);
+    if (cSlope->parsed()) return runSlopeStake(slope, common, out, err);
     if (cSo->parsed()) return runStationOffset(so, common, out, err);
     if (cPlot->parsed()) return runPlot(plot, common, err);
     if (cExport->parsed()) return runExport(exportFile, common, out, err);
     if (cLayers->parsed()) return runLayerExport(layerExport, common, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
+    if (cCheck->parsed()) return runCheck(check, common, out, err);
     return runCurve(cCurve, radius, length, common, out, err);
 }
 

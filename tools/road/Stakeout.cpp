@@ -5,6 +5,8 @@
 
 #include <velmorutils/landxml/StakeoutStations.h>
 
+#include "StakeoutSections.h"
+
 namespace road {
 
 std::vector<StakeoutStation> stakeoutChainages(const CAlnt& alnt, double interval, double from,
@@ -73,17 +75,25 @@ long long stakeoutRowCount(const CAlnt& alnt, const StakeoutOptions& options) {
 
 namespace {
 
-void writeHeader(std::FILE* out, const TableStyle& s) {
+// Width of the text table's code column, with a section model.
+constexpr int kCodeWidth = 12;
+// Width of the height column with a section model: "design height [usft]".
+constexpr int kModelHeightWidth = 20;
+
+void writeHeader(std::FILE* out, const TableStyle& s, bool model) {
     if (s.csv) {
-        std::fprintf(out, "station,%s,%s,%s,%s,%s,%s,boundary,point,side\n",
+        std::fprintf(out, "station,%s,%s,%s,%s,%s,%s,boundary,point,side%s\n",
                      s.heading("chainage").c_str(), s.heading("offset").c_str(),
                      s.heading("northing").c_str(), s.heading("easting").c_str(),
-                     s.heading("cl_design_height").c_str(), s.angleHeading("azimuth").c_str());
+                     s.heading(model ? "design_height" : "cl_design_height").c_str(),
+                     s.angleHeading("azimuth").c_str(), model ? ",code" : "");
         return;
     }
-    std::fprintf(out, "%13s %13s %15s %15s %16s  %-14s %s\n", "station",
+    const std::string code = model ? padRight("  code", kCodeWidth + 2) : "";
+    std::fprintf(out, "%13s %13s %15s %15s %*s%s  %-14s %s\n", "station",
                  s.heading("offset").c_str(), s.heading("northing").c_str(),
-                 s.heading("easting").c_str(), s.heading("CL height").c_str(),
+                 s.heading("easting").c_str(), model ? kModelHeightWidth : 16,
+                 s.heading(model ? "design height" : "CL height").c_str(), code.c_str(),
                  s.angleHeading("azimuth").c_str(), "point");
 }
 
@@ -100,7 +110,7 @@ std::string pointText(const StakeoutStation& st) {
 // A CSV row is built in one buffer and written at once: a stake-out of a long road at 1 m is
 // millions of cells.
 void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station,
-                 const StakeoutStation& st, const StakeoutRow& r, std::string& line) {
+                 const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& line) {
     line.assign(station);
     line += ',';
     s.appendLength(line, r.chainage, 4);
@@ -118,23 +128,29 @@ void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station
     line += st.equation ? "EQ" : st.code;
     line += ',';
     line += alntJointSideText(st.side);
+    if (model) {
+        line += ',';
+        line += r.code;
+    }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), out);
 }
 
 void writeRow(std::FILE* out, const TableStyle& s, const std::string& station,
-              const StakeoutStation& st, const StakeoutRow& r, std::string& line) {
+              const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& line) {
     if (s.csv) {
-        writeCsvRow(out, s, station, st, r, line);
+        writeCsvRow(out, s, station, st, r, model, line);
         return;
     }
     const std::string height = r.hasHeight ? s.length(r.height, 3) : std::string("-");
     const std::string point = pointText(st);
     const std::string angle =
         point.empty() ? s.angle(r.azimuthDeg) : padRight(s.angle(r.azimuthDeg), 14) + " " + point;
-    std::fprintf(out, "%13s %13s %15s %15s %16s  %s\n", station.c_str(),
+    const std::string code = model ? "  " + padRight(r.code, kCodeWidth) : std::string();
+    std::fprintf(out, "%13s %13s %15s %15s %*s%s  %s\n", station.c_str(),
                  s.length(r.offset, 3).c_str(), s.length(r.north, 4).c_str(),
-                 s.length(r.east, 4).c_str(), height.c_str(), angle.c_str());
+                 s.length(r.east, 4).c_str(), model ? kModelHeightWidth : 16, height.c_str(),
+                 code.c_str(), angle.c_str());
 }
 
 }  // namespace
@@ -150,7 +166,8 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
         error = "no station of the road lies in the range asked for";
         return false;
     }
-    writeHeader(out, options.style);
+    const bool model = options.sections != nullptr;
+    writeHeader(out, options.style, model);
     const size_t every = std::max<size_t>(1, stations.size() / 100);
     std::vector<StakeoutRow> rows;
     std::string line;
@@ -158,16 +175,25 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
         // One station text and one evaluation per station, whatever the number of offsets.
         const std::string text =
             zel_landxml::stakeoutStationText(stationing, stations[i], options.stationStyle);
-        if (!stakeoutRows(alnt, stations[i], options.offsets, rows)) {
+        const std::vector<double>& offsets =
+            model ? options.sections->offsetsAt(stations[i].chainageInM) : options.offsets;
+        if (!stakeoutRows(alnt, stations[i], offsets, rows)) {
             error = "no position at station " + text;
             return false;
         }
+        if (model) options.sections->fill(rows);
         for (const StakeoutRow& row : rows)
-            writeRow(out, options.style, text, stations[i], row, line);
+            writeRow(out, options.style, text, stations[i], row, model, line);
         if (options.progress && i % every == 0)
             options.progress(static_cast<double>(i) / static_cast<double>(stations.size()));
     }
-    if (!options.style.csv)
+    if (!options.style.csv && model)
+        std::fprintf(out,
+                     "(point: TS, SC, CS, ST, PC, PT key points, * other element boundaries, eq. "
+                     "station equations; back/ahead: the two rows of an angle point or an "
+                     "equation. design height: the section model's at the row's offset, - where "
+                     "the model has none; code: the section point's, or the surface's there.)\n");
+    else if (!options.style.csv)
         std::fprintf(out,
                      "(point: TS, SC, CS, ST, PC, PT key points, * other element boundaries, eq. "
                      "station equations; back/ahead: the two rows of an angle point or an "

@@ -13,6 +13,8 @@
 
 namespace road {
 
+class SectionRows;
+
 // The stations of a stake-out between `from` and `to` (metres of running chainage, both
 // included), as the library's one stake-out rule gives them (alntStakeoutStations): round
 // stations at the interval, every element boundary and key point (TS, SC, CS, ST, PC, PT, those
@@ -31,8 +33,11 @@ struct StakeoutRow {
     double offset = 0.0;
     double north = 0.0;
     double east = 0.0;
-    double height = 0.0;  // the centre line's design height, also on an offset row
+    // The centre line's design height, also on an offset row; with a section model the design
+    // height at the row's offset.
+    double height = 0.0;
     bool hasHeight = false;
+    std::string code;  // with a section model: the code of the section point or surface there
     double azimuthDeg = 0.0;
     bool boundary = false;  // an element starts or ends here, or a key point
 };
@@ -61,6 +66,9 @@ struct StakeoutOptions {
     TableStyle style;
     // Called now and then with the share done (0 to 1); the caller decides where it shows.
     std::function<void(double)> progress;
+    // With a section model: the rows of each station (offsets and codes) and their design
+    // heights; the table then says "design height" and has a code column.
+    SectionRows* sections = nullptr;
 };
 
 // The rows the table would have, counted before any is computed, so a huge request is refused

@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "Stakeout.h"
+#include "StakeoutSections.h"
 
 namespace road {
 namespace {
@@ -37,8 +39,24 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     const Unit unit = outputUnit(c, d);
     StakeoutOptions o;
     if ((code = checkStakeout(a, c, unit, d, o, err)) != kExitOk) return code;
+    RoadModel model;
+    if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
+    if (!a.codes.empty() && !model.hasModel())
+        return fail(err,
+                    "--codes: the design has no section model (sections, --template or "
+                    "--design-surface)",
+                    kExitUsage);
+    std::unique_ptr<SectionRows> sections;
+    if (model.hasModel()) {
+        sections = std::make_unique<SectionRows>(*model.corridor, o.offsets, a.codes);
+        o.sections = sections.get();
+    }
     o.style = tableStyle(c, unit, d.stationing);
     o.stationStyle = stationStyle(c, unit);
+    if (!a.pointsOut.empty() &&
+        (code = writeStakePoints(a, o, d, model.hasModel() ? model.corridor.get() : nullptr, unit,
+                                 err)) != kExitOk)
+        return code;
     // Progress only where a person watches, and never in the table itself.
     if (err == stderr && isatty(STDERR_FILENO))
         o.progress = [](double done) { std::fprintf(stderr, "\rstake-out %3.0f%%", done * 100); };
@@ -51,6 +69,9 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
         output.finish(false, err);
         return fail(err, error, kExitBadInput);
     }
+    if (sections)
+        for (const std::string& note : sections->notes())
+            say(err, note);
     return output.finish(true, err) ? kExitOk : kExitFile;
 }
 

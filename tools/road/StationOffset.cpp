@@ -28,6 +28,7 @@ void appendCsv(std::string& line, const std::string& s) {
 // compares the tool's numbers with its own without the rounding of the text table.
 constexpr int kCsvLengthDecimals = 6;
 constexpr int kTextOffsetDecimals = 3;
+constexpr int kTextEchoDecimals = 4;
 constexpr int kHeightDecimals = 3;
 
 }  // namespace
@@ -58,14 +59,18 @@ StationOffsetRow StationOffsetTable::rowAt(const MeasuredPoint& p, const TAlntFo
     if (foot == nullptr) return row;
     row.found = true;
     row.foot = *foot;
-    // The profile gives heights on the road only: beyond its ends there is no design height.
+    // The design gives heights on the road only: beyond its ends there is no design height.
     const bool onRoad =
         foot->status == TAlntFootStatus::square || foot->status == TAlntFootStatus::atJoint;
-    if (!onRoad || alnt_.getNumOfVes() == 0) return row;
+    if (!onRoad) return row;
     const double chainage = std::clamp(foot->chainageInM, startM_, endM_);
-    TAlntEval at;
-    row.hasDesignHeight = evaluateAlnt(alnt_, chainage, at, foot->side) && at.hasHeight;
-    row.designHeight = at.height;
+    if (options_.designHeight) {
+        row.hasDesignHeight = options_.designHeight(chainage, foot->offsetInM, row.designHeight);
+    } else if (alnt_.getNumOfVes() > 0) {
+        TAlntEval at;
+        row.hasDesignHeight = evaluateAlnt(alnt_, chainage, at, foot->side) && at.hasHeight;
+        row.designHeight = at.height;
+    }
     if (row.hasDesignHeight && p.hasHeight)
         row.heightDifference = toMetres(p.height, options_.pointUnit) - row.designHeight;
     return row;
@@ -88,13 +93,18 @@ std::vector<StationOffsetRow> StationOffsetTable::rowsOf(const MeasuredPoint& p)
     return rows;
 }
 
-void StationOffsetTable::writeHeader(std::FILE* out) const {
+std::vector<std::string> StationOffsetTable::headings() const {
     const TableStyle& s = options_.style;
-    std::vector<std::string> h{s.csv ? "name" : "point", "station"};
+    const bool model = static_cast<bool>(options_.designHeight);
+    std::vector<std::string> h{s.csv ? "name" : "point", s.heading("northing"),
+                               s.heading("easting"), s.heading("height"), "station"};
     if (s.csv) h.push_back(s.heading("chainage"));
     h.push_back(s.heading("offset"));
-    h.push_back(s.heading(s.csv ? "cl_design_height" : "CL height"));
-    h.push_back(s.heading(s.csv ? "dheight" : "dh"));
+    if (s.csv)
+        h.push_back(s.heading(model ? "design_height" : "cl_design_height"));
+    else
+        h.push_back(s.heading(model ? "design height" : "CL height"));
+    h.push_back(s.heading(s.csv ? "cut_fill" : "cut/fill"));
     if (options_.carried) {
         h.push_back(s.csv ? "carried_station" : "carried");
         h.push_back(s.heading("dstation"));
@@ -102,18 +112,25 @@ void StationOffsetTable::writeHeader(std::FILE* out) const {
     h.push_back("status");
     h.push_back("code");
     if (s.csv) h.push_back("side");
+    return h;
+}
+
+void StationOffsetTable::writeHeader(std::FILE* out) {
+    const std::vector<std::string> h = headings();
     std::string line;
+    widths_.assign(h.size(), 0);
     for (size_t i = 0; i < h.size(); ++i) {
-        char buf[64];
-        if (s.csv)
-            std::snprintf(buf, sizeof buf, "%s%s", i ? "," : "", h[i].c_str());
-        else if (i == 0)
-            std::snprintf(buf, sizeof buf, "%-12s", h[i].c_str());
+        if (options_.style.csv) {
+            line += (i ? "," : "") + h[i];
+            continue;
+        }
+        widths_[i] = std::max<size_t>(15, h[i].size());
+        if (i == 0)
+            line += padRight(h[i], 12);
         else if (i + 1 == h.size())
-            std::snprintf(buf, sizeof buf, "  %s", h[i].c_str());
+            line += "  " + h[i];
         else
-            std::snprintf(buf, sizeof buf, " %15s", h[i].c_str());
-        line += buf;
+            line += std::string(widths_[i] + 1 - h[i].size(), ' ') + h[i];
     }
     std::fprintf(out, "%s\n", line.c_str());
 }
@@ -122,15 +139,24 @@ void StationOffsetTable::writeRow(std::FILE* out, const MeasuredPoint& p,
                                   const StationOffsetRow& r) {
     const TableStyle& s = options_.style;
     const TAlntFoot& f = r.foot;
+    const int echoDecimals = s.csv ? kCsvLengthDecimals : kTextEchoDecimals;
     cells_.clear();
     cells_.push_back(p.name);
+    // The shot as measured, in the unit it was read in (the table's).
+    cells_.push_back(fixed(p.north, echoDecimals));
+    cells_.push_back(fixed(p.east, echoDecimals));
+    cells_.push_back(p.hasHeight ? fixed(p.height, s.csv ? kCsvLengthDecimals : kHeightDecimals)
+                                 : "");
     cells_.push_back(r.found ? s.station(f.chainageInM) : std::string());
     if (s.csv) cells_.push_back(r.found ? s.length(f.chainageInM, kCsvLengthDecimals) : "");
     const int offsetDecimals = s.csv ? kCsvLengthDecimals : kTextOffsetDecimals;
     cells_.push_back(r.found ? s.length(f.offsetInM, offsetDecimals) : "");
     cells_.push_back(r.hasDesignHeight ? s.length(r.designHeight, kHeightDecimals) : "");
-    cells_.push_back(
-        r.hasDesignHeight && p.hasHeight ? s.length(r.heightDifference, kHeightDecimals) : "");
+    std::string cutFill;
+    if (r.hasDesignHeight && p.hasHeight)
+        cutFill = s.csv ? s.length(r.heightDifference, kHeightDecimals)
+                        : cutFillText(s, r.heightDifference, kHeightDecimals);
+    cells_.push_back(cutFill);
     if (options_.carried) {
         cells_.push_back(p.station);
         cells_.push_back(
@@ -158,8 +184,9 @@ void StationOffsetTable::writeRow(std::FILE* out, const MeasuredPoint& p,
             line_ += c;
         } else {
             const std::string& v = c.empty() ? std::string("-") : c;
+            const size_t width = i < widths_.size() ? widths_[i] : 15;
             line_ += ' ';
-            if (v.size() < 15) line_.append(15 - v.size(), ' ');
+            if (v.size() < width) line_.append(width - v.size(), ' ');
             line_ += v;
         }
     }
@@ -195,8 +222,10 @@ void StationOffsetTable::writeBlock(std::FILE* out, const std::vector<MeasuredPo
 void StationOffsetTable::writeFooter(std::FILE* out) const {
     if (options_.style.csv) return;
     std::fprintf(out,
-                 "(offset right of increasing station positive; dh: measured height minus the "
-                 "centre line's design height%s)\n",
+                 "(offset right of increasing station positive; cut/fill: measured height minus "
+                 "the %s, C above it, F below%s)\n",
+                 options_.designHeight ? "design height at the point's own offset"
+                                       : "centre line's design height (no section model)",
                  options_.carried ? "; dstation: located minus carried station" : "");
     std::fprintf(out,
                  "(status: square: square to an element; beforeStart, afterEnd: along the end "

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -25,16 +26,23 @@ struct StationOffsetOptions {
     double corridorM = std::numeric_limits<double>::infinity();
     // Every foot within the corridor, one row each, instead of only the nearest.
     bool allFeet = false;
+    // The design height (metres) at a running chainage and offset (metres, right positive) from
+    // the road's section model; false where the model has none. Empty: no model, and the table
+    // compares with the centre line's height and says so.
+    std::function<bool(double chainageM, double offsetM, double& heightM)> designHeight;
 };
 
-// One row of the table, in metres: a point's foot on the road and the centre line's height there.
+// One row of the table, in metres: a point's foot on the road and the design height there.
 struct StationOffsetRow {
     bool found = false;  // false: no point of the road within the corridor (off the road)
     TAlntFoot foot;      // chainage, offset (right positive), status; valid when found
     bool hasDesignHeight = false;
-    double designHeight = 0.0;      // the centre line's design height at the foot's chainage
-    double heightDifference = 0.0;  // measured minus design; valid with a design height and a
-                                    // measured height
+    // With a section model the design height at the point's own offset, else the centre line's
+    // design height at the foot's chainage.
+    double designHeight = 0.0;
+    // Cut (positive: the point lies above the design) or fill (negative): measured minus design;
+    // valid with a design height and a measured height.
+    double heightDifference = 0.0;
 };
 
 // "square", "beforeStart", "afterEnd", "atJoint", and "offRoad" for a row without a foot.
@@ -58,12 +66,13 @@ public:
     std::vector<StationOffsetRow> rowsOf(const MeasuredPoint& p) const;
 
     // The column headings, the rows of the points in order, and (text only) the footnote.
-    void writeHeader(std::FILE* out) const;
+    void writeHeader(std::FILE* out);
     void writeBlock(std::FILE* out, const std::vector<MeasuredPoint>& points);
     void writeFooter(std::FILE* out) const;
 
 private:
     StationOffsetRow rowAt(const MeasuredPoint& p, const TAlntFoot* foot) const;
+    std::vector<std::string> headings() const;
     void writeRow(std::FILE* out, const MeasuredPoint& p, const StationOffsetRow& r);
 
     const CAlnt& alnt_;
@@ -77,6 +86,7 @@ private:
     std::unique_ptr<bool[]> found_;
     std::size_t foundSize_ = 0;
     std::vector<std::string> cells_;
+    std::vector<std::size_t> widths_;  // text columns after the name, each at least its heading
     std::string line_;
 };
 

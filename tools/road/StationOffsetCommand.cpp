@@ -185,7 +185,14 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (source.readFailed())
         return fail(err, pointsName + ": cannot read: " + source.readError(), kExitFile);
     const Unit unit = outputUnit(c, d);
-    StationOffsetTable table(d.alnt, stationOffsetOptions(a, c, unit, d));
+    RoadModel model;
+    if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
+    StationOffsetOptions options = stationOffsetOptions(a, c, unit, d);
+    if (model.hasModel())
+        options.designHeight = [&model](double chainage, double offset, double& height) {
+            return model.designHeight(chainage, offset, height);
+        };
+    StationOffsetTable table(d.alnt, options);
     if (!table.isok()) return fail(err, a.file + ": " + table.error(), kExitBadInput);
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;

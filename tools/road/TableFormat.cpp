@@ -104,4 +104,10 @@ std::string TableStyle::angleHeading(const std::string& name) const {
     return csv ? name + "_" + a : name + " [" + a + "]";
 }
 
+std::string cutFillText(const TableStyle& style, double metres, int decimals) {
+    const std::string magnitude = style.length(std::fabs(metres), decimals);
+    if (magnitude.find_first_not_of("0.") == std::string::npos) return magnitude;
+    return (metres > 0 ? "C " : "F ") + magnitude;
+}
+
 }  // namespace road

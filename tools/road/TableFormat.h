@@ -32,6 +32,11 @@ struct TableStyle {
     std::string angleHeading(const std::string& name) const;
 };
 
+// Cut or fill as a crew reads it out, from metres in the table's unit: "C 0.250" where the
+// value is positive (above the design), "F 0.100" where negative, and "0.000" where it rounds
+// to zero at the decimals shown.
+std::string cutFillText(const TableStyle& style, double metres, int decimals);
+
 // Fixed-point text that never shows a negative zero: -0.0004 at 3 decimals is "0.000".
 std::string fixed(double value, int decimals);
 // The same appended to a line.

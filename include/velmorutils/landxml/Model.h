@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/CrossSections.h>
+#include <velmorutils/landxml/Surfaces.h>
 #include <velmorutils/zelmath/angles/LinearUnit.h>
 #include <velmorutils/zelmath/angles/ValueBounds.h>
 
@@ -108,6 +110,14 @@ struct Alignment {
     std::vector<Profile> profiles;
     std::vector<StaEquation> equations;  // in increasing staInternal
     double staIncrement = kNone;         // the file's own station interval, when it gives one
+    // Cross sections in increasing station, and superelevation periods in file order. A fault in
+    // them (a point without two numbers, stations out of order) does not refuse the alignment:
+    // its message ("line N: Element: what") is kept here, the records are dropped, and the
+    // section model refuses to build from them.
+    std::vector<CrossSectRecord> sections;
+    std::string sectionsError;
+    std::vector<SuperelevationRecord> superelevation;
+    std::string superelevationError;
 };
 
 // Makes the named design profile the one in use. False with a message naming the alignment's
@@ -124,8 +134,10 @@ struct RefusedAlignment {
 
 struct Document {
     LinearUnit unit = LinearUnit::Meter;
+    std::string path;  // the file it was read from, for messages ("" when parsed from text)
     std::vector<Alignment> alignments;  // the alignments that could be read, in file order
     std::vector<RefusedAlignment> refused;
+    std::vector<SurfaceRecord> surfaces;  // TIN surfaces, in file order
     // What the reader accepted but a user should know: "line N: element: ...".
     std::vector<std::string> warnings;
 };
@@ -157,6 +169,10 @@ const char* unitName(LinearUnit unit);
 // lines, unsymmetric vertical curves) is refused.
 bool parse(const std::string& text, Document& doc, std::string& error);
 bool readFile(const std::string& path, Document& doc, std::string& error);
+// Reads only a file's units and TIN surfaces (a ground or design surface kept apart from the
+// alignment): doc.surfaces in metres from that file's own unit, doc.unit its unit. A file
+// without alignments reads; one without a surface fails with a message naming the file.
+bool readSurfaceFile(const std::string& path, Document& doc, std::string& error);
 // As parse, but a file whose every alignment is refused is still returned, so that a listing can
 // show each one with its reason (doc.alignments is then empty).
 bool parseKeepingRefused(const std::string& text, Document& doc, std::string& error);

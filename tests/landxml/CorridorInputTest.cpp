@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Corridor.h>
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
+
+#include "support/FilesScratch.h"
+
+namespace {
+
+std::string file(const std::string& units, const std::string& alignmentBody,
+                 const std::string& surfaces = "") {
+    return "<?xml version=\"1.0\"?>\n<LandXML>\n" + units + "<Alignments><Alignment name=\"A\">\n" +
+           "<CoordGeom><Line><Start>0 0</Start><End>100 0</End></Line></CoordGeom>\n" +
+           alignmentBody + "</Alignment></Alignments>\n" + surfaces + "</LandXML>\n";
+}
+const std::string kMetres = "<Units><Metric linearUnit=\"meter\"/></Units>\n";
+
+std::string section(const std::string& sta, const std::string& points) {
+    return "<CrossSect sta=\"" + sta + "\"><DesignCrossSectSurf name=\"Top\">" + points +
+           "</DesignCrossSectSurf></CrossSect>\n";
+}
+
+zel_landxml::Document parsed(const std::string& text) {
+    zel_landxml::Document doc;
+    std::string error;
+    EXPECT_TRUE(zel_landxml::parse(text, doc, error)) << error;
+    return doc;
+}
+
+std::string tinError(const std::string& pnts, const std::string& faces) {
+    const zel_landxml::Document doc = parsed(file(
+        kMetres, "",
+        "<Surfaces><Surface name=\"G\"><Definition surfType=\"TIN\">\n"
+        "<Pnts>" +
+            pnts + "</Pnts>\n<Faces>\n" + faces + "</Faces></Definition></Surface></Surfaces>\n"));
+    zel_math::CTinSurface tin;
+    std::string error;
+    if (doc.surfaces.size() != 1) return "no surface";
+    return zel_landxml::buildTinSurface(doc.surfaces[0], tin, error) ? "" : error;
+}
+
+const std::string kPoints =
+    "<P id=\"7\">0 0 10</P><P id=\"3000000000\">0 10 11</P>"
+    "<P id=\"42\">10 0 12</P><P id=\"5\">5 5 11</P>";
+
+}  // namespace
+
+// Faults of sections stay with the sections: the centre line still reads, the message names the
+// line and the field.
+TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
+    const std::string two = "<CrossSectPnt>-3 1</CrossSectPnt><CrossSectPnt>3 1</CrossSectPnt>";
+    zel_landxml::Document doc = parsed(file(
+        kMetres, "<CrossSects>\n" + section("20", two) + section("10", two) + "</CrossSects>\n"));
+    EXPECT_EQ(doc.alignments[0].sectionsError.rfind("line 8: CrossSect: attribute 'sta' 10", 0), 0u)
+        << doc.alignments[0].sectionsError;
+    EXPECT_TRUE(doc.alignments[0].sections.empty());
+    doc = parsed(file(
+        kMetres, "<CrossSects>\n" + section("20", two) + section("20", two) + "</CrossSects>\n"));
+    EXPECT_NE(doc.alignments[0].sectionsError.find("does not follow"), std::string::npos);
+    doc = parsed(file(kMetres, "<CrossSects>\n" + section("0", "<CrossSectPnt>-3</CrossSectPnt>") +
+                                   "</CrossSects>"));
+    EXPECT_EQ(doc.alignments[0].sectionsError.rfind("line 7: CrossSectPnt: expected 'offset "
+                                                    "elevation' (two numbers), found '-3'",
+                                                    0),
+              0u)
+        << doc.alignments[0].sectionsError;
+    doc = parsed(file(kMetres,
+                      "<CrossSects><CrossSect sta=\"0\"><CrossSectSurf name=\"EG\">"
+                      "<PntList2D>-10 1 0 1.5 10</PntList2D></CrossSectSurf></CrossSect>"
+                      "</CrossSects>"));
+    EXPECT_NE(doc.alignments[0].sectionsError.find("pair 3: expected 'offset elevation'"),
+              std::string::npos);
+    // buildCorridor refuses what the reader kept.
+    CAlnt alnt;
+    zel_landxml::BuildReport report;
+    std::string error;
+    ASSERT_TRUE(zel_landxml::buildAlignment(doc.alignments[0], alnt, report, error));
+    zel_math::CRoadCorridor road(alnt);
+    zel_math::TGround ground;
+    std::vector<std::string> notes;
+    EXPECT_FALSE(zel_landxml::buildCorridor(doc, 0, {}, road, ground, notes, error));
+    EXPECT_NE(error.find("pair 3"), std::string::npos);
+}
+
+// Ids sparse (one beyond 32 bits), in any order; invisible faces skipped unchecked; other
+// attributes ignored. A face naming a missing point and a zero-area face are refused at their line.
+TEST(LandXmlCorridorInput, TinFacesAndTheirFaults) {
+    EXPECT_EQ(tinError(kPoints,
+                       "<F n=\"1 2 3\">7 3000000000 5</F>\n<F i=\"1\">7 8 9</F>\n"
+                       "<F b=\"1\">7 5 42</F>\n"),
+              "");
+    EXPECT_EQ(tinError(kPoints, "<F>7 3000000000 5</F>\n<F>7 5 43</F>\n"),
+              "line 11: F: corner 3 names point 43, which the surface 'G' does not have");
+    EXPECT_EQ(tinError(kPoints, "<F>7 3000000000 5</F>\n<F>3000000000 5 42</F>\n")
+                  .rfind("line 11: F: ", 0),
+              0u);
+    EXPECT_EQ(tinError(kPoints, "<F>7 5</F>\n").rfind("line 10: F: expected three point ids", 0),
+              0u);
+    EXPECT_NE(tinError(kPoints + "<P id=\"5\">1 1 1</P>", "<F>7 5 42</F>\n")
+                  .find("point id 5 is given twice"),
+              std::string::npos);
+    EXPECT_EQ(tinError("<P id=\"1\">0 0</P>", "")
+                  .rfind("line 8: P: expected 'northing easting "
+                         "elevation'",
+                         0),
+              0u);
+}
+
+TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
+    const std::string ok =
+        "<Superelevation staStart=\"10\" staEnd=\"90\"><BeginRunoutSta>10</BeginRunoutSta>"
+        "<BeginRunoffSta>20</BeginRunoffSta><FullSuperSta>40</FullSuperSta>"
+        "<FullSuperelev>-0.06</FullSuperelev><RunoffSta>60</RunoffSta>"
+        "<StartofRunoutSta>80</StartofRunoutSta><EndofRunoutSta>90</EndofRunoutSta>"
+        "<AdverseSE>non-adverse</AdverseSE></Superelevation>\n";
+    zel_landxml::Document doc = parsed(file(kMetres, ok));
+    ASSERT_EQ(doc.alignments[0].superelevation.size(), 1u) << doc.alignments[0].superelevationError;
+    EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 6.0);
+    ASSERT_EQ(doc.warnings.size(), 1u);
+    EXPECT_NE(doc.warnings[0].find("read as a fraction: 6 %"), std::string::npos);
+    std::string percent = ok;
+    percent.replace(percent.find("-0.06"), 5, "4.5");
+    doc = parsed(file(kMetres, percent));
+    EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 4.5);
+    EXPECT_TRUE(doc.warnings.empty());
+    std::string backwards = ok;
+    backwards.replace(backwards.find(">40<"), 4, ">15<");
+    doc = parsed(file(kMetres, backwards));
+    EXPECT_EQ(doc.alignments[0].superelevationError,
+              "line 6: FullSuperSta: FullSuperSta 15.0000 m lies before BeginRunoffSta 20.0000 m: "
+              "superelevation stations must not run backwards");
+    doc = parsed(file(kMetres, ok + ok));
+    EXPECT_NE(doc.alignments[0].superelevationError.find("line 7: Superelevation: the period"),
+              std::string::npos);
+}
+
+// A typical section turned by the file's superelevation on a right-hand curve: the outside
+// (left) lanes rise at the full rate, the inside ones fall at it.
+TEST(LandXmlCorridorInput, TemplateWithTheFilesSuperelevation) {
+    FilesScratch dir;
+    dir.write("road.ini",
+              "[left]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n"
+              "[right]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n");
+    const std::string text =
+        "<?xml version=\"1.0\"?>\n<LandXML><Alignments><Alignment name=\"C\">\n<CoordGeom>"
+        "<Line><Start>0 0</Start><End>100 0</End></Line>"
+        "<Curve rot=\"cw\" radius=\"300\" length=\"200\"/><Line><Start>285.510941 64.233822</Start>"
+        "<End>364.099667 126.070802</End></Line></CoordGeom>\n"
+        "<Profile><ProfAlign><PVI>0 50</PVI><PVI>400 50</PVI></ProfAlign></Profile>\n"
+        "<Superelevation staStart=\"40\" staEnd=\"360\" BeginRunoutSta=\"40\" "
+        "BeginRunoffSta=\"60\" FullSuperSta=\"120\" FullSuperelev=\"6\" RunoffSta=\"280\" "
+        "StartofRunoutSta=\"340\" EndofRunoutSta=\"360\"/>\n</Alignment></Alignments></LandXML>\n";
+    zel_landxml::Document doc = parsed(text);
+    CAlnt alnt;
+    zel_landxml::BuildReport report;
+    std::string error;
+    ASSERT_TRUE(zel_landxml::buildAlignment(doc.alignments[0], alnt, report, error)) << error;
+    zel_math::CRoadCorridor road(alnt);
+    zel_math::TGround ground;
+    std::vector<std::string> notes;
+    zel_landxml::CorridorOptions o;
+    o.templateFile = dir.native("road.ini");
+    ASSERT_TRUE(zel_landxml::buildCorridor(doc, 0, o, road, ground, notes, error)) << error;
+    double h = 0.0;
+    ASSERT_TRUE(road.designHeight(200.0, -3.5, h));
+    EXPECT_NEAR(h, 50.0 + 0.21, 1e-9);
+    ASSERT_TRUE(road.designHeight(200.0, 3.5, h));
+    EXPECT_NEAR(h, 50.0 - 0.21, 1e-9);
+    ASSERT_TRUE(road.designHeight(10.0, 3.5, h));
+    EXPECT_NEAR(h, 50.0 - 0.0875, 1e-9);
+    // Template lengths in feet: the lanes become 3.5 ft.
+    o.templateUnit = zel_landxml::LinearUnit::InternationalFoot;
+    zel_math::CRoadCorridor feet(alnt);
+    ASSERT_TRUE(zel_landxml::buildCorridor(doc, 0, o, feet, ground, notes, error)) << error;
+    ASSERT_TRUE(feet.designHeight(10.0, 3.5 * 0.3048, h));
+    EXPECT_NEAR(h, 50.0 - 0.025 * 3.5 * 0.3048, 1e-9);
+}
+
+TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
+    zel_landxml::Document doc;
+    std::string error;
+    const std::string data =
+        (std::filesystem::path(__FILE__).parent_path() / "data" / "ground_metres.xml").string();
+    ASSERT_TRUE(zel_landxml::readSurfaceFile(data, doc, error)) << error;
+    ASSERT_EQ(doc.surfaces.size(), 1u);
+    EXPECT_EQ(doc.surfaces[0].faces.size(), 142u);  // 144 cells' triangles less the invisible two
+    const zel_landxml::SurfaceSummary s = zel_landxml::summarizeSurface(doc.surfaces[0]);
+    const double ft = 1200.0 / 3937.0;
+    EXPECT_NEAR(s.minNorth, 980 * ft, 1e-4);
+    EXPECT_NEAR(s.maxEast, 5060 * ft, 1e-4);
+    EXPECT_NEAR(s.maxHeight, (75.906 + 2.2) * ft, 1e-4);
+    std::shared_ptr<const zel_math::CTinSurface> tin;
+    EXPECT_FALSE(zel_landxml::surfaceByName(doc, "Existing", tin, error));
+    EXPECT_NE(error.find("surfaces are 'EG'"), std::string::npos);
+    EXPECT_TRUE(zel_landxml::surfaceByName(doc, "", tin, error));
+    EXPECT_FALSE(zel_landxml::readSurfaceFile(data + ".missing", doc, error));
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Corridor.h>
+#include <velmorutils/landxml/Model.h>
+#include <velmorutils/zelmath/alignment/CAlnt.h>
+
+#include "support/FilesScratch.h"
+
+namespace {
+
+constexpr double kFt = 1200.0 / 3937.0;  // US survey foot in metres
+const std::string kData = (std::filesystem::path(__FILE__).parent_path() / "data").string();
+
+std::string has(const std::vector<std::string>& notes, const std::string& part) {
+    for (const std::string& n : notes)
+        if (n.find(part) != std::string::npos) return n;
+    return "";
+}
+
+// A file's first alignment with its corridor, as the tool and Python build it.
+struct Road {
+    zel_landxml::Document doc;
+    CAlnt alnt;
+    zel_math::CRoadCorridor corridor{alnt};
+    zel_math::TGround ground;
+    std::vector<std::string> notes;
+    std::string error;
+
+    bool load(const std::string& path, const zel_landxml::CorridorOptions& o = {}) {
+        zel_landxml::BuildReport report;
+        return zel_landxml::readFile(path, doc, error) &&
+               zel_landxml::buildAlignment(doc.alignments[0], alnt, report, error) &&
+               zel_landxml::buildCorridor(doc, 0, o, corridor, ground, notes, error);
+    }
+    double height(double chainage, double offset, std::string* code = nullptr) const {
+        double h = NAN;
+        return corridor.designHeight(chainage, offset, h, code) ? h : NAN;
+    }
+};
+
+}  // namespace
+
+// The feet export: absolute heights, a curb with a vertical face, ground sections beside them.
+TEST(LandXmlCorridor, FeetSectionsGiveTheEdgeItsOwnHeight) {
+    Road r;
+    ASSERT_TRUE(r.load(kData + "/sections_feet.xml")) << r.error;
+    EXPECT_EQ(r.doc.alignments[0].sections.size(), 9u);
+    EXPECT_NE(has(r.notes, "DesignCrossSectSurf 'Top'"), "");
+    EXPECT_NE(has(r.notes, "ground from 'ExistingGround'"), "");
+    EXPECT_NE(has(r.notes, "design heights absolute"), "");
+    std::string code;
+    // 0+00: the edge of travelled way 12 ft right lies 0.24 ft below the crown.
+    EXPECT_NEAR(r.height(0.0, 12.0 * kFt - 1e-4, &code) / kFt, 77.666, 1e-3);
+    EXPECT_NEAR(r.height(0.0, 0.0) / kFt, 77.906, 1e-6);
+    // The vertical face carries the top of curb; between sections the grade runs on.
+    EXPECT_NEAR(r.height(0.0, -12.0 * kFt) / kFt, 78.326, 1e-6);
+    EXPECT_NEAR(r.height(12.5 * kFt, 6.0 * kFt) / kFt, 77.906 + 0.125 - 0.12, 1e-6);
+    ASSERT_TRUE(r.ground.sections);
+    EXPECT_FALSE(r.ground.tin);
+}
+
+// A ground TIN in metres from another file pairs with the feet alignment; the hole of the
+// invisible face stays without ground.
+TEST(LandXmlCorridor, GroundFileInItsOwnUnitCatchesTheFilesDaylight) {
+    Road r;
+    zel_landxml::CorridorOptions o;
+    o.groundFile = kData + "/ground_metres.xml";
+    ASSERT_TRUE(r.load(kData + "/sections_feet.xml", o)) << r.error;
+    ASSERT_TRUE(r.ground.tin);
+    EXPECT_FALSE(r.ground.sections);
+    double h = 0.0;
+    ASSERT_TRUE(r.ground.tin->heightAt(1100.0 * kFt, 5003.0 * kFt, h));
+    EXPECT_NEAR(h / kFt, 76.906, 1e-4);
+    EXPECT_FALSE(r.ground.tin->heightAt(990.0 * kFt, 4945.0 * kFt, h));
+    EXPECT_TRUE(r.ground.tin->heightAt(990.0 * kFt, 4965.0 * kFt, h));
+    for (const bool right : {false, true}) {
+        zel_math::TSlopeStake s;
+        std::string error;
+        ASSERT_TRUE(
+            zel_math::slopeStake(r.corridor, r.ground, 100.0 * kFt, right, 30.0, 1.0, s, error))
+            << error;
+        ASSERT_TRUE(s.caught) << s.note;
+        EXPECT_NEAR(std::fabs(s.catchOffset) / kFt, 25.59, 0.003);
+        EXPECT_NEAR(s.hingeHeight / kFt, 78.906 + 0.53, 1e-6);
+        EXPECT_FALSE(s.cut);
+    }
+}
+
+// Relative heights written as "0. 0.", a pavement course as a closed polygon, codes in Feature
+// children, a left shoulder written with positive offsets.
+TEST(LandXmlCorridor, RelativeHeightsClosedCourseAndFeatureCodes) {
+    Road r;
+    ASSERT_TRUE(r.load(kData + "/sections_relative.xml")) << r.error;
+    const auto& surfaces = r.doc.alignments[0].sections[0].surfaces;
+    ASSERT_EQ(surfaces.size(), 4u);
+    EXPECT_TRUE(surfaces[0].closed);
+    EXPECT_EQ(surfaces[0].points[1].code, "ETW");
+    EXPECT_EQ(surfaces[1].points[1].code, "EOS");
+    EXPECT_NE(has(r.notes, "design heights relative"), "");
+    EXPECT_NE(has(r.notes, "ground heights relative"), "");
+    std::string code;
+    EXPECT_NEAR(r.height(10.0, 0.0), 100.1, 1e-9);
+    EXPECT_NEAR(r.height(10.0, 2.0), 100.1 - 0.04, 1e-9);
+    EXPECT_NEAR(r.height(10.0, 3.5, &code), 100.1 - 0.07, 1e-9);
+    EXPECT_EQ(code, "ETW");
+    EXPECT_NEAR(r.height(10.0, -4.0), 100.1 - 0.09, 1e-9);
+    EXPECT_NEAR(r.height(30.0, -4.5, &code), 100.3 - 0.11, 1e-9);
+    EXPECT_EQ(code, "EOS");
+    // Overruled: the same numbers as absolute heights.
+    Road a;
+    zel_landxml::CorridorOptions o;
+    o.sectionHeights = zel_landxml::SectionHeights::Absolute;
+    ASSERT_TRUE(a.load(kData + "/sections_relative.xml", o)) << a.error;
+    EXPECT_NEAR(a.height(10.0, 2.0), -0.04, 1e-9);
+}
+
+TEST(LandXmlCorridor, SurfaceChoiceByName) {
+    Road r;
+    zel_landxml::CorridorOptions o;
+    o.sectionSurface = "Pavement";
+    o.groundSection = "EG";
+    ASSERT_TRUE(r.load(kData + "/sections_relative.xml", o)) << r.error;
+    EXPECT_TRUE(std::isnan(r.height(10.0, 4.0)));  // the shoulders are not taken
+    o.groundSection = "Subgrade";
+    Road bad;
+    EXPECT_FALSE(bad.load(kData + "/sections_relative.xml", o));
+    EXPECT_NE(bad.error.find("no section surface named 'Subgrade'"), std::string::npos);
+    EXPECT_NE(bad.error.find("CrossSectSurf 'EG'"), std::string::npos);
+}
