@@ -1,4 +1,5 @@
 #include <velmorutils/landxml/RoadLayers.h>
+#include <velmorutils/landxml/StakePoints.h>
 
 #include <algorithm>
 #include <cmath>
@@ -261,15 +262,6 @@ double chordStepFor(double curvature, double chordErrorM) {
     return std::min(4.0 * std::asin(std::sqrt(0.5 * chordErrorM * k)) / k, kMaxStepM);
 }
 
-std::string stakeDescription(const std::string& stationText, const char* code, double offsetM,
-                             const StationStyle& style) {
-    if (offsetM == 0.0)
-        return std::string(code != nullptr && *code != '\0' ? code : "CL") + " " + stationText;
-    char size[64];
-    std::snprintf(size, sizeof size, "%.2f", fromMetres(std::fabs(offsetM), style.unit));
-    return std::string("O ") + size + (offsetM < 0.0 ? " L " : " R ") + stationText;
-}
-
 namespace {
 
 std::vector<TAlntStakeoutStation> stakeStations(const Road& road) {
@@ -360,8 +352,7 @@ bool keypointsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& s
     return addIntersectionPoints(road, layer, error);
 }
 
-bool stakesLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations, Layer& layer,
-                 std::string& error) {
+bool stakesLayer(const Road& road, Layer& layer, std::string& error) {
     layer = makeLayer("stakes", GeometryKind::Point,
                       {{"number", FieldType::Integer},
                        {"desc"},
@@ -370,30 +361,23 @@ bool stakesLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stat
                        {"offset", FieldType::Real},
                        {"height", FieldType::Real},
                        {"unit"}});
-    long long number = road.request.firstStakeNumber;
-    TAlntEval at;
-    for (const TAlntStakeoutStation& st : stations) {
-        if (!evaluateStakeoutStation(road.alnt, st, at)) {
-            error = "no position at chainage " + stationText(st.chainageInM);
-            return false;
-        }
-        const std::string text =
-            stakeoutStationText(road.stationing, st, road.request.stationStyle);
-        for (double o : road.request.offsetsM) {
-            Feature f;
-            Vertex v;
-            alntOffsetPoint(at, o, v.north, v.east);
-            f.vertices = {v};
-            f.label = std::to_string(number);
-            f.values = {intValue(number++),
-                        textValue(stakeDescription(text, st.code, o, road.request.stationStyle)),
-                        textValue(text),
-                        realValue(road.len(st.chainageInM)),
-                        realValue(road.len(o)),
-                        realValue(at.hasHeight ? road.len(at.height) : kNone),
-                        road.unit()};
-            layer.features.push_back(std::move(f));
-        }
+    // The stakes are the data collector's points, numbered and described by the same rule.
+    StakePointOptions options;
+    options.request = stakeoutRequest(road.stationing, road.request.intervalM);
+    options.offsets = road.request.offsetsM;
+    options.startNumber = road.request.firstStakeNumber;
+    options.style = road.request.stationStyle;
+    std::vector<StakePoint> points;
+    if (!stakePoints(road.alnt, road.stationing, options, points, error)) return false;
+    for (const StakePoint& p : points) {
+        Feature f;
+        f.vertices = {Vertex{p.north, p.east}};
+        f.label = std::to_string(p.number);
+        f.values = {intValue(p.number),         textValue(p.description),
+                    textValue(p.station),       realValue(road.len(p.chainage)),
+                    realValue(road.len(p.offset)),
+                    realValue(std::isnan(p.height) ? kNone : road.len(p.height)), road.unit()};
+        layer.features.push_back(std::move(f));
     }
     return true;
 }
@@ -432,7 +416,7 @@ bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const Laye
     if (!centrelineLayer(road, out[0], error) || !offsetsLayer(road, out[1], error) ||
         !stationsLayer(road, stations, out[2], error) ||
         !keypointsLayer(road, stations, out[3], error) ||
-        !stakesLayer(road, stations, out[4], error))
+        !stakesLayer(road, out[4], error))
         return false;
     layers = std::move(out);
     return true;

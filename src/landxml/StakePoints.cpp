@@ -60,6 +60,7 @@ struct Sink {
         alntOffsetPoint(at, offsetM, p.north, p.east);
         p.height = heightM;
         p.code = code;
+        p.station = station;
         p.description = stakeDescription(code, offsetM, station, st.side, o.style);
         points.push_back(std::move(p));
         return true;

@@ -135,10 +135,5 @@ bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, Lin
 // curvature never exceeds this one in magnitude over the chord stays within the same error.
 double chordStepFor(double curvature, double chordErrorM);
 
-// The stake description a crew reads: "CL 0+100.00" on the centre line, the key point's code in
-// place of CL there ("SC 0+869.59"), "O 3.50 L 0+100.00" at an offset (its size in the unit of
-// the station text, two decimals).
-std::string stakeDescription(const std::string& stationText, const char* code, double offsetM,
-                             const StationStyle& style);
 
 }  // namespace zel_landxml

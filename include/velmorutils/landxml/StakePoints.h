@@ -32,6 +32,7 @@ struct StakePoint {
     // point's code ("ETW": a code row, or an offset within 1 mm of a coded section point), or
     // "O" for a plain offset.
     std::string code;
+    std::string station;      // the station text, "0+100.00"
     std::string description;  // "CL 0+100.00", "ETW R 0+100.00", "O 3.50 L 0+100.00"
 };
 
