@@ -15,6 +15,7 @@
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
+#include "landxml/CoordinateSystemXml.h"
 #include "landxml/ReaderGeometry.h"
 
 namespace zel_landxml {
@@ -102,6 +103,8 @@ public:
         if (localName(root) != "LandXML")
             return fail(lineOf(root), "the root element is not LandXML");
         if (!readUnits(root)) return false;
+        if (const pugi::xml_node cs = childNamed(root, "CoordinateSystem"))
+            doc_.coordinateSystem = coordinate_system_xml::read(cs, lineOf(cs));
         bool any = false;
         for (const pugi::xml_node& group : root.children()) {
             if (localName(group) != "Alignments") continue;

@@ -1,5 +1,8 @@
 #include <velmorutils/proj/Crs.h>
 
+#include <memory>
+#include <utility>
+
 #include "proj/ProjObjects.h"
 
 namespace zel_proj {
@@ -30,8 +33,8 @@ bool isProjString(const std::string& text) {
 void axisUnit(PJ_CONTEXT* ctx, PJ* cs, int axis, std::string& name, double& metres) {
     const char* unitName = nullptr;
     double factor = 1.0;
-    if (proj_cs_get_axis_info(ctx, cs, axis, nullptr, nullptr, nullptr, &factor, &unitName,
-                              nullptr, nullptr) == 0)
+    if (proj_cs_get_axis_info(ctx, cs, axis, nullptr, nullptr, nullptr, &factor, &unitName, nullptr,
+                              nullptr) == 0)
         return;
     name = unitName != nullptr ? unitName : "";
     metres = factor;
@@ -125,6 +128,69 @@ bool describeCrs(const std::string& definition, CrsInfo& info, std::string& erro
     detail::PjPtr crs = detail::createCrs(ctx.get(), definition, error);
     if (!crs) return false;
     info = detail::describe(ctx.get(), crs.get());
+    return true;
+}
+
+namespace {
+
+using detail::PjPtr;
+
+struct ListDeleter {
+    void operator()(PJ_OBJ_LIST* l) const { proj_list_destroy(l); }
+};
+
+// The vertical CRS a datum's name stands for: "<name> height" itself, else the first of PROJ's
+// matches whose heights are in metres, else the first match.
+PjPtr verticalCrsNamed(PJ_CONTEXT* ctx, const std::string& datum) {
+    const PJ_TYPE types[] = {PJ_TYPE_VERTICAL_CRS};
+    std::unique_ptr<PJ_OBJ_LIST, ListDeleter> list(
+        proj_create_from_name(ctx, nullptr, datum.c_str(), types, 1, 1, 50, nullptr));
+    const int count = list ? proj_list_get_count(list.get()) : 0;
+    PjPtr first, metric;
+    for (int i = 0; i < count; ++i) {
+        PjPtr v(proj_list_get(ctx, list.get(), i));
+        if (!v) continue;
+        const std::string name = proj_get_name(v.get());
+        if (name == datum || name == datum + " height") return v;
+        const CrsInfo info = detail::describe(ctx, v.get());
+        const bool height = name.find("depth") == std::string::npos;
+        if (!metric && height && info.verticalUnitM == 1.0) metric = PjPtr(proj_clone(ctx, v.get()));
+        if (!first) first = std::move(v);
+    }
+    return metric ? std::move(metric) : std::move(first);
+}
+
+std::string epsgCodeOf(PJ* object) {
+    const char* auth = proj_get_id_auth_name(object, 0);
+    const char* code = proj_get_id_code(object, 0);
+    return auth != nullptr && code != nullptr && std::string(auth) == "EPSG" ? code : "";
+}
+
+}  // namespace
+
+bool withVerticalDatum(const std::string& horizontal, const std::string& verticalDatum,
+                       std::string& compound, std::string& error) {
+    detail::ContextPtr ctx = detail::newContext();
+    PjPtr h = ctx ? detail::createCrs(ctx.get(), horizontal, error) : nullptr;
+    if (!h) return false;
+    PjPtr v = verticalCrsNamed(ctx.get(), verticalDatum);
+    if (!v) {
+        error = "PROJ knows no vertical coordinate system named '" + verticalDatum + "'";
+        return false;
+    }
+    const std::string hCode = epsgCodeOf(h.get()), vCode = epsgCodeOf(v.get());
+    if (!hCode.empty() && !vCode.empty()) {
+        compound = "EPSG:" + hCode + "+" + vCode;
+        return true;
+    }
+    const std::string name = std::string(proj_get_name(h.get())) + " + " + proj_get_name(v.get());
+    PjPtr joined(proj_create_compound_crs(ctx.get(), name.c_str(), h.get(), v.get()));
+    const char* json = joined ? proj_as_projjson(ctx.get(), joined.get(), nullptr) : nullptr;
+    if (json == nullptr) {
+        error = "PROJ cannot join '" + horizontal + "' and '" + verticalDatum + "'";
+        return false;
+    }
+    compound = json;
     return true;
 }
 

@@ -88,8 +88,8 @@ bool CrsTransform::create(const std::string& from, const std::string& to, std::s
     PjPtr raw(proj_create_crs_to_crs_from_pj(m.ctx.get(), src.get(), dst.get(), nullptr, nullptr));
     if (raw) m.op.reset(proj_normalize_for_visualization(m.ctx.get(), raw.get()));
     if (!m.op) {
-        error = "PROJ has no operation from '" + from + "' to '" + to +
-                "' (" + detail::lastError(m.ctx.get()) + ")";
+        error = "PROJ has no operation from '" + from + "' to '" + to + "' (" +
+                detail::lastError(m.ctx.get()) + ")";
         return false;
     }
     m.source = detail::describe(m.ctx.get(), src.get());
@@ -115,8 +115,8 @@ bool CrsTransform::inverse(double& first, double& second, double* height) {
     return impl_->run(PJ_INV, first, second, height);
 }
 
-std::size_t CrsTransform::forward(double* first, double* second, double* height,
-                                  std::size_t count, bool* ok) {
+std::size_t CrsTransform::forward(double* first, double* second, double* height, std::size_t count,
+                                  bool* ok) {
     std::size_t done = 0;
     for (std::size_t i = 0; i < count; ++i) {
         ok[i] = impl_->run(PJ_FWD, first[i], second[i], height != nullptr ? height + i : nullptr);

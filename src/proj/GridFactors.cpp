@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "proj/ProjObjects.h"
 
@@ -33,13 +34,24 @@ double elevationFactor(double radiusM, double heightM) {
 struct GridFactorCalculator::Impl {
     detail::ContextPtr ctx = detail::newContext();
     CrsInfo info;
-    // The projected CRS with its axes in metres: proj_factors scales by the axis unit otherwise.
+    // The projection of the CRS with its axes in metres (proj_factors scales by the axis unit
+    // otherwise), as a plain PROJ operation where it has a PROJ string: given a CRS,
+    // proj_factors builds the whole operation again at every call, a thousand times slower.
     PjPtr metric;
     // From the CRS to latitude, longitude and ellipsoidal height on its own datum.
     PjPtr toGeographic;
     double semiMajorM = 0.0;
     double inverseFlattening = 0.0;
     bool heightsEllipsoidal = true;
+
+    PjPtr plainProjection(PJ* metricCrs) {
+        const char* text = proj_as_proj_string(ctx.get(), metricCrs, PJ_PROJ_5, nullptr);
+        std::string definition = text != nullptr ? text : "";
+        const size_t type = definition.find(" +type=crs");
+        if (type != std::string::npos) definition.erase(type, 10);
+        PjPtr plain(definition.empty() ? nullptr : proj_create(ctx.get(), definition.c_str()));
+        return plain ? std::move(plain) : PjPtr(proj_clone(ctx.get(), metricCrs));
+    }
 
     bool setUp(PJ* crs, std::string& error) {
         PJ_CONTEXT* c = ctx.get();
@@ -48,11 +60,12 @@ struct GridFactorCalculator::Impl {
         PjPtr geographic3d(geodetic ? proj_crs_promote_to_3D(c, nullptr, geodetic.get()) : nullptr);
         PjPtr ellipsoid(geodetic ? proj_get_ellipsoid(c, geodetic.get()) : nullptr);
         metric.reset(horizontal ? proj_crs_alter_cs_linear_unit(c, horizontal.get(), "metre", 1.0,
-                                                               "EPSG", "9001")
+                                                                "EPSG", "9001")
                                 : nullptr);
-        PjPtr raw(geographic3d ? proj_create_crs_to_crs_from_pj(c, crs, geographic3d.get(),
-                                                                nullptr, nullptr)
-                               : nullptr);
+        if (metric) metric = plainProjection(metric.get());
+        PjPtr raw(geographic3d
+                      ? proj_create_crs_to_crs_from_pj(c, crs, geographic3d.get(), nullptr, nullptr)
+                      : nullptr);
         if (raw) toGeographic.reset(proj_normalize_for_visualization(c, raw.get()));
         if (!metric || !toGeographic || !ellipsoid ||
             !proj_ellipsoid_get_parameters(c, ellipsoid.get(), &semiMajorM, nullptr, nullptr,
@@ -107,9 +120,9 @@ bool GridFactorCalculator::at(double north, double east, double height, GridFact
     }
     const double u = m.info.horizontalUnitM;
     proj_errno_reset(m.toGeographic.get());
-    const PJ_COORD g = proj_trans(m.toGeographic.get(), PJ_FWD,
-                                  proj_coord(east / u, north / u, height / m.info.verticalUnitM,
-                                             HUGE_VAL));
+    const PJ_COORD g =
+        proj_trans(m.toGeographic.get(), PJ_FWD,
+                   proj_coord(east / u, north / u, height / m.info.verticalUnitM, HUGE_VAL));
     if (!std::isfinite(g.v[0]) || !std::isfinite(g.v[1]) || g.v[0] == HUGE_VAL ||
         proj_errno(m.toGeographic.get()) != 0) {
         error = "the point lies outside what PROJ can take back to latitude and longitude";

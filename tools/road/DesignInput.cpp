@@ -191,6 +191,7 @@ int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design&
     if ((code = buildDesign(path, in, unit, err, d.alnt)) != kExitOk) return code;
     d.stationing = landxml::stationingOf(*chosen[0]);
     d.intervalM = chosen[0]->staIncrement;
+    d.coordinateSystem = doc.coordinateSystem;
     return kExitOk;
 }
 

@@ -45,6 +45,7 @@ struct Design {
     Unit fileUnit = Unit::Metre;
     landxml::Stationing stationing;
     double intervalM = NAN;  // the file's own station interval, when it gives one
+    landxml::CoordinateSystem coordinateSystem;  // as the file names it (none: all empty)
 };
 
 void say(std::FILE* err, const std::string& text);

@@ -73,17 +73,18 @@ long long stakeoutRowCount(const CAlnt& alnt, const StakeoutOptions& options) {
 
 namespace {
 
-void writeHeader(std::FILE* out, const TableStyle& s) {
+void writeHeader(std::FILE* out, const TableStyle& s, const std::string& extra) {
     if (s.csv) {
-        std::fprintf(out, "station,%s,%s,%s,%s,%s,%s,boundary,point,side\n",
+        std::fprintf(out, "station,%s,%s,%s,%s,%s,%s,boundary,point,side%s\n",
                      s.heading("chainage").c_str(), s.heading("offset").c_str(),
                      s.heading("northing").c_str(), s.heading("easting").c_str(),
-                     s.heading("cl_design_height").c_str(), s.angleHeading("azimuth").c_str());
+                     s.heading("cl_design_height").c_str(), s.angleHeading("azimuth").c_str(),
+                     extra.c_str());
         return;
     }
-    std::fprintf(out, "%13s %13s %15s %15s %16s  %-14s %s\n", "station",
+    std::fprintf(out, "%13s %13s %15s %15s %16s%s  %-14s %s\n", "station",
                  s.heading("offset").c_str(), s.heading("northing").c_str(),
-                 s.heading("easting").c_str(), s.heading("CL height").c_str(),
+                 s.heading("easting").c_str(), s.heading("CL height").c_str(), extra.c_str(),
                  s.angleHeading("azimuth").c_str(), "point");
 }
 
@@ -100,7 +101,8 @@ std::string pointText(const StakeoutStation& st) {
 // A CSV row is built in one buffer and written at once: a stake-out of a long road at 1 m is
 // millions of cells.
 void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station,
-                 const StakeoutStation& st, const StakeoutRow& r, std::string& line) {
+                 const StakeoutStation& st, const StakeoutRow& r, const std::string& extra,
+                 std::string& line) {
     line.assign(station);
     line += ',';
     s.appendLength(line, r.chainage, 4);
@@ -118,23 +120,25 @@ void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station
     line += st.equation ? "EQ" : st.code;
     line += ',';
     line += alntJointSideText(st.side);
+    line += extra;
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), out);
 }
 
 void writeRow(std::FILE* out, const TableStyle& s, const std::string& station,
-              const StakeoutStation& st, const StakeoutRow& r, std::string& line) {
+              const StakeoutStation& st, const StakeoutRow& r, const std::string& extra,
+              std::string& line) {
     if (s.csv) {
-        writeCsvRow(out, s, station, st, r, line);
+        writeCsvRow(out, s, station, st, r, extra, line);
         return;
     }
     const std::string height = r.hasHeight ? s.length(r.height, 3) : std::string("-");
     const std::string point = pointText(st);
     const std::string angle =
         point.empty() ? s.angle(r.azimuthDeg) : padRight(s.angle(r.azimuthDeg), 14) + " " + point;
-    std::fprintf(out, "%13s %13s %15s %15s %16s  %s\n", station.c_str(),
+    std::fprintf(out, "%13s %13s %15s %15s %16s%s  %s\n", station.c_str(),
                  s.length(r.offset, 3).c_str(), s.length(r.north, 4).c_str(),
-                 s.length(r.east, 4).c_str(), height.c_str(), angle.c_str());
+                 s.length(r.east, 4).c_str(), height.c_str(), extra.c_str(), angle.c_str());
 }
 
 }  // namespace
@@ -150,7 +154,7 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
         error = "no station of the road lies in the range asked for";
         return false;
     }
-    writeHeader(out, options.style);
+    writeHeader(out, options.style, options.extra.headings);
     const size_t every = std::max<size_t>(1, stations.size() / 100);
     std::vector<StakeoutRow> rows;
     std::string line;
@@ -162,8 +166,14 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
             error = "no position at station " + text;
             return false;
         }
-        for (const StakeoutRow& row : rows)
-            writeRow(out, options.style, text, stations[i], row, line);
+        for (const StakeoutRow& row : rows) {
+            std::string extra;
+            if (options.extra.cells && !options.extra.cells(row, extra, error)) {
+                error = "station " + text + ": " + error;
+                return false;
+            }
+            writeRow(out, options.style, text, stations[i], row, extra, line);
+        }
         if (options.progress && i % every == 0)
             options.progress(static_cast<double>(i) / static_cast<double>(stations.size()));
     }

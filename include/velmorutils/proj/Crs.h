@@ -57,6 +57,13 @@ struct CrsInfo {
 // CRS (an operation, a datum, nothing PROJ knows).
 bool describeCrs(const std::string& definition, CrsInfo& info, std::string& error);
 
+// A horizontal CRS with the heights of a vertical datum named as a file names it ("NAVD88",
+// "EGM96", "NAVD88 height"): the vertical CRS of that name in PROJ's database (its metre heights
+// preferred), joined to the horizontal one as a compound CRS. The result is "EPSG:h+v" when both
+// have EPSG codes, else PROJJSON. False with a message when either cannot be found.
+bool withVerticalDatum(const std::string& horizontal, const std::string& verticalDatum,
+                       std::string& compound, std::string& error);
+
 // "EPSG:2229 (NAD83 / California zone 5 (ftUS))", or the name alone without an identifier.
 std::string crsLabel(const CrsInfo& info);
 

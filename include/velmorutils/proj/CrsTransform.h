@@ -54,8 +54,7 @@ public:
     bool inverse(double& first, double& second, double* height);
     // count points at once, each as above; ok[i] says whether point i was transformed (a point
     // that fails keeps its values). Returns how many were. height may be null.
-    std::size_t forward(double* first, double* second, double* height, std::size_t count,
-                        bool* ok);
+    std::size_t forward(double* first, double* second, double* height, std::size_t count, bool* ok);
 
     // The operation used for the last point transformed; before any, the operation PROJ would
     // try first. Empty name when there is none.
