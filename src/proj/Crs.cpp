@@ -1,5 +1,7 @@
 #include <velmorutils/proj/Crs.h>
 
+#include <proj_experimental.h>
+
 #include <memory>
 #include <utility>
 

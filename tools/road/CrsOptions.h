@@ -37,12 +37,12 @@ namespace road {
 bool projAvailable();
 
 struct CrsArgs {
-    std::string crs;        // --crs: the design's CRS, over the file's
-    std::string pointsCrs;  // --points-crs
-    std::string outCrs;     // --out-crs
-    double groundScale = NAN;           // --ground-scale K
-    std::vector<double> groundAt;       // --ground-at N,E,H in the table's unit
-    std::vector<double> groundOrigin;   // --ground-origin N,E in the table's unit
+    std::string crs;                   // --crs: the design's CRS, over the file's
+    std::string pointsCrs;             // --points-crs
+    std::string outCrs;                // --out-crs
+    double groundScale = NAN;          // --ground-scale K
+    std::vector<double> groundAt;      // --ground-at N,E,H in the table's unit
+    std::vector<double> groundOrigin;  // --ground-origin N,E in the table's unit
 };
 
 // --crs and the ground options (the commands that read a design).
@@ -96,7 +96,26 @@ private:
     std::shared_ptr<Impl> impl_;
 };
 
+// The file's coordinate system as `list` shows it: "coordinate system: EPSG:2229 (NAD83 /
+// California zone 5 (ftUS)), vertical datum NAVD88, ..."; nothing when the file names none.
+void listCoordinateSystem(const landxml::CoordinateSystem& cs, std::FILE* out);
+
 // Says the notes: on standard error for CSV, else as lines before the table.
 void sayNotes(const std::vector<std::string>& notes, bool csv, std::FILE* table, std::FILE* err);
+
+}  // namespace road
+
+namespace road {
+
+// velmor-road factors FILE [--at STATION]: grid scale factor, convergence, elevation factor and
+// combined factor at a station, or their least and greatest over the alignment.
+struct FactorsArgs {
+    std::string file;
+    std::string at;         // a design station; empty: over the whole alignment
+    double interval = NAN;  // the stations sampled over the alignment (table unit); NaN: default
+    CrsArgs crs;            // --crs and the ground options
+};
+CLI::App* addFactors(CLI::App& app, FactorsArgs& a);
+int runFactors(const FactorsArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 
 }  // namespace road

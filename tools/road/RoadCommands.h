@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CrsOptions.h"
 #include "DesignInput.h"
 
 namespace CLI {
@@ -25,6 +26,7 @@ struct StakeoutArgs {
     double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
+    CrsArgs crs;  // --crs, --out-crs, ground
 };
 
 struct StationOffsetArgs {
@@ -32,6 +34,7 @@ struct StationOffsetArgs {
     std::string columns = "PNEZD";
     double corridor = NAN;  // output unit; NaN: none
     bool allFeet = false;
+    CrsArgs crs;  // --crs, --points-crs, ground
 };
 
 struct PlotArgs {

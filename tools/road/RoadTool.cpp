@@ -88,6 +88,8 @@ CLI::App* addStakeout(CLI::App& app, StakeoutArgs& stake, Common& common) {
     cStake->add_option("--to", stake.to, "last station (included)");
     addTableOptions(cStake, common);
     addProfileOption(cStake, common);
+    addOutCrsOption(cStake, stake.crs);
+    addDesignCrsOptions(cStake, stake.crs);
     return cStake;
 }
 
@@ -113,6 +115,8 @@ CLI::App* addStationOffset(CLI::App& app, StationOffsetArgs& so, Common& common)
         ->needs(corridor);
     addTableOptions(cSo, common);
     addProfileOption(cSo, common);
+    addPointsCrsOption(cSo, so.crs);
+    addDesignCrsOptions(cSo, so.crs);
     return cSo;
 }
 
@@ -194,7 +198,7 @@ int parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::FILE
     if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
         say(err, std::string("unknown command '") + args[1] +
                      "'; the commands are stakeout, station-offset, plot, export-landxml, list, "
-                     "curve");
+                     "curve, factors");
         return kExitUsage;
     }
     try {
@@ -237,6 +241,10 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cList = addList(app, listFile, common);
     double radius = kExampleRadius, length = kExampleLength;
     CLI::App* cCurve = addCurve(app, radius, length, common);
+    FactorsArgs factors;
+    CLI::App* cFactors = addFactors(app, factors);
+    addTableOptions(cFactors, common);
+    addProfileOption(cFactors, common);
     if (const int code = parseCommandLine(app, argc, argv, out, err); code >= 0) return code;
     if (common.stationDecimals < 0 || common.stationDecimals > 6)
         return fail(err, "--station-decimals must lie between 0 and 6", kExitUsage);
@@ -245,6 +253,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     if (cPlot->parsed()) return runPlot(plot, common, err);
     if (cExport->parsed()) return runExport(exportFile, common, out, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
+    if (cFactors->parsed()) return runFactors(factors, common, out, err);
     return runCurve(cCurve, radius, length, common, out, err);
 }
 

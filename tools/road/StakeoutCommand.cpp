@@ -39,11 +39,15 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     if ((code = checkStakeout(a, c, unit, d, o, err)) != kExitOk) return code;
     o.style = tableStyle(c, unit, d.stationing);
     o.stationStyle = stationStyle(c, unit);
+    StakesToCrs toCrs;
+    if ((code = toCrs.setUp(a.crs, d, unit, err)) != kExitOk) return code;
+    o.extra = toCrs.columns(c.csv);
     // Progress only where a person watches, and never in the table itself.
     if (err == stderr && isatty(STDERR_FILENO))
         o.progress = [](double done) { std::fprintf(stderr, "\rstake-out %3.0f%%", done * 100); };
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
+    sayNotes(toCrs.notes(), c.csv, output.stream(), err);
     std::string error;
     const bool ok = writeStakeout(output.stream(), d.alnt, o, error);
     if (o.progress) std::fprintf(stderr, "\r                \r");
