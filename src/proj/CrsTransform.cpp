@@ -55,6 +55,12 @@ struct CrsTransform::Impl {
         const bool fwd = direction == PJ_FWD;
         const CrsInfo& in = fwd ? source : target;
         const CrsInfo& out = fwd ? target : source;
+        // PROJ takes a latitude beyond the pole in some operations (geographic to geographic)
+        // and answers with a number; it is never a place.
+        if (in.geographic && std::fabs(first) > 90.0) {
+            error = "a latitude beyond 90 degrees";
+            return false;
+        }
         proj_errno_reset(op.get());
         const PJ_COORD c = proj_trans(op.get(), direction, toProj(in, first, second, h));
         if (!std::isfinite(c.v[0]) || !std::isfinite(c.v[1]) || c.v[0] == HUGE_VAL ||

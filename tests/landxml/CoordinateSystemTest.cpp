@@ -21,7 +21,7 @@ std::string withCoordinateSystem(const std::string& element) {
 // A Civil 3D style export in a State Plane zone, with a WKT holding quotes, an ampersand and a
 // line break.
 const char* kCivil =
-    R"(<CoordinateSystem name="CA83-VF" epsgCode=" 2229 " ogcWktCode="PROJCS[&quot;NAD83 / California zone 5 (ftUS)&quot;,&#10;GEOGCS[&quot;NAD83 &amp; co&quot;]]" horizontalDatum="NAD83" verticalDatum="NAVD88" horizontalCoordinateSystemName="NAD83 / California zone 5 (ftUS)" ellipsoidName="GRS1980"/>)";
+    R"xml(<CoordinateSystem name="CA83-VF" epsgCode=" 2229 " ogcWktCode="PROJCS[&quot;NAD83 / California zone 5 (ftUS)&quot;,&#10;GEOGCS[&quot;NAD83 &amp; co&quot;]]" horizontalDatum="NAD83" verticalDatum="NAVD88" horizontalCoordinateSystemName="NAD83 / California zone 5 (ftUS)" ellipsoidName="GRS1980"/>)xml";
 
 TEST(LandXmlCoordinateSystem, ReadsEveryAttributeAndWritesItBackInEachUnit) {
     Document doc;
