@@ -48,7 +48,9 @@ void addOutCrsOption(CLI::App* cmd, CrsArgs& a) {
 }
 
 void sayNotes(const std::vector<std::string>& notes, bool csv, std::FILE* table, std::FILE* err) {
-    for (const std::string& n : notes) {
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const std::string& n = notes[i];
+        if (std::find(notes.begin(), notes.begin() + i, n) != notes.begin() + i) continue;
         if (csv)
             say(err, n);
         else
@@ -119,6 +121,16 @@ std::string designCrs(const CrsArgs& a, const Design& d, std::vector<std::string
 
 namespace {
 
+#if VELMOR_ROAD_WITH_PROJ
+// How the height given became the ellipsoidal height of the elevation factor.
+std::string heightBasis(const zel_proj::GridFactorCalculator& calc) {
+    if (!calc.crs().hasHeight)
+        return " (the design names no vertical datum: H taken as ellipsoidal)";
+    if (calc.heightsEllipsoidal()) return " (no geoid model: H taken as ellipsoidal)";
+    return " (H through the geoid of " + calc.crs().verticalName + ")";
+}
+#endif
+
 // K from --ground-at: the combined factor at that design point and height.
 int groundFactorAt(const CrsArgs& a, const Design& d, Unit unit, std::FILE* err, double& k,
                    std::vector<std::string>& notes) {
@@ -136,11 +148,7 @@ int groundFactorAt(const CrsArgs& a, const Design& d, Unit unit, std::FILE* err,
     notes.push_back("ground: K " + number(k, 9) + " = grid scale " + number(f.gridScale, 9) +
                     " x elevation factor " + number(f.elevationFactor, 9) +
                     " at ellipsoidal height " + number(f.ellipsoidalHeightM, 3) + " m" +
-                    (calc.heightsEllipsoidal() && calc.crs().hasHeight
-                         ? " (no geoid model: the height was taken as ellipsoidal)"
-                     : calc.crs().hasHeight
-                         ? ""
-                         : " (the design names no vertical datum: H taken as ellipsoidal)"));
+                    heightBasis(calc));
     return kExitOk;
 #else
     (void)d, (void)unit, (void)k, (void)notes, (void)a;
