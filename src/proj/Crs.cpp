@@ -156,7 +156,8 @@ PjPtr verticalCrsNamed(PJ_CONTEXT* ctx, const std::string& datum) {
         if (name == datum || name == datum + " height") return v;
         const CrsInfo info = detail::describe(ctx, v.get());
         const bool height = name.find("depth") == std::string::npos;
-        if (!metric && height && info.verticalUnitM == 1.0) metric = PjPtr(proj_clone(ctx, v.get()));
+        if (!metric && height && info.verticalUnitM == 1.0)
+            metric = PjPtr(proj_clone(ctx, v.get()));
         if (!first) first = std::move(v);
     }
     return metric ? std::move(metric) : std::move(first);
