@@ -144,6 +144,38 @@ CM
     -Wl,-rpath,"$prefix/lib"
   "$work/gis/pc" "$work/road.xml"
   echo "installed package: find_package and pkg-config consumers build and run (gis)"
+# The proj component, when it was built: a consumer takes 52 N 15 E to UTM zone 33N, which must
+# give easting 500000 (the central meridian) and northing 5761038.212, northing first.
+if [[ -f "$prefix/lib/cmake/velmorutils/velmorutilsProjTargets.cmake" ]]; then
+  mkdir -p "$work/pj"
+  cat >"$work/pj/main.cpp" <<'CPP'
+#include <velmorutils/proj/CrsTransform.h>
+#include <cmath>
+#include <cstdio>
+int main() {
+    zel_proj::CrsTransform t;
+    std::string error;
+    if (!t.create("EPSG:4326", "EPSG:32633", error)) return std::puts(error.c_str()), 1;
+    double n = 52.0, e = 15.0;
+    if (!t.forward(n, e, nullptr)) return 1;
+    std::printf("52N 15E: N %.3f E %.3f\n", n, e);
+    return std::fabs(n - 5761038.212) < 0.001 && std::fabs(e - 500000.0) < 0.001 ? 0 : 1;
+}
+CPP
+  cat >"$work/pj/CMakeLists.txt" <<'CM'
+cmake_minimum_required(VERSION 3.25)
+project(proj_consumer CXX)
+find_package(velmorutils REQUIRED COMPONENTS proj)
+add_executable(consumer main.cpp)
+target_link_libraries(consumer PRIVATE velmorutils::proj)
+CM
+  cmake -S "$work/pj" -B "$work/pj/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+  cmake --build "$work/pj/build" >/dev/null
+  "$work/pj/build/consumer"
+  g++ "$work/pj/main.cpp" -o "$work/pj/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-proj) \
+    -Wl,-rpath,"$prefix/lib"
+  "$work/pj/pc"
+  echo "installed package: find_package and pkg-config consumers of the proj component build and run"
 fi
 
 # The Python module, when it was built: it must import from a fresh shell with only the install

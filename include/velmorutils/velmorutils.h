@@ -94,6 +94,7 @@
 #include "velmorutils/zelmath/curves/TAlntHeType.h"
 #include "velmorutils/zelmath/curves/TIpNodes.h"
 #include "velmorutils/zelmath/geodesy/GeodeticFunctions.h"
+#include "velmorutils/zelmath/geodesy/GroundFrame.h"
 #include "velmorutils/zelmath/primitives/C2dSegment.h"
 #include "velmorutils/zelmath/primitives/CArc.h"
 #include "velmorutils/zelmath/primitives/ClipFunctions.h"

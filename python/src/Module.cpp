@@ -27,6 +27,7 @@
 #include "RoadAlignment.h"
 #include "RoadBuilder.h"
 #include "RoadLayersPy.h"
+#include "Transform.h"
 
 namespace py = pybind11;
 using pyvelmor::Broadcast;
@@ -57,7 +58,7 @@ void warn(const std::string& message) {
 
 // One alignment of the file as a road; false with the reason when it cannot be one.
 bool readOne(const std::string& path, zel_landxml::Alignment a, zel_landxml::LinearUnit u,
-             const py::object& profile, py::list& out, std::string& error) {
+             const py::object& profile, const std::string& crs, py::list& out, std::string& error) {
     if (!profile.is_none() && !zel_landxml::useProfile(a, profile.cast<std::string>(), error))
         return false;
     if (profile.is_none() && a.profiles.size() > 1) {
@@ -72,7 +73,9 @@ bool readOne(const std::string& path, zel_landxml::Alignment a, zel_landxml::Lin
     if (!zel_landxml::buildAlignment(a, alnt, report, error)) return false;
     for (const std::string& w : report.warnings)
         warn(path + ": alignment '" + a.name + "': " + w);
-    out.append(std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a)));
+    auto road = std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a));
+    road->setCrs(crs);
+    out.append(road);
     return true;
 }
 
@@ -96,7 +99,8 @@ py::list readLandxml(const py::object& file, const py::object& unit, const py::o
         refused.push_back(path + ": alignment '" + r.name + "' refused: " + r.message);
     py::list out;
     for (const zel_landxml::Alignment& a : doc.alignments)
-        if (!readOne(path, a, u, profile, out, error))
+        if (!readOne(path, a, u, profile, zel_landxml::crsDefinition(doc.coordinateSystem), out,
+                     error))
             refused.push_back(path + ": alignment '" + a.name + "' refused: " + error);
     if (out.empty()) {
         std::string all;
@@ -478,6 +482,13 @@ PYBIND11_MODULE(velmorutils, m) {
     py::class_<RoadAlignment, AlignmentPtr>(m, "Alignment",
                                             "A road centre line with its profile and stationing.")
         .def_property_readonly("name", &RoadAlignment::name, "The alignment's name in the file.")
+        .def_property_readonly(
+            "crs",
+            [](const RoadAlignment& a) -> py::object {
+                return a.crs().empty() ? py::object(py::none()) : py::str(a.crs());
+            },
+            "The file's coordinate system as PROJ and pyproj take it (\"EPSG:2229\", else its "
+            "WKT or name), or None when the file names none.")
         .def_property_readonly("unit", &unitOf,
                                "Linear unit of every length: \"m\", \"usft\" or \"ft\".")
         .def_property_readonly("start_chainage", &RoadAlignment::startChainage,
@@ -640,6 +651,7 @@ PYBIND11_MODULE(velmorutils, m) {
             },
             "The Alignment built so far (a copy; the builder can go on).");
 
+    pyvelmor::bindTransform(m);
     m.def("read_landxml", &readLandxml, py::arg("path"), py::arg("unit") = py::none(),
           py::arg("profile") = py::none(),
           "Every alignment of a LandXML file (1.0 to 2.0) that can be read, as a list of "

@@ -46,6 +46,9 @@ public:
         return f(alnt_);
     }
     const zel_landxml::Stationing& stationing() const { return stationing_; }
+    // The file's coordinate system as PROJ takes it ("EPSG:2229", WKT); empty when none.
+    const std::string& crs() const { return crs_; }
+    void setCrs(std::string crs) { crs_ = std::move(crs); }
 
     double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
     double fromM(double m) const { return zel_landxml::fromMetres(m, unit_); }
@@ -112,6 +115,7 @@ private:
     LinearUnit unit_;
     CAlnt alnt_;
     zel_landxml::Stationing stationing_;
+    std::string crs_;
     CAlntStationOffset inverse_;
     double startM_ = 0.0;
     double endM_ = 0.0;

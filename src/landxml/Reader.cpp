@@ -16,6 +16,7 @@
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
 #include "landxml/ReaderCorridor.h"
+#include "landxml/CoordinateSystemXml.h"
 #include "landxml/ReaderGeometry.h"
 #include "landxml/ReaderText.h"
 
@@ -72,6 +73,8 @@ public:
             return fail(lineOf(root), "the root element is not LandXML");
         if (!readUnits(root)) return false;
         context_.setUnit(doc_.unit);
+        if (const pugi::xml_node cs = childNamed(root, "CoordinateSystem"))
+            doc_.coordinateSystem = coordinate_system_xml::read(cs, lineOf(cs));
         bool any = false;
         for (const pugi::xml_node& group : root.children()) {
             if (localName(group) == "Surfaces")

@@ -11,6 +11,8 @@
 
 #include <velmorutils/landxml/Model.h>
 
+#include "landxml/CoordinateSystemXml.h"
+
 namespace zel_landxml {
 
 double toMetres(double value, LinearUnit unit) {
@@ -189,6 +191,8 @@ public:
                     "\" volumeUnit=\"" + (metric ? "cubicMeter" : "cubicFeet") +
                     "\" angularUnit=\"decimal degrees\" directionUnit=\"decimal degrees\"/>");
         line(1, "</Units>");
+        if (doc.coordinateSystem.present())
+            line(1, coordinate_system_xml::write(doc.coordinateSystem));
         line(1, "<Alignments>");
         for (const Alignment& a : doc.alignments) {
             double total = 0.0;

@@ -195,6 +195,7 @@ int loadDesign(const std::string& path, const Common& c, std::FILE* err, Design&
     d.alignmentIndex = static_cast<std::size_t>(chosen[0] - doc.alignments.data());
     d.document = std::move(document);
     d.path = path;
+    d.coordinateSystem = doc.coordinateSystem;
     return kExitOk;
 }
 

@@ -50,6 +50,7 @@ struct Design {
     std::shared_ptr<const landxml::Document> document;
     std::size_t alignmentIndex = 0;
     std::string path;  // the design file, for messages ("" for the built-in road)
+    landxml::CoordinateSystem coordinateSystem;  // as the file names it (none: all empty)
 };
 
 void say(std::FILE* err, const std::string& text);

@@ -68,6 +68,7 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
                          "alignment", "alignments")
                      .c_str(),
                  unitSymbol(unitOf(doc.unit)));
+    listCoordinateSystem(doc.coordinateSystem, out);
     std::fprintf(out, "%-20s %16s %12s %-27s %8s  %s\n", "name", s.heading("length").c_str(),
                  "elements", "stations", "profiles", "state");
     // Every alignment in file order, each with its state.

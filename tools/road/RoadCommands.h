@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CrsOptions.h"
 #include "DesignInput.h"
 #include "Plot.h"
 #include "RoadModel.h"
@@ -27,6 +28,7 @@ struct StakeoutArgs {
     double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
+    CrsArgs crs;  // --crs, --out-crs, ground
     std::string pointsOut;              // stake points for a data collector; "" none
     std::string pointFormat = "pnezd";  // pnezd, penzd, landxml
     long long startNumber = 1;
@@ -48,6 +50,7 @@ struct StationOffsetArgs {
     std::string columns = "PNEZD";
     double corridor = NAN;  // output unit; NaN: none
     bool allFeet = false;
+    CrsArgs crs;  // --crs, --points-crs, ground
     SectionArgs sections;
 };
 

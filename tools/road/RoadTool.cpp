@@ -96,6 +96,8 @@ CLI::App* addStakeout(CLI::App& app, StakeoutArgs& stake, Common& common) {
     addTableOptions(cStake, common);
     addProfileOption(cStake, common);
     addSectionOptions(cStake, stake.sections);
+    addOutCrsOption(cStake, stake.crs);
+    addDesignCrsOptions(cStake, stake.crs);
     return cStake;
 }
 
@@ -146,6 +148,8 @@ CLI::App* addStationOffset(CLI::App& app, StationOffsetArgs& so, Common& common)
     addTableOptions(cSo, common);
     addProfileOption(cSo, common);
     addSectionOptions(cSo, so.sections);
+    addPointsCrsOption(cSo, so.crs);
+    addDesignCrsOptions(cSo, so.crs);
     return cSo;
 }
 
@@ -232,7 +236,7 @@ int parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::FILE
     if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
         say(err, std::string("unknown command '") + args[1] +
                      "'; the commands are stakeout, slope-stake, station-offset, plot, "
-                     "export-landxml, export, list, curve, check");
+                     "export-landxml, export, list, curve, check, factors");
         return kExitUsage;
     }
     try {
@@ -283,6 +287,10 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     addProfileOption(cCheck, common);
     double radius = kExampleRadius, length = kExampleLength;
     CLI::App* cCurve = addCurve(app, radius, length, common);
+    FactorsArgs factors;
+    CLI::App* cFactors = addFactors(app, factors);
+    addTableOptions(cFactors, common);
+    addProfileOption(cFactors, common);
     if (const int code = parseCommandLine(app, argc, argv, out, err); code >= 0) return code;
     if (common.stationDecimals < 0 || common.stationDecimals > 6)
         return fail(err, "--station-decimals must lie between 0 and 6", kExitUsage);
@@ -294,6 +302,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     if (cLayers->parsed()) return runLayerExport(layerExport, common, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
     if (cCheck->parsed()) return runCheck(check, common, out, err);
+    if (cFactors->parsed()) return runFactors(factors, common, out, err);
     return runCurve(cCurve, radius, length, common, out, err);
 }
 

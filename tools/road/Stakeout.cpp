@@ -80,20 +80,21 @@ constexpr int kCodeWidth = 12;
 // Width of the height column with a section model: "design height [usft]".
 constexpr int kModelHeightWidth = 20;
 
-void writeHeader(std::FILE* out, const TableStyle& s, bool model) {
+void writeHeader(std::FILE* out, const TableStyle& s, bool model, const std::string& extra) {
     if (s.csv) {
-        std::fprintf(out, "station,%s,%s,%s,%s,%s,%s,boundary,point,side%s\n",
+        std::fprintf(out, "station,%s,%s,%s,%s,%s,%s,boundary,point,side%s%s\n",
                      s.heading("chainage").c_str(), s.heading("offset").c_str(),
                      s.heading("northing").c_str(), s.heading("easting").c_str(),
                      s.heading(model ? "design_height" : "cl_design_height").c_str(),
-                     s.angleHeading("azimuth").c_str(), model ? ",code" : "");
+                     s.angleHeading("azimuth").c_str(), model ? ",code" : "", extra.c_str());
         return;
     }
     const std::string code = model ? padRight("  code", kCodeWidth + 2) : "";
-    std::fprintf(out, "%13s %13s %15s %15s %*s%s  %-14s %s\n", "station",
+    std::fprintf(out, "%13s %13s %15s %15s %*s%s%s  %-14s %s\n", "station",
                  s.heading("offset").c_str(), s.heading("northing").c_str(),
                  s.heading("easting").c_str(), model ? kModelHeightWidth : 16,
                  s.heading(model ? "design height" : "CL height").c_str(), code.c_str(),
+                 extra.c_str(),
                  s.angleHeading("azimuth").c_str(), "point");
 }
 
@@ -110,7 +111,8 @@ std::string pointText(const StakeoutStation& st) {
 // A CSV row is built in one buffer and written at once: a stake-out of a long road at 1 m is
 // millions of cells.
 void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station,
-                 const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& line) {
+                 const StakeoutStation& st, const StakeoutRow& r, bool model,
+                 const std::string& extra, std::string& line) {
     line.assign(station);
     line += ',';
     s.appendLength(line, r.chainage, 4);
@@ -132,14 +134,16 @@ void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station
         line += ',';
         line += r.code;
     }
+    line += extra;
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), out);
 }
 
 void writeRow(std::FILE* out, const TableStyle& s, const std::string& station,
-              const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& line) {
+              const StakeoutStation& st, const StakeoutRow& r, bool model,
+              const std::string& extra, std::string& line) {
     if (s.csv) {
-        writeCsvRow(out, s, station, st, r, model, line);
+        writeCsvRow(out, s, station, st, r, model, extra, line);
         return;
     }
     const std::string height = r.hasHeight ? s.length(r.height, 3) : std::string("-");
@@ -147,10 +151,10 @@ void writeRow(std::FILE* out, const TableStyle& s, const std::string& station,
     const std::string angle =
         point.empty() ? s.angle(r.azimuthDeg) : padRight(s.angle(r.azimuthDeg), 14) + " " + point;
     const std::string code = model ? "  " + padRight(r.code, kCodeWidth) : std::string();
-    std::fprintf(out, "%13s %13s %15s %15s %*s%s  %s\n", station.c_str(),
+    std::fprintf(out, "%13s %13s %15s %15s %*s%s%s  %s\n", station.c_str(),
                  s.length(r.offset, 3).c_str(), s.length(r.north, 4).c_str(),
                  s.length(r.east, 4).c_str(), model ? kModelHeightWidth : 16, height.c_str(),
-                 code.c_str(), angle.c_str());
+                 code.c_str(), extra.c_str(), angle.c_str());
 }
 
 }  // namespace
@@ -167,7 +171,7 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
         return false;
     }
     const bool model = options.sections != nullptr;
-    writeHeader(out, options.style, model);
+    writeHeader(out, options.style, model, options.extra.headings);
     const size_t every = std::max<size_t>(1, stations.size() / 100);
     std::vector<StakeoutRow> rows;
     std::string line;
@@ -182,8 +186,14 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
             return false;
         }
         if (model) options.sections->fill(rows);
-        for (const StakeoutRow& row : rows)
-            writeRow(out, options.style, text, stations[i], row, model, line);
+        for (const StakeoutRow& row : rows) {
+            std::string extra;
+            if (options.extra.cells && !options.extra.cells(row, extra, error)) {
+                error = "station " + text + ": " + error;
+                return false;
+            }
+            writeRow(out, options.style, text, stations[i], row, model, extra, line);
+        }
         if (options.progress && i % every == 0)
             options.progress(static_cast<double>(i) / static_cast<double>(stations.size()));
     }

@@ -55,6 +55,13 @@ inline constexpr double kMaxIntervalM = 100000.0;
 inline constexpr long long kMaxStakeoutRows = 10000000;
 inline constexpr double kMaxAbsOffsetM = 10000.0;
 
+// Columns after a row's own (the stake in another CRS): their headings, ready to append to the
+// header line, and a function that appends a row's cells (false with a message when it cannot).
+struct StakeoutExtraColumns {
+    std::string headings;
+    std::function<bool(const StakeoutRow&, std::string& cells, std::string& error)> cells;
+};
+
 struct StakeoutOptions {
     double interval = 20.0;  // metres
     double from = -1e300;    // metres of running chainage; clipped to the road
@@ -69,6 +76,7 @@ struct StakeoutOptions {
     // With a section model: the rows of each station (offsets and codes) and their design
     // heights; the table then says "design height" and has a code column.
     SectionRows* sections = nullptr;
+    StakeoutExtraColumns extra;  // none by default
 };
 
 // The rows the table would have, counted before any is computed, so a huge request is refused

@@ -57,11 +57,15 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
         (code = writeStakePoints(a, o, d, model.hasModel() ? model.corridor.get() : nullptr, unit,
                                  err)) != kExitOk)
         return code;
+    StakesToCrs toCrs;
+    if ((code = toCrs.setUp(a.crs, d, unit, err)) != kExitOk) return code;
+    o.extra = toCrs.columns(c.csv);
     // Progress only where a person watches, and never in the table itself.
     if (err == stderr && isatty(STDERR_FILENO))
         o.progress = [](double done) { std::fprintf(stderr, "\rstake-out %3.0f%%", done * 100); };
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
+    sayNotes(toCrs.notes(), c.csv, output.stream(), err);
     std::string error;
     const bool ok = writeStakeout(output.stream(), d.alnt, o, error);
     if (o.progress) std::fprintf(stderr, "\r                \r");

@@ -185,6 +185,8 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (source.readFailed())
         return fail(err, pointsName + ": cannot read: " + source.readError(), kExitFile);
     const Unit unit = outputUnit(c, d);
+    PointsToDesign toDesign;
+    if ((code = toDesign.setUp(a.crs, d, unit, err)) != kExitOk) return code;
     RoadModel model;
     if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
     StationOffsetOptions options = stationOffsetOptions(a, c, unit, d);
@@ -196,6 +198,7 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     if (!table.isok()) return fail(err, a.file + ": " + table.error(), kExitBadInput);
     Output output(out, c.out);
     if (!output.open(err)) return kExitFile;
+    sayNotes(toDesign.notes(), c.csv, output.stream(), err);
     table.writeHeader(output.stream());
     const landxml::StationStyle style = stationStyle(c, unit);
     long long badCount = 0, pointCount = 0;
@@ -203,6 +206,7 @@ int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out
     PointBlocks blocks(reader, source);
     PointBlock block;
     for (bool first = true; !std::ferror(output.stream()) && blocks.next(block); first = false) {
+        toDesign.convert(block.points, block.bad);
         readCarriedStations(block.points, block.bad, d.stationing, style);
         if (!block.bad.empty()) progress.wipe();
         // The header, if any, is the first line that is not blank: within the first block.

@@ -132,9 +132,33 @@ struct RefusedAlignment {
     std::string message;
 };
 
+// The coordinate system a file names (LandXML's CoordinateSystem), its attributes as written;
+// every field empty when the file names none. The values are not checked against any database
+// here: the PROJ component reads them (crsDefinition gives the text it takes).
+struct CoordinateSystem {
+    std::string name;
+    std::string epsgCode;    // "2229"
+    std::string ogcWktCode;  // the CRS as OGC WKT
+    std::string horizontalDatum;
+    std::string verticalDatum;  // "NAVD88": the datum of the file's heights
+    std::string horizontalCoordinateSystemName;
+    int line = 0;  // line in the file, for messages; 0 when not read from a file
+    bool present() const {
+        return !(name.empty() && epsgCode.empty() && ogcWktCode.empty() &&
+                 horizontalDatum.empty() && verticalDatum.empty() &&
+                 horizontalCoordinateSystemName.empty());
+    }
+};
+
+// The CRS as PROJ takes it: "EPSG:<epsgCode>" when that is a whole number, else the WKT, else
+// the horizontal coordinate system's name (PROJ knows the names of its database); empty when
+// the file gives none of them.
+std::string crsDefinition(const CoordinateSystem& cs);
+
 struct Document {
     LinearUnit unit = LinearUnit::Meter;
     std::string path;  // the file it was read from, for messages ("" when parsed from text)
+    CoordinateSystem coordinateSystem;  // written back by write()
     std::vector<Alignment> alignments;  // the alignments that could be read, in file order
     std::vector<RefusedAlignment> refused;
     std::vector<SurfaceRecord> surfaces;  // TIN surfaces, in file order

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <velmorutils/proj/CrsTransform.h>
+
+#include "proj/CsData.h"
+#include "support/FilesScratch.h"
+
+namespace {
+
+using namespace proj_test;
+using zel_proj::CrsTransform;
+
+constexpr double kMillimetre = 0.001;
+
+struct Worst {
+    double forward = 0.0, inverse = 0.0, height = 0.0;
+    int failed = 0;
+};
+
+// Every row of a set through the component, both ways, against cs2cs.
+Worst compare(const CsSet& set, const std::vector<CsRow>& rows) {
+    CrsTransform t;
+    std::string error;
+    EXPECT_TRUE(t.create(set.from, set.to, error)) << error;
+    Worst w;
+    for (const CsRow& r : rows) {
+        double a = r.lat, b = r.lon, h = r.h, ea = 0, eb = 0, eh = 0;
+        expectedOf(set, r, ea, eb, eh);
+        if (!t.forward(a, b, &h)) {
+            ++w.failed;
+            continue;
+        }
+        w.forward = std::fmax(w.forward, separationM(set.projected, a, b, ea, eb));
+        w.height = std::fmax(w.height, std::fabs(h - eh));
+        a = ea, b = eb, h = eh;
+        if (!t.inverse(a, b, &h)) {
+            ++w.failed;
+            continue;
+        }
+        w.inverse = std::fmax(w.inverse, separationM(false, a, b, r.lat, r.lon));
+        w.height = std::fmax(w.height, std::fabs(h - r.h));
+    }
+    return w;
+}
+
+void expectWithinAMillimetre(const CsSet& set, const std::vector<CsRow>& rows, size_t count) {
+    ASSERT_EQ(rows.size(), count) << set.name;
+    const Worst w = compare(set, rows);
+    EXPECT_EQ(w.failed, 0) << set.name;
+    EXPECT_LT(w.forward, kMillimetre) << set.name;
+    EXPECT_LT(w.inverse, kMillimetre) << set.name;
+    EXPECT_LT(w.height, kMillimetre) << set.name;
+}
+
+// The files kept with the tests: 400 points per CRS made by make-expected.sh.
+TEST(CrsTransform, AgreesWithTheKeptCs2csFilesWithinAMillimetreBothWays) {
+    for (const CsSet& set : csSets())
+        expectWithinAMillimetre(
+            set, readRows(std::string(VELMORUTILS_PROJ_TEST_DATA) + "/" + set.name + ".txt"), 400);
+}
+
+// 10,000 points per CRS, made now by the same script with the cs2cs of this machine, so that
+// the library's route and PROJ's own command agree on this PROJ and its grids.
+TEST(CrsTransform, AgreesWithCs2csOnTenThousandPointsPerCrs) {
+    if (std::system("command -v cs2cs >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "cs2cs (Debian's proj-bin) is not installed";
+    FilesScratch dir;
+    const std::string command = "bash '" + std::string(VELMORUTILS_PROJ_TEST_DATA) +
+                                "/make-expected.sh' '" + dir.native() + "' 10000";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const CsSet& set : csSets())
+        expectWithinAMillimetre(set, readRows(dir.native(std::string(set.name) + ".txt")), 10000);
+}
+
+TEST(CrsTransform, AxisOrderIsNorthFirstWhateverTheCrsSays) {
+    // EPSG:4326 is latitude first, a PROJ string longitude first, EPSG:2053 (South African Lo29)
+    // westing first: every one gives the same northing and easting order here.
+    CrsTransform byCode, byString;
+    std::string error;
+    ASSERT_TRUE(byCode.create("EPSG:4326", "EPSG:32633", error)) << error;
+    ASSERT_TRUE(
+        byString.create("+proj=longlat +datum=WGS84", "+proj=utm +zone=33 +datum=WGS84", error))
+        << error;
+    double n1 = 52.0, e1 = 15.0, n2 = 52.0, e2 = 15.0;
+    ASSERT_TRUE(byCode.forward(n1, e1, nullptr));
+    ASSERT_TRUE(byString.forward(n2, e2, nullptr));
+    // On the central meridian: easting 500 000 m, northing of 52 degrees.
+    EXPECT_NEAR(e1, 500000.0, 1e-6);
+    EXPECT_NEAR(n1, 5761038.212, 0.001);
+    EXPECT_NEAR(n2, n1, 1e-6);
+    EXPECT_NEAR(e2, e1, 1e-6);
+    EXPECT_TRUE(byString.target().projected);
+}
+
+TEST(CrsTransform, FeetGridsComeOutInMetres) {
+    CrsTransform feet, metres;
+    std::string error;
+    ASSERT_TRUE(feet.create("EPSG:4269", "EPSG:2229", error)) << error;
+    ASSERT_TRUE(metres.create("EPSG:4269", "EPSG:26945", error)) << error;  // the same zone in m
+    double n1 = 34.05, e1 = -118.25, n2 = 34.05, e2 = -118.25;
+    ASSERT_TRUE(feet.forward(n1, e1, nullptr));
+    ASSERT_TRUE(metres.forward(n2, e2, nullptr));
+    // EPSG:2229's false origin is 6 561 666.667 ftUS east, 1 640 416.667 ftUS north: 0.1016 mm
+    // more than EPSG:26945's 2 000 000 m and 500 000 m. Read as metres it would be 3.28 times
+    // the coordinate.
+    EXPECT_NEAR(e1 - e2, 0.0001016, 1e-6);
+    EXPECT_NEAR(n1 - n2, 0.0001016, 1e-6);
+    EXPECT_NEAR(feet.target().horizontalUnitM, kUsFootM, 1e-15);
+}
+
+TEST(CrsTransform, ReportsTheOperationAndWhetherHeightsReachTheGeoid) {
+    CrsTransform egm, navd;
+    std::string error;
+    ASSERT_TRUE(egm.create("EPSG:4979", "EPSG:2229+5773", error)) << error;
+    ASSERT_TRUE(navd.create("EPSG:4979", "EPSG:2229+5703", error)) << error;
+    double n = 34.05, e = -118.25, h = 100.0;
+    ASSERT_TRUE(egm.forward(n, e, &h));
+    // Los Angeles: the EGM96 geoid lies about 35 m below the ellipsoid.
+    EXPECT_NEAR(h, 134.81, 0.05);
+    const zel_proj::CrsOperation op = egm.lastOperation();
+    EXPECT_NE(op.name.find("EGM96"), std::string::npos) << op.name;
+    EXPECT_NE(op.name.find("California zone 5"), std::string::npos) << op.name;
+    EXPECT_GT(op.accuracyM, 0.0);
+    EXPECT_FALSE(op.heightUnchanged);
+    // No NAVD88 geoid grid ships with proj-data: PROJ passes the height through, and says so.
+    n = 34.05, e = -118.25, h = 100.0;
+    ASSERT_TRUE(navd.forward(n, e, &h));
+    EXPECT_TRUE(navd.lastOperation().heightUnchanged) << navd.lastOperation().name;
+    EXPECT_EQ(h, 100.0);
+}
+
+TEST(CrsTransform, RefusesWhatIsNotACrsAndPointsOffTheEarth) {
+    CrsTransform t;
+    std::string error;
+    EXPECT_FALSE(t.create("EPSG:999999", "EPSG:4326", error));
+    EXPECT_NE(error.find("EPSG:999999"), std::string::npos) << error;
+    EXPECT_FALSE(t.create("EPSG:4326", "+proj=utm +zone=33 +ellps=nosuch", error));
+    EXPECT_FALSE(t.isok());
+    double n = 1, e = 2;
+    EXPECT_FALSE(t.forward(n, e, nullptr));
+    ASSERT_TRUE(t.create("EPSG:4326", "EPSG:32633", error)) << error;
+    // A latitude beyond the pole, a NaN: refused, the values untouched.
+    n = 95.0, e = 15.0;
+    EXPECT_FALSE(t.forward(n, e, nullptr));
+    EXPECT_EQ(n, 95.0);
+    EXPECT_FALSE(t.lastError().empty());
+    n = std::nan(""), e = 15.0;
+    EXPECT_FALSE(t.forward(n, e, nullptr));
+    double north[3] = {52.0, 95.0, 45.0}, east[3] = {15.0, 15.0, 12.0};
+    bool ok[3] = {};
+    EXPECT_EQ(t.forward(north, east, nullptr, 3, ok), 2u);
+    EXPECT_TRUE(ok[0] && !ok[1] && ok[2]);
+}
+
+TEST(CrsTransform, ObjectsOnTwoThreadsGiveTheAnswersOfOne) {
+    const CsSet& set = csSets()[3];
+    const std::vector<CsRow> rows =
+        readRows(std::string(VELMORUTILS_PROJ_TEST_DATA) + "/" + set.name + ".txt");
+    auto run = [&](std::vector<double>& out) {
+        CrsTransform t;
+        std::string error;
+        if (!t.create(set.from, set.to, error)) return;
+        for (int pass = 0; pass < 20; ++pass)
+            for (const CsRow& r : rows) {
+                double a = r.lat, b = r.lon;
+                t.forward(a, b, nullptr);
+                if (pass == 0) out.insert(out.end(), {a, b});
+            }
+    };
+    std::vector<double> alone, first, second;
+    run(alone);
+    std::thread t1([&] { run(first); });
+    std::thread t2([&] { run(second); });
+    t1.join();
+    t2.join();
+    ASSERT_EQ(alone.size(), 2 * rows.size());
+    EXPECT_EQ(first, alone);
+    EXPECT_EQ(second, alone);
+}
+
+}  // namespace

@@ -1,0 +1,278 @@
+// The road tool with coordinate systems: GNSS points in latitude and longitude located on a
+// State Plane design, stakes given in latitude and longitude, ground coordinates, factors.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ToolRun.h"
+#include "support/FilesScratch.h"
+
+#if VELMOR_ROAD_WITH_PROJ
+#include <velmorutils/proj/CrsTransform.h>
+#endif
+
+namespace {
+
+constexpr double kUsFootM = 1200.0 / 3937.0;
+constexpr double kMillimetreFt = 0.001 / kUsFootM;
+
+// A State Plane design in US survey feet near Los Angeles: a tangent, a spiral, a 1500 ft curve,
+// and a spiral, with a profile; `cs` is the CoordinateSystem element.
+std::string design(const std::string& cs) {
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+<Units><Imperial linearUnit="USSurveyFoot"/></Units>
+)" + cs + R"(
+<Alignments><Alignment name="SR-2" staStart="1000" length="2300"><CoordGeom>
+<Line length="800"><Start>1840000 6485000</Start><End>1840800 6485000</End></Line>
+<Spiral rot="cw" spiType="clothoid" length="300" radiusStart="INF" radiusEnd="1500"/>
+<Curve rot="cw" crvType="arc" radius="1500" length="900"/>
+<Spiral rot="cw" spiType="clothoid" length="300" radiusStart="1500" radiusEnd="INF"/>
+</CoordGeom>
+<Profile name="p"><ProfAlign name="design"><PVI>1000 300</PVI><ParaCurve length="600">2500 360</ParaCurve><PVI>3300 330</PVI></ProfAlign></Profile>
+</Alignment></Alignments>
+</LandXML>
+)";
+}
+
+std::vector<std::string> split(const std::string& line, char sep) {
+    std::vector<std::string> f;
+    std::string cur;
+    std::istringstream in(line);
+    while (std::getline(in, cur, sep))
+        f.push_back(cur);
+    return f;
+}
+
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& l : split(text, '\n'))
+        if (!l.empty()) rows.push_back(split(l, ','));
+    return rows;
+}
+
+#if VELMOR_ROAD_WITH_PROJ
+
+struct Stake {
+    std::string station;
+    double chainage, offset, lat, lon, height;
+};
+
+// The stake-out in latitude and longitude (CSV columns: station, chainage, offset, ... latitude,
+// longitude last).
+std::vector<Stake> stakes(const std::string& file, std::vector<std::string> extra) {
+    std::vector<std::string> args{"stakeout",  file,         "--interval", "50",
+                                  "--offsets", "-36,0,24.5", "--csv",      "--out-crs"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const ToolRun r = RunTool(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::vector<Stake> out;
+    const auto rows = csvRows(r.out);
+    for (size_t i = 1; i < rows.size(); ++i)
+        out.push_back({rows[i][0], std::stod(rows[i][1]), std::stod(rows[i][2]),
+                       std::stod(rows[i][10]), std::stod(rows[i][11]), std::stod(rows[i][5])});
+    return out;
+}
+
+// Locates a rover file and compares each point's chainage and offset with its stake's.
+void expectBackOnTheStakes(const std::vector<Stake>& s, const std::string& roverFile,
+                           std::vector<std::string> args, double tolFt) {
+    ASSERT_GT(s.size(), 120u);
+    const ToolRun r = RunTool(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows.size(), s.size() + 1) << roverFile;
+    double worst = 0.0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i + 1][2]) - s[i].chainage));
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i + 1][3]) - s[i].offset));
+    }
+    EXPECT_LT(worst, tolFt);
+}
+
+TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" horizontalDatum="NAD83"/>)"));
+    const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
+    std::string rover = "name,lat,lon\n";
+    for (const Stake& k : s) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%s,%.9f,%.9f\n", k.station.c_str(), k.lat, k.lon);
+        rover += line;
+    }
+    dir.write("rover.csv", rover);
+    expectBackOnTheStakes(s, "rover.csv",
+                          {"station-offset", dir.native("sp.xml"), dir.native("rover.csv"),
+                           "--columns", "PNE", "--points-crs", "EPSG:4326", "--csv"},
+                          kMillimetreFt);
+    // The table says how the points were carried.
+    const ToolRun text = RunTool({"station-offset", dir.native("sp.xml"), dir.native("rover.csv"),
+                                  "--columns", "PNE", "--points-crs", "EPSG:4326"});
+    EXPECT_NE(text.out.find("points: EPSG:4326 (WGS 84) to EPSG:2229 (NAD83 / California zone 5 "
+                            "(ftUS)) by PROJ's '"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("NAD83 to WGS 84"), std::string::npos) << text.out;
+}
+
+TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    const std::vector<std::string> ground{"--ground-scale", "0.99995", "--ground-origin",
+                                          "1839000,6484000"};
+    std::vector<std::string> extra{"EPSG:4326"};
+    extra.insert(extra.end(), ground.begin(), ground.end());
+    const std::vector<Stake> s = stakes(dir.native("sp.xml"), extra);
+    std::string rover;
+    for (const Stake& k : s) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%s %.9f %.9f\n", k.station.c_str(), k.lat, k.lon);
+        rover += line;
+    }
+    dir.write("rover.txt", rover);
+    std::vector<std::string> args{"station-offset",
+                                  dir.native("sp.xml"),
+                                  dir.native("rover.txt"),
+                                  "--columns",
+                                  "PNE",
+                                  "--points-crs",
+                                  "EPSG:4326",
+                                  "--csv"};
+    std::vector<std::string> withGround = args;
+    withGround.insert(withGround.end(), ground.begin(), ground.end());
+    expectBackOnTheStakes(s, "rover.txt", withGround, kMillimetreFt);
+    // Without the ground system on the way back, 50 ppm over about 1.5 km shows.
+    const ToolRun plain = RunTool(args);
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    const auto rows = csvRows(plain.out);
+    EXPECT_GT(std::fabs(std::stod(rows.back()[2]) - s.back().chainage) +
+                  std::fabs(std::stod(rows.back()[3]) - s.back().offset),
+              0.02);
+}
+
+TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" verticalDatum="EGM96"/>)"));
+    const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
+    zel_proj::CrsTransform toEllipsoid;
+    std::string error;
+    ASSERT_TRUE(toEllipsoid.create("EPSG:4326+5773", "EPSG:4979", error)) << error;
+    std::string rover;
+    for (const Stake& k : s) {
+        double lat = k.lat, lon = k.lon, h = k.height * kUsFootM;
+        ASSERT_TRUE(toEllipsoid.forward(lat, lon, &h));
+        char line[160];
+        std::snprintf(line, sizeof line, "%s,%.9f,%.9f,%.4f\n", k.station.c_str(), k.lat, k.lon,
+                      h / kUsFootM);
+        rover += line;
+    }
+    dir.write("rover.csv", rover);
+    const ToolRun r = RunTool({"station-offset", dir.native("sp.xml"), dir.native("rover.csv"),
+                               "--columns", "PNEZ", "--points-crs", "EPSG:4979", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("heights: converted to EGM96 height"), std::string::npos) << r.err;
+    // Every height difference is within a millimetre: the geoid's 35 m (115 ft) were taken off.
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows[0][5], "dheight_usft");
+    double worst = 0.0;
+    size_t compared = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i][5].empty()) continue;  // a shot a hair before the start: no design height
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i][5])));
+        ++compared;
+    }
+    EXPECT_LT(worst, kMillimetreFt);
+    EXPECT_GT(compared, 120u);
+}
+
+TEST(RoadCrs, FactorsAtAStationAndOverTheRoad) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    const ToolRun one = RunTool({"factors", dir.native("sp.xml"), "--at", "25+00", "--csv"});
+    ASSERT_EQ(one.code, 0) << one.err;
+    const auto rows = csvRows(one.out);
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows[0][7], "grid_scale_factor");
+    const double k = std::stod(rows[1][7]), e = std::stod(rows[1][9]), c = std::stod(rows[1][10]);
+    EXPECT_NEAR(c, k * e, 2e-10);
+    // Zone 5 between its standard parallels: the scale is a few ppm below 1; about 354 ft up,
+    // the elevation factor is R / (R + h), R = 6 370 200 m at 34 degrees (the design height
+    // taken as ellipsoidal: the file names no vertical datum).
+    const double h = std::stod(rows[1][3]) * kUsFootM;
+    EXPECT_NEAR(k, 0.999996, 2e-6);
+    EXPECT_NEAR(e, 6370200.0 / (6370200.0 + h), 1e-9);
+    // West of the central meridian (-118): the convergence is negative.
+    EXPECT_LT(std::stod(rows[1][8]), 0.0);
+    // --ground-at that station takes K as exactly that combined factor.
+    const ToolRun ground = RunTool({"factors", dir.native("sp.xml"), "--at", "25+00", "--ground-at",
+                                    rows[1][1] + "," + rows[1][2] + "," + rows[1][3]});
+    ASSERT_EQ(ground.code, 0) << ground.err;
+    const std::string scaled = "(ground - origin) x ";
+    const size_t at = ground.out.find(scaled);
+    ASSERT_NE(at, std::string::npos) << ground.out;
+    // The height typed is the table's, rounded to 0.001 ft: 1.5e-10 in the factor.
+    EXPECT_NEAR(std::stod(ground.out.substr(at + scaled.size())), c, 3e-10) << ground.out;
+    const ToolRun range = RunTool({"factors", dir.native("sp.xml"), "--csv"});
+    ASSERT_EQ(range.code, 0) << range.err;
+    const auto r = csvRows(range.out);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[4][0], "combined_factor");
+    EXPECT_LT(std::stod(r[4][1]), std::stod(r[4][3]));
+    EXPECT_LE(std::stod(r[4][1]), c);
+    EXPECT_GE(std::stod(r[4][3]), c);
+}
+
+TEST(RoadCrs, ADesignWithoutACrsIsRefusedNamingTheOption) {
+    FilesScratch dir;
+    dir.write("plain.xml", design(""));
+    dir.write("rover.csv", "p1,34.05,-118.25\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"station-offset", dir.native("plain.xml"),
+                                   dir.native("rover.csv"), "--points-crs", "EPSG:4326"},
+          std::vector<std::string>{"stakeout", dir.native("plain.xml"), "--out-crs", "EPSG:4326"},
+          std::vector<std::string>{"factors", dir.native("plain.xml")}}) {
+        const ToolRun r = RunTool(args);
+        EXPECT_EQ(r.code, 2) << args[0];
+        EXPECT_NE(r.err.find("give it with --crs CRS"), std::string::npos) << r.err;
+    }
+    // --crs supplies it; a CRS PROJ does not know is refused with its text.
+    const ToolRun ok =
+        RunTool({"station-offset", dir.native("plain.xml"), dir.native("rover.csv"), "--columns",
+                 "PNE", "--points-crs", "EPSG:4326", "--crs", "EPSG:2229"});
+    EXPECT_EQ(ok.code, 0) << ok.err;
+    const ToolRun bad = RunTool(
+        {"stakeout", dir.native("plain.xml"), "--out-crs", "EPSG:4326", "--crs", "EPSG:999999"});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_NE(bad.err.find("EPSG:999999"), std::string::npos) << bad.err;
+    const ToolRun scale = RunTool({"stakeout", dir.native("plain.xml"), "--ground-scale", "1.2"});
+    EXPECT_EQ(scale.code, 2);
+    EXPECT_NE(scale.err.find("--ground-scale must lie between 0.99 and 1.01"), std::string::npos);
+}
+
+TEST(RoadCrs, ListShowsTheCoordinateSystem) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" verticalDatum="NAVD88"/>)"));
+    const ToolRun r = RunTool({"list", dir.native("sp.xml")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("coordinate system: EPSG:2229 (NAD83 / California zone 5 (ftUS)), "
+                         "vertical datum NAVD88"),
+              std::string::npos)
+        << r.out;
+}
+
+#else
+
+TEST(RoadCrs, WithoutProjTheOptionsAreRefused) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    const ToolRun r = RunTool({"stakeout", dir.native("sp.xml"), "--out-crs", "EPSG:4326"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("built without PROJ"), std::string::npos) << r.err;
+}
+
+#endif
+
+}  // namespace
