@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include <velmorutils/landxml/StakeoutStations.h>
 #include <velmorutils/zelmath/alignment/AlntValidity.h>
@@ -23,11 +24,34 @@ RoadAlignment::RoadAlignment(std::string name, LinearUnit unit, const CAlnt& aln
     inverse_.build(alnt_);
 }
 
+RoadAlignment::Lease::Lease(const RoadAlignment& owner) : owner_(owner) {
+    {
+        const std::lock_guard<std::mutex> guard(owner_.copiesLock_);
+        if (!owner_.copies_.empty()) {
+            copy_ = std::move(owner_.copies_.back());
+            owner_.copies_.pop_back();
+            return;
+        }
+    }
+    // The original is copied under its own lock: its queries may be filling its caches.
+    const std::lock_guard<std::mutex> guard(owner_.lock_);
+    copy_ = std::make_unique<CAlnt>(owner_.alnt_);
+}
+
+RoadAlignment::Lease::~Lease() {
+    const std::lock_guard<std::mutex> guard(owner_.copiesLock_);
+    try {
+        owner_.copies_.push_back(std::move(copy_));
+    } catch (const std::bad_alloc&) {
+        // No room to keep it: the copy is freed and the next lease makes another.
+    }
+}
+
 void RoadAlignment::evaluate(const double* chainage, std::size_t count, TAlntEval* at,
                              bool* ok) const {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const Lease lease(*this);
     for (std::size_t i = 0; i < count; ++i)
-        ok[i] = evaluateAlnt(alnt_, toM(chainage[i]), at[i]);
+        ok[i] = evaluateAlnt(lease.alnt(), toM(chainage[i]), at[i]);
 }
 
 namespace {
