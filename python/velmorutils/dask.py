@@ -36,14 +36,16 @@ def station_offset(alignment, northing, easting, *, threads=1):
     chainage, offset, status (code into velmorutils.STATUS_NAMES), element, side. threads: C++
     threads per block (1: the scheduler's own workers share the work).
     """
+    shared = _shared(alignment)
     north = da.asarray(northing)
     east = da.asarray(easting)
     if north.shape != east.shape:
         raise ValueError(f"station_offset: northing {north.shape} and easting {east.shape} differ "
                          "in shape")
     east = east.rechunk(north.chunks)
-    dtype = alignment.station_offset(np.empty(0), np.empty(0)).dtype
-    return da.map_blocks(_block_feet, north, east, _shared(alignment), threads, dtype=dtype)
+    # The records of no point: what every block returns, without asking a block.
+    meta = alignment.station_offset(np.empty(0), np.empty(0))
+    return da.map_blocks(_block_feet, north, east, shared, threads, dtype=meta.dtype, meta=meta)
 
 
 def _partition_feet(part, alignment, northing, easting, columns, threads):
@@ -73,9 +75,10 @@ def add_station_offset(frame, alignment, northing="northing", easting="easting",
     columns = tuple(columns)
     if len(columns) != 3:
         raise ValueError("add_station_offset: columns names the station, offset and status columns")
+    shared = _shared(alignment)
     meta = _partition_feet(frame._meta, alignment, northing, easting, columns, threads)
-    return frame.map_partitions(_partition_feet, _shared(alignment), northing, easting, columns,
-                                threads, meta=meta)
+    return frame.map_partitions(_partition_feet, shared, northing, easting, columns, threads,
+                                meta=meta)
 
 
 __all__ = ["station_offset", "add_station_offset", "SIDE_NAMES", "STATUS_NAMES"]
