@@ -65,7 +65,7 @@ class CMakeBuild(build_ext):
 setup(
     version=cmake_version(),
     packages=["velmorutils"],
-    package_dir={"velmorutils": "python/velmorutils"},
+    package_dir={"velmorutils": "python/package/velmorutils"},
     package_data={"velmorutils": ["*.pyi", "py.typed"]},
     ext_modules=[Extension("velmorutils._velmorutils", sources=[])],
     cmdclass={"build_ext": CMakeBuild},

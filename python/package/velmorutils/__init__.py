@@ -6,7 +6,13 @@ naming the one it needs rather than later with a missing module.
 """
 import sys as _sys
 
-from . import _build
+try:
+    from . import _build
+except ImportError:
+    raise ImportError(
+        "this is velmorutils' source folder (python/package/velmorutils), not a built package: "
+        "build it (cmake --build build) and import it with PYTHONPATH=build/python, or install "
+        "it (python3 -m pip install --no-build-isolation .)") from None
 
 __version__ = _build.VERSION
 
