@@ -1,4 +1,5 @@
 """velmorutils.dask on a cluster of two worker processes gives the single call's answers."""
+import copy
 import math
 
 import numpy as np
@@ -49,6 +50,10 @@ def test_arrays_on_two_worker_processes_match_the_single_call(client, road):
     assert feet.numblocks == (7,)
     got = feet.compute()
     assert same_bits(got, road.station_offset(n, e))
+    # The same alignment (or a copy of it) in another call of the same graph is the same key.
+    both = feet['offset'] + vdask.station_offset(copy.deepcopy(road), feet['chainage'],
+                                                 feet['offset'])['offset']
+    assert sum(isinstance(v, vu.Alignment) for v in dict(both.__dask_graph__()).values()) == 1
     assert len(client.scheduler_info()['workers']) == 2
 
 

@@ -47,6 +47,9 @@ __doc__ = _velmorutils.__doc__
 # Pickles name the classes where users import them from.
 Alignment.__module__ = __name__
 AlignmentBuilder.__module__ = __name__
+# Dask names an alignment by what it is made of, so that the same alignment in several graphs
+# (or twice in one) is one key, sent to each worker once.
+Alignment.__dask_tokenize__ = lambda self: ("velmorutils.Alignment", self.__getstate__())
 
 
 def status_names(codes):
