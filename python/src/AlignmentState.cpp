@@ -172,14 +172,16 @@ py::tuple alignmentState(const RoadAlignment& a) {
     } else if (r.source == AlignmentRecipe::Source::builder) {
         parts = builderParts(r);
     } else {
-        throw py::type_error("cannot pickle this Alignment: it was not made by read_landxml or "
-                             "AlignmentBuilder");
+        throw py::type_error(
+            "cannot pickle this Alignment: it was not made by read_landxml or "
+            "AlignmentBuilder");
     }
     return py::make_tuple(kStateVersion, zel_landxml::unitSymbol(a.unit()), a.name(), parts);
 }
 
 std::shared_ptr<RoadAlignment> alignmentFromState(const py::tuple& state) {
-    if (state.size() < 4) throw py::value_error("Alignment state: not (version, unit, name, parts)");
+    if (state.size() < 4)
+        throw py::value_error("Alignment state: not (version, unit, name, parts)");
     const int version = state[0].cast<int>();
     if (version < 1 || version > kStateVersion)
         throw py::value_error("Alignment state: version " + std::to_string(version) +

@@ -390,8 +390,8 @@ void fillEvalRecord(const RoadAlignment& a, const TAlntEval* e, double c, double
 }
 
 // The evaluations of chainages [begin, end) into their records, in blocks.
-void fillEvalRecords(const RoadAlignment& a, const Broadcast& b, std::size_t begin,
-                     std::size_t end, EvalRecord* records) {
+void fillEvalRecords(const RoadAlignment& a, const Broadcast& b, std::size_t begin, std::size_t end,
+                     EvalRecord* records) {
     constexpr std::size_t kBlock = 256;
     std::vector<TAlntEval> at(kBlock);
     std::unique_ptr<bool[]> ok(new bool[kBlock]);
@@ -478,24 +478,24 @@ py::dict curveRelations(const py::object& radius, const py::object& length,
     {
         const py::gil_scoped_release release;
         splitLoop(b.size(), t, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            const double R = b.data(0)[i], L = b.data(1)[i];
-            // The library answers 0.0 where a relation has none; a script gets NaN instead, so
-            // a bad radius cannot pass as a curve of zero size.
-            const bool ok = std::isfinite(R) && R > 0.0 && std::isfinite(L) && L >= 0.0;
-            const double v[kCount] = {R,
-                                      L,
-                                      getDisplayValueFromLength(L, R, aldDelta),
-                                      getDisplayValueFromLength(L, R, aldChord),
-                                      getDisplayValueFromLength(L, R, aldTangent),
-                                      getDisplayValueFromLength(L, R, aldMidOrd),
-                                      getDisplayValueFromLength(L, R, aldExternal),
-                                      getDisplayValueFromRadius(R, ardDegOfCurve),
-                                      getDisplayValueFromRadius(R, ardDegOfChord),
-                                      getDisplayValueFromLength(L, R, aldSpiralParam)};
-            for (int k = 0; k < kCount; ++k)
-                p[k][i] = ok ? v[k] : kNaN;
-        }
+            for (std::size_t i = begin; i < end; ++i) {
+                const double R = b.data(0)[i], L = b.data(1)[i];
+                // The library answers 0.0 where a relation has none; a script gets NaN instead, so
+                // a bad radius cannot pass as a curve of zero size.
+                const bool ok = std::isfinite(R) && R > 0.0 && std::isfinite(L) && L >= 0.0;
+                const double v[kCount] = {R,
+                                          L,
+                                          getDisplayValueFromLength(L, R, aldDelta),
+                                          getDisplayValueFromLength(L, R, aldChord),
+                                          getDisplayValueFromLength(L, R, aldTangent),
+                                          getDisplayValueFromLength(L, R, aldMidOrd),
+                                          getDisplayValueFromLength(L, R, aldExternal),
+                                          getDisplayValueFromRadius(R, ardDegOfCurve),
+                                          getDisplayValueFromRadius(R, ardDegOfChord),
+                                          getDisplayValueFromLength(L, R, aldSpiralParam)};
+                for (int k = 0; k < kCount; ++k)
+                    p[k][i] = ok ? v[k] : kNaN;
+            }
         });
     }
     py::dict out;
@@ -515,21 +515,21 @@ py::tuple geodesicInverse(const py::object& lat1, const py::object& lon1, const 
         double* p2 = az2.mutable_data();
         const py::gil_scoped_release release;
         splitLoop(b.size(), t, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            const double la1 = b.data(0)[i], lo1 = b.data(1)[i];
-            const double la2 = b.data(2)[i], lo2 = b.data(3)[i];
-            pd[i] = p1[i] = p2[i] = kNaN;
-            if (!(std::fabs(la1) <= 90.0 && std::fabs(la2) <= 90.0 && std::isfinite(lo1) &&
-                  std::isfinite(lo2)))
-                continue;
-            double faz = 0.0, baz = 0.0, s = 0.0;
-            invlon(6378137.0, 298.257223563, la1, lo1, la2, lo2, faz, s, baz);
-            pd[i] = s;
-            p1[i] = faz;
-            // The back azimuth points from point 2 to point 1; the forward one at point 2 (the
-            // direction of travel arriving there) is its reverse.
-            p2[i] = std::fmod(baz + 180.0, 360.0);
-        }
+            for (std::size_t i = begin; i < end; ++i) {
+                const double la1 = b.data(0)[i], lo1 = b.data(1)[i];
+                const double la2 = b.data(2)[i], lo2 = b.data(3)[i];
+                pd[i] = p1[i] = p2[i] = kNaN;
+                if (!(std::fabs(la1) <= 90.0 && std::fabs(la2) <= 90.0 && std::isfinite(lo1) &&
+                      std::isfinite(lo2)))
+                    continue;
+                double faz = 0.0, baz = 0.0, s = 0.0;
+                invlon(6378137.0, 298.257223563, la1, lo1, la2, lo2, faz, s, baz);
+                pd[i] = s;
+                p1[i] = faz;
+                // The back azimuth points from point 2 to point 1; the forward one at point 2 (the
+                // direction of travel arriving there) is its reverse.
+                p2[i] = std::fmod(baz + 180.0, 360.0);
+            }
         });
     }
     return py::make_tuple(b.finish(dist), b.finish(az1), b.finish(az2));
@@ -588,7 +588,8 @@ PYBIND11_MODULE(_velmorutils, m) {
                                "Horizontal length along the centre line (unit).")
         .def_property_readonly("has_profile", &RoadAlignment::hasProfile,
                                "Whether the alignment has a vertical profile.")
-        .def("position", &position, py::arg("chainage"), py::arg("offset") = 0.0, py::kw_only(), py::arg("threads") = py::none(),
+        .def("position", &position, py::arg("chainage"), py::arg("offset") = 0.0, py::kw_only(),
+             py::arg("threads") = py::none(),
              "(northing, easting) at running chainage and offset (unit; offset positive to the "
              "right of increasing chainage). Beyond the ends the road runs on along its end "
              "tangents.")
@@ -612,7 +613,8 @@ PYBIND11_MODULE(_velmorutils, m) {
             [](const RoadAlignment& a, const py::object& c, const py::object& threads) {
                 return perChainage(a, c, &RoadAlignment::heights, threads);
             },
-            py::arg("chainage"), py::kw_only(), py::arg("threads") = py::none(), "Design height (unit); NaN outside the profile or without one.")
+            py::arg("chainage"), py::kw_only(), py::arg("threads") = py::none(),
+            "Design height (unit); NaN outside the profile or without one.")
         .def(
             "grade",
             [](const RoadAlignment& a, const py::object& c, const py::object& threads) {
@@ -635,7 +637,8 @@ PYBIND11_MODULE(_velmorutils, m) {
              "names=True gives status and side as text instead (88 bytes a point). threads: "
              "how many threads share the work (None: every core the process may use); the "
              "answers do not depend on it.")
-        .def("evaluate", &evaluate, py::arg("chainage"), py::arg("offset") = 0.0, py::kw_only(), py::arg("threads") = py::none(),
+        .def("evaluate", &evaluate, py::arg("chainage"), py::arg("offset") = 0.0, py::kw_only(),
+             py::arg("threads") = py::none(),
              "Everything a chainage answers, from one lookup: structured array with chainage, "
              "offset, northing, easting (at the offset), azimuth, curvature, height, grade "
              "(percent; also along circular vertical curves), element (0-based) and kind "
@@ -662,8 +665,8 @@ PYBIND11_MODULE(_velmorutils, m) {
              "names none.")
         .def("__repr__",
              [](const RoadAlignment& a) {
-                 return "<velmorutils.Alignment '" + a.name() + "' " +
-                        std::to_string(a.length()) + " " + unitOf(a) + ">";
+                 return "<velmorutils.Alignment '" + a.name() + "' " + std::to_string(a.length()) +
+                        " " + unitOf(a) + ">";
              })
         // Pickles as the steps it was made by (AlignmentState.h); copies are made the same way.
         .def(py::pickle([](const RoadAlignment& a) { return pyvelmor::alignmentState(a); },
@@ -763,7 +766,8 @@ PYBIND11_MODULE(_velmorutils, m) {
           "profile of that name) is left out with a UserWarning naming the file, line and "
           "element; when none can be read, ValueError with each one's reason. What the reader "
           "accepted but a user should know comes as UserWarning.");
-    m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"), py::kw_only(), py::arg("threads") = py::none(),
+    m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"), py::kw_only(),
+          py::arg("threads") = py::none(),
           "Every relation of a circular curve of radius and arc length (any one unit): delta "
           "(central angle, degrees), chord, tangent, middle_ordinate, external, "
           "degree_of_curve and degree_of_chord (degrees on a 100-unit base), spiral_parameter "

@@ -65,10 +65,9 @@ bool RoadBuilder::spiral(double length, double radiusStart, double radiusEnd, bo
 
 bool RoadBuilder::ip(double north, double east, double radius, double spiralIn, double spiralOut,
                      std::string& error) {
-    return record(done(builder_.ip(toM(north), toM(east), toM(radius), toM(spiralIn),
-                                   toM(spiralOut)),
-                       error),
-                  BuilderCall::ip, {north, east, radius, spiralIn, spiralOut});
+    return record(
+        done(builder_.ip(toM(north), toM(east), toM(radius), toM(spiralIn), toM(spiralOut)), error),
+        BuilderCall::ip, {north, east, radius, spiralIn, spiralOut});
 }
 
 bool RoadBuilder::vip(double chainage, double height, int curve, double length, double radius,
@@ -91,13 +90,21 @@ bool RoadBuilder::equation(double chainage, double stationBack, double stationAh
 bool RoadBuilder::replay(const BuilderCall& c, std::string& error) {
     const double* v = c.values;
     switch (c.op) {
-    case BuilderCall::line: return line(v[0], error);
-    case BuilderCall::arc: return arc(v[0], v[1], v[2] != 0.0, error);
-    case BuilderCall::spiral: return spiral(v[0], v[1], v[2], v[3] != 0.0, error);
-    case BuilderCall::ip: return ip(v[0], v[1], v[2], v[3], v[4], error);
-    case BuilderCall::vip: return vip(v[0], v[1], static_cast<int>(v[2]), v[3], v[4], error);
-    case BuilderCall::equation: return equation(v[0], v[1], v[2], error);
-    default: error = "unknown builder step " + std::to_string(c.op); return false;
+        case BuilderCall::line:
+            return line(v[0], error);
+        case BuilderCall::arc:
+            return arc(v[0], v[1], v[2] != 0.0, error);
+        case BuilderCall::spiral:
+            return spiral(v[0], v[1], v[2], v[3] != 0.0, error);
+        case BuilderCall::ip:
+            return ip(v[0], v[1], v[2], v[3], v[4], error);
+        case BuilderCall::vip:
+            return vip(v[0], v[1], static_cast<int>(v[2]), v[3], v[4], error);
+        case BuilderCall::equation:
+            return equation(v[0], v[1], v[2], error);
+        default:
+            error = "unknown builder step " + std::to_string(c.op);
+            return false;
     }
 }
 

@@ -105,8 +105,7 @@ void addTextSignatures(py::module_& m) {
     for (const auto item : members) {
         if (PyCFunction_Check(item.second.ptr())) {
             sign(item.second.ptr());
-        } else if (PyType_Check(item.second.ptr()) &&
-                   py::hasattr(item.second, "__module__") &&
+        } else if (PyType_Check(item.second.ptr()) && py::hasattr(item.second, "__module__") &&
                    item.second.attr("__module__").cast<std::string>() ==
                        m.attr("__name__").cast<std::string>()) {
             signClass(item.second);
