@@ -56,7 +56,12 @@ def roads(tmp_path):
              .ip(6200.0, 4100.0, 0.0).vip(100.0, 300.0).vip(900.0, 330.0, 'parabola', 400.0)
              .vip(1700.0, 310.0, 'circle', radius=20000.0).vip(2800.0, 320.0)
              .equation(500.0, 700.0).equation(1500.0, 1650.0, station_back=1690.0).build())
-    return vu.read_landxml(path) + vu.read_landxml(path, unit='ft')[:1] + [built]
+    # Elements typed in, turning right and then left.
+    typed = (vu.AlignmentBuilder(100.0, 200.0, 0.0, 75.0).line(120.0)
+             .spiral(50.0, math.inf, 300.0, True).arc(70.0, 300.0, True)
+             .spiral(50.0, 300.0, math.inf, True).line(40.0).spiral(30.0, math.inf, 200.0, False)
+             .arc(90.0, 200.0, False).build())
+    return vu.read_landxml(path) + vu.read_landxml(path, unit='ft')[:1] + [built, typed]
 
 
 def test_pickles_and_copies_answer_bit_for_bit(tmp_path):
