@@ -18,24 +18,26 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 RoadAlignment::RoadAlignment(std::string name, LinearUnit unit, const CAlnt& alnt,
                              zel_landxml::Stationing stationing)
-    : name_(std::move(name)), unit_(unit), alnt_(alnt), stationing_(std::move(stationing)) {
+    : name_(std::move(name)),
+      unit_(unit),
+      alnt_(alnt),
+      stationing_(std::move(stationing)),
+      pattern_(alnt) {
     startM_ = alnt_.getStartChainageInM();
     if (!alnt_.getFinalChainageInM(endM_)) endM_ = startM_;
     inverse_.build(alnt_);
 }
 
 RoadAlignment::Lease::Lease(const RoadAlignment& owner) : owner_(owner) {
-    {
-        const std::lock_guard<std::mutex> guard(owner_.copiesLock_);
-        if (!owner_.copies_.empty()) {
-            copy_ = std::move(owner_.copies_.back());
-            owner_.copies_.pop_back();
-            return;
-        }
+    // One lock for taking a copy and for making one: two copies made of the pattern at once
+    // would both read it, and a copy is made only while the pool is growing.
+    const std::lock_guard<std::mutex> guard(owner_.copiesLock_);
+    if (owner_.copies_.empty()) {
+        copy_ = std::make_unique<CAlnt>(owner_.pattern_);
+        return;
     }
-    // The original is copied under its own lock: its queries may be filling its caches.
-    const std::lock_guard<std::mutex> guard(owner_.lock_);
-    copy_ = std::make_unique<CAlnt>(owner_.alnt_);
+    copy_ = std::move(owner_.copies_.back());
+    owner_.copies_.pop_back();
 }
 
 RoadAlignment::Lease::~Lease() {

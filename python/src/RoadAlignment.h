@@ -29,7 +29,8 @@ using zel_landxml::LinearUnit;
 // at once. The batch queries (evaluate and what is built on it) therefore run on copies of it,
 // one per thread at a time, leased from a pool that grows to the most threads ever seen at once;
 // a copy holds the same elements chained the same way and answers bit for bit like the original.
-// The other queries take the original under one lock. The station/offset inverse is an
+// Copies are made from a pattern that is never queried (so never written), not from the
+// original, which the other queries use under one lock. The station/offset inverse is an
 // immutable snapshot and needs neither.
 class RoadAlignment {
 public:
@@ -132,6 +133,7 @@ private:
     double endM_ = 0.0;
     mutable std::mutex lock_;
     AlignmentRecipe recipe_;
+    const CAlnt pattern_;  // the copies' source; never queried
     mutable std::mutex copiesLock_;
     mutable std::vector<std::unique_ptr<CAlnt>> copies_;
 };
