@@ -55,11 +55,18 @@ zel_landxml::LinearUnit unitArgument(const py::object& unit, zel_landxml::Linear
 // The threads= argument of the batch calls: None for every core the process may use.
 unsigned threadsArgument(const py::object& threads) {
     if (threads.is_none()) return pyvelmor::usableCores();
-    if (!py::isinstance<py::int_>(threads) || py::isinstance<py::bool_>(threads))
+    // Any whole number (NumPy's too, anything with __index__), but not a bool or a float.
+    if (!PyIndex_Check(threads.ptr()) || py::isinstance<py::bool_>(threads))
         throw py::type_error("threads must be a whole number or None, not " +
                              py::repr(threads).cast<std::string>());
-    const long n = threads.cast<long>();
-    if (n < 1) throw py::value_error("threads must be at least 1, not " + std::to_string(n));
+    const py::int_ whole = py::reinterpret_steal<py::int_>(PyNumber_Index(threads.ptr()));
+    if (!whole) throw py::error_already_set();
+    int overflow = 0;
+    const long n = PyLong_AsLongAndOverflow(whole.ptr(), &overflow);
+    if (overflow < 0 || (overflow == 0 && n < 1))
+        throw py::value_error("threads must be at least 1, not " +
+                              py::repr(threads).cast<std::string>());
+    if (overflow > 0) return 1024;
     // More threads than that are a mistake, and each costs a copy of the alignment.
     return static_cast<unsigned>(std::min<long>(n, 1024));
 }

@@ -39,7 +39,7 @@ def batch_answers(a, threads):
 
 def test_every_split_gives_the_answers_of_one_thread(road):
     want = batch_answers(road, 1)
-    for threads in (2, 3, 7, None):
+    for threads in (2, 3, 7, None, np.int64(2)):
         got = batch_answers(road, threads)
         for w, g in zip(want, got):
             assert same_bits(w, g)
@@ -62,7 +62,7 @@ def test_threads_of_the_caller_and_of_the_call_together(road):
     assert not errors
 
 
-@pytest.mark.parametrize('bad,error', [(0, ValueError), (-2, ValueError), (2.0, TypeError),
+@pytest.mark.parametrize('bad,error', [(0, ValueError), (-2, ValueError), (-10**30, ValueError), (2.0, TypeError), (np.float64(2.0), TypeError),
                                        ('2', TypeError), (True, TypeError)])
 def test_threads_must_be_a_positive_whole_number(road, bad, error):
     with pytest.raises(error, match='threads'):
