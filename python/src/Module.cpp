@@ -193,14 +193,14 @@ struct FootCode {
 };
 
 py::object footCodeDtype() {
-    py::dict spec;
-    spec["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
-    spec["formats"] = py::make_tuple("f8", "f8", "u1", "i4", "u1");
-    spec["offsets"] = py::make_tuple(offsetof(FootCode, chainage), offsetof(FootCode, offset),
-                                     offsetof(FootCode, status), offsetof(FootCode, element),
-                                     offsetof(FootCode, side));
-    spec["itemsize"] = sizeof(FootCode);
-    return py::module_::import("numpy").attr("dtype")(spec);
+    py::dict layout;
+    layout["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
+    layout["formats"] = py::make_tuple("f8", "f8", "u1", "i4", "u1");
+    layout["offsets"] = py::make_tuple(offsetof(FootCode, chainage), offsetof(FootCode, offset),
+                                       offsetof(FootCode, status), offsetof(FootCode, element),
+                                       offsetof(FootCode, side));
+    layout["itemsize"] = sizeof(FootCode);
+    return py::module_::import("numpy").attr("dtype")(layout);
 }
 
 std::uint8_t statusCode(int status) {
