@@ -181,9 +181,9 @@ fi
 # The Python module, when it was built: it must import from a fresh shell with only the install
 # prefix on the path (no build tree, no LD_LIBRARY_PATH: the module finds the libraries through
 # its RPATH) and read the same file.
-module="$(find "$prefix" -name 'velmorutils*.so' -path '*-packages/*' -print -quit)"
-if [[ -n "$module" ]]; then
-  python_dir="$(dirname "$module")"
+package="$(find "$prefix" -path '*-packages/velmorutils/__init__.py' -print -quit)"
+if [[ -n "$package" ]]; then
+  python_dir="$(dirname "$(dirname "$package")")"
   env -i HOME="$work" PATH=/usr/bin:/bin /usr/bin/python3 -I -c '
 import sys
 sys.path.insert(0, sys.argv[2])

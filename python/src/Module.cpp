@@ -22,17 +22,21 @@
 #include <velmorutils/zelmath/curves/CurveRelations.h>
 #include <velmorutils/zelmath/geodesy/GeodeticFunctions.h>
 
+#include "AlignmentState.h"
 #include "ArrayArgs.h"
 #include "FieldOutputs.h"
 #include "RoadAlignment.h"
 #include "RoadBuilder.h"
 #include "RoadLayersPy.h"
 #include "Transform.h"
+#include "Signatures.h"
+#include "Threads.h"
 
 namespace py = pybind11;
 using pyvelmor::Broadcast;
 using pyvelmor::RoadAlignment;
 using pyvelmor::RoadBuilder;
+using pyvelmor::splitLoop;
 using AlignmentPtr = std::shared_ptr<RoadAlignment>;
 
 namespace {
@@ -49,6 +53,25 @@ zel_landxml::LinearUnit unitArgument(const py::object& unit, zel_landxml::Linear
         throw py::value_error("unit must be \"m\", \"usft\" or \"ft\", not " +
                               py::repr(unit).cast<std::string>());
     return u;
+}
+
+// The threads= argument of the batch calls: None for every core the process may use.
+unsigned threadsArgument(const py::object& threads) {
+    if (threads.is_none()) return pyvelmor::usableCores();
+    // Any whole number (NumPy's too, anything with __index__), but not a bool or a float.
+    if (!PyIndex_Check(threads.ptr()) || py::isinstance<py::bool_>(threads))
+        throw py::type_error("threads must be a whole number or None, not " +
+                             py::repr(threads).cast<std::string>());
+    const py::int_ whole = py::reinterpret_steal<py::int_>(PyNumber_Index(threads.ptr()));
+    if (!whole) throw py::error_already_set();
+    int overflow = 0;
+    const long n = PyLong_AsLongAndOverflow(whole.ptr(), &overflow);
+    if (overflow < 0 || (overflow == 0 && n < 1))
+        throw py::value_error("threads must be at least 1, not " +
+                              py::repr(threads).cast<std::string>());
+    if (overflow > 0) return 1024;
+    // More threads than that are a mistake, and each costs a copy of the alignment.
+    return static_cast<unsigned>(std::min<long>(n, 1024));
 }
 
 void warn(const std::string& message) {
@@ -75,6 +98,10 @@ bool readOne(const std::string& path, zel_landxml::Alignment a, zel_landxml::Lin
         warn(path + ": alignment '" + a.name + "': " + w);
     auto road = std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a));
     road->setCrs(crs);
+    pyvelmor::AlignmentRecipe recipe;
+    recipe.source = pyvelmor::AlignmentRecipe::Source::landxml;
+    recipe.model = std::move(a);
+    road->setRecipe(std::move(recipe));
     out.append(road);
     return true;
 }
@@ -115,25 +142,33 @@ py::list readLandxml(const py::object& file, const py::object& unit, const py::o
 
 // One chainage argument in, one number per chainage out.
 template <class Query>
-py::object perChainage(const RoadAlignment& a, const py::object& chainage, Query query) {
+py::object perChainage(const RoadAlignment& a, const py::object& chainage, Query query,
+                       const py::object& threads) {
+    const unsigned t = threadsArgument(threads);
     const Broadcast b({chainage}, {"chainage"});
     py::array_t<double> out = b.newOutput();
     double* o = out.mutable_data();
     {
         const py::gil_scoped_release release;
-        (a.*query)(b.data(0), b.size(), o);
+        splitLoop(b.size(), t, [&](std::size_t i, std::size_t end) {
+            (a.*query)(b.data(0) + i, end - i, o + i);
+        });
     }
     return b.finish(out);
 }
 
-py::tuple position(const RoadAlignment& a, const py::object& chainage, const py::object& offset) {
+py::tuple position(const RoadAlignment& a, const py::object& chainage, const py::object& offset,
+                   const py::object& threads) {
+    const unsigned t = threadsArgument(threads);
     const Broadcast b({chainage, offset}, {"chainage", "offset"});
     py::array_t<double> n = b.newOutput(), e = b.newOutput();
     double* pn = n.mutable_data();
     double* pe = e.mutable_data();
     {
         const py::gil_scoped_release release;
-        a.positions(b.data(0), b.data(1), b.size(), pn, pe);
+        splitLoop(b.size(), t, [&](std::size_t i, std::size_t end) {
+            a.positions(b.data(0) + i, b.data(1) + i, end - i, pn + i, pe + i);
+        });
     }
     return py::make_tuple(b.finish(n), b.finish(e));
 }
@@ -146,8 +181,39 @@ void setText(char32_t* out, std::size_t size, const std::string& text) {
         out[k] = U'\0';
 }
 
-// One record of station_offset's structured array, written in place by the C++ loop. NumPy's
-// "U11" is 11 native-endian UCS4 code points, zero padded.
+// The status codes of station_offset, in the order of the library's TAlntFootStatus, and the
+// code of "none" (a point that is not a finite number); the side codes are TAlntJointSide's.
+constexpr const char* kStatusNames[] = {"square", "beforeStart", "afterEnd", "atJoint", "none"};
+constexpr std::uint8_t kStatusNone = 4;
+constexpr const char* kSideNames[] = {"", "back", "ahead"};
+
+// One record of station_offset's lean structured array: 24 bytes a point, the status and the
+// side as codes into kStatusNames and kSideNames.
+struct FootCode {
+    double chainage;
+    double offset;
+    std::int32_t element;
+    std::uint8_t status;
+    std::uint8_t side;
+};
+
+py::object footCodeDtype() {
+    py::dict layout;
+    layout["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
+    layout["formats"] = py::make_tuple("f8", "f8", "u1", "i4", "u1");
+    layout["offsets"] = py::make_tuple(offsetof(FootCode, chainage), offsetof(FootCode, offset),
+                                       offsetof(FootCode, status), offsetof(FootCode, element),
+                                       offsetof(FootCode, side));
+    layout["itemsize"] = sizeof(FootCode);
+    return py::module_::import("numpy").attr("dtype")(layout);
+}
+
+std::uint8_t statusCode(int status) {
+    return status >= 0 && status < kStatusNone ? static_cast<std::uint8_t>(status) : kStatusNone;
+}
+
+// One record of station_offset's structured array with names, written in place by the C++ loop.
+// NumPy's "U11" is 11 native-endian UCS4 code points, zero padded.
 struct FootRecord {
     double chainage;
     double offset;
@@ -167,37 +233,57 @@ py::object footDtype() {
     return py::module_::import("numpy").attr("dtype")(spec);
 }
 
-void setStatus(char32_t (&out)[11], int status) {
-    static constexpr const char* kNames[] = {"square", "beforeStart", "afterEnd", "atJoint"};
-    const char* name = status >= 0 && status < 4 ? kNames[status] : "none";
-    std::size_t k = 0;
-    for (; name[k] != '\0'; ++k)
-        out[k] = static_cast<char32_t>(name[k]);
-    for (; k < 11; ++k)
-        out[k] = U'\0';
+void setRecord(FootRecord& r, const RoadAlignment::Foot& f) {
+    r.chainage = f.chainage;
+    r.offset = f.offset;
+    r.element = f.element;
+    setText(r.status, 11, kStatusNames[statusCode(f.status)]);
+    setText(r.side, 5, alntJointSideText(f.side));
 }
 
-py::object stationOffset(const RoadAlignment& a, const py::object& north, const py::object& east) {
+void setRecord(FootCode& r, const RoadAlignment::Foot& f) {
+    r.chainage = f.chainage;
+    r.offset = f.offset;
+    r.element = f.element;
+    r.status = statusCode(f.status);
+    r.side = static_cast<std::uint8_t>(f.side);
+}
+
+// The feet of points [begin, end) into their records, through a bounded buffer.
+template <class Record>
+void fillFeet(const RoadAlignment& a, const double* north, const double* east, std::size_t begin,
+              std::size_t end, Record* records) {
+    constexpr std::size_t kBlock = 1024;
+    RoadAlignment::Foot feet[kBlock];
+    for (std::size_t i = begin; i < end; i += kBlock) {
+        const std::size_t n = std::min(kBlock, end - i);
+        a.stationOffsets(north + i, east + i, n, feet);
+        for (std::size_t j = 0; j < n; ++j)
+            setRecord(records[i + j], feet[j]);
+    }
+}
+
+template <class Record>
+void fillFeetSplit(const RoadAlignment& a, const Broadcast& b, unsigned threads, void* out) {
+    auto* records = static_cast<Record*>(out);
+    const py::gil_scoped_release release;
+    splitLoop(b.size(), threads, [&](std::size_t begin, std::size_t end) {
+        fillFeet(a, b.data(0), b.data(1), begin, end, records);
+    });
+}
+
+py::object stationOffset(const RoadAlignment& a, const py::object& north, const py::object& east,
+                         bool names, const py::object& threads) {
+    const unsigned t = threadsArgument(threads);
     const Broadcast b({north, east}, {"northing", "easting"});
     if (!a.inverseError().empty()) throw py::value_error("station_offset: " + a.inverseError());
     const py::module_ np = py::module_::import("numpy");
-    py::array out = np.attr("empty")(py::tuple(py::cast(b.shape())), footDtype());
-    auto* records = static_cast<FootRecord*>(out.mutable_data());
-    {
-        const py::gil_scoped_release release;
-        std::vector<RoadAlignment::Foot> feet(std::min<std::size_t>(b.size(), 4096));
-        for (std::size_t i = 0; i < b.size(); i += feet.size()) {
-            const std::size_t n = std::min(feet.size(), b.size() - i);
-            a.stationOffsets(b.data(0) + i, b.data(1) + i, n, feet.data());
-            for (std::size_t j = 0; j < n; ++j) {
-                FootRecord& r = records[i + j];
-                r.chainage = feet[j].chainage;
-                r.offset = feet[j].offset;
-                r.element = feet[j].element;
-                setStatus(r.status, feet[j].status);
-                setText(r.side, 5, alntJointSideText(feet[j].side));
-            }
-        }
+    py::array out =
+        np.attr("empty")(py::tuple(py::cast(b.shape())), names ? footDtype() : footCodeDtype());
+    if (names) {
+        fillFeetSplit<FootRecord>(a, b, t, out.mutable_data());
+    } else {
+        fillFeetSplit<FootCode>(a, b, t, out.mutable_data());
     }
     if (b.scalar()) return out.attr("__getitem__")(py::tuple());
     return out;
@@ -315,23 +401,33 @@ void fillEvalRecord(const RoadAlignment& a, const TAlntEval* e, double c, double
     setText(r.kind, 6, e->kind >= 0 && e->kind < 4 ? kKinds[e->kind] : "");
 }
 
-py::object evaluate(const RoadAlignment& a, const py::object& chainage, const py::object& offset) {
+// The evaluations of chainages [begin, end) into their records, in blocks.
+void fillEvalRecords(const RoadAlignment& a, const Broadcast& b, std::size_t begin, std::size_t end,
+                     EvalRecord* records) {
+    constexpr std::size_t kBlock = 256;
+    std::vector<TAlntEval> at(kBlock);
+    std::unique_ptr<bool[]> ok(new bool[kBlock]);
+    for (std::size_t i = begin; i < end; i += kBlock) {
+        const std::size_t n = std::min(kBlock, end - i);
+        a.evaluate(b.data(0) + i, n, at.data(), ok.get());
+        for (std::size_t j = 0; j < n; ++j)
+            fillEvalRecord(a, ok[j] ? &at[j] : nullptr, b.data(0)[i + j], b.data(1)[i + j],
+                           records[i + j]);
+    }
+}
+
+py::object evaluate(const RoadAlignment& a, const py::object& chainage, const py::object& offset,
+                    const py::object& threads) {
+    const unsigned t = threadsArgument(threads);
     const Broadcast b({chainage, offset}, {"chainage", "offset"});
     const py::module_ np = py::module_::import("numpy");
     py::array out = np.attr("empty")(py::tuple(py::cast(b.shape())), evalDtype());
     auto* records = static_cast<EvalRecord*>(out.mutable_data());
     {
         const py::gil_scoped_release release;
-        constexpr std::size_t kBlock = 256;
-        std::vector<TAlntEval> at(kBlock);
-        std::unique_ptr<bool[]> ok(new bool[kBlock]);
-        for (std::size_t i = 0; i < b.size(); i += kBlock) {
-            const std::size_t n = std::min(kBlock, b.size() - i);
-            a.evaluate(b.data(0) + i, n, at.data(), ok.get());
-            for (std::size_t j = 0; j < n; ++j)
-                fillEvalRecord(a, ok[j] ? &at[j] : nullptr, b.data(0)[i + j], b.data(1)[i + j],
-                               records[i + j]);
-        }
+        splitLoop(b.size(), t, [&](std::size_t begin, std::size_t end) {
+            fillEvalRecords(a, b, begin, end, records);
+        });
     }
     if (b.scalar()) return out.attr("__getitem__")(py::tuple());
     return out;
@@ -377,7 +473,9 @@ py::object chainageOf(const RoadAlignment& a, const py::object& text) {
     return out.attr("reshape")(arr.attr("shape"));
 }
 
-py::dict curveRelations(const py::object& radius, const py::object& length) {
+py::dict curveRelations(const py::object& radius, const py::object& length,
+                        const py::object& threads) {
+    const unsigned t = threadsArgument(threads);
     const Broadcast b({radius, length}, {"radius", "length"});
     const char* names[] = {"radius",          "length",          "delta",    "chord",
                            "tangent",         "middle_ordinate", "external", "degree_of_curve",
@@ -391,24 +489,26 @@ py::dict curveRelations(const py::object& radius, const py::object& length) {
     }
     {
         const py::gil_scoped_release release;
-        for (std::size_t i = 0; i < b.size(); ++i) {
-            const double R = b.data(0)[i], L = b.data(1)[i];
-            // The library answers 0.0 where a relation has none; a script gets NaN instead, so
-            // a bad radius cannot pass as a curve of zero size.
-            const bool ok = std::isfinite(R) && R > 0.0 && std::isfinite(L) && L >= 0.0;
-            const double v[kCount] = {R,
-                                      L,
-                                      getDisplayValueFromLength(L, R, aldDelta),
-                                      getDisplayValueFromLength(L, R, aldChord),
-                                      getDisplayValueFromLength(L, R, aldTangent),
-                                      getDisplayValueFromLength(L, R, aldMidOrd),
-                                      getDisplayValueFromLength(L, R, aldExternal),
-                                      getDisplayValueFromRadius(R, ardDegOfCurve),
-                                      getDisplayValueFromRadius(R, ardDegOfChord),
-                                      getDisplayValueFromLength(L, R, aldSpiralParam)};
-            for (int k = 0; k < kCount; ++k)
-                p[k][i] = ok ? v[k] : kNaN;
-        }
+        splitLoop(b.size(), t, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const double R = b.data(0)[i], L = b.data(1)[i];
+                // The library answers 0.0 where a relation has none; a script gets NaN instead, so
+                // a bad radius cannot pass as a curve of zero size.
+                const bool ok = std::isfinite(R) && R > 0.0 && std::isfinite(L) && L >= 0.0;
+                const double v[kCount] = {R,
+                                          L,
+                                          getDisplayValueFromLength(L, R, aldDelta),
+                                          getDisplayValueFromLength(L, R, aldChord),
+                                          getDisplayValueFromLength(L, R, aldTangent),
+                                          getDisplayValueFromLength(L, R, aldMidOrd),
+                                          getDisplayValueFromLength(L, R, aldExternal),
+                                          getDisplayValueFromRadius(R, ardDegOfCurve),
+                                          getDisplayValueFromRadius(R, ardDegOfChord),
+                                          getDisplayValueFromLength(L, R, aldSpiralParam)};
+                for (int k = 0; k < kCount; ++k)
+                    p[k][i] = ok ? v[k] : kNaN;
+            }
+        });
     }
     py::dict out;
     for (int k = 0; k < kCount; ++k)
@@ -417,7 +517,8 @@ py::dict curveRelations(const py::object& radius, const py::object& length) {
 }
 
 py::tuple geodesicInverse(const py::object& lat1, const py::object& lon1, const py::object& lat2,
-                          const py::object& lon2) {
+                          const py::object& lon2, const py::object& threads) {
+    const unsigned t = threadsArgument(threads);
     const Broadcast b({lat1, lon1, lat2, lon2}, {"lat1", "lon1", "lat2", "lon2"});
     py::array_t<double> dist = b.newOutput(), az1 = b.newOutput(), az2 = b.newOutput();
     {
@@ -425,21 +526,23 @@ py::tuple geodesicInverse(const py::object& lat1, const py::object& lon1, const 
         double* p1 = az1.mutable_data();
         double* p2 = az2.mutable_data();
         const py::gil_scoped_release release;
-        for (std::size_t i = 0; i < b.size(); ++i) {
-            const double la1 = b.data(0)[i], lo1 = b.data(1)[i];
-            const double la2 = b.data(2)[i], lo2 = b.data(3)[i];
-            pd[i] = p1[i] = p2[i] = kNaN;
-            if (!(std::fabs(la1) <= 90.0 && std::fabs(la2) <= 90.0 && std::isfinite(lo1) &&
-                  std::isfinite(lo2)))
-                continue;
-            double faz = 0.0, baz = 0.0, s = 0.0;
-            invlon(6378137.0, 298.257223563, la1, lo1, la2, lo2, faz, s, baz);
-            pd[i] = s;
-            p1[i] = faz;
-            // The back azimuth points from point 2 to point 1; the forward one at point 2 (the
-            // direction of travel arriving there) is its reverse.
-            p2[i] = std::fmod(baz + 180.0, 360.0);
-        }
+        splitLoop(b.size(), t, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const double la1 = b.data(0)[i], lo1 = b.data(1)[i];
+                const double la2 = b.data(2)[i], lo2 = b.data(3)[i];
+                pd[i] = p1[i] = p2[i] = kNaN;
+                if (!(std::fabs(la1) <= 90.0 && std::fabs(la2) <= 90.0 && std::isfinite(lo1) &&
+                      std::isfinite(lo2)))
+                    continue;
+                double faz = 0.0, baz = 0.0, s = 0.0;
+                invlon(6378137.0, 298.257223563, la1, lo1, la2, lo2, faz, s, baz);
+                pd[i] = s;
+                p1[i] = faz;
+                // The back azimuth points from point 2 to point 1; the forward one at point 2 (the
+                // direction of travel arriving there) is its reverse.
+                p2[i] = std::fmod(baz + 180.0, 360.0);
+            }
+        });
     }
     return py::make_tuple(b.finish(dist), b.finish(az1), b.finish(az2));
 }
@@ -466,7 +569,7 @@ RoadBuilder& check(RoadBuilder& b, F step) {
 
 }  // namespace
 
-PYBIND11_MODULE(velmorutils, m) {
+PYBIND11_MODULE(_velmorutils, m) {
     m.doc() =
         "Road alignment geometry of velmorutils for scripts and notebooks.\n\n"
         "Conventions: lengths, chainages, offsets, coordinates and heights are in the "
@@ -477,7 +580,12 @@ PYBIND11_MODULE(velmorutils, m) {
         "design's stations, station equations included. Every array argument broadcasts like "
         "NumPy (lists, integers, float32 and strided views are accepted), scalars give "
         "scalars, NaN in gives NaN out. Errors raise ValueError (bad values, files: with file, "
-        "line and element) or TypeError (arguments that are not numbers).";
+        "line and element) or TypeError (arguments that are not numbers). Every batch call "
+        "takes threads= (None: every core the process may use) and answers the same with any "
+        "number of them.";
+    m.attr("STATUS_NAMES") = py::make_tuple(kStatusNames[0], kStatusNames[1], kStatusNames[2],
+                                            kStatusNames[3], kStatusNames[4]);
+    m.attr("SIDE_NAMES") = py::make_tuple(kSideNames[0], kSideNames[1], kSideNames[2]);
 
     py::class_<RoadAlignment, AlignmentPtr>(m, "Alignment",
                                             "A road centre line with its profile and stationing.")
@@ -499,49 +607,57 @@ PYBIND11_MODULE(velmorutils, m) {
                                "Horizontal length along the centre line (unit).")
         .def_property_readonly("has_profile", &RoadAlignment::hasProfile,
                                "Whether the alignment has a vertical profile.")
-        .def("position", &position, py::arg("chainage"), py::arg("offset") = 0.0,
+        .def("position", &position, py::arg("chainage"), py::arg("offset") = 0.0, py::kw_only(),
+             py::arg("threads") = py::none(),
              "(northing, easting) at running chainage and offset (unit; offset positive to the "
              "right of increasing chainage). Beyond the ends the road runs on along its end "
              "tangents.")
         .def(
             "azimuth",
-            [](const RoadAlignment& a, const py::object& c) {
-                return perChainage(a, c, &RoadAlignment::azimuths);
+            [](const RoadAlignment& a, const py::object& c, const py::object& threads) {
+                return perChainage(a, c, &RoadAlignment::azimuths, threads);
             },
-            py::arg("chainage"),
+            py::arg("chainage"), py::kw_only(), py::arg("threads") = py::none(),
             "Direction of increasing chainage, decimal degrees clockwise from north in [0, 360).")
         .def(
             "curvature",
-            [](const RoadAlignment& a, const py::object& c) {
-                return perChainage(a, c, &RoadAlignment::curvatures);
+            [](const RoadAlignment& a, const py::object& c, const py::object& threads) {
+                return perChainage(a, c, &RoadAlignment::curvatures, threads);
             },
-            py::arg("chainage"),
+            py::arg("chainage"), py::kw_only(), py::arg("threads") = py::none(),
             "Curvature 1/R in 1/unit, positive where the road turns right (clockwise), 0 on "
             "straights and beyond the ends.")
         .def(
             "height",
-            [](const RoadAlignment& a, const py::object& c) {
-                return perChainage(a, c, &RoadAlignment::heights);
+            [](const RoadAlignment& a, const py::object& c, const py::object& threads) {
+                return perChainage(a, c, &RoadAlignment::heights, threads);
             },
-            py::arg("chainage"), "Design height (unit); NaN outside the profile or without one.")
+            py::arg("chainage"), py::kw_only(), py::arg("threads") = py::none(),
+            "Design height (unit); NaN outside the profile or without one.")
         .def(
             "grade",
-            [](const RoadAlignment& a, const py::object& c) {
-                return perChainage(a, c, &RoadAlignment::grades);
+            [](const RoadAlignment& a, const py::object& c, const py::object& threads) {
+                return perChainage(a, c, &RoadAlignment::grades, threads);
             },
-            py::arg("chainage"),
+            py::arg("chainage"), py::kw_only(), py::arg("threads") = py::none(),
             "Design grade in percent, positive uphill in increasing chainage; NaN outside the "
             "profile or without one.")
         .def("station_offset", &stationOffset, py::arg("northing"), py::arg("easting"),
-             "The nearest foot on the alignment of each point, as a structured array: chainage "
-             "(running, unit), offset (unit, right positive), status (\"square\": the "
-             "perpendicular foot on an element; \"beforeStart\"/\"afterEnd\": measured along "
-             "and across the extended end tangent; \"atJoint\": outside a kink, the joint is "
-             "the nearest point; \"none\": the point is not a finite number, all values NaN), "
-             "element (0-based, -1 for none) and side (\"back\" or \"ahead\" for a square "
-             "foot at an angle point: the stake-out row of that side at this chainage and offset "
-             "gives the point back; \"\" elsewhere).")
-        .def("evaluate", &evaluate, py::arg("chainage"), py::arg("offset") = 0.0,
+             py::kw_only(), py::arg("names") = false, py::arg("threads") = py::none(),
+             "The nearest foot on the alignment of each point, as a structured array of 24 "
+             "bytes a point: chainage (running, unit), offset (unit, right positive), status "
+             "(uint8 code, STATUS_NAMES[code]: 0 \"square\": the perpendicular foot on an "
+             "element; 1 \"beforeStart\"/2 \"afterEnd\": measured along and across the "
+             "extended end tangent; 3 \"atJoint\": outside a kink, the joint is the nearest "
+             "point; 4 \"none\": the point is not a finite number, all values NaN), element "
+             "(int32, 0-based, -1 for none) and side (uint8 code, SIDE_NAMES[code]: 1 \"back\" "
+             "or 2 \"ahead\" for a square foot at an angle point: the stake-out row of that "
+             "side at this chainage and offset gives the point back; 0 \"\" elsewhere). "
+             "names=True gives status and side as text instead (88 bytes a point). threads: "
+             "how many threads share the work (None: every core the process may use); the "
+             "answers do not depend on it.")
+        .def("evaluate", &evaluate, py::arg("chainage"), py::arg("offset") = 0.0, py::kw_only(),
+             py::arg("threads") = py::none(),
              "Everything a chainage answers, from one lookup: structured array with chainage, "
              "offset, northing, easting (at the offset), azimuth, curvature, height, grade "
              "(percent; also along circular vertical curves), element (0-based) and kind "
@@ -566,10 +682,21 @@ PYBIND11_MODULE(velmorutils, m) {
              "Running chainage (unit) of design station text; ValueError when the station is "
              "not on the road, lies in an equation's gap, or occurs in several regions and "
              "names none.")
-        .def("__repr__", [](const RoadAlignment& a) {
-            return "<velmorutils.Alignment '" + a.name() + "' " + std::to_string(a.length()) + " " +
-                   unitOf(a) + ">";
-        });
+        .def("__repr__",
+             [](const RoadAlignment& a) {
+                 return "<velmorutils.Alignment '" + a.name() + "' " + std::to_string(a.length()) +
+                        " " + unitOf(a) + ">";
+             })
+        // Pickles as the steps it was made by (AlignmentState.h); copies are made the same way.
+        .def(py::pickle([](const RoadAlignment& a) { return pyvelmor::alignmentState(a); },
+                        [](const py::tuple& state) { return pyvelmor::alignmentFromState(state); }))
+        .def("__copy__", [](const AlignmentPtr& a) { return a; })
+        .def(
+            "__deepcopy__",
+            [](const RoadAlignment& a, const py::object&) {
+                return pyvelmor::alignmentFromState(pyvelmor::alignmentState(a));
+            },
+            py::arg("memo"));
 
     pyvelmor::bindLayers(m);
 
@@ -661,17 +788,21 @@ PYBIND11_MODULE(velmorutils, m) {
           "profile of that name) is left out with a UserWarning naming the file, line and "
           "element; when none can be read, ValueError with each one's reason. What the reader "
           "accepted but a user should know comes as UserWarning.");
-    m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"),
+    m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"), py::kw_only(),
+          py::arg("threads") = py::none(),
           "Every relation of a circular curve of radius and arc length (any one unit): delta "
           "(central angle, degrees), chord, tangent, middle_ordinate, external, "
           "degree_of_curve and degree_of_chord (degrees on a 100-unit base), spiral_parameter "
           "(A = sqrt(R L)). NaN where the radius is not positive or the length negative.");
     m.def("geodesic_inverse", &geodesicInverse, py::arg("lat1"), py::arg("lon1"), py::arg("lat2"),
-          py::arg("lon2"),
+          py::arg("lon2"), py::kw_only(), py::arg("threads") = py::none(),
           "Distance (m) and azimuths on WGS84 between points given in decimal degrees: "
           "(distance, azimuth1, azimuth2) with azimuth1 the forward azimuth at point 1 and "
           "azimuth2 the forward azimuth at point 2 (the direction of travel arriving there), "
           "both clockwise from north in [0, 360). Accurate to millimetres except for nearly "
           "antipodal points; NaN for latitudes beyond +-90.");
     pyvelmor::addFieldOutputs(m);
+
+    // Last, so that every function defined above gets its parameters shown.
+    pyvelmor::addTextSignatures(m);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include <velmorutils/landxml/StakeoutStations.h>
 #include <velmorutils/zelmath/alignment/AlntValidity.h>
@@ -17,17 +18,42 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 RoadAlignment::RoadAlignment(std::string name, LinearUnit unit, const CAlnt& alnt,
                              zel_landxml::Stationing stationing)
-    : name_(std::move(name)), unit_(unit), alnt_(alnt), stationing_(std::move(stationing)) {
+    : name_(std::move(name)),
+      unit_(unit),
+      alnt_(alnt),
+      stationing_(std::move(stationing)),
+      pattern_(alnt) {
     startM_ = alnt_.getStartChainageInM();
     if (!alnt_.getFinalChainageInM(endM_)) endM_ = startM_;
     inverse_.build(alnt_);
 }
 
+RoadAlignment::Lease::Lease(const RoadAlignment& owner) : owner_(owner) {
+    // One lock for taking a copy and for making one: two copies made of the pattern at once
+    // would both read it, and a copy is made only while the pool is growing.
+    const std::lock_guard<std::mutex> guard(owner_.copiesLock_);
+    if (owner_.copies_.empty()) {
+        copy_ = std::make_unique<CAlnt>(owner_.pattern_);
+        return;
+    }
+    copy_ = std::move(owner_.copies_.back());
+    owner_.copies_.pop_back();
+}
+
+RoadAlignment::Lease::~Lease() {
+    const std::lock_guard<std::mutex> guard(owner_.copiesLock_);
+    try {
+        owner_.copies_.push_back(std::move(copy_));
+    } catch (const std::bad_alloc&) {
+        // No room to keep it: the copy is freed and the next lease makes another.
+    }
+}
+
 void RoadAlignment::evaluate(const double* chainage, std::size_t count, TAlntEval* at,
                              bool* ok) const {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const Lease lease(*this);
     for (std::size_t i = 0; i < count; ++i)
-        ok[i] = evaluateAlnt(alnt_, toM(chainage[i]), at[i]);
+        ok[i] = evaluateAlnt(lease.alnt(), toM(chainage[i]), at[i]);
 }
 
 namespace {

@@ -13,6 +13,8 @@
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 #include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
 
+#include "AlignmentRecipe.h"
+
 namespace pyvelmor {
 
 using zel_landxml::LinearUnit;
@@ -23,9 +25,13 @@ using zel_landxml::LinearUnit;
 // library's, unchanged. Nothing here touches the interpreter: the batch calls run with the
 // interpreter lock released.
 //
-// The library's alignment fills caches inside its const queries, so one lock serialises the
-// geometry queries of one alignment across threads. The station/offset inverse is an immutable
-// snapshot and needs none.
+// The library's alignment fills caches inside its const queries, so it cannot answer two threads
+// at once. The batch queries (evaluate and what is built on it) therefore run on copies of it,
+// one per thread at a time, leased from a pool that grows to the most threads ever seen at once;
+// a copy holds the same elements chained the same way and answers bit for bit like the original.
+// Copies are made from a pattern that is never queried (so never written), not from the
+// original, which the other queries use under one lock. The station/offset inverse is an
+// immutable snapshot and needs neither.
 class RoadAlignment {
 public:
     RoadAlignment(std::string name, LinearUnit unit, const CAlnt& alnt,
@@ -55,7 +61,7 @@ public:
 
     // The library's one evaluation per chainage (evaluateAlnt), for count chainages in the
     // alignment's unit; the answers are the library's, in metres. ok[i] false: the chainage is
-    // not finite or could not be evaluated.
+    // not finite or could not be evaluated. Safe to call from several threads at once.
     void evaluate(const double* chainage, std::size_t count, TAlntEval* at, bool* ok) const;
 
     // Batch queries over count chainages (and offsets), in the alignment's unit, each answered
@@ -82,6 +88,11 @@ public:
                         Foot* feet) const;
     // Empty when the inverse could be built, else why not.
     const std::string& inverseError() const { return inverse_.buildError(); }
+
+    // How this alignment was made (see AlignmentState.h), so that a pickled copy can be made
+    // again the same way; empty for one made otherwise.
+    const AlignmentRecipe& recipe() const { return recipe_; }
+    void setRecipe(AlignmentRecipe recipe) { recipe_ = std::move(recipe); }
 
     // The stations of a stake-out at round design stations every `interval` (alignment unit),
     // as the library's one stake-out rule gives them (alntStakeoutStations, in metres): the
@@ -111,6 +122,20 @@ public:
 private:
     zel_landxml::StationStyle style(int decimals) const;
 
+    // A copy of the alignment for one thread's queries, returned to the pool when it goes.
+    class Lease {
+    public:
+        explicit Lease(const RoadAlignment& owner);
+        ~Lease();
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        const CAlnt& alnt() const { return *copy_; }
+
+    private:
+        const RoadAlignment& owner_;
+        std::unique_ptr<CAlnt> copy_;
+    };
+
     std::string name_;
     LinearUnit unit_;
     CAlnt alnt_;
@@ -120,6 +145,10 @@ private:
     double startM_ = 0.0;
     double endM_ = 0.0;
     mutable std::mutex lock_;
+    AlignmentRecipe recipe_;
+    const CAlnt pattern_;  // the copies' source; never queried
+    mutable std::mutex copiesLock_;
+    mutable std::vector<std::unique_ptr<CAlnt>> copies_;
 };
 
 }  // namespace pyvelmor

@@ -1,5 +1,6 @@
 #include "RoadBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <velmorutils/landxml/Stationing.h>
@@ -19,6 +20,11 @@ RoadBuilder::RoadBuilder(double north, double east, double chainage, double azim
     : unit_(unit),
       builder_(zel_landxml::toMetres(north, unit), zel_landxml::toMetres(east, unit),
                zel_landxml::toMetres(chainage, unit), azimuthDeg, unit) {
+    recipe_.source = AlignmentRecipe::Source::builder;
+    recipe_.start[0] = north;
+    recipe_.start[1] = east;
+    recipe_.start[2] = chainage;
+    recipe_.start[3] = azimuthDeg;
     // Stations in messages as the LandXML reader writes them.
     builder_.setStationText([unit](double m) {
         zel_landxml::StationStyle style;
@@ -32,23 +38,36 @@ bool RoadBuilder::started(std::string& error) const {
     return done(builder_.startVerdict(), error);
 }
 
+bool RoadBuilder::record(bool ok, int op, std::initializer_list<double> values) {
+    if (!ok) return false;
+    BuilderCall call;
+    call.op = op;
+    std::copy(values.begin(), values.end(), call.values);
+    recipe_.calls.push_back(call);
+    return true;
+}
+
 bool RoadBuilder::line(double length, std::string& error) {
-    return done(builder_.line(toM(length)), error);
+    return record(done(builder_.line(toM(length)), error), BuilderCall::line, {length});
 }
 
 bool RoadBuilder::arc(double length, double radius, bool right, std::string& error) {
-    return done(builder_.arc(toM(length), toM(radius), right), error);
+    return record(done(builder_.arc(toM(length), toM(radius), right), error), BuilderCall::arc,
+                  {length, radius, right ? 1.0 : 0.0});
 }
 
 bool RoadBuilder::spiral(double length, double radiusStart, double radiusEnd, bool right,
                          std::string& error) {
-    return done(builder_.spiral(toM(length), toM(radiusStart), toM(radiusEnd), right), error);
+    return record(
+        done(builder_.spiral(toM(length), toM(radiusStart), toM(radiusEnd), right), error),
+        BuilderCall::spiral, {length, radiusStart, radiusEnd, right ? 1.0 : 0.0});
 }
 
 bool RoadBuilder::ip(double north, double east, double radius, double spiralIn, double spiralOut,
                      std::string& error) {
-    return done(builder_.ip(toM(north), toM(east), toM(radius), toM(spiralIn), toM(spiralOut)),
-                error);
+    return record(
+        done(builder_.ip(toM(north), toM(east), toM(radius), toM(spiralIn), toM(spiralOut)), error),
+        BuilderCall::ip, {north, east, radius, spiralIn, spiralOut});
 }
 
 bool RoadBuilder::vip(double chainage, double height, int curve, double length, double radius,
@@ -56,12 +75,37 @@ bool RoadBuilder::vip(double chainage, double height, int curve, double length, 
     const zel_math::VipCurve kind = curve == 2   ? zel_math::VipCurve::Circle
                                     : curve == 1 ? zel_math::VipCurve::Parabola
                                                  : zel_math::VipCurve::None;
-    return done(builder_.vip(toM(chainage), toM(height), kind, toM(length), toM(radius)), error);
+    return record(
+        done(builder_.vip(toM(chainage), toM(height), kind, toM(length), toM(radius)), error),
+        BuilderCall::vip, {chainage, height, static_cast<double>(curve), length, radius});
 }
 
 bool RoadBuilder::equation(double chainage, double stationBack, double stationAhead,
                            std::string& error) {
-    return done(builder_.equation(toM(chainage), toM(stationBack), toM(stationAhead)), error);
+    return record(
+        done(builder_.equation(toM(chainage), toM(stationBack), toM(stationAhead)), error),
+        BuilderCall::equation, {chainage, stationBack, stationAhead});
+}
+
+bool RoadBuilder::replay(const BuilderCall& c, std::string& error) {
+    const double* v = c.values;
+    switch (c.op) {
+        case BuilderCall::line:
+            return line(v[0], error);
+        case BuilderCall::arc:
+            return arc(v[0], v[1], v[2] != 0.0, error);
+        case BuilderCall::spiral:
+            return spiral(v[0], v[1], v[2], v[3] != 0.0, error);
+        case BuilderCall::ip:
+            return ip(v[0], v[1], v[2], v[3], v[4], error);
+        case BuilderCall::vip:
+            return vip(v[0], v[1], static_cast<int>(v[2]), v[3], v[4], error);
+        case BuilderCall::equation:
+            return equation(v[0], v[1], v[2], error);
+        default:
+            error = "unknown builder step " + std::to_string(c.op);
+            return false;
+    }
 }
 
 std::shared_ptr<RoadAlignment> RoadBuilder::build(std::string& error) const {
@@ -79,7 +123,9 @@ std::shared_ptr<RoadAlignment> RoadBuilder::build(std::string& error) const {
     }
     zel_landxml::Stationing stationing;
     if (!stationing.assign(start, std::move(equations), error)) return nullptr;
-    return std::make_shared<RoadAlignment>("", unit_, builder_.alnt(), std::move(stationing));
+    auto road = std::make_shared<RoadAlignment>("", unit_, builder_.alnt(), std::move(stationing));
+    road->setRecipe(recipe_);
+    return road;
 }
 
 }  // namespace pyvelmor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -41,11 +42,17 @@ public:
     // The alignment built so far; null with a message when it is not a usable alignment.
     std::shared_ptr<RoadAlignment> build(std::string& error) const;
 
+    // Replays one recorded call (as build() records them); false with the message when it fails.
+    bool replay(const BuilderCall& call, std::string& error);
+
 private:
     double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
+    // Keeps a call that succeeded, for the alignment's recipe.
+    bool record(bool ok, int op, std::initializer_list<double> values);
 
     LinearUnit unit_;
     zel_math::AlntBuilder builder_;
+    AlignmentRecipe recipe_;
 };
 
 }  // namespace pyvelmor

@@ -84,3 +84,14 @@ class Reference:
 @pytest.fixture
 def reference(road_file):
     return Reference(road_file)
+
+
+def same_bits(x, y):
+    """Whether two arrays hold the same values bit for bit (NaN payloads and signed zeros
+    included), field by field for records: the padding between fields is nobody's value."""
+    x, y = np.asarray(x), np.asarray(y)
+    if x.dtype != y.dtype or x.shape != y.shape:
+        return False
+    names = x.dtype.names or (None,)
+    return all((x if n is None else x[n]).tobytes() == (y if n is None else y[n]).tobytes()
+               for n in names)

@@ -34,8 +34,10 @@ def test_station_offset_agrees_with_cpp_and_inverts_position(road_file, referenc
     np.testing.assert_allclose(got['chainage'], want[:, 0], rtol=0, atol=1e-9)
     np.testing.assert_allclose(got['offset'], want[:, 1], rtol=0, atol=1e-9)
     np.testing.assert_array_equal(got['element'], want[:, 2].astype(int))
-    names = np.array(['square', 'beforeStart', 'afterEnd', 'atJoint'])
-    np.testing.assert_array_equal(got['status'], names[want[:, 3].astype(int)])
+    np.testing.assert_array_equal(got['status'], want[:, 3].astype(int))
+    named = a.station_offset(n, e, names=True)
+    np.testing.assert_array_equal(named['status'], vu.status_names(got['status']))
+    np.testing.assert_array_equal(named['chainage'], got['chainage'])
     # Close to the road the nearest foot is the point's own station and offset.
     near = np.abs(off) < 20.0
     np.testing.assert_allclose(got['chainage'][near], ch[near], atol=1e-7)
@@ -48,7 +50,8 @@ def test_station_offset_agrees_with_cpp_and_inverts_position(road_file, referenc
 def test_station_offset_status_and_side(road_file, ch, off, status):
     a = vu.read_landxml(road_file)[0]
     r = a.station_offset(*a.position(ch, off))
-    assert r['status'] == status
+    assert vu.STATUS_NAMES[r['status']] == status
+    assert a.station_offset(*a.position(ch, off), names=True)['status'] == status
     assert r['chainage'] == pytest.approx(ch, abs=1e-9)
     assert r['offset'] == pytest.approx(off, abs=1e-9)  # right of increasing chainage positive
 
