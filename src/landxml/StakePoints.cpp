@@ -1,7 +1,5 @@
 #include <velmorutils/landxml/StakePoints.h>
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,9 +8,9 @@
 
 #include <velmorutils/landxml/StakeoutStations.h>
 #include <velmorutils/zelmath/alignment/AlntEvaluation.h>
-
 #include <velmorutils/zelmath/sections/SectionProfile.h>
 
+#include "landxml/CoordinateSystemXml.h"
 #include "landxml/SectionQueries.h"
 
 namespace zel_landxml {
@@ -152,33 +150,6 @@ std::string csvField(const std::string& s) {
     return out + "\"";
 }
 
-// The attributes LandXML 1.2 gives CoordinateSystem; others (from newer or private schemas)
-// would make the written file invalid.
-bool coordinateSystemAttribute(const std::string& name) {
-    static const char* const kNames[] = {"desc",
-                                         "name",
-                                         "epsgCode",
-                                         "ogcWktCode",
-                                         "horizontalDatum",
-                                         "verticalDatum",
-                                         "ellipsoidName",
-                                         "horizontalCoordinateSystemName",
-                                         "geocentricCoordinateSystemName",
-                                         "fileLocation",
-                                         "rotationAngle",
-                                         "datum",
-                                         "fileType",
-                                         "fileName"};
-    return std::any_of(std::begin(kNames), std::end(kNames),
-                       [&](const char* n) { return name == n; });
-}
-
-std::string localNameOf(const pugi::xml_node& n) {
-    const std::string name = n.name();
-    const size_t colon = name.find(':');
-    return colon == std::string::npos ? name : name.substr(colon + 1);
-}
-
 // LandXML 1.2 requires the date and time a file was made (UTC here).
 std::string nowAttributes() {
     const std::time_t now = std::time(nullptr);
@@ -202,12 +173,7 @@ std::string landXmlText(const std::vector<StakePoint>& points, LinearUnit unit,
       << (metric ? "cubicMeter" : "cubicFeet")
       << "\" angularUnit=\"decimal degrees\" directionUnit=\"decimal degrees\"/>\n"
       << "  </Units>\n";
-    if (cs.present()) {
-        x << "  <CoordinateSystem";
-        for (const auto& [name, value] : cs.attributes)
-            x << " " << name << "=\"" << escapedXml(value) << "\"";
-        x << "/>\n";
-    }
+    if (cs.present()) x << "  " << coordinate_system_xml::write(cs) << "\n";
     x << "  <Application name=\"velmor-road\" manufacturer=\"velmorutils\"/>\n"
       << "  <CgPoints name=\"stake points\">\n";
     for (const StakePoint& p : points) {
@@ -223,20 +189,6 @@ std::string landXmlText(const std::vector<StakePoint>& points, LinearUnit unit,
 }
 
 }  // namespace
-
-CoordinateSystem coordinateSystemOf(const std::string& landXmlText) {
-    CoordinateSystem cs;
-    pugi::xml_document xml;
-    if (!xml.load_buffer(landXmlText.data(), landXmlText.size())) return cs;
-    for (const pugi::xml_node& n : xml.document_element().children()) {
-        if (localNameOf(n) != "CoordinateSystem") continue;
-        for (const pugi::xml_attribute& a : n.attributes())
-            if (coordinateSystemAttribute(a.name()))
-                cs.attributes.emplace_back(a.name(), a.value());
-        break;
-    }
-    return cs;
-}
 
 std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
                           LinearUnit unit, const CoordinateSystem& cs) {

@@ -27,18 +27,6 @@ void addPointsOutOptions(CLI::App* cmd, StakeoutArgs& a) {
         ->needs(points);
 }
 
-namespace {
-
-// The design file's coordinate system, carried into a LandXML point file.
-zel_landxml::CoordinateSystem coordinateSystemOfDesign(const std::string& path) {
-    if (path.empty() || path == kBuiltin) return {};
-    std::string text, error;
-    if (readTextFile(path, text, error) != ReadFailure::None) return {};
-    return zel_landxml::coordinateSystemOf(text);
-}
-
-}  // namespace
-
 int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d,
                      const zel_math::CRoadCorridor* corridor, Unit unit, std::FILE* err) {
     zel_landxml::PointFormat format = zel_landxml::PointFormat::Pnezd;
@@ -56,10 +44,8 @@ int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Desi
     std::string error;
     if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))
         return fail(err, "--points-out: " + error, kExitBadInput);
-    const zel_landxml::CoordinateSystem cs = format == zel_landxml::PointFormat::LandXml
-                                                 ? coordinateSystemOfDesign(a.file)
-                                                 : zel_landxml::CoordinateSystem();
-    const std::string text = zel_landxml::pointFileText(points, format, unit, cs);
+    const std::string text =
+        zel_landxml::pointFileText(points, format, unit, d.coordinateSystem);
     if (!writeFileAtomically(a.pointsOut, text, error)) return fail(err, error, kExitFile);
     say(err, a.pointsOut + ": " +
                  counted(static_cast<long long>(points.size()), "point", "points") + " " +

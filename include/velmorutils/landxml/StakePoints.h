@@ -76,20 +76,13 @@ enum class PointFormat { Pnezd, Penzd, LandXml };
 // "pnezd", "penzd", "landxml"; false for anything else.
 bool pointFormatFromText(const std::string& text, PointFormat& format);
 
-// A LandXML CoordinateSystem element as a design file gives it: its attributes, in file order,
-// those LandXML 1.2 defines only.
-struct CoordinateSystem {
-    std::vector<std::pair<std::string, std::string>> attributes;
-    bool present() const { return !attributes.empty(); }
-};
-// The first CoordinateSystem of LandXML text; empty when it has none or the text does not parse.
-CoordinateSystem coordinateSystemOf(const std::string& landXmlText);
 
 // The points as a file in `unit`: northing and easting to 4 decimals, heights to 3 (an empty
 // field, or a CgPoint of two numbers, where there is none).
 //  - Pnezd / Penzd: one line per point, comma separated, no header (field software imports the
 //    first line as a point); a description with a comma or a quote is quoted.
-//  - LandXml: LandXML 1.2 with Units (the unit), the coordinate system when given, and one
+//  - LandXml: LandXML 1.2 with Units (the unit), the design file's coordinate system (Model.h)
+//    when it names one, and one
 //    CgPoints of CgPoint elements (name = the number, code, desc; text "north east height").
 std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
                           LinearUnit unit, const CoordinateSystem& cs = {});
