@@ -53,8 +53,8 @@ def test_relative_heights_decided_from_the_data_and_overruled():
     road, = vu.read_landxml(RELATIVE)
     assert any('design heights relative' in n for n in road.corridor_notes)
     # A closed pavement course, the left shoulder written with positive offsets.
-    assert road.design_height(10, [0, 2, 3.5, -4]) == pytest.approx(
-        [100.1, 100.06, 100.03, 100.01], abs=1e-9)
+    assert road.design_height(10, [0, 2, 3.5, -4, 4]) == pytest.approx(
+        [100.1, 100.06, 100.03, 100.005, 100.01], abs=1e-9)
     absolute, = vu.read_landxml(RELATIVE, section_heights='absolute')
     assert absolute.design_height(10, 2) == pytest.approx(-0.04)
     pavement, = vu.read_landxml(RELATIVE, section_surface='Pavement', ground_section='EG')
@@ -85,7 +85,9 @@ def test_faults_are_value_errors_with_file_and_line(tmp_path):
     bad = tmp_path / 'bad.xml'
     text = RELATIVE.read_text().replace('<CrossSect sta="20">', '<CrossSect sta="50">', 1)
     bad.write_text(text)
-    with pytest.raises(ValueError, match=r"bad\.xml: alignment 'Link' refused: line 21: CrossSect: attribute 'sta' 40"):
+    with pytest.raises(ValueError,
+                       match=r"bad\.xml: alignment 'Link' refused: line 21: CrossSect: attribute "
+                             r"'sta' 40"):
         vu.read_landxml(bad)
     holes = tmp_path / 'ground.xml'
     holes.write_text(GROUND.read_text().replace('<F b="0">', '<F b="0">1 2 ', 1))
