@@ -104,6 +104,48 @@ fi
 grep -q "unknown component 'nosuch'" "$work/lx/missing.log"
 echo "installed package: find_package and pkg-config consumers build and run (core and landxml)"
 
+# The GIS component, when it was built: a consumer writes the same small road as DXF and
+# checks the drawing's unit and its one centre-line polyline.
+if [[ -f "$prefix/lib/cmake/velmorutils/velmorutilsGisTargets.cmake" ]]; then
+  mkdir -p "$work/gis"
+  cat >"$work/gis/main.cpp" <<'CPP'
+#include <velmorutils/gis/LayerWriter.h>
+#include <velmorutils/landxml/AlignmentBuilder.h>
+#include <cstdio>
+int main(int argc, char** argv) {
+    zel_landxml::Document doc;
+    std::string error;
+    if (argc < 2 || !zel_landxml::readFile(argv[1], doc, error)) return std::puts(error.c_str()), 1;
+    CAlnt road;
+    zel_landxml::BuildReport report;
+    std::vector<zel_landxml::Layer> layers;
+    if (!zel_landxml::buildAlignment(doc.alignments.front(), road, report, error) ||
+        !zel_landxml::buildRoadLayers(road, zel_landxml::Stationing(), {}, layers, error))
+        return std::puts(error.c_str()), 1;
+    const std::string dxf = zel_gis::dxfText(layers, zel_landxml::LinearUnit::Meter);
+    const bool ok = dxf.find("$INSUNITS\n 70\n6\n") != std::string::npos &&
+                    dxf.find("POLYLINE") != std::string::npos;
+    std::printf("gis: %zu layers, DXF of %zu bytes\n", layers.size(), dxf.size());
+    return ok ? 0 : 1;
+}
+CPP
+  cat >"$work/gis/CMakeLists.txt" <<'CM'
+cmake_minimum_required(VERSION 3.25)
+project(gis_consumer CXX)
+find_package(velmorutils REQUIRED COMPONENTS gis)
+add_executable(consumer main.cpp)
+target_link_libraries(consumer PRIVATE velmorutils::gis)
+CM
+  cmake -S "$work/gis" -B "$work/gis/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+  cmake --build "$work/gis/build" >/dev/null
+  "$work/gis/build/consumer" "$work/road.xml"
+  g++ -std=c++20 "$work/gis/main.cpp" -o "$work/gis/pc" \
+    $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-gis) \
+    -Wl,-rpath,"$prefix/lib"
+  "$work/gis/pc" "$work/road.xml"
+  echo "installed package: find_package and pkg-config consumers build and run (gis)"
+fi
+
 # The Python module, when it was built: it must import from a fresh shell with only the install
 # prefix on the path (no build tree, no LD_LIBRARY_PATH: the module finds the libraries through
 # its RPATH) and read the same file.

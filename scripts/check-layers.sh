@@ -13,7 +13,7 @@ set -euo pipefail
 root="${1:-$(cd "$(dirname "$0")/.." && pwd)}"
 cd "$root"
 
-layers=(platform alloc text inlines formats utils zelmath landxml tools python)
+layers=(platform alloc text inlines formats utils zelmath landxml proj gis tools python)
 # The rooms of zelmath, bottom first. Headers two rooms share live in the lower one: angles holds
 # the base of the whole geometry (MathCommon, units, C2dPos), curves the element kinds
 # (TAlntHeType), vertical the base every alignment container shares (CAlntBase, CPtrArrayT,

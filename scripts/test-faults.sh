@@ -6,7 +6,8 @@
 #   scripts/test-faults.sh [build-dir] [list-file]
 #
 # List lines, fields separated by one TAB: module (or zelmath room) file, sed -E expression,
-# what the fault is. Module python runs the module's pytest suite (ctest python_module). Lines starting with # are
+# what the fault is. Module python runs the module's pytest suite (ctest python_module), module gis
+# the export's (ctest gis_export). Lines starting with # are
 # skipped. The sed expression must change the file, or the row says "not applied".
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -28,6 +29,11 @@ while IFS=$'\t' read -r module file expr what; do
     if [[ "$module" == python ]]; then
         target=velmorutils_python
         run=(ctest --test-dir "$build" -R '^python_module$')
+    fi
+    # The GIS writers are held to the exported files read back (ctest gis_export).
+    if [[ "$module" == gis ]]; then
+        target=velmor-road
+        run=(ctest --test-dir "$build" -R '^gis_export$')
     fi
     saved="$(mktemp)"
     cp "$file" "$saved"

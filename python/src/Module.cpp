@@ -26,6 +26,7 @@
 #include "RoadAlignment.h"
 #include "RoadBuilder.h"
 #include "RoadCorridor.h"
+#include "RoadLayersPy.h"
 
 namespace py = pybind11;
 using pyvelmor::Broadcast;
@@ -565,6 +566,8 @@ PYBIND11_MODULE(velmorutils, m) {
             return "<velmorutils.Alignment '" + a.name() + "' " + std::to_string(a.length()) + " " +
                    unitOf(a) + ">";
         });
+
+    pyvelmor::bindLayers(m);
 
     py::class_<RoadBuilder>(m, "AlignmentBuilder",
                             "Builds an alignment element by element from a start point "

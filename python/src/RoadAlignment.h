@@ -45,6 +45,12 @@ public:
     void setCorridor(std::shared_ptr<const RoadCorridorModel> c) { corridor_ = std::move(c); }
     const RoadCorridorModel* corridor() const { return corridor_.get(); }
     std::mutex& alntLock() const { return lock_; }
+    // Runs f(alnt) under the alignment's lock: for a caller that queries the geometry itself.
+    template <class F>
+    auto withAlnt(F&& f) const {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return f(alnt_);
+    }
     const zel_landxml::Stationing& stationing() const { return stationing_; }
 
     double toM(double v) const { return zel_landxml::toMetres(v, unit_); }

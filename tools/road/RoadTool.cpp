@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "ExportLayers.h"
 #include "RoadCommands.h"
 #include "RoadVersion.h"
 
@@ -193,8 +194,8 @@ int parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::FILE
     if (argc <= 1) args = {argc > 0 ? argv[0] : "velmor-road", "stakeout"};
     if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
         say(err, std::string("unknown command '") + args[1] +
-                     "'; the commands are stakeout, station-offset, plot, export-landxml, list, "
-                     "curve");
+                     "'; the commands are stakeout, station-offset, plot, export-landxml, export, "
+                     "list, curve");
         return kExitUsage;
     }
     try {
@@ -233,6 +234,8 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cPlot = addPlot(app, plot, common);
     std::string exportFile;
     CLI::App* cExport = addExport(app, exportFile, common);
+    LayerExportArgs layerExport;
+    CLI::App* cLayers = addLayerExport(app, layerExport, common);
     std::string listFile;
     CLI::App* cList = addList(app, listFile, common);
     double radius = kExampleRadius, length = kExampleLength;
@@ -244,6 +247,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     if (cSo->parsed()) return runStationOffset(so, common, out, err);
     if (cPlot->parsed()) return runPlot(plot, common, err);
     if (cExport->parsed()) return runExport(exportFile, common, out, err);
+    if (cLayers->parsed()) return runLayerExport(layerExport, common, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
     return runCurve(cCurve, radius, length, common, out, err);
 }
