@@ -18,6 +18,7 @@
 namespace pyvelmor {
 
 using zel_landxml::LinearUnit;
+class RoadCorridorModel;
 
 // A finished road alignment as the Python module shows it: the library's combined alignment in
 // metres, its stationing (station equations) and the user's linear unit. Every length that
@@ -45,6 +46,11 @@ public:
     double length() const { return fromM(endM_ - startM_); }
     bool hasProfile() const { return alnt_.getNumOfVes() > 0; }
     const CAlnt& alnt() const { return alnt_; }
+    // The road beyond the centre line (RoadCorridor.h), built on alnt(); null when there is
+    // none. Its queries use alnt() and so take alntLock().
+    void setCorridor(std::shared_ptr<const RoadCorridorModel> c) { corridor_ = std::move(c); }
+    const RoadCorridorModel* corridor() const { return corridor_.get(); }
+    std::mutex& alntLock() const { return lock_; }
     // Runs f(alnt) under the alignment's lock: for a caller that queries the geometry itself.
     template <class F>
     auto withAlnt(F&& f) const {
@@ -149,6 +155,7 @@ private:
     const CAlnt pattern_;  // the copies' source; never queried
     mutable std::mutex copiesLock_;
     mutable std::vector<std::unique_ptr<CAlnt>> copies_;
+    std::shared_ptr<const RoadCorridorModel> corridor_;
 };
 
 }  // namespace pyvelmor

@@ -174,12 +174,12 @@ TEST(LandXmlCorridorInput, TemplateWithTheFilesSuperelevation) {
     EXPECT_NEAR(h, 50.0 - 0.21, 1e-9);
     ASSERT_TRUE(road.designHeight(10.0, 3.5, h));
     EXPECT_NEAR(h, 50.0 - 0.0875, 1e-9);
-    // Template lengths in feet: the lanes become 3.5 ft.
+    // Template lengths in feet: the lanes become 3.5 ft, 4 ft out lies on the shoulder.
     o.templateUnit = zel_landxml::LinearUnit::InternationalFoot;
     zel_math::CRoadCorridor feet(alnt);
     ASSERT_TRUE(zel_landxml::buildCorridor(doc, 0, o, feet, ground, notes, error)) << error;
-    ASSERT_TRUE(feet.designHeight(10.0, 3.5 * 0.3048, h));
-    EXPECT_NEAR(h, 50.0 - 0.025 * 3.5 * 0.3048, 1e-9);
+    ASSERT_TRUE(feet.designHeight(10.0, 4.0 * 0.3048, h));
+    EXPECT_NEAR(h, 50.0 - 0.025 * 3.5 * 0.3048 - 0.04 * 0.5 * 0.3048, 1e-9);
 }
 
 TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {

@@ -109,8 +109,9 @@ TEST(LandXmlCorridor, RelativeHeightsClosedCourseAndFeatureCodes) {
     EXPECT_NEAR(r.height(10.0, 2.0), 100.1 - 0.04, 1e-9);
     EXPECT_NEAR(r.height(10.0, 3.5, &code), 100.1 - 0.07, 1e-9);
     EXPECT_EQ(code, "ETW");
-    EXPECT_NEAR(r.height(10.0, -4.0), 100.1 - 0.09, 1e-9);
-    EXPECT_NEAR(r.height(30.0, -4.5, &code), 100.3 - 0.11, 1e-9);
+    EXPECT_NEAR(r.height(10.0, -4.0), 100.1 - 0.095, 1e-9);
+    EXPECT_NEAR(r.height(10.0, 4.0), 100.1 - 0.09, 1e-9);
+    EXPECT_NEAR(r.height(30.0, -4.5, &code), 100.3 - 0.12, 1e-9);
     EXPECT_EQ(code, "EOS");
     // Overruled: the same numbers as absolute heights.
     Road a;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Corridor.h>
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
@@ -67,10 +68,48 @@ inline void queryRoad(const CAlnt& alnt) {
     }
 }
 
+// The road beyond the centre line as the file gives it: built, or refused with the line at fault;
+// a design height, where there is one, finite.
+inline void queryCorridor(const Document& doc, std::size_t index, const CAlnt& alnt) {
+    zel_math::CRoadCorridor road(alnt);
+    zel_math::TGround ground;
+    std::vector<std::string> notes;
+    std::string error;
+    if (!buildCorridor(doc, index, {}, road, ground, notes, error)) {
+        check(hasLine(error), "a refused corridor without a line");
+        return;
+    }
+    const Alignment& a = doc.alignments[index];
+    for (const CrossSectRecord& s : a.sections)
+        for (const double offset : {-5.0, 0.0, 5.0}) {
+            double h = 0.0;
+            if (road.designHeight(s.station, offset, h))
+                check(std::isfinite(h), "a design height not finite");
+        }
+}
+
+// Every surface builds or is refused at a line; a height under one of its points is finite.
+inline void buildSurfaces(const Document& doc) {
+    for (const SurfaceRecord& s : doc.surfaces) {
+        zel_math::CTinSurface tin;
+        std::string error;
+        if (!buildTinSurface(s, tin, error)) {
+            check(hasLine(error), "a refused surface without a line");
+            continue;
+        }
+        double h = 0.0;
+        for (const SurfacePointRecord& p : s.points)
+            if (tin.heightAt(p.north, p.east, h))
+                check(std::isfinite(h), "a TIN height not finite");
+    }
+}
+
 // Builds and queries every alignment; returns how many built.
 inline int buildAll(const Document& doc) {
     int built = 0;
-    for (const Alignment& a : doc.alignments) {
+    buildSurfaces(doc);
+    for (std::size_t i = 0; i < doc.alignments.size(); ++i) {
+        const Alignment& a = doc.alignments[i];
         CAlnt alnt;
         BuildReport report;
         std::string error;
@@ -80,6 +119,7 @@ inline int buildAll(const Document& doc) {
         }
         check(std::isfinite(report.largestEndDifference), "end difference not finite");
         queryRoad(alnt);
+        queryCorridor(doc, i, alnt);
         ++built;
     }
     return built;
