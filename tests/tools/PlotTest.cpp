@@ -19,6 +19,7 @@
 #include "RoadTool.h"
 #include "SampleRoad.h"
 #include "ToolRun.h"
+#include "support/AnglePointRoad.h"
 
 namespace {
 
@@ -243,6 +244,18 @@ TEST(Plot, StationEquationsAndKinksAreMarked) {
     EXPECT_TRUE(hasText(texts, "station", "0+600.00") || hasText(texts, "station", "0+800.00"));
     for (const SvgText& t : texts)
         EXPECT_EQ(t.role == "kink", false) << "the sample road is tangent-continuous: " << t.text;
+    // Angle points of 0.14 and 90 degrees to the right: each a kink named with its turn, and
+    // each joint ticked once (Start, two angle points, PC, End), as the stake-out names it.
+    CAlnt k;
+    test_roads::anglePointRoad(k);
+    const road::PlotModel model = layout(k, metres());
+    const std::vector<SvgText> kinked = svgTexts(render(model, road::PlotFormat::Svg));
+    EXPECT_TRUE(hasText(kinked, "kink", "kink right 0\u00B008'24\""));
+    EXPECT_TRUE(hasText(kinked, "kink", "kink right 90\u00B000'00\""));
+    EXPECT_TRUE(hasText(kinked, "boundary", "PC 0+300.00"));
+    EXPECT_EQ(std::count_if(model.strokes.begin(), model.strokes.end(),
+                            [](const road::Stroke& t) { return t.role == "boundary"; }),
+              5);
 }
 
 // A straight road due north, named in Japanese: a crest at a third of its length, a sag 40 m

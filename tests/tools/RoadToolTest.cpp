@@ -11,8 +11,6 @@
 
 #include "SampleRoad.h"
 #include "Stakeout.h"
-#include "StationOffset.h"
-#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 
 namespace {
 
@@ -97,56 +95,4 @@ TEST(Stakeout, SampleRoadIsContinuousAndMarksBoundaries) {
     }
     // Every element boundary, and TS, SC and CS inside the curve at an intersection point.
     EXPECT_EQ(boundaries, alnt.getNumOfHes() + 1 + 3);
-}
-
-// An element boundary within a millimetre of a round station is one stake, at the boundary and
-// marked as one; a millimetre is the smallest step a crew sets out.
-TEST(Stakeout, BoundaryWithinAMillimetreOfAStationIsOneStake) {
-    CAlnt alnt;
-    for (const double len : {100.0005, 99.9995}) {
-        CAlntHeSegment s;
-        s.get_data().get_data().setLen(len);
-        alnt.appendElement(s);
-    }
-    const auto stations = road::stakeoutChainages(alnt, 20.0);
-    ASSERT_EQ(stations.size(), 11u);
-    EXPECT_EQ(stations[5].chainageInM, 100.0005);
-    EXPECT_TRUE(stations[5].boundary);
-    EXPECT_FALSE(stations[4].boundary);
-}
-
-TEST(StationOffset, PointsStakedFromTheRoadComeBackToTheirStations) {
-    CAlnt alnt;
-    road::buildSampleRoad(alnt);
-    double end = 0;
-    ASSERT_TRUE(alnt.getFinalChainageInM(end));
-    const road::StationOffsetTable table(alnt, road::StationOffsetOptions{});
-    ASSERT_TRUE(table.isok()) << table.error();
-    for (double c = 5.0; c < end - 5.0; c += 37.0) {
-        for (double off : {-7.5, -0.005, 3.25}) {
-            road::StakeoutRow row;
-            ASSERT_TRUE(road::stakeoutRow(alnt, c, off, row));
-            road::MeasuredPoint p;
-            p.north = row.north;
-            p.east = row.east;
-            p.height = row.height + 0.12;
-            p.hasHeight = true;
-            const std::vector<road::StationOffsetRow> r = table.rowsOf(p);
-            ASSERT_EQ(r.size(), 1u);
-            ASSERT_EQ(road::statusText(r[0]), std::string("square")) << c << " " << off;
-            EXPECT_NEAR(r[0].foot.chainageInM, c, 1e-6);
-            EXPECT_NEAR(r[0].foot.offsetInM, off, 1e-6);
-            ASSERT_TRUE(r[0].hasDesignHeight);
-            EXPECT_NEAR(r[0].heightDifference, 0.12, 1e-6);
-        }
-    }
-    road::StakeoutRow first;
-    ASSERT_TRUE(road::stakeoutRow(alnt, -50.0, 0.0, first));  // 50 m before the start
-    road::MeasuredPoint p;
-    p.north = first.north;
-    p.east = first.east;
-    const road::StationOffsetRow before = table.rowsOf(p)[0];
-    EXPECT_EQ(road::statusText(before), std::string("beforeStart"));
-    EXPECT_NEAR(before.foot.chainageInM, -50.0, 1e-6);
-    EXPECT_FALSE(before.hasDesignHeight);
 }

@@ -97,40 +97,6 @@ TEST(CurveSpiralAccuracy, NearlyFourPiBothWaysAndMirrored) {
     EXPECT_NEAR(left.getFinalEasting(), 79.264200698661388079, tol);
 }
 
-// The series the library used before, summed until a pass changes both sums by less than 1e-5.
-void oldSeries(double s, double L, double R, double& N, double& E) {
-    const double t = s * s / (2.0 * R * L);
-    double sumC = 1.0, sinTerm = t / 3.0, sumS = sinTerm, sign = 1.0;
-    for (int k = 1; k < 25; ++k) {
-        sign = -sign;
-        const double cosTerm = (4.0 * k - 1.0) * t / (2.0 * k * (4.0 * k + 1.0)) * sinTerm;
-        sumC += sign * cosTerm;
-        sinTerm = (4.0 * k + 1.0) * t / ((2.0 * k + 1.0) * (4.0 * k + 3.0)) * cosTerm;
-        sumS += sign * sinTerm;
-        if (std::fabs(cosTerm) < 1e-5 && std::fabs(sinTerm) < 1e-5) break;
-    }
-    N = s * sumC;
-    E = s * sumS;
-}
-
-TEST(CurveSpiralAccuracy, OrdinaryRoadSpiralsStayWhereTheSeriesPutThem) {
-    struct Case {
-        double L, R;
-    };
-    for (const Case c :
-         {Case{100, 200}, Case{60, 250}, Case{120, 600}, Case{80, 90}, Case{30, 40}}) {
-        CCurveDataSpiral sp;
-        sp.setLenAndR(c.L, c.R, true, true);
-        for (int i = 0; i <= 100; ++i) {
-            const double s = c.L * i / 100.0;
-            double n = 0.0, e = 0.0, on = 0.0, oe = 0.0;
-            ASSERT_TRUE(sp.getPosAtLength(s, n, e));
-            oldSeries(s, c.L, c.R, on, oe);
-            ASSERT_LT(std::hypot(n - on, e - oe), 1e-6) << c.L << " " << c.R << " s " << s;
-        }
-    }
-}
-
 // The nearest point by brute force: 20,000 samples, then golden-section search on the distance
 // between the best sample's neighbours.
 void bruteForce(const CCurveDataSpiral& sp, double pn, double pe, double& dist, double& len) {
