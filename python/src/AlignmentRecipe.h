@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
+#include <velmorutils/landxml/Corridor.h>
 #include <velmorutils/landxml/Model.h>
 
 namespace pyvelmor {
@@ -27,6 +30,24 @@ struct AlignmentRecipe {
     // succeeded, in order, in the builder's unit.
     double start[4] = {0.0, 0.0, 0.0, 0.0};
     std::vector<BuilderCall> calls;
+    // The design's coordinate reference system as read_landxml gave it ("" none).
+    std::string crs;
+    // The road beyond the centre line is made again from its files: sections and surfaces are
+    // the files' own data, so the copy reads them as the original did. `digest` fingerprints the
+    // files' bytes when they were read; a copy refuses files that changed since (its answers
+    // would no longer be the original's).
+    struct CorridorSource {
+        std::string path;  // the design file
+        std::size_t index = 0;
+        zel_landxml::CorridorOptions options;
+        std::uint64_t digest = 0;
+    };
+    bool hasCorridor = false;
+    CorridorSource corridor;
 };
+
+// FNV-1a over the bytes of the design file and of every file the options name ("" files are
+// skipped); 0 when one cannot be read.
+std::uint64_t corridorDigest(const AlignmentRecipe::CorridorSource& source);
 
 }  // namespace pyvelmor

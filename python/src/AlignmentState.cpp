@@ -1,7 +1,9 @@
 #include "AlignmentState.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include <velmorutils/landxml/Stationing.h>
 
 #include "RoadBuilder.h"
+#include "RoadCorridor.h"
 
 namespace pyvelmor {
 namespace {
@@ -120,6 +123,54 @@ void readEquations(const std::vector<double>& v, zel_landxml::Alignment& m) {
         m.equations.push_back({v[i], v[i + 1], v[i + 2], 0});
 }
 
+// The corridor's source as text, one field a line: the design file, the alignment's index, the
+// digest, then the options in CorridorOptions' order (section heights as its word, the template's
+// unit as its symbol or "").
+py::bytes corridorPart(const AlignmentRecipe::CorridorSource& c) {
+    const zel_landxml::CorridorOptions& o = c.options;
+    const char* heights = o.sectionHeights == zel_landxml::SectionHeights::Absolute ? "absolute"
+                          : o.sectionHeights == zel_landxml::SectionHeights::Relative
+                              ? "relative"
+                              : "auto";
+    const std::string unit = o.templateUnit ? zel_landxml::unitSymbol(*o.templateUnit) : "";
+    std::string text;
+    for (const std::string& f :
+         {c.path, std::to_string(c.index), std::to_string(c.digest), o.sectionSurface,
+          o.groundSection, std::string(heights), o.ground, o.groundFile, o.designSurface,
+          o.designSurfaceFile, o.templateFile, unit})
+        text += f + "\n";
+    return py::bytes(text);
+}
+
+AlignmentRecipe::CorridorSource corridorFromPart(const py::handle& part) {
+    if (!py::isinstance<py::bytes>(part))
+        throw py::value_error("Alignment state: part 'corridor-source' is not bytes");
+    std::vector<std::string> f;
+    std::string line;
+    for (const char ch : part.cast<std::string>()) {
+        if (ch != '\n') {
+            line += ch;
+            continue;
+        }
+        f.push_back(line);
+        line.clear();
+    }
+    zel_landxml::CorridorOptions o;
+    LinearUnit unit = LinearUnit::Meter;
+    if (f.size() != 12 || !zel_landxml::sectionHeightsFromText(f[5], o.sectionHeights) ||
+        (!f[11].empty() && !zel_landxml::unitFromText(f[11], unit)))
+        throw py::value_error("Alignment state: part 'corridor-source' is damaged");
+    o.sectionSurface = f[3];
+    o.groundSection = f[4];
+    o.ground = f[6];
+    o.groundFile = f[7];
+    o.designSurface = f[8];
+    o.designSurfaceFile = f[9];
+    o.templateFile = f[10];
+    if (!f[11].empty()) o.templateUnit = unit;
+    return {f[0], static_cast<std::size_t>(std::stoull(f[1])), o, std::stoull(f[2])};
+}
+
 // The recipe of the parts; ValueError for a tag it does not know.
 AlignmentRecipe recipeOf(const py::tuple& parts) {
     AlignmentRecipe r;
@@ -134,6 +185,11 @@ AlignmentRecipe recipeOf(const py::tuple& parts) {
             readProfile(unpacked(part[1], tag, 0, kVipFields), r.model);
         } else if (tag == "landxml-equations") {
             readEquations(unpacked(part[1], tag, 0, kEquationFields), r.model);
+        } else if (tag == "crs") {
+            r.crs = part[1].cast<std::string>();
+        } else if (tag == "corridor-source") {
+            r.hasCorridor = true;
+            r.corridor = corridorFromPart(part[1]);
         } else if (tag == "builder") {
             r.source = AlignmentRecipe::Source::builder;
             const std::vector<double> v = unpacked(part[1], tag, 4, kCallFields);
@@ -150,6 +206,19 @@ AlignmentRecipe recipeOf(const py::tuple& parts) {
         }
     }
     return r;
+}
+
+// The corridor read again from its files, refused when they changed since they were read.
+void attachCorridorAgain(RoadAlignment& a, const AlignmentRecipe::CorridorSource& c) {
+    if (corridorDigest(c) != c.digest)
+        throw py::value_error("Alignment state: the files of the road beyond the centre line (" +
+                              c.path + " and those its options name) changed or are gone since "
+                              "the alignment was pickled");
+    zel_landxml::Document doc;
+    std::string error;
+    if (!zel_landxml::readFile(c.path, doc, error) || c.index >= doc.alignments.size() ||
+        !attachCorridor(a, doc, c.index, c.options, error))
+        throw py::value_error("Alignment state: " + error);
 }
 
 std::shared_ptr<RoadAlignment> fromBuilder(const AlignmentRecipe& r, LinearUnit unit) {
@@ -169,6 +238,10 @@ py::tuple alignmentState(const RoadAlignment& a) {
     py::tuple parts;
     if (r.source == AlignmentRecipe::Source::landxml) {
         parts = landxmlParts(r.model);
+        py::list extra(parts);
+        if (!r.crs.empty()) extra.append(py::make_tuple("crs", py::bytes(r.crs)));
+        if (r.hasCorridor) extra.append(py::make_tuple("corridor-source", corridorPart(r.corridor)));
+        parts = py::tuple(extra);
     } else if (r.source == AlignmentRecipe::Source::builder) {
         parts = builderParts(r);
     } else {
@@ -202,8 +275,29 @@ std::shared_ptr<RoadAlignment> alignmentFromState(const py::tuple& state) {
     if (!zel_landxml::buildAlignment(r.model, alnt, report, error))
         throw py::value_error("Alignment state: " + error);
     auto a = std::make_shared<RoadAlignment>(name, unit, alnt, zel_landxml::stationingOf(r.model));
+    a->setCrs(r.crs);
+    if (r.hasCorridor) attachCorridorAgain(*a, r.corridor);
     a->setRecipe(std::move(r));
     return a;
+}
+
+std::uint64_t corridorDigest(const AlignmentRecipe::CorridorSource& source) {
+    const zel_landxml::CorridorOptions& o = source.options;
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a 64
+    for (const std::string& path :
+         {source.path, o.groundFile, o.designSurfaceFile, o.templateFile}) {
+        if (path.empty()) continue;
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return 0;
+        char buf[1 << 14];
+        while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+            for (std::streamsize i = 0; i < in.gcount(); ++i) {
+                h ^= static_cast<unsigned char>(buf[i]);
+                h *= 1099511628211ull;
+            }
+        }
+    }
+    return h;
 }
 
 }  // namespace pyvelmor

@@ -27,6 +27,11 @@ namespace py = pybind11;
 //     "landxml-profile"    6 per VIP: station, elevation, curve (0 none, 1 parabola,
 //                          2 circle), length, radius, writtenStep (metres)
 //     "landxml-equations"  3 per equation: staInternal, staBack, staAhead (metres)
+//     "crs"                the design's CRS text (read_landxml), UTF-8
+//     "corridor-source"    the road beyond the centre line: the design file, the alignment's
+//                          index, a digest of the files' bytes and the read_landxml options, one
+//                          a line; the copy reads the same files again (and refuses them when
+//                          they changed), since sections and surfaces are the files' own data
 //     "builder"            northing, easting, chainage, azimuth of the start, then 6 per
 //                          successful call: BuilderCall::op and its 5 values (builder's unit)
 //
@@ -35,7 +40,7 @@ namespace py = pybind11;
 // pickle made before it simply lacks the tag), keep it in AlignmentRecipe or beside it, and
 // raise kStateVersion, so that an older reader refuses the pickle as newer rather than dropping
 // the part. Tags a reader does not know are refused by name for the same reason.
-inline constexpr int kStateVersion = 1;
+inline constexpr int kStateVersion = 2;
 
 py::tuple alignmentState(const RoadAlignment& a);
 // The alignment the state describes; ValueError naming what is wrong with a state that does not.

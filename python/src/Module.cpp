@@ -102,11 +102,17 @@ bool readOne(const std::string& path, const zel_landxml::Document& doc, std::siz
         warn(path + ": alignment '" + a.name + "': " + w);
     auto road = std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a));
     road->setCrs(crs);
+    if (!pyvelmor::attachCorridor(*road, doc, index, corridor, error)) return false;
     pyvelmor::AlignmentRecipe recipe;
     recipe.source = pyvelmor::AlignmentRecipe::Source::landxml;
     recipe.model = std::move(a);
+    recipe.crs = crs;
+    if (road->corridor() != nullptr) {
+        recipe.hasCorridor = true;
+        recipe.corridor = {path, index, corridor, 0};
+        recipe.corridor.digest = pyvelmor::corridorDigest(recipe.corridor);
+    }
     road->setRecipe(std::move(recipe));
-    if (!pyvelmor::attachCorridor(*road, doc, index, corridor, error)) return false;
     out.append(road);
     return true;
 }

@@ -124,3 +124,22 @@ def test_design_heights_from_threads_match_one_thread():
         t.join()
     for r in results:
         np.testing.assert_array_equal(r, expected)
+
+
+def test_a_pickled_road_reads_its_sections_and_ground_again(tmp_path):
+    import pickle
+    import shutil
+    design, ground = tmp_path / 'design.xml', tmp_path / 'ground.xml'
+    shutil.copy(FEET, design)
+    shutil.copy(GROUND, ground)
+    road, = vu.read_landxml(design, ground_file=ground)
+    copy = pickle.loads(pickle.dumps(road))
+    ch, off = np.linspace(0, 200, 41), np.linspace(-14, 14, 41)
+    assert np.array_equal(copy.design_height(ch, off), road.design_height(ch, off),
+                          equal_nan=True)
+    assert np.array_equal(copy.slope_stake(ch, side='both')['catch_offset'],
+                          road.slope_stake(ch, side='both')['catch_offset'], equal_nan=True)
+    # A ground file changed since: the copy would answer otherwise, so it is refused.
+    ground.write_text(ground.read_text().replace('</LandXML>', '<!-- edited --></LandXML>'))
+    with pytest.raises(ValueError, match='changed or are gone'):
+        pickle.loads(pickle.dumps(road))

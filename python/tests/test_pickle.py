@@ -78,7 +78,7 @@ def test_pickles_and_copies_answer_bit_for_bit(tmp_path):
 def test_the_pickle_is_compact_and_versioned(tmp_path):
     main, ramp = roads(tmp_path)[:2]
     state = main.__getstate__()
-    assert state[:3] == (1, 'm', 'Main') and ramp.__getstate__()[2] == 'Ramp'
+    assert state[:3] == (2, 'm', 'Main') and ramp.__getstate__()[2] == 'Ramp'
     assert [tag for tag, _ in state[3]] == ['landxml-plan', 'landxml-profile',
                                             'landxml-equations']
     # Fixed records of float64: 15 a plan element, 6 a VIP, 3 an equation.
@@ -87,7 +87,7 @@ def test_the_pickle_is_compact_and_versioned(tmp_path):
 
 
 @pytest.mark.parametrize('change,message', [
-    (lambda s: (2,) + s[1:], 'version 2'),
+    (lambda s: (3,) + s[1:], 'version 3'),
     (lambda s: s[:1] + ('yd',) + s[2:], 'unit'),
     (lambda s: s[:3] + (s[3] + (('sections', b''),),), "unknown part 'sections'"),
     (lambda s: s[:3] + ((('landxml-plan', s[3][0][1][:-3]),) + s[3][1:],), 'whole records'),
