@@ -25,6 +25,7 @@
 #include "ArrayArgs.h"
 #include "RoadAlignment.h"
 #include "RoadBuilder.h"
+#include "RoadCorridor.h"
 
 namespace py = pybind11;
 using pyvelmor::Broadcast;
@@ -54,8 +55,10 @@ void warn(const std::string& message) {
 }
 
 // One alignment of the file as a road; false with the reason when it cannot be one.
-bool readOne(const std::string& path, zel_landxml::Alignment a, zel_landxml::LinearUnit u,
-             const py::object& profile, py::list& out, std::string& error) {
+bool readOne(const std::string& path, const zel_landxml::Document& doc, std::size_t index,
+             zel_landxml::LinearUnit u, const py::object& profile,
+             const zel_landxml::CorridorOptions& corridor, py::list& out, std::string& error) {
+    zel_landxml::Alignment a = doc.alignments[index];
     if (!profile.is_none() && !zel_landxml::useProfile(a, profile.cast<std::string>(), error))
         return false;
     if (profile.is_none() && a.profiles.size() > 1) {
@@ -70,11 +73,14 @@ bool readOne(const std::string& path, zel_landxml::Alignment a, zel_landxml::Lin
     if (!zel_landxml::buildAlignment(a, alnt, report, error)) return false;
     for (const std::string& w : report.warnings)
         warn(path + ": alignment '" + a.name + "': " + w);
-    out.append(std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a)));
+    auto road = std::make_shared<RoadAlignment>(a.name, u, alnt, zel_landxml::stationingOf(a));
+    if (!pyvelmor::attachCorridor(*road, doc, index, corridor, error)) return false;
+    out.append(road);
     return true;
 }
 
-py::list readLandxml(const py::object& file, const py::object& unit, const py::object& profile) {
+py::list readLandxml(const py::object& file, const py::object& unit, const py::object& profile,
+                     const py::kwargs& options) {
     // A str or any path-like object (pathlib.Path) names the file.
     const py::object fspath = py::module_::import("os").attr("fspath")(file);
     if (!py::isinstance<py::str>(fspath))
@@ -86,6 +92,7 @@ py::list readLandxml(const py::object& file, const py::object& unit, const py::o
     std::string error;
     if (!zel_landxml::readFile(path, doc, error)) throw py::value_error(error);
     const zel_landxml::LinearUnit u = unitArgument(unit, doc.unit);
+    const zel_landxml::CorridorOptions corridor = pyvelmor::corridorOptions(options, u);
     for (const std::string& w : doc.warnings)
         warn(path + ": " + w);
     // A refused alignment is a warning while others load; an error only when none does.
@@ -93,9 +100,10 @@ py::list readLandxml(const py::object& file, const py::object& unit, const py::o
     for (const zel_landxml::RefusedAlignment& r : doc.refused)
         refused.push_back(path + ": alignment '" + r.name + "' refused: " + r.message);
     py::list out;
-    for (const zel_landxml::Alignment& a : doc.alignments)
-        if (!readOne(path, a, u, profile, out, error))
-            refused.push_back(path + ": alignment '" + a.name + "' refused: " + error);
+    for (std::size_t i = 0; i < doc.alignments.size(); ++i)
+        if (!readOne(path, doc, i, u, profile, corridor, out, error))
+            refused.push_back(path + ": alignment '" + doc.alignments[i].name +
+                              "' refused: " + error);
     if (out.empty()) {
         std::string all;
         for (const std::string& r : refused)
@@ -644,7 +652,14 @@ PYBIND11_MODULE(velmorutils, m) {
           "UserWarning names the others). An alignment that cannot be read exactly (or has no "
           "profile of that name) is left out with a UserWarning naming the file, line and "
           "element; when none can be read, ValueError with each one's reason. What the reader "
-          "accepted but a user should know comes as UserWarning.");
+          "accepted but a user should know comes as UserWarning. Keyword arguments for the "
+          "road beyond the centre line (Alignment.design_height, slope_stake): "
+          "section_surface (comma-separated names of the section surfaces forming the design), "
+          "ground_section (the section surface that is the ground), section_heights (\"auto\", "
+          "\"absolute\", \"relative\" to the profile's grade), ground (a TIN surface's name, "
+          "of this file or of ground_file), ground_file, design_surface (a finished-grade TIN), "
+          "design_surface_file, template_file (a typical section INI in the alignment's unit, "
+          "turned by the file's superelevation). Alignment.corridor_notes says what was taken.");
     m.def("curve_relations", &curveRelations, py::arg("radius"), py::arg("length"),
           "Every relation of a circular curve of radius and arc length (any one unit): delta "
           "(central angle, degrees), chord, tangent, middle_ordinate, external, "
@@ -657,4 +672,6 @@ PYBIND11_MODULE(velmorutils, m) {
           "azimuth2 the forward azimuth at point 2 (the direction of travel arriving there), "
           "both clockwise from north in [0, 360). Accurate to millimetres except for nearly "
           "antipodal points; NaN for latitudes beyond +-90.");
+
+    pyvelmor::registerCorridor(m);
 }

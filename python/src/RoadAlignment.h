@@ -16,6 +16,7 @@
 namespace pyvelmor {
 
 using zel_landxml::LinearUnit;
+class RoadCorridorModel;
 
 // A finished road alignment as the Python module shows it: the library's combined alignment in
 // metres, its stationing (station equations) and the user's linear unit. Every length that
@@ -39,6 +40,11 @@ public:
     double length() const { return fromM(endM_ - startM_); }
     bool hasProfile() const { return alnt_.getNumOfVes() > 0; }
     const CAlnt& alnt() const { return alnt_; }
+    // The road beyond the centre line (RoadCorridor.h), built on alnt(); null when there is
+    // none. Its queries use alnt() and so take alntLock().
+    void setCorridor(std::shared_ptr<const RoadCorridorModel> c) { corridor_ = std::move(c); }
+    const RoadCorridorModel* corridor() const { return corridor_.get(); }
+    std::mutex& alntLock() const { return lock_; }
     const zel_landxml::Stationing& stationing() const { return stationing_; }
 
     double toM(double v) const { return zel_landxml::toMetres(v, unit_); }
@@ -107,6 +113,7 @@ private:
     double startM_ = 0.0;
     double endM_ = 0.0;
     mutable std::mutex lock_;
+    std::shared_ptr<const RoadCorridorModel> corridor_;
 };
 
 }  // namespace pyvelmor

@@ -23,12 +23,16 @@ std::string where(const Document& doc) {
     return doc.path.empty() ? "" : doc.path + ": ";
 }
 
-// A surface by name from the document or from a file of its own (read in that file's unit).
-bool namedSurface(const Document& doc, const std::string& name, const std::string& file,
+// A surface by name from the document or from a file of its own (read in that file's unit);
+// name receives the one taken when it was left to the file.
+bool namedSurface(const Document& doc, std::string& name, const std::string& file,
                   std::shared_ptr<const zel_math::CTinSurface>& tin, std::string& error) {
-    if (file.empty()) return surfaceByName(doc, name, tin, error);
     Document other;
-    return readSurfaceFile(file, other, error) && surfaceByName(other, name, tin, error);
+    if (!file.empty() && !readSurfaceFile(file, other, error)) return false;
+    const Document& from = file.empty() ? doc : other;
+    if (!surfaceByName(from, name, tin, error)) return false;
+    if (name.empty()) name = from.surfaces.front().name;
+    return true;
 }
 
 std::string surfaceNote(const char* what, const std::string& name, const std::string& file) {
@@ -168,14 +172,16 @@ bool buildCorridor(const Document& doc, std::size_t alignment, const CorridorOpt
     ground = zel_math::TGround{};
     const bool groundTin = !o.ground.empty() || !o.groundFile.empty();
     if (groundTin) {
-        if (!namedSurface(doc, o.ground, o.groundFile, ground.tin, error)) return false;
-        notes.push_back(surfaceNote("ground", o.ground, o.groundFile));
+        std::string name = o.ground;
+        if (!namedSurface(doc, name, o.groundFile, ground.tin, error)) return false;
+        notes.push_back(surfaceNote("ground", name, o.groundFile));
     }
     if (designTin) {
         std::shared_ptr<const zel_math::CTinSurface> tin;
-        if (!namedSurface(doc, o.designSurface, o.designSurfaceFile, tin, error)) return false;
+        std::string name = o.designSurface;
+        if (!namedSurface(doc, name, o.designSurfaceFile, tin, error)) return false;
         road.setDesignSurface(tin);
-        notes.push_back(surfaceNote("design", o.designSurface, o.designSurfaceFile));
+        notes.push_back(surfaceNote("design", name, o.designSurfaceFile));
         return groundTin || useSections(doc, a, o, false, true, road, ground, notes, error);
     }
     const bool sections = !a.sections.empty() || !a.sectionsError.empty();

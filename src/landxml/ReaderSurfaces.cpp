@@ -11,6 +11,7 @@ namespace zel_landxml::reader_corridor {
 namespace {
 
 using reader_text::childNamed;
+using reader_text::isNamed;
 using reader_text::localName;
 using reader_text::trimmed;
 using reader_text::WordCursor;
@@ -62,10 +63,10 @@ bool readDefinition(const pugi::xml_node& def, const ReadContext& c, SurfaceReco
         const std::string kind = localName(group);
         if (kind == "Pnts") {
             for (const pugi::xml_node& p : group.children())
-                if (localName(p) == "P" && !readPoint(p, c, s, error)) return false;
+                if (isNamed(p, "P") && !readPoint(p, c, s, error)) return false;
         } else if (kind == "Faces") {
             for (const pugi::xml_node& f : group.children())
-                if (localName(f) == "F" && !readFace(f, c, lines.lineOf(f), s, error)) return false;
+                if (isNamed(f, "F") && !readFace(f, c, lines.lineOf(f), s, error)) return false;
         }
     }
     // Ids that repeat would make a face ambiguous.

@@ -14,6 +14,12 @@ std::string localName(const pugi::xml_node& node) {
     return colon ? colon + 1 : name;
 }
 
+bool isNamed(const pugi::xml_node& node, const char* name) {
+    const char* full = node.name();
+    const char* colon = std::strrchr(full, ':');
+    return std::strcmp(colon ? colon + 1 : full, name) == 0;
+}
+
 pugi::xml_node childNamed(const pugi::xml_node& parent, const char* name) {
     for (const pugi::xml_node& c : parent.children())
         if (c.type() == pugi::node_element && localName(c) == name) return c;

@@ -18,6 +18,8 @@ namespace zel_landxml::reader_text {
 
 // Element names without a namespace prefix: exporters differ in how they write them.
 std::string localName(const pugi::xml_node& node);
+// Whether the element's local name is `name`, without building a string (large surfaces).
+bool isNamed(const pugi::xml_node& node, const char* name);
 pugi::xml_node childNamed(const pugi::xml_node& parent, const char* name);
 std::string trimmed(const std::string& s);
 

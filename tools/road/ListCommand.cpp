@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/landxml/Corridor.h>
 
 #include "SampleRoad.h"
 
@@ -30,6 +31,50 @@ void listProfiles(const landxml::Alignment& a, const TableStyle& s, std::FILE* o
                      s.station(p.vips.back().station).c_str());
 }
 
+// The sections of an alignment: how many, from where to where, and every surface they hold by
+// element and name (the names the section options choose by).
+void listSections(const landxml::Alignment& a, const TableStyle& s, std::FILE* out) {
+    if (!a.sectionsError.empty()) {
+        std::fprintf(out, "  sections refused: %s\n", a.sectionsError.c_str());
+    } else if (!a.sections.empty()) {
+        std::fprintf(
+            out, "  sections: %s, %s to %s\n",
+            counted(static_cast<long long>(a.sections.size()), "section", "sections").c_str(),
+            s.station(a.sections.front().station).c_str(),
+            s.station(a.sections.back().station).c_str());
+        for (const std::string& name : landxml::sectionSurfaceNames(a))
+            std::fprintf(out, "    section surface %s\n", name.c_str());
+    }
+    if (!a.superelevationError.empty())
+        std::fprintf(out, "  superelevation refused: %s\n", a.superelevationError.c_str());
+    else if (!a.superelevation.empty())
+        std::fprintf(
+            out, "  superelevation: %s\n",
+            counted(static_cast<long long>(a.superelevation.size()), "period", "periods").c_str());
+}
+
+// Every TIN surface with what it covers: names are not to be trusted (a "terrain" may hold the
+// finished grade), its extent and heights say what it is.
+void listSurfaces(const landxml::Document& doc, const TableStyle& s, std::FILE* out) {
+    if (doc.surfaces.empty()) return;
+    std::fprintf(out, "surfaces (northing, easting and height in %s):\n", unitSymbol(s.unit));
+    for (const landxml::SurfaceRecord& r : doc.surfaces) {
+        if (!r.error.empty()) {
+            std::fprintf(out, "%-20s refused: %s\n", r.name.c_str(), r.error.c_str());
+            continue;
+        }
+        const landxml::SurfaceSummary m = landxml::summarizeSurface(r);
+        std::fprintf(out, "%-20s %s, %s\n", r.name.c_str(),
+                     counted(static_cast<long long>(m.points), "point", "points").c_str(),
+                     counted(static_cast<long long>(m.faces), "triangle", "triangles").c_str());
+        if (m.empty) continue;
+        std::fprintf(out, "  northing %s to %s, easting %s to %s, height %s to %s\n",
+                     s.length(m.minNorth, 3).c_str(), s.length(m.maxNorth, 3).c_str(),
+                     s.length(m.minEast, 3).c_str(), s.length(m.maxEast, 3).c_str(),
+                     s.length(m.minHeight, 3).c_str(), s.length(m.maxHeight, 3).c_str());
+    }
+}
+
 // One alignment's line (and its profiles'); false when it cannot be built.
 bool listAlignment(const std::string& file, const landxml::Alignment& a, const Common& c, Unit unit,
                    std::FILE* out, std::FILE* err) {
@@ -48,6 +93,7 @@ bool listAlignment(const std::string& file, const landxml::Alignment& a, const C
                  counted(alnt.getNumOfHes(), "element", "elements").c_str(),
                  (s.station(start) + " to " + s.station(end)).c_str(), a.profiles.size());
     listProfiles(a, s, out);
+    listSections(a, s, out);
     return true;
 }
 
@@ -89,6 +135,7 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
                      r.message.c_str());
         result = kExitBadInput;
     }
+    listSurfaces(doc, s, out);
     return result;
 }
 
