@@ -23,6 +23,7 @@
 #include <velmorutils/zelmath/geodesy/GeodeticFunctions.h>
 
 #include "ArrayArgs.h"
+#include "FieldOutputs.h"
 #include "RoadAlignment.h"
 #include "RoadBuilder.h"
 #include "RoadCorridor.h"
@@ -674,4 +675,5 @@ PYBIND11_MODULE(velmorutils, m) {
           "antipodal points; NaN for latitudes beyond +-90.");
 
     pyvelmor::registerCorridor(m);
+    pyvelmor::addFieldOutputs(m);
 }

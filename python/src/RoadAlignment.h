@@ -102,6 +102,9 @@ public:
     std::string stationText(double chainage, int decimals) const;
     bool chainageOf(const std::string& text, double& chainage, std::string& error) const;
 
+    // The lock of the geometry queries, for callers that run the library's own loops on alnt().
+    std::mutex& geometryLock() const { return lock_; }
+
 private:
     zel_landxml::StationStyle style(int decimals) const;
 

@@ -336,6 +336,7 @@ bool PointFileReader::readBlock(std::size_t maxPoints, std::vector<MeasuredPoint
 }
 
 PointFile readPointFile(const std::string& text, const ColumnLayout& layout) {
+    if (looksLikeXml(text)) return readCgPointFile(text);
     PointFile out;
     LineSource source{std::string_view(text)};
     PointFileReader reader(source, layout);

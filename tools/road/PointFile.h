@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Units.h"
+
 namespace road {
 
 // A measured point as the field software wrote it, coordinates in the file's unit.
@@ -47,6 +49,8 @@ struct PointFile {
     std::string headerText;  // its text
     std::vector<MeasuredPoint> points;
     std::vector<BadLine> bad;  // every line that is neither blank, nor the header, nor a point
+    bool hasUnit = false;      // the file names its unit (LandXML): coordinates are in `unit`
+    Unit unit = Unit::Metre;
 };
 
 // What a point may be: coordinates within 100 000 km of the origin (any projection's false
@@ -134,6 +138,16 @@ private:
 // fields are both not numbers; any other line that does not read is a bad line, and the
 // points around it are still read. Fields may be quoted; with a delimiter other than the
 // comma a decimal comma is accepted.
+// LandXML text (its first character other than white space is '<') is read as CgPoints
+// instead, whatever the layout: see readCgPointFile.
 PointFile readPointFile(const std::string& text, const ColumnLayout& layout);
+
+// Whether a text is XML rather than delimited lines.
+bool looksLikeXml(const std::string& text);
+// The CgPoint elements of LandXML text as points in its unit: P the name, N E Z the text, D the
+// description (with the code in front where the description does not start with it), so that
+// a point reads as it would from a PNEZD file. A CgPoint that is not a point is a bad line; a
+// file that is not LandXML with CgPoints is one bad line that says why.
+PointFile readCgPointFile(const std::string& text);
 
 }  // namespace road

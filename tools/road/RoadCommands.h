@@ -27,6 +27,9 @@ struct StakeoutArgs {
     double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
+    std::string pointsOut;              // stake points for a data collector; "" none
+    std::string pointFormat = "pnezd";  // pnezd, penzd, landxml
+    long long startNumber = 1;
     SectionArgs sections;
     std::vector<std::string> codes;  // section point codes to stake on each side
 };
@@ -48,6 +51,15 @@ struct StationOffsetArgs {
     SectionArgs sections;
 };
 
+struct CheckArgs {
+    std::string file, shots;
+    std::string columns = "PNEZD";
+    double tolH = NAN, tolV = NAN;  // output unit
+    std::vector<double> offsets{0.0};
+    double corridor = NAN;  // output unit; NaN: none
+    std::string summary, report;
+};
+
 struct PlotArgs {
     std::string file, output, paper;
     double interval = NAN;  // NaN: default
@@ -58,6 +70,15 @@ struct PlotArgs {
 
 int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runSlopeStake(const SlopeStakeArgs& a, const Common& c, std::FILE* out, std::FILE* err);
+// --points-out, --format, --start-number of stakeout (PointsOut.cpp).
+void addPointsOutOptions(CLI::App* cmd, StakeoutArgs& a);
+// The check command's options (CheckCommand.cpp).
+CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c);
+int runCheck(const CheckArgs& a, const Common& c, std::FILE* out, std::FILE* err);
+// The stake points of a stake-out (StakeoutOptions as the table's) to a.pointsOut.
+struct StakeoutOptions;
+int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d, Unit unit,
+                     std::FILE* err);
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err);
 // plot --sections: the cross-section drawings instead of plan and profile.

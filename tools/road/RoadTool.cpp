@@ -91,6 +91,7 @@ CLI::App* addStakeout(CLI::App& app, StakeoutArgs& stake, Common& common) {
                      "with a section model: stake the section points of these codes on each "
                      "side, e.g. ETW,BackCurb")
         ->delimiter(',');
+    addPointsOutOptions(cStake, stake);
     addTableOptions(cStake, common);
     addProfileOption(cStake, common);
     addSectionOptions(cStake, stake.sections);
@@ -230,7 +231,7 @@ int parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::FILE
     if (args.size() > 1 && args[1][0] != '-' && !isCommand(app, args[1])) {
         say(err, std::string("unknown command '") + args[1] +
                      "'; the commands are stakeout, slope-stake, station-offset, plot, "
-                     "export-landxml, list, curve");
+                     "export-landxml, list, curve, check");
         return kExitUsage;
     }
     try {
@@ -273,6 +274,10 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cExport = addExport(app, exportFile, common);
     std::string listFile;
     CLI::App* cList = addList(app, listFile, common);
+    CheckArgs check;
+    CLI::App* cCheck = addCheck(app, check, common);
+    addTableOptions(cCheck, common);
+    addProfileOption(cCheck, common);
     double radius = kExampleRadius, length = kExampleLength;
     CLI::App* cCurve = addCurve(app, radius, length, common);
     if (const int code = parseCommandLine(app, argc, argv, out, err); code >= 0) return code;
@@ -284,6 +289,7 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     if (cPlot->parsed()) return runPlot(plot, common, err);
     if (cExport->parsed()) return runExport(exportFile, common, out, err);
     if (cList->parsed()) return runList(listFile, common, out, err);
+    if (cCheck->parsed()) return runCheck(check, common, out, err);
     return runCurve(cCurve, radius, length, common, out, err);
 }
 

@@ -53,6 +53,8 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     }
     o.style = tableStyle(c, unit, d.stationing);
     o.stationStyle = stationStyle(c, unit);
+    if (!a.pointsOut.empty() && (code = writeStakePoints(a, o, d, unit, err)) != kExitOk)
+        return code;
     // Progress only where a person watches, and never in the table itself.
     if (err == stderr && isatty(STDERR_FILENO))
         o.progress = [](double done) { std::fprintf(stderr, "\rstake-out %3.0f%%", done * 100); };

@@ -1,0 +1,258 @@
+#include <velmorutils/landxml/StakePoints.h>
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+
+#include <velmorutils/landxml/StakeoutStations.h>
+#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
+
+#include "landxml/SectionQueries.h"
+
+namespace zel_landxml {
+namespace {
+
+// Offsets closer to 0 than this are the centre line.
+constexpr double kOnCentreLineM = 0.0005;
+
+std::string fixedText(double value, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    std::string s = buf;
+    // "-0.00" is a zero.
+    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    return s;
+}
+
+// The code of a stake at a station: the key point's own on the centre line ("Start" and "End"
+// are the centre line to a crew), "CL" elsewhere on it, the section point's code at a coded
+// offset, else "O".
+std::string stakeCode(const TAlntStakeoutStation& st, double offsetM, const std::string& section) {
+    if (std::fabs(offsetM) < kOnCentreLineM) {
+        const std::string key = st.code;
+        return key.empty() || key == "Start" || key == "End" ? "CL" : key;
+    }
+    return section.empty() ? "O" : section;
+}
+
+struct Sink {
+    const StakePointOptions& o;
+    std::vector<StakePoint>& points;
+    std::string& error;
+    long long next;
+
+    bool add(const TAlntStakeoutStation& st, const TAlntEval& at, const std::string& station,
+             double offsetM, double heightM, const std::string& code) {
+        if (points.size() >= kMaxStakePoints)
+            return error = "more than " + std::to_string(kMaxStakePoints) + " stake points", false;
+        if (next > kMaxPointNumber)
+            return error = "point numbers beyond " + std::to_string(kMaxPointNumber), false;
+        StakePoint p;
+        p.number = next++;
+        p.chainage = st.chainageInM;
+        p.offset = offsetM;
+        alntOffsetPoint(at, offsetM, p.north, p.east);
+        p.height = heightM;
+        p.code = code;
+        p.description = stakeDescription(code, offsetM, station, st.side, o.style);
+        points.push_back(std::move(p));
+        return true;
+    }
+};
+
+bool stakeStation(const CAlnt& alnt, const Stationing& stationing, const TAlntStakeoutStation& st,
+                  Sink& sink) {
+    const StakePointOptions& o = sink.o;
+    TAlntEval at;
+    const std::string station = stakeoutStationText(stationing, st, o.style);
+    if (!evaluateStakeoutStation(alnt, st, at))
+        return sink.error = "no position at station " + station, false;
+    const double clHeight = at.hasHeight ? at.height : kNone;
+    for (const double off : o.offsets) {
+        double h = clHeight;
+        std::string section;
+        if (o.corridor != nullptr) sectionAtOffset(*o.corridor, st.chainageInM, off, h, section);
+        if (!sink.add(st, at, station, off, h, stakeCode(st, off, section))) return false;
+    }
+    for (const std::string& code : o.codes) {
+        for (const bool right : {false, true}) {
+            double off = 0.0, h = kNone;
+            if (!codedPoint(*o.corridor, st.chainageInM, code, right, off, h)) continue;
+            if (!sink.add(st, at, station, off, h, code)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string stakeDescription(const std::string& code, double offsetM, const std::string& station,
+                             TAlntJointSide side, const StationStyle& style) {
+    std::string d = code;
+    const bool onLine = std::fabs(offsetM) < kOnCentreLineM;
+    if (code == "O") d += " " + fixedText(std::fabs(fromMetres(offsetM, style.unit)), 2);
+    if (!onLine) d += offsetM < 0.0 ? " L" : " R";
+    d += " " + station;
+    if (side != TAlntJointSide::none) d += std::string(" ") + alntJointSideText(side);
+    return d;
+}
+
+bool stakePoints(const CAlnt& alnt, const Stationing& stationing, const StakePointOptions& options,
+                 std::vector<StakePoint>& points, std::string& error) {
+    points.clear();
+    if (!options.codes.empty() && options.corridor == nullptr)
+        return error = "codes are staked from a section model, and the design has none", false;
+    if (options.startNumber < 0 || options.startNumber > kMaxPointNumber)
+        return error = "the first point number must lie between 0 and " +
+                       std::to_string(kMaxPointNumber),
+               false;
+    const std::vector<TAlntStakeoutStation> stations = alntStakeoutStations(alnt, options.request);
+    if (stations.empty())
+        return error = "no station of the road lies in the range asked for", false;
+    Sink sink{options, points, error, options.startNumber};
+    for (const TAlntStakeoutStation& st : stations)
+        if (!stakeStation(alnt, stationing, st, sink)) return points.clear(), false;
+    return true;
+}
+
+bool pointFormatFromText(const std::string& text, PointFormat& format) {
+    if (text == "pnezd") return format = PointFormat::Pnezd, true;
+    if (text == "penzd") return format = PointFormat::Penzd, true;
+    if (text == "landxml") return format = PointFormat::LandXml, true;
+    return false;
+}
+
+namespace {
+
+std::string escapedXml(const std::string& s) {
+    std::string out;
+    for (const char c : s) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string csvField(const std::string& s) {
+    if (s.find_first_of(",\"") == std::string::npos) return s;
+    std::string out = "\"";
+    for (const char c : s)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+// The attributes LandXML 1.2 gives CoordinateSystem; others (from newer or private schemas)
+// would make the written file invalid.
+bool coordinateSystemAttribute(const std::string& name) {
+    static const char* const kNames[] = {"desc",
+                                         "name",
+                                         "epsgCode",
+                                         "ogcWktCode",
+                                         "horizontalDatum",
+                                         "verticalDatum",
+                                         "ellipsoidName",
+                                         "horizontalCoordinateSystemName",
+                                         "geocentricCoordinateSystemName",
+                                         "fileLocation",
+                                         "rotationAngle",
+                                         "datum",
+                                         "fileType",
+                                         "fileName"};
+    return std::any_of(std::begin(kNames), std::end(kNames),
+                       [&](const char* n) { return name == n; });
+}
+
+std::string localNameOf(const pugi::xml_node& n) {
+    const std::string name = n.name();
+    const size_t colon = name.find(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
+// LandXML 1.2 requires the date and time a file was made (UTC here).
+std::string nowAttributes() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char buf[64];
+    std::strftime(buf, sizeof buf, "date=\"%Y-%m-%d\" time=\"%H:%M:%S\"", &utc);
+    return buf;
+}
+
+std::string landXmlText(const std::vector<StakePoint>& points, LinearUnit unit,
+                        const CoordinateSystem& cs) {
+    const bool metric = unit == LinearUnit::Meter;
+    std::ostringstream x;
+    x << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      << "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\" "
+      << nowAttributes() << ">\n"
+      << "  <Units>\n"
+      << "    <" << (metric ? "Metric" : "Imperial") << " linearUnit=\"" << unitName(unit)
+      << "\" areaUnit=\"" << (metric ? "squareMeter" : "squareFoot") << "\" volumeUnit=\""
+      << (metric ? "cubicMeter" : "cubicFeet")
+      << "\" angularUnit=\"decimal degrees\" directionUnit=\"decimal degrees\"/>\n"
+      << "  </Units>\n";
+    if (cs.present()) {
+        x << "  <CoordinateSystem";
+        for (const auto& [name, value] : cs.attributes)
+            x << " " << name << "=\"" << escapedXml(value) << "\"";
+        x << "/>\n";
+    }
+    x << "  <Application name=\"velmor-road\" manufacturer=\"velmorutils\"/>\n"
+      << "  <CgPoints name=\"stake points\">\n";
+    for (const StakePoint& p : points) {
+        x << "    <CgPoint name=\"" << p.number << "\" code=\"" << escapedXml(p.code)
+          << "\" desc=\"" << escapedXml(p.description) << "\">"
+          << fixedText(fromMetres(p.north, unit), 4) << " "
+          << fixedText(fromMetres(p.east, unit), 4);
+        if (std::isfinite(p.height)) x << " " << fixedText(fromMetres(p.height, unit), 3);
+        x << "</CgPoint>\n";
+    }
+    x << "  </CgPoints>\n</LandXML>\n";
+    return x.str();
+}
+
+}  // namespace
+
+CoordinateSystem coordinateSystemOf(const std::string& landXmlText) {
+    CoordinateSystem cs;
+    pugi::xml_document xml;
+    if (!xml.load_buffer(landXmlText.data(), landXmlText.size())) return cs;
+    for (const pugi::xml_node& n : xml.document_element().children()) {
+        if (localNameOf(n) != "CoordinateSystem") continue;
+        for (const pugi::xml_attribute& a : n.attributes())
+            if (coordinateSystemAttribute(a.name()))
+                cs.attributes.emplace_back(a.name(), a.value());
+        break;
+    }
+    return cs;
+}
+
+std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
+                          LinearUnit unit, const CoordinateSystem& cs) {
+    if (format == PointFormat::LandXml) return landXmlText(points, unit, cs);
+    std::string out;
+    for (const StakePoint& p : points) {
+        const std::string n = fixedText(fromMetres(p.north, unit), 4);
+        const std::string e = fixedText(fromMetres(p.east, unit), 4);
+        out += std::to_string(p.number) + ",";
+        out += format == PointFormat::Pnezd ? n + "," + e : e + "," + n;
+        out += ",";
+        if (std::isfinite(p.height)) out += fixedText(fromMetres(p.height, unit), 3);
+        out += "," + csvField(p.description) + "\n";
+    }
+    return out;
+}
+
+}  // namespace zel_landxml

@@ -1,0 +1,75 @@
+// Stake points for the data collector: the stake-out's stakes as a PNEZD, PENZD or LandXML
+// point file, numbered and described for the crew.
+
+#include <CLI/CLI.hpp>
+
+#include <velmorutils/landxml/StakePoints.h>
+#include <velmorutils/landxml/StakeoutStations.h>
+
+#include "FieldDesign.h"
+#include "RoadCommands.h"
+#include "Stakeout.h"
+
+namespace road {
+
+void addPointsOutOptions(CLI::App* cmd, StakeoutArgs& a) {
+    CLI::Option* points = cmd->add_option(
+        "--points-out", a.pointsOut,
+        "also write every stake as a point a data collector loads: number, northing, easting, "
+        "design height, description (CL 0+100.00, O 3.50 L 0+100.00), in the output unit");
+    cmd->add_option("--format", a.pointFormat,
+                    "the point file: pnezd, penzd (comma separated, no header) or landxml "
+                    "(CgPoints; default pnezd)")
+        ->check(CLI::IsMember({"pnezd", "penzd", "landxml"}))
+        ->needs(points);
+    cmd->add_option("--start-number", a.startNumber,
+                    "number of the first point, the others following in table order (default 1)")
+        ->check(CLI::Range(0LL, zel_landxml::kMaxPointNumber))
+        ->needs(points);
+}
+
+namespace {
+
+// The design file's coordinate system, carried into a LandXML point file.
+zel_landxml::CoordinateSystem coordinateSystemOfDesign(const std::string& path) {
+    if (path.empty() || path == kBuiltin) return {};
+    std::string text, error;
+    if (readTextFile(path, text, error) != ReadFailure::None) return {};
+    return zel_landxml::coordinateSystemOf(text);
+}
+
+}  // namespace
+
+int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d, Unit unit,
+                     std::FILE* err) {
+    zel_landxml::PointFormat format = zel_landxml::PointFormat::Pnezd;
+    if (!zel_landxml::pointFormatFromText(a.pointFormat, format))
+        return fail(err, "--format: '" + a.pointFormat + "' is not pnezd, penzd or landxml",
+                    kExitUsage);
+    zel_landxml::StakePointOptions po;
+    po.request = zel_landxml::stakeoutRequest(d.stationing, o.interval, o.from, o.to);
+    po.offsets = o.offsets;
+    po.startNumber = a.startNumber;
+    po.style = o.stationStyle;
+    po.corridor = corridorOf(d);
+    std::vector<zel_landxml::StakePoint> points;
+    std::string error;
+    if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))
+        return fail(err, "--points-out: " + error, kExitBadInput);
+    const zel_landxml::CoordinateSystem cs = format == zel_landxml::PointFormat::LandXml
+                                                 ? coordinateSystemOfDesign(a.file)
+                                                 : zel_landxml::CoordinateSystem();
+    const std::string text = zel_landxml::pointFileText(points, format, unit, cs);
+    if (!writeFileAtomically(a.pointsOut, text, error)) return fail(err, error, kExitFile);
+    say(err, a.pointsOut + ": " +
+                 counted(static_cast<long long>(points.size()), "point", "points") + " " +
+                 std::to_string(points.front().number) + " to " +
+                 std::to_string(points.back().number) + " in " + unitSymbol(unit) +
+                 (po.corridor != nullptr
+                      ? "; heights: the design height at each stake's offset"
+                      : "; heights: the centre line's design height at each station (no "
+                        "section model)"));
+    return kExitOk;
+}
+
+}  // namespace road
