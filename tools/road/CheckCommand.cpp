@@ -67,6 +67,7 @@ CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c) {
                     "write the summary as CSV to this file instead of standard error");
     cmd->add_option("--report", a.report,
                     "one page to file: summary, histograms, plan of the shots (.pdf or .png)");
+    addSectionOptions(cmd, a.sections);
     return cmd;
 }
 
@@ -196,6 +197,8 @@ int runCheck(const CheckArgs& a, const Common& c, std::FILE* out, std::FILE* err
     const Unit unit = outputUnit(c, d);
     CheckRun run;
     if (!checkOptions(a, unit, run.options, err)) return kExitUsage;
+    RoadModel model;
+    if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
     run.options.corridor = corridorOf(d);
     run.design = a.file.empty() ? std::string(kBuiltin) : a.file;
     run.shotFile = a.shots;

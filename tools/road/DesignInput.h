@@ -20,6 +20,10 @@
 #include "TableFormat.h"
 #include "Units.h"
 
+namespace zel_math {
+class CRoadCorridor;
+}
+
 namespace road {
 
 namespace landxml = zel_landxml;
@@ -50,6 +54,8 @@ struct Design {
     std::shared_ptr<const landxml::Document> document;
     std::size_t alignmentIndex = 0;
     std::string path;  // the design file, for messages ("" for the built-in road)
+    // The section model once loadRoadModel has built one (it owns it), else null.
+    const zel_math::CRoadCorridor* corridor = nullptr;
 };
 
 void say(std::FILE* err, const std::string& text);

@@ -11,8 +11,7 @@ namespace road {
 // The design's section model, or null when it has none: stakes and shots then fall back to the
 // centre line's design height, and say so.
 inline const zel_math::CRoadCorridor* corridorOf(const Design& d) {
-    (void)d;
-    return nullptr;
+    return d.corridor;
 }
 
 }  // namespace road

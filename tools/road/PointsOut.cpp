@@ -52,6 +52,7 @@ int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Desi
     po.startNumber = a.startNumber;
     po.style = o.stationStyle;
     po.corridor = corridorOf(d);
+    po.codes = a.codes;
     std::vector<zel_landxml::StakePoint> points;
     std::string error;
     if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))

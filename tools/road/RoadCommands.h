@@ -58,6 +58,7 @@ struct CheckArgs {
     std::vector<double> offsets{0.0};
     double corridor = NAN;  // output unit; NaN: none
     std::string summary, report;
+    SectionArgs sections;
 };
 
 struct PlotArgs {

@@ -74,9 +74,10 @@ bool builtinDocument(const Design& d, landxml::Document& doc, std::string& error
 
 }  // namespace
 
-int loadRoadModel(const SectionArgs& a, const Common& c, const Design& d, RoadModel& model,
+int loadRoadModel(const SectionArgs& a, const Common& c, Design& d, RoadModel& model,
                   std::FILE* err) {
     model = RoadModel();
+    d.corridor = nullptr;
     const bool given = anyGiven(a);
     if (!d.document && !given) return kExitOk;
     const std::string name = d.path.empty() ? std::string("built-in road") : d.path;
@@ -93,6 +94,7 @@ int loadRoadModel(const SectionArgs& a, const Common& c, const Design& d, RoadMo
     for (const std::string& n : notes)
         say(err, name + ": note: " + n);
     if (!ok) return fail(err, name + ": " + error, kExitBadInput);
+    if (model.hasModel()) d.corridor = model.corridor.get();
     if (given && !model.hasModel() && !model.hasGround())
         say(err, name + ": the options gave neither a design model nor a ground");
     return kExitOk;
