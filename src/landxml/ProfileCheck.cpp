@@ -1,5 +1,6 @@
 #include <velmorutils/landxml/ProfileCheck.h>
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/vertical/VerticalValidity.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,25 +9,31 @@
 namespace zel_landxml {
 namespace {
 
-// Where the horizontal extent of a vertical curve ends on each side of its VIP (metres along
-// the chainage). A parabola spans half its length each way; a circle spans its tangent length
-// R tan(|d|/2), d the change of grade angle, projected on the chainage along each grade.
-struct Extent {
-    double back = 0.0;
-    double ahead = 0.0;
-};
+using zel_math::VipCurve;
+using zel_math::VipExtent;
+using zel_math::VipValues;
 
 struct Grades {
     double in = 0.0;
     double out = 0.0;
 };
 
-Extent curveExtent(const Vip& v, const Grades& g) {
-    if (v.curve == VCurve::Parabola) return {v.length / 2.0, v.length / 2.0};
-    if (v.curve != VCurve::Circle) return {};
-    const double a1 = std::atan(g.in), a2 = std::atan(g.out);
-    const double t = v.radius * std::tan(std::fabs(a2 - a1) / 2.0);
-    return {t * std::cos(a1), t * std::cos(a2)};
+VipValues valuesOf(const Vip& v) {
+    VipValues x;
+    x.chainageM = v.station;
+    x.heightM = v.elevation;
+    x.curve = v.curve == VCurve::Circle     ? VipCurve::Circle
+              : v.curve == VCurve::Parabola ? VipCurve::Parabola
+                                            : VipCurve::None;
+    x.lengthM = v.length;
+    x.radiusM = v.radius;
+    x.line = v.line;
+    x.writtenStepM = v.writtenStep;
+    return x;
+}
+
+VipExtent curveExtent(const Vip& v, const Grades& g) {
+    return zel_math::vipCurveExtent(valuesOf(v), g.in, g.out);
 }
 
 const char* kindOf(const Vip& v) {
@@ -41,12 +48,21 @@ public:
         : p_(vips), negative_(negative), unit_(unit), notes_(notes), error_(error) {}
 
     bool run() {
-        if (!dropRepeats()) return false;
-        // From here on only the kept points count: a repeated point is gone.
-        if (kept_.size() == 1) return fail("a profile needs at least two points");
-        if (!gradesAndExtents()) return false;
+        dropRepeats();
+        // From here on only the kept points count: a repeated point is gone. The library's
+        // rules judge the profile, as for every other door; what follows only prepares it.
+        std::vector<VipValues> values;
+        for (const Vip& v : kept_)
+            values.push_back(valuesOf(v));
+        zel_math::ProfileCheck how;
+        how.touchToleranceM = kTouchToleranceM;
+        how.unit = unit_;
+        how.stationText = [this](double m) { return stationText(m); };
+        const zel_math::Verdict verdict = zel_math::checkVerticalCurves(values, how);
+        if (!verdict) return fail(verdict.message);
+        gradesAndExtents();
         for (size_t i = 0; i + 1 < kept_.size(); ++i)
-            if (!fit(i)) return false;
+            touch(i, zel_math::vipTouchTolerance(values[i], values[i + 1], how));
         return true;
     }
     // The profile as checked, once run() succeeded.
@@ -65,25 +81,13 @@ private:
         return Stationing().text(m, style);
     }
 
-    std::string lengthText(double m) const {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.4f %s", fromMetres(m, unit_), unitSymbol(unit_));
-        return buf;
-    }
-
-    std::string describe(const Vip& v) const {
-        const char* kind = v.curve == VCurve::Circle ? "CircCurve" : "ParaCurve";
-        return std::string(kind) + " at line " + std::to_string(v.line) + " (VIP station " +
-               stationText(v.station) + ")";
-    }
-
     static bool same(const Vip& a, const Vip& b) {
         return a.station == b.station && a.elevation == b.elevation && a.curve == b.curve &&
                a.length == b.length && a.radius == b.radius;
     }
 
-    // A point written twice is one point; two different points at one station are no profile.
-    bool dropRepeats() {
+    // A point written twice is one point.
+    void dropRepeats() {
         std::vector<Vip> kept;
         std::vector<bool> negative;
         for (size_t i = 0; i < p_.size(); ++i) {
@@ -95,18 +99,11 @@ private:
                                  stationText(v.station) + "); counted once");
                 continue;
             }
-            if (!kept.empty() && !(v.station > kept.back().station))
-                return fail(std::string("the ") + kindOf(v) + " at line " + std::to_string(v.line) +
-                            " (station " + stationText(v.station) +
-                            ") does not lie after the point of line " +
-                            std::to_string(kept.back().line) +
-                            ": stations of a profile must increase");
             kept.push_back(v);
             negative.push_back(i < negative_.size() && negative_[i]);
         }
         kept_ = std::move(kept);
         keptNegative_ = std::move(negative);
-        return true;
     }
 
     Grades gradesAt(size_t i) const {
@@ -115,28 +112,23 @@ private:
                 (p[i + 1].elevation - p[i].elevation) / (p[i + 1].station - p[i].station)};
     }
 
-    bool gradesAndExtents() {
+    // Extents and circle lengths of a profile the rules accepted: no curve at either end.
+    void gradesAndExtents() {
         const size_t n = kept_.size();
-        ext_.assign(n, Extent());
-        for (size_t i = 0; i < n; ++i) {
+        ext_.assign(n, VipExtent());
+        for (size_t i = 1; i + 1 < n; ++i) {
             Vip& v = kept_[i];
             if (v.curve == VCurve::None) continue;
-            if (i == 0 || i + 1 == n) {
-                if (v.curve == VCurve::Parabola && v.length == 0.0) continue;
-                return fail(describe(v) +
-                            ": a vertical curve at the first or last VIP has no grade on one side");
-            }
             const Grades g = gradesAt(i);
             ext_[i] = curveExtent(v, g);
             // A circle's length is its arc, from the radius and the change of grade angle.
             if (v.curve == VCurve::Circle)
-                v.length = v.radius * std::fabs(std::atan(g.out) - std::atan(g.in));
+                v.length = zel_math::circleArcLength(v.radius, g.in, g.out);
             if (v.curve == VCurve::Circle && keptNegative_[i] && g.out > g.in)
                 notes_.push_back("line " + std::to_string(v.line) +
                                  ": CircCurve: the radius is negative (a crest) but the grades "
                                  "make a sag; the grades are followed");
         }
-        return true;
     }
 
     // Shortens the curve at i so that its extent on the side facing its neighbour (ahead, or
@@ -154,33 +146,18 @@ private:
         ext_[i] = curveExtent(v, gradesAt(i));
     }
 
-    // Curves that reach past a neighbouring curve, or past the neighbouring VIP, give heights
-    // that belong to no design; within the touch tolerance they were meant to touch.
-    bool fit(size_t i) {
+    // Curves that overlap within the touch tolerance were meant to touch: each is shortened
+    // by its share so that they touch exactly.
+    void touch(size_t i, double tolerance) {
         const Vip& a = kept_[i];
         const Vip& b = kept_[i + 1];
-        const double room = b.station - a.station;
-        const double overlap = ext_[i].ahead + ext_[i + 1].back - room;
-        if (overlap <= 0.0) return true;
-        const double tolerance =
-            std::max(kTouchToleranceM, 2.0 * std::max(a.writtenStep, b.writtenStep));
-        if (overlap <= tolerance) {
-            // A nanometre more, so that the touch survives the rounding of the sums.
-            const double cut = overlap + 1e-9;
-            const bool both = a.curve != VCurve::None && b.curve != VCurve::None;
-            if (a.curve != VCurve::None) shorten(i, both ? cut / 2.0 : cut, true);
-            if (b.curve != VCurve::None) shorten(i + 1, both ? cut / 2.0 : cut, false);
-            return true;
-        }
-        const std::string by = lengthText(overlap);
-        if (a.curve != VCurve::None && b.curve != VCurve::None)
-            return fail("the vertical curves " + describe(a) + " and " + describe(b) +
-                        " overlap by " + by + "; heights from this profile would be wrong");
-        const Vip& curve = a.curve != VCurve::None ? a : b;
-        const Vip& other = a.curve != VCurve::None ? b : a;
-        return fail("the vertical curve " + describe(curve) +
-                    " is longer than its tangent to the VIP at line " + std::to_string(other.line) +
-                    " (station " + stationText(other.station) + ") by " + by);
+        const double overlap = ext_[i].ahead + ext_[i + 1].back - (b.station - a.station);
+        if (overlap <= 0.0 || overlap > tolerance) return;
+        // A nanometre more, so that the touch survives the rounding of the sums.
+        const double cut = overlap + 1e-9;
+        const bool both = a.curve != VCurve::None && b.curve != VCurve::None;
+        if (a.curve != VCurve::None) shorten(i, both ? cut / 2.0 : cut, true);
+        if (b.curve != VCurve::None) shorten(i + 1, both ? cut / 2.0 : cut, false);
     }
 
     std::vector<Vip>& p_;
@@ -190,7 +167,7 @@ private:
     std::string& error_;
     std::vector<Vip> kept_;
     std::vector<bool> keptNegative_;
-    std::vector<Extent> ext_;
+    std::vector<VipExtent> ext_;
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/ProfileCheck.h>
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/alignment/AlntValidity.h>
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
 #include "landxml/ReaderCorridor.h"
@@ -23,7 +24,6 @@ namespace zel_landxml {
 namespace {
 
 using reader_geometry::checkEndStation;
-using reader_geometry::checkSpiralTurn;
 using reader_geometry::lineFromPoints;
 using reader_text::childNamed;
 using reader_text::localName;
@@ -271,11 +271,10 @@ private:
         if (!spiralRadius(n, "radiusStart", e.radiusStart) ||
             !spiralRadius(n, "radiusEnd", e.radiusEnd))
             return false;
-        if (std::isinf(e.radiusStart) && std::isinf(e.radiusEnd))
-            return fail(n, "a spiral between two infinite radii is a line");
-        if (e.radiusStart == e.radiusEnd) return fail(n, "a spiral between equal radii is an arc");
-        std::string message;
-        if (!checkSpiralTurn(e, message)) return fail(n, message);
+        // The library's rule, as every door that builds an alignment applies it.
+        const zel_math::Verdict spiral =
+            zel_math::checkSpiral(e.length, e.radiusStart, e.radiusEnd, doc_.unit);
+        if (!spiral) return fail(n, spiral.message);
         return point(n, "Start", e.start, false) && point(n, "End", e.end, false) &&
                point(n, "PI", e.pi, false);
     }

@@ -92,24 +92,6 @@ bool curveFromPoints(HElement& e, bool haveRot, LinearUnit unit, std::string& me
     return true;
 }
 
-bool checkSpiralTurn(const HElement& e, std::string& message) {
-    // The whole clothoid runs from its tangent point (curvature 0) to the sharper end.
-    const double k1 = 1.0 / e.radiusStart, k2 = 1.0 / e.radiusEnd;  // 0 for INF
-    const double kMax = std::max(k1, k2), kMin = std::min(k1, k2);
-    const double wholeLength = e.length * kMax / (kMax - kMin);
-    const double turn = wholeLength * kMax / 2.0;
-    if (!(turn <= above(kMaxSpiralTurnRad))) {
-        char buf[240];
-        std::snprintf(buf, sizeof buf,
-                      "attributes 'length', 'radiusStart' and 'radiusEnd' give a clothoid "
-                      "turning through %.3g rad from its tangent point over %.6g m: not a "
-                      "road (a road spiral turns at most 4 pi, 12.57 rad)",
-                      turn, wholeLength);
-        return failWith(message, buf);
-    }
-    return true;
-}
-
 bool checkEndStation(const Alignment& a, double total, std::string& message) {
     if (!(std::fabs(a.staStart + total) <= above(kMaxStationM)))
         return failWith(message, "the alignment ends beyond station 1e8 m");

@@ -28,10 +28,6 @@ double sweepOf(const HElement& e);
 // when there is one, else the shorter way round (road arcs turn less than half a circle).
 bool curveFromPoints(HElement& e, bool haveRot, LinearUnit unit, std::string& message);
 
-// A spiral's whole clothoid, from its tangent point to its sharper end, turns at most
-// kMaxSpiralTurnRad.
-bool checkSpiralTurn(const HElement& e, std::string& message);
-
 // The alignment's end station (its start plus the elements' total length, metres) stays within
 // kMaxStationM.
 bool checkEndStation(const Alignment& a, double total, std::string& message);

@@ -1,4 +1,5 @@
 #include <velmorutils/landxml/Stationing.h>
+#include <velmorutils/zelmath/alignment/AlntValidity.h>
 
 #include <velmorutils/formats/StationText.h>
 
@@ -113,32 +114,25 @@ bool unitFromText(const std::string& text, LinearUnit& unit) {
 
 bool Stationing::assign(double startChainageM, std::vector<StaEquation> equations,
                         std::string& error) {
-    if (!std::isfinite(startChainageM)) {
-        error = "the start station is not a finite number";
+    // The library's rules for equations, as every door applies them; the end is checked where
+    // the road's length is known.
+    std::vector<zel_math::EquationValues> values;
+    for (const StaEquation& e : equations)
+        values.push_back({e.staInternal, e.staBack, e.staAhead, e.line});
+    const zel_math::Verdict verdict = zel_math::checkStationEquations(
+        startChainageM, values, std::numeric_limits<double>::quiet_NaN());
+    if (!verdict) {
+        error = verdict.message;
         return false;
     }
-    double previous = startChainageM;
     double startStation = startChainageM;
     std::vector<StaEquation> kept;
     for (const StaEquation& e : equations) {
-        const std::string where = "station equation at line " + std::to_string(e.line);
-        if (!std::isfinite(e.staInternal) || !std::isfinite(e.staBack) ||
-            !std::isfinite(e.staAhead)) {
-            error = where + ": staInternal, staBack and staAhead must be finite numbers";
-            return false;
-        }
         // An equation at the start only renames the first station.
         if (kept.empty() && e.staInternal == startChainageM) {
             startStation = e.staAhead;
             continue;
         }
-        if (!(e.staInternal > previous)) {
-            error = where +
-                    ": staInternal must lie after the alignment's start and after the "
-                    "previous equation";
-            return false;
-        }
-        previous = e.staInternal;
         kept.push_back(e);
     }
     start_ = startChainageM;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -337,6 +338,20 @@ TEST(RoadCli, NoNegativeZeroInAnyTable) {
     EXPECT_EQ(road::fixed(-0.0004, 3), "0.000");
     EXPECT_EQ(road::fixed(-1e-12, 4), "0.0000");
     EXPECT_EQ(road::fixed(-0.0006, 3), "-0.001");
+    // The table's own digits against printf's, on coordinates, halves that are exact in binary
+    // (ties go to even) and values a hair either side of a half.
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> coordinate(-6e6, 6e6);
+    for (int i = 0; i < 20000; ++i) {
+        const int decimals = i % 7;
+        const double v = i % 3 == 0   ? coordinate(rng)
+                         : i % 3 == 1 ? (std::floor(coordinate(rng)) + 0.5) / (1 << (i % 4))
+                                      : std::nextafter(0.0005 * (i / 3), i % 2 ? 1e9 : -1e9);
+        char want[64];
+        std::snprintf(want, sizeof want, "%.*f", decimals, v);
+        const bool zero = std::string(want).find_first_not_of("-0.") == std::string::npos;
+        ASSERT_EQ(road::fixed(v, decimals), zero && want[0] == '-' ? want + 1 : want) << v;
+    }
     EXPECT_EQ(road::counted(1, "element", "elements"), "1 element");
     EXPECT_EQ(road::counted(0, "element", "elements"), "0 elements");
 }

@@ -1,5 +1,7 @@
 #include "PlotLayout.h"
 
+#include <velmorutils/landxml/StakeoutStations.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -52,8 +54,10 @@ bool sampleLines(Drawing& d) {
     for (size_t k = 0; k < d.world.size(); ++k) {
         const double off = k == 0 ? 0.0 : d.o.offsets[k - 1];
         for (double c : d.chainages) {
+            TAlntEval at;
             double n = 0, e = 0;
-            if (!d.a.getPosNeAtChainAndOffsetExtr(c, off, n, e)) return false;
+            if (!d.at(c, at)) return false;
+            alntOffsetPoint(at, off, n, e);
             d.world[k].push_back({n, e});
         }
     }
@@ -135,6 +139,27 @@ Sheet sheetFor(Paper paper, double planAspect) {
 
 std::string Drawing::len(double metres) const {
     return fixed(u(metres), kLengthDecimals) + " " + o.unitSymbol;
+}
+
+bool Drawing::at(double chainage, TAlntEval& e, TAlntJointSide side) const {
+    return evaluateAlnt(a, chainage, e, side);
+}
+
+bool Drawing::heightAt(double chainage, double& h) const {
+    TAlntEval e;
+    if (!evaluateAlnt(a, chainage, e) || !e.hasHeight) return false;
+    h = e.height;
+    return true;
+}
+
+std::vector<TAlntStakeoutStation> Drawing::keyPoints() const {
+    // An interval no road reaches: round stations are not asked for.
+    constexpr double kNoRoundStationsM = 1e15;
+    std::vector<TAlntStakeoutStation> keys;
+    for (const TAlntStakeoutStation& s :
+         alntStakeoutStations(a, lx::stakeoutRequest(o.stationing, kNoRoundStationsM)))
+        if (s.boundary && s.side != TAlntJointSide::back) keys.push_back(s);
+    return keys;
 }
 
 std::string Drawing::station(double chainage) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
+#include <velmorutils/zelmath/alignment/AlntStakeout.h>
 
 #include "Plot.h"
 #include "PlotPlacer.h"
@@ -81,6 +82,16 @@ struct Drawing {
     std::string ratioText(double d) const;       // "1:5000", in feet with its inch scale
     Box pageBox() const { return {0, 0, sheet.width, sheet.height}; }
     Label label(std::string text, std::string role, Rgb colour = kBlack) const;
+
+    // The road at a running chainage from the library's one evaluation: every query of the
+    // drawing goes through it, so the sheet shows what the stake-out stakes. The side chooses
+    // the element at a joint (see TAlntJointSide).
+    bool at(double chainage, TAlntEval& e, TAlntJointSide side = TAlntJointSide::none) const;
+    // The design height at a running chainage; false off the profile or without one.
+    bool heightAt(double chainage, double& h) const;
+    // Every element boundary and key point (TS, SC, CS, ST, PC, PT, ... of curves defined at an
+    // intersection point too), named as the stake-out names them; one per joint.
+    std::vector<TAlntStakeoutStation> keyPoints() const;
 
     // Chainages of round design stations (multiples of `interval` metres), region by region of
     // the stationing, each with its multiple.

@@ -26,23 +26,6 @@ std::string dmsText(double deg) {
     return buf;
 }
 
-const char* boundaryCode(const Element* before, const Element* after) {
-    if (before == nullptr) return "Start";
-    if (after == nullptr) return "End";
-    const lx::HKind a = before->data.kind, b = after->data.kind;
-    using K = lx::HKind;
-    if (a == K::Line && b == K::Spiral) return "TS";
-    if (a == K::Spiral && b == K::Curve) return "SC";
-    if (a == K::Curve && b == K::Spiral) return "CS";
-    if (a == K::Spiral && b == K::Line) return "ST";
-    if (a == K::Line && b == K::Curve) return "PC";
-    if (a == K::Curve && b == K::Line) return "PT";
-    if (a == K::Curve && b == K::Curve)
-        return before->data.clockwise == after->data.clockwise ? "PCC" : "PRC";
-    if (a == K::Spiral && b == K::Spiral) return "SS";
-    return "POT";
-}
-
 // The plan, north up: grid, north arrow, scale bar, the centre and offset lines, station
 // equations, kinks, round stations, element boundaries and element annotations.
 class PlanLayout {
@@ -93,11 +76,10 @@ private:
     PagePoint toPage(double n, double e) const { return m_.planToPage(n, e); }
 
     bool at(double c, PagePoint& p, PagePoint& along, PagePoint& right) const {
-        double n = 0, e = 0, az = 0;
-        if (!d_.a.getPosNeAtChainAndOffsetExtr(c, 0.0, n, e) || !d_.a.getAzimuthAtChainExtr(c, az))
-            return false;
-        const double r = az * M_PI / 180.0;
-        p = toPage(n, e);
+        TAlntEval e;
+        if (!d_.at(c, e)) return false;
+        const double r = e.azimuthDeg * M_PI / 180.0;
+        p = toPage(e.north, e.east);
         along = {std::sin(r), -std::cos(r)};
         right = {std::cos(r), std::sin(r)};
         return true;
@@ -207,20 +189,20 @@ private:
         }
     }
 
-    // The change of direction across a chainage, degrees (right positive): a kink where the
-    // geometry is not tangent-continuous.
+    // The change of direction across a joint, degrees (right positive): the end tangent of the
+    // element behind against the start tangent of the one ahead.
     double deflectionAt(double c) const {
-        double a0 = 0, a1 = 0;
-        const double h = 1e-5;
-        if (!d_.a.getAzimuthAtChainExtr(c - h, a0) || !d_.a.getAzimuthAtChainExtr(c + h, a1))
+        TAlntEval back, ahead;
+        if (!d_.at(c, back, TAlntJointSide::back) || !d_.at(c, ahead, TAlntJointSide::ahead))
             return 0;
-        return std::remainder(a1 - a0, 360.0);
+        return std::remainder(ahead.azimuthDeg - back.azimuthDeg, 360.0);
     }
 
     // A broken tangent is the thing a checker must not miss: kinks are placed early.
     void kinks() {
-        for (size_t i = 1; i < d_.elements.size(); ++i) {
-            const double c = d_.elements[i].start;
+        for (const TAlntStakeoutStation& key : keys_) {
+            if (!key.anglePoint) continue;
+            const double c = key.chainageInM;
             const double defl = deflectionAt(c);
             if (std::fabs(defl) * M_PI / 180.0 <= kKinkMarkRad) continue;
             PagePoint p, along, right;
@@ -239,26 +221,27 @@ private:
         }
     }
 
+    // Element boundaries and key points, named and placed as the stake-out has them.
     void boundaries() {
-        const std::vector<Element>& els = d_.elements;
-        for (size_t i = 0; i <= els.size(); ++i) {
-            const Element* before = i > 0 ? &els[i - 1] : nullptr;
-            const Element* after = i < els.size() ? &els[i] : nullptr;
-            const double c = after ? after->start : before->end;
+        const std::vector<TAlntStakeoutStation>& keys = keys_;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const double c = keys[i].chainageInM;
+            const bool inside = i > 0 && i + 1 < keys.size();
             PagePoint p, along, right;
             if (!at(std::clamp(c, d_.start, d_.end), p, along, right)) continue;
-            // Ticks shorten where elements are short on the page, so they do not merge.
-            const double shortest = std::min(before ? before->end - before->start : 1e300,
-                                             after ? after->end - after->start : 1e300);
+            // Ticks shorten where the pieces either side are short on the page, so they do not
+            // merge.
+            const double shortest =
+                std::min(i > 0 ? c - keys[i - 1].chainageInM : 1e300,
+                         i + 1 < keys.size() ? keys[i + 1].chainageInM - c : 1e300);
             // Boundaries closer than this on the page would merge into a band: only the ends
             // of the road are marked then.
-            if (before && after && shortest * s_ < kMinBoundaryGapPt) continue;
+            if (inside && shortest * s_ < kMinBoundaryGapPt) continue;
             const double half = std::clamp(0.6 * shortest * s_, 2.5, 7.0);
             const std::vector<PagePoint> tick{add(p, right, -half), add(p, right, half)};
             m_.strokes.push_back(line(tick, 0.8, kBlue, "boundary"));
             put_.addObstacle(tick);
-            put_.place(d_.label(std::string(boundaryCode(before, after)) + " " + d_.station(c),
-                                "boundary", kBlue),
+            put_.place(d_.label(std::string(keys[i].code) + " " + d_.station(c), "boundary", kBlue),
                        besideLine(p, right, -1, {half + 0.5, half + 7}), frame_);
         }
     }
@@ -314,6 +297,7 @@ private:
     Drawing& d_;
     PlotModel& m_;
     Placer& put_;
+    const std::vector<TAlntStakeoutStation> keys_ = d_.keyPoints();
     Box frame_;
     double s_ = 1, minE_ = 0, maxN_ = 0;  // points per metre; world at the frame's top left
 };

@@ -76,7 +76,7 @@ private:
         if (d_.a.getNumOfVes() == 0) return false;
         for (double c : d_.chainages) {
             double h = 0;
-            if (d_.a.getPosHAtChain(c, h)) heights_.push_back({c, h});
+            if (d_.heightAt(c, h)) heights_.push_back({c, h});
         }
         return !heights_.empty();
     }
@@ -151,7 +151,7 @@ private:
     void curveEnds(const lx::Vip& v, double L) {
         for (double c : {v.station - L / 2, v.station + L / 2}) {
             double h = 0;
-            if (!d_.a.getPosHAtChain(std::clamp(c, d_.start, d_.end), h)) continue;
+            if (!d_.heightAt(std::clamp(c, d_.start, d_.end), h)) continue;
             const PagePoint e{px(c), py(h)};
             m_.strokes.push_back(line({{e.x, e.y - 4}, {e.x, e.y + 4}}, 0.6, kBlue, "vcend"));
         }
@@ -182,7 +182,7 @@ private:
     double extremum(double a, double b, bool high) const {
         auto f = [&](double c) {
             double h = 0;
-            d_.a.getPosHAtChain(c, h);
+            d_.heightAt(c, h);
             return high ? h : -h;
         };
         const double phi = (std::sqrt(5.0) - 1) / 2;
@@ -205,7 +205,7 @@ private:
             const double c = extremum(std::max(vips_[i].station - L / 2, d_.start),
                                       std::min(vips_[i].station + L / 2, d_.end), high);
             double h = 0;
-            d_.a.getPosHAtChain(c, h);
+            d_.heightAt(c, h);
             const PagePoint p{px(c), py(h)};
             Stroke tri = line(
                 {{p.x, p.y}, {p.x - 3, p.y + (high ? -5 : 5)}, {p.x + 3, p.y + (high ? -5 : 5)}},
@@ -245,7 +245,7 @@ private:
                            d_.pageBox());
             }
             double h = 0;
-            if (k % bandM != 0 || !d_.a.getPosHAtChain(c, h)) continue;
+            if (k % bandM != 0 || !d_.heightAt(c, h)) continue;
             Label l = d_.label(fixed(d_.u(h), d_.heightDecimals()), "height");
             l.vertical = true;
             put_.place(l, {{{x, bandTop}, {0, 1}, 2}}, band);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include <velmorutils/landxml/StakeoutStations.h>
 
@@ -107,50 +108,86 @@ std::string pointText(const StakeoutStation& st) {
     return t;
 }
 
-// A CSV row is built in one buffer and written at once: a stake-out of a long road at 1 m is
-// millions of cells.
-void writeCsvRow(std::FILE* out, const TableStyle& s, const std::string& station,
-                 const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& line) {
-    line.assign(station);
-    line += ',';
-    s.appendLength(line, r.chainage, 4);
-    line += ',';
-    s.appendLength(line, r.offset, 3);
-    line += ',';
-    s.appendLength(line, r.north, 4);
-    line += ',';
-    s.appendLength(line, r.east, 4);
-    line += ',';
-    if (r.hasHeight) s.appendLength(line, r.height, 3);
-    line += ',';
-    line += s.angle(r.azimuthDeg);
-    line += r.boundary ? ",1," : ",0,";
-    line += st.equation ? "EQ" : st.code;
-    line += ',';
-    line += alntJointSideText(st.side);
+// Rows are built into one block of text and written a block at a time: a stake-out of a long
+// road at 1 m is millions of cells, and a string per cell or a write per row would cost more
+// than the geometry.
+constexpr size_t kBlockBytes = 1 << 16;
+
+void appendCsvRow(std::string& block, const TableStyle& s, const std::string& station,
+                  const StakeoutStation& st, const StakeoutRow& r, bool model) {
+    block += station;
+    block += ',';
+    s.appendLength(block, r.chainage, 4);
+    block += ',';
+    s.appendLength(block, r.offset, 3);
+    block += ',';
+    s.appendLength(block, r.north, 4);
+    block += ',';
+    s.appendLength(block, r.east, 4);
+    block += ',';
+    if (r.hasHeight) s.appendLength(block, r.height, 3);
+    block += ',';
+    s.appendAngle(block, r.azimuthDeg);
+    block += r.boundary ? ",1," : ",0,";
+    block += st.equation ? "EQ" : st.code;
+    block += ',';
+    block += alntJointSideText(st.side);
     if (model) {
-        line += ',';
-        line += r.code;
+        block += ',';
+        block += r.code;
     }
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), out);
+    block += '\n';
 }
 
-void writeRow(std::FILE* out, const TableStyle& s, const std::string& station,
-              const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& line) {
-    if (s.csv) {
-        writeCsvRow(out, s, station, st, r, model, line);
-        return;
+// A cell right-aligned in `width` bytes, as printf's "%*s" pads.
+void appendAligned(std::string& block, std::string_view cell, size_t width) {
+    if (cell.size() < width) block.append(width - cell.size(), ' ');
+    block += cell;
+}
+
+void appendLengthCell(std::string& block, const TableStyle& s, double metres, int decimals,
+                      size_t width, std::string& cell) {
+    cell.clear();
+    s.appendLength(cell, metres, decimals);
+    appendAligned(block, cell, width);
+}
+
+void appendTextRow(std::string& block, const TableStyle& s, const std::string& station,
+                   const StakeoutStation& st, const StakeoutRow& r, bool model, std::string& cell) {
+    appendAligned(block, station, 13);
+    block += ' ';
+    appendLengthCell(block, s, r.offset, 3, 13, cell);
+    block += ' ';
+    appendLengthCell(block, s, r.north, 4, 15, cell);
+    block += ' ';
+    appendLengthCell(block, s, r.east, 4, 15, cell);
+    block += ' ';
+    const size_t heightWidth = model ? kModelHeightWidth : 16;
+    if (r.hasHeight)
+        appendLengthCell(block, s, r.height, 3, heightWidth, cell);
+    else
+        appendAligned(block, "-", heightWidth);
+    if (model) {
+        block += "  ";
+        block += padRight(r.code, kCodeWidth);
     }
-    const std::string height = r.hasHeight ? s.length(r.height, 3) : std::string("-");
+    block += "  ";
     const std::string point = pointText(st);
-    const std::string angle =
-        point.empty() ? s.angle(r.azimuthDeg) : padRight(s.angle(r.azimuthDeg), 14) + " " + point;
-    const std::string code = model ? "  " + padRight(r.code, kCodeWidth) : std::string();
-    std::fprintf(out, "%13s %13s %15s %15s %*s%s  %s\n", station.c_str(),
-                 s.length(r.offset, 3).c_str(), s.length(r.north, 4).c_str(),
-                 s.length(r.east, 4).c_str(), model ? kModelHeightWidth : 16, height.c_str(),
-                 code.c_str(), angle.c_str());
+    if (point.empty()) {
+        s.appendAngle(block, r.azimuthDeg);
+    } else {
+        cell.clear();
+        s.appendAngle(cell, r.azimuthDeg);
+        block += padRight(cell, 14);
+        block += ' ';
+        block += point;
+    }
+    block += '\n';
+}
+
+void flush(std::FILE* out, std::string& block) {
+    std::fwrite(block.data(), 1, block.size(), out);
+    block.clear();
 }
 
 }  // namespace
@@ -170,7 +207,8 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
     writeHeader(out, options.style, model);
     const size_t every = std::max<size_t>(1, stations.size() / 100);
     std::vector<StakeoutRow> rows;
-    std::string line;
+    std::string block, cell;
+    block.reserve(kBlockBytes + 4096);
     for (size_t i = 0; i < stations.size(); ++i) {
         // One station text and one evaluation per station, whatever the number of offsets.
         const std::string text =
@@ -178,15 +216,22 @@ bool writeStakeout(std::FILE* out, const CAlnt& alnt, const StakeoutOptions& opt
         const std::vector<double>& offsets =
             model ? options.sections->offsetsAt(stations[i].chainageInM) : options.offsets;
         if (!stakeoutRows(alnt, stations[i], offsets, rows)) {
+            flush(out, block);  // the rows before it, as far as they go
             error = "no position at station " + text;
             return false;
         }
         if (model) options.sections->fill(rows);
-        for (const StakeoutRow& row : rows)
-            writeRow(out, options.style, text, stations[i], row, model, line);
+        for (const StakeoutRow& row : rows) {
+            if (options.style.csv)
+                appendCsvRow(block, options.style, text, stations[i], row, model);
+            else
+                appendTextRow(block, options.style, text, stations[i], row, model, cell);
+        }
+        if (block.size() >= kBlockBytes) flush(out, block);
         if (options.progress && i % every == 0)
             options.progress(static_cast<double>(i) / static_cast<double>(stations.size()));
     }
+    flush(out, block);
     if (!options.style.csv && model)
         std::fprintf(out,
                      "(point: TS, SC, CS, ST, PC, PT key points, * other element boundaries, eq. "

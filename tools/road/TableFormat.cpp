@@ -27,7 +27,45 @@ std::string plainNumber(double value, int significant) {
     return text;
 }
 
+namespace {
+
+// Powers of ten held exactly by a double.
+constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+constexpr int kMaxFastDecimals = 9;
+// Scaled values below this keep a fraction finer than a quarter (so "near a half" is decidable).
+constexpr double kMaxFastScaled = 1125899906842624.0;  // 2^50
+
+// The common case without the general conversion: |value| * 10^decimals is one rounding away
+// from the exact product (within half an ulp), so the rounded digits are certain unless the
+// fraction lies within an ulp of one half; then (and for large or odd values) false, and the
+// caller takes the exact path. Never a negative zero, as appendFixed promises.
+bool appendFixedFast(std::string& out, double value, int decimals) {
+    if (decimals < 0 || decimals > kMaxFastDecimals) return false;
+    const double scaled = std::fabs(value) * kPow10[decimals];
+    if (!(scaled < kMaxFastScaled)) return false;  // NaN and infinity too
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;  // exact below 2^52
+    if (std::fabs(fraction - 0.5) <= scaled * 2.3e-16) return false;
+    unsigned long long n = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+    const bool negative = value < 0.0 && n > 0;
+    char buf[32];
+    char* p = buf + sizeof buf;
+    for (int k = 0; k < decimals; ++k, n /= 10)
+        *--p = static_cast<char>('0' + n % 10);
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    if (negative) *--p = '-';
+    out.append(p, buf + sizeof buf);
+    return true;
+}
+
+}  // namespace
+
 void appendFixed(std::string& out, double value, int decimals) {
+    if (appendFixedFast(out, value, decimals)) return;
     // to_chars rounds exactly as printf does (the shortest correctly rounded decimal of the
     // binary value), several times faster, which a table of a million points feels.
     char buf[64];
@@ -83,15 +121,23 @@ void TableStyle::appendLength(std::string& out, double metres, int decimals) con
     appendFixed(out, fromMetres(metres, unit), decimals);
 }
 
-std::string TableStyle::angle(double degrees) const {
+void TableStyle::appendAngle(std::string& out, double degrees) const {
     const double d = pos360(degrees);
     if (angles == AngleStyle::Gon) {
         // 400 gon to the circle; a value that rounds to 400.00000 is 0.
         const double gon = d * 400.0 / 360.0;
-        return fixed(gon >= 399.999995 ? 0.0 : gon, 5);
+        appendFixed(out, gon >= 399.999995 ? 0.0 : gon, 5);
+    } else if (angles == AngleStyle::Degrees || csv) {
+        appendFixed(out, d >= 359.9999995 ? 0.0 : d, 6);
+    } else {
+        out += dmsText(d);
     }
-    if (angles == AngleStyle::Degrees || csv) return fixed(d >= 359.9999995 ? 0.0 : d, 6);
-    return dmsText(d);
+}
+
+std::string TableStyle::angle(double degrees) const {
+    std::string s;
+    appendAngle(s, degrees);
+    return s;
 }
 
 std::string TableStyle::heading(const std::string& name) const {

@@ -27,6 +27,8 @@ struct TableStyle {
     // An azimuth or direction in degrees: DMS text for people; in CSV decimal degrees (or gon),
     // since DMS is not a number.
     std::string angle(double degrees) const;
+    // The same appended to a line.
+    void appendAngle(std::string& out, double degrees) const;
     // Column headings naming the unit: "offset [usft]" in text, "offset_usft" in CSV.
     std::string heading(const std::string& name) const;
     std::string angleHeading(const std::string& name) const;

@@ -32,9 +32,6 @@ inline constexpr double kMinRadiusM = zel_math::kMinRadiusM;          // arcs an
 inline constexpr double kMaxRadiusM = zel_math::kMaxRadiusM;
 inline constexpr double kMaxStationM = zel_math::kMaxStationM;      // |station|, staStart, VIPs
 inline constexpr double kMaxElevationM = zel_math::kMaxElevationM;  // |elevation|
-// A clothoid turns through L / (2 R) from its tangent point; a spiral whose whole clothoid (from
-// its tangent point to its sharper end) turns further than two full turns is not a road.
-inline constexpr double kMaxSpiralTurnRad = 4.0 * 3.141592653589793;
 // A value within this fraction of a bound counts as on it (a value on a bound in metres, written
 // in feet, reads back a few units in the last place away and must still read).
 inline constexpr double kBoundSlack = zel_math::kBoundSlack;

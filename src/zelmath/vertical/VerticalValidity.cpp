@@ -90,6 +90,10 @@ double circleArcLength(double radiusM, double gradeIn, double gradeOut) {
     return radiusM * std::fabs(std::atan(gradeOut) - std::atan(gradeIn));
 }
 
+double vipTouchTolerance(const VipValues& a, const VipValues& b, const ProfileCheck& how) {
+    return std::max({how.touchToleranceM, 2.0 * a.writtenStepM, 2.0 * b.writtenStepM, 1e-6});
+}
+
 Verdict checkVerticalCurves(const std::vector<VipValues>& p, const ProfileCheck& how) {
     if (Verdict r = checkOrder(p, how); !r) return r;
     const size_t n = p.size();
@@ -107,11 +111,10 @@ Verdict checkVerticalCurves(const std::vector<VipValues>& p, const ProfileCheck&
                                  "one side");
         ext[i] = vipCurveExtent(p[i], gradeBetween(p[i - 1], p[i]), gradeBetween(p[i], p[i + 1]));
     }
-    const double tolerance = std::max(how.touchToleranceM, 1e-6);
     for (size_t i = 0; i + 1 < n; ++i) {
         const double room = p[i + 1].chainageM - p[i].chainageM;
         const double used = ext[i].ahead + ext[i + 1].back;
-        if (used <= room + tolerance) continue;
+        if (used <= room + vipTouchTolerance(p[i], p[i + 1], how)) continue;
         return overlapVerdict(p[i], p[i + 1], used - room, how);
     }
     return Verdict::pass();

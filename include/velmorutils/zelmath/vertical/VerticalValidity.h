@@ -29,6 +29,9 @@ struct VipValues {
     double lengthM = 0.0;
     double radiusM = 0.0;
     int line = 0;
+    // One unit of the last decimal the design was written with for this VIP's chainage and curve
+    // (metres; 0 when not known): what a writer's rounding may have moved them by.
+    double writtenStepM = 0.0;
 };
 
 // Where a curve's horizontal extent ends on each side of its VIP (metres along the chainage),
@@ -45,9 +48,9 @@ VELMORUTILS_API VipExtent vipCurveExtent(const VipValues& vip, double gradeIn, d
 VELMORUTILS_API double circleArcLength(double radiusM, double gradeIn, double gradeOut);
 
 struct ProfileCheck {
-    // Curves that meet, or overlap by at most this much, touch: 1 mm, or more where the design
-    // was written with fewer decimals (the LandXML reader passes the rounding of the file's
-    // decimals when it is larger). Never below 1e-6 m.
+    // Curves that meet, or overlap by at most this much, touch: 1 mm, or twice the written step
+    // of either VIP (VipValues::writtenStepM) where the design was written with fewer decimals.
+    // Never below 1e-6 m.
     double touchToleranceM = 1e-3;
     // The unit of lengths in messages ("0.0100 m").
     LinearUnit unit = LinearUnit::Meter;
@@ -57,6 +60,11 @@ struct ProfileCheck {
     // when the next VIP comes, and a single VIP is allowed.
     bool openEnd = false;
 };
+
+// How far the curves at two neighbouring VIPs may overlap and still touch (metres): see
+// ProfileCheck::touchToleranceM.
+VELMORUTILS_API double vipTouchTolerance(const VipValues& a, const VipValues& b,
+                                         const ProfileCheck& how = {});
 
 // The whole profile. A VIP is named "ParaCurve at line 12 (VIP station 0+300.000)" (CircCurve,
 // PVI; without " at line N" where it has no line). Messages, in the order checked:
