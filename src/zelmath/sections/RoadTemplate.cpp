@@ -8,6 +8,7 @@
 #include <sstream>
 #include <utility>
 
+#include "velmorutils/platform/FileSystem.h"
 #include "velmorutils/utils/CINIFile.h"
 
 namespace zel_math {
@@ -81,7 +82,7 @@ bool load(const char* path, Settings& settings) {
         }
     }
     // Where each section and key stands, for messages.
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(zel_platform::toNativePath(path), std::ios::binary);
     std::string line, section;
     for (int number = 1; std::getline(in, line); ++number) {
         const std::string t = trim(line);

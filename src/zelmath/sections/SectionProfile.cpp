@@ -42,7 +42,7 @@ std::vector<int> sidePoints(const TSectionProfile& p, bool right) {
 
 void findSide(TSectionProfile& p, bool right) {
     TSectionSide& side = right ? p.right : p.left;
-    side.hinge = side.daylight = -1;
+    side = TSectionSide();
     const std::vector<int> pts = sidePoints(p, right);
     if (pts.empty()) {
         // The whole section lies on the other side of the centre line: its end on this side.

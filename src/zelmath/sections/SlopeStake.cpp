@@ -70,9 +70,15 @@ bool groundAt(const std::vector<TGroundPiece>& pieces, double d, double& h) {
     return false;
 }
 
-// The first meeting of the slope line from (x0, y0) with the pieces, in distance outwards.
+// The first meeting of the slope line from (x0, y0) with the pieces, in distance outwards. Ground
+// through the start itself (to 1e-9 m) is caught there.
 bool firstCatch(const std::vector<TGroundPiece>& pieces, double x0, double y0, bool cut,
                 double slope, double limit, double& x, double& y) {
+    double g = 0;
+    if (groundAt(pieces, x0, g) && std::abs(g - y0) <= kOnPiece) {
+        x = x0, y = g;
+        return true;
+    }
     for (const TGroundPiece& p : pieces) {
         if (p.dTo < x0 - kOnPiece || p.dFrom > limit) continue;
         double cx = 0, cy = 0, dir = 0;
@@ -91,6 +97,10 @@ bool firstCatch(const std::vector<TGroundPiece>& pieces, double x0, double y0, b
 
 bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainage, bool right,
                 double searchWidth, double stakeDistance, TSlopeStake& stake, std::string& error) {
+    if (!(searchWidth > 0) || !std::isfinite(searchWidth) || !std::isfinite(stakeDistance)) {
+        error = "the search width must be above 0 and the stake distance a number";
+        return false;
+    }
     TSectionProfile profile;
     if (!road.profileAt(chainage, profile, error)) return false;
     const TSectionSide& side = right ? profile.right : profile.left;
@@ -127,7 +137,7 @@ bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainag
         stake.note = "no ground at the hinge";
         return true;
     }
-    stake.cut = groundHinge > stake.hingeHeight;
+    stake.cut = groundHinge > stake.hingeHeight + kOnPiece;
     stake.slopeHV = stake.cut ? side.cutHV : side.fillHV;
     if (!(stake.slopeHV > 0)) {
         error = std::string("no ") + (stake.cut ? "cut" : "fill") + " slope on the " + sideName +

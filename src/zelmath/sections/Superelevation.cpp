@@ -110,6 +110,22 @@ bool checkSuperelevation(const TSuperelevation& s, std::string& error) {
     return true;
 }
 
+namespace {
+
+// The sign of the first curvature met from lo to hi: +1 turning right, -1 left, 0 none.
+int firstTurn(const CAlnt& alnt, double lo, double hi) {
+    if (!(lo <= hi)) return 0;
+    const double steps = std::min(1e6, std::ceil((hi - lo) / kCurveSample));
+    for (double i = 0; i <= steps; ++i) {
+        const double x = steps > 0 ? lo + (hi - lo) * i / steps : lo;
+        double k = 0;
+        if (alnt.getCurvatureAtChainage(x, k) && std::abs(k) > kStraight) return k > 0 ? 1 : -1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 bool superelevationOutsideIsRight(const CAlnt& alnt, const TSuperelevation& s, bool& outsideRight,
                                   std::string& error) {
     double lo = s.staStart, hi = s.staEnd;
@@ -118,17 +134,17 @@ bool superelevationOutsideIsRight(const CAlnt& alnt, const TSuperelevation& s, b
         error = "the superelevation has no stations";
         return false;
     }
-    const double steps = std::min(1e6, std::ceil((hi - lo) / kCurveSample));
-    for (double i = 0; i <= steps; ++i) {
-        const double x = steps > 0 ? lo + (hi - lo) * i / steps : lo;
-        double k = 0;
-        if (!alnt.getCurvatureAtChainage(x, k) || std::abs(k) <= kStraight) continue;
-        // Turning right puts the centre on the right and the outside on the left.
-        outsideRight = (k < 0) != s.adverse;
-        return true;
+    // The full rate is held on the curve itself; on a reverse curve the region's start may lie on
+    // the curve before, so the curve under the full rate is asked first.
+    int turn = firstTurn(alnt, s.fullSuper, s.runoff);
+    if (turn == 0) turn = firstTurn(alnt, lo, hi);
+    if (turn == 0) {
+        error = "no arc or spiral lies between " + metres(lo) + " and " + metres(hi);
+        return false;
     }
-    error = "no arc or spiral lies between " + metres(lo) + " and " + metres(hi);
-    return false;
+    // Turning right puts the centre on the right and the outside on the left.
+    outsideRight = (turn < 0) != s.adverse;
+    return true;
 }
 
 double superOutsideSlopePercent(const TSuperelevation& s, double chainage, double normalPercent) {
@@ -153,12 +169,18 @@ double superInsideSlopePercent(const TSuperelevation& s, double chainage, double
 }
 
 int superelevationAt(const std::vector<TSuperelevation>& table, double chainage) {
+    int best = -1;
+    double nearest = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < table.size(); ++i) {
         double lo = 0, hi = 0;
         span(table[i], lo, hi);
-        if (chainage >= lo && chainage <= hi) return static_cast<int>(i);
+        if (!(chainage >= lo && chainage <= hi)) continue;
+        // Where two curves' transitions overlap, the curve whose full rate is nearer decides.
+        const double away =
+            std::max({table[i].fullSuper - chainage, chainage - table[i].runoff, 0.0});
+        if (away < nearest) best = static_cast<int>(i), nearest = away;
     }
-    return -1;
+    return best;
 }
 
 }  // namespace zel_math

@@ -69,7 +69,9 @@ TEST(TinSurface, HeightsAgreeWithAScanOfEveryTriangleAndStopAtTheEdge) {
             EXPECT_NEAR(got, want, 1e-9);
             ++inside;
         }
-        if (!has) EXPECT_EQ(got, -999);  // no ground is not a height of 0
+        if (!has) {
+            EXPECT_EQ(got, -999);  // no ground is not a height of 0
+        }
     }
     EXPECT_GT(inside, 2000);
     // On the corner vertex and on the outer edge; a millimetre outside is no ground.

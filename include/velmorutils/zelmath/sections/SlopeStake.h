@@ -27,7 +27,8 @@ struct TSlopeStake {
     bool caught = false;
     double catchOffset = 0, catchHeight = 0, catchNorth = 0, catchEast = 0;
     /// Cut when the ground at the hinge lies above it (the cut slope rises outwards), else fill.
-    /// At the boundary (ground exactly at the hinge) it is a fill caught at the hinge, cutFill 0.
+    /// At the boundary (ground within 1e-9 m of the hinge) it is a fill caught at the hinge,
+    /// cutFill 0.
     bool cut = false;
     /// The slope used, horizontal run per unit of height (2.0 is 2:1).
     double slopeHV = 0;
@@ -51,7 +52,8 @@ struct TSlopeStake {
 /// along the normal to the alignment, or the ground section there) is taken piece by piece and
 /// the slope line met with each in turn by ComputeCatchPoint; the first meeting within its piece
 /// is the catch point (1e-9 m). False with error only when the stake cannot be asked (no design
-/// profile there, no side slope, no ground given); no catch is a true result with caught false.
+/// profile there, no side slope, no ground given, a search width not above 0); no catch is a
+/// true result with caught false.
 VELMORUTILS_API bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainage,
                                 bool right, double searchWidth, double stakeDistance,
                                 TSlopeStake& stake, std::string& error);

@@ -35,10 +35,11 @@ struct TSuperelevation {
 /// before BeginRunoffSta 1260.000"), chainages in metres.
 VELMORUTILS_API bool checkSuperelevation(const TSuperelevation& s, std::string& error);
 
-/// The side of the curve's outside: away from the centre of the first arc or spiral between
-/// staStart and staEnd (the first chainage with curvature, sampled every 0.5 m at most, beyond
-/// 1e-9 1/m). A right-turning curve has its outside on the left. adverse swaps it. False when no
-/// curvature lies in the region.
+/// The side of the curve's outside: away from the centre of the first arc or spiral met, first
+/// between fullSuper and runoff (the full rate is held on the curve itself: on a reverse curve
+/// staStart may lie on the curve before), else between staStart and staEnd; curvature sampled
+/// every 0.5 m at most, beyond 1e-9 1/m. A right-turning curve has its outside on the left.
+/// adverse swaps it. False when no curvature lies in the region.
 VELMORUTILS_API bool superelevationOutsideIsRight(const CAlnt& alnt, const TSuperelevation& s,
                                                   bool& outsideRight, std::string& error);
 
@@ -59,7 +60,8 @@ VELMORUTILS_API double superInsideSlopePercent(const TSuperelevation& s, double 
                                                double normalPercent, double outsideNormalPercent);
 
 /// The superelevation that holds a chainage: the one whose given stations (and staStart..staEnd)
-/// span it; -1 for none (normal crown there).
+/// span it; where the transitions of two curves overlap (a reverse curve), the one whose full
+/// rate (fullSuper..runoff) is nearer. -1 for none (normal crown there).
 VELMORUTILS_API int superelevationAt(const std::vector<TSuperelevation>& table, double chainage);
 
 }  // namespace zel_math

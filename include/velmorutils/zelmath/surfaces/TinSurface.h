@@ -61,9 +61,9 @@ public:
     void profileAlong(double north0, double east0, double azimuthDeg, double d0, double d1,
                       std::vector<TGroundPiece>& pieces) const;
 
-    bool empty() const { return faces_.empty(); }
-    std::size_t vertexCount() const { return vertices_.size(); }
-    std::size_t triangleCount() const { return faces_.size(); }
+    bool empty() const { return tris_.empty(); }
+    std::size_t vertexCount() const { return vertexCount_; }
+    std::size_t triangleCount() const { return tris_.size(); }
     /// Plan extent of the vertices that faces use, metres; false on an empty surface.
     bool extent(double& minNorth, double& minEast, double& maxNorth, double& maxEast) const;
     /// Lowest and highest height of the vertices that faces use, metres; false when empty.
@@ -72,21 +72,30 @@ public:
     std::size_t memoryBytes() const;
 
 private:
-    bool triangleHeight(std::uint32_t face, double north, double east, double& height) const;
-    void clipRay(std::uint32_t face, double n0, double e0, double dn, double de, double d0,
-                 double d1, std::vector<TGroundPiece>& pieces) const;
-    void buildGrid();
+    // A triangle's corners, kept together so that a query reads one place per triangle.
+    struct Tri {
+        double n[3];
+        double e[3];
+        double h[3];
+    };
+    bool triangleHeight(const Tri& t, double north, double east, double& height) const;
+    void clipRay(const Tri& t, double n0, double e0, double dn, double de, double d0, double d1,
+                 std::vector<TGroundPiece>& pieces) const;
+    void buildGrid(const std::vector<TTinVertex>& vertices,
+                   const std::vector<std::array<std::uint32_t, 3>>& faces);
     std::int64_t cellOf(double north, double east) const;
 
-    std::vector<TTinVertex> vertices_;
-    std::vector<std::array<std::uint32_t, 3>> faces_;
+    std::size_t vertexCount_ = 0;
+    // Triangles in the order of the grid cell their centre lies in (row by row), so that the
+    // triangles of one cell lie together in memory.
+    std::vector<Tri> tris_;
     double minN_ = 0, minE_ = 0, maxN_ = 0, maxE_ = 0, minH_ = 0, maxH_ = 0;
     // Grid: cellSize_ metres square, rows_ x cols_ cells from (minN_, minE_); cellStart_ has
-    // rows_*cols_+1 offsets into cellFaces_ (face indexes of each cell, in face order).
+    // rows_*cols_+1 offsets into cellTris_ (the triangles whose plan box meets each cell).
     double cellSize_ = 1;
     std::int64_t rows_ = 0, cols_ = 0;
     std::vector<std::uint32_t> cellStart_;
-    std::vector<std::uint32_t> cellFaces_;
+    std::vector<std::uint32_t> cellTris_;
 };
 
 }  // namespace zel_math
