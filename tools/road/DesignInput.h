@@ -20,6 +20,10 @@
 #include "TableFormat.h"
 #include "Units.h"
 
+namespace zel_math {
+class CRoadCorridor;
+}
+
 namespace road {
 
 namespace landxml = zel_landxml;

@@ -74,7 +74,7 @@ bool builtinDocument(const Design& d, landxml::Document& doc, std::string& error
 
 }  // namespace
 
-int loadRoadModel(const SectionArgs& a, const Common& c, const Design& d, RoadModel& model,
+int loadRoadModel(const SectionArgs& a, const Common& c, Design& d, RoadModel& model,
                   std::FILE* err) {
     model = RoadModel();
     const bool given = anyGiven(a);

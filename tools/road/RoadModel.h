@@ -53,7 +53,8 @@ struct RoadModel {
 // Builds the model of the design's alignment from its file and the options (through the LandXML
 // component's one call), saying on standard error which surfaces were taken and how heights
 // were read. A design without sections and without options has no model, which is no error.
-int loadRoadModel(const SectionArgs& a, const Common& c, const Design& d, RoadModel& model,
+// The design then refers to the model's corridor (null without a model), for the field outputs.
+int loadRoadModel(const SectionArgs& a, const Common& c, Design& d, RoadModel& model,
                   std::FILE* err);
 
 }  // namespace road

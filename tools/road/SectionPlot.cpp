@@ -302,8 +302,8 @@ private:
     double py(double h) const { return frame_.y1 - (h - base_) * s_.sv; }
     PagePoint at(double off, double h) const { return {px(off), py(h)}; }
 
-    // A line clipped to the frame (points outside it are dropped, so a ground running far beyond
-    // the design stays inside the drawing).
+    // A line cut at the frame's left and right edges (a ground running far beyond the design
+    // ends at the frame); heights stay within it by the choice of scale.
     void addLine(PlotModel& m, Placer& put, const std::vector<std::pair<double, double>>& pts,
                  double width, Rgb colour, const char* role) {
         std::vector<PagePoint> page;
@@ -314,14 +314,20 @@ private:
             }
             page.clear();
         };
-        for (const auto& [off, h] : pts) {
-            const PagePoint p = at(off, h);
-            if (p.x < frame_.x0 - 0.01 || p.x > frame_.x1 + 0.01 || p.y < frame_.y0 ||
-                p.y > frame_.y1) {
-                flush();
-                continue;
+        auto inside = [&](double off) { return off >= s_.lo && off <= s_.hi; };
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const auto [off, h] = pts[i];
+            if (i > 0) {
+                // Where the piece from the point before crosses an edge, the line starts or ends.
+                const auto [off0, h0] = pts[i - 1];
+                for (const double edge : {s_.lo, s_.hi}) {
+                    if ((off0 - edge) * (off - edge) >= 0 || off0 == off) continue;
+                    const double k = (edge - off0) / (off - off0);
+                    page.push_back(at(edge, h0 + k * (h - h0)));
+                    if (!inside(off)) flush();
+                }
             }
-            page.push_back(p);
+            if (inside(off)) page.push_back(at(off, h));
         }
         flush();
     }

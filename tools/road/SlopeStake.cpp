@@ -63,7 +63,8 @@ void SlopeStakeTable::writeHeader(std::FILE* out) {
             line += (i ? "," : "") + h[i];
             continue;
         }
-        widths_[i] = std::max<std::size_t>(i == 1 ? 5 : 13, h[i].size());
+        const std::size_t least = i == 1 ? 5 : h[i] == "offset stake" ? 18 : 13;
+        widths_[i] = std::max<std::size_t>(least, h[i].size());
         if (i + 1 == h.size())
             line += "  " + h[i];
         else if (i == 1)

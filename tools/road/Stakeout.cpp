@@ -158,7 +158,6 @@ void appendLengthCell(std::string& block, const TableStyle& s, double metres, in
 void appendTextRow(std::string& block, const TableStyle& s, const std::string& station,
                    const StakeoutStation& st, const StakeoutRow& r, bool model,
                    const std::string& extra, std::string& cell) {
-    const size_t heightWidth = model ? kModelHeightWidth : 16;
     appendAligned(block, station, 13);
     block += ' ';
     appendLengthCell(block, s, r.offset, 3, 13, cell);
@@ -167,6 +166,7 @@ void appendTextRow(std::string& block, const TableStyle& s, const std::string& s
     block += ' ';
     appendLengthCell(block, s, r.east, 4, 15, cell);
     block += ' ';
+    const size_t heightWidth = model ? kModelHeightWidth : 16;
     if (r.hasHeight)
         appendLengthCell(block, s, r.height, 3, heightWidth, cell);
     else

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "RoadTool.h"
+#include "ToolRun.h"
+#include "support/FilesScratch.h"
+
+// The road tool with a section model, on the example Ridge Road: 200 m north from 1000 N
+// 5000 E at a 1 % grade from 50.000, lanes 3.50 m at -2.5 %, shoulders 1.00 m at -4 % ending in
+// the hinge, sections every 25 m with the design's daylight points; the ground a TIN folded
+// along the centre line, 0.30 m above grade there, rising 10 % to the left and falling 15 % to
+// the right.
+namespace {
+
+const std::string kExamples =
+    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples")
+        .string();
+const std::string kRidge = kExamples + "/ridge-road-m.xml";
+const std::string kShots = kExamples + "/ridge-shots-m.csv";
+
+double grade(double ch) {
+    return 50.0 + 0.01 * ch;
+}
+// The design's own cross fall, closed form.
+double crossFall(double off) {
+    const double a = std::fabs(off);
+    return -0.025 * std::min(a, 3.5) - 0.04 * std::max(0.0, std::min(a, 4.5) - 3.5);
+}
+// Catch points, closed form: left cut 2:1 rising to meet the ground rising 10 %; right fill 3:1
+// falling to meet the ground falling 15 %.
+const double kHinge = crossFall(4.5);  // below grade
+const double kCatchLeft = (0.3 - kHinge + 4.5 / 2.0) / (0.5 - 0.1);
+const double kCatchRight = (4.5 / 3.0 + kHinge - 0.3) / (1.0 / 3.0 - 0.15);
+
+std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> out;
+    std::string cur;
+    std::istringstream in(text);
+    while (std::getline(in, cur, sep))
+        out.push_back(cur);
+    if (!text.empty() && text.back() == sep) out.push_back("");
+    return out;
+}
+
+std::vector<std::vector<std::string>> csv(const std::string& out) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& l : split(out, '\n'))
+        if (!l.empty()) rows.push_back(split(l, ','));
+    return rows;
+}
+
+}  // namespace
+
+TEST(SectionsCli, StakeoutOffsetRowsCarryTheDesignHeightAtTheirOffset) {
+    const ToolRun r =
+        RunTool({"stakeout", kRidge, "--offsets=-4,-3.5,0,2,4.5", "--interval", "50", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csv(r.out);
+    ASSERT_EQ(rows[0][5], "design_height_m");
+    ASSERT_EQ(rows[0].back(), "code");
+    ASSERT_EQ(rows.size(), 1u + 5 * 5);
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double ch = std::stod(rows[i][1]), off = std::stod(rows[i][2]);
+        EXPECT_NEAR(std::stod(rows[i][5]), grade(ch) + crossFall(off), 0.0005) << i;
+    }
+    // The code of the point at the offset, else of the piece's outer end.
+    EXPECT_EQ(rows[2].back(), "ETW");
+    EXPECT_EQ(rows[3].back(), "CL");
+    EXPECT_EQ(rows[4].back(), "ETW");
+    // Beyond the last section there is no design height, never the centre line's.
+    const ToolRun past = RunTool({"stakeout", kRidge, "--offsets=3", "--interval", "50", "--csv",
+                                  "--from", "0+150", "--to", "0+250"});
+    ASSERT_EQ(past.code, 0) << past.err;
+    EXPECT_EQ(csv(past.out).size(), 3u);  // the road ends at 0+200
+    // The text table names the column after what it holds.
+    const ToolRun text = RunTool({"stakeout", kRidge, "--offsets=3.5", "--to", "0+000"});
+    ASSERT_EQ(text.code, 0) << text.err;
+    EXPECT_NE(text.out.find("design height [m]"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("CL height"), std::string::npos);
+}
+
+TEST(SectionsCli, CodesStakeTheSectionPointsOfEachSide) {
+    const ToolRun r =
+        RunTool({"stakeout", kRidge, "--codes", "etw,Hinge", "--interval", "100", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csv(r.out);
+    ASSERT_EQ(rows.size(), 1u + 3 * 5) << r.out;  // 0, 100, 200: CL and four points each
+    const struct {
+        double off;
+        const char* code;
+    } want[] = {{0, "CL"}, {-4.5, "Hinge"}, {-3.5, "ETW"}, {3.5, "ETW"}, {4.5, "Hinge"}};
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const auto& w = want[(i - 1) % 5];
+        const double ch = std::stod(rows[i][1]);
+        EXPECT_NEAR(std::stod(rows[i][2]), w.off, 1e-9) << i;
+        EXPECT_EQ(rows[i].back(), w.code) << i;
+        EXPECT_NEAR(std::stod(rows[i][5]), grade(ch) + crossFall(w.off), 0.0005) << i;
+        // The point is staked where its offset puts it, square to the road (east here).
+        EXPECT_NEAR(std::stod(rows[i][4]), 5000.0 + w.off, 1e-4) << i;
+    }
+    const ToolRun none = RunTool({"stakeout", kRidge, "--codes", "BackCurb", "--csv"});
+    EXPECT_EQ(none.code, 0);
+    EXPECT_NE(none.err.find("'BackCurb' is at no station; codes: Daylight, Hinge, ETW, CL"),
+              std::string::npos)
+        << none.err;
+    const ToolRun noModel = RunTool({"stakeout", "builtin", "--codes", "ETW"});
+    EXPECT_EQ(noModel.code, road::kExitUsage);
+    EXPECT_NE(noModel.err.find("no section model"), std::string::npos) << noModel.err;
+}
+
+TEST(SectionsCli, SlopeStakesMeetTheGroundWhereTheClosedFormDoes) {
+    const ToolRun r = RunTool(
+        {"slope-stake", kRidge, "--ground", "Existing ground", "--interval", "100", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csv(r.out);
+    ASSERT_EQ(rows.size(), 1u + 3 * 2);
+    const std::vector<std::string> head(rows[0].begin(), rows[0].begin() + 11);
+    EXPECT_EQ(head, (std::vector<std::string>{"station", "chainage_m", "side", "hinge_offset_m",
+                                              "hinge_height_m", "catch_offset_m", "catch_height_m",
+                                              "catch_northing_m", "catch_easting_m", "slope",
+                                              "cut_fill_m"}));
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const auto& f = rows[i];
+        const bool right = f[2] == "right";
+        const double ch = std::stod(f[1]), x = right ? kCatchRight : -kCatchLeft;
+        EXPECT_EQ(f[2], i % 2 ? "left" : "right");
+        EXPECT_NEAR(std::stod(f[3]), right ? 4.5 : -4.5, 1e-9);
+        EXPECT_NEAR(std::stod(f[4]), grade(ch) + kHinge, 0.0005);
+        EXPECT_NEAR(std::stod(f[5]), x, 0.0005) << f[0];
+        EXPECT_NEAR(std::stod(f[8]), 5000.0 + x, 0.00005);
+        EXPECT_NEAR(std::stod(f[9]), right ? 3.0 : 2.0, 1e-4);
+        // Cut on the left (catch above the hinge), fill on the right.
+        const double cutFill = right ? -(kCatchRight - 4.5) / 3.0 : (kCatchLeft - 4.5) / 2.0;
+        EXPECT_NEAR(std::stod(f[10]), cutFill, 0.0005);
+        EXPECT_NEAR(std::stod(f[13]), 0.0, 0.0005);  // the file's daylight agrees
+    }
+    // The crew's stakes 3 m beyond the catch: ground there minus the hinge.
+    const ToolRun text =
+        RunTool({"slope-stake", kRidge, "--ground", "Existing ground", "--to", "0+000"});
+    ASSERT_EQ(text.code, 0) << text.err;
+    const double stakeL = kCatchLeft + 3.0, stakeR = kCatchRight + 3.0;
+    char left[64], right[64];
+    std::snprintf(left, sizeof left, "C %.2f @ %.2f L", 0.3 + 0.1 * stakeL - kHinge, stakeL);
+    std::snprintf(right, sizeof right, "F %.2f @ %.2f R", -(0.3 - 0.15 * stakeR - kHinge), stakeR);
+    EXPECT_NE(text.out.find(left), std::string::npos) << left << "\n" << text.out;
+    EXPECT_NE(text.out.find(right), std::string::npos) << right << "\n" << text.out;
+    EXPECT_NE(text.out.find("2:1 cut"), std::string::npos);
+    EXPECT_NE(text.out.find("3:1 fill"), std::string::npos);
+}
+
+TEST(SectionsCli, NoCatchWithinTheSearchIsARowThatSaysSo) {
+    // The right side catches 1.35 m beyond its hinge, the left 2.19 m: a 2 m search finds only
+    // the right one.
+    const ToolRun r = RunTool({"slope-stake", kRidge, "--ground", "Existing ground", "--search",
+                               "2", "--interval", "25", "--to", "0+025", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csv(r.out);
+    ASSERT_EQ(rows.size(), 5u);
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const bool right = rows[i][2] == "right";
+        EXPECT_EQ(rows[i][5].empty(), !right) << i;  // no catch offset on the left
+        EXPECT_EQ(rows[i][10].empty(), !right) << i;
+        EXPECT_FALSE(rows[i][3].empty());  // the hinge is there all the same
+    }
+    const ToolRun text = RunTool(
+        {"slope-stake", kRidge, "--ground", "Existing ground", "--search", "2", "--to", "0+000"});
+    EXPECT_NE(split(text.out, '\n')[1].find("no catch"), std::string::npos) << text.out;
+    EXPECT_NE(text.err.find("1 caught, 1 without a catch"), std::string::npos) << text.err;
+}
+
+TEST(SectionsCli, StationOffsetSaysCutOrFillAgainstTheDesignAtTheShot) {
+    const ToolRun r = RunTool({"station-offset", kRidge, kShots, "--corridor", "30"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto lines = split(r.out, '\n');
+    EXPECT_NE(lines[0].find("design height [m]"), std::string::npos) << lines[0];
+    // R1 is 0.012 above the left lane 2 m out, R3 0.021 below the right one; R4 0.250 above
+    // the lane 3.2 m right (where the centre line's height would give another number).
+    EXPECT_NE(lines[1].find("C 0.012"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[3].find("F 0.021"), std::string::npos) << lines[3];
+    EXPECT_NE(lines[4].find(" 50.820 "), std::string::npos) << lines[4];
+    EXPECT_NE(lines[4].find("C 0.250"), std::string::npos) << lines[4];
+    // Off the road: echoed, but neither a design height nor a cut or fill.
+    EXPECT_EQ(lines[6].rfind("R6", 0), 0u);
+    EXPECT_NE(lines[6].find("49.000"), std::string::npos);
+    EXPECT_NE(lines[6].find("-               -         offRoad"), std::string::npos) << lines[6];
+    const ToolRun c = RunTool({"station-offset", kRidge, kShots, "--corridor", "30", "--csv"});
+    const auto rows = csv(c.out);
+    EXPECT_EQ(rows[0][7], "design_height_m");
+    EXPECT_EQ(rows[0][8], "cut_fill_m");
+    EXPECT_EQ(rows[3][8], "-0.021");
+    EXPECT_EQ(rows[4][8], "0.250");
+    EXPECT_EQ(rows[6][7], "");
+    EXPECT_EQ(rows[6][8], "");
+}
+
+TEST(SectionsCli, BadOptionsAreRefusedWithWhatIsWrong) {
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        const char* says;
+    } cases[] = {
+        {{"stakeout", kRidge, "--section-heights", "sideways"},
+         road::kExitUsage,
+         "--section-heights"},
+        {{"stakeout", kRidge, "--template", "t.ini", "--design-surface", "X"},
+         road::kExitUsage,
+         "excludes"},
+        {{"slope-stake", kRidge}, road::kExitUsage, "need a ground"},
+        {{"slope-stake", "builtin", "--ground-file", kRidge},
+         road::kExitUsage,
+         "need a design model"},
+        {{"slope-stake", kRidge, "--ground", "Existing ground", "--search", "0"},
+         road::kExitUsage,
+         "--search must lie between 0.001 m and 10000 m"},
+        {{"slope-stake", kRidge, "--ground", "Existing ground", "--stake-offset", "-1"},
+         road::kExitUsage,
+         "--stake-offset must lie between 0 m and 1000 m"},
+        {{"slope-stake", kRidge, "--ground", "Bedrock"}, road::kExitBadInput, "Bedrock"},
+        {{"plot", kRidge, "--sections", "0+050", "-o", "x.png"}, road::kExitUsage, "FROM..TO"},
+        {{"plot", kRidge, "--sections", "0+150..0+050", "-o", "x.png"},
+         road::kExitUsage,
+         "FROM lies after TO"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = RunTool(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args[1] << " " << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(SectionsCli, PlotDrawsOneSectionPerFileSection) {
+    FilesScratch dir;
+    const ToolRun r = RunTool({"plot", kRidge, "--sections", "0+000..0+050", "--ground",
+                               "Existing ground", "-o", dir.native("s.svg")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string svg = dir.read("s.svg");
+    for (const char* station : {">0+000.00<", ">0+025.00<", ">0+050.00<"})
+        EXPECT_NE(svg.find(station), std::string::npos) << station;
+    EXPECT_EQ(svg.find(">0+075.00<"), std::string::npos);
+    // Catch points labelled as the crew reads them, the codes at their points.
+    char left[32];
+    std::snprintf(left, sizeof left, "C %.3f @ %.2f L", (kCatchLeft - 4.5) / 2.0, kCatchLeft);
+    EXPECT_NE(svg.find(left), std::string::npos) << left;
+    EXPECT_NE(svg.find("class=\"code\""), std::string::npos);
+    // More sections than a sheet holds: one PNG per sheet.
+    const ToolRun all = RunTool({"plot", kRidge, "--sections", "..", "-o", dir.native("p.png")});
+    ASSERT_EQ(all.code, 0) << all.err;
+    EXPECT_NE(all.err.find("9 sections on 3 sheets"), std::string::npos) << all.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.native("p-3.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.native("p.png")));
+}
