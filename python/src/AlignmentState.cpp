@@ -128,10 +128,9 @@ void readEquations(const std::vector<double>& v, zel_landxml::Alignment& m) {
 // unit as its symbol or "").
 py::bytes corridorPart(const AlignmentRecipe::CorridorSource& c) {
     const zel_landxml::CorridorOptions& o = c.options;
-    const char* heights = o.sectionHeights == zel_landxml::SectionHeights::Absolute ? "absolute"
-                          : o.sectionHeights == zel_landxml::SectionHeights::Relative
-                              ? "relative"
-                              : "auto";
+    const char* heights = o.sectionHeights == zel_landxml::SectionHeights::Absolute   ? "absolute"
+                          : o.sectionHeights == zel_landxml::SectionHeights::Relative ? "relative"
+                                                                                      : "auto";
     const std::string unit = o.templateUnit ? zel_landxml::unitSymbol(*o.templateUnit) : "";
     std::string text;
     for (const std::string& f :
@@ -212,7 +211,8 @@ AlignmentRecipe recipeOf(const py::tuple& parts) {
 void attachCorridorAgain(RoadAlignment& a, const AlignmentRecipe::CorridorSource& c) {
     if (corridorDigest(c) != c.digest)
         throw py::value_error("Alignment state: the files of the road beyond the centre line (" +
-                              c.path + " and those its options name) changed or are gone since "
+                              c.path +
+                              " and those its options name) changed or are gone since "
                               "the alignment was pickled");
     zel_landxml::Document doc;
     std::string error;
@@ -240,7 +240,8 @@ py::tuple alignmentState(const RoadAlignment& a) {
         parts = landxmlParts(r.model);
         py::list extra(parts);
         if (!r.crs.empty()) extra.append(py::make_tuple("crs", py::bytes(r.crs)));
-        if (r.hasCorridor) extra.append(py::make_tuple("corridor-source", corridorPart(r.corridor)));
+        if (r.hasCorridor)
+            extra.append(py::make_tuple("corridor-source", corridorPart(r.corridor)));
         parts = py::tuple(extra);
     } else if (r.source == AlignmentRecipe::Source::builder) {
         parts = builderParts(r);

@@ -29,9 +29,9 @@
 #include "RoadBuilder.h"
 #include "RoadCorridor.h"
 #include "RoadLayersPy.h"
-#include "Transform.h"
 #include "Signatures.h"
 #include "Threads.h"
+#include "Transform.h"
 
 namespace py = pybind11;
 using pyvelmor::Broadcast;
@@ -82,9 +82,8 @@ void warn(const std::string& message) {
 
 // One alignment of the file as a road; false with the reason when it cannot be one.
 bool readOne(const std::string& path, const zel_landxml::Document& doc, std::size_t index,
-             zel_landxml::LinearUnit u, const py::object& profile,
-             const std::string& crs, const zel_landxml::CorridorOptions& corridor, py::list& out,
-             std::string& error) {
+             zel_landxml::LinearUnit u, const py::object& profile, const std::string& crs,
+             const zel_landxml::CorridorOptions& corridor, py::list& out, std::string& error) {
     zel_landxml::Alignment a = doc.alignments[index];
     if (!profile.is_none() && !zel_landxml::useProfile(a, profile.cast<std::string>(), error))
         return false;

@@ -16,8 +16,8 @@
 #include <velmorutils/zelmath/alignment/AlntValidity.h>
 #include <velmorutils/zelmath/curves/CCurveSpiralTStoSC.h>
 
-#include "landxml/ReaderCorridor.h"
 #include "landxml/CoordinateSystemXml.h"
+#include "landxml/ReaderCorridor.h"
 #include "landxml/ReaderGeometry.h"
 #include "landxml/ReaderText.h"
 

@@ -373,10 +373,13 @@ bool stakesLayer(const Road& road, Layer& layer, std::string& error) {
         Feature f;
         f.vertices = {Vertex{p.north, p.east}};
         f.label = std::to_string(p.number);
-        f.values = {intValue(p.number),         textValue(p.description),
-                    textValue(p.station),       realValue(road.len(p.chainage)),
+        f.values = {intValue(p.number),
+                    textValue(p.description),
+                    textValue(p.station),
+                    realValue(road.len(p.chainage)),
                     realValue(road.len(p.offset)),
-                    realValue(std::isnan(p.height) ? kNone : road.len(p.height)), road.unit()};
+                    realValue(std::isnan(p.height) ? kNone : road.len(p.height)),
+                    road.unit()};
         layer.features.push_back(std::move(f));
     }
     return true;
@@ -415,8 +418,7 @@ bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const Laye
     std::vector<Layer> out(5);
     if (!centrelineLayer(road, out[0], error) || !offsetsLayer(road, out[1], error) ||
         !stationsLayer(road, stations, out[2], error) ||
-        !keypointsLayer(road, stations, out[3], error) ||
-        !stakesLayer(road, out[4], error))
+        !keypointsLayer(road, stations, out[3], error) || !stakesLayer(road, out[4], error))
         return false;
     layers = std::move(out);
     return true;

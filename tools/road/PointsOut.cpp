@@ -44,8 +44,7 @@ int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Desi
     std::string error;
     if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))
         return fail(err, "--points-out: " + error, kExitBadInput);
-    const std::string text =
-        zel_landxml::pointFileText(points, format, unit, d.coordinateSystem);
+    const std::string text = zel_landxml::pointFileText(points, format, unit, d.coordinateSystem);
     if (!writeFileAtomically(a.pointsOut, text, error)) return fail(err, error, kExitFile);
     say(err, a.pointsOut + ": " +
                  counted(static_cast<long long>(points.size()), "point", "points") + " " +

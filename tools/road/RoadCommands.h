@@ -28,7 +28,7 @@ struct StakeoutArgs {
     double interval = NAN;  // NaN: default
     std::vector<double> offsets{0.0};
     std::string from, to;
-    CrsArgs crs;  // --crs, --out-crs, ground
+    CrsArgs crs;                        // --crs, --out-crs, ground
     std::string pointsOut;              // stake points for a data collector; "" none
     std::string pointFormat = "pnezd";  // pnezd, penzd, landxml
     long long startNumber = 1;

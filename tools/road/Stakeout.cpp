@@ -95,8 +95,7 @@ void writeHeader(std::FILE* out, const TableStyle& s, bool model, const std::str
                  s.heading("offset").c_str(), s.heading("northing").c_str(),
                  s.heading("easting").c_str(), model ? kModelHeightWidth : 16,
                  s.heading(model ? "design height" : "CL height").c_str(), code.c_str(),
-                 extra.c_str(),
-                 s.angleHeading("azimuth").c_str(), "point");
+                 extra.c_str(), s.angleHeading("azimuth").c_str(), "point");
 }
 
 // The point column of the text table: the key point's code ("*" for a boundary without one) and

@@ -135,5 +135,4 @@ bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, Lin
 // curvature never exceeds this one in magnitude over the chord stays within the same error.
 double chordStepFor(double curvature, double chordErrorM);
 
-
 }  // namespace zel_landxml

@@ -76,7 +76,6 @@ enum class PointFormat { Pnezd, Penzd, LandXml };
 // "pnezd", "penzd", "landxml"; false for anything else.
 bool pointFormatFromText(const std::string& text, PointFormat& format);
 
-
 // The points as a file in `unit`: northing and easting to 4 decimals, heights to 3 (an empty
 // field, or a CgPoint of two numbers, where there is none).
 //  - Pnezd / Penzd: one line per point, comma separated, no header (field software imports the
