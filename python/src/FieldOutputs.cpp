@@ -19,6 +19,7 @@
 
 #include "ArrayArgs.h"
 #include "FieldOutputs.h"
+#include "RoadCorridor.h"
 #include "RoadAlignment.h"
 
 namespace py = pybind11;
@@ -58,6 +59,13 @@ py::object maybeFrame(const py::object& records, bool dataframe) {
     return pandas.attr("DataFrame")(records);
 }
 
+// The section model read_landxml attached (heights at each point's own offset, as the road tool
+// gives them), or null: the centre line's design height.
+const zel_math::CRoadCorridor* designModelOf(const RoadAlignment& a) {
+    const RoadCorridorModel* m = a.corridor();
+    return m != nullptr && m->road.hasModel() ? &m->road : nullptr;
+}
+
 py::object stakeoutPoints(const RoadAlignment& a, double interval, const py::object& offsets,
                           long long startNumber, bool dataframe) {
     if (!(std::isfinite(interval) && interval > 0.0))
@@ -69,6 +77,7 @@ py::object stakeoutPoints(const RoadAlignment& a, double interval, const py::obj
         o.offsets.push_back(a.toM(off));
     o.startNumber = startNumber;
     o.style.unit = a.unit();
+    o.corridor = designModelOf(a);
     std::vector<zel_landxml::StakePoint> points;
     std::string error;
     bool ok = false;
@@ -196,6 +205,7 @@ py::dict check(const RoadAlignment& a, const py::object& northing, const py::obj
     for (const double off : doubles(offsets, "offsets"))
         o.offsets.push_back(a.toM(off));
     if (!corridor.is_none()) o.corridorM = a.toM(corridor.cast<double>());
+    o.corridor = designModelOf(a);
     std::vector<zel_landxml::AsBuiltShot> shots(n.size());
     for (std::size_t i = 0; i < n.size(); ++i)
         shots[i] = {nm[i],       a.toM(n[i]),
