@@ -47,7 +47,7 @@ def stub_parameters():
     def params(f):
         a = f.args
         return [p.arg for p in a.posonlyargs + a.args] + (['*'] if a.kwonlyargs else []) + [
-            p.arg for p in a.kwonlyargs]
+            p.arg for p in a.kwonlyargs] + ([a.kwarg.arg] if a.kwarg else [])
 
     for node in tree.body:
         if isinstance(node, ast.FunctionDef):

@@ -168,7 +168,7 @@ TEST(RoadLayers, StakesAndRefusals) {
     const int desc = stakes.fieldIndex("desc");
     EXPECT_EQ(stakes.features[0].values[0].integer, 101);
     EXPECT_EQ(stakes.features[0].values[desc].text, "O 3.50 L 0+000.00");
-    EXPECT_EQ(stakes.features[1].values[desc].text, "Start 0+000.00");
+    EXPECT_EQ(stakes.features[1].values[desc].text, "CL 0+000.00");
     EXPECT_EQ(stakes.features[3].values[desc].text, "CL 0+050.00");
     EXPECT_EQ(stakes.features[5].values[desc].text, "TS 0+100.00");
     EXPECT_TRUE(stakes.features[5].values[stakes.fieldIndex("height")].null);  // no profile

@@ -61,6 +61,14 @@ struct Stake {
     double chainage, offset, lat, lon, height;
 };
 
+// The column of a CSV table whose header starts with `name` ("chainage" finds "chainage_usft").
+size_t column(const std::vector<std::vector<std::string>>& rows, const std::string& name) {
+    for (size_t c = 0; c < rows.at(0).size(); ++c)
+        if (rows[0][c].rfind(name, 0) == 0) return c;
+    ADD_FAILURE() << "no column " << name;
+    return 0;
+}
+
 // The stake-out in latitude and longitude (CSV columns: station, chainage, offset, ... latitude,
 // longitude last).
 std::vector<Stake> stakes(const std::string& file, std::vector<std::string> extra) {
@@ -85,10 +93,11 @@ void expectBackOnTheStakes(const std::vector<Stake>& s, const std::string& rover
     ASSERT_EQ(r.code, 0) << r.err;
     const auto rows = csvRows(r.out);
     ASSERT_EQ(rows.size(), s.size() + 1) << roverFile;
+    const size_t ch = column(rows, "chainage"), off = column(rows, "offset");
     double worst = 0.0;
     for (size_t i = 0; i < s.size(); ++i) {
-        worst = std::fmax(worst, std::fabs(std::stod(rows[i + 1][2]) - s[i].chainage));
-        worst = std::fmax(worst, std::fabs(std::stod(rows[i + 1][3]) - s[i].offset));
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i + 1][ch]) - s[i].chainage));
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i + 1][off]) - s[i].offset));
     }
     EXPECT_LT(worst, tolFt);
 }
@@ -148,8 +157,8 @@ TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
     const ToolRun plain = RunTool(args);
     ASSERT_EQ(plain.code, 0) << plain.err;
     const auto rows = csvRows(plain.out);
-    EXPECT_GT(std::fabs(std::stod(rows.back()[2]) - s.back().chainage) +
-                  std::fabs(std::stod(rows.back()[3]) - s.back().offset),
+    EXPECT_GT(std::fabs(std::stod(rows.back()[column(rows, "chainage")]) - s.back().chainage) +
+                  std::fabs(std::stod(rows.back()[column(rows, "offset")]) - s.back().offset),
               0.02);
 }
 
@@ -176,12 +185,12 @@ TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
     EXPECT_NE(r.err.find("heights: converted to EGM96 height"), std::string::npos) << r.err;
     // Every height difference is within a millimetre: the geoid's 35 m (115 ft) were taken off.
     const auto rows = csvRows(r.out);
-    ASSERT_EQ(rows[0][5], "dheight_usft");
+    const size_t dh = column(rows, "cut_fill_usft");
     double worst = 0.0;
     size_t compared = 0;
     for (size_t i = 1; i < rows.size(); ++i) {
-        if (rows[i][5].empty()) continue;  // a shot a hair before the start: no design height
-        worst = std::fmax(worst, std::fabs(std::stod(rows[i][5])));
+        if (rows[i][dh].empty()) continue;  // a shot a hair before the start: no design height
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i][dh])));
         ++compared;
     }
     EXPECT_LT(worst, kMillimetreFt);
