@@ -285,3 +285,29 @@ TEST(RoadCrs, WithoutProjTheOptionsAreRefused) {
 #endif
 
 }  // namespace
+
+// The as-built check takes GNSS shots the same way: shots on the stakes lie on their design
+// lines.
+TEST(RoadCrs, AsBuiltShotsInLatitudeAndLongitude) {
+    FilesScratch dir;
+    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
+    std::string rover;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%zu,%.9f,%.9f\n", i + 1, s[i].lat, s[i].lon);
+        rover += line;
+    }
+    dir.write("rover.csv", rover);
+    const ToolRun r = RunTool({"check", dir.native("sp.xml"), dir.native("rover.csv"), "--columns",
+                               "PNE", "--points-crs", "EPSG:4326", "--offsets", "-36,0,24.5",
+                               "--tol-h", "0.01", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows.size(), s.size() + 1);
+    const size_t h = column(rows, "h_dev");
+    double worst = 0.0;
+    for (size_t i = 1; i < rows.size(); ++i)
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i][h])));
+    EXPECT_LT(worst, kMillimetreFt);
+}

@@ -72,16 +72,19 @@ CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c) {
 
 namespace {
 
-int readShots(const CheckArgs& a, Unit unit, CheckRun& run, std::FILE* err) {
+int readShots(const CheckArgs& a, Unit unit, PointsToDesign& toDesign, CheckRun& run,
+              std::FILE* err) {
     std::string error, text;
     const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
     if (!layout) return fail(err, "--columns: " + error, kExitUsage);
     const ReadFailure failure = readTextFile(a.shots, text, error);
     if (failure != ReadFailure::None)
         return fail(err, error, failure == ReadFailure::Io ? kExitFile : kExitBadInput);
-    const PointFile file = readPointFile(text, *layout);
-    // Coordinates in the file's own unit where it names one, else in the output unit.
-    const Unit from = file.hasUnit ? file.unit : unit;
+    PointFile file = readPointFile(text, *layout);
+    // Shots in another CRS come into the design's coordinates in the output unit; others are in
+    // the file's own unit where it names one, else in the output unit.
+    toDesign.convert(file.points, file.bad);
+    const Unit from = file.hasUnit && !toDesign.active() ? file.unit : unit;
     for (const MeasuredPoint& p : file.points) {
         zel_landxml::AsBuiltShot s;
         s.name = p.name;
@@ -202,7 +205,11 @@ int runCheck(const CheckArgs& a, const Common& c, std::FILE* out, std::FILE* err
     if (model.hasModel()) run.options.corridor = model.corridor.get();
     run.design = a.file.empty() ? std::string(kBuiltin) : a.file;
     run.shotFile = a.shots;
-    if ((code = readShots(a, unit, run, err)) != kExitOk) return code;
+    PointsToDesign toDesign;
+    if ((code = toDesign.setUp(a.crs, d, unit, err)) != kExitOk) return code;
+    for (const std::string& n : toDesign.notes())
+        say(err, n);
+    if ((code = readShots(a, unit, toDesign, run, err)) != kExitOk) return code;
     const zel_landxml::AsBuiltCheck check(d.alnt, run.options);
     if (!check.isok()) return fail(err, run.design + ": " + check.error(), kExitBadInput);
     for (const zel_landxml::AsBuiltShot& s : run.shots)

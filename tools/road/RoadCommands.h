@@ -62,6 +62,7 @@ struct CheckArgs {
     double corridor = NAN;  // output unit; NaN: none
     std::string summary, report;
     SectionArgs sections;
+    CrsArgs crs;  // --crs, --points-crs, ground
 };
 
 struct PlotArgs {

@@ -283,6 +283,8 @@ int runRoadTool(int argc, const char* const* argv, std::FILE* out, std::FILE* er
     CLI::App* cList = addList(app, listFile, common);
     CheckArgs check;
     CLI::App* cCheck = addCheck(app, check, common);
+    addPointsCrsOption(cCheck, check.crs);
+    addDesignCrsOptions(cCheck, check.crs);
     addTableOptions(cCheck, common);
     addProfileOption(cCheck, common);
     double radius = kExampleRadius, length = kExampleLength;
