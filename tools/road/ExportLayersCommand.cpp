@@ -36,8 +36,9 @@ CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
                     "the file to write (a folder for shp), whole or not at all")
         ->required();
     cmd->add_option("--crs", a.crs,
-                    "the design's coordinate system (EPSG:3878, WKT or a PROJ string); GeoJSON "
-                    "and KML need it, GeoPackage and Shapefile carry it");
+                    "the design's coordinate system (EPSG:3878, WKT or a PROJ string; default: "
+                    "the one the design file names); GeoJSON and KML need it, GeoPackage and "
+                    "Shapefile carry it");
     cmd->add_option("--chord-error", a.chordError,
                     "largest distance of a drawn chord from the true curve, output unit "
                     "(default 1 mm; arcs are true arcs in DXF)")
@@ -94,23 +95,25 @@ int layerRequest(const LayerExportArgs& a, const Common& c, const Design& d,
 }  // namespace
 
 int runLayerExport(const LayerExportArgs& a, const Common& c, std::FILE* err) {
-    if (formatNeedsCrs(a.format) && a.crs.empty())
+    Design d;
+    int code = loadDesign(a.file, c, err, d);
+    if (code != kExitOk) return code;
+    // --crs overrules the coordinate system the design file names.
+    const std::string crs = a.crs.empty() ? zel_landxml::crsDefinition(d.coordinateSystem) : a.crs;
+    if (formatNeedsCrs(a.format) && crs.empty())
         return fail(err,
                     a.format +
                         " is written in WGS 84 longitude and latitude, which needs the "
                         "design's coordinate system: the design names none; give it "
                         "with --crs (e.g. --crs EPSG:3878)",
                     kExitUsage);
-    Design d;
-    int code = loadDesign(a.file, c, err, d);
-    if (code != kExitOk) return code;
     zel_landxml::LayerRequest request;
     if ((code = layerRequest(a, c, d, request, err)) != kExitOk) return code;
     std::vector<zel_landxml::Layer> layers;
     std::string error;
     if (!zel_landxml::buildRoadLayers(d.alnt, d.stationing, request, layers, error))
         return fail(err, a.file + ": " + error, kExitBadInput);
-    if (!writeLayerFile(a.output, a.format, layers, outputUnit(c, d), a.crs, error))
+    if (!writeLayerFile(a.output, a.format, layers, outputUnit(c, d), crs, error))
         return fail(err, error, kExitFile);
     return kExitOk;
 }
