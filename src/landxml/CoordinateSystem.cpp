@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/XmlText.h>
 
 #include "landxml/CoordinateSystemXml.h"
 
@@ -20,38 +21,6 @@ std::string trimmed(std::string s) {
     const size_t a = s.find_first_not_of(" \t\r\n");
     if (a == std::string::npos) return "";
     return s.substr(a, s.find_last_not_of(" \t\r\n") - a + 1);
-}
-
-std::string attributeText(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\n':
-                out += "&#10;";
-                break;
-            case '\r':
-                out += "&#13;";
-                break;
-            case '\t':
-                out += "&#9;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
 }
 
 // The attributes in the order they are written, with the field each fills.
@@ -87,7 +56,7 @@ std::string write(const CoordinateSystem& cs) {
     std::string xml = "<CoordinateSystem";
     for (const auto& [name, field] : attributes())
         if (!(cs.*field).empty())
-            xml += std::string(" ") + name + "=\"" + attributeText(cs.*field) + "\"";
+            xml += std::string(" ") + name + "=\"" + xmlText(cs.*field) + "\"";
     return xml + "/>";
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include <velmorutils/landxml/StakeoutStations.h>
+#include <velmorutils/landxml/XmlText.h>
 #include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 #include <velmorutils/zelmath/sections/SectionProfile.h>
 
@@ -125,23 +126,6 @@ bool pointFormatFromText(const std::string& text, PointFormat& format) {
 
 namespace {
 
-std::string escapedXml(const std::string& s) {
-    std::string out;
-    for (const char c : s) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 std::string csvField(const std::string& s) {
     if (s.find_first_of(",\"") == std::string::npos) return s;
     std::string out = "\"";
@@ -177,9 +161,8 @@ std::string landXmlText(const std::vector<StakePoint>& points, LinearUnit unit,
     x << "  <Application name=\"velmor-road\" manufacturer=\"velmorutils\"/>\n"
       << "  <CgPoints name=\"stake points\">\n";
     for (const StakePoint& p : points) {
-        x << "    <CgPoint name=\"" << p.number << "\" code=\"" << escapedXml(p.code)
-          << "\" desc=\"" << escapedXml(p.description) << "\">"
-          << fixedText(fromMetres(p.north, unit), 4) << " "
+        x << "    <CgPoint name=\"" << p.number << "\" code=\"" << xmlText(p.code) << "\" desc=\""
+          << xmlText(p.description) << "\">" << fixedText(fromMetres(p.north, unit), 4) << " "
           << fixedText(fromMetres(p.east, unit), 4);
         if (std::isfinite(p.height)) x << " " << fixedText(fromMetres(p.height, unit), 3);
         x << "</CgPoint>\n";

@@ -10,6 +10,7 @@
 #include <velmorutils/zelmath/angles/LengthUnits.h>
 
 #include <velmorutils/landxml/Model.h>
+#include <velmorutils/landxml/XmlText.h>
 
 #include "landxml/CoordinateSystemXml.h"
 
@@ -37,29 +38,6 @@ const char* unitName(LinearUnit unit) {
 }
 
 namespace {
-
-std::string escaped(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 // What a feet number may move the metres by; 12 decimals of a foot are well below it.
 constexpr double kFeetToleranceM = 1e-9;
@@ -171,9 +149,9 @@ public:
         std::vector<Profile> all = a.profiles;
         if (all.empty() && !a.profile.empty()) all.push_back({a.name, 0, a.profile});
         if (all.empty()) return;
-        line(3, "<Profile name=\"" + escaped(a.name) + "\">");
+        line(3, "<Profile name=\"" + xmlText(a.name) + "\">");
         for (const Profile& p : all) {
-            line(4, "<ProfAlign name=\"" + escaped(p.name) + "\">");
+            line(4, "<ProfAlign name=\"" + xmlText(p.name) + "\">");
             for (const Vip& v : p.vips)
                 vip(v);
             line(4, "</ProfAlign>");
@@ -198,7 +176,7 @@ public:
             double total = 0.0;
             for (const HElement& e : a.elements)
                 total += e.length;
-            line(2, "<Alignment name=\"" + escaped(a.name) + "\" length=\"" + num(total) +
+            line(2, "<Alignment name=\"" + xmlText(a.name) + "\" length=\"" + num(total) +
                         "\" staStart=\"" + num(a.staStart) + "\">");
             line(3, "<CoordGeom>");
             for (const HElement& e : a.elements)

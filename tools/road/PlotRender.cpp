@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <velmorutils/landxml/XmlText.h>
+
 #include "Plot.h"
 #include "PlotFont.h"
 
@@ -65,23 +67,6 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
-std::string xmlEscaped(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 std::string num(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.2f", v);
@@ -94,11 +79,11 @@ std::string textLayer(const PlotModel& m) {
     std::string g = "<g id=\"text\" fill-opacity=\"0\" font-family=\"" +
                     std::string(kPlotFontFamily) + ", sans-serif\">\n";
     for (const Label& l : m.labels) {
-        g += "<text class=\"" + xmlEscaped(l.role) + "\" x=\"" + num(l.x) + "\" y=\"" + num(l.y) +
-             "\" font-size=\"" + num(l.size) + "\"";
+        g += "<text class=\"" + zel_landxml::xmlText(l.role) + "\" x=\"" + num(l.x) + "\" y=\"" +
+             num(l.y) + "\" font-size=\"" + num(l.size) + "\"";
         if (l.vertical) g += " transform=\"rotate(-90 " + num(l.x) + " " + num(l.y) + ")\"";
         g += " data-box=\"" + num(l.box.x0) + " " + num(l.box.y0) + " " + num(l.box.x1) + " " +
-             num(l.box.y1) + "\">" + xmlEscaped(l.text) + "</text>\n";
+             num(l.box.y1) + "\">" + zel_landxml::xmlText(l.text) + "</text>\n";
     }
     return g + "</g>\n";
 }
