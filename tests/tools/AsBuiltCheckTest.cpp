@@ -72,21 +72,11 @@ std::string shotFile(const CAlnt& alnt, double unitM = 1.0) {
     return t + "100,5000.1,20O0.5,99,CL\n";  // line 16: a letter O
 }
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> f(1);
-    for (const char c : line)
-        if (c == ',')
-            f.emplace_back();
-        else
-            f.back().push_back(c);
-    return f;
-}
-
 std::map<std::string, std::vector<std::string>> rowsByFirst(const std::string& csv) {
     std::map<std::string, std::vector<std::string>> rows;
     std::istringstream in(csv);
     for (std::string line; std::getline(in, line);)
-        rows[fields(line)[0]] = fields(line);
+        rows[SplitFields(line)[0]] = SplitFields(line);
     return rows;
 }
 
@@ -275,7 +265,7 @@ TEST(AsBuiltCheck, StakePointsOfCodesFollowTheTable) {
     int rows = 0;
     for (; std::getline(table, t); ++rows) {
         ASSERT_TRUE(std::getline(points, p));
-        const auto tf = fields(t), pf = fields(p);
+        const auto tf = SplitFields(t), pf = SplitFields(p);
         EXPECT_EQ(pf[1], tf[3]);
         EXPECT_EQ(pf[2], tf[4]);
         EXPECT_EQ(pf[3], tf[5]);

@@ -38,22 +38,6 @@ std::string design(const std::string& cs) {
 )";
 }
 
-std::vector<std::string> split(const std::string& line, char sep) {
-    std::vector<std::string> f;
-    std::string cur;
-    std::istringstream in(line);
-    while (std::getline(in, cur, sep))
-        f.push_back(cur);
-    return f;
-}
-
-std::vector<std::vector<std::string>> csvRows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    for (const std::string& l : split(text, '\n'))
-        if (!l.empty()) rows.push_back(split(l, ','));
-    return rows;
-}
-
 #if VELMOR_ROAD_WITH_PROJ
 
 struct Stake {
@@ -78,7 +62,7 @@ std::vector<Stake> stakes(const std::string& file, std::vector<std::string> extr
     const ToolRun r = RunTool(args);
     EXPECT_EQ(r.code, 0) << r.err;
     std::vector<Stake> out;
-    const auto rows = csvRows(r.out);
+    const auto rows = CsvRows(r.out);
     for (size_t i = 1; i < rows.size(); ++i)
         out.push_back({rows[i][0], std::stod(rows[i][1]), std::stod(rows[i][2]),
                        std::stod(rows[i][10]), std::stod(rows[i][11]), std::stod(rows[i][5])});
@@ -91,7 +75,7 @@ void expectBackOnTheStakes(const std::vector<Stake>& s, const std::string& rover
     ASSERT_GT(s.size(), 120u);
     const ToolRun r = RunTool(args);
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = csvRows(r.out);
+    const auto rows = CsvRows(r.out);
     ASSERT_EQ(rows.size(), s.size() + 1) << roverFile;
     const size_t ch = column(rows, "chainage"), off = column(rows, "offset");
     double worst = 0.0;
@@ -156,7 +140,7 @@ TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
     // Without the ground system on the way back, 50 ppm over about 1.5 km shows.
     const ToolRun plain = RunTool(args);
     ASSERT_EQ(plain.code, 0) << plain.err;
-    const auto rows = csvRows(plain.out);
+    const auto rows = CsvRows(plain.out);
     EXPECT_GT(std::fabs(std::stod(rows.back()[column(rows, "chainage")]) - s.back().chainage) +
                   std::fabs(std::stod(rows.back()[column(rows, "offset")]) - s.back().offset),
               0.02);
@@ -184,7 +168,7 @@ TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("heights: converted to EGM96 height"), std::string::npos) << r.err;
     // Every height difference is within a millimetre: the geoid's 35 m (115 ft) were taken off.
-    const auto rows = csvRows(r.out);
+    const auto rows = CsvRows(r.out);
     const size_t dh = column(rows, "cut_fill_usft");
     double worst = 0.0;
     size_t compared = 0;
@@ -202,7 +186,7 @@ TEST(RoadCrs, FactorsAtAStationAndOverTheRoad) {
     dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
     const ToolRun one = RunTool({"factors", dir.native("sp.xml"), "--at", "25+00", "--csv"});
     ASSERT_EQ(one.code, 0) << one.err;
-    const auto rows = csvRows(one.out);
+    const auto rows = CsvRows(one.out);
     ASSERT_EQ(rows.size(), 2u);
     ASSERT_EQ(rows[0][7], "grid_scale_factor");
     const double k = std::stod(rows[1][7]), e = std::stod(rows[1][9]), c = std::stod(rows[1][10]);
@@ -226,7 +210,7 @@ TEST(RoadCrs, FactorsAtAStationAndOverTheRoad) {
     EXPECT_NEAR(std::stod(ground.out.substr(at + scaled.size())), c, 3e-10) << ground.out;
     const ToolRun range = RunTool({"factors", dir.native("sp.xml"), "--csv"});
     ASSERT_EQ(range.code, 0) << range.err;
-    const auto r = csvRows(range.out);
+    const auto r = CsvRows(range.out);
     ASSERT_EQ(r.size(), 5u);
     EXPECT_EQ(r[4][0], "combined_factor");
     EXPECT_LT(std::stod(r[4][1]), std::stod(r[4][3]));
@@ -303,7 +287,7 @@ TEST(RoadCrs, AsBuiltShotsInLatitudeAndLongitude) {
                                "PNE", "--points-crs", "EPSG:4326", "--offsets", "-36,0,24.5",
                                "--tol-h", "0.01", "--csv"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = csvRows(r.out);
+    const auto rows = CsvRows(r.out);
     ASSERT_EQ(rows.size(), s.size() + 1);
     const size_t h = column(rows, "h_dev");
     double worst = 0.0;

@@ -62,16 +62,6 @@ std::vector<zel_landxml::StakePoint> expectedPoints(const road::Design& d, doubl
     return pts;
 }
 
-std::vector<std::string> splitCsv(const std::string& line) {
-    std::vector<std::string> f(1);
-    for (const char c : line)
-        if (c == ',')
-            f.emplace_back();
-        else
-            f.back().push_back(c);
-    return f;
-}
-
 // Each format of each road reads back through the tool's point reader to the library's points:
 // the same numbers, descriptions and (to the written decimals) coordinates and heights; the
 // stake table itself has the same positions in the same order.
@@ -97,7 +87,7 @@ TEST(StakePoints, EveryFormatReadsBackToTheSamePoints) {
         std::getline(rows, line);
         for (const auto& p : want) {
             ASSERT_TRUE(std::getline(rows, line));
-            const auto f = splitCsv(line);
+            const auto f = SplitFields(line);
             EXPECT_NEAR(std::stod(f[3]) * r.unitM, p.north, 1e-4 * r.unitM) << line;
             EXPECT_NEAR(std::stod(f[4]) * r.unitM, p.east, 1e-4 * r.unitM) << line;
         }

@@ -75,18 +75,8 @@ std::string feetDesign() {
            "<End>100 0</End></Line></CoordGeom></Alignment>\n</Alignments></LandXML>\n";
 }
 
-std::vector<std::string> split(const std::string& line, char sep) {
-    std::vector<std::string> f;
-    std::string cur;
-    std::istringstream in(line);
-    while (std::getline(in, cur, sep))
-        f.push_back(cur);
-    if (!line.empty() && line.back() == sep) f.push_back("");
-    return f;
-}
-
 std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> l = split(text, '\n');
+    std::vector<std::string> l = SplitFields(text, '\n');
     if (!l.empty() && l.back().empty()) l.pop_back();
     return l;
 }
@@ -122,9 +112,9 @@ TEST(RoadCli, FeetDesignStakedInFeetAndMetresAgrees) {
               "cl_design_height_usft,azimuth_deg,boundary,point,side");
     EXPECT_NE(m[0].find("northing_m"), std::string::npos);
     // The file's default interval in feet is 50 ft: stations at round feet.
-    EXPECT_EQ(split(f[2], ',')[1], "1050.0000");
+    EXPECT_EQ(SplitFields(f[2], ',')[1], "1050.0000");
     for (size_t i = 1; i < f.size(); ++i) {
-        const auto a = split(f[i], ','), b = split(m[i], ',');
+        const auto a = SplitFields(f[i], ','), b = SplitFields(m[i], ',');
         ASSERT_EQ(a.size(), 10u);
         ASSERT_EQ(b.size(), 10u);
         for (int col : {1, 2, 3, 4, 5}) {
@@ -154,7 +144,7 @@ TEST(RoadCli, CsvGivesEveryNumberTheTextTableShows) {
         ASSERT_EQ(t.size(), c.size() + 1);  // the text table's footnote
         for (size_t i = 1; i < c.size(); ++i) {
             const auto w = words(t[i]);
-            const auto v = split(c[i], ',');
+            const auto v = SplitFields(c[i], ',');
             ASSERT_GE(w.size(), 6u) << t[i];
             ASSERT_EQ(v.size(), 10u) << c[i];
             EXPECT_EQ(w[0], v[0]);  // station text
@@ -181,7 +171,7 @@ TEST(RoadCli, DmsAzimuthMatchesCsvDegrees) {
     const auto t = lines(text.out), c = lines(csv.out);
     ASSERT_EQ(t.size(), c.size() + 1);
     for (size_t i = 1; i < c.size(); ++i)
-        EXPECT_EQ(words(t[i])[5], road::dmsText(std::stod(split(c[i], ',')[6]))) << t[i];
+        EXPECT_EQ(words(t[i])[5], road::dmsText(std::stod(SplitFields(c[i], ',')[6]))) << t[i];
 }
 
 TEST(RoadCli, ListAndExportSeeEveryAlignment) {
@@ -430,8 +420,8 @@ TEST(RoadCli, FromAndToStationsAreBothInTheTable) {
         ASSERT_EQ(r.code, 0) << r.err;
         const auto l = lines(r.out);
         ASSERT_EQ(l.size(), c.rows + 1) << r.out;
-        EXPECT_EQ(split(l[1], ',')[0], c.first);
-        EXPECT_EQ(split(l.back(), ',')[0], c.last);
+        EXPECT_EQ(SplitFields(l[1], ',')[0], c.first);
+        EXPECT_EQ(SplitFields(l.back(), ',')[0], c.last);
     }
     EXPECT_EQ(run({"stakeout", "--from", "0+200.00", "--to", "0+100.00"}).code, 2);
     EXPECT_EQ(run({"stakeout", xml, "--from", "0+100", "--unit", "usft"}).code, 2);
@@ -490,7 +480,7 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
     ASSERT_EQ(all.code, 0) << all.err;
     std::vector<std::string> stations;
     for (const std::string& l : lines(all.out))
-        stations.push_back(split(l, ',')[0]);
+        stations.push_back(SplitFields(l, ',')[0]);
     // At each equation the back station's row, then the ahead station's: a crew stakes either.
     const std::vector<std::string> want{"station",  "0+000.00",    "0+100.00",    "0+200.00",
                                         "0+300.00", "0+400.00",    "0+500.00",    "0+600.00",
@@ -500,7 +490,8 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
     const auto rows = lines(all.out);
     EXPECT_EQ(rows[5].substr(rows[5].size() - 8), ",EQ,back");
     EXPECT_EQ(rows[6].substr(rows[6].size() - 9), ",EQ,ahead");
-    EXPECT_EQ(split(rows[9], ',')[1], split(rows[10], ',')[1]);  // one point, two stations
+    EXPECT_EQ(SplitFields(rows[9], ',')[1],
+              SplitFields(rows[10], ',')[1]);  // one point, two stations
     // A station in the overlap needs its region; with it, both ends are in the table.
     const ToolRun ambiguous = run({"stakeout", xml, "--from", "0+780.00"});
     EXPECT_EQ(ambiguous.code, 2);
@@ -510,10 +501,10 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
     ASSERT_EQ(region.code, 0) << region.err;
     const auto l = lines(region.out);
     ASSERT_GE(l.size(), 3u);
-    EXPECT_EQ(split(l[1], ','),
+    EXPECT_EQ(SplitFields(l[1], ','),
               (std::vector<std::string>{"0+780.00 R3", "730.0000", "0.000", "730.0000", "0.0000",
                                         "", "0.000000", "0", "", ""}));
-    EXPECT_EQ(split(l.back(), ',')[0], "0+900.00");
+    EXPECT_EQ(SplitFields(l.back(), ',')[0], "0+900.00");
 }
 
 namespace {
@@ -541,7 +532,7 @@ std::string threeAlignments() {
 // The design height of the CSV row at a station.
 std::string heightAt(const std::string& csv, const std::string& station) {
     for (const std::string& l : lines(csv))
-        if (l.rfind(station + ",", 0) == 0) return split(l, ',')[5];
+        if (l.rfind(station + ",", 0) == 0) return SplitFields(l, ',')[5];
     return "";
 }
 

@@ -38,20 +38,10 @@ const double kHinge = crossFall(4.5);  // below grade
 const double kCatchLeft = (0.3 - kHinge + 4.5 / 2.0) / (0.5 - 0.1);
 const double kCatchRight = (4.5 / 3.0 + kHinge - 0.3) / (1.0 / 3.0 - 0.15);
 
-std::vector<std::string> split(const std::string& text, char sep) {
-    std::vector<std::string> out;
-    std::string cur;
-    std::istringstream in(text);
-    while (std::getline(in, cur, sep))
-        out.push_back(cur);
-    if (!text.empty() && text.back() == sep) out.push_back("");
-    return out;
-}
-
 std::vector<std::vector<std::string>> csv(const std::string& out) {
     std::vector<std::vector<std::string>> rows;
-    for (const std::string& l : split(out, '\n'))
-        if (!l.empty()) rows.push_back(split(l, ','));
+    for (const std::string& l : SplitFields(out, '\n'))
+        if (!l.empty()) rows.push_back(SplitFields(l, ','));
     return rows;
 }
 
@@ -170,14 +160,14 @@ TEST(SectionsCli, NoCatchWithinTheSearchIsARowThatSaysSo) {
     }
     const ToolRun text = RunTool(
         {"slope-stake", kRidge, "--ground", "Existing ground", "--search", "2", "--to", "0+000"});
-    EXPECT_NE(split(text.out, '\n')[1].find("no catch"), std::string::npos) << text.out;
+    EXPECT_NE(SplitFields(text.out, '\n')[1].find("no catch"), std::string::npos) << text.out;
     EXPECT_NE(text.err.find("1 caught, 1 without a catch"), std::string::npos) << text.err;
 }
 
 TEST(SectionsCli, StationOffsetSaysCutOrFillAgainstTheDesignAtTheShot) {
     const ToolRun r = RunTool({"station-offset", kRidge, kShots, "--corridor", "30"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto lines = split(r.out, '\n');
+    const auto lines = SplitFields(r.out, '\n');
     EXPECT_NE(lines[0].find("design height [m]"), std::string::npos) << lines[0];
     // R1 is 0.012 above the left lane 2 m out, R3 0.021 below the right one; R4 0.250 above
     // the lane 3.2 m right (where the centre line's height would give another number).

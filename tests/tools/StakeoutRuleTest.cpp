@@ -29,16 +29,6 @@ namespace {
 using test_roads::anglePointRoad;
 using test_roads::straight;
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> f;
-    std::string cur;
-    std::istringstream in(line);
-    while (std::getline(in, cur, ','))
-        f.push_back(cur);
-    if (!line.empty() && line.back() == ',') f.push_back("");
-    return f;
-}
-
 struct Stake {
     double n = 0.0, e = 0.0;
 };
@@ -80,7 +70,7 @@ TEST(StakeoutRule, TheBuiltInRoadListsTheKeyPointsOfItsCurveAtAnIntersectionPoin
     std::vector<std::string> keys;
     std::istringstream in(r.out);
     for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> f = fields(line);
+        const std::vector<std::string> f = SplitFields(line);
         ASSERT_EQ(f.size(), 10u) << line;
         if (f[2] == "0.000" && !f[8].empty()) keys.push_back(f[8] + " " + f[0]);
     }

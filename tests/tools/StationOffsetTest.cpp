@@ -24,23 +24,6 @@ ToolRun tool(std::vector<std::string> args) {
     return RunTool(std::move(args));
 }
 
-std::vector<std::string> split(const std::string& line, char sep) {
-    std::vector<std::string> f;
-    std::string cur;
-    std::istringstream in(line);
-    while (std::getline(in, cur, sep))
-        f.push_back(cur);
-    if (!line.empty() && line.back() == sep) f.push_back("");
-    return f;
-}
-
-std::vector<std::vector<std::string>> csvRows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    for (const std::string& l : split(text, '\n'))
-        if (!l.empty()) rows.push_back(split(l, ','));
-    return rows;
-}
-
 class Files {
 public:
     Files() : dir_(fs::temp_directory_path() / ("velmor_so_" + std::to_string(::getpid()))) {
@@ -87,7 +70,7 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
                                         "far,50,-40\n");
     const ToolRun csv = tool({"station-offset", xml, pts, "--alignment", "Kink", "--csv"});
     ASSERT_EQ(csv.code, 0) << csv.err;
-    const auto rows = csvRows(csv.out);
+    const auto rows = CsvRows(csv.out);
     ASSERT_EQ(rows.size(), 7u) << csv.out;
     EXPECT_EQ(rows[0],
               (std::vector<std::string>{"name", "northing_m", "easting_m", "height_m", "station",
@@ -119,7 +102,7 @@ TEST(StationOffsetTool, EveryPointGetsItsStatusStationAndSignedOffset) {
     const ToolRun text =
         tool({"station-offset", xml, pts, "--alignment", "Kink", "--corridor", "25"});
     ASSERT_EQ(text.code, 0) << text.err;
-    const auto lines = split(text.out, '\n');
+    const auto lines = SplitFields(text.out, '\n');
     ASSERT_GE(lines.size(), 7u);
     EXPECT_NE(lines[0].find("offset [m]"), std::string::npos) << lines[0];
     for (size_t i = 0; i < 5; ++i)
@@ -154,7 +137,7 @@ TEST(StationOffsetTool, AllFeetListsEveryFootWithinTheCorridor) {
         const ToolRun r = tool(args);
         SCOPED_TRACE(args.back());
         ASSERT_EQ(r.code, 0) << r.err;
-        const auto rows = csvRows(r.out);
+        const auto rows = CsvRows(r.out);
         ASSERT_EQ(rows.size(), c.feet.size() + 1) << r.out;
         for (size_t i = 0; i < c.feet.size(); ++i) {
             const auto& row = rows[i + 1];
@@ -198,7 +181,8 @@ TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
             char line[96];
             std::snprintf(line, sizeof line, "P%d,%.4f,%.4f\n", i, n / unit, e / unit);
             text += line;
-            ne.emplace_back(std::stod(split(line, ',')[1]), std::stod(split(line, ',')[2]));
+            ne.emplace_back(std::stod(SplitFields(line, ',')[1]),
+                            std::stod(SplitFields(line, ',')[2]));
             if (i % 20'000 == 10) text += "oops,1\n";
         }
         Files files;
@@ -208,7 +192,7 @@ TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
         EXPECT_EQ(r.code, road::kExitBadInput);
         EXPECT_NE(r.err.find("4 lines could not be read"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("line 60016: too few fields"), std::string::npos) << r.err;
-        const auto rows = csvRows(r.out);
+        const auto rows = CsvRows(r.out);
         ASSERT_EQ(rows.size(), static_cast<size_t>(kPoints) + 1);
         const char* names[] = {"square", "beforeStart", "afterEnd", "atJoint"};
         for (int i = 0; i < kPoints; ++i) {

@@ -25,6 +25,26 @@ inline std::string ReadAndCloseTool(std::FILE* f) {
     return s;
 }
 
+// The fields of one line separated by `sep`; a separator at the end gives an empty last field,
+// as a CSV reader reads it.
+inline std::vector<std::string> SplitFields(const std::string& line, char sep = ',') {
+    std::vector<std::string> f(1);
+    for (const char c : line)
+        if (c == sep)
+            f.emplace_back();
+        else
+            f.back().push_back(c);
+    return f;
+}
+
+// The rows of a CSV table, blank lines left out.
+inline std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& l : SplitFields(text, '\n'))
+        if (!l.empty()) rows.push_back(SplitFields(l));
+    return rows;
+}
+
 inline ToolRun RunTool(std::vector<std::string> args) {
     args.insert(args.begin(), "velmor-road");
     std::vector<const char*> argv;
