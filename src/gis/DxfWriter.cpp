@@ -18,12 +18,14 @@ constexpr const char* kAppId = "VELMOR";
 // AutoCAD colour index of each layer, chosen to tell the layers apart on a white or a black
 // sheet; any other layer draws in white/black (7).
 int layerColour(const std::string& name) {
-    if (name == "centreline") return 1;  // red
-    if (name == "offsets") return 3;     // green
-    if (name == "stations") return 5;    // blue
-    if (name == "keypoints") return 6;   // magenta
-    if (name == "stakes") return 4;      // cyan
-    if (name == "check") return 30;      // orange
+    if (name == "centreline") return 1;   // red
+    if (name == "offsets") return 3;      // green
+    if (name == "stations") return 5;     // blue
+    if (name == "keypoints") return 6;    // magenta
+    if (name == "stakes") return 4;       // cyan
+    if (name == "check") return 30;       // orange
+    if (name == "sections") return 8;     // grey
+    if (name == "catchpoints") return 2;  // yellow
     return 7;
 }
 

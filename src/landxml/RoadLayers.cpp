@@ -1,5 +1,7 @@
 #include <velmorutils/landxml/RoadLayers.h>
 #include <velmorutils/landxml/StakePoints.h>
+#include <velmorutils/zelmath/sections/RoadCorridor.h>
+#include <velmorutils/zelmath/sections/SlopeStake.h>
 
 #include <algorithm>
 #include <cmath>
@@ -367,6 +369,7 @@ bool stakesLayer(const Road& road, Layer& layer, std::string& error) {
     options.offsets = road.request.offsetsM;
     options.startNumber = road.request.firstStakeNumber;
     options.style = road.request.stationStyle;
+    options.corridor = road.request.corridor;
     std::vector<StakePoint> points;
     if (!stakePoints(road.alnt, road.stationing, options, points, error)) return false;
     for (const StakePoint& p : points) {
@@ -399,6 +402,78 @@ bool checkRequest(const CAlnt& alnt, const LayerRequest& r, std::string& error) 
     return error.empty();
 }
 
+// The finished surface at each stake-out station, drawn across the road in plan (an angle
+// point once).
+bool sectionsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations,
+                   Layer& layer, std::string& error) {
+    layer = makeLayer("sections", GeometryKind::Line,
+                      {{"station"},
+                       {"chainage", FieldType::Real},
+                       {"left", FieldType::Real},
+                       {"right", FieldType::Real},
+                       {"unit"}});
+    zel_math::TSectionProfile profile;
+    TAlntEval at;
+    for (const TAlntStakeoutStation& st : stations) {
+        std::string why;
+        if (st.side == TAlntJointSide::back ||
+            !road.request.corridor->profileAt(st.chainageInM, profile, why) ||
+            profile.points.size() < 2)
+            continue;  // no section there: nothing to draw
+        if (!evaluateStakeoutStation(road.alnt, st, at))
+            return error = "no position at chainage " + stationText(st.chainageInM), false;
+        Feature f;
+        for (const zel_math::TSectionPoint& p : profile.points) {
+            Vertex v;
+            alntOffsetPoint(at, p.offset, v.north, v.east);
+            f.vertices.push_back(v);
+        }
+        f.label = road.sta(st.chainageInM);
+        f.values = {textValue(f.label), realValue(road.len(st.chainageInM)),
+                    realValue(road.len(profile.points.front().offset)),
+                    realValue(road.len(profile.points.back().offset)), road.unit()};
+        layer.features.push_back(std::move(f));
+    }
+    return true;
+}
+
+// The slope stakes' catch points at each stake-out station, both sides (an angle point once).
+void catchpointsLayer(const Road& road, const std::vector<TAlntStakeoutStation>& stations,
+                      Layer& layer) {
+    layer = makeLayer("catchpoints", GeometryKind::Point,
+                      {{"station"},
+                       {"chainage", FieldType::Real},
+                       {"side"},
+                       {"offset", FieldType::Real},
+                       {"height", FieldType::Real},
+                       {"cut_fill", FieldType::Real},
+                       {"slope", FieldType::Real},
+                       {"unit"}});
+    for (const TAlntStakeoutStation& st : stations) {
+        if (st.side == TAlntJointSide::back) continue;
+        for (const bool right : {false, true}) {
+            zel_math::TSlopeStake s;
+            std::string why;
+            if (!zel_math::slopeStake(*road.request.corridor, *road.request.ground, st.chainageInM,
+                                      right, road.request.searchM, 0.0, s, why) ||
+                !s.caught)
+                continue;  // no catch within the search: no point to place
+            Feature f;
+            f.vertices = {Vertex{s.catchNorth, s.catchEast}};
+            f.label = road.sta(st.chainageInM);
+            f.values = {textValue(f.label),
+                        realValue(road.len(st.chainageInM)),
+                        textValue(right ? "R" : "L"),
+                        realValue(road.len(s.catchOffset)),
+                        realValue(road.len(s.catchHeight)),
+                        realValue(road.len(s.cutFill)),
+                        realValue(s.slopeHV),
+                        road.unit()};
+            layer.features.push_back(std::move(f));
+        }
+    }
+}
+
 }  // namespace
 
 bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const LayerRequest& request,
@@ -420,6 +495,14 @@ bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const Laye
         !stationsLayer(road, stations, out[2], error) ||
         !keypointsLayer(road, stations, out[3], error) || !stakesLayer(road, out[4], error))
         return false;
+    if (request.corridor != nullptr && request.corridor->hasModel()) {
+        out.emplace_back();
+        if (!sectionsLayer(road, stations, out.back(), error)) return false;
+        if (request.ground != nullptr && (request.ground->tin || request.ground->sections)) {
+            out.emplace_back();
+            catchpointsLayer(road, stations, out.back());
+        }
+    }
     layers = std::move(out);
     return true;
 }

@@ -189,3 +189,22 @@ def test_dxf_audits_clean_with_units_layers_and_true_arcs(tmp_path, design, unit
     first = stakes[0].dxf.location
     assert abs(first.x - float(row[f"easting_{unit}"])) < 1e-4
     assert attrs(stakes[0])["desc"] == "O 3.50 L " + row["station"]
+
+
+def test_sections_and_catch_points_of_the_road_beyond_its_centre_line(tmp_path):
+    ridge = os.path.join(EXAMPLES, "ridge-road-m.xml")
+    out = export(tmp_path, "gpkg", "ridge.gpkg", "--crs", CRS, "--interval", "25",
+                 "--ground", "Existing ground", design=ridge)
+    sections, catches = table(out, "sections"), table(out, "catchpoints")
+    assert len(sections) == 9 and len(catches) == 18
+    assert [float(s["left"]) for s in sections] == pytest.approx([-6.69375] * 9, abs=1e-4)
+    # The same catch points as slope-stake (the ground is folded along the centre line: a cut
+    # on the left, a fill on the right), and stakes at offsets with the design's heights.
+    ss = list(csv.DictReader(io.StringIO(run("slope-stake", ridge, "--ground", "Existing ground",
+                                             "--interval", "25", "--csv").stdout)))
+    assert [float(c["offset"]) for c in catches] == pytest.approx(
+        [float(r["catch_offset_m"]) for r in ss], abs=6e-4)  # the table keeps 3 decimals
+    assert [c["side"] for c in catches[:2]] == ["L", "R"]
+    assert float(catches[0]["cut_fill"]) > 0 > float(catches[1]["cut_fill"])
+    stakes = {(s["station"], float(s["offset"])): float(s["height"]) for s in table(out, "stakes")}
+    assert stakes[("0+000.00", -3.5)] == pytest.approx(50.0 - 3.5 * 0.025, abs=1e-6)

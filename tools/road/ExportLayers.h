@@ -11,6 +11,7 @@
 #include <velmorutils/landxml/RoadLayers.h>
 
 #include "DesignInput.h"
+#include "RoadModel.h"
 
 namespace CLI {
 class App;
@@ -27,6 +28,7 @@ struct LayerExportArgs {
     double interval = NAN;    // output unit; NaN: the file's, else 20 m or 50 ft
     std::vector<double> offsets{0.0};
     int startNumber = 1;
+    SectionArgs sections;  // the road beyond the centre line: sections and catchpoints layers
 };
 
 CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c);

@@ -53,6 +53,7 @@ CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
         ->delimiter(',')
         ->check(kFiniteNumber);
     cmd->add_option("--start-number", a.startNumber, "number of the first stake (default 1)");
+    addSectionOptions(cmd, a.sections);
     cmd->add_option("--alignment", c.alignment, "the alignment of the file (default: the first)");
     cmd->add_option("--unit", c.unit,
                     "unit of the drawing and the attributes (default: the file's)")
@@ -109,6 +110,12 @@ int runLayerExport(const LayerExportArgs& a, const Common& c, std::FILE* err) {
                     kExitUsage);
     zel_landxml::LayerRequest request;
     if ((code = layerRequest(a, c, d, request, err)) != kExitOk) return code;
+    RoadModel model;
+    if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
+    if (model.hasModel()) {
+        request.corridor = model.corridor.get();
+        if (model.hasGround()) request.ground = &model.ground;
+    }
     std::vector<zel_landxml::Layer> layers;
     std::string error;
     if (!zel_landxml::buildRoadLayers(d.alnt, d.stationing, request, layers, error))

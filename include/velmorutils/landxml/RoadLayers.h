@@ -7,6 +7,11 @@
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
+namespace zel_math {
+class CRoadCorridor;
+struct TGround;
+}  // namespace zel_math
+
 // A road as the vector layers a CAD or GIS file holds: geometry and attributes as plain data,
 // with nothing of any file format. The GIS writer (velmorutils::gis) and the Python module both
 // take their features from here, so every format carries the same features with the same
@@ -92,6 +97,13 @@ struct LayerRequest {
     // line (staked, but no offset line).
     std::vector<double> offsetsM{0.0};
     int firstStakeNumber = 1;
+    // The road beyond its centre line (both may be null): with a design model the stakes carry
+    // the design height at their own offset and a sections layer is written; with a ground as
+    // well, a catchpoints layer of the slope stakes at every stake-out station, both sides,
+    // searching searchM beyond the hinge.
+    const zel_math::CRoadCorridor* corridor = nullptr;
+    const zel_math::TGround* ground = nullptr;
+    double searchM = 100.0;
 };
 
 // An as-built shot as a check reports it, in the request's unit: where it was taken (its
@@ -119,7 +131,13 @@ struct CheckShot {
 // between two tangents: keypoint (its name, "TS 0+150.00", "PI 1"), code, station, chainage,
 // unit), stakes (every stake-out row at
 // every offset, the library's stake-out rule unchanged: number, desc, station, chainage,
-// offset, height (the centre line's design height; null without a profile), unit).
+// offset, height (the design height at the stake's offset with a design model, else the centre
+// line's; null where there is none), unit); with a design model, sections (the finished surface
+// at every stake-out station as a line across the road in plan, from its leftmost to its rightmost
+// point: station, chainage, left, right (the outermost offsets), unit); with a design model and
+// a ground, catchpoints (where each side slope meets the ground: station, chainage, side
+// "L"/"R", offset, height, cut_fill (catch height minus hinge height, positive a cut), slope
+// (H:V), unit; sides without a catch are left out).
 // False with a message when the road has no element, the request is out of range, or a point
 // cannot be computed; the layers are then empty.
 bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const LayerRequest& request,
