@@ -20,6 +20,9 @@ py::array_t<double> asDoubles(const py::object& value, const char* name) {
         throw py::type_error(std::string(name) + ": expected real numbers, got an array of dtype " +
                              py::str(arr.dtype()).cast<std::string>());
     }
+    // Aligned as well as contiguous: arrays rebuilt from bytes (a pickle, another process's
+    // buffer) may start at any address, and the loops read whole doubles.
+    arr = np.attr("require")(arr, "float64", "CA");
     return py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(arr);
 }
 

@@ -105,3 +105,12 @@ def test_threads_query_one_alignment_at_once(road):
     for t in threads:
         t.join()
     assert not errors
+
+
+def test_arrays_at_any_address_are_read_whole(road):
+    # A buffer rebuilt from bytes (a pickle, another process) may start off an 8-byte boundary.
+    raw = np.zeros(8 * 5 + 1, dtype=np.uint8)
+    chainage = raw[1:].view(np.float64)
+    chainage[:] = [0.0, 10.0, 20.0, 30.0, 40.0]
+    assert chainage.ctypes.data % 8 != 0
+    assert np.array_equal(road.azimuth(chainage), road.azimuth(chainage.copy()))
