@@ -144,6 +144,8 @@ CM
     -Wl,-rpath,"$prefix/lib"
   "$work/gis/pc" "$work/road.xml"
   echo "installed package: find_package and pkg-config consumers build and run (gis)"
+fi
+
 # The proj component, when it was built: a consumer takes 52 N 15 E to UTM zone 33N, which must
 # give easting 500000 (the central meridian) and northing 5761038.212, northing first.
 if [[ -f "$prefix/lib/cmake/velmorutils/velmorutilsProjTargets.cmake" ]]; then
