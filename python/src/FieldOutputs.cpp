@@ -19,8 +19,8 @@
 
 #include "ArrayArgs.h"
 #include "FieldOutputs.h"
-#include "RoadCorridor.h"
 #include "RoadAlignment.h"
+#include "RoadCorridor.h"
 
 namespace py = pybind11;
 

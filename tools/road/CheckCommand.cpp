@@ -19,7 +19,7 @@ constexpr double kMinToleranceM = 0.0001;
 constexpr double kMaxToleranceM = 10.0;
 constexpr double kMinCorridorM = 0.001;
 constexpr double kMaxCorridorM = 100000.0;
-// Without --tol-h / --tol-v: a common specification for finished pavement.
+// Without --tol-h / --tol-v: tolerances commonly asked of finished pavement.
 constexpr double kDefaultTolHM = 0.02;
 constexpr double kDefaultTolVM = 0.01;
 
