@@ -26,7 +26,30 @@ cp -a "$prefix" "$work/moved"
 tool_check "$work/moved"
 rm -rf "$work/moved"
 echo "installed package: velmor-road runs from the prefix and from a moved copy, no library path"
-cat >"$work/main.cpp" <<'CPP'
+
+# Builds the consumer whose main.cpp stands in $work/NAME against the installed package, once with
+# find_package (COMPONENTS, empty for the core, linking TARGET) and once by hand with pkg-config
+# module PC (naming the prefix's library folder as its run path), and runs both with ARGS.
+#   consume NAME COMPONENTS TARGET PC [ARGS...]
+consume() {
+  local dir="$work/$1" components="$2" target="$3" pc="$4"
+  shift 4
+  cat >"$dir/CMakeLists.txt" <<CM
+cmake_minimum_required(VERSION 3.25)
+project(consumer CXX)
+find_package(velmorutils REQUIRED ${components:+COMPONENTS $components})
+add_executable(consumer main.cpp)
+target_link_libraries(consumer PRIVATE $target)
+CM
+  cmake -S "$dir" -B "$dir/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+  cmake --build "$dir/build" >/dev/null
+  "$dir/build/consumer" "$@"
+  g++ -std=c++20 "$dir/main.cpp" -o "$dir/pc" \
+    $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs "$pc") -Wl,-rpath,"$prefix/lib"
+  "$dir/pc" "$@"
+}
+mkdir -p "$work/core"
+cat >"$work/core/main.cpp" <<'CPP'
 #include <velmorutils/velmorutils.h>
 #include <cstdio>
 int main() {
@@ -35,20 +58,7 @@ int main() {
     return a.getDeg() == 180.0 ? 0 : 1;
 }
 CPP
-cat >"$work/CMakeLists.txt" <<'CM'
-cmake_minimum_required(VERSION 3.25)
-project(consumer CXX)
-find_package(velmorutils REQUIRED)
-add_executable(consumer main.cpp)
-target_link_libraries(consumer PRIVATE velmorutils::velmorutils)
-CM
-cmake -S "$work" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$work/build" >/dev/null
-"$work/build/consumer"
-# A consumer built by hand names the prefix's library folder as its own run path.
-g++ "$work/main.cpp" -o "$work/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils) \
-  -Wl,-rpath,"$prefix/lib"
-"$work/pc"
+consume core "" velmorutils::velmorutils velmorutils
 
 # The LandXML component: a consumer reads a small file (a 100 m line due north from 1000,500 at
 # station 0+000) and prints the position at 0+040, which must be 1040,500.
@@ -81,19 +91,7 @@ int main(int argc, char** argv) {
     return std::fabs(n - 1040.0) < 1e-9 && std::fabs(e - 500.0) < 1e-9 ? 0 : 1;
 }
 CPP
-cat >"$work/lx/CMakeLists.txt" <<'CM'
-cmake_minimum_required(VERSION 3.25)
-project(landxml_consumer CXX)
-find_package(velmorutils REQUIRED COMPONENTS landxml)
-add_executable(consumer main.cpp)
-target_link_libraries(consumer PRIVATE velmorutils::landxml)
-CM
-cmake -S "$work/lx" -B "$work/lx/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$work/lx/build" >/dev/null
-"$work/lx/build/consumer" "$work/road.xml"
-g++ "$work/lx/main.cpp" -o "$work/lx/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-landxml) \
-  -Wl,-rpath,"$prefix/lib"
-"$work/lx/pc" "$work/road.xml"
+consume lx landxml velmorutils::landxml velmorutils-landxml "$work/road.xml"
 
 # Asking for a component that does not exist fails find_package cleanly.
 sed -i 's/COMPONENTS landxml/COMPONENTS nosuch/' "$work/lx/CMakeLists.txt"
@@ -129,20 +127,7 @@ int main(int argc, char** argv) {
     return ok ? 0 : 1;
 }
 CPP
-  cat >"$work/gis/CMakeLists.txt" <<'CM'
-cmake_minimum_required(VERSION 3.25)
-project(gis_consumer CXX)
-find_package(velmorutils REQUIRED COMPONENTS gis)
-add_executable(consumer main.cpp)
-target_link_libraries(consumer PRIVATE velmorutils::gis)
-CM
-  cmake -S "$work/gis" -B "$work/gis/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-  cmake --build "$work/gis/build" >/dev/null
-  "$work/gis/build/consumer" "$work/road.xml"
-  g++ -std=c++20 "$work/gis/main.cpp" -o "$work/gis/pc" \
-    $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-gis) \
-    -Wl,-rpath,"$prefix/lib"
-  "$work/gis/pc" "$work/road.xml"
+  consume gis gis velmorutils::gis velmorutils-gis "$work/road.xml"
   echo "installed package: find_package and pkg-config consumers build and run (gis)"
 fi
 
@@ -164,19 +149,7 @@ int main() {
     return std::fabs(n - 5761038.212) < 0.001 && std::fabs(e - 500000.0) < 0.001 ? 0 : 1;
 }
 CPP
-  cat >"$work/pj/CMakeLists.txt" <<'CM'
-cmake_minimum_required(VERSION 3.25)
-project(proj_consumer CXX)
-find_package(velmorutils REQUIRED COMPONENTS proj)
-add_executable(consumer main.cpp)
-target_link_libraries(consumer PRIVATE velmorutils::proj)
-CM
-  cmake -S "$work/pj" -B "$work/pj/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-  cmake --build "$work/pj/build" >/dev/null
-  "$work/pj/build/consumer"
-  g++ "$work/pj/main.cpp" -o "$work/pj/pc" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs velmorutils-proj) \
-    -Wl,-rpath,"$prefix/lib"
-  "$work/pj/pc"
+  consume pj proj velmorutils::proj velmorutils-proj
   echo "installed package: find_package and pkg-config consumers of the proj component build and run"
 fi
 
