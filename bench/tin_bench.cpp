@@ -89,26 +89,13 @@ void BM_TinBuild(benchmark::State& state) {
 }
 BENCHMARK(BM_TinBuild)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Random queries over the whole surface (argument 0), and queries as a stake-out asks them:
+// along the road, section after section (argument 1: sorted by north).
 void BM_TinHeightIndexed(benchmark::State& state) {
     const CTinSurface& s = tin();
-    const auto q = queries(1 << 16);
-    std::size_t i = 0;
-    for (auto _ : state) {
-        double h = 0;
-        benchmark::DoNotOptimize(s.heightAt(q[i][0], q[i][1], h));
-        benchmark::DoNotOptimize(h);
-        i = (i + 1) & (q.size() - 1);
-    }
-    state.counters["queries/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_TinHeightIndexed);
-
-// Queries as a stake-out asks them: along the road, section after section (sorted by north).
-void BM_TinHeightAlongRoad(benchmark::State& state) {
-    const CTinSurface& s = tin();
     auto q = queries(1 << 16);
-    std::sort(q.begin(), q.end());
+    if (state.range(0) == 1) std::sort(q.begin(), q.end());
+    state.SetLabel(state.range(0) == 1 ? "along the road" : "random");
     std::size_t i = 0;
     for (auto _ : state) {
         double h = 0;
@@ -119,7 +106,7 @@ void BM_TinHeightAlongRoad(benchmark::State& state) {
     state.counters["queries/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_TinHeightAlongRoad);
+BENCHMARK(BM_TinHeightIndexed)->Arg(0)->Arg(1);
 
 // The same question answered by trying every triangle in turn.
 void BM_TinHeightScan(benchmark::State& state) {

@@ -210,17 +210,6 @@ struct FootCode {
     std::uint8_t side;
 };
 
-py::object footCodeDtype() {
-    py::dict layout;
-    layout["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
-    layout["formats"] = py::make_tuple("f8", "f8", "u1", "i4", "u1");
-    layout["offsets"] = py::make_tuple(offsetof(FootCode, chainage), offsetof(FootCode, offset),
-                                       offsetof(FootCode, status), offsetof(FootCode, element),
-                                       offsetof(FootCode, side));
-    layout["itemsize"] = sizeof(FootCode);
-    return py::module_::import("numpy").attr("dtype")(layout);
-}
-
 std::uint8_t statusCode(int status) {
     return status >= 0 && status < kStatusNone ? static_cast<std::uint8_t>(status) : kStatusNone;
 }
@@ -235,15 +224,18 @@ struct FootRecord {
     char32_t side[5];
 };
 
-py::object footDtype() {
-    py::dict spec;
-    spec["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
-    spec["formats"] = py::make_tuple("f8", "f8", "U11", "i4", "U5");
-    spec["offsets"] = py::make_tuple(offsetof(FootRecord, chainage), offsetof(FootRecord, offset),
-                                     offsetof(FootRecord, status), offsetof(FootRecord, element),
-                                     offsetof(FootRecord, side));
-    spec["itemsize"] = sizeof(FootRecord);
-    return py::module_::import("numpy").attr("dtype")(spec);
+// The structured dtype of a station_offset record type (FootCode or FootRecord): the same five
+// fields, the status and the side as codes or as text.
+template <class Record>
+py::object footDtypeOf(const char* statusFormat, const char* sideFormat) {
+    py::dict layout;
+    layout["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
+    layout["formats"] = py::make_tuple("f8", "f8", statusFormat, "i4", sideFormat);
+    layout["offsets"] =
+        py::make_tuple(offsetof(Record, chainage), offsetof(Record, offset),
+                       offsetof(Record, status), offsetof(Record, element), offsetof(Record, side));
+    layout["itemsize"] = sizeof(Record);
+    return py::module_::import("numpy").attr("dtype")(layout);
 }
 
 void setRecord(FootRecord& r, const RoadAlignment::Foot& f) {
@@ -291,8 +283,9 @@ py::object stationOffset(const RoadAlignment& a, const py::object& north, const 
     const Broadcast b({north, east}, {"northing", "easting"});
     if (!a.inverseError().empty()) throw py::value_error("station_offset: " + a.inverseError());
     const py::module_ np = py::module_::import("numpy");
-    py::array out =
-        np.attr("empty")(py::tuple(py::cast(b.shape())), names ? footDtype() : footCodeDtype());
+    py::array out = np.attr("empty")(
+        py::tuple(py::cast(b.shape())),
+        names ? footDtypeOf<FootRecord>("U11", "U5") : footDtypeOf<FootCode>("u1", "u1"));
     if (names) {
         fillFeetSplit<FootRecord>(a, b, t, out.mutable_data());
     } else {
