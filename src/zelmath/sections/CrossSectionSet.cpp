@@ -1,4 +1,5 @@
 #include "velmorutils/zelmath/sections/CrossSectionSet.h"
+#include "zelmath/sections/SectionSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,10 +55,7 @@ void CCrossSectionSet::setStationText(std::function<std::string(double)> text) {
 }
 
 std::string CCrossSectionSet::station(double chainage) const {
-    if (stationText_) return stationText_(chainage);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.3f", chainage);
-    return buf;
+    return stationText_ ? stationText_(chainage) : section_support::metresText(chainage);
 }
 
 bool CCrossSectionSet::add(TCrossSection section, std::string& error) {

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "velmorutils/zelmath/alignment/CAlnt.h"
+#include "zelmath/sections/SectionSupport.h"
 
 namespace zel_math {
 
@@ -17,17 +18,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Pieces of a TIN closer than this along a section are one surface (metres).
 constexpr double kJoin = 1e-6;
 
-std::string metres(double x) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.3f", x);
-    return buf;
-}
-
 bool isLane(const std::string& code) {
-    std::string c(code);
-    for (char& ch : c)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return c == "lane";
+    return section_support::lowerCase(code) == "lane";
 }
 
 // Cross slopes (percent, rising away from the centre line positive) of a side's segments at a
@@ -90,7 +82,7 @@ bool CRoadCorridor::setTemplate(TRoadTemplate road, std::vector<TSuperelevation>
         bool right = false;
         std::string why;
         if (!checkSuperelevation(s, why) || !superelevationOutsideIsRight(*alnt_, s, right, why)) {
-            error = "superelevation from " + metres(s.staStart) + ": " + why;
+            error = "superelevation from " + section_support::metresText(s.staStart) + ": " + why;
             return false;
         }
         outsideRight.push_back(right);
@@ -150,7 +142,7 @@ bool CRoadCorridor::templateProfile(double chainage, TSectionProfile& profile,
                                     std::string& error) const {
     double centre = 0;
     if (!alnt_->getPosHAtChain(chainage, centre)) {
-        error = "chainage " + metres(chainage) + " is off the profile";
+        error = "chainage " + section_support::metresText(chainage) + " is off the profile";
         return false;
     }
     const int region = superelevationAt(table_, chainage);
@@ -203,7 +195,7 @@ bool CRoadCorridor::surfaceProfile(double chainage, TSectionProfile& profile,
     double n = 0, e = 0, az = 0;
     if (!tin_ || !alnt_->getPosNeAtChain(chainage, n, e) ||
         !alnt_->getAzimuthAtChain(chainage, az)) {
-        error = "chainage " + metres(chainage) + " is off the alignment";
+        error = "chainage " + section_support::metresText(chainage) + " is off the alignment";
         return false;
     }
     std::vector<TGroundPiece> pieces;
@@ -217,7 +209,8 @@ bool CRoadCorridor::surfaceProfile(double chainage, TSectionProfile& profile,
         }
     }
     if (first == pieces.size()) {
-        error = "the design surface does not reach the centre line at " + metres(chainage);
+        error = "the design surface does not reach the centre line at " +
+                section_support::metresText(chainage);
         return false;
     }
     while (first > 0 && pieces[first - 1].dTo >= pieces[first].dFrom - kJoin)
@@ -243,13 +236,16 @@ bool CRoadCorridor::designHeight(double chainage, double offset, double& height,
         double n = 0, e = 0;
         if (!tin_ || !alnt_->getPosNeAtChain(chainage, n, e) ||
             !alnt_->getPosNeAtChainAndOffsetExtr(chainage, offset, n, e)) {
-            if (error) *error = "chainage " + metres(chainage) + " is off the alignment";
+            if (error)
+                *error =
+                    "chainage " + section_support::metresText(chainage) + " is off the alignment";
             return false;
         }
         if (!tin_->heightAt(n, e, height)) {
             if (error)
-                *error = "the design surface does not reach offset " + metres(offset) + " at " +
-                         metres(chainage);
+                *error = "the design surface does not reach offset " +
+                         section_support::metresText(offset) + " at " +
+                         section_support::metresText(chainage);
             return false;
         }
         if (code) code->clear();
@@ -262,8 +258,8 @@ bool CRoadCorridor::designHeight(double chainage, double offset, double& height,
     }
     if (!sectionHeightAt(profile, offset, height, code)) {
         if (error)
-            *error = "offset " + metres(offset) + " is beyond the finished surface at " +
-                     metres(chainage);
+            *error = "offset " + section_support::metresText(offset) +
+                     " is beyond the finished surface at " + section_support::metresText(chainage);
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "velmorutils/zelmath/sections/SectionProfile.h"
+#include "zelmath/sections/SectionSupport.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,13 +14,6 @@ namespace {
 constexpr double kSame = 1e-9;
 // A code belongs to a queried offset this close to its point (metres).
 constexpr double kCodeReach = 1e-3;
-
-std::string lower(const std::string& s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool startsWith(const std::string& s, const char* prefix) {
     return s.rfind(prefix, 0) == 0;
@@ -77,11 +71,11 @@ void findSide(TSectionProfile& p, bool right) {
 }  // namespace
 
 bool isHingeCode(const std::string& code) {
-    return startsWith(lower(code), "hinge");
+    return startsWith(section_support::lowerCase(code), "hinge");
 }
 
 bool isDaylightCode(const std::string& code) {
-    const std::string c = lower(code);
+    const std::string c = section_support::lowerCase(code);
     return startsWith(c, "daylight") || c == "dl" || c == "catch";
 }
 

@@ -8,6 +8,7 @@
 
 #include "velmorutils/zelmath/alignment/CAlnt.h"
 #include "velmorutils/zelmath/cogo/CatchPoint.h"
+#include "zelmath/sections/SectionSupport.h"
 
 namespace zel_math {
 
@@ -16,12 +17,6 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // A catch point this far outside its ground piece still lies on it (metres).
 constexpr double kOnPiece = 1e-9;
-
-std::string metres(double x) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.3f", x);
-    return buf;
-}
 
 // The ground outwards from the hinge, as pieces in distance outwards (offset times the side's
 // sign) from lo to hi. groundSection receives the ground section when that is the source.
@@ -32,7 +27,7 @@ bool groundPieces(const CAlnt& alnt, const TGround& ground, double chainage, dou
     if (ground.tin) {
         double n = 0, e = 0, az = 0;
         if (!alnt.getPosNeAtChain(chainage, n, e) || !alnt.getAzimuthAtChain(chainage, az)) {
-            error = "chainage " + metres(chainage) + " is off the alignment";
+            error = "chainage " + section_support::metresText(chainage) + " is off the alignment";
             return false;
         }
         ground.tin->profileAlong(n, e, az + sign * 90.0, lo, hi, pieces);
@@ -106,7 +101,8 @@ bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainag
     const TSectionSide& side = right ? profile.right : profile.left;
     const char* sideName = right ? "right" : "left";
     if (side.hinge < 0) {
-        error = std::string("no finished surface on the ") + sideName + " at " + metres(chainage);
+        error = std::string("no finished surface on the ") + sideName + " at " +
+                section_support::metresText(chainage);
         return false;
     }
     stake = TSlopeStake();
@@ -141,7 +137,7 @@ bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainag
     stake.slopeHV = stake.cut ? side.cutHV : side.fillHV;
     if (!(stake.slopeHV > 0)) {
         error = std::string("no ") + (stake.cut ? "cut" : "fill") + " slope on the " + sideName +
-                " at " + metres(chainage);
+                " at " + section_support::metresText(chainage);
         return false;
     }
     // A cut with a ditch starts its slope at the ditch bottom.
@@ -150,7 +146,7 @@ bool slopeStake(const CRoadCorridor& road, const TGround& ground, double chainag
     const double y0 = stake.hingeHeight - (ditch ? side.ditchDepth : 0.0);
     double x = 0, y = 0;
     if (!firstCatch(pieces, x0, y0, stake.cut, stake.slopeHV, limit, x, y)) {
-        stake.note = "no catch within " + metres(searchWidth) + " m";
+        stake.note = "no catch within " + section_support::metresText(searchWidth) + " m";
         return true;
     }
     stake.caught = true;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "velmorutils/zelmath/alignment/CAlnt.h"
+#include "zelmath/sections/SectionSupport.h"
 
 namespace zel_math {
 
@@ -21,12 +22,6 @@ struct Key {
     double chainage;
     double slope;
 };
-
-std::string metres(double x) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.3f", x);
-    return buf;
-}
 
 // The stations where the outside slope bends, in order, with the slope there. Missing runout
 // stations continue the runoff's rate; a missing runoff station leaves one straight run.
@@ -97,14 +92,15 @@ bool checkSuperelevation(const TSuperelevation& s, std::string& error) {
             return false;
         }
         if (lastName && x < last) {
-            error =
-                std::string(name) + " " + metres(x) + " is before " + lastName + " " + metres(last);
+            error = std::string(name) + " " + section_support::metresText(x) + " is before " +
+                    lastName + " " + section_support::metresText(last);
             return false;
         }
         lastName = name, last = x;
     }
     if (!std::isnan(s.staStart) && !std::isnan(s.staEnd) && s.staEnd < s.staStart) {
-        error = "staEnd " + metres(s.staEnd) + " is before staStart " + metres(s.staStart);
+        error = "staEnd " + section_support::metresText(s.staEnd) + " is before staStart " +
+                section_support::metresText(s.staStart);
         return false;
     }
     return true;
@@ -139,7 +135,8 @@ bool superelevationOutsideIsRight(const CAlnt& alnt, const TSuperelevation& s, b
     int turn = firstTurn(alnt, s.fullSuper, s.runoff);
     if (turn == 0) turn = firstTurn(alnt, lo, hi);
     if (turn == 0) {
-        error = "no arc or spiral lies between " + metres(lo) + " and " + metres(hi);
+        error = "no arc or spiral lies between " + section_support::metresText(lo) + " and " +
+                section_support::metresText(hi);
         return false;
     }
     // Turning right puts the centre on the right and the outside on the left.
