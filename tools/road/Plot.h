@@ -99,6 +99,9 @@ enum class PlotFormat { Svg, Pdf, Png };
 // The format named by a file's extension (.svg, .pdf, .png in any case).
 std::optional<PlotFormat> plotFormatOf(const std::string& path);
 
+// The date a plot's title block shows: today, local time, "2026-12-06".
+std::string plotDate();
+
 // PNG pages are rendered at this resolution.
 inline constexpr double kPngDotsPerInch = 150.0;
 

@@ -7,9 +7,7 @@
 #include "Plot.h"
 
 namespace road {
-namespace {
-
-std::string today() {
+std::string plotDate() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -17,8 +15,6 @@ std::string today() {
     std::strftime(buf, sizeof buf, "%Y-%m-%d", &local);
     return buf;
 }
-
-}  // namespace
 
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     const std::optional<PlotFormat> format = plotFormatOf(a.output);
@@ -38,7 +34,7 @@ int runPlot(const PlotArgs& a, const Common& c, std::FILE* err) {
     o.stationing = d.stationing;
     o.stationStyle = stationStyle(c, unit);
     o.fileName = a.file == kBuiltin ? std::string() : a.file;
-    o.date = today();
+    o.date = plotDate();
     PlotModel model;
     std::string bytes, error;
     if (!layoutPlot(d.alnt, o, model, error))

@@ -19,15 +19,6 @@ constexpr std::size_t kMaxSections = 2000;
 // How far beyond the hinge the drawing looks for the catch point.
 constexpr double kSearchM = 100.0;
 
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buf[16];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d", &local);
-    return buf;
-}
-
 // "FROM..TO" as running chainages; an empty end is the road's.
 int parseRange(const std::string& text, const Common& c, Unit unit, const Design& d, double& from,
                double& to, std::FILE* err) {
@@ -115,7 +106,7 @@ int runSectionPlot(const PlotArgs& a, const Common& c, PlotFormat format, std::F
     o.unitSymbol = unitSymbol(unit);
     o.alignment = static_cast<const char*>(d.alnt.getName());
     o.fileName = a.file == kBuiltin ? std::string() : a.file;
-    o.date = today();
+    o.date = plotDate();
     std::vector<PlotModel> pages;
     std::vector<std::string> files;
     std::string error;
