@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
