@@ -6,6 +6,7 @@
 #include <velmorutils/landxml/StakePoints.h>
 #include <velmorutils/landxml/StakeoutStations.h>
 
+#include "CrsOptions.h"
 #include "RoadCommands.h"
 #include "Stakeout.h"
 
@@ -28,7 +29,8 @@ void addPointsOutOptions(CLI::App* cmd, StakeoutArgs& a) {
 }
 
 int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d,
-                     const zel_math::CRoadCorridor* corridor, Unit unit, std::FILE* err) {
+                     const zel_math::CRoadCorridor* corridor, Unit unit, StakesToCrs& toCrs,
+                     std::FILE* err) {
     zel_landxml::PointFormat format = zel_landxml::PointFormat::Pnezd;
     if (!zel_landxml::pointFormatFromText(a.pointFormat, format))
         return fail(err, "--format: '" + a.pointFormat + "' is not pnezd, penzd or landxml",
@@ -44,12 +46,26 @@ int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Desi
     std::string error;
     if (!zel_landxml::stakePoints(d.alnt, d.stationing, po, points, error))
         return fail(err, "--points-out: " + error, kExitBadInput);
-    const std::string text = zel_landxml::pointFileText(points, format, unit, d.coordinateSystem);
+    std::string text, coordinates = " in " + std::string(unitSymbol(unit));
+    if (toCrs.active()) {
+        zel_landxml::OutCoordinates out;
+        if (!toCrs.pointCoordinates(points, format == zel_landxml::PointFormat::LandXml, out,
+                                    error))
+            return fail(err, "--points-out: " + error,
+                        error.rfind("--out-crs: LandXML", 0) == 0 ? kExitUsage : kExitBadInput);
+        text = zel_landxml::pointFileText(points, format, unit, out);
+        coordinates =
+            ", N and E: " + toCrs.coordinatesText() + ", heights in " +
+            (out.geographic || format != zel_landxml::PointFormat::LandXml ? unitSymbol(unit)
+                                                                           : unitSymbol(out.unit));
+    } else {
+        text = zel_landxml::pointFileText(points, format, unit, d.coordinateSystem);
+    }
     if (!writeFileAtomically(a.pointsOut, text, error)) return fail(err, error, kExitFile);
     say(err, a.pointsOut + ": " +
                  counted(static_cast<long long>(points.size()), "point", "points") + " " +
                  std::to_string(points.front().number) + " to " +
-                 std::to_string(points.back().number) + " in " + unitSymbol(unit) +
+                 std::to_string(points.back().number) + coordinates +
                  (po.corridor != nullptr
                       ? "; heights: the design height at each stake's offset"
                       : "; heights: the centre line's design height at each station (no "

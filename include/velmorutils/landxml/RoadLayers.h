@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/AsBuiltCheck.h>
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
@@ -147,6 +148,14 @@ bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const Laye
 // v_result, unit. False with a message naming the shot when its chainage cannot be placed.
 bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, LinearUnit unit,
                      Layer& layer, std::string& error);
+
+// The check layer's shots from an as-built check (AsBuiltCheck.h; results[i] belongs to
+// shots[i]): every shot that was checked, in order, bad shots left out; station text by the
+// stationing in style, lengths in style.unit, v_dev and v_result empty where a shot has no
+// vertical check. The road tool's `check` table and `export --check` both show these numbers.
+std::vector<CheckShot> checkShotsOf(const std::vector<AsBuiltShot>& shots,
+                                    const std::vector<AsBuiltResult>& results,
+                                    const Stationing& stationing, const StationStyle& style);
 
 // The arc length (metres) one chord may span on a curve of curvature `curvature` (1/m, either
 // sign) so that the curve stays within `chordErrorM` of it: 2 R acos(1 - e / R). A curve whose
