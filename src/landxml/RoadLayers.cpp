@@ -527,8 +527,9 @@ bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, Lin
             return false;
         }
         Feature f;
-        Vertex v;
-        alntOffsetPoint(at, toMetres(s.offset, unit), v.north, v.east);
+        Vertex v{s.north, s.east};
+        if (!std::isfinite(s.north) || !std::isfinite(s.east))
+            alntOffsetPoint(at, toMetres(s.offset, unit), v.north, v.east);
         f.vertices = {v};
         f.label = s.point;
         f.values = {textValue(s.point),   textValue(s.station), realValue(s.chainage),
@@ -548,6 +549,8 @@ std::vector<CheckShot> checkShotsOf(const std::vector<AsBuiltShot>& shots,
         if (!r.ok) continue;
         CheckShot s;
         s.point = shots[i].name;
+        s.north = shots[i].north;
+        s.east = shots[i].east;
         s.station = stationing.text(r.chainage, style);
         s.chainage = fromMetres(r.chainage, style.unit);
         s.offset = fromMetres(r.offset, style.unit);

@@ -52,15 +52,15 @@ TEST(ExportCheck, CheckLayerEqualsTheCheckTable) {
     FilesScratch dir;
     dir.write("sp.xml", kDesign);
     dir.write("shots.csv", kShots);
-    const std::vector<std::string> options{"--tol-h",   "0.05",       "--tol-v",
-                                           "0.03",      "--offsets",  "-36,0,24.5",
-                                           "--columns", "PNEZD"};
+    const std::vector<std::string> options{"--tol-h",   "0.05",       "--tol-v",   "0.03",
+                                           "--offsets", "-36,0,24.5", "--columns", "PNEZD"};
     std::vector<std::string> check{"check", dir.native("sp.xml"), dir.native("shots.csv"), "--csv"};
     check.insert(check.end(), options.begin(), options.end());
     const ToolRun table = RunTool(check);
     ASSERT_EQ(table.code, 1) << table.err;
-    std::vector<std::string> exp{"export", dir.native("sp.xml"),  "--format", "geojson", "-o",
-                                 dir.native("c.geojson"), "--check", dir.native("shots.csv")};
+    std::vector<std::string> exp{
+        "export", dir.native("sp.xml"),    "--format", "geojson",
+        "-o",     dir.native("c.geojson"), "--check",  dir.native("shots.csv")};
     exp.insert(exp.end(), options.begin(), options.end());
     const ToolRun r = RunTool(exp);
     if (r.err.find("without GDAL") != std::string::npos) GTEST_SKIP() << r.err;
@@ -85,8 +85,8 @@ TEST(ExportCheck, CheckLayerEqualsTheCheckTable) {
         EXPECT_EQ(property(f, "h_result"), row[6]) << row[0];
         EXPECT_EQ(property(f, "v_result"), row[7]) << row[0];
     }
-    const std::string verdicts[][2] = {{"pass", "pass"}, {"fail", "fail"}, {"pass", ""},
-                                       {"pass", "fail"}};
+    const std::string verdicts[][2] = {
+        {"pass", "pass"}, {"fail", "fail"}, {"pass", ""}, {"pass", "fail"}};
     for (int p = 1; p <= 4; ++p) {
         EXPECT_EQ(property(features[std::to_string(p)], "h_result"), verdicts[p - 1][0]) << p;
         EXPECT_EQ(property(features[std::to_string(p)], "v_result"), verdicts[p - 1][1]) << p;
@@ -107,15 +107,15 @@ TEST(ExportCheck, EveryFormatGetsTheLayerAndTheOptionsAreChecksOwn) {
     ASSERT_EQ(dxf.code, 0) << dxf.err;
     EXPECT_NE(dir.read("c.dxf").find("\ncheck\n"), std::string::npos);
     // Tolerances need shots, and are bounded as check bounds them, with its message.
-    EXPECT_EQ(RunTool({"export", dir.native("sp.xml"), "--format", "dxf", "-o",
-                       dir.native("d.dxf"), "--tol-h", "0.05"})
+    EXPECT_EQ(RunTool({"export", dir.native("sp.xml"), "--format", "dxf", "-o", dir.native("d.dxf"),
+                       "--tol-h", "0.05"})
                   .code,
               2);
-    const ToolRun tiny = RunTool({"export", dir.native("sp.xml"), "--format", "dxf", "-o",
-                                  dir.native("d.dxf"), "--check", dir.native("shots.csv"),
-                                  "--tol-v", "0.0002"});
-    const ToolRun checkTiny = RunTool(
-        {"check", dir.native("sp.xml"), dir.native("shots.csv"), "--tol-v", "0.0002"});
+    const ToolRun tiny =
+        RunTool({"export", dir.native("sp.xml"), "--format", "dxf", "-o", dir.native("d.dxf"),
+                 "--check", dir.native("shots.csv"), "--tol-v", "0.0002"});
+    const ToolRun checkTiny =
+        RunTool({"check", dir.native("sp.xml"), dir.native("shots.csv"), "--tol-v", "0.0002"});
     EXPECT_EQ(tiny.code, 2);
     EXPECT_EQ(checkTiny.code, 2);
     EXPECT_EQ(tiny.err.substr(tiny.err.find("--tol-v")),

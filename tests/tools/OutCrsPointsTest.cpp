@@ -34,9 +34,9 @@ std::string design(const std::string& cs) {
 
 std::vector<std::string> stakeout(const FilesScratch& dir, const std::string& out,
                                   const std::string& format, bool outCrs) {
-    std::vector<std::string> args{"stakeout",     dir.native("sp.xml"), "--interval", "100",
-                                  "--offsets",    "-36,0,24.5",         "--csv",      "--points-out",
-                                  dir.native(out), "--format",          format};
+    std::vector<std::string> args{
+        "stakeout", dir.native("sp.xml"), "--interval",    "100",      "--offsets", "-36,0,24.5",
+        "--csv",    "--points-out",       dir.native(out), "--format", format};
     if (outCrs) args.insert(args.end(), {"--out-crs", "EPSG:4326"});
     const ToolRun r = RunTool(args);
     EXPECT_EQ(r.code, 0) << r.err;
@@ -87,14 +87,14 @@ TEST(OutCrsPoints, LandXmlPointsReadBackOntoTheirStakes) {
     EXPECT_NE(xml.find(R"(epsgCode="4326")"), std::string::npos) << xml.substr(0, 600);
     EXPECT_NE(xml.find(R"(angularUnit="decimal degrees")"), std::string::npos);
     EXPECT_NE(xml.find(">34.048146129 -118.253086535 300.000<"), std::string::npos);
-    const ToolRun utm = RunTool({"stakeout", dir.native("sp.xml"), "--interval", "100",
-                                 "--offsets", "-36,0,24.5", "--points-out", dir.native("u.xml"),
-                                 "--format", "landxml", "--out-crs", "EPSG:32611"});
+    const ToolRun utm = RunTool({"stakeout", dir.native("sp.xml"), "--interval", "100", "--offsets",
+                                 "-36,0,24.5", "--points-out", dir.native("u.xml"), "--format",
+                                 "landxml", "--out-crs", "EPSG:32611"});
     ASSERT_EQ(utm.code, 0) << utm.err;
     EXPECT_NE(dir.read("u.xml").find(R"(linearUnit="meter")"), std::string::npos);
     for (const char* file : {"p.xml", "u.xml"}) {
-        const ToolRun r = RunTool({"check", dir.native("sp.xml"), dir.native(file), "--csv",
-                                   "--offsets", "-36,0,24.5"});
+        const ToolRun r = RunTool(
+            {"check", dir.native("sp.xml"), dir.native(file), "--csv", "--offsets", "-36,0,24.5"});
         ASSERT_EQ(r.code, 0) << r.err;
         const auto rows = CsvRows(r.out);
         size_t points = 0;

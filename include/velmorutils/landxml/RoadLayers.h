@@ -109,10 +109,13 @@ struct LayerRequest {
 
 // An as-built shot as a check reports it, in the request's unit: where it was taken (its
 // station and offset on the road), its horizontal and vertical deviation from the design (NaN:
-// not checked) and the verdict of each against its tolerance. The layer places the shot at its
-// chainage and offset, which reproduce the measured point.
+// not checked) and the verdict of each against its tolerance. The layer places the shot where it
+// was measured (north, east) when given, else at its chainage and offset, which reproduce the
+// measured point everywhere but beyond the road's ends (a shot there is measured at the end).
 struct CheckShot {
     std::string point;
+    double north = kNone;  // the measured point, metres of the design's grid; NaN: not given
+    double east = kNone;
     std::string station;
     double chainage = 0.0;  // running chainage, in the request's unit
     double offset = 0.0;
