@@ -30,7 +30,8 @@ CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c) {
     cmd->add_option("FILE", a.file, "LandXML design, or 'builtin'")->required();
     cmd->add_option("SHOTS", a.shots.file,
                     "shots: a point file (comma, semicolon, tab or spaces; see --columns) or "
-                    "LandXML CgPoints; the first word of D is the shot's code")
+                    "LandXML CgPoints (read through the CoordinateSystem they name when it is not "
+                    "the design's); the first word of D is the shot's code")
         ->required();
     addShotOptions(cmd, a.shots);
     cmd->add_option("--offsets", a.offsets,

@@ -44,7 +44,8 @@ void addPointsCrsOption(CLI::App* cmd, CrsArgs& a) {
 void addOutCrsOption(CLI::App* cmd, CrsArgs& a) {
     cmd->add_option("--out-crs", a.outCrs,
                     "give each stake also in this coordinate system (EPSG:4326: latitude and "
-                    "longitude columns, decimal degrees)");
+                    "longitude columns, decimal degrees); with --points-out the point file's N "
+                    "and E are these, heights still the design's");
 }
 
 void sayNotes(const std::vector<std::string>& notes, bool csv, std::FILE* table, std::FILE* err) {

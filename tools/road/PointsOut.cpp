@@ -16,10 +16,12 @@ void addPointsOutOptions(CLI::App* cmd, StakeoutArgs& a) {
     CLI::Option* points = cmd->add_option(
         "--points-out", a.pointsOut,
         "also write every stake as a point a data collector loads: number, northing, easting, "
-        "design height, description (CL 0+100.00, O 3.50 L 0+100.00), in the output unit");
+        "design height, description (CL 0+100.00, O 3.50 L 0+100.00), in the output unit; "
+        "with --out-crs, N and E in that CRS (latitude, longitude for a geographic one)");
     cmd->add_option("--format", a.pointFormat,
                     "the point file: pnezd, penzd (comma separated, no header) or landxml "
-                    "(CgPoints; default pnezd)")
+                    "(CgPoints with the CoordinateSystem of the design, or of --out-crs; "
+                    "default pnezd)")
         ->check(CLI::IsMember({"pnezd", "penzd", "landxml"}))
         ->needs(points);
     cmd->add_option("--start-number", a.startNumber,
