@@ -6,29 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "StatePlaneRoad.h"
 #include "ToolRun.h"
 #include "support/FilesScratch.h"
 
 namespace {
 
-// A State Plane design in US survey feet: a tangent due north from N 1840000 E 6485000 at
-// station 10+00, a spiral, a 1500 ft curve and a spiral, on a profile.
-std::string design(const std::string& cs) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
-<Units><Imperial linearUnit="USSurveyFoot"/></Units>
-)" + cs + R"(
-<Alignments><Alignment name="SR-2" staStart="1000" length="2300"><CoordGeom>
-<Line length="800"><Start>1840000 6485000</Start><End>1840800 6485000</End></Line>
-<Spiral rot="cw" spiType="clothoid" length="300" radiusStart="INF" radiusEnd="1500"/>
-<Curve rot="cw" crvType="arc" radius="1500" length="900"/>
-<Spiral rot="cw" spiType="clothoid" length="300" radiusStart="1500" radiusEnd="INF"/>
-</CoordGeom>
-<Profile name="p"><ProfAlign name="design"><PVI>1000 300</PVI><ParaCurve length="600">2500 360</ParaCurve><PVI>3300 330</PVI></ProfAlign></Profile>
-</Alignment></Alignments>
-</LandXML>
-)";
-}
+const std::string kCs = R"(<CoordinateSystem epsgCode="2229"/>)";
 
 #if VELMOR_ROAD_WITH_PROJ
 
@@ -45,7 +29,7 @@ std::vector<std::string> stakeout(const FilesScratch& dir, const std::string& ou
 
 TEST(OutCrsPoints, PointFileHoldsTheTablesLatitudeAndLongitude) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    dir.write("sp.xml", statePlaneRoad(kCs));
     const auto grid = stakeout(dir, "grid.csv", "pnezd", false);
     const auto geo = stakeout(dir, "p.csv", "pnezd", true);
     stakeout(dir, "e.csv", "penzd", true);
@@ -81,7 +65,7 @@ TEST(OutCrsPoints, PointFileHoldsTheTablesLatitudeAndLongitude) {
 // are converted from the design's feet).
 TEST(OutCrsPoints, LandXmlPointsReadBackOntoTheirStakes) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    dir.write("sp.xml", statePlaneRoad(kCs));
     stakeout(dir, "p.xml", "landxml", true);
     const std::string xml = dir.read("p.xml");
     EXPECT_NE(xml.find(R"(epsgCode="4326")"), std::string::npos) << xml.substr(0, 600);
@@ -114,7 +98,7 @@ TEST(OutCrsPoints, LandXmlPointsReadBackOntoTheirStakes) {
 // written, naming the option that gives one.
 TEST(OutCrsPoints, ADesignWithoutACrsWritesNoPointFile) {
     FilesScratch dir;
-    dir.write("plain.xml", design(""));
+    dir.write("plain.xml", statePlaneRoad(""));
     const ToolRun r = RunTool({"stakeout", dir.native("plain.xml"), "--points-out",
                                dir.native("p.csv"), "--out-crs", "EPSG:4326"});
     EXPECT_EQ(r.code, 2);
