@@ -177,10 +177,13 @@ py::object shotRecords(const RoadAlignment& a, const std::vector<zel_landxml::As
     return records.attr("view")(np.attr("ndarray"));
 }
 
-py::dict check(const RoadAlignment& a, const py::object& northing, const py::object& easting,
-               const py::object& height, const py::object& names, const py::object& codes,
-               const py::object& tolH, const py::object& tolV, const py::object& offsets,
-               const py::object& corridor, bool dataframe) {
+}  // namespace
+
+CheckedShots checkShots(const RoadAlignment& a, const py::object& northing,
+                        const py::object& easting, const py::object& height,
+                        const py::object& names, const py::object& codes, const py::object& tolH,
+                        const py::object& tolV, const py::object& offsets,
+                        const py::object& corridor) {
     const std::vector<double> n = doubles(northing, "northing");
     const std::vector<double> e = doubles(easting, "easting");
     if (n.size() != e.size()) throw py::value_error("check: northing and easting differ in length");
@@ -211,19 +214,30 @@ py::dict check(const RoadAlignment& a, const py::object& northing, const py::obj
         shots[i] = {nm[i],       a.toM(n[i]),
                     a.toM(e[i]), std::isfinite(h[i]) ? a.toM(h[i]) : NAN,
                     cd[i],       static_cast<int>(i + 1)};
-    std::vector<zel_landxml::AsBuiltResult> results;
-    std::vector<zel_landxml::AsBuiltStats> stats;
+    CheckedShots out;
     {
         const py::gil_scoped_release release;
         const std::lock_guard<std::mutex> guard(a.geometryLock());
         const zel_landxml::AsBuiltCheck c(a.alnt(), o);
         for (const zel_landxml::AsBuiltShot& s : shots)
-            results.push_back(c.check(s));
-        stats = zel_landxml::summarizeAsBuilt(shots, results, o);
+            out.results.push_back(c.check(s));
+        out.stats = zel_landxml::summarizeAsBuilt(shots, out.results, o);
     }
+    out.shots = std::move(shots);
+    return out;
+}
+
+namespace {
+
+py::dict check(const RoadAlignment& a, const py::object& northing, const py::object& easting,
+               const py::object& height, const py::object& names, const py::object& codes,
+               const py::object& tolH, const py::object& tolV, const py::object& offsets,
+               const py::object& corridor, bool dataframe) {
+    const CheckedShots c =
+        checkShots(a, northing, easting, height, names, codes, tolH, tolV, offsets, corridor);
     py::dict out;
-    out["shots"] = maybeFrame(shotRecords(a, shots, results), dataframe);
-    out["summary"] = summaryList(a, stats);
+    out["shots"] = maybeFrame(shotRecords(a, c.shots, c.results), dataframe);
+    out["summary"] = summaryList(a, c.stats);
     return out;
 }
 

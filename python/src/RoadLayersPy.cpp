@@ -10,6 +10,7 @@
 #include <velmorutils/landxml/RoadLayers.h>
 
 #include "ArrayArgs.h"
+#include "FieldOutputs.h"
 #include "RoadAlignment.h"
 
 namespace py = pybind11;
@@ -82,17 +83,41 @@ zel_landxml::LayerRequest request(const RoadAlignment& a, const py::object& inte
     return r;
 }
 
+// The shots of a mapping (a dict, a pandas DataFrame) by column: northing, easting and the
+// optional height, names, codes; checked as Alignment.check checks them, against `offsets`.
+std::vector<zel_landxml::CheckShot> checkedShots(const RoadAlignment& a, const py::object& shots,
+                                                 const py::object& tolH, const py::object& tolV,
+                                                 const py::object& offsets,
+                                                 const zel_landxml::StationStyle& style) {
+    const auto column = [&](const char* key) {
+        return shots.attr("__contains__")(key).cast<bool>() ? py::object(shots[key])
+                                                            : py::object(py::none());
+    };
+    if (column("northing").is_none() || column("easting").is_none())
+        throw py::value_error("to_layers: shots need 'northing' and 'easting'");
+    const CheckedShots c =
+        checkShots(a, column("northing"), column("easting"), column("height"), column("names"),
+                   column("codes"), tolH, tolV, offsets, py::none());
+    return zel_landxml::checkShotsOf(c.shots, c.results, a.stationing(), style);
+}
+
 py::dict toLayers(const RoadAlignment& a, const py::object& interval, const py::object& offsets,
-                  const py::object& chordError, long long startNumber, int decimals) {
+                  const py::object& chordError, long long startNumber, int decimals,
+                  const py::object& shots, const py::object& tolH, const py::object& tolV) {
     const zel_landxml::LayerRequest r =
         request(a, interval, offsets, chordError, startNumber, decimals);
+    std::vector<zel_landxml::CheckShot> checked;
+    if (!shots.is_none()) checked = checkedShots(a, shots, tolH, tolV, offsets, r.stationStyle);
     std::vector<Layer> layers;
     std::string error;
     bool ok = false;
     {
         const py::gil_scoped_release release;
         ok = a.withAlnt([&](const CAlnt& alnt) {
-            return zel_landxml::buildRoadLayers(alnt, a.stationing(), r, layers, error);
+            if (!zel_landxml::buildRoadLayers(alnt, a.stationing(), r, layers, error)) return false;
+            if (shots.is_none()) return true;
+            layers.emplace_back();
+            return zel_landxml::buildCheckLayer(alnt, checked, r.unit, layers.back(), error);
         });
     }
     if (!ok) throw py::value_error("to_layers: " + error);
@@ -116,7 +141,9 @@ void bindLayers(py::module_& m) {
         m.attr("Alignment"));
     cls.def("to_layers", &toLayers, py::arg("interval") = py::none(),
             py::arg("offsets") = std::vector<double>{0.0}, py::arg("chord_error") = py::none(),
-            py::arg("start_number") = 1, py::arg("decimals") = 2,
+            py::arg("start_number") = 1, py::arg("decimals") = 2, py::kw_only(),
+            py::arg("shots") = py::none(), py::arg("tol_h") = py::none(),
+            py::arg("tol_v") = py::none(),
             "The road as the CAD/GIS layers velmor-road export writes, as a dict of GeoJSON-like "
             "FeatureCollections: centreline, offsets, stations, keypoints, stakes (the same "
             "features and attribute names as every exported format). Coordinates are "
@@ -124,7 +151,11 @@ void bindLayers(py::module_& m) {
             "order); lengths in the attributes in that unit too, named by the attribute "
             "`unit`. interval: stake-out station interval (default 20 m or 50 ft); offsets: "
             "offset lines and stakes (right positive); chord_error: the largest distance of a "
-            "drawn chord from the true curve (default 1 mm). "
+            "drawn chord from the true curve (default 1 mm). shots: as-built shots, a dict or "
+            "DataFrame with columns northing, easting and optionally height, names, codes: a "
+            "check layer (point, station, chainage, offset, h_dev, v_dev, h_result, v_result) "
+            "of the shots checked as check() checks them against `offsets` with tol_h and "
+            "tol_v, bad shots left out. "
             "geopandas.GeoDataFrame.from_features(layers['stakes']) loads a layer.");
 }
 

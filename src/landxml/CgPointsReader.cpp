@@ -8,6 +8,8 @@
 
 #include <velmorutils/landxml/StakePoints.h>
 
+#include "landxml/CoordinateSystemXml.h"
+
 namespace zel_landxml {
 namespace {
 
@@ -100,6 +102,8 @@ bool readCgPoints(const std::string& text, CgPointList& list, std::string& error
                false;
     bool any = false;
     for (const pugi::xml_node& group : root.children()) {
+        if (localName(group) == "CoordinateSystem")
+            list.coordinateSystem = coordinate_system_xml::read(group, lines.of(group));
         if (localName(group) != "CgPoints") continue;
         any = true;
         for (const pugi::xml_node& n : group.children()) {

@@ -527,8 +527,9 @@ bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, Lin
             return false;
         }
         Feature f;
-        Vertex v;
-        alntOffsetPoint(at, toMetres(s.offset, unit), v.north, v.east);
+        Vertex v{s.north, s.east};
+        if (!std::isfinite(s.north) || !std::isfinite(s.east))
+            alntOffsetPoint(at, toMetres(s.offset, unit), v.north, v.east);
         f.vertices = {v};
         f.label = s.point;
         f.values = {textValue(s.point),   textValue(s.station), realValue(s.chainage),
@@ -537,6 +538,31 @@ bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, Lin
         layer.features.push_back(std::move(f));
     }
     return true;
+}
+
+std::vector<CheckShot> checkShotsOf(const std::vector<AsBuiltShot>& shots,
+                                    const std::vector<AsBuiltResult>& results,
+                                    const Stationing& stationing, const StationStyle& style) {
+    std::vector<CheckShot> out;
+    for (std::size_t i = 0; i < shots.size() && i < results.size(); ++i) {
+        const AsBuiltResult& r = results[i];
+        if (!r.ok) continue;
+        CheckShot s;
+        s.point = shots[i].name;
+        s.north = shots[i].north;
+        s.east = shots[i].east;
+        s.station = stationing.text(r.chainage, style);
+        s.chainage = fromMetres(r.chainage, style.unit);
+        s.offset = fromMetres(r.offset, style.unit);
+        s.hDev = fromMetres(r.hDev, style.unit);
+        s.hResult = r.hPass ? "pass" : "fail";
+        if (r.hasV) {
+            s.vDev = fromMetres(r.vDev, style.unit);
+            s.vResult = r.vPass ? "pass" : "fail";
+        }
+        out.push_back(std::move(s));
+    }
+    return out;
 }
 
 }  // namespace zel_landxml

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <sstream>
 
 #include <velmorutils/landxml/StakeoutStations.h>
@@ -144,49 +145,82 @@ std::string nowAttributes() {
     return buf;
 }
 
-std::string landXmlText(const std::vector<StakePoint>& points, LinearUnit unit,
-                        const CoordinateSystem& cs) {
-    const bool metric = unit == LinearUnit::Meter;
+// Each point's north and east fields as the file writes them.
+using CoordinateText = std::function<std::pair<std::string, std::string>(std::size_t)>;
+
+// The file's layout: its Units' linear unit (of the coordinates unless they are degrees, and of
+// the heights), its CoordinateSystem and each point's coordinate text.
+struct FileLayout {
+    LinearUnit unit = LinearUnit::Meter;
+    const CoordinateSystem* cs = nullptr;
+    CoordinateText coordinates;
+};
+
+std::string landXmlText(const std::vector<StakePoint>& points, const FileLayout& f) {
+    const bool metric = f.unit == LinearUnit::Meter;
     std::ostringstream x;
     x << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\" "
       << nowAttributes() << ">\n"
       << "  <Units>\n"
-      << "    <" << (metric ? "Metric" : "Imperial") << " linearUnit=\"" << unitName(unit)
+      << "    <" << (metric ? "Metric" : "Imperial") << " linearUnit=\"" << unitName(f.unit)
       << "\" areaUnit=\"" << (metric ? "squareMeter" : "squareFoot") << "\" volumeUnit=\""
       << (metric ? "cubicMeter" : "cubicFeet")
       << "\" angularUnit=\"decimal degrees\" directionUnit=\"decimal degrees\"/>\n"
       << "  </Units>\n";
-    if (cs.present()) x << "  " << coordinate_system_xml::write(cs) << "\n";
+    if (f.cs->present()) x << "  " << coordinate_system_xml::write(*f.cs) << "\n";
     x << "  <Application name=\"velmor-road\" manufacturer=\"velmorutils\"/>\n"
       << "  <CgPoints name=\"stake points\">\n";
-    for (const StakePoint& p : points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const StakePoint& p = points[i];
+        const auto [n, e] = f.coordinates(i);
         x << "    <CgPoint name=\"" << p.number << "\" code=\"" << xmlText(p.code) << "\" desc=\""
-          << xmlText(p.description) << "\">" << fixedText(fromMetres(p.north, unit), 4) << " "
-          << fixedText(fromMetres(p.east, unit), 4);
-        if (std::isfinite(p.height)) x << " " << fixedText(fromMetres(p.height, unit), 3);
+          << xmlText(p.description) << "\">" << n << " " << e;
+        if (std::isfinite(p.height)) x << " " << fixedText(fromMetres(p.height, f.unit), 3);
         x << "</CgPoint>\n";
     }
     x << "  </CgPoints>\n</LandXML>\n";
     return x.str();
 }
 
+std::string delimitedText(const std::vector<StakePoint>& points, PointFormat format,
+                          LinearUnit heightUnit, const CoordinateText& coordinates) {
+    std::string out;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const StakePoint& p = points[i];
+        const auto [n, e] = coordinates(i);
+        out += std::to_string(p.number) + ",";
+        out += format == PointFormat::Pnezd ? n + "," + e : e + "," + n;
+        out += ",";
+        if (std::isfinite(p.height)) out += fixedText(fromMetres(p.height, heightUnit), 3);
+        out += "," + csvField(p.description) + "\n";
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
                           LinearUnit unit, const CoordinateSystem& cs) {
-    if (format == PointFormat::LandXml) return landXmlText(points, unit, cs);
-    std::string out;
-    for (const StakePoint& p : points) {
-        const std::string n = fixedText(fromMetres(p.north, unit), 4);
-        const std::string e = fixedText(fromMetres(p.east, unit), 4);
-        out += std::to_string(p.number) + ",";
-        out += format == PointFormat::Pnezd ? n + "," + e : e + "," + n;
-        out += ",";
-        if (std::isfinite(p.height)) out += fixedText(fromMetres(p.height, unit), 3);
-        out += "," + csvField(p.description) + "\n";
-    }
-    return out;
+    const CoordinateText design = [&](std::size_t i) {
+        return std::pair{fixedText(fromMetres(points[i].north, unit), kGridDecimals),
+                         fixedText(fromMetres(points[i].east, unit), kGridDecimals)};
+    };
+    if (format == PointFormat::LandXml) return landXmlText(points, {unit, &cs, design});
+    return delimitedText(points, format, unit, design);
+}
+
+std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
+                          LinearUnit unit, const OutCoordinates& out) {
+    if (out.coordinates.size() != points.size()) return "";
+    const int decimals = out.geographic ? kDegreeDecimals : kGridDecimals;
+    const CoordinateText crs = [&](std::size_t i) {
+        return std::pair{fixedText(out.coordinates[i].first, decimals),
+                         fixedText(out.coordinates[i].second, decimals)};
+    };
+    if (format == PointFormat::LandXml)
+        return landXmlText(points, {out.geographic ? unit : out.unit, &out.cs, crs});
+    return delimitedText(points, format, unit, crs);
 }
 
 }  // namespace zel_landxml

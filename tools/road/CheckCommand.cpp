@@ -8,30 +8,16 @@
 #include <optional>
 
 #include "CheckReport.h"
+#include "CheckShots.h"
 #include "PointFile.h"
 #include "RoadCommands.h"
 
 namespace road {
 namespace {
 
-// Tolerances from 0.1 mm to 10 m, a corridor from 1 mm to 100 km.
-constexpr double kMinToleranceM = 0.0001;
-constexpr double kMaxToleranceM = 10.0;
+// A corridor from 1 mm to 100 km.
 constexpr double kMinCorridorM = 0.001;
 constexpr double kMaxCorridorM = 100000.0;
-// Without --tol-h / --tol-v: tolerances commonly asked of finished pavement.
-constexpr double kDefaultTolHM = 0.02;
-constexpr double kDefaultTolVM = 0.01;
-
-const CLI::Validator kFiniteNumber(
-    [](std::string& s) -> std::string {
-        errno = 0;
-        char* end = nullptr;
-        const double v = std::strtod(s.c_str(), &end);
-        const bool ok = !s.empty() && *end == '\0' && errno != ERANGE && std::isfinite(v);
-        return ok ? std::string() : "'" + s + "' is not a finite number";
-    },
-    "NUMBER", "finite");
 
 }  // namespace
 
@@ -42,26 +28,21 @@ CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c) {
         "as-built check: each shot's deviation across the road and in height from the "
         "design point it was meant for, pass or fail against tolerances, and a summary");
     cmd->add_option("FILE", a.file, "LandXML design, or 'builtin'")->required();
-    cmd->add_option("SHOTS", a.shots,
+    cmd->add_option("SHOTS", a.shots.file,
                     "shots: a point file (comma, semicolon, tab or spaces; see --columns) or "
-                    "LandXML CgPoints; the first word of D is the shot's code")
+                    "LandXML CgPoints (read through the CoordinateSystem they name when it is not "
+                    "the design's); the first word of D is the shot's code")
         ->required();
-    cmd->add_option("--columns", a.columns, "field order of a point file (default PNEZD)");
-    cmd->add_option("--tol-h", a.tolH,
-                    "horizontal tolerance in the output unit (default 0.02 m in that unit)")
-        ->check(kFiniteNumber);
-    cmd->add_option("--tol-v", a.tolV,
-                    "vertical tolerance in the output unit (default 0.01 m in that unit)")
-        ->check(kFiniteNumber);
+    addShotOptions(cmd, a.shots);
     cmd->add_option("--offsets", a.offsets,
                     "without a section model: the design lines (output unit, right positive) a "
                     "shot is checked against, the nearest one (default 0, the centre line)")
         ->delimiter(',')
-        ->check(kFiniteNumber);
+        ->check(finiteNumber());
     cmd->add_option("--corridor", a.corridor,
                     "shots farther than this from the centre line are outside the corridor "
                     "(output unit; default: only shots beyond the road's ends)")
-        ->check(kFiniteNumber);
+        ->check(finiteNumber());
     cmd->add_option("--summary", a.summary,
                     "write the summary as CSV to this file instead of standard error");
     cmd->add_option("--report", a.report,
@@ -72,43 +53,8 @@ CLI::App* addCheck(CLI::App& app, CheckArgs& a, Common& c) {
 
 namespace {
 
-int readShots(const CheckArgs& a, Unit unit, PointsToDesign& toDesign, CheckRun& run,
-              std::FILE* err) {
-    std::string error, text;
-    const std::optional<ColumnLayout> layout = parseColumns(a.columns, error);
-    if (!layout) return fail(err, "--columns: " + error, kExitUsage);
-    const ReadFailure failure = readTextFile(a.shots, text, error);
-    if (failure != ReadFailure::None)
-        return fail(err, error, failure == ReadFailure::Io ? kExitFile : kExitBadInput);
-    PointFile file = readPointFile(text, *layout);
-    // Shots in another CRS come into the design's coordinates in the output unit; others are in
-    // the file's own unit where it names one, else in the output unit.
-    toDesign.convert(file.points, file.bad);
-    const Unit from = file.hasUnit && !toDesign.active() ? file.unit : unit;
-    for (const MeasuredPoint& p : file.points) {
-        zel_landxml::AsBuiltShot s;
-        s.name = p.name;
-        s.north = toMetres(p.north, from);
-        s.east = toMetres(p.east, from);
-        if (p.hasHeight) s.height = toMetres(p.height, from);
-        s.code = p.code;
-        s.line = p.line;
-        run.shots.push_back(std::move(s));
-    }
-    for (const BadLine& b : file.bad)
-        say(err, a.shots + ": line " + std::to_string(b.line) + ": " + b.reason +
-                     (b.text.empty() ? "" : ": " + b.text));
-    run.unreadLines = static_cast<long long>(file.bad.size());
-    if (run.shots.empty() && file.bad.empty())
-        return fail(err, a.shots + ": no shots in the file", kExitBadInput);
-    return kExitOk;
-}
-
 bool checkOptions(const CheckArgs& a, Unit unit, zel_landxml::AsBuiltOptions& o, std::FILE* err) {
-    o.toleranceHM = std::isnan(a.tolH) ? kDefaultTolHM : toMetres(a.tolH, unit);
-    o.toleranceVM = std::isnan(a.tolV) ? kDefaultTolVM : toMetres(a.tolV, unit);
-    if (!withinBounds("--tol-h", a.tolH, kMinToleranceM, kMaxToleranceM, unit, err) ||
-        !withinBounds("--tol-v", a.tolV, kMinToleranceM, kMaxToleranceM, unit, err) ||
+    if (!toleranceOptions(a.shots, unit, o, err) ||
         !withinBounds("--corridor", a.corridor, kMinCorridorM, kMaxCorridorM, unit, err) ||
         !offsetsOf(a.offsets, unit, o.offsets, err))
         return false;
@@ -159,17 +105,6 @@ void writeRow(std::FILE* out, const TableStyle& s, const zel_landxml::AsBuiltSho
                  s.length(r.hDev, 3).c_str(), h.c_str(), vDev.c_str(), v.c_str());
 }
 
-void reportBad(const CheckRun& run, const std::string& name, std::FILE* err) {
-    for (size_t i = 0; i < run.shots.size(); ++i) {
-        const zel_landxml::AsBuiltResult& r = run.results[i];
-        if (r.ok && r.noHeight.empty()) continue;
-        const zel_landxml::AsBuiltShot& s = run.shots[i];
-        say(err, name + ": line " + std::to_string(s.line) + ": shot " +
-                     (s.name.empty() ? std::string("without a number") : s.name) + ": " +
-                     (r.ok ? "no vertical check: " + r.noHeight : r.reason));
-    }
-}
-
 int writeOutputs(const CheckArgs& a, const Common& c, const Design& d, const CheckRun& run,
                  const TableStyle& style, std::FILE* out, std::FILE* err) {
     Output output(out, c.out);
@@ -204,23 +139,15 @@ int runCheck(const CheckArgs& a, const Common& c, std::FILE* out, std::FILE* err
     if ((code = loadRoadModel(a.sections, c, d, model, err)) != kExitOk) return code;
     if (model.hasModel()) run.options.corridor = model.corridor.get();
     run.design = a.file.empty() ? std::string(kBuiltin) : a.file;
-    run.shotFile = a.shots;
-    PointsToDesign toDesign;
-    if ((code = toDesign.setUp(a.crs, d, unit, err)) != kExitOk) return code;
-    for (const std::string& n : toDesign.notes())
-        say(err, n);
-    if ((code = readShots(a, unit, toDesign, run, err)) != kExitOk) return code;
-    const zel_landxml::AsBuiltCheck check(d.alnt, run.options);
-    if (!check.isok()) return fail(err, run.design + ": " + check.error(), kExitBadInput);
-    for (const zel_landxml::AsBuiltShot& s : run.shots)
-        run.results.push_back(check.check(s));
-    run.stats = zel_landxml::summarizeAsBuilt(run.shots, run.results, run.options);
-    reportBad(run, a.shots, err);
+    run.shotFile = a.shots.file;
+    if ((code = readShots(a.shots, a.crs, d, unit, run, err)) != kExitOk ||
+        (code = evaluateShots(d, run, err)) != kExitOk)
+        return code;
     const TableStyle style = tableStyle(c, unit, d.stationing);
     if ((code = writeOutputs(a, c, d, run, style, out, err)) != kExitOk) return code;
     const long long bad = badShots(run);
     if (bad == 0) return kExitOk;
-    say(err, a.shots + ": " + counted(bad, "bad shot", "bad shots") +
+    say(err, a.shots.file + ": " + counted(bad, "bad shot", "bad shots") +
                  " (listed above) not checked; the others are in the table");
     return kExitBadInput;
 }

@@ -44,7 +44,8 @@ void addPointsCrsOption(CLI::App* cmd, CrsArgs& a) {
 void addOutCrsOption(CLI::App* cmd, CrsArgs& a) {
     cmd->add_option("--out-crs", a.outCrs,
                     "give each stake also in this coordinate system (EPSG:4326: latitude and "
-                    "longitude columns, decimal degrees)");
+                    "longitude columns, decimal degrees); with --points-out the point file's N "
+                    "and E are these, heights still the design's");
 }
 
 void sayNotes(const std::vector<std::string>& notes, bool csv, std::FILE* table, std::FILE* err) {
@@ -103,20 +104,29 @@ void listCoordinateSystem(const landxml::CoordinateSystem& cs, std::FILE* out) {
     std::fprintf(out, "coordinate system: %s\n", text.c_str());
 }
 
-std::string designCrs(const CrsArgs& a, const Design& d, std::vector<std::string>& notes) {
-    if (!a.crs.empty()) return a.crs;
-    const std::string horizontal = landxml::crsDefinition(d.coordinateSystem);
-    const std::string& datum = d.coordinateSystem.verticalDatum;
+std::string crsWithHeights(const std::string& horizontal, const std::string& datum,
+                           const std::string& file, std::vector<std::string>& notes) {
     if (horizontal.empty() || datum.empty()) return horizontal;
 #if VELMOR_ROAD_WITH_PROJ
     std::string compound, error;
     if (zel_proj::withVerticalDatum(horizontal, datum, compound, error)) return compound;
-    notes.push_back("heights: the file's vertical datum '" + datum + "' is not known to PROJ (" +
-                    error + ")");
+    notes.push_back("heights: " + file + "'s vertical datum '" + datum +
+                    "' is not known to PROJ (" + error + ")");
 #else
-    (void)notes;
+    (void)notes, (void)file;
 #endif
     return horizontal;
+}
+
+std::string designCrs(const CrsArgs& a, const Design& d, std::vector<std::string>& notes) {
+    if (!a.crs.empty()) return a.crs;
+    return crsWithHeights(landxml::crsDefinition(d.coordinateSystem),
+                          d.coordinateSystem.verticalDatum, "the file", notes);
+}
+
+bool namesOtherCrs(const PointFile& file, const CrsArgs& a, const Design& d) {
+    const std::string design = a.crs.empty() ? landxml::crsDefinition(d.coordinateSystem) : a.crs;
+    return a.pointsCrs.empty() && !file.crs.empty() && !design.empty() && file.crs != design;
 }
 
 namespace {
@@ -295,25 +305,66 @@ struct StakesToCrs::Impl {
     std::optional<CGroundFrame> ground;
     double outUnitM = 1.0;
     bool geographic = false;
+    std::string given;          // --out-crs as typed
+    std::string designHeights;  // the vertical datum of the design's heights ("" unnamed)
     std::vector<std::string> notes;
     bool active = false;
 
-    bool cells(const StakeoutRow& r, bool csv, std::string& out, std::string& error) {
-        C2dPos at{r.north, r.east};
+    bool toOut(double northM, double eastM, double& first, double& second, std::string& error) {
+        C2dPos at{northM, eastM};
         if (ground) at = ground->toGrid(at);
         if (!t.forward(at.north, at.east, nullptr)) {
             error = "--out-crs: " + t.lastError();
             return false;
         }
-        const int decimals = geographic ? 9 : 4;
-        const std::string a = number(at.north / outUnitM, decimals);
-        const std::string b = number(at.east / outUnitM, decimals);
+        first = at.north / outUnitM;
+        second = at.east / outUnitM;
+        return true;
+    }
+
+    bool cells(const StakeoutRow& r, bool csv, std::string& out, std::string& error) {
+        double first = 0.0, second = 0.0;
+        if (!toOut(r.north, r.east, first, second, error)) return false;
+        const int decimals = geographic ? zel_landxml::kDegreeDecimals : zel_landxml::kGridDecimals;
+        const std::string a = number(first, decimals);
+        const std::string b = number(second, decimals);
         char buf[96];
         std::snprintf(buf, sizeof buf, csv ? ",%s,%s" : " %15s %15s", a.c_str(), b.c_str());
         out += buf;
         return true;
     }
 };
+
+namespace {
+
+// The out CRS as a LandXML CoordinateSystem: its EPSG code where PROJ knows one, else the text
+// given (WKT, or a PROJ string or name PROJ reads back); the heights' datum is the design's.
+landxml::CoordinateSystem outSystem(const std::string& given, const zel_proj::CrsInfo& info,
+                                    const std::string& heights) {
+    landxml::CoordinateSystem cs;
+    cs.name = info.name;
+    const std::string code =
+        info.identifier.rfind("EPSG:", 0) == 0 ? info.identifier.substr(5) : "";
+    if (!code.empty() && code.find_first_not_of("0123456789") == std::string::npos)
+        cs.epsgCode = code;
+    else if (given.find('[') != std::string::npos)
+        cs.ogcWktCode = given;
+    else
+        cs.horizontalCoordinateSystemName = given;
+    cs.verticalDatum = heights;
+    return cs;
+}
+
+// The LandXML unit of a grid unit (metres per unit); false for one LandXML does not name.
+bool landXmlUnitOf(double unitM, landxml::LinearUnit& unit) {
+    for (const landxml::LinearUnit u :
+         {landxml::LinearUnit::Meter, landxml::LinearUnit::USSurveyFoot,
+          landxml::LinearUnit::InternationalFoot})
+        if (std::fabs(landxml::toMetres(1.0, u) - unitM) < 1e-12) return unit = u, true;
+    return false;
+}
+
+}  // namespace
 
 int StakesToCrs::setUp(const CrsArgs& a, const Design& d, Unit unit, std::FILE* err) {
     Impl& m = *impl_;
@@ -325,11 +376,46 @@ int StakesToCrs::setUp(const CrsArgs& a, const Design& d, Unit unit, std::FILE* 
     if (!m.t.create(design, a.outCrs, error)) return fail(err, "--out-crs: " + error, kExitUsage);
     m.outUnitM = metresPerCrsUnit(m.t.target());
     m.geographic = m.t.target().geographic;
+    m.given = a.outCrs;
+    m.designHeights = a.crs.empty() ? d.coordinateSystem.verticalDatum : "";
     m.notes.insert(m.notes.begin(), "stakes also in " + zel_proj::crsLabel(m.t.target()) +
                                         " from " + zel_proj::crsLabel(m.t.source()) + " " +
                                         operationNote(m.t, d, m.ground, false));
     m.active = true;
     return kExitOk;
+}
+
+bool StakesToCrs::toOut(double northM, double eastM, double& first, double& second,
+                        std::string& error) {
+    return impl_->toOut(northM, eastM, first, second, error);
+}
+
+bool StakesToCrs::pointCoordinates(const std::vector<zel_landxml::StakePoint>& points, bool landXml,
+                                   zel_landxml::OutCoordinates& out, std::string& error) {
+    Impl& m = *impl_;
+    out = zel_landxml::OutCoordinates();
+    out.geographic = m.geographic;
+    out.cs = outSystem(m.given, m.t.target(), m.designHeights);
+    if (!m.geographic && !landXmlUnitOf(m.outUnitM, out.unit) && landXml)
+        return error = "--out-crs: LandXML names lengths in metres or feet, and " +
+                       zel_proj::crsLabel(m.t.target()) + " is in " + m.t.target().horizontalUnit +
+                       " (write pnezd or penzd instead)",
+               false;
+    out.coordinates.reserve(points.size());
+    for (const zel_landxml::StakePoint& p : points) {
+        double first = 0.0, second = 0.0;
+        if (!m.toOut(p.north, p.east, first, second, error))
+            return error += " (stake " + std::to_string(p.number) + ")", false;
+        out.coordinates.emplace_back(first, second);
+    }
+    return true;
+}
+
+std::string StakesToCrs::coordinatesText() const {
+    const Impl& m = *impl_;
+    const std::string crs = zel_proj::crsLabel(m.t.target());
+    if (m.geographic) return "latitude and longitude in decimal degrees of " + crs;
+    return "northing and easting in " + m.t.target().horizontalUnit + " of " + crs;
 }
 
 StakeoutExtraColumns StakesToCrs::columns(bool csv) {
@@ -380,6 +466,18 @@ int StakesToCrs::setUp(const CrsArgs& a, const Design& d, Unit unit, std::FILE* 
 
 StakeoutExtraColumns StakesToCrs::columns(bool) {
     return {};
+}
+
+// Never reached: setUp refuses --out-crs without PROJ, and the callers ask only when active().
+bool StakesToCrs::toOut(double, double, double&, double&, std::string& error) {
+    return error = noProj("--out-crs"), false;
+}
+bool StakesToCrs::pointCoordinates(const std::vector<zel_landxml::StakePoint>&, bool,
+                                   zel_landxml::OutCoordinates&, std::string& error) {
+    return error = noProj("--out-crs"), false;
+}
+std::string StakesToCrs::coordinatesText() const {
+    return "";
 }
 
 #endif

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/StakePoints.h>
 #include <velmorutils/zelmath/geodesy/GroundFrame.h>
 
 #include "DesignInput.h"
@@ -55,6 +56,14 @@ void addOutCrsOption(CLI::App* cmd, CrsArgs& a);
 // The design's CRS as PROJ takes it: --crs, else the file's (joined with the file's vertical
 // datum when PROJ knows it; a note says when it does not). Empty when there is none.
 std::string designCrs(const CrsArgs& a, const Design& d, std::vector<std::string>& notes);
+// A horizontal CRS joined with the vertical datum a file names for its heights, when PROJ knows
+// it (a note naming `file` says when it does not); the horizontal CRS alone otherwise.
+std::string crsWithHeights(const std::string& horizontal, const std::string& datum,
+                           const std::string& file, std::vector<std::string>& notes);
+// A LandXML point file that names a coordinate system other than the design's (the stake points
+// of `stakeout --points-out --out-crs`), read without --points-crs: its points are in that CRS.
+// False when the design names none, or the file the design's own.
+bool namesOtherCrs(const PointFile& file, const CrsArgs& a, const Design& d);
 
 // The ground system the options ask for; nullopt (and kExitOk) when none. A note describes it.
 int groundFrameOf(const CrsArgs& a, const Design& d, Unit unit, std::FILE* err,
@@ -80,15 +89,27 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Each stake also in --out-crs: extra table columns (latitude, longitude for a geographic CRS).
+// Each stake also in --out-crs: extra table columns (latitude, longitude for a geographic CRS)
+// and the point file's coordinates, both from toOut().
 class StakesToCrs {
 public:
     StakesToCrs();
     ~StakesToCrs();
     int setUp(const CrsArgs& a, const Design& d, Unit unit, std::FILE* err);
     bool active() const;
+    // A design point (metres; ground coordinates where a ground system is set, taken to grid
+    // first) in --out-crs: latitude and longitude in decimal degrees for a geographic CRS, else
+    // northing and easting in that CRS's unit. False with PROJ's reason.
+    bool toOut(double northM, double eastM, double& first, double& second, std::string& error);
     // The columns as StakeoutOptions takes them.
     StakeoutExtraColumns columns(bool csv);
+    // The stakes of a point file in --out-crs, with the CRS as the file names it. False with why
+    // (a stake PROJ cannot transform; for LandXML, a grid unit other than metre or foot).
+    bool pointCoordinates(const std::vector<zel_landxml::StakePoint>& points, bool landXml,
+                          zel_landxml::OutCoordinates& out, std::string& error);
+    // "latitude and longitude in decimal degrees of WGS 84 (EPSG:4326)", "northing and easting
+    // in US survey foot of ...": what a point file's coordinates are.
+    std::string coordinatesText() const;
     const std::vector<std::string>& notes() const;
 
 private:

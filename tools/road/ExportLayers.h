@@ -1,7 +1,7 @@
 #pragma once
 
 // `velmor-road export`: the road and its stake-out as CAD and GIS layers (DXF, GeoPackage,
-// Shapefile, GeoJSON, KML).
+// Shapefile, GeoJSON, KML), and as-built shots with their deviations as a check layer.
 
 #include <cmath>
 #include <cstdio>
@@ -10,6 +10,7 @@
 
 #include <velmorutils/landxml/RoadLayers.h>
 
+#include "CheckShots.h"
 #include "DesignInput.h"
 #include "RoadModel.h"
 
@@ -29,6 +30,9 @@ struct LayerExportArgs {
     std::vector<double> offsets{0.0};
     int startNumber = 1;
     SectionArgs sections;  // the road beyond the centre line: sections and catchpoints layers
+    // --check SHOTS with --columns, --tol-h, --tol-v: a check layer of the shots, checked as
+    // `check` checks them against the design lines of --offsets (or the section model).
+    ShotArgs check;
 };
 
 CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c);

@@ -1,33 +1,18 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
-#include <cstdlib>
 
 #include "ExportLayers.h"
 #include "RoadCommands.h"
 #include "Stakeout.h"
 
 namespace road {
-namespace {
-
-// "nan" and "inf" read as numbers; none is a distance.
-const CLI::Validator kFiniteNumber(
-    [](std::string& s) -> std::string {
-        char* end = nullptr;
-        const double v = std::strtod(s.c_str(), &end);
-        return !s.empty() && *end == '\0' && std::isfinite(v)
-                   ? std::string()
-                   : "'" + s + "' is not a finite number";
-    },
-    "NUMBER", "finite");
-
-}  // namespace
-
 CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
     CLI::App* cmd = app.add_subcommand(
         "export",
-        "the road as CAD and GIS layers (centreline, offsets, stations, keypoints, stakes): DXF "
-        "in the design's unit, GeoPackage, a Shapefile folder, GeoJSON or KML (WGS 84)");
+        "the road as CAD and GIS layers (centreline, offsets, stations, keypoints, stakes; "
+        "sections and catchpoints with a section model; check with --check): DXF in the "
+        "design's unit, GeoPackage, a Shapefile folder, GeoJSON or KML (WGS 84)");
     cmd->add_option("FILE", a.file, "LandXML design, or 'builtin'")->required();
     cmd->add_option("--format", a.format, "dxf, gpkg, geojson, kml or shp")
         ->required()
@@ -42,17 +27,23 @@ CLI::App* addLayerExport(CLI::App& app, LayerExportArgs& a, Common& c) {
     cmd->add_option("--chord-error", a.chordError,
                     "largest distance of a drawn chord from the true curve, output unit "
                     "(default 1 mm; arcs are true arcs in DXF)")
-        ->check(kFiniteNumber);
+        ->check(finiteNumber());
     cmd->add_option("--interval", a.interval,
                     "station interval in the output unit (default: the file's, else 20 m or 50 "
                     "ft)")
-        ->check(kFiniteNumber);
+        ->check(finiteNumber());
     cmd->add_option("--offsets", a.offsets,
                     "offsets in the output unit, right positive: offset lines and stakes "
                     "(default 0: the centre line)")
         ->delimiter(',')
-        ->check(kFiniteNumber);
+        ->check(finiteNumber());
     cmd->add_option("--start-number", a.startNumber, "number of the first stake (default 1)");
+    CLI::Option* check = cmd->add_option(
+        "--check", a.check.file,
+        "as-built shots (a point file, see --columns, or LandXML CgPoints): a check layer of "
+        "each shot's deviations and pass/fail, as the check command gives them, against the "
+        "--offsets lines (or the section model)");
+    addShotOptions(cmd, a.check, check);
     addSectionOptions(cmd, a.sections);
     cmd->add_option("--alignment", c.alignment, "the alignment of the file (default: the first)");
     cmd->add_option("--unit", c.unit,
@@ -93,6 +84,36 @@ int layerRequest(const LayerExportArgs& a, const Common& c, const Design& d,
     return kExitOk;
 }
 
+// The check layer of --check: the shots read and checked as the check command does. kExitOk,
+// or kExitBadInput (after the layer is made) when some shots were bad, as `check` answers.
+int checkLayer(const LayerExportArgs& a, const Common& c, const Design& d,
+               const zel_landxml::LayerRequest& request, zel_landxml::Layer& layer,
+               std::FILE* err) {
+    const Unit unit = outputUnit(c, d);
+    CheckRun run;
+    run.design = a.file;
+    run.shotFile = a.check.file;
+    if (!toleranceOptions(a.check, unit, run.options, err)) return kExitUsage;
+    run.options.offsets = request.offsetsM;
+    run.options.corridor = request.corridor;
+    CrsArgs crs;
+    crs.crs = a.crs;
+    int code = kExitOk;
+    if ((code = readShots(a.check, crs, d, unit, run, err)) != kExitOk ||
+        (code = evaluateShots(d, run, err)) != kExitOk)
+        return code;
+    const std::vector<zel_landxml::CheckShot> shots =
+        zel_landxml::checkShotsOf(run.shots, run.results, d.stationing, request.stationStyle);
+    std::string error;
+    if (!zel_landxml::buildCheckLayer(d.alnt, shots, request.unit, layer, error))
+        return fail(err, a.check.file + ": " + error, kExitBadInput);
+    const long long bad = badShots(run);
+    if (bad == 0) return kExitOk;
+    say(err, a.check.file + ": " + counted(bad, "bad shot", "bad shots") +
+                 " (listed above) left out of the check layer");
+    return kExitBadInput;
+}
+
 }  // namespace
 
 int runLayerExport(const LayerExportArgs& a, const Common& c, std::FILE* err) {
@@ -120,9 +141,15 @@ int runLayerExport(const LayerExportArgs& a, const Common& c, std::FILE* err) {
     std::string error;
     if (!zel_landxml::buildRoadLayers(d.alnt, d.stationing, request, layers, error))
         return fail(err, a.file + ": " + error, kExitBadInput);
+    int checked = kExitOk;
+    if (!a.check.file.empty()) {
+        layers.emplace_back();
+        checked = checkLayer(a, c, d, request, layers.back(), err);
+        if (checked != kExitOk && checked != kExitBadInput) return checked;
+    }
     if (!writeLayerFile(a.output, a.format, layers, outputUnit(c, d), crs, error))
         return fail(err, error, kExitFile);
-    return kExitOk;
+    return checked;
 }
 
 }  // namespace road

@@ -51,6 +51,9 @@ struct PointFile {
     std::vector<BadLine> bad;  // every line that is neither blank, nor the header, nor a point
     bool hasUnit = false;      // the file names its unit (LandXML): coordinates are in `unit`
     Unit unit = Unit::Metre;
+    // The coordinate system the file names (LandXML's CoordinateSystem), as PROJ takes it, with
+    // its heights' vertical datum; empty when it names none.
+    std::string crs, verticalDatum;
 };
 
 // What a point may be: coordinates within 100 000 km of the origin (any projection's false

@@ -36,6 +36,8 @@ PointFile readCgPointFile(const std::string& text) {
     }
     out.hasUnit = true;
     out.unit = list.unit;
+    out.crs = zel_landxml::crsDefinition(list.coordinateSystem);
+    out.verticalDatum = list.coordinateSystem.verticalDatum;
     for (const zel_landxml::CgPointRecord& r : list.points) {
         MeasuredPoint p;
         p.name = r.name;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CheckShots.h"
 #include "CrsOptions.h"
 #include "DesignInput.h"
 #include "Plot.h"
@@ -55,9 +56,8 @@ struct StationOffsetArgs {
 };
 
 struct CheckArgs {
-    std::string file, shots;
-    std::string columns = "PNEZD";
-    double tolH = NAN, tolV = NAN;  // output unit
+    std::string file;
+    ShotArgs shots;  // SHOTS, --columns, --tol-h, --tol-v
     std::vector<double> offsets{0.0};
     double corridor = NAN;  // output unit; NaN: none
     std::string summary, report;
@@ -82,8 +82,11 @@ int runCheck(const CheckArgs& a, const Common& c, std::FILE* out, std::FILE* err
 // The stake points of a stake-out (StakeoutOptions as the table's) to a.pointsOut.
 struct StakeoutOptions;
 // With a section model (corridor not null) heights at each stake's offset and the --codes points.
+// With --out-crs (toCrs active) the points' N and E are in that CRS, from the same transform as
+// the table's columns.
 int writeStakePoints(const StakeoutArgs& a, const StakeoutOptions& o, const Design& d,
-                     const zel_math::CRoadCorridor* corridor, Unit unit, std::FILE* err);
+                     const zel_math::CRoadCorridor* corridor, Unit unit, StakesToCrs& toCrs,
+                     std::FILE* err);
 int runSlopeStake(const SlopeStakeArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runStationOffset(const StationOffsetArgs& a, const Common& c, std::FILE* out, std::FILE* err);
 int runPlot(const PlotArgs& a, const Common& c, std::FILE* err);

@@ -53,12 +53,12 @@ int runStakeout(const StakeoutArgs& a, const Common& c, std::FILE* out, std::FIL
     }
     o.style = tableStyle(c, unit, d.stationing);
     o.stationStyle = stationStyle(c, unit);
-    if (!a.pointsOut.empty() &&
-        (code = writeStakePoints(a, o, d, model.hasModel() ? model.corridor.get() : nullptr, unit,
-                                 err)) != kExitOk)
-        return code;
     StakesToCrs toCrs;
     if ((code = toCrs.setUp(a.crs, d, unit, err)) != kExitOk) return code;
+    if (!a.pointsOut.empty() &&
+        (code = writeStakePoints(a, o, d, model.hasModel() ? model.corridor.get() : nullptr, unit,
+                                 toCrs, err)) != kExitOk)
+        return code;
     o.extra = toCrs.columns(c.csv);
     // Progress only where a person watches, and never in the table itself.
     if (err == stderr && isatty(STDERR_FILENO))

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include <velmorutils/landxml/AsBuiltCheck.h>
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/landxml/Stationing.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
@@ -108,10 +109,13 @@ struct LayerRequest {
 
 // An as-built shot as a check reports it, in the request's unit: where it was taken (its
 // station and offset on the road), its horizontal and vertical deviation from the design (NaN:
-// not checked) and the verdict of each against its tolerance. The layer places the shot at its
-// chainage and offset, which reproduce the measured point.
+// not checked) and the verdict of each against its tolerance. The layer places the shot where it
+// was measured (north, east) when given, else at its chainage and offset, which reproduce the
+// measured point everywhere but beyond the road's ends (a shot there is measured at the end).
 struct CheckShot {
     std::string point;
+    double north = kNone;  // the measured point, metres of the design's grid; NaN: not given
+    double east = kNone;
     std::string station;
     double chainage = 0.0;  // running chainage, in the request's unit
     double offset = 0.0;
@@ -147,6 +151,14 @@ bool buildRoadLayers(const CAlnt& alnt, const Stationing& stationing, const Laye
 // v_result, unit. False with a message naming the shot when its chainage cannot be placed.
 bool buildCheckLayer(const CAlnt& alnt, const std::vector<CheckShot>& shots, LinearUnit unit,
                      Layer& layer, std::string& error);
+
+// The check layer's shots from an as-built check (AsBuiltCheck.h; results[i] belongs to
+// shots[i]): every shot that was checked, in order, bad shots left out; station text by the
+// stationing in style, lengths in style.unit, v_dev and v_result empty where a shot has no
+// vertical check. The road tool's `check` table and `export --check` both show these numbers.
+std::vector<CheckShot> checkShotsOf(const std::vector<AsBuiltShot>& shots,
+                                    const std::vector<AsBuiltResult>& results,
+                                    const Stationing& stationing, const StationStyle& style);
 
 // The arc length (metres) one chord may span on a curve of curvature `curvature` (1/m, either
 // sign) so that the curve stays within `chordErrorM` of it: 2 R acos(1 - e / R). A curve whose

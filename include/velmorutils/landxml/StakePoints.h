@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <velmorutils/landxml/Model.h>
@@ -86,6 +87,35 @@ bool pointFormatFromText(const std::string& text, PointFormat& format);
 std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
                           LinearUnit unit, const CoordinateSystem& cs = {});
 
+// The stakes' plane coordinates in a coordinate system other than the design's, for a rover that
+// stakes in it (latitude and longitude of GNSS, another grid). The road tool's PROJ component
+// transforms them; this only writes them.
+struct OutCoordinates {
+    // Latitude and longitude in decimal degrees, written to kDegreeDecimals; else northing and
+    // easting in the CRS's own unit (`unit`), written to kGridDecimals.
+    bool geographic = false;
+    LinearUnit unit = LinearUnit::Meter;  // a projected CRS's unit (unused when geographic)
+    CoordinateSystem cs;                  // the CRS as the LandXML file names it
+    // One per point, in the points' order: latitude or northing first, longitude or easting
+    // second.
+    std::vector<std::pair<double, double>> coordinates;
+};
+// Decimals of coordinates in another CRS: 1e-9 degree is 0.1 mm on the ground, 4 decimals of a
+// grid unit 0.1 mm (metre) or 0.03 mm (foot).
+inline constexpr int kDegreeDecimals = 9;
+inline constexpr int kGridDecimals = 4;
+
+// The points as a file with their coordinates in another CRS; number, height and description
+// as above.
+//  - Pnezd / Penzd: N and E are `out.coordinates` (latitude and longitude for a geographic CRS);
+//    heights in `unit`.
+//  - LandXml: the CoordinateSystem element is out.cs; a geographic CRS's CgPoints read
+//    "latitude longitude height" (Units: the angular unit decimal degrees, heights in `unit`), a
+//    projected one's "northing easting height" all in out.unit, which the Units element names.
+// Empty when out.coordinates does not hold one pair per point.
+std::string pointFileText(const std::vector<StakePoint>& points, PointFormat format,
+                          LinearUnit unit, const OutCoordinates& out);
+
 // A point of a LandXML CgPoints list, in the file's unit as written.
 struct CgPointRecord {
     std::string name, code, desc;
@@ -94,6 +124,9 @@ struct CgPointRecord {
 };
 struct CgPointList {
     LinearUnit unit = LinearUnit::Meter;  // the file's Units, metres when it has none
+    // The file's CoordinateSystem (a point file written in another CRS than its design's names
+    // it); empty when it names none.
+    CoordinateSystem coordinateSystem;
     std::vector<CgPointRecord> points;
     // A CgPoint that is not a point (fewer than two numbers, a value beyond the bounds): its
     // line and why. The others are still read.
