@@ -1,7 +1,5 @@
-#include <algorithm>
 #include <cmath>
 #include <functional>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -124,37 +122,6 @@ TEST(CurveSpiral, DeviationStepNeverTurnsAnEighthOfACircle) {
     sp.setLenAndR(120, 150, true, true);
     EXPECT_FALSE(sp.getSimpleSpiral().checkStepForDeviation(120, 0, 1e9));
     EXPECT_TRUE(sp.getSimpleSpiral().checkStepForDeviation(10, 0, 1e9));
-}
-
-TEST(CurveSpiral, ProjectionRoundTripsEveryKind) {
-    std::vector<CCurveDataSpiral> spirals(6);
-    for (int i = 0; i < 4; ++i)
-        spirals[i].setLenAndR(100, 150, i % 2 == 0, i < 2);
-    spirals[4].setLenAndR(60, 400, 150, true);
-    spirals[5].setLenAndR(60, 150, 400, false);
-    for (std::size_t i = 0; i < spirals.size(); ++i) {
-        const CCurveDataSpiral& sp = spirals[i];
-        const double L = sp.getTotalLength();
-        for (double f : {0.003, 0.2, 0.5, 0.77, 0.995}) {
-            for (double off : {-12.0, -0.5, 0.0, 3.0, 20.0}) {
-                const double s = f * L;
-                double n, e;
-                ASSERT_TRUE(sp.getPosAtLength(s, n, e));
-                const double az = sp.GetAzimuth(s) / kDeg;
-                n -= off * std::sin(az);
-                e += off * std::cos(az);
-                double dist = -1, len = -1;
-                ASSERT_TRUE(sp.getShortestDistAndCurveLen(n, e, dist, len));
-                EXPECT_NEAR(len, s, 1e-4) << i << " s=" << s << " off=" << off;
-                EXPECT_NEAR(dist, std::fabs(off), 1e-4) << i << " s=" << s << " off=" << off;
-            }
-        }
-        // A point before the start projects onto the start.
-        double dist, len;
-        ASSERT_TRUE(sp.getShortestDistAndCurveLen(-10, 0, dist, len));
-        EXPECT_NEAR(len, 0.0, 1e-4) << i;
-        EXPECT_NEAR(dist, 10.0, 1e-4) << i;
-    }
 }
 
 }  // namespace
