@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "support/NearPair.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 #include "zelmath/alignment/AlntHTestSupport.h"
 
@@ -107,8 +108,7 @@ TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
     const CAlntH a = twoStraights();
     double c = 0.0, off = 0.0;
     ASSERT_TRUE(a.FindChainageAndOffset(5030.0, 1995.0, c, off));
-    EXPECT_NEAR(1030.0, c, 1e-9);
-    EXPECT_NEAR(-5.0, off, 1e-9);
+    EXPECT_TRUE(nearPair(1030.0, -5.0, c, off, 1e-9));
     // Beyond the end a point needs to lie square to the last element within a degree: seen
     // from the end point, 89.5 degrees off the line is accepted, 88.5 degrees is not.
     EXPECT_FALSE(a.FindChainageAndOffset(5210.0, 2003.0, c, off));
@@ -133,8 +133,7 @@ TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
     east.setFixedStartAzimuthDeg(90.0);
     corner.appendElement(east);
     ASSERT_TRUE(corner.FindChainageAndOffset(103.0, 0.0, c, off));
-    EXPECT_NEAR(100.0, c, 1e-9);
-    EXPECT_NEAR(-3.0, off, 1e-9);
+    EXPECT_TRUE(nearPair(100.0, -3.0, c, off, 1e-9));
 }
 
 TEST(AlntH, ElementSearchMatchesTheBackwardWalk) {

@@ -23,8 +23,7 @@ void expectProjectsBack(const Curve& c, std::initializer_list<double> lengths,
             n -= off * std::sin(az);
             e += off * std::cos(az);
             ASSERT_TRUE(c.getShortestDistAndCurveLen(n, e, dist, len));
-            EXPECT_NEAR(len, s, 1e-9) << s << " " << off;
-            EXPECT_NEAR(dist, std::fabs(off), 1e-9) << s << " " << off;
+            EXPECT_TRUE(nearPair(len, dist, s, std::fabs(off), 1e-9)) << s << " " << off;
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
@@ -24,8 +25,7 @@ C2dPos finishOf(const CArc& arc) {
 }
 
 void expectPos(const C2dPos& p, double n, double e, double tol = 1e-9) {
-    EXPECT_NEAR(p.north, n, tol);
-    EXPECT_NEAR(p.east, e, tol);
+    EXPECT_TRUE(nearPair(p.north, p.east, n, e, tol));
 }
 
 }  // namespace
