@@ -122,7 +122,7 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
     EXPECT_EQ(highest, c.getMaxHeight());
 }
 
-TEST(HtCache, EmptyAndFailedLoads) {
+TEST(HtCache, EmptyAndFailedLoadsAndSingleElements) {
     CAlntHtPosCache c;
     const CAlntV empty;
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, empty, 10.0));
@@ -132,16 +132,14 @@ TEST(HtCache, EmptyAndFailedLoads) {
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, v, 0.0));
     EXPECT_FALSE(c.loadNodesAndPosWithStep(*v.getVe(0), -1.0));
     EXPECT_EQ(0, c.GetSize());
-}
 
-TEST(HtCache, SingleElementLoaders) {
-    CAlntV v;
-    appendProfile(v);
-    const CAlntVe& vip = *v.getVe(1);  // grade into the VIP at 1200, then its parabola
+    // One element: the grade into the VIP at 1200, then its parabola.
+    CAlntV profile;
+    appendProfile(profile);
+    const CAlntVe& vip = *profile.getVe(1);
     double start = 0.0, len = 0.0;
     ASSERT_TRUE(vip.getStartChainageInM(start));
     ASSERT_TRUE(vip.getHLengthInM(len));
-    CAlntHtPosCache c;
     ASSERT_TRUE(c.loadNodesAndPosWithStep(vip, 40.0));
     EXPECT_EQ(static_cast<int>(std::ceil(len / 40.0 - 1e-9)), c.GetSize());
     EXPECT_LT(c[c.GetSize() - 1].sts, start + len);

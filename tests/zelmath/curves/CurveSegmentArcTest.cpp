@@ -63,7 +63,7 @@ TEST(CurveSegment, ProjectionRoundTripsAndEnds) {
     EXPECT_TRUE(nearPair(len, dist, 0, 5, 0));
 }
 
-TEST(CurveArc, LeftTurnHasNegativeRadius) {
+TEST(CurveArc, LeftTurnHasNegativeRadiusAndAnAngleAgainstTheTurnGoesTheLongWay) {
     CCurveDataArc arc;
     EXPECT_FALSE(arc.isok());
     arc.SetElement(100, 50, false);
@@ -73,18 +73,16 @@ TEST(CurveArc, LeftTurnHasNegativeRadius) {
     EXPECT_TRUE(nearPair(arc.getFinalNorthing(), arc.getFinalEasting(), -50 * std::sin(-2.0),
                          -50 * (1 - std::cos(2.0)), 1e-12));
     EXPECT_NEAR(arc.GetAzimuth(100), -2.0 * 180.0 / kPi, 1e-12);
-}
-
-TEST(CurveArc, CentralAngleAgainstTheTurnIsTheLongWayRound) {
-    CCurveDataArc arc;
-    arc.setCAngleR(CMathAngle(-90.0), 10, true);
-    EXPECT_NEAR(arc.getTotalLength(), 15 * kPi, 1e-12);
+    // A central angle against the turn is the long way round.
+    CCurveDataArc longWay;
+    longWay.setCAngleR(CMathAngle(-90.0), 10, true);
+    EXPECT_NEAR(longWay.getTotalLength(), 15 * kPi, 1e-12);
     // Three quarters of a circle about (0, 10) ends west of the centre's south.
-    EXPECT_TRUE(nearPair(arc.getFinalNorthing(), arc.getFinalEasting(), -10, 10, 1e-12));
-    EXPECT_NEAR(arc.getChordLength(), 10 * std::sqrt(2.0), 1e-12);
-    arc.setCAngleR(CMathAngle(-90.0), 10);  // follows the sign: a left quarter
-    EXPECT_NEAR(arc.getTotalLength(), 5 * kPi, 1e-12);
-    EXPECT_DOUBLE_EQ(arc.getRadius(), -10.0);
+    EXPECT_TRUE(nearPair(longWay.getFinalNorthing(), longWay.getFinalEasting(), -10, 10, 1e-12));
+    EXPECT_NEAR(longWay.getChordLength(), 10 * std::sqrt(2.0), 1e-12);
+    longWay.setCAngleR(CMathAngle(-90.0), 10);  // follows the sign: a left quarter
+    EXPECT_NEAR(longWay.getTotalLength(), 5 * kPi, 1e-12);
+    EXPECT_DOUBLE_EQ(longWay.getRadius(), -10.0);
 }
 
 TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {

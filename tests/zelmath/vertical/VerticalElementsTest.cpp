@@ -71,7 +71,7 @@ TEST(VerticalLsElement, CurvesMayNotOverlapByMoreThanAMillimetre) {
     EXPECT_EQ(ls.getHtAtLen(0.0, h), ecBeyondEnd);
 }
 
-TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
+TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabolaAndTheLastVipEndsAtTheVip) {
     // The VIP at 200 (from +2 % to -2 %, 100 m parabola) seen from a start at chainage 0.
     CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
     ls.setNextLSElement(CLsInfo(500.0, 98.0, 150.0));
@@ -90,9 +90,7 @@ TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
     EXPECT_NEAR(ls.getStepForDeviation(240.0, 0.02), 10.0, 1e-9);
     EXPECT_EQ(ls.getStepForDeviation(260.0, 0.02), 0.0);
     EXPECT_EQ(CVerticalLSElement().getStepForDeviation(0.0, 0.02), 0.0);
-}
-
-TEST(VerticalLsElement, TheLastVipEndsTheElementAtTheVip) {
+    // The last VIP ends its element at the VIP.
     CVerticalLSElement last(CLsInfo(1000.0, 105.0, 40.0));
     last.setStartHtAndChain(106.0 - 0.01 * 40.0, 940.0);
     ASSERT_TRUE(last.isok());
