@@ -74,7 +74,6 @@ TEST(HtCache, NearestChordEdgeCases) {
     CAlntHtPosCache c;
     double d = -1.0;
     c.addHtAndSt(5.0, 0.0, false);
-    d = -1.0;
     EXPECT_EQ(-1, c.findNearestSegment(CHtAndSt{1, 2}, &d));
     EXPECT_EQ(0.0, d);
     // A peak: equally near both chords from straight above it.

@@ -97,7 +97,7 @@ TEST(CurveSpiral, CompoundSpiralFollowsTheClothoidBetweenItsRadii) {
     }
 }
 
-TEST(CurveSpiral, RangeSnapsWithinAMillimetreAndRefusesBeyond) {
+TEST(CurveSpiral, RangeSnapsWithinAMillimetreAndADeviationStepNeverTurnsAnEighth) {
     CCurveDataSpiral sp;
     double n, e;
     EXPECT_FALSE(sp.isok());
@@ -113,12 +113,8 @@ TEST(CurveSpiral, RangeSnapsWithinAMillimetreAndRefusesBeyond) {
     ASSERT_TRUE(sp.getPosAtLength(5, n, e));
     EXPECT_EQ(n, 0.0);
     EXPECT_EQ(sp.getCurvatureAtLength(5), 0.0);
-}
-
-TEST(CurveSpiral, DeviationStepNeverTurnsAnEighthOfACircle) {
     // The chords' deviation on spirals is checked through the position cache of a whole road;
     // here the cap that holds however generous the deviation.
-    CCurveDataSpiral sp;
     sp.setLenAndR(120, 150, true, true);
     EXPECT_FALSE(sp.getSimpleSpiral().checkStepForDeviation(120, 0, 1e9));
     EXPECT_TRUE(sp.getSimpleSpiral().checkStepForDeviation(10, 0, 1e9));
