@@ -108,12 +108,10 @@ public:
     }
     std::u16string wideText() {
         std::u16string s;
-        for (int i = pick(0, 40); i > 0; --i) {
+        for (int i = pick(0, 40); i > 0; --i) {  // ASCII, any unit, stray or paired halves
             const int k = pick(0, 3);
-            if (k == 0)
-                s += static_cast<char16_t>(pick(0xD800, 0xDFFF));  // stray or paired halves
-            else
-                s += static_cast<char16_t>(pick(1, k == 1 ? 0x7F : 0xFFFF));
+            s += static_cast<char16_t>(k == 0 ? pick(0xD800, 0xDFFF)
+                                              : pick(1, k == 1 ? 0x7F : 0xFFFF));
         }
         return s;
     }
