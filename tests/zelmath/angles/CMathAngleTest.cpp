@@ -20,7 +20,7 @@ TEST(CMathAngle, RangeIsClosedAtBothEnds) {
     EXPECT_EQ(CMathAngle().getRad(), 0.0);
 }
 
-TEST(CMathAngle, AzimuthFromCoordinateDifferences) {
+TEST(CMathAngle, AzimuthFromCoordinateDifferencesAndAngleAtAVertexClockwise) {
     CMathAngle a(45.0);
     EXPECT_FALSE(a.setAz(0.0, 0.0));
     EXPECT_NEAR(a.getDeg(), 45.0, 1e-12);  // unchanged on failure
@@ -31,10 +31,7 @@ TEST(CMathAngle, AzimuthFromCoordinateDifferences) {
     EXPECT_DOUBLE_EQ(a.getRad(), kPi);  // south
     EXPECT_TRUE(a.setAz(100.0, 200.0, 100.0, 150.0));
     EXPECT_NEAR(a.getDeg(), -90.0, 1e-12);
-}
-
-TEST(CMathAngle, AngleAtVertexTurnsClockwiseFromFirstToSecondLeg) {
-    CMathAngle a(7.0);
+    // The angle at a vertex turns clockwise from the first leg to the second.
     const C2dPos vertex(0, 0);
     EXPECT_TRUE(a.setAngle(C2dPos(1, 0), vertex, C2dPos(0, 1)));
     EXPECT_NEAR(a.getDeg(), 90.0, 1e-12);
