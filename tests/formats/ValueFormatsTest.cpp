@@ -161,14 +161,11 @@ TEST(CheckValidDMSVal, FieldsAndMaximum) {
         EXPECT_EQ(CheckValidDMSVal(c.text, c.max, c.decimalDegrees), c.valid) << c.text;
 }
 
-TEST(Stations, TextsOfSignsAndCarries) {
+TEST(Stations, TextsOfSignsAndCarriesAndReadingWithItsFailures) {
     EXPECT_EQ(str(StnToString(1234.567, 100)), "12+34.57");
     EXPECT_EQ(str(StnToString(1999.999, 1000)), "1+1000.00");  // rounded by the format only
     EXPECT_EQ(str(StnToString(-50, 1000)), "0+-50.00");
     EXPECT_EQ(str(StnToString(-1234.5, 1000)), "-1+-234.50");
-}
-
-TEST(Stations, ReadingAndItsFailures) {
     double c = 7.0;
     for (const char* bad : {"12+", "", "   ", "km", "+5"})
         EXPECT_EQ(StnFromString(bad, c, 100), 0) << bad;

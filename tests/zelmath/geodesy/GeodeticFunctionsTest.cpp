@@ -75,7 +75,7 @@ TEST(GeodeticOffsets, IntersectionOfTwoBearings) {
     EXPECT_TRUE(nearPair(lat, lon, -1, -1, 0));
 }
 
-TEST(GeodeticInverse, KnownLines) {
+TEST(GeodeticInverse, KnownLinesAndSwappedEnds) {
     double faz = -1, dist = -1, baz = -1;
     invlon(kA, kRf, 45, 0, 46, 0, faz, dist, baz);
     EXPECT_TRUE(nearPair(faz, baz, 0, 180, 1e-9));
@@ -99,9 +99,7 @@ TEST(GeodeticInverse, KnownLines) {
         EXPECT_NEAR(faz, refFaz, 1e-9) << d[0];
         EXPECT_NEAR(lambda, refLambda, 1e-12) << d[0];
     }
-}
-
-TEST(GeodeticInverse, SwappingTheEndsSwapsForwardAndBackAzimuths) {
+    // Swapping the ends swaps the forward and back azimuths.
     double f1, d1, b1, f2, d2, b2;
     invlon(kA, kRf, -33.9, 18.4, 51.5, -0.1, f1, d1, b1);
     invlon(kA, kRf, 51.5, -0.1, -33.9, 18.4, f2, d2, b2);
