@@ -77,16 +77,14 @@ TEST(ParseValues, FieldsAreTrimmedAndAForbiddenCharacterStops) {
     EXPECT_EQ(items(out), (Fields{"kept", "x"}));  // appended to, not cleared
 }
 
-TEST(ParseDelimitersValues, AnyDelimiterSplitsUnlessItStartsTheRest) {
+TEST(ParseDelimitersValues, AnyDelimiterSplitsUnlessItStartsTheRestAndTokenizeSkipsRuns) {
     CZelStringArray out;
     EXPECT_TRUE(ParseDelimitersValues("a, b;c\r\n", out, ",;"));
     EXPECT_EQ(items(out), (Fields{"a", "b", "c"}));
     out.RemoveAll();
     EXPECT_TRUE(ParseDelimitersValues("a,,b", out, ","));
     EXPECT_EQ(items(out), (Fields{"a", ",b"}));
-}
-
-TEST(Tokenize, SkipsDelimiterRunsAndEndsWithMinusOne) {
+    // Tokenize skips runs of delimiters and ends with -1.
     const auto tokens = [](const char* text, const char* delimiters, int pos) {
         CZelStringT<char> s(text);
         std::string out;
