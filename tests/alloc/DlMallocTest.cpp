@@ -15,7 +15,7 @@ size_t inUse() {
     return zel_mem::heapStatistics().inUseBytes;
 }
 
-TEST(DlMalloc, BlocksAreAlignedWritableAndZeroGivesAMinimalBlock) {
+TEST(DlMalloc, BlocksAreAlignedWritableZeroGivesAMinimalBlockAndBeyond32BitsNull) {
     std::vector<void*> blocks;
     for (size_t n : {0u, 1u, 13u, 300000u}) {
         void* p = dlmalloc(n);
@@ -28,9 +28,7 @@ TEST(DlMalloc, BlocksAreAlignedWritableAndZeroGivesAMinimalBlock) {
     for (void* p : blocks)
         dlfree(p);
     dlfree(nullptr);
-}
-
-TEST(DlMalloc, RequestsBeyondTheThirtyTwoBitLimitGiveNull) {
+    // Requests beyond the 32-bit limit give null.
     EXPECT_EQ(dlmalloc(SIZE_MAX), nullptr);
     EXPECT_EQ(dlmalloc(zel_mem::kMaxHeapRequest + 1), nullptr);
     EXPECT_EQ(dlcalloc(65536, 65536), nullptr);  // 4 GiB

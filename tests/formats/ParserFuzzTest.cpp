@@ -11,8 +11,7 @@
 
 using zel_text::CZelStringT;
 
-// Arbitrary bytes, embedded zeros included, fed to every parser. Under the sanitizers this shows
-// that none reads past its input; the checks hold the failure contracts and simple invariants.
+// Arbitrary bytes, embedded zeros included, fed to the parsers.
 namespace {
 
 class ArbitraryText {
@@ -45,29 +44,15 @@ bool hasLineBreak(const CZelStringT<char>& s) {
 
 }  // namespace
 
-TEST(ParserFuzz, ArbitraryBytesGiveFailureResultsNeverOverruns) {
+// The parsers' failure contracts on arbitrary text are the text_parsers fuzz target's (its corpus
+// replays with the tests); here the promises it does not hold them to: a forbidden character
+// ends a field list and is in no field, and a corrected point name keeps none of the characters
+// a name may not hold.
+TEST(ParserFuzz, ArbitraryBytesKeepTheFieldAndNameContracts) {
     ArbitraryText gen(2024);
     for (int round = 0; round < 20000; ++round) {
         const std::string raw = gen.next();
         const CZelStringT<char> text(raw.data(), static_cast<int>(raw.size()));
-        const char* c = text;
-
-        double v = 1.0;
-        EXPECT_EQ(StringToDouble(c, v) == 0 ? v : 0.0, 0.0);  // a failure leaves 0
-        int i = 1;
-        EXPECT_EQ(StringToInt(c, i) == 0 ? i : 0, 0);
-        short sh = 1;
-        StringToShort(c, sh);
-        double chainage = 42.0;
-        EXPECT_EQ(StnFromString(text, chainage, 100.0) == 0 ? chainage : 42.0, 42.0);
-        CheckValidDMSVal(text, "90", round % 2 == 0);
-        AngleToRad(text, text, text);
-
-        const int type = getTextValType(c);
-        EXPECT_GE(type, tvtText);
-        EXPECT_LE(type, tvtDateTime);
-        CheckFormat(c, "9999-99-99");
-
         CZelStringArray fields;
         const bool clean = ParseValues(text, fields, ';', "/");
         EXPECT_TRUE(clean || raw.find('/') != std::string::npos);
@@ -76,28 +61,10 @@ TEST(ParserFuzz, ArbitraryBytesGiveFailureResultsNeverOverruns) {
             EXPECT_FALSE(hasLineBreak(fields[f]));
             EXPECT_LT(fields[f].Find('/'), 0);
         }
-        fields.RemoveAll();
-        EXPECT_TRUE(ParseDelimitersValues(text, fields, ",; "));
-
-        CZelStringT<char> tokens(text);
-        int pos = 0, count = 0;
-        while (pos >= 0 && count <= tokens.GetLength() + 1) {
-            Tokenize(tokens, ",; ", pos);
-            ++count;
-        }
-        EXPECT_EQ(pos, -1);
-
-        CZelStringT<char> out;
-        const int runs = replaceChars(c, " \t", "_", out);
-        EXPECT_LE(out.GetLength(), static_cast<int>(std::strlen(c)));
-        EXPECT_LE(runs, static_cast<int>(std::strlen(c)));
-
         const CZelStringT<char> name = MakePointNameCorrect(text);
         EXPECT_LE(name.GetLength(), 20);
         EXPECT_LT(name.FindOneOf("!,?%*@#$^&'\"\\/|~;[]{}()<>`\t\r\n+="), 0);
-        IsValidName(text);
-        OmniStarSatNameToEnum(text);
-        OmniStarHPSubscriptionToString(text, out);
+        CZelStringT<char> out;
         ObjName::normalizeName(out, text);
     }
 }

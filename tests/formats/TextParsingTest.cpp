@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/FilesScratch.h"
+#include "support/Refused.h"
 #include "velmorutils/formats/PlainText.h"
 #include "velmorutils/velmorutils.h"
 
@@ -76,16 +77,14 @@ TEST(ParseValues, FieldsAreTrimmedAndAForbiddenCharacterStops) {
     EXPECT_EQ(items(out), (Fields{"kept", "x"}));  // appended to, not cleared
 }
 
-TEST(ParseDelimitersValues, AnyDelimiterSplitsUnlessItStartsTheRest) {
+TEST(ParseDelimitersValues, AnyDelimiterSplitsUnlessItStartsTheRestAndTokenizeSkipsRuns) {
     CZelStringArray out;
     EXPECT_TRUE(ParseDelimitersValues("a, b;c\r\n", out, ",;"));
     EXPECT_EQ(items(out), (Fields{"a", "b", "c"}));
     out.RemoveAll();
     EXPECT_TRUE(ParseDelimitersValues("a,,b", out, ","));
     EXPECT_EQ(items(out), (Fields{"a", ",b"}));
-}
-
-TEST(Tokenize, SkipsDelimiterRunsAndEndsWithMinusOne) {
+    // Tokenize skips runs of delimiters and ends with -1.
     const auto tokens = [](const char* text, const char* delimiters, int pos) {
         CZelStringT<char> s(text);
         std::string out;
@@ -167,21 +166,17 @@ TEST(CorrectionService, SubscriptionDatesMatchTheCalendar) {
 }
 
 TEST(PlainText, Utf16AndZeroBytesAreRefusedWithTheirLine) {
+    using zel_formats::checkPlainText;
     int line = 0;
-    EXPECT_TRUE(zel_formats::checkPlainText("a;b\n\xEF\xBB\xBFx\n", 1, line));
-    const zel_formats::Verdict le = zel_formats::checkPlainText(
-        "\xFF\xFE"
-        "a",
-        1, line);
-    EXPECT_EQ(le.message, "UTF-16 text; save the file as UTF-8 or plain ASCII");
+    EXPECT_TRUE(checkPlainText("a;b\n\xEF\xBB\xBFx\n", 1, line));
+    EXPECT_TRUE(refused(checkPlainText("\xFF\xFE\x61", 1, line), "UTF-16 text; save the file"));
     EXPECT_EQ(line, 1);
-    EXPECT_FALSE(zel_formats::checkPlainText("\xFE\xFF", 1, line));
+    EXPECT_FALSE(checkPlainText("\xFE\xFF", 1, line));
     // A UTF-16 mark counts only where a file starts.
-    EXPECT_TRUE(zel_formats::checkPlainText("\xFF\xFE", 2, line));
+    EXPECT_TRUE(checkPlainText("\xFF\xFE", 2, line));
     const std::string zero("p1\np2\np3\0\n", 10);
-    EXPECT_EQ(zel_formats::checkPlainText(zero, 1, line).message,
-              "a zero byte; the file is not plain text (UTF-16 or binary?)");
+    EXPECT_TRUE(refused(checkPlainText(zero, 1, line), "a zero byte; the file is not plain text"));
     EXPECT_EQ(line, 3);
-    EXPECT_FALSE(zel_formats::checkPlainText(zero, 5, line));
+    EXPECT_FALSE(checkPlainText(zero, 5, line));
     EXPECT_EQ(line, 7);
 }

@@ -49,16 +49,13 @@ TEST(FormatFloat, RoundsTheFractionTowardZerosSide) {
     EXPECT_TRUE(std::isnan(FormatFloat(1.5, 2000000000)));
 }
 
-TEST(AngleToString, SignsOfNegativeAnglesReachEveryField) {
+TEST(AngleToString, SignsReachEveryFieldAndSecondsThatWouldShowAsSixtyCarry) {
     EXPECT_EQ(str(AngleToString(123.5)), deg("123@30'0.00000\""));
     EXPECT_EQ(str(AngleToString(5.25)), deg("  5@15'0.00000\""));
     EXPECT_EQ(str(AngleToString(-10.5)), deg("-10@-30'0.00000\""));
     EXPECT_EQ(str(AngleToString(-0.5)), deg("  0@-30'0.00000\""));
     EXPECT_EQ(str(ShortAngleToString(-(10 + 5 / 60.0 + 7.5 / 3600))), deg("-10@-5'-7\""));
     EXPECT_EQ(str(AngleToStringDDDMMSS(7 + 5 / 60.0 + 7.5 / 3600)), deg("  7@05'07\""));
-}
-
-TEST(AngleToString, SecondsThatWouldShowAsSixtyCarry) {
     // 59.99999 s still shows as it is...
     EXPECT_EQ(str(AngleToString(10 + 30 / 60.0 + 59.99999 / 3600)), deg(" 10@30'59.99999\""));
     // ...59.999997 s would show as 60.00000 and goes into the minutes, and on into degrees.
@@ -114,7 +111,7 @@ TEST(LatitudeToString, HemisphereLetterTakesTheSign) {
     EXPECT_EQ(str(LatitudeToString(10 + 59 / 60.0 + 59.96 / 3600, false)), deg(" 10@59'59.9\"N"));
 }
 
-TEST(PackedDms, ConversionsBothWays) {
+TEST(PackedDms, ConversionsBothWaysAndRoundTripWithinTheSecondsMargin) {
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(12.5, 5), 12.3);
     EXPECT_DOUBLE_EQ(Deg2DDDMMSS(-30.25, 5), -30.15);
     // 59.99964 s lie within 0.06 s of 60 and carry through minutes into degrees.
@@ -125,9 +122,6 @@ TEST(PackedDms, ConversionsBothWays) {
     EXPECT_NEAR(DDDMMSS2Deg(29.2999999999), 29.5, 1e-12);        // minutes 29.9999999 -> 30
     EXPECT_EQ(DDDMMSS2Deg(12.29599999), 12.5);  // seconds 59.9999 read as a whole minute
     EXPECT_NEAR(DDDMMSS2Deg(-45.3015), -(45 + 30 / 60.0 + 15 / 3600.0), 1e-12);
-}
-
-TEST(PackedDms, RoundTripWithinTheSecondsMargin) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> angle(-720.0, 720.0);
     for (int i = 0; i < 20000; ++i) {
@@ -161,14 +155,11 @@ TEST(CheckValidDMSVal, FieldsAndMaximum) {
         EXPECT_EQ(CheckValidDMSVal(c.text, c.max, c.decimalDegrees), c.valid) << c.text;
 }
 
-TEST(Stations, TextsOfSignsAndCarries) {
+TEST(Stations, TextsOfSignsAndCarriesAndReadingWithItsFailures) {
     EXPECT_EQ(str(StnToString(1234.567, 100)), "12+34.57");
     EXPECT_EQ(str(StnToString(1999.999, 1000)), "1+1000.00");  // rounded by the format only
     EXPECT_EQ(str(StnToString(-50, 1000)), "0+-50.00");
     EXPECT_EQ(str(StnToString(-1234.5, 1000)), "-1+-234.50");
-}
-
-TEST(Stations, ReadingAndItsFailures) {
     double c = 7.0;
     for (const char* bad : {"12+", "", "   ", "km", "+5"})
         EXPECT_EQ(StnFromString(bad, c, 100), 0) << bad;

@@ -45,7 +45,7 @@ IntArray arrayOf(std::initializer_list<int> items) {
 
 }  // namespace
 
-TEST(CZelArray, RepeatedAddGrowsByHalfTheCapacity) {
+TEST(CZelArray, AddGrowsByHalfTheCapacityAndGrowthBeyondTakesExactlyWhatIsNeeded) {
     IntArray a;
     std::vector<std::size_t> capacities;
     for (int i = 0; i < 42; ++i) {
@@ -55,18 +55,16 @@ TEST(CZelArray, RepeatedAddGrowsByHalfTheCapacity) {
     }
     EXPECT_EQ(capacities, (std::vector<std::size_t>{1, 2, 3, 4, 6, 9, 13, 19, 28, 42}));
     EXPECT_EQ(a.GetUpperBound(), 41);
-}
-
-TEST(CZelArray, GrowthBeyondHalfAgainTakesExactlyWhatIsNeeded) {
-    IntArray a;
-    a.InsertAt(0, 7, 5);  // 0 + 0 < 5: exactly 5
-    EXPECT_EQ(a.getImpl().capacity(), 5u);
-    a.InsertAt(2, 1, 1);  // 5 + 2 = 7
-    EXPECT_EQ(a.getImpl().capacity(), 7u);
-    EXPECT_EQ(values(a), (std::vector<int>{7, 7, 1, 7, 7, 7}));
-    a.SetSize(20);  // 7 + 3 = 10 < 20
-    EXPECT_EQ(a.getImpl().capacity(), 20u);
-    EXPECT_EQ(a[19], 0);
+    // Growth beyond half again takes exactly what is needed.
+    IntArray g;
+    g.InsertAt(0, 7, 5);  // 0 + 0 < 5: exactly 5
+    EXPECT_EQ(g.getImpl().capacity(), 5u);
+    g.InsertAt(2, 1, 1);  // 5 + 2 = 7
+    EXPECT_EQ(g.getImpl().capacity(), 7u);
+    EXPECT_EQ(values(g), (std::vector<int>{7, 7, 1, 7, 7, 7}));
+    g.SetSize(20);  // 7 + 3 = 10 < 20
+    EXPECT_EQ(g.getImpl().capacity(), 20u);
+    EXPECT_EQ(g[19], 0);
 
     IntArray b;
     b.SetSize(3, 10);  // reserves the growth asked for

@@ -53,7 +53,7 @@ TEST(TZelContainer, CheckedAccessThrowsOutOfRangeAndConstAccessLogsIt) {
               "<2> - *** error in utils/inlines/templates, line 599\n");
 }
 
-TEST(TZelContainer, FirstLastInsertAndRemove) {
+TEST(TZelContainer, FirstLastInsertRemoveAndOwnElementsAsSourceSurviveGrowth) {
     TZelContainer<int> c;
     EXPECT_EQ(c.getLast(), nullptr);
     c.push_back(7);
@@ -64,20 +64,18 @@ TEST(TZelContainer, FirstLastInsertAndRemove) {
     c.insert(6, 9);
     c.remove(2);
     EXPECT_EQ(values(c), (std::vector<int>{0, 7, 1, 2, 3, 9}));
-}
-
-TEST(TZelContainer, OwnElementsAsSourceSurviveGrowth) {
-    TZelContainer<std::string> c;
-    c.add("first element, long enough to live on the heap");
-    c.add("second");
-    c.add("third");
-    c.add(c[0]);  // the storage moves while the element is copied
-    c.append(c);
-    c.insert(1, c[4]);
-    EXPECT_EQ(c.size(), 9u);
-    EXPECT_EQ(c[1], c[0]);
-    EXPECT_EQ(c[8], c[0]);
-    EXPECT_EQ(c[6], "second");
+    // The container's own elements as the source survive its growth.
+    TZelContainer<std::string> s;
+    s.add("first element, long enough to live on the heap");
+    s.add("second");
+    s.add("third");
+    s.add(s[0]);  // the storage moves while the element is copied
+    s.append(s);
+    s.insert(1, s[4]);
+    EXPECT_EQ(s.size(), 9u);
+    EXPECT_EQ(s[1], s[0]);
+    EXPECT_EQ(s[8], s[0]);
+    EXPECT_EQ(s[6], "second");
 }
 
 TEST(TZelContainer, CopiesTakeTheSizeAndEmptySourcesReleaseStorage) {

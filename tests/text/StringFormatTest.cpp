@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(StringFormat, BlockIsSizedByTheEstimate) {
+TEST(StringFormat, BlockIsSizedByTheEstimateAndWindowsLengthsStarsAndNullTextsPrint) {
     S8 s;
     s.Format("%s|%d", "abc", 7);
     EXPECT_EQ(str(s), "abc|7");
@@ -18,10 +18,7 @@ TEST(StringFormat, BlockIsSizedByTheEstimate) {
     w16.Format(w(u"%s|%d"), w(u"abc"), 7);
     EXPECT_EQ(u16(w16), u"abc|7");
     EXPECT_EQ(w16.GetAllocLength(), 36);
-}
-
-TEST(StringFormat, WindowsLengthsStarsAndNullTexts) {
-    S8 s;
+    // Windows lengths, stars and null texts.
     s.Format("%I64d %I64u %lld", static_cast<long long>(-9000000000LL),
              static_cast<unsigned long long>(18000000000ULL), 42LL);
     EXPECT_EQ(str(s), "-9000000000 18000000000 42");

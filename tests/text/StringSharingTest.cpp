@@ -23,7 +23,7 @@ TEST(StringSharing, EmptyStringsReferToTheNilRecordAndAllocateNothing) {
     EXPECT_EQ(zel_mem::heapStatistics().inUseBytes, before);
 }
 
-TEST(StringSharing, CopiesShareOneBlockUntilOneOfThemChanges) {
+TEST(StringSharing, CopiesAndWholeTextExtractionsShareUntilOneChangesAndPartsCopy) {
     S8 a("station 1+250.00");
     EXPECT_EQ(P8::refs(a), 1);
     EXPECT_EQ(a.GetAllocLength(), 16);  // exact size, no reserve
@@ -39,9 +39,7 @@ TEST(StringSharing, CopiesShareOneBlockUntilOneOfThemChanges) {
     EXPECT_EQ(P8::refs(a), 1);
     EXPECT_EQ(str(a), "station 1+250.00");
     EXPECT_EQ(str(b), "STATION 1+250.00");
-}
-
-TEST(StringSharing, WholeTextExtractionsShareAndPartsCopy) {
+    // Whole-text extractions share the block; parts are copies.
     S8 s("0123456789");
     {
         S8 m = s.Mid(0, 10);

@@ -37,14 +37,11 @@ int SectionSize(const CINIFile& ini, const char* section) {
 
 }  // namespace
 
-TEST(CINIFile, SavesSortedWithCrLfAndAnEmptyLineAfterEachSection) {
+TEST(CINIFile, SavesSortedWithCrLfAndSplitsLinesAtTheFirstEqualsSignWithoutTrimming) {
     // LF or CR LF alike; the last header has no line end.
-    const CINIFile ini = LoadBytes("sorted", "[B]\r\ny=2\nb=0\r\n[A]\nx=1\r\n[Last]");
     EXPECT_EQ("[A]\r\nx=1\r\n\r\n[B]\r\nb=0\r\ny=2\r\n\r\n[Last]\r\n\r\n",
-              SavedBytes(ini, "sorted"));
-}
-
-TEST(CINIFile, LinesAreSplitAtTheFirstEqualsSignWithoutTrimming) {
+              SavedBytes(LoadBytes("sorted", "[B]\r\ny=2\nb=0\r\n[A]\nx=1\r\n[Last]"), "sorted"));
+    // Lines are split at the first equals sign, without trimming.
     const CINIFile ini = LoadBytes("split",
                                    "orphan=before any header\n"
                                    "[S]\n"

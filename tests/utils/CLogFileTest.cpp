@@ -54,7 +54,7 @@ TEST(CLogFile, ElapsedTimeSurvivesTheTickCounterWrapping) {
               "(0.512) - after wrap\n");
 }
 
-TEST(CLogFile, LevelsAtOrBelowANonNegativeThresholdAreWritten) {
+TEST(CLogFile, LevelsAtOrBelowTheThresholdAppendAndDeleteUnused) {
     EXPECT_EQ(Logged(TestFolder("log_levels") + "/a.log", kModeFile, 4,
                      [](CLogFile& log) {
                          log.LogMessage("four", 4);
@@ -67,9 +67,7 @@ TEST(CLogFile, LevelsAtOrBelowANonNegativeThresholdAreWritten) {
                          log.LogMessage("minus five", -5);  // a negative threshold silences all
                      }),
               "<3> - three\n<-1> - minus one\n<0> - zero\n");
-}
-
-TEST(CLogFile, AppendKeepsEarlierLinesAndDeleteUnusedRemovesOnlyANewEmptyFile) {
+    // Append keeps earlier lines; delete-unused removes only a new empty file.
     const std::string path = TestFolder("log_mode8") + "/fresh.log";
     const auto line = [](const char* text, long level) {
         return [=](CLogFile& log) { log.LogMessage(text, level); };

@@ -22,14 +22,6 @@ char Pattern(int i) {
     return static_cast<char>((i * 31) ^ (i >> 16));
 }
 
-std::string NativeName(const CRudMemMappedData& data) {
-    std::string name(data.GetFileName());
-    for (char& c : name) {
-        if (c == '\\') c = '/';
-    }
-    return name;
-}
-
 // A stream whose writes fail from the given call on.
 class FailingStream : public IStream {
 public:
@@ -70,7 +62,7 @@ TEST(CRudMemMappedArray, TemporaryFilesAreNumberedAcrossFoldersAndRemovedWithThe
                   std::string(first.GetData().GetFileName()));
         EXPECT_EQ(b + "\\_tmp_file_.tmp" + std::to_string(before + 2) + ".tmp",
                   std::string(second.GetData().GetFileName()));
-        firstFile = NativeName(first.GetData());
+        firstFile = Native(first.GetData().GetFileName().GetString());
         EXPECT_EQ(1000u, std::filesystem::file_size(firstFile));
     }
     EXPECT_FALSE(FileExists(firstFile));
@@ -93,7 +85,7 @@ TEST(CRudMemMappedArray, SequentialAccessOverFiveMiBSlidesTheViewAndKeepsEveryBy
         if (data.GetViewStart() != std::min(i / kMiB, 5) * kMiB) FAIL() << "back at " << i;
     }
     // The bytes are in the file itself.
-    const std::string bytes = ReadWholeFile(NativeName(data));
+    const std::string bytes = ReadWholeFile(Native(data.GetFileName().GetString()));
     ASSERT_EQ(static_cast<size_t>(kCapacity), bytes.size());
     for (int i = 0; i < kCapacity; i += 4093)
         EXPECT_EQ(Pattern(i), bytes[i]) << i;

@@ -18,13 +18,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::string Native(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
-}
-
 // Runs the body with the current directory set to folder.
 template <class Body>
 void InFolder(const std::string& folder, Body body) {

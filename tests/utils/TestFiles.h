@@ -55,3 +55,10 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
 inline bool FileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
+
+// A path the library wrote with "\" separators, as this system names it.
+inline std::string Native(std::string path) {
+    for (char& c : path)
+        c = c == '\\' ? '/' : c;
+    return path;
+}

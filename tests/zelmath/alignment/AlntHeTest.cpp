@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "support/NearPair.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 #include "zelmath/alignment/AlntHTestSupport.h"
 
@@ -13,17 +14,16 @@ TEST(AlntHe, ArcExtrapolatesAlongItsEndTangents) {
     const CAlntHe* arc = a.getHe(0);
     double n = 0.0, e = 0.0, az = 0.0, fn = 0.0, fe = 0.0, k = 0.0;
     ASSERT_TRUE(arc->getPosNeAtChainExtr(45.0, n, e));
-    EXPECT_NEAR(195.0, n, 1e-9);
-    EXPECT_NEAR(300.0, e, 1e-9);
+    EXPECT_TRUE(nearPair(195.0, 300.0, n, e, 1e-9));
 
     // Past the end: along the final azimuth (100 / 200 rad) from the end point of the circle.
     const double delta = 0.5;
     ASSERT_TRUE(arc->getFinalPosNe(fn, fe));
-    EXPECT_NEAR(200.0 + 200.0 * std::sin(delta), fn, 1e-9);
-    EXPECT_NEAR(300.0 + 200.0 * (1.0 - std::cos(delta)), fe, 1e-9);
+    EXPECT_TRUE(nearPair(200.0 + 200.0 * std::sin(delta), 300.0 + 200.0 * (1.0 - std::cos(delta)),
+                         fn, fe, 1e-9));
     ASSERT_TRUE(arc->getPosNeAtChainAndOffsetExtr(155.0, 1.0, n, e));
-    EXPECT_NEAR(fn + 5.0 * std::cos(delta) - std::sin(delta), n, 1e-9);
-    EXPECT_NEAR(fe + 5.0 * std::sin(delta) + std::cos(delta), e, 1e-9);
+    EXPECT_TRUE(nearPair(fn + 5.0 * std::cos(delta) - std::sin(delta),
+                         fe + 5.0 * std::sin(delta) + std::cos(delta), n, e, 1e-9));
     ASSERT_TRUE(arc->getAzimuthAtChainExtr(155.0, az));
     EXPECT_NEAR(delta * zel_math::kDegPerRad, az, 1e-9);
     ASSERT_TRUE(a.getCurvatureAtChainage(100.0, k));
@@ -44,6 +44,5 @@ TEST(AlntHe, IpCurvesNeedAFollowingIp) {
     a.removeHe(1);
     EXPECT_TRUE(CAlntHeIp::cast(a.getHe(0))->get_data().isSimplePoint());
     ASSERT_TRUE(a.getFinalPosNe(n, e));
-    EXPECT_NEAR(0.0, n, 1e-9);
-    EXPECT_NEAR(110.0, e, 1e-9);
+    EXPECT_TRUE(nearPair(0.0, 110.0, n, e, 1e-9));
 }

@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "velmorutils/velmorutils.h"
 #include "velmorutils/zelmath/alignment/AlntEvaluation.h"
 #include "velmorutils/zelmath/alignment/AlntStakeout.h"
-#include "velmorutils/zelmath/alignment/CAlnt.h"
-#include "velmorutils/zelmath/alignment/CAlntHeArc.h"
-#include "velmorutils/zelmath/alignment/CAlntHeIp.h"
-#include "velmorutils/zelmath/alignment/CAlntHeSegment.h"
 #include "velmorutils/zelmath/alignment/CAlntStationOffset.h"
-#include "velmorutils/zelmath/vertical/CAlntVeLsWithArc.h"
-#include "velmorutils/zelmath/vertical/CLsInfo.h"
-#include "velmorutils/zelmath/vertical/CVerticalLSElement.h"
 
 #include "support/AnglePointRoad.h"
+#include "support/NearPair.h"
 
 namespace {
 
@@ -106,8 +101,7 @@ TEST(StakeoutRule, TheInversesSideAtAnAnglePointStakesBackToThePoint) {
                 if (f.status != TAlntFootStatus::square) continue;
                 sides += f.side == side;
                 const Stake back = stake(a, f.chainageInM, f.side, f.offsetInM);
-                EXPECT_NEAR(back.n, p.n, 1e-9) << joint << " " << offset;
-                EXPECT_NEAR(back.e, p.e, 1e-9) << joint << " " << offset;
+                EXPECT_TRUE(nearPair(back.n, back.e, p.n, p.e, 1e-9)) << joint << " " << offset;
             }
         }
     }
@@ -118,7 +112,6 @@ TEST(StakeoutRule, TheInversesSideAtAnAnglePointStakesBackToThePoint) {
     TAlntFoot f;
     ASSERT_TRUE(inverse.findNearest(p.n, p.e, f));
     EXPECT_EQ(f.side, TAlntJointSide::back);
-    EXPECT_STREQ(alntJointSideText(f.side), "back");
     // A foot's chainage may be the joint's to a rounding only: the back side still answers.
     TAlntEval at;
     ASSERT_TRUE(evaluateAlnt(a, 200.0 + 3e-14, at, TAlntJointSide::back));
@@ -167,8 +160,7 @@ TEST(Evaluation, AgreesWithTheSingleQueriesAndGivesTheGradeOfCircularCurves) {
         ASSERT_TRUE(a.getAzimuthAtChainExtr(c, az));
         double on = 0.0, oe = 0.0;
         alntOffsetPoint(at, -3.5, on, oe);
-        EXPECT_NEAR(on, n, 1e-9) << c;
-        EXPECT_NEAR(oe, e, 1e-9) << c;
+        EXPECT_TRUE(nearPair(on, oe, n, e, 1e-9)) << c;
         EXPECT_NEAR(std::remainder(at.azimuthDeg - az, 360.0), 0.0, 1e-9) << c;
         EXPECT_EQ(at.beyondEnds, c < 0.0 || c > end + 0.001) << c;
         EXPECT_EQ(at.hasHeight, a.getPosHAtChain(c, h)) << c;

@@ -28,7 +28,7 @@ CAlntV profile480() {
 
 }  // namespace
 
-TEST(RoadBase, FinalChainageIsTheShorterAlignmentButNotBeforeTheStart) {
+TEST(RoadBase, FinalChainageIsTheShorterAlignmentNotBeforeTheStartAndNoPlanNoPosition) {
     const CAlntH h = plan500();
     const CAlntV v = profile480();
     CRoadBase road;
@@ -51,15 +51,12 @@ TEST(RoadBase, FinalChainageIsTheShorterAlignmentButNotBeforeTheStart) {
     EXPECT_EQ(0.0, len);
     // The road keeps no length of its own.
     EXPECT_FALSE(road.getTotalHLengthInM(len));
-}
-
-TEST(RoadBase, WithoutAPlanThereIsNoPosition) {
-    const CAlntV v = profile480();
-    CRoadBase road;
-    road.setVal(&v);
+    // Without a plan there is no position.
+    CRoadBase profileOnly;
+    profileOnly.setVal(&v);
     double n = 0.0, e = 0.0, az = 0.0;
-    EXPECT_FALSE(road.getPosNeAtChain(10.0, n, e));
-    EXPECT_FALSE(road.getPosAtChainAndOffset(10.0, 1.0, n, e));
-    EXPECT_FALSE(road.getAzimuthAtChainExtr(10.0, az));
-    EXPECT_EQ(50.0, road.getStartPosH());
+    EXPECT_FALSE(profileOnly.getPosNeAtChain(10.0, n, e));
+    EXPECT_FALSE(profileOnly.getPosAtChainAndOffset(10.0, 1.0, n, e));
+    EXPECT_FALSE(profileOnly.getAzimuthAtChainExtr(10.0, az));
+    EXPECT_EQ(50.0, profileOnly.getStartPosH());
 }

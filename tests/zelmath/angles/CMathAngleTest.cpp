@@ -3,21 +3,11 @@
 #include <cmath>
 #include <limits>
 
+#include "support/NearPair.h"
 #include "velmorutils/zelmath/angles/CMathAngle.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 
 using zel_math::kPi;
-
-namespace {
-
-// Both components within `tol` of the expected pair.
-::testing::AssertionResult pair(double a, double b, double A, double B, double tol) {
-    if (std::fabs(a - A) <= tol && std::fabs(b - B) <= tol) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a << ", " << b << ") is not (" << A << ", " << B << ")";
-}
-
-}  // namespace
 
 TEST(CMathAngle, RangeIsClosedAtBothEnds) {
     EXPECT_DOUBLE_EQ(CMathAngle(540.0).getDeg(), 180.0);
@@ -30,7 +20,7 @@ TEST(CMathAngle, RangeIsClosedAtBothEnds) {
     EXPECT_EQ(CMathAngle().getRad(), 0.0);
 }
 
-TEST(CMathAngle, AzimuthFromCoordinateDifferences) {
+TEST(CMathAngle, AzimuthFromCoordinateDifferencesAndAngleAtAVertexClockwise) {
     CMathAngle a(45.0);
     EXPECT_FALSE(a.setAz(0.0, 0.0));
     EXPECT_NEAR(a.getDeg(), 45.0, 1e-12);  // unchanged on failure
@@ -41,10 +31,7 @@ TEST(CMathAngle, AzimuthFromCoordinateDifferences) {
     EXPECT_DOUBLE_EQ(a.getRad(), kPi);  // south
     EXPECT_TRUE(a.setAz(100.0, 200.0, 100.0, 150.0));
     EXPECT_NEAR(a.getDeg(), -90.0, 1e-12);
-}
-
-TEST(CMathAngle, AngleAtVertexTurnsClockwiseFromFirstToSecondLeg) {
-    CMathAngle a(7.0);
+    // The angle at a vertex turns clockwise from the first leg to the second.
     const C2dPos vertex(0, 0);
     EXPECT_TRUE(a.setAngle(C2dPos(1, 0), vertex, C2dPos(0, 1)));
     EXPECT_NEAR(a.getDeg(), 90.0, 1e-12);
@@ -151,17 +138,17 @@ TEST(CMathAngle, RotationsAndMovesFollowAzimuthConvention) {
     const CMathAngle az(30.0);
     double n = 0, e = 0;
     az.getPosAlong(100.0, 5000.0, 2000.0, n, e);
-    EXPECT_TRUE(pair(n, e, 5000.0 + 86.60254037844386, 2050.0, 1e-9));
+    EXPECT_TRUE(nearPair(n, e, 5000.0 + 86.60254037844386, 2050.0, 1e-9));
     C2dPos right;
     az.getPosAcross(10.0, C2dPos(0, 0), right);  // to the right: azimuth 120
-    EXPECT_TRUE(pair(right.north, right.east, -5.0, 8.660254037844386, 1e-12));
+    EXPECT_TRUE(nearPair(right.north, right.east, -5.0, 8.660254037844386, 1e-12));
     // Rotating a step north by the azimuth gives the step along the azimuth; back undoes it.
     double rn = 1.0, re = 0.0;
     az.getRotated(rn, re);
-    EXPECT_TRUE(pair(rn, re, az.getCos(), az.getSin(), 1e-15));
+    EXPECT_TRUE(nearPair(rn, re, az.getCos(), az.getSin(), 1e-15));
     C2dPos out;
     CMathAngle(90.0).getRotatedPoint(C2dPos(10, 10), C2dPos(20, 10), out);
-    EXPECT_TRUE(pair(out.north, out.east, 10.0, 20.0, 1e-12));
+    EXPECT_TRUE(nearPair(out.north, out.east, 10.0, 20.0, 1e-12));
 }
 
 TEST(CMathAngle, ChordAndRadiusGiveCentralAngle) {

@@ -133,7 +133,7 @@ TEST(AreaDivision, HingeLineRefusesImpossibleRequests) {
     EXPECT_FALSE(C2dPtListUt(one).getAreaHingelLineSolution(CMathAngle(0.0), 10.0, x));
 }
 
-TEST(AreaDivision, ParallelLineWithTwoDirections) {
+TEST(AreaDivision, ParallelLineWithTwoDirectionsAndWhatCannotBeReached) {
     // A 100 m frontage P1-P2 along the road (east), sides running back north and north-east.
     struct Case {
         std::vector<C2dPos> boundary;
@@ -167,12 +167,6 @@ TEST(AreaDivision, ParallelLineWithTwoDirections) {
     // No area to add: the base points themselves.
     ASSERT_TRUE(ut.getAreaParallelLineSolution(CMathAngle(0.0), CMathAngle(0.0), 0.0, x1, x2));
     EXPECT_TRUE(x1 == C2dPos(0, 0) && x2 == C2dPos(0, 100));
-}
-
-TEST(AreaDivision, ParallelLineRefusesImpossibleRequests) {
-    C2dPtVectorList pts({{0, 0}, {0, 100}});
-    C2dPtListUt ut(pts);
-    C2dPos x1(7, 7), x2(8, 8);
     // Sides at 45 degrees inwards meet 50 m out: at most 2500 m2 fits.
     EXPECT_FALSE(
         ut.getAreaParallelLineSolution(CMathAngle(45.0), CMathAngle(-45.0), 2600.0, x1, x2));

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 #include "zelmath/alignment/AlntHTestSupport.h"
 
@@ -49,8 +50,7 @@ TEST(HtCache, GradeSampledWithAStep) {
     const double hts[] = {100, 103, 106, 109, 110};
     ASSERT_EQ(5, c.GetSize());
     for (int i = 0; i < 5; ++i) {
-        EXPECT_NEAR(sts[i], c[i].sts, 1e-9) << i;
-        EXPECT_NEAR(hts[i], c[i].ht, 1e-9) << i;
+        EXPECT_TRUE(nearPair(sts[i], hts[i], c[i].sts, c[i].ht, 1e-9)) << i;
     }
     EXPECT_EQ((std::vector<int>{0, 4}), nodesOf(c));
 
@@ -74,7 +74,6 @@ TEST(HtCache, NearestChordEdgeCases) {
     CAlntHtPosCache c;
     double d = -1.0;
     c.addHtAndSt(5.0, 0.0, false);
-    d = -1.0;
     EXPECT_EQ(-1, c.findNearestSegment(CHtAndSt{1, 2}, &d));
     EXPECT_EQ(0.0, d);
     // A peak: equally near both chords from straight above it.
@@ -122,7 +121,7 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
     EXPECT_EQ(highest, c.getMaxHeight());
 }
 
-TEST(HtCache, EmptyAndFailedLoads) {
+TEST(HtCache, EmptyAndFailedLoadsAndSingleElements) {
     CAlntHtPosCache c;
     const CAlntV empty;
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, empty, 10.0));
@@ -132,16 +131,14 @@ TEST(HtCache, EmptyAndFailedLoads) {
     EXPECT_FALSE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, v, 0.0));
     EXPECT_FALSE(c.loadNodesAndPosWithStep(*v.getVe(0), -1.0));
     EXPECT_EQ(0, c.GetSize());
-}
 
-TEST(HtCache, SingleElementLoaders) {
-    CAlntV v;
-    appendProfile(v);
-    const CAlntVe& vip = *v.getVe(1);  // grade into the VIP at 1200, then its parabola
+    // One element: the grade into the VIP at 1200, then its parabola.
+    CAlntV profile;
+    appendProfile(profile);
+    const CAlntVe& vip = *profile.getVe(1);
     double start = 0.0, len = 0.0;
     ASSERT_TRUE(vip.getStartChainageInM(start));
     ASSERT_TRUE(vip.getHLengthInM(len));
-    CAlntHtPosCache c;
     ASSERT_TRUE(c.loadNodesAndPosWithStep(vip, 40.0));
     EXPECT_EQ(static_cast<int>(std::ceil(len / 40.0 - 1e-9)), c.GetSize());
     EXPECT_LT(c[c.GetSize() - 1].sts, start + len);

@@ -4,6 +4,7 @@
 #include <limits>
 #include <random>
 
+#include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
@@ -12,13 +13,6 @@ constexpr double kTol = 1e-9;
 
 double azimuthDeg(double E, double N, double toE, double toN) {
     return GetRefAziPts(toE - E, toN - N);
-}
-
-// Both coordinates of a solution within `tol` of the expected point.
-::testing::AssertionResult at(double E, double N, double e, double n, double tol = kTol) {
-    if (std::fabs(E - e) <= tol && std::fabs(N - n) <= tol) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << E << ", " << N << ") is not (" << e << ", " << n << ")";
 }
 
 // Distance from the true station to the nearer of the one or two solutions.
@@ -47,11 +41,11 @@ TEST(PlaneCogo, AzimuthOfDifferencesRunsClockwiseFromNorthInto0To360) {
 TEST(PlaneCogo, RotationAndStakeOutComponents) {
     double x2 = 0, y2 = 0;
     EXPECT_EQ(RotateCounterClockwise(1, 0, 90, x2, y2), 1);
-    EXPECT_TRUE(at(x2, y2, 0, -1));
+    EXPECT_TRUE(nearPair(x2, y2, 0, -1));
     // A point 3 m east and 4 m north, looked at along azimuth 90: 4 m to the left, 3 m ahead.
     double across = 7, along = 7, height = 7;
     EXPECT_EQ(dENSoutInfo(3, 4, 1.5, 90, &across, &along, &height), 1);
-    EXPECT_TRUE(at(across, along, -4, 3));
+    EXPECT_TRUE(nearPair(across, along, -4, 3));
     EXPECT_DOUBLE_EQ(height, 1.5);
     // Differences under 1e-8 have no direction, but the height is still handed back.
     EXPECT_EQ(dENSoutInfo(1e-9, -1e-9, 2.0, 45, &across, &along, &height), 0);
@@ -62,10 +56,10 @@ TEST(PlaneCogo, RotationAndStakeOutComponents) {
 TEST(PlaneCogo, PointsAtDistanceAndOnExtensions) {
     double E = 0, N = 0;
     EXPECT_EQ(Compute2DPoint(100, 200, 10, 30, 60, E, N), 1);
-    EXPECT_TRUE(at(E, N, 110, 200));
+    EXPECT_TRUE(nearPair(E, N, 110, 200));
     TCoords out(9, 9, 9);
     EXPECT_EQ(Compute3DPoint(TCoords(0, 0, 0), TCoords(3, 0, 4), 10, out), 1);
-    EXPECT_TRUE(at(out[0], out[2], 9, 12));
+    EXPECT_TRUE(nearPair(out[0], out[2], 9, 12));
     EXPECT_NEAR(out[1], 0, kTol);
     // Shorter than 1e-5: no direction, out untouched; just above it the line extends.
     out = TCoords(9, 9, 9);
@@ -78,7 +72,7 @@ TEST(PlaneCogo, PointsAtDistanceAndOnExtensions) {
 TEST(PlaneCogo, LineIntersectionPresetsAndParallelLines) {
     double E = 0, N = 0;
     EXPECT_EQ(ComputeENIntersectionPoint(0, 0, 45, 10, 0, 315, E, N), 1);
-    EXPECT_TRUE(at(E, N, 5, 5));
+    EXPECT_TRUE(nearPair(E, N, 5, 5));
     EXPECT_EQ(ComputeENIntersectionPoint(0, 0, 45, 10, 0, 225, E, N), 0);
     EXPECT_TRUE(E == 1e30 && N == 1e30);
     // Line through two points and its coefficients: a E + b N = c holds at both points.
@@ -104,7 +98,7 @@ TEST(PlaneCogo, QuadraticRootsOrderAndDegenerateCases) {
     for (const auto& c : cases) {
         x1 = x2 = 9;
         EXPECT_EQ(SolutionTo2ndDegreePolynomial(c[0], c[1], c[2], x1, x2), c[3]) << c[2];
-        EXPECT_TRUE(at(x1, x2, c[4], c[5], 1e-6)) << c[2];
+        EXPECT_TRUE(nearPair(x1, x2, c[4], c[5], 1e-6)) << c[2];
     }
     // Nothing at all, or only a vanishing linear term: never a division by zero.
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -117,7 +111,7 @@ TEST(PlaneCogo, QuadraticRootsOrderAndDegenerateCases) {
 TEST(PlaneCogo, CircleThroughChordSeenUnderAngle) {
     double Ec = 0, Nc = 0, R = 0;
     EXPECT_EQ(ComputeCenterCoordinates(0, 0, 0, 10, 90, Ec, Nc, R), 1);
-    EXPECT_TRUE(at(Ec, Nc, 0, 5));
+    EXPECT_TRUE(nearPair(Ec, Nc, 0, 5));
     EXPECT_NEAR(R, 5, kTol);
     // Over 90 degrees the centre moves to the left.
     EXPECT_EQ(ComputeCenterCoordinates(0, 0, 0, 10, 135, Ec, Nc, R), 1);
@@ -137,11 +131,11 @@ TEST(PlaneCogo, LineCircleAndCircleCircleIntersections) {
     double E1 = 0, N1 = 0, E2 = 0, N2 = 0;
     // A vertical line E = 3 cuts the circle at N = +-4.
     EXPECT_EQ(IntersectionCoordsOfLineAndCircle(a, b, c, 1, 0, 3, E1, N1, E2, N2), 2);
-    EXPECT_TRUE(at(E1, N1, 3, 4));
-    EXPECT_TRUE(at(E2, N2, 3, -4));
+    EXPECT_TRUE(nearPair(E1, N1, 3, 4));
+    EXPECT_TRUE(nearPair(E2, N2, 3, -4));
     // A horizontal line N = 5 touches it once.
     EXPECT_EQ(IntersectionCoordsOfLineAndCircle(a, b, c, 0, 1, 5, E1, N1, E2, N2), 1);
-    EXPECT_TRUE(at(E1, N1, 0, 5, 1e-6));
+    EXPECT_TRUE(nearPair(E1, N1, 0, 5, 1e-6));
     // A line missing the circle, and a line with no coefficients at all.
     EXPECT_EQ(IntersectionCoordsOfLineAndCircle(a, b, c, 1, 1, 100, E1, N1, E2, N2), 0);
     EXPECT_EQ(IntersectionCoordsOfLineAndCircle(a, b, c, 1e-6, 1e-6, 1, E1, N1, E2, N2), 0);
@@ -149,8 +143,8 @@ TEST(PlaneCogo, LineCircleAndCircleCircleIntersections) {
     double a2, b2, c2;
     ComputeCircleEqVars(8, 0, 5, a2, b2, c2);
     EXPECT_EQ(IntersectionCoordsOfTwoCircles(a, b, c, a2, b2, c2, E1, N1, E2, N2), 2);
-    EXPECT_TRUE(at(E1, std::fabs(N1), 4, 3));
-    EXPECT_TRUE(at(E2, N1 + N2, 4, 0));
+    EXPECT_TRUE(nearPair(E1, std::fabs(N1), 4, 3));
+    EXPECT_TRUE(nearPair(E2, N1 + N2, 4, 0));
     // Concentric circles have no common chord.
     ComputeCircleEqVars(0, 0, 3, a2, b2, c2);
     EXPECT_EQ(IntersectionCoordsOfTwoCircles(a, b, c, a2, b2, c2, E1, N1, E2, N2), 0);
@@ -161,7 +155,7 @@ TEST(PlaneCogo, TwoDistancesTangentTwoSolutionsAndNoSolution) {
     int count = -1;
     EXPECT_EQ(ComputeCoords(0, 0, 5, 10, 0, 5, Ea, Na, Eb, Nb, count), 1);
     EXPECT_EQ(count, 1);
-    EXPECT_TRUE(at(Ea, Na, 5, 0));
+    EXPECT_TRUE(nearPair(Ea, Na, 5, 0));
     EXPECT_EQ(Eb, -1.0);
     // Circles overlapping by a hair give two candidates 14 cm apart: one solution.
     Eb = 77;
@@ -178,7 +172,7 @@ TEST(PlaneCogo, TwoDistancesTangentTwoSolutionsAndNoSolution) {
     }
 }
 
-TEST(PlaneCogo, TwoDistancesAndDistanceWithTwoDirectionsRoundTrip) {
+TEST(PlaneCogo, TwoDistancesDistanceWithDirectionsAndResectionRoundTrip) {
     std::mt19937 gen(4);
     std::uniform_real_distribution<double> coord(-5000, 5000);
     std::uniform_real_distribution<double> orient(0, 360);
@@ -194,31 +188,12 @@ TEST(PlaneCogo, TwoDistancesAndDistanceWithTwoDirectionsRoundTrip) {
         ASSERT_EQ(ComputeCoords(E1, N1, r1, E2, N2, r2, d2, Ea, Na, Eb, Nb, count), 1) << i;
         EXPECT_LT(miss(E, N, Ea, Na, Eb, Nb, count), 1e-4) << i;
     }
-}
-
-TEST(PlaneCogo, DistanceAndDirectionsOnTheLineThroughBothPoints) {
-    // X on the line P1-P2 between them: the chord is seen under 180 degrees.
-    double Ea = 0, Na = 0, Eb = 0, Nb = 0;
-    int count = 0;
-    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 40, Ea, Na, Eb, Nb, count), 1);
-    EXPECT_EQ(count, 1);
-    EXPECT_TRUE(at(Ea, Na, 0, 60));
-    // Beyond P2: both seen in one direction (0 degrees).
-    EXPECT_EQ(ComputeCoords(0, 0, 25, 0, 100, 25, 40, Ea, Na, Eb, Nb, count), 1);
-    EXPECT_EQ(count, 1);
-    EXPECT_NEAR(Na, 140, 1e-9);
-    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 0, Ea, Na, Eb, Nb, count), 0);
-    EXPECT_EQ(count, 0);
-}
-
-TEST(PlaneCogo, ResectionRoundTripFindsTheStation) {
-    std::mt19937 gen(11);
-    std::uniform_real_distribution<double> coord(-1000, 1000);
-    std::uniform_real_distribution<double> orient(0, 360);
+    // Resection finds the station too, away from the circle through the targets.
+    std::uniform_real_distribution<double> near(-1000, 1000);
     int tried = 0, found = 0;
     for (int i = 0; i < 300; ++i) {
-        const double E1 = coord(gen), N1 = coord(gen), E2 = coord(gen), N2 = coord(gen);
-        const double E3 = coord(gen), N3 = coord(gen), E = coord(gen), N = coord(gen);
+        const double E1 = near(gen), N1 = near(gen), E2 = near(gen), N2 = near(gen);
+        const double E3 = near(gen), N3 = near(gen), E = near(gen), N = near(gen);
         // Skip stations near the circle through the three points: there resection is
         // indeterminate.
         double Ec, Nc, R, a, b, c;
@@ -240,14 +215,26 @@ TEST(PlaneCogo, ResectionRoundTripFindsTheStation) {
     EXPECT_EQ(found, tried);
 }
 
-TEST(PlaneCogo, ResectionOfATextbookStationAndOfTargetsInLine) {
+// Stations on the line through the targets: seen under 0 or 180 degrees.
+TEST(PlaneCogo, DistanceWithDirectionsAndResectionOnTheLineThroughTheTargets) {
     double Ea = 0, Na = 0, Eb = -7, Nb = -7;
     int count = 0;
-    // Collinear chords seen under 0/180: lines P1-P2 and P2-P3 are one line, nothing is fixed.
+    // X on the line P1-P2 between them: the chord is seen under 180 degrees.
+    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 40, Ea, Na, Eb, Nb, count), 1);
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(nearPair(Ea, Na, 0, 60));
+    // Beyond P2: both seen in one direction (0 degrees).
+    EXPECT_EQ(ComputeCoords(0, 0, 25, 0, 100, 25, 40, Ea, Na, Eb, Nb, count), 1);
+    EXPECT_EQ(count, 1);
+    EXPECT_NEAR(Na, 140, 1e-9);
+    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 0, Ea, Na, Eb, Nb, count), 0);
+    EXPECT_EQ(count, 0);
+    // Resection on collinear chords seen under 0/180: lines P1-P2 and P2-P3 are one line,
+    // nothing is fixed.
     EXPECT_EQ(ComputeCoords(0, 0, 0, 0, 10, 0, 0, 20, 0, Ea, Na, Eb, Nb, count), 0);
     EXPECT_EQ(count, 0);
     // Not collinear but all chords seen under 180: the lines meet at P2, taken untested.
     EXPECT_EQ(ComputeCoords(0, 0, 0, 0, 10, 180, 10, 10, 0, Ea, Na, Eb, Nb, count), 1);
     EXPECT_EQ(count, 1);
-    EXPECT_TRUE(at(Ea, Na, 0, 10));
+    EXPECT_TRUE(nearPair(Ea, Na, 0, 10));
 }

@@ -3,18 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-
-// Both coordinates within `tol` of the expected point.
-::testing::AssertionResult at(double n, double e, double N, double E, double tol = 1e-12) {
-    if (std::fabs(n - N) <= tol && std::fabs(e - E) <= tol) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << n << ", " << e << ") is not (" << N << ", " << E << ")";
-}
 
 // A point placed at each length and offset square to the tangent (positive = right) projects
 // back to that length and offset.
@@ -29,8 +23,7 @@ void expectProjectsBack(const Curve& c, std::initializer_list<double> lengths,
             n -= off * std::sin(az);
             e += off * std::cos(az);
             ASSERT_TRUE(c.getShortestDistAndCurveLen(n, e, dist, len));
-            EXPECT_NEAR(len, s, 1e-9) << s << " " << off;
-            EXPECT_NEAR(dist, std::fabs(off), 1e-9) << s << " " << off;
+            EXPECT_TRUE(nearPair(len, dist, s, std::fabs(off), 1e-9)) << s << " " << off;
         }
     }
 }
@@ -40,7 +33,7 @@ TEST(CurveSegment, LengthRangeSnapsWithinAMillimetre) {
     seg.setLen(100);
     double n = -1, e = -1;
     ASSERT_TRUE(seg.getPosAtLength(100.0009, n, e));
-    EXPECT_TRUE(at(n, e, 100, 0, 0));
+    EXPECT_TRUE(nearPair(n, e, 100, 0, 0));
     ASSERT_TRUE(seg.getPosAtLength(-0.0009, n, e));
     EXPECT_DOUBLE_EQ(n, 0.0);
     for (double s : {100.002, -0.002, std::nan("")})
@@ -54,10 +47,10 @@ TEST(CurveSegment, ProjectionRoundTripsAndEnds) {
     // Behind the start and beyond the end the ends answer; lengths are exact there.
     double dist, len;
     ASSERT_TRUE(seg.getShortestDistAndCurveLen(-3, -4, dist, len));
-    EXPECT_TRUE(at(len, dist, 0, 5));
+    EXPECT_TRUE(nearPair(len, dist, 0, 5, 1e-12));
     EXPECT_EQ(len, 0.0);
     ASSERT_TRUE(seg.getShortestDistAndCurveLen(36, 48, dist, len));
-    EXPECT_TRUE(at(len, dist, 50, 10));
+    EXPECT_TRUE(nearPair(len, dist, 50, 10, 1e-12));
     EXPECT_EQ(len, 50.0);
     // Ends less than a millimetre apart in distance: the end wins the tie.
     CCurveDataSegment shortSeg, zero;  // heading north
@@ -67,31 +60,29 @@ TEST(CurveSegment, ProjectionRoundTripsAndEnds) {
     EXPECT_NEAR(dist, 1.0008, 1e-12);
     zero.setLen(0);
     ASSERT_TRUE(zero.getShortestDistAndCurveLen(3, 4, dist, len));
-    EXPECT_TRUE(at(len, dist, 0, 5, 0));
+    EXPECT_TRUE(nearPair(len, dist, 0, 5, 0));
 }
 
-TEST(CurveArc, LeftTurnHasNegativeRadius) {
+TEST(CurveArc, LeftTurnHasNegativeRadiusAndAnAngleAgainstTheTurnGoesTheLongWay) {
     CCurveDataArc arc;
     EXPECT_FALSE(arc.isok());
     arc.SetElement(100, 50, false);
     ASSERT_TRUE(arc.isok());
     EXPECT_TRUE(arc.isToTheLeft());
     EXPECT_DOUBLE_EQ(arc.getRadius(), -50.0);
-    EXPECT_TRUE(at(arc.getFinalNorthing(), arc.getFinalEasting(), -50 * std::sin(-2.0),
-                   -50 * (1 - std::cos(2.0))));
+    EXPECT_TRUE(nearPair(arc.getFinalNorthing(), arc.getFinalEasting(), -50 * std::sin(-2.0),
+                         -50 * (1 - std::cos(2.0)), 1e-12));
     EXPECT_NEAR(arc.GetAzimuth(100), -2.0 * 180.0 / kPi, 1e-12);
-}
-
-TEST(CurveArc, CentralAngleAgainstTheTurnIsTheLongWayRound) {
-    CCurveDataArc arc;
-    arc.setCAngleR(CMathAngle(-90.0), 10, true);
-    EXPECT_NEAR(arc.getTotalLength(), 15 * kPi, 1e-12);
+    // A central angle against the turn is the long way round.
+    CCurveDataArc longWay;
+    longWay.setCAngleR(CMathAngle(-90.0), 10, true);
+    EXPECT_NEAR(longWay.getTotalLength(), 15 * kPi, 1e-12);
     // Three quarters of a circle about (0, 10) ends west of the centre's south.
-    EXPECT_TRUE(at(arc.getFinalNorthing(), arc.getFinalEasting(), -10, 10));
-    EXPECT_NEAR(arc.getChordLength(), 10 * std::sqrt(2.0), 1e-12);
-    arc.setCAngleR(CMathAngle(-90.0), 10);  // follows the sign: a left quarter
-    EXPECT_NEAR(arc.getTotalLength(), 5 * kPi, 1e-12);
-    EXPECT_DOUBLE_EQ(arc.getRadius(), -10.0);
+    EXPECT_TRUE(nearPair(longWay.getFinalNorthing(), longWay.getFinalEasting(), -10, 10, 1e-12));
+    EXPECT_NEAR(longWay.getChordLength(), 10 * std::sqrt(2.0), 1e-12);
+    longWay.setCAngleR(CMathAngle(-90.0), 10);  // follows the sign: a left quarter
+    EXPECT_NEAR(longWay.getTotalLength(), 5 * kPi, 1e-12);
+    EXPECT_DOUBLE_EQ(longWay.getRadius(), -10.0);
 }
 
 TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
@@ -105,9 +96,9 @@ TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
     EXPECT_NEAR(az.getDeg(), 90.0, 1e-12);
     double cn, ce, n, e;
     arc.getCenterNE(cn, ce);
-    EXPECT_TRUE(at(cn, ce, 0, 100, 0));
+    EXPECT_TRUE(nearPair(cn, ce, 0, 100, 0));
     ASSERT_TRUE(arc.getPosAtLength(50 * kPi + 0.0009, n, e));
-    EXPECT_TRUE(at(n, e, 100, 100, 1e-9));
+    EXPECT_TRUE(nearPair(n, e, 100, 100));
     EXPECT_FALSE(arc.getPosAtLength(50 * kPi + 0.002, n, e));
     CCurveDataArc unset;
     EXPECT_FALSE(unset.getPosAtLength(0, n, e));
@@ -152,7 +143,7 @@ TEST(CurvePlacement, PlacesLocalResultsInTheWorld) {
     ASSERT_TRUE(placed.isok());
     double n, e;
     ASSERT_TRUE(placed.getPosAtLength(50 * kPi, n, e));
-    EXPECT_TRUE(at(n, e, 900, 2100, 1e-9));
+    EXPECT_TRUE(nearPair(n, e, 900, 2100));
     EXPECT_NEAR(placed.GetAzimuth(25 * kPi), 135.0, 1e-9);
     CMathAngle az;
     ASSERT_TRUE(placed.getFinalAzimut(az));
@@ -161,7 +152,7 @@ TEST(CurvePlacement, PlacesLocalResultsInTheWorld) {
     double dist, len;
     const double r = 105 / std::sqrt(2.0);
     ASSERT_TRUE(placed.getShortestDistAndCurveLen(900 + r, 2000 + r, dist, len));
-    EXPECT_TRUE(at(len, dist, 25 * kPi, 5, 1e-9));
+    EXPECT_TRUE(nearPair(len, dist, 25 * kPi, 5));
     // Without a placement nothing answers but the local azimuth.
     placed.resetOrgAz();
     EXPECT_FALSE(placed.isok());

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "support/NearPair.h"
 #include "velmorutils/zelmath/angles/MathCommon.h"
 #include "velmorutils/zelmath/curves/CCurveDataSpiral.h"
 
@@ -28,8 +29,7 @@ double tolerance(double length) {
 void expectPoint(const CCurveDataSpiral& sp, double s, double n, double e, double tol) {
     double pn = 0.0, pe = 0.0;
     ASSERT_TRUE(sp.getPosAtLength(s, pn, pe));
-    EXPECT_NEAR(pn, n, tol) << "s " << s;
-    EXPECT_NEAR(pe, e, tol) << "s " << s;
+    EXPECT_TRUE(nearPair(pn, pe, n, e, tol)) << "s " << s;
 }
 
 TEST(CurveSpiralAccuracy, FresnelIntegralsOnEachSideOfEverySwitch) {
@@ -59,42 +59,37 @@ TEST(CurveSpiralAccuracy, FresnelIntegralsOnEachSideOfEverySwitch) {
     }
 }
 
-TEST(CurveSpiralAccuracy, FiveKilometresTurningThreeRadians) {
-    CCurveDataSpiral sp;
-    sp.setLenAndR(5000.0, 5000.0 / 6.0, true, true);
-    const double tol = tolerance(5000.0);
-    expectPoint(sp, 1250.0, 1245.6126155073019299, 77.929034888004036458, tol);
-    expectPoint(sp, 2500.0, 2362.98993567852, 600.33344651424615573, tol);
-    expectPoint(sp, 3750.0, 2814.0117754470325129, 1717.3213270756294493, tol);
-    expectPoint(sp, 5000.0, 2029.7750694063660867, 2574.8808724276828354, tol);
-    EXPECT_NEAR(sp.GetAzimuth(5000.0), 3.0 * zel_math::kDegPerRad, 1e-12);
-}
-
-TEST(CurveSpiralAccuracy, LoopRampFromTwoHundredToFortyMetres) {
-    // 80 m from R 200 to R 40: 1.25 rad from the clothoid's tangent point, 1.2 rad on the ramp.
-    // Tightening (the later part of a tangent-to-curve clothoid) and widening (the earlier part
-    // of a curve-to-tangent one), both ending 1.2 rad round.
-    CCurveDataSpiral in, out;
+// Whole spirals and ramps at the quadrature's points: five kilometres turning three radians; a
+// loop ramp of 80 m from R 200 to R 40, tightening (the later part of a tangent-to-curve
+// clothoid) and widening (the earlier part of a curve-to-tangent one), both ending 1.2 rad round;
+// nearly four pi both ways and mirrored.
+TEST(CurveSpiralAccuracy, LongRampsAndLoopsAtTheQuadraturePoints) {
+    CCurveDataSpiral five, in, out, loopIn, loopOut, loopLeft;
+    five.setLenAndR(5000.0, 5000.0 / 6.0, true, true);
     in.setLenAndR(80.0, 200.0, 40.0, true);
     out.setLenAndR(80.0, 40.0, 200.0, true);
-    const double tol = tolerance(80.0);
-    expectPoint(in, 80.0, 67.233196931542440204, 33.589807624929020292, tol);
-    expectPoint(out, 80.0, 55.669483862955513184, 50.492440150456615276, tol);
+    loopIn.setLenAndR(500.0, kR4Pi, true, true);
+    loopOut.setLenAndR(500.0, kR4Pi, true, false);
+    loopLeft.setLenAndR(500.0, kR4Pi, false, false);
+    const struct {
+        const CCurveDataSpiral* sp;
+        double s, n, e;
+    } rows[] = {{&five, 1250.0, 1245.6126155073019299, 77.929034888004036458},
+                {&five, 2500.0, 2362.98993567852, 600.33344651424615573},
+                {&five, 3750.0, 2814.0117754470325129, 1717.3213270756294493},
+                {&five, 5000.0, 2029.7750694063660867, 2574.8808724276828354},
+                {&in, 80.0, 67.233196931542440204, 33.589807624929020292},
+                {&out, 80.0, 55.669483862955513184, 50.492440150456615276},
+                {&loopIn, 500.0, 85.543120522677748625, 69.087581006066225843},
+                {&loopOut, 500.0, 76.209617540238720671, -79.264200698661388079},
+                {&loopLeft, 500.0, 76.209617540238720671, 79.264200698661388079}};
+    for (const auto& r : rows)
+        expectPoint(*r.sp, r.s, r.n, r.e, tolerance(r.sp->getTotalLength()));
+    EXPECT_NEAR(five.GetAzimuth(5000.0), 3.0 * zel_math::kDegPerRad, 1e-12);
     EXPECT_NEAR(in.GetAzimuth(80.0), 1.2 * zel_math::kDegPerRad, 1e-9);
     EXPECT_NEAR(out.GetAzimuth(80.0), 1.2 * zel_math::kDegPerRad, 1e-9);
-}
-
-TEST(CurveSpiralAccuracy, NearlyFourPiBothWaysAndMirrored) {
-    const double tol = tolerance(500.0);
-    CCurveDataSpiral in, out, left;
-    in.setLenAndR(500.0, kR4Pi, true, true);
-    out.setLenAndR(500.0, kR4Pi, true, false);
-    left.setLenAndR(500.0, kR4Pi, false, false);
-    expectPoint(in, 500.0, 85.543120522677748625, 69.087581006066225843, tol);
-    expectPoint(out, 500.0, 76.209617540238720671, -79.264200698661388079, tol);
-    expectPoint(left, 500.0, 76.209617540238720671, 79.264200698661388079, tol);
-    EXPECT_NEAR(out.getFinalNorthing(), 76.209617540238720671, tol);
-    EXPECT_NEAR(left.getFinalEasting(), 79.264200698661388079, tol);
+    EXPECT_NEAR(loopOut.getFinalNorthing(), 76.209617540238720671, tolerance(500.0));
+    EXPECT_NEAR(loopLeft.getFinalEasting(), 79.264200698661388079, tolerance(500.0));
 }
 
 // The nearest point by brute force: 20,000 samples, then golden-section search on the distance
@@ -126,12 +121,19 @@ void bruteForce(const CCurveDataSpiral& sp, double pn, double pe, double& dist, 
     dist = std::min(d(len), bestD);
 }
 
-TEST(CurveSpiralAccuracy, ProjectionFindsTheNearestFootAtFourPi) {
-    CCurveDataSpiral in, left, compound;
-    in.setLenAndR(500.0, kR4Pi, true, true);
-    left.setLenAndR(500.0, kR4Pi, false, false);
-    compound.setLenAndR(300.0, 400.0, kR4Pi, true);  // the last 300 m of a clothoid to 4 pi
-    for (const CCurveDataSpiral* sp : {&in, &left, &compound}) {
+// Every kind (both turns, tangent-to-curve and curve-to-tangent, compound either way) and
+// spirals winding to 4 pi.
+TEST(CurveSpiralAccuracy, ProjectionFindsTheNearestFootOfEveryKind) {
+    std::vector<CCurveDataSpiral> spirals(9);
+    for (int i = 0; i < 4; ++i)
+        spirals[i].setLenAndR(100, 150, i % 2 == 0, i < 2);
+    spirals[4].setLenAndR(60, 400, 150, true);
+    spirals[5].setLenAndR(60, 150, 400, false);
+    spirals[6].setLenAndR(500.0, kR4Pi, true, true);
+    spirals[7].setLenAndR(500.0, kR4Pi, false, false);
+    spirals[8].setLenAndR(300.0, 400.0, kR4Pi, true);  // the last 300 m of a clothoid to 4 pi
+    for (const CCurveDataSpiral& one : spirals) {
+        const CCurveDataSpiral* sp = &one;
         const double L = sp->getTotalLength();
         for (int k = 0; k < 150; ++k) {
             // Points on the spiral (every third), and up to 60 m either side of it (the spiral's

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
@@ -24,8 +25,7 @@ C2dPos finishOf(const CArc& arc) {
 }
 
 void expectPos(const C2dPos& p, double n, double e, double tol = 1e-9) {
-    EXPECT_NEAR(p.north, n, tol);
-    EXPECT_NEAR(p.east, e, tol);
+    EXPECT_TRUE(nearPair(p.north, p.east, n, e, tol));
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ TEST(C2dSegment, DistanceIsPerpendicularBesideAndToTheEndBeyond) {
     EXPECT_DOUBLE_EQ(point.getDistance(C2dPos(4, 5)), 5.0);
 }
 
-TEST(CArc, HalfCircleTakesTheSignOfItsTurn) {
+TEST(CArc, HalfCircleTakesTheSignOfItsTurnAndArcsFromCentreAzimuthsOrATurn) {
     CArc arc;
     arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 10), CMathAngle(-180.0), true);
     EXPECT_DOUBLE_EQ(arc.cAngle.getDeg(), 180.0);
@@ -51,6 +51,16 @@ TEST(CArc, HalfCircleTakesTheSignOfItsTurn) {
     arc.set_start_center_cAngle(C2dPos(0, 0), C2dPos(0, 10), CMathAngle(-170.0), true);
     EXPECT_NEAR(arc.cAngle.getDeg(), -170.0, 1e-12);
     EXPECT_TRUE(arc.clockwise);
+    // From the centre and the azimuths to both ends, and from the chord and the turn.
+    arc.set_r_start_center_finish(50, CMathAngle(270.0), C2dPos(0, 0), CMathAngle(0.0), true);
+    expectPos(arc.start, 0, -50, 1e-9);
+    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
+    // The start tangent is the chord azimuth plus (180 - turn) / 2.
+    ASSERT_TRUE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(100, 0), CMathAngle(120.0)));
+    CMathAngle tg;
+    arc.get_start_tgdir(tg);
+    EXPECT_NEAR(tg.getDeg(), 30.0, 1e-9);
+    EXPECT_FALSE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(0, 0), CMathAngle(120.0)));
 }
 
 TEST(CArc, EveryDefinitionRebuildsTheSameArc) {
@@ -120,19 +130,6 @@ TEST(CArc, HalfCirclesAndImpossibleDefinitions) {
     EXPECT_FALSE(arc.set_start_finish_plusPos(s, C2dPos(0, 20), s));
     EXPECT_FALSE(arc.set_start_finish_startTgDir(s, C2dPos(10, 0), CMathAngle(0.0)));
     EXPECT_FALSE(arc.set_start_finish_startTgDir(C2dPos(5, 5), C2dPos(5, 5), CMathAngle(0.0)));
-}
-
-TEST(CArc, FromCentreAzimuthsAndFromATurn) {
-    CArc arc;
-    arc.set_r_start_center_finish(50, CMathAngle(270.0), C2dPos(0, 0), CMathAngle(0.0), true);
-    expectPos(arc.start, 0, -50, 1e-9);
-    EXPECT_NEAR(arc.cAngle.getDeg(), 90.0, 1e-9);
-    // The start tangent is the chord azimuth plus (180 - turn) / 2.
-    ASSERT_TRUE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(100, 0), CMathAngle(120.0)));
-    CMathAngle tg;
-    arc.get_start_tgdir(tg);
-    EXPECT_NEAR(tg.getDeg(), 30.0, 1e-9);
-    EXPECT_FALSE(arc.set_start_finish_turn(C2dPos(0, 0), C2dPos(0, 0), CMathAngle(120.0)));
 }
 
 TEST(Clip, SegmentsAgainstARectangle) {

@@ -29,6 +29,12 @@ struct Road {
 };
 constexpr double kHinge = 100 - 0.0875 - 0.04;  // both hinges, 4.5 m out
 
+// A ground TIN of 10 m cells round the road (jitter in metres, none keeps a fold on grid lines).
+template <class Height>
+std::shared_ptr<CTinSurface> tin(Height h, double jitter = 0.0, double east0 = 1900) {
+    return std::make_shared<CTinSurface>(test_tins::gridTin(4900, east0, 60, 20, 10, h, jitter));
+}
+
 // Where the line y = hinge + rise * (u - 4.5) meets the ground y = c + m * u (u outwards).
 double meet(double rise, double c, double m) {
     return (c - kHinge + 4.5 * rise) / (rise - m);
@@ -45,9 +51,7 @@ TEST(SlopeStake, CatchPointsOnAPlanarGroundAreTheAnalyticOnes) {
     for (int i = 0; i < 50; ++i) {
         const double gn = tiltN(rng), ge = tiltE(rng), x = station(rng);
         auto plane = [&](double n, double e) { return 100.2 + gn * (n - 5000) + ge * (e - 2000); };
-        TGround ground{
-            std::make_shared<CTinSurface>(test_tins::gridTin(4900, 1900, 60, 20, 10, plane, 2.0)),
-            nullptr};
+        const TGround ground{tin(plane, 2.0), nullptr};
         const double c = plane(5000 + x, 2000);
         for (bool right : {false, true}) {
             TSlopeStake s;
@@ -106,21 +110,20 @@ TEST(SlopeStake, NoCatchAndTheBoundaryBetweenCutAndFill) {
     TSlopeStake s;
     // Falling 1:2 from 1 m below the hinge: the 3:1 fill never reaches it.
     auto steep = [](double, double e) { return kHinge - 1 - 0.5 * (e - 2004.5); };
-    TGround ground{std::make_shared<CTinSurface>(test_tins::gridTin(4900, 1900, 60, 20, 10, steep)),
-                   nullptr};
+    TGround ground{tin(steep), nullptr};
     ASSERT_TRUE(slopeStake(road.corridor, ground, 100, true, 100, 3, s, error)) << error;
     EXPECT_FALSE(s.caught);
     EXPECT_EQ(s.note, "no catch within 100.000 m");
     EXPECT_TRUE(std::isnan(s.catchOffset));
     // The catch would lie 30 m out; a search of 20 m does not reach it.
     auto flat = [](double, double) { return kHinge - 10; };
-    ground.tin = std::make_shared<CTinSurface>(test_tins::gridTin(4900, 1900, 60, 20, 10, flat));
+    ground.tin = tin(flat);
     ASSERT_TRUE(slopeStake(road.corridor, ground, 100, false, 40, 3, s, error));
     EXPECT_NEAR(s.catchOffset, -34.5, 1e-9);
     ASSERT_TRUE(slopeStake(road.corridor, ground, 100, false, 20, 3, s, error));
     EXPECT_FALSE(s.caught);
     // No ground under the hinge.
-    ground.tin = std::make_shared<CTinSurface>(test_tins::gridTin(4900, 2010, 60, 20, 10, flat));
+    ground.tin = tin(flat, 0.0, 2010);
     ASSERT_TRUE(slopeStake(road.corridor, ground, 100, true, 40, 3, s, error));
     EXPECT_EQ(s.note, "no ground at the hinge");
     // Ground through the hinge itself, falling outwards: a fill caught at the hinge, 0.000; a
@@ -129,8 +132,7 @@ TEST(SlopeStake, NoCatchAndTheBoundaryBetweenCutAndFill) {
         auto through = [&](double, double e) {
             return kHinge + lift + (lift > 0 ? 0.1 : -0.1) * (e - 2004.5);
         };
-        ground.tin =
-            std::make_shared<CTinSurface>(test_tins::gridTin(4900, 1900, 60, 20, 10, through));
+        ground.tin = tin(through);
         ASSERT_TRUE(slopeStake(road.corridor, ground, 100, true, 40, 0, s, error));
         ASSERT_TRUE(s.caught);
         EXPECT_EQ(s.cut, lift > 0);
@@ -200,8 +202,7 @@ TEST(SlopeStake, ADesignSurfaceWithSlopesAndADitchFromATemplate) {
     // Ground 1:10 rising from 2 m above the hinge at 6 m right: the cut starts at the ditch bottom.
     const double hinge = 102.5 - 0.12;
     auto rising = [&](double, double e) { return hinge + 2 + 0.1 * (e - 2006); };
-    TGround ground{
-        std::make_shared<CTinSurface>(test_tins::gridTin(4900, 1900, 60, 20, 10, rising)), nullptr};
+    const TGround ground{tin(rising), nullptr};
     TSlopeStake s;
     std::string error;
     ASSERT_TRUE(slopeStake(road.corridor, ground, 250, true, 50, 0, s, error)) << error;

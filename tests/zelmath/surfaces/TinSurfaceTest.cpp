@@ -36,28 +36,11 @@ bool scanHeight(const std::vector<TTinVertex>& v,
 
 TEST(TinSurface, HeightsAgreeWithAScanOfEveryTriangleAndStopAtTheEdge) {
     // A shaken 40 x 40 grid of 5 m cells, and the same surface scanned triangle by triangle.
-    std::vector<TTinVertex> v;
-    std::vector<std::array<std::uint32_t, 3>> f;
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<double> shake(-1.5, 1.5);
-    for (int r = 0; r <= 40; ++r) {
-        for (int c = 0; c <= 40; ++c) {
-            const bool inner = r % 40 != 0 && c % 40 != 0;
-            const double n = 5000 + r * 5.0 + (inner ? shake(rng) : 0),
-                         e = 2000 + c * 5.0 + (inner ? shake(rng) : 0);
-            v.push_back({n, e, hill(n, e)});
-        }
-    }
-    for (std::uint32_t r = 0; r < 40; ++r) {
-        for (std::uint32_t c = 0; c < 40; ++c) {
-            const std::uint32_t a = r * 41 + c;
-            f.push_back({a, a + 1, a + 42});
-            f.push_back({a, a + 42, a + 41});
-        }
-    }
+    const auto [v, f] = test_tins::gridMesh(5000, 2000, 40, 40, 5.0, hill, 1.5, 3);
     CTinSurface tin;
     std::string error;
     ASSERT_TRUE(tin.build(v, f, error)) << error;
+    std::mt19937 rng(3);
     std::uniform_real_distribution<double> north(4990, 5210), east(1990, 2210);
     int inside = 0;
     for (int i = 0; i < 3000; ++i) {
@@ -65,13 +48,8 @@ TEST(TinSurface, HeightsAgreeWithAScanOfEveryTriangleAndStopAtTheEdge) {
         double want = 0, got = -999;
         const bool has = scanHeight(v, f, n, e, want);
         ASSERT_EQ(tin.heightAt(n, e, got), has) << n << " " << e;
-        if (has) {
-            EXPECT_NEAR(got, want, 1e-9);
-            ++inside;
-        }
-        if (!has) {
-            EXPECT_EQ(got, -999);  // no ground is not a height of 0
-        }
+        EXPECT_NEAR(got, has ? want : -999, 1e-9);  // no ground is not a height of 0
+        inside += has;
     }
     EXPECT_GT(inside, 2000);
     // On the corner vertex and on the outer edge; a millimetre outside is no ground.

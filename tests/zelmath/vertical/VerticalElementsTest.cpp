@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
@@ -70,7 +71,7 @@ TEST(VerticalLsElement, CurvesMayNotOverlapByMoreThanAMillimetre) {
     EXPECT_EQ(ls.getHtAtLen(0.0, h), ecBeyondEnd);
 }
 
-TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
+TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabolaAndTheLastVipEndsAtTheVip) {
     // The VIP at 200 (from +2 % to -2 %, 100 m parabola) seen from a start at chainage 0.
     CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
     ls.setNextLSElement(CLsInfo(500.0, 98.0, 150.0));
@@ -89,9 +90,7 @@ TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabola) {
     EXPECT_NEAR(ls.getStepForDeviation(240.0, 0.02), 10.0, 1e-9);
     EXPECT_EQ(ls.getStepForDeviation(260.0, 0.02), 0.0);
     EXPECT_EQ(CVerticalLSElement().getStepForDeviation(0.0, 0.02), 0.0);
-}
-
-TEST(VerticalLsElement, TheLastVipEndsTheElementAtTheVip) {
+    // The last VIP ends its element at the VIP.
     CVerticalLSElement last(CLsInfo(1000.0, 105.0, 40.0));
     last.setStartHtAndChain(106.0 - 0.01 * 40.0, 940.0);
     ASSERT_TRUE(last.isok());
@@ -100,14 +99,13 @@ TEST(VerticalLsElement, TheLastVipEndsTheElementAtTheVip) {
     EXPECT_DOUBLE_EQ(last.getFinalHt(), 105.0);
 }
 
-TEST(VerticalArc, HeightsLieOnTheCircleAndTheEndGradeIsReached) {
+TEST(VerticalArc, HeightsLieOnTheCircleTheEndGradeIsReachedAndStepsAndRadiiFollow) {
     const double r = 2000.0;
     const CAlntVeArc arc(50.0, 300.0, -1.0, 3.0, r);
     const double a1 = std::atan(-0.01);
     // Sag: the centre is r above the start, square to the start grade.
     const C2dPos c = arc.getCenterStaAndHt();
-    EXPECT_NEAR(c.north, 300.0 - r * std::sin(a1), 1e-9);
-    EXPECT_NEAR(c.east, 50.0 + r * std::cos(a1), 1e-9);
+    EXPECT_TRUE(nearPair(c.north, c.east, 300.0 - r * std::sin(a1), 50.0 + r * std::cos(a1), 1e-9));
     for (double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {
         const double s = f * arc.getLen();
         double h = 0.0;
@@ -126,22 +124,20 @@ TEST(VerticalArc, HeightsLieOnTheCircleAndTheEndGradeIsReached) {
     EXPECT_NEAR(vip.getHeight(), 50.0 - 0.01 * (vip.getChainage() - 300.0), 1e-9);
     EXPECT_NEAR(vip.getHeight(), end.east - 0.03 * (end.north - vip.getChainage()), 1e-9);
     EXPECT_DOUBLE_EQ(vip.getRadius(), r);
-}
-
-TEST(VerticalArc, StepChordAndRadiusFromLength) {
+    // A crest: steps by its chord, and the radius from the grades and the length.
     const CAlntVeArc crest(0.0, 0.0, 4.0, -4.0, -1000.0);
     // A chord of a circle of radius 1000 that sags 0.01: 2 sqrt(2 r d) nearly.
     EXPECT_NEAR(crest.getStepForDeviation(0.0, 0.01), 2.0 * std::sqrt(2.0 * 1000.0 * 0.01), 0.01);
     EXPECT_DOUBLE_EQ(crest.getStepForDeviation(crest.getLen() - 1.0, 0.01), 1.0);
     EXPECT_EQ(crest.getStepForDeviation(5.0, 0.0), 0.0);
 
-    double r = 0.0;
-    EXPECT_FALSE(CAlntVeArc::computeRadius(r, 2.0, 2.0, 50.0));
-    ASSERT_TRUE(CAlntVeArc::computeRadius(r, -1.0, 3.0, 80.0));
-    EXPECT_NEAR(r, 80.0 / std::sin(std::atan(0.03) - std::atan(-0.01)), 1e-9);
-    CAlntVeArc arc;
-    ASSERT_TRUE(arc.setGradesAndLen(-1.0, 3.0, 80.0));
-    EXPECT_NEAR(arc.getRadius(), r, 1e-9);
+    double radius = 0.0;
+    EXPECT_FALSE(CAlntVeArc::computeRadius(radius, 2.0, 2.0, 50.0));
+    ASSERT_TRUE(CAlntVeArc::computeRadius(radius, -1.0, 3.0, 80.0));
+    EXPECT_NEAR(radius, 80.0 / std::sin(std::atan(0.03) - std::atan(-0.01)), 1e-9);
+    CAlntVeArc fromGrades;
+    ASSERT_TRUE(fromGrades.setGradesAndLen(-1.0, 3.0, 80.0));
+    EXPECT_NEAR(fromGrades.getRadius(), radius, 1e-9);
 }
 
 }  // namespace

@@ -28,6 +28,14 @@ void expectPoints(const std::vector<CLsInfo>& got, const std::vector<Point>& wan
     }
 }
 
+// An element of a kind the iterators do not know, as a newer caller might add.
+class UnknownKind : public CVerticalElement {
+public:
+    UnknownKind() : CVerticalElement(0.0, 0.0, 10.0, 1.0) {}
+    TAlntVeType getType() const override { return static_cast<TAlntVeType>(9); }
+    CAlntVe* clone() const override { return new UnknownKind(*this); }
+};
+
 CVerticalElement straight(double len, double grade) {
     CVerticalElement e;
     e.setStraight(len, grade);
@@ -91,7 +99,7 @@ TEST(VipIterator, VipProfileYieldsEachVipOnce) {
     expectPoints(walk(arcs), vips);
 }
 
-TEST(ElementIterator, VipWithArcIsStraightAndArcAndEmptyAlignmentHasNone) {
+TEST(ElementIterator, VipWithArcIsStraightAndArcEmptyAlignmentAndUnknownKindHaveNone) {
     CAlntV alnt;
     alnt.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
     alnt.appendElement(CAlntVeLsWithArc(200.0, 104.0, 3000.0));
@@ -111,25 +119,15 @@ TEST(ElementIterator, VipWithArcIsStraightAndArcAndEmptyAlignmentHasNone) {
     EXPECT_EQ(none.getCurVe(), nullptr);
     EXPECT_FALSE(none.nextAlnVe());
     EXPECT_FALSE(TAlntLsItrImpl<CAlntV>(empty).nextLs());
-}
-
-// An element of a kind the iterators do not know, as a newer caller might add.
-class UnknownKind : public CVerticalElement {
-public:
-    UnknownKind() : CVerticalElement(0.0, 0.0, 10.0, 1.0) {}
-    TAlntVeType getType() const override { return static_cast<TAlntVeType>(9); }
-    CAlntVe* clone() const override { return new UnknownKind(*this); }
-};
-
-TEST(ElementIterator, UnknownKindIsRefused) {
-    CAlntV alnt;
-    alnt.appendElement(straight(10.0, 1.0));
-    alnt.appendElement(UnknownKind());
-    TAlntVeItrImpl<CAlntV> it(alnt);
-    EXPECT_FALSE(it.nextAlnVe());
-    EXPECT_EQ(it.getElement(), nullptr);
+    // An element of a kind the iterators do not know is refused.
+    CAlntV unknown;
+    unknown.appendElement(straight(10.0, 1.0));
+    unknown.appendElement(UnknownKind());
+    TAlntVeItrImpl<CAlntV> stops(unknown);
+    EXPECT_FALSE(stops.nextAlnVe());
+    EXPECT_EQ(stops.getElement(), nullptr);
     // The VIP walk stops where it would need that element's VIP.
-    EXPECT_FALSE(TAlntLsItrImpl<CAlntV>(alnt).nextLs());
+    EXPECT_FALSE(TAlntLsItrImpl<CAlntV>(unknown).nextLs());
 }
 
 }  // namespace

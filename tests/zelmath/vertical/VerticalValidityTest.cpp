@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "support/Refused.h"
 #include "velmorutils/zelmath/vertical/VerticalValidity.h"
 
 using namespace zel_math;
@@ -29,10 +30,9 @@ std::vector<VipValues> twoCurves(double firstLen, double secondLen) {
 TEST(VerticalValidity, CurvesThatTouchWithinTheToleranceAreAccepted) {
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.0)));
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.0018)));  // 0.9 mm over
-    const Verdict v = checkVerticalCurves(twoCurves(100.0, 100.0022));
-    EXPECT_EQ(v.message,
-              "the vertical curves ParaCurve (VIP station 100.000) and ParaCurve (VIP station "
-              "200.000) overlap by 0.0011 m; heights from this profile would be wrong");
+    EXPECT_TRUE(refused(checkVerticalCurves(twoCurves(100.0, 100.0022)),
+                        "the vertical curves ParaCurve (VIP station 100.000) and ParaCurve (VIP "
+                        "station 200.000) overlap by 0.0011 m"));
     // The tolerance of a file written to the centimetre: 4 mm touch, 6 mm overlap.
     ProfileCheck coarse;
     coarse.touchToleranceM = 0.005;
@@ -44,10 +44,9 @@ TEST(VerticalValidity, CurvesThatTouchWithinTheToleranceAreAccepted) {
     p[2].line = 13;
     coarse.unit = LinearUnit::USSurveyFoot;
     coarse.stationText = [](double m) { return "S" + std::to_string(static_cast<int>(m)); };
-    EXPECT_EQ(checkVerticalCurves(p, coarse).message,
-              "the vertical curves ParaCurve at line 12 (VIP station S100) and ParaCurve at line "
-              "13 (VIP station S200) overlap by 49.2125 usft; heights from this profile would be "
-              "wrong");
+    EXPECT_TRUE(refused(checkVerticalCurves(p, coarse),
+                        "the vertical curves ParaCurve at line 12 (VIP station S100) and "
+                        "ParaCurve at line 13 (VIP station S200) overlap by 49.2125 usft"));
 }
 
 TEST(VerticalValidity, ACircleLongerThanItsTangentIsRefused) {
@@ -57,9 +56,9 @@ TEST(VerticalValidity, ACircleLongerThanItsTangentIsRefused) {
         return std::vector<VipValues>{pvi(0, 100), circ(100, 102, r), pvi(200, 100)};
     };
     EXPECT_TRUE(checkVerticalCurves(profile(5000.0)));  // 99.980 m
-    EXPECT_EQ(checkVerticalCurves(profile(5002.0)).message,
-              "the vertical curve CircCurve (VIP station 100.000) is longer than its tangent to "
-              "the VIP (station 0.000) by 0.0200 m");
+    EXPECT_TRUE(refused(checkVerticalCurves(profile(5002.0)),
+                        "the vertical curve CircCurve (VIP station 100.000) is longer than its "
+                        "tangent to the VIP (station 0.000) by 0.0200 m"));
     const VipExtent e = vipCurveExtent(circ(100, 102, 5000.0), 0.02, -0.02);
     EXPECT_NEAR(e.back, 100.0 / std::sqrt(1.0004), 1e-9);
     EXPECT_NEAR(circleArcLength(5000.0, 0.02, -0.02), 10000.0 * std::atan(0.02), 1e-9);
@@ -69,16 +68,13 @@ TEST(VerticalValidity, ACircleLongerThanItsTangentIsRefused) {
 }
 
 TEST(VerticalValidity, OrderEndsAndValues) {
-    EXPECT_EQ(checkVerticalCurves({pvi(0, 100), pvi(0, 101)}).message,
-              "stations of a profile must increase (PVI (VIP station 0.000) follows PVI (VIP "
-              "station 0.000))");
-    EXPECT_EQ(checkVerticalCurves({pvi(0, 100)}).message, "a profile needs at least two points");
-    EXPECT_EQ(checkVerticalCurves({pvi(0, 100), para(100, 101, 50)}).message,
-              "ParaCurve (VIP station 100.000): a vertical curve at the first or last VIP has "
-              "no grade on one side");
+    EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100), pvi(0, 101)}),
+                        "stations of a profile must increase (PVI (VIP station 0.000) follows"));
+    EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100)}), "a profile needs at least two"));
+    EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100), para(100, 101, 50)}),
+                        "ParaCurve (VIP station 100.000): a vertical curve at the first or last"));
     EXPECT_TRUE(checkVerticalCurves({para(0, 100, 0), pvi(100, 101)}));  // a plain VIP
-    EXPECT_EQ(checkVerticalCurves({pvi(0, 100), pvi(100, NAN)}).message,
-              "VIP 2: height is not a finite number: 'nan'");
+    EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100), pvi(100, NAN)}), "VIP 2: height is"));
     EXPECT_FALSE(checkVerticalCurves({pvi(0, 100), circ(50, 101, 0.0), pvi(100, 100)}));
     // A profile being typed in: its last curve waits for its neighbour, but a parabola that
     // already reaches past the VIP behind is refused at once.
