@@ -1,5 +1,7 @@
 #include "RoadCommands.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -97,12 +99,35 @@ bool listAlignment(const std::string& file, const landxml::Alignment& a, const C
     return true;
 }
 
+// The design file as a document. A file that holds ground surfaces and no alignment (an
+// existing-ground export) is listed too: its surfaces alone.
+int readForList(const std::string& file, landxml::Document& doc, std::FILE* err) {
+    if (file == kBuiltin) return builtinDocument(doc, err);
+    char* said = nullptr;
+    size_t saidLength = 0;
+    std::FILE* held = open_memstream(&said, &saidLength);
+    if (held == nullptr) return readDocument(file, doc, err);
+    const int code = readDocument(file, doc, held);
+    std::fclose(held);
+    const std::string messages(said, saidLength);
+    std::free(said);
+    landxml::Document surfaces;
+    std::string error;
+    if (code == kExitBadInput && messages.find("holds no Alignment") != std::string::npos &&
+        landxml::readSurfaceFile(file, surfaces, error) && !surfaces.surfaces.empty()) {
+        doc = std::move(surfaces);
+        return kExitOk;
+    }
+    std::fputs(messages.c_str(), err);
+    return code;
+}
+
 }  // namespace
 
 int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE* err) {
     landxml::Document doc;
     std::vector<const landxml::Alignment*> chosen;
-    const int code = file == kBuiltin ? builtinDocument(doc, err) : readDocument(file, doc, err);
+    const int code = readForList(file, doc, err);
     if (code != kExitOk) return code;
     const bool one = !c.alignment.empty();
     if (one && chooseAlignments(file, doc, c.alignment, true, err, chosen) == kExitUsage)
@@ -115,8 +140,9 @@ int runList(const std::string& file, const Common& c, std::FILE* out, std::FILE*
                      .c_str(),
                  unitSymbol(unitOf(doc.unit)));
     listCoordinateSystem(doc.coordinateSystem, out);
-    std::fprintf(out, "%-20s %16s %12s %-27s %8s  %s\n", "name", s.heading("length").c_str(),
-                 "elements", "stations", "profiles", "state");
+    if (!doc.alignments.empty() || !doc.refused.empty())
+        std::fprintf(out, "%-20s %16s %12s %-27s %8s  %s\n", "name", s.heading("length").c_str(),
+                     "elements", "stations", "profiles", "state");
     // Every alignment in file order, each with its state.
     size_t good = 0, bad = 0;
     int result = kExitOk;
