@@ -12,6 +12,7 @@
 #include "velmorutils/platform/CFileStream.h"
 #include "velmorutils/platform/CMemoryStream.h"
 
+using zel_platform::CFileStream;
 using zel_platform::CMemoryStream;
 
 namespace {
@@ -91,25 +92,8 @@ TEST(CRudMemMappedArray, SequentialAccessOverFiveMiBSlidesTheViewAndKeepsEveryBy
         EXPECT_EQ(Pattern(i), bytes[i]) << i;
 }
 
-TEST(CRudMemMappedArray, StreamRoundTripRestoresBytesAndSize) {
-    RedirectSharedLog("mm_stream_log", -1);
-    const std::string dir = TestFolder("mm_stream");
-    constexpr int kSize = 300000;
-    CRudMemMappedArray source(dir.c_str(), kSize);
-    Fill(source, kSize);
-    CMemoryStream stream;
-    ASSERT_EQ(0, source.WriteToStream(&stream));
-    const auto& raw = stream.GetData();
-    ASSERT_EQ(4u + kSize, raw.size());
-    EXPECT_EQ((std::vector<unsigned char>{0xE0, 0x93, 0x04, 0x00}),
-              std::vector<unsigned char>(raw.begin(), raw.begin() + 4));
-    stream.Rewind();
-    CRudMemMappedArray target(dir.c_str(), kSize);
-    ASSERT_EQ(0, target.ReadFromStream(&stream));
-    EXPECT_TRUE(HoldsPattern(target, kSize));
-}
-
-TEST(CRudMemMappedArray, FileStreamCarriesAnArrayLargerThanTheView) {
+// The count leads, little-endian, then the bytes; the file is larger than one view.
+TEST(CRudMemMappedArray, StreamRoundTripThroughAFileRestoresBytesAndSize) {
     RedirectSharedLog("mm_file_stream_log", -1);
     const std::string dir = TestFolder("mm_file_stream");
     constexpr int kSize = 3 * kMiB + 5;
@@ -117,11 +101,13 @@ TEST(CRudMemMappedArray, FileStreamCarriesAnArrayLargerThanTheView) {
     {
         CRudMemMappedArray source(dir.c_str(), kSize);
         Fill(source, kSize);
-        zel_platform::CFileStream out(path.c_str(), zel_platform::CFileStream::Mode::kCreate);
+        CFileStream out(path.c_str(), CFileStream::Mode::kCreate);
         ASSERT_EQ(0, source.WriteToStream(&out));
     }
-    EXPECT_EQ(4u + kSize, std::filesystem::file_size(dir + "/array.bin"));
-    zel_platform::CFileStream in(path.c_str(), zel_platform::CFileStream::Mode::kRead);
+    const std::string bytes = ReadWholeFile(dir + "/array.bin");
+    ASSERT_EQ(4u + kSize, bytes.size());
+    EXPECT_EQ(std::string("\x05\x00\x30\x00", 4), bytes.substr(0, 4));
+    CFileStream in(path.c_str(), CFileStream::Mode::kRead);
     CRudMemMappedArray target(dir.c_str(), kSize + 100);
     ASSERT_EQ(0, target.ReadFromStream(&in));
     EXPECT_TRUE(HoldsPattern(target, kSize));
@@ -150,4 +136,51 @@ TEST(CRudMemMappedArray, StreamFailuresAreReturnedAndTheCapacityIsALimit) {
     written.Rewind();
     CRudMemMappedArray roomy(dir.c_str(), 300000);
     EXPECT_EQ(zel_platform::kStreamReadFault, roomy.ReadFromStream(&written));
+}
+
+TEST(Streams, MemoryStreamReadsBackWhatWasWrittenAndReportsShortReads) {
+    CMemoryStream stream;
+    unsigned long done = 99;
+    EXPECT_EQ(0, stream.Write("abcdef", 6, &done));
+    EXPECT_EQ(6u, done);
+    stream.Rewind();
+    EXPECT_EQ(0, stream.Write("XY", 2, nullptr));  // overwrites at the position
+    stream.Rewind();
+    char buffer[8] = {};
+    EXPECT_EQ(0, stream.Read(buffer, 4, &done));
+    EXPECT_EQ("XYcd", std::string(buffer, 4));
+    EXPECT_EQ(zel_platform::kStreamReadFault, stream.Read(buffer, 4, &done));
+    EXPECT_EQ(2u, done);
+    EXPECT_EQ("ef", std::string(buffer, 2));
+    EXPECT_EQ(zel_platform::kStreamInvalid, stream.Read(nullptr, 1, &done));
+}
+
+TEST(Streams, FileStreamWritesAppendsAndReads) {
+    const std::string dir = TestFolder("file_stream");
+    const std::string path = dir + "\\data.bin";
+    {
+        CFileStream out(path.c_str(), CFileStream::Mode::kCreate);
+        ASSERT_TRUE(out.IsOpen());
+        EXPECT_EQ(0, out.Write("12345", 5, nullptr));
+    }
+    {
+        CFileStream more(path.c_str(), CFileStream::Mode::kAppend);
+        EXPECT_EQ(0, more.Write("67", 2, nullptr));
+    }
+    EXPECT_EQ("1234567", ReadWholeFile(dir + "/data.bin"));
+    CFileStream in(path.c_str(), CFileStream::Mode::kRead);
+    char buffer[10] = {};
+    unsigned long done = 0;
+    EXPECT_EQ(zel_platform::kStreamReadFault, in.Read(buffer, 10, &done));
+    EXPECT_EQ(7u, done);
+    in.Close();
+    EXPECT_EQ(zel_platform::kStreamInvalid, in.Read(buffer, 1, &done));
+
+    CFileStream missing((dir + "/none/x.bin").c_str(), CFileStream::Mode::kCreate);
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_EQ(zel_platform::kStreamInvalid, missing.Write("a", 1, nullptr));
+    CFileStream full("/dev/full", CFileStream::Mode::kCreate);
+    // Buffered: the failure may show at the write or only at the flush, never as success of all.
+    std::string block(1 << 16, 'z');
+    EXPECT_EQ(zel_platform::kStreamWriteFault, full.Write(block.data(), block.size(), nullptr));
 }

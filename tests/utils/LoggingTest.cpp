@@ -11,6 +11,7 @@
 #include "SharedLogRedirect.h"
 #include "TestFiles.h"
 #include "velmorutils/utils/AppStrPaths.h"
+#include "velmorutils/utils/CErrStackItem.h"
 #include "velmorutils/utils/FileFuncs.h"
 #include "velmorutils/utils/ReportAssertion.h"
 
@@ -116,4 +117,28 @@ TEST(Logging, QuickLogStartsAfreshInEachProcessAndTimesItsLines) {
     QUICKLOG("done");
     EXPECT_EQ("(0.000) - Station 12+345.678\n(2.500) - done\n", ReadWholeFile(path));
     std::filesystem::remove(path);
+}
+
+TEST(CErrStackItem, FailureInInnermostCallLogsItOnceWithItsCallers) {
+    const std::string log = RedirectSharedLog("errstack_pqr");
+    {
+        CErrStackItem p("survey.cpp", "P", 10);
+        { CErrStackItem sibling("survey.cpp", "S", 15); }  // Q chains to P, not to S
+        {
+            CErrStackItem q("survey.cpp", "Q", 20);
+            {
+                CErrStackItem r("geometry.cpp", "R", 30);
+                r.setCurLine(40);
+                EXPECT_FALSE(r = false);
+            }
+            EXPECT_FALSE(q.get());
+            q.set(false);  // already failed: reports nothing more
+        }
+        EXPECT_FALSE(p);
+        p = false;
+    }
+    EXPECT_EQ((Lines{"<5> - geometry.cpp(40): error in R", "<0> - \t****Call stack****",
+                     "<0> - \tQ: survey.cpp(20)", "<0> - \tP: survey.cpp(10)",
+                     "<0> - \t******************"}),
+              ReadLines(log));
 }
