@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,19 +39,14 @@ TEST(TZelContainer, CheckedAccessThrowsOutOfRangeAndConstAccessLogsIt) {
     ASSERT_EQ(GetProcessLog().Start(dir.native("c.log").c_str(), 1, 4, 3), 0);
     TZelContainer<std::string> c;
     c.add("a");
-    try {
-        c.get_at(1);
-        FAIL() << "no exception";
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "invalid vector<T> subscript");
-    }
+    EXPECT_THROW(c.get_at(1), std::out_of_range);
     const TZelContainer<std::string>& view = c;
     EXPECT_THROW(view[1], std::out_of_range);
     EXPECT_THROW(view.get_at(0xFFFFFFFFu), std::out_of_range);
     GetProcessLog().Stop();
-    EXPECT_EQ(dir.read("c.log"),
-              "<2> - *** error in utils/inlines/templates, line 599\n"
-              "<2> - *** error in utils/inlines/templates, line 599\n");
+    const std::string log = dir.read("c.log");
+    EXPECT_EQ(2, std::count(log.begin(), log.end(), '\n')) << log;
+    EXPECT_EQ(0u, log.find("<2> - *** error in ")) << log;
 }
 
 TEST(TZelContainer, FirstLastInsertRemoveAndOwnElementsAsSourceSurviveGrowth) {
