@@ -31,28 +31,24 @@ const std::vector<C2dPos> kConcave = {{0, 0}, {0, 60}, {30, 60}, {30, 30}, {70, 
 
 }  // namespace
 
-TEST(C2dPtListUt, SignedAreaFollowsOrientationAndIsCached) {
-    C2dPtVectorList pts(kUnitSquare);
+TEST(C2dPtListUt, SignedAreaPerimeterAndExtents) {
+    C2dPtVectorList pts(kUnitSquare), rev(reversed(kUnitSquare)), one({{5, 5}}), none;
     C2dPtListUt ut(pts);
     EXPECT_DOUBLE_EQ(ut.getSignedArea(), 1.0);
     EXPECT_DOUBLE_EQ(ut.getArea(), 1.0);
-    C2dPtVectorList rev(reversed(kUnitSquare));
+    EXPECT_DOUBLE_EQ(ut.getPerimeter(), 4.0);
     EXPECT_DOUBLE_EQ(C2dPtListUt(rev).getSignedArea(), -1.0);
-    pts.points[2] = C2dPos(2, 2);
+    pts.points[2] = C2dPos(2, 2);  // the cached area follows a reset
     ut.reset();
     EXPECT_DOUBLE_EQ(ut.getSignedArea(), shoelace(pts.points));
-}
-
-TEST(C2dPtListUt, PerimeterAndExtents) {
-    C2dPtVectorList square(kUnitSquare), one({{5, 5}}), none, field(kField);
-    EXPECT_DOUBLE_EQ(C2dPtListUt(square).getPerimeter(), 4.0);
     EXPECT_EQ(C2dPtListUt(one).getPerimeter(), 0.0);
     C2dPtListUt empty(none);
     EXPECT_EQ(empty.getSignedArea(), 0.0);
     EXPECT_TRUE(zel_math::isUnset(empty.getMinX()));  // no points, no extents
-    C2dPtListUt ut(field);
-    EXPECT_TRUE(ut.getMinX() == 0.0 && ut.getMaxX() == 100.0);
-    EXPECT_TRUE(ut.getMinY() == 0.0 && ut.getMaxY() == 120.0);
+    C2dPtVectorList field(kField);
+    C2dPtListUt f(field);
+    EXPECT_TRUE(f.getMinX() == 0.0 && f.getMaxX() == 100.0);
+    EXPECT_TRUE(f.getMinY() == 0.0 && f.getMaxY() == 120.0);
 }
 
 TEST(C2dPtListUt, PositiveAreaIsThePartRightOfTheLine) {

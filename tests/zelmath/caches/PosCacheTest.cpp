@@ -77,6 +77,20 @@ private:
     int m_failAt;
 };
 
+// Each extent of the cache against a plain scan of its samples.
+void expectExtentsOfTheSamples(const CAlnt2dPosCache& c) {
+    double minN = c[0].pos.north, maxN = minN, minE = c[0].pos.east, maxE = minE;
+    for (const C2dPosAndSt& x : c) {
+        minN = std::min(minN, x.pos.north);
+        maxN = std::max(maxN, x.pos.north);
+        minE = std::min(minE, x.pos.east);
+        maxE = std::max(maxE, x.pos.east);
+    }
+    EXPECT_EQ(
+        (std::vector<double>{minN, maxN, minE, maxE}),
+        (std::vector<double>{c.getMinNorth(), c.getMaxNorth(), c.getMinEast(), c.getMaxEast()}));
+}
+
 double moved(const C2dPos& was, const C2dPos& now) {
     return RotateShift::apply(was).distanceTo(now);
 }
@@ -226,15 +240,11 @@ TEST(PosCache, UpdateMovesSamplesExtentsAndIpNodesAndStopsAtFirstRefusal) {
     RotateShift cb;
     ASSERT_TRUE(c.updatePositions(cb));
     EXPECT_EQ(before.GetSize() + 4 * before.getNumOfIpNodes(), cb.calls);
-    double minN = 1e300, maxE = -1e300;
     for (int i = 0; i < c.GetSize(); ++i) {
         EXPECT_NEAR(0.0, moved(before[i].pos, c[i].pos), 1e-9) << i;
         EXPECT_EQ(before[i].sts, c[i].sts);
-        minN = std::min(minN, c[i].pos.north);
-        maxE = std::max(maxE, c[i].pos.east);
     }
-    EXPECT_EQ(minN, c.getMinNorth());
-    EXPECT_EQ(maxE, c.getMaxEast());
+    expectExtentsOfTheSamples(c);
 
     // Refused at the fourth sample: three moved, the rest as they were.
     c = before;
@@ -263,16 +273,7 @@ TEST(PosCache, ExtentsMatchAScanOfTheSamples) {
     }
     CAlnt2dPosCache c;
     ASSERT_TRUE(c.loadNodesAndPosWithStep(loop, 7.0));
-    double minN = c[0].pos.north, maxN = minN, minE = c[0].pos.east, maxE = minE;
-    for (const C2dPosAndSt& x : c) {
-        minN = std::min(minN, x.pos.north);
-        maxN = std::max(maxN, x.pos.north);
-        minE = std::min(minE, x.pos.east);
-        maxE = std::max(maxE, x.pos.east);
-    }
-    EXPECT_EQ(
-        (std::vector<double>{minN, maxN, minE, maxE}),
-        (std::vector<double>{c.getMinNorth(), c.getMaxNorth(), c.getMinEast(), c.getMaxEast()}));
+    expectExtentsOfTheSamples(c);
 
     // A step that divides the element exactly stops before its end.
     ASSERT_TRUE(c.loadNodesAndPosWithStep(*eastStraights({100.0}).getHe(0), 25.0));
