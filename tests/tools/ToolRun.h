@@ -45,6 +45,13 @@ inline std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
     return rows;
 }
 
+// Writes a file into a test's folder and gives its path.
+inline std::string PutFile(const FilesScratch& dir, const std::string& name,
+                           const std::string& text) {
+    dir.write(name, text);
+    return dir.native(name);
+}
+
 inline ToolRun RunTool(std::vector<std::string> args) {
     args.insert(args.begin(), "velmor-road");
     std::vector<const char*> argv;
