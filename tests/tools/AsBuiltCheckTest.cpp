@@ -96,20 +96,12 @@ void expectRow(const std::vector<std::string>& r, const Expect& e, int bad) {
     EXPECT_NEAR(std::stod(r[12]), 100.0 * e.inV / e.n, 0.01);
 }
 
-road::Design builtin() {
-    road::Design d;
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(road::loadDesign("builtin", road::Common(), err, d), road::kExitOk);
-    std::fclose(err);
-    return d;
-}
-
 // Each shot's result and the summary against the deviations placed; in feet every number and
 // header follows the unit, the tolerances are read in it too; the report page's text holds the
 // summary, and a .svg report is refused before any work.
 TEST(AsBuiltCheck, ResultsSummaryAndReportMatchThePlacedDeviations) {
     FilesScratch dir;
-    const road::Design d = builtin();
+    const road::Design d = LoadDesign("builtin");
     dir.write("shots.csv", shotFile(d.alnt));
     const ToolRun run = RunTool({"check", "builtin", dir.native("shots.csv"), "--tol-h", "0.02",
                                  "--tol-v", "0.01", "--offsets=-3.5,0,3.5", "--csv", "--summary",
@@ -184,7 +176,7 @@ double crownDrop(double offset) {
 TEST(AsBuiltCheck, AgainstSectionPointsByCode) {
     FilesScratch dir;
     dir.write("t.ini", kTemplate);
-    const road::Design d = builtin();
+    const road::Design d = LoadDesign("builtin");
     struct Shot {
         double chainage, design, dh, dv;
         const char* code;

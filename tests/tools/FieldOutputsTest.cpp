@@ -38,15 +38,6 @@ const char* kFeetRoad = R"xml(<?xml version="1.0" encoding="UTF-8"?>
 </Alignment></Alignments></LandXML>
 )xml";
 
-road::Design load(const std::string& file) {
-    road::Design d;
-    road::Common c;
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(road::loadDesign(file, c, err, d), road::kExitOk);
-    std::fclose(err);
-    return d;
-}
-
 // The library's points of the same stake-out, in metres.
 std::vector<zel_landxml::StakePoint> expectedPoints(const road::Design& d, double intervalM,
                                                     std::vector<double> offsetsM, long long first,
@@ -76,7 +67,7 @@ TEST(StakePoints, EveryFormatReadsBackToTheSamePoints) {
         {"builtin", "20", 20.0, 1.0, zel_landxml::LinearUnit::Meter},
         {dir.native("feet.xml"), "50", 50.0 * kUsft, kUsft, zel_landxml::LinearUnit::USSurveyFoot}};
     for (const Road& r : roads) {
-        const road::Design d = load(r.file);
+        const road::Design d = LoadDesign(r.file);
         const auto want =
             expectedPoints(d, r.intervalM, {-3.5 * r.unitM, 0.0, 3.5 * r.unitM}, 700, r.unit);
         ASSERT_GT(want.size(), 30u);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DesignInput.h"
 #include "RoadTool.h"
 #include "support/FilesScratch.h"
 
@@ -50,6 +51,15 @@ inline std::string PutFile(const FilesScratch& dir, const std::string& name,
                            const std::string& text) {
     dir.write(name, text);
     return dir.native(name);
+}
+
+// A design file ("builtin" for the built-in road) loaded as the tool loads it.
+inline road::Design LoadDesign(const std::string& file) {
+    road::Design d;
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(road::loadDesign(file, road::Common(), err, d), road::kExitOk);
+    std::fclose(err);
+    return d;
 }
 
 inline ToolRun RunTool(std::vector<std::string> args) {
