@@ -96,21 +96,16 @@ void expectRow(const std::vector<std::string>& r, const Expect& e, int bad) {
     EXPECT_NEAR(std::stod(r[12]), 100.0 * e.inV / e.n, 0.01);
 }
 
-road::Design builtin() {
-    road::Design d;
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(road::loadDesign("builtin", road::Common(), err, d), road::kExitOk);
-    std::fclose(err);
-    return d;
-}
-
-TEST(AsBuiltCheck, ResultsAndSummaryMatchThePlacedDeviations) {
+// Each shot's result and the summary against the deviations placed; in feet every number and
+// header follows the unit, the tolerances are read in it too; the report page's text holds the
+// summary, and a .svg report is refused before any work.
+TEST(AsBuiltCheck, ResultsSummaryAndReportMatchThePlacedDeviations) {
     FilesScratch dir;
-    const road::Design d = builtin();
+    const road::Design d = LoadDesign("builtin");
     dir.write("shots.csv", shotFile(d.alnt));
-    const ToolRun run =
-        RunTool({"check", "builtin", dir.native("shots.csv"), "--tol-h", "0.02", "--tol-v", "0.01",
-                 "--offsets=-3.5,0,3.5", "--csv", "--summary", dir.native("summary.csv")});
+    const ToolRun run = RunTool({"check", "builtin", dir.native("shots.csv"), "--tol-h", "0.02",
+                                 "--tol-v", "0.01", "--offsets=-3.5,0,3.5", "--csv", "--summary",
+                                 dir.native("summary.csv"), "--report", dir.native("r.pdf")});
     EXPECT_EQ(run.code, road::kExitBadInput) << run.err;
     // Each shot's own result, on both sides of each tolerance.
     const auto rows = rowsByFirst(run.out);
@@ -136,56 +131,34 @@ TEST(AsBuiltCheck, ResultsAndSummaryMatchThePlacedDeviations) {
     for (const char* line :
          {"line 14: shot without a number", "line 15: shot 99: outside", "line 16: easting"})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
-}
 
-// In feet every number and header follows the unit; the tolerances are read in it too.
-TEST(AsBuiltCheck, FeetAndTheCentreLineWithoutOffsets) {
-    FilesScratch dir;
-    const road::Design d = builtin();
-    dir.write("shots.csv", shotFile(d.alnt, 1200.0 / 3937.0));
-    const ToolRun run = RunTool({"check", "builtin", dir.native("shots.csv"), "--unit", "usft",
-                                 "--tol-h", "0.066", "--tol-v", "0.033", "--csv"});
-    const auto rows = rowsByFirst(run.out);
-    ASSERT_EQ(rows.at("point")[5], "v_dev_usft");
+    dir.write("feet.csv", shotFile(d.alnt, 1200.0 / 3937.0));
+    const ToolRun feet = RunTool({"check", "builtin", dir.native("feet.csv"), "--unit", "usft",
+                                  "--tol-h", "0.066", "--tol-v", "0.033", "--csv"});
+    const auto feetRows = rowsByFirst(feet.out);
+    ASSERT_EQ(feetRows.at("point")[5], "v_dev_usft");
     // Against the centre line alone an edge shot lies 3.5 m off: it fails.
-    const auto& edge = rows.at("2");
+    const auto& edge = feetRows.at("2");
     EXPECT_NEAR(std::stod(edge[4]) * 1200.0 / 3937.0, -3.5 + 0.018, 1e-4);
     EXPECT_EQ(edge[6], "fail");
-    EXPECT_NE(run.err.find("no section model"), std::string::npos);
-    EXPECT_NE(run.err.find("the centre line's design height"), std::string::npos);
-}
+    EXPECT_NE(feet.err.find("no section model"), std::string::npos);
+    EXPECT_NE(feet.err.find("the centre line's design height"), std::string::npos);
 
-// The report page's text holds the summary; a .svg report is refused before any work.
-TEST(AsBuiltCheck, ReportPageCarriesTheSummary) {
-    FilesScratch dir;
-    const road::Design d = builtin();
-    dir.write("shots.csv", shotFile(d.alnt));
-    const ToolRun run = RunTool({"check", "builtin", dir.native("shots.csv"),
-                                 "--offsets=-3.5,0,3.5", "--report", dir.native("r.pdf")});
-    ASSERT_EQ(run.code, road::kExitBadInput) << run.err;
     EXPECT_EQ(RunTool({"check", "builtin", dir.native("shots.csv"), "--report", "r.svg"}).code,
               road::kExitUsage);
     if (std::system("command -v pdftotext > /dev/null") != 0) GTEST_SKIP() << "no pdftotext";
     const std::string txt = dir.native("r.txt");
     ASSERT_EQ(std::system(("pdftotext -layout " + dir.native("r.pdf") + " " + txt).c_str()), 0);
-    const std::string text = dir.read("r.txt");
-    Expect all;
-    for (const Placed& p : kShots)
-        all.add(p);
     char want[200];
     std::snprintf(want, sizeof want, "all %d 3 %d %.3f %.3f %.3f %.1f%% %d", all.n + 3, all.n,
                   all.sumH / all.n, std::sqrt(all.sqH / all.n), all.maxH, 100.0 * all.inH / all.n,
                   all.n);
     std::string squeezed;
-    for (const char c : text)
+    for (const char c : dir.read("r.txt"))
         if (c != ' ' || (!squeezed.empty() && squeezed.back() != ' ')) squeezed += c;
     EXPECT_NE(squeezed.find(want), std::string::npos) << want << "\n" << squeezed;
     EXPECT_NE(squeezed.find("tolerance 0.020 m"), std::string::npos);
 }
-
-}  // namespace
-
-namespace {
 
 const char* kTemplate =
     "[left]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n"
@@ -203,7 +176,7 @@ double crownDrop(double offset) {
 TEST(AsBuiltCheck, AgainstSectionPointsByCode) {
     FilesScratch dir;
     dir.write("t.ini", kTemplate);
-    const road::Design d = builtin();
+    const road::Design d = LoadDesign("builtin");
     struct Shot {
         double chainage, design, dh, dv;
         const char* code;
@@ -248,34 +221,6 @@ TEST(AsBuiltCheck, AgainstSectionPointsByCode) {
     EXPECT_NE(run.err.find("line 5: shot 5: no design point coded ditch"), std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("design height at each shot's own offset"), std::string::npos);
-}
-
-// With a section model the stake points are the table's rows, code rows included, in order.
-TEST(AsBuiltCheck, StakePointsOfCodesFollowTheTable) {
-    FilesScratch dir;
-    dir.write("t.ini", kTemplate);
-    const std::vector<std::string> args{
-        "stakeout", "builtin",       "--template", dir.native("t.ini"), "--offsets=0,2",
-        "--codes",  "lane,SHOULDER", "--csv",      "--points-out",      dir.native("p.csv")};
-    const ToolRun run = RunTool(args);
-    ASSERT_EQ(run.code, 0) << run.err;
-    std::istringstream table(run.out), points(dir.read("p.csv"));
-    std::string t, p;
-    std::getline(table, t);
-    int rows = 0;
-    for (; std::getline(table, t); ++rows) {
-        ASSERT_TRUE(std::getline(points, p));
-        const auto tf = SplitFields(t), pf = SplitFields(p);
-        EXPECT_EQ(pf[1], tf[3]);
-        EXPECT_EQ(pf[2], tf[4]);
-        EXPECT_EQ(pf[3], tf[5]);
-        const double off = std::stod(tf[2]);
-        const std::string side = off < 0 ? " L " : " R ";
-        const std::string want = off == 0.0 ? "" : off == 2.0 ? "O 2.00 R " : tf[10] + side;
-        EXPECT_EQ(pf[4].substr(0, want.size()), want) << p;
-    }
-    EXPECT_GT(rows, 100);
-    EXPECT_FALSE(std::getline(points, p));
 }
 
 }  // namespace

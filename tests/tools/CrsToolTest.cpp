@@ -69,6 +69,17 @@ std::vector<Stake> stakes(const std::string& file, std::vector<std::string> extr
     return out;
 }
 
+// The stakes as a rover's file of latitudes and longitudes, named by their stations.
+std::string rover(const std::vector<Stake>& s) {
+    std::string text = "name,lat,lon\n";
+    for (const Stake& k : s) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%s,%.9f,%.9f\n", k.station.c_str(), k.lat, k.lon);
+        text += line;
+    }
+    return text;
+}
+
 // Locates a rover file and compares each point's chainage and offset with its stake's.
 void expectBackOnTheStakes(const std::vector<Stake>& s, const std::string& roverFile,
                            std::vector<std::string> args, double tolFt) {
@@ -90,13 +101,7 @@ TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
     FilesScratch dir;
     dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" horizontalDatum="NAD83"/>)"));
     const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
-    std::string rover = "name,lat,lon\n";
-    for (const Stake& k : s) {
-        char line[128];
-        std::snprintf(line, sizeof line, "%s,%.9f,%.9f\n", k.station.c_str(), k.lat, k.lon);
-        rover += line;
-    }
-    dir.write("rover.csv", rover);
+    dir.write("rover.csv", rover(s));
     expectBackOnTheStakes(s, "rover.csv",
                           {"station-offset", dir.native("sp.xml"), dir.native("rover.csv"),
                            "--columns", "PNE", "--points-crs", "EPSG:4326", "--csv"},
@@ -109,6 +114,18 @@ TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
               std::string::npos)
         << text.out;
     EXPECT_NE(text.out.find("NAD83 to WGS 84"), std::string::npos) << text.out;
+    // The as-built check takes them the same way: shots on the stakes lie on their design lines.
+    const ToolRun r = RunTool({"check", dir.native("sp.xml"), dir.native("rover.csv"), "--columns",
+                               "PNE", "--points-crs", "EPSG:4326", "--offsets", "-36,0,24.5",
+                               "--tol-h", "0.01", "--csv"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = CsvRows(r.out);
+    ASSERT_EQ(rows.size(), s.size() + 1);
+    const size_t h = column(rows, "h_dev");
+    double worst = 0.0;
+    for (size_t i = 1; i < rows.size(); ++i)
+        worst = std::fmax(worst, std::fabs(std::stod(rows[i][h])));
+    EXPECT_LT(worst, kMillimetreFt);
 }
 
 TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
@@ -119,16 +136,10 @@ TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
     std::vector<std::string> extra{"EPSG:4326"};
     extra.insert(extra.end(), ground.begin(), ground.end());
     const std::vector<Stake> s = stakes(dir.native("sp.xml"), extra);
-    std::string rover;
-    for (const Stake& k : s) {
-        char line[128];
-        std::snprintf(line, sizeof line, "%s %.9f %.9f\n", k.station.c_str(), k.lat, k.lon);
-        rover += line;
-    }
-    dir.write("rover.txt", rover);
+    dir.write("rover.csv", rover(s));
     std::vector<std::string> args{"station-offset",
                                   dir.native("sp.xml"),
-                                  dir.native("rover.txt"),
+                                  dir.native("rover.csv"),
                                   "--columns",
                                   "PNE",
                                   "--points-crs",
@@ -136,7 +147,7 @@ TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
                                   "--csv"};
     std::vector<std::string> withGround = args;
     withGround.insert(withGround.end(), ground.begin(), ground.end());
-    expectBackOnTheStakes(s, "rover.txt", withGround, kMillimetreFt);
+    expectBackOnTheStakes(s, "rover.csv", withGround, kMillimetreFt);
     // Without the ground system on the way back, 50 ppm over about 1.5 km shows.
     const ToolRun plain = RunTool(args);
     ASSERT_EQ(plain.code, 0) << plain.err;
@@ -167,6 +178,10 @@ TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
                                "--columns", "PNEZ", "--points-crs", "EPSG:4979", "--csv"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("heights: converted to EGM96 height"), std::string::npos) << r.err;
+    EXPECT_NE(RunTool({"list", dir.native("sp.xml")})
+                  .out.find("coordinate system: EPSG:2229 (NAD83 / California zone 5 (ftUS)), "
+                            "vertical datum EGM96"),
+              std::string::npos);
     // Every height difference is within a millimetre: the geoid's 35 m (115 ft) were taken off.
     const auto rows = CsvRows(r.out);
     const size_t dh = column(rows, "cut_fill_usft");
@@ -245,17 +260,6 @@ TEST(RoadCrs, ADesignWithoutACrsIsRefusedNamingTheOption) {
     EXPECT_NE(scale.err.find("--ground-scale must lie between 0.99 and 1.01"), std::string::npos);
 }
 
-TEST(RoadCrs, ListShowsTheCoordinateSystem) {
-    FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" verticalDatum="NAVD88"/>)"));
-    const ToolRun r = RunTool({"list", dir.native("sp.xml")});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("coordinate system: EPSG:2229 (NAD83 / California zone 5 (ftUS)), "
-                         "vertical datum NAVD88"),
-              std::string::npos)
-        << r.out;
-}
-
 #else
 
 TEST(RoadCrs, WithoutProjTheOptionsAreRefused) {
@@ -269,29 +273,3 @@ TEST(RoadCrs, WithoutProjTheOptionsAreRefused) {
 #endif
 
 }  // namespace
-
-// The as-built check takes GNSS shots the same way: shots on the stakes lie on their design
-// lines.
-TEST(RoadCrs, AsBuiltShotsInLatitudeAndLongitude) {
-    FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
-    const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
-    std::string rover;
-    for (size_t i = 0; i < s.size(); ++i) {
-        char line[128];
-        std::snprintf(line, sizeof line, "%zu,%.9f,%.9f\n", i + 1, s[i].lat, s[i].lon);
-        rover += line;
-    }
-    dir.write("rover.csv", rover);
-    const ToolRun r = RunTool({"check", dir.native("sp.xml"), dir.native("rover.csv"), "--columns",
-                               "PNE", "--points-crs", "EPSG:4326", "--offsets", "-36,0,24.5",
-                               "--tol-h", "0.01", "--csv"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = CsvRows(r.out);
-    ASSERT_EQ(rows.size(), s.size() + 1);
-    const size_t h = column(rows, "h_dev");
-    double worst = 0.0;
-    for (size_t i = 1; i < rows.size(); ++i)
-        worst = std::fmax(worst, std::fabs(std::stod(rows[i][h])));
-    EXPECT_LT(worst, kMillimetreFt);
-}

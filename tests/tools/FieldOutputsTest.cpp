@@ -38,15 +38,6 @@ const char* kFeetRoad = R"xml(<?xml version="1.0" encoding="UTF-8"?>
 </Alignment></Alignments></LandXML>
 )xml";
 
-road::Design load(const std::string& file) {
-    road::Design d;
-    road::Common c;
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(road::loadDesign(file, c, err, d), road::kExitOk);
-    std::fclose(err);
-    return d;
-}
-
 // The library's points of the same stake-out, in metres.
 std::vector<zel_landxml::StakePoint> expectedPoints(const road::Design& d, double intervalM,
                                                     std::vector<double> offsetsM, long long first,
@@ -76,27 +67,18 @@ TEST(StakePoints, EveryFormatReadsBackToTheSamePoints) {
         {"builtin", "20", 20.0, 1.0, zel_landxml::LinearUnit::Meter},
         {dir.native("feet.xml"), "50", 50.0 * kUsft, kUsft, zel_landxml::LinearUnit::USSurveyFoot}};
     for (const Road& r : roads) {
-        const road::Design d = load(r.file);
+        const road::Design d = LoadDesign(r.file);
         const auto want =
             expectedPoints(d, r.intervalM, {-3.5 * r.unitM, 0.0, 3.5 * r.unitM}, 700, r.unit);
         ASSERT_GT(want.size(), 30u);
-        const ToolRun table = RunTool(
-            {"stakeout", r.file, "--interval", r.interval, "--offsets=-3.5,0,3.5", "--csv"});
-        std::istringstream rows(table.out);
-        std::string line;
-        std::getline(rows, line);
-        for (const auto& p : want) {
-            ASSERT_TRUE(std::getline(rows, line));
-            const auto f = SplitFields(line);
-            EXPECT_NEAR(std::stod(f[3]) * r.unitM, p.north, 1e-4 * r.unitM) << line;
-            EXPECT_NEAR(std::stod(f[4]) * r.unitM, p.east, 1e-4 * r.unitM) << line;
-        }
         for (const std::string format : {"pnezd", "penzd", "landxml"}) {
-            const std::string out = dir.native("pts." + format);
             const ToolRun run =
                 RunTool({"stakeout", r.file, "--interval", r.interval, "--offsets=-3.5,0,3.5",
-                         "--points-out", out, "--format", format, "--start-number", "700"});
+                         "--csv", "--points-out", dir.native("pts." + format), "--format", format,
+                         "--start-number", "700"});
             ASSERT_EQ(run.code, 0) << run.err;
+            const auto table = CsvRows(run.out);
+            ASSERT_EQ(table.size(), want.size() + 1) << format;
             const road::PointFile back =
                 road::readPointFile(dir.read("pts." + format),
                                     road::ColumnLayout{format == "penzd" ? "PENZD" : "PNEZD"});
@@ -107,6 +89,8 @@ TEST(StakePoints, EveryFormatReadsBackToTheSamePoints) {
                 const road::MeasuredPoint& g = back.points[i];
                 EXPECT_EQ(g.name, std::to_string(want[i].number));
                 EXPECT_EQ(g.code, want[i].description);
+                EXPECT_NEAR(std::stod(table[i + 1][3]) * r.unitM, want[i].north, 1e-4 * r.unitM);
+                EXPECT_NEAR(std::stod(table[i + 1][4]) * r.unitM, want[i].east, 1e-4 * r.unitM);
                 EXPECT_NEAR(g.north * r.unitM, want[i].north, 0.5e-4 * r.unitM);
                 EXPECT_NEAR(g.east * r.unitM, want[i].east, 0.5e-4 * r.unitM);
                 EXPECT_NEAR(g.height * r.unitM, want[i].height, 0.5e-3 * r.unitM);
@@ -178,10 +162,6 @@ TEST(StakePoints, NothingIsWrittenWhenTheStakeOutFails) {
     EXPECT_EQ(dir.read("p.csv"), "old\n");
     EXPECT_EQ(RunTool({"stakeout", "builtin", "--format", "pnezd"}).code, road::kExitUsage);
 }
-
-}  // namespace
-
-namespace {
 
 // Stakes read back as shots are the design itself: every one passes, the road's two ends
 // included (their points lie on the end normal only to the written decimals).

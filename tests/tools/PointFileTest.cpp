@@ -108,24 +108,22 @@ TEST(PointFile, BadLinesAreReportedAndTheRestStillRead) {
         EXPECT_EQ(f.points.size(), c.good) << c.text;
         EXPECT_EQ(f.headerLine, c.header) << c.text;
     }
-    const road::PointFile q = road::readPointFile("\"A, west\",1,2,,\"kerb, left\"\n", {});
-    ASSERT_EQ(q.points.size(), 1u);
-    EXPECT_EQ(q.points[0].name, "A, west");
-    EXPECT_EQ(q.points[0].code, "kerb, left");
-    const road::PointFile s = road::readPointFile("A 1 2 3 edge of road\n", {});
-    ASSERT_EQ(s.points.size(), 1u);
-    EXPECT_EQ(s.points[0].code, "edge of road");
+    // The one point of a line, field by field.
+    const auto one = [](const char* text) {
+        const road::PointFile f = road::readPointFile(text, {});
+        EXPECT_EQ(f.points.size(), 1u) << text;
+        return f.points.empty() ? road::MeasuredPoint{} : f.points[0];
+    };
+    EXPECT_EQ(one("\"A, west\",1,2,,\"kerb, left\"\n").name, "A, west");
+    EXPECT_EQ(one("\"A, west\",1,2,,\"kerb, left\"\n").code, "kerb, left");
+    EXPECT_EQ(one("A 1 2 3 edge of road\n").code, "edge of road");
     // A decimal comma is read beside a semicolon or a tab.
     for (const char* text : {"A;1,5;2,25;3\n", "A\t1,5\t2,25\t3\n"}) {
-        const road::PointFile d = road::readPointFile(text, {});
-        ASSERT_EQ(d.points.size(), 1u) << text;
-        EXPECT_EQ(d.points[0].north, 1.5) << text;
-        EXPECT_EQ(d.points[0].east, 2.25) << text;
+        EXPECT_EQ(one(text).north, 1.5) << text;
+        EXPECT_EQ(one(text).east, 2.25) << text;
     }
-    const road::PointFile z = road::readPointFile("\"101\",1,2,\"\",\"CL\"\n", {});
-    ASSERT_EQ(z.points.size(), 1u);
-    EXPECT_FALSE(z.points[0].hasHeight);
-    EXPECT_EQ(z.points[0].code, "CL");
+    EXPECT_FALSE(one("\"101\",1,2,\"\",\"CL\"\n").hasHeight);
+    EXPECT_EQ(one("\"101\",1,2,\"\",\"CL\"\n").code, "CL");
     // A station column may be missing on a line, as a height or a code may.
     const road::PointFile st =
         road::readPointFile("1\t5017.32\t2010\n2\t5034.64\t2020\t0+039.90\n", {"PNES"});

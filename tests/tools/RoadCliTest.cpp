@@ -7,15 +7,11 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <velmorutils/landxml/Stationing.h>
-
-#include "FileIo.h"
 #include "RoadTool.h"
 #include "RoadVersion.h"
 #include "SampleRoad.h"
@@ -27,53 +23,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ToolRun run(std::vector<std::string> args) {
-    return RunTool(std::move(args));
-}
-
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/velmor_road_cli_XXXXXX";
-        path_ = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string file(const std::string& name, const std::string& text) const {
-        const std::string p = path_ + "/" + name;
-        std::ofstream(p, std::ios::binary) << text;
-        return p;
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-std::string num(double v, int digits = 6) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, digits == 6 ? "%.6f" : "%.17g", v);
-    return buf;
-}
-
 // A design in US survey feet: 500 ft north, a 1000 ft right-hand curve of 300 ft, 400 ft of
 // straight, a 1 % grade from station 1000; and a second alignment of one line.
-std::string feetDesign() {
-    const double R = 1000.0, d = 0.3;
-    const double n1 = 10500.0 + R * std::sin(d), e1 = 6000.0 - R * std::cos(d);
-    const double n2 = n1 + 400.0 * std::cos(d), e2 = e1 + 400.0 * std::sin(d);
-    return "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Imperial "
-           "linearUnit=\"USSurveyFoot\"/></Units>\n<Alignments>\n"
-           "<Alignment name=\"Main\" staStart=\"1000\"><CoordGeom>\n"
-           "<Line><Start>10000 5000</Start><End>10500 5000</End></Line>\n"
-           "<Curve rot=\"cw\" radius=\"1000\" length=\"300\"><Start>10500 5000</Start>"
-           "<Center>10500 6000</Center><End>" +
-           num(n1) + " " + num(e1) + "</End></Curve>\n<Line><Start>" + num(n1) + " " + num(e1) +
-           "</Start><End>" + num(n2) + " " + num(e2) +
-           "</End></Line>\n</CoordGeom><Profile><ProfAlign name=\"p\"><PVI>1000 100</PVI>"
-           "<PVI>2200 112</PVI></ProfAlign></Profile></Alignment>\n"
-           "<Alignment name=\"Ramp\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start>"
-           "<End>100 0</End></Line></CoordGeom></Alignment>\n</Alignments></LandXML>\n";
-}
+const char* kFeetDesign = R"(<?xml version="1.0"?>
+<LandXML version="1.2"><Units><Imperial linearUnit="USSurveyFoot"/></Units>
+<Alignments>
+<Alignment name="Main" staStart="1000"><CoordGeom>
+<Line><Start>10000 5000</Start><End>10500 5000</End></Line>
+<Curve rot="cw" radius="1000" length="300"><Start>10500 5000</Start><Center>10500 6000</Center><End>10795.520207 5044.663511</End></Curve>
+<Line><Start>10795.520207 5044.663511</Start><End>11177.654802 5162.871594</End></Line>
+</CoordGeom><Profile><ProfAlign name="p"><PVI>1000 100</PVI><PVI>2200 112</PVI></ProfAlign></Profile></Alignment>
+<Alignment name="Ramp" staStart="0"><CoordGeom><Line><Start>0 0</Start><End>100 0</End></Line></CoordGeom></Alignment>
+</Alignments></LandXML>
+)";
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> l = SplitFields(text, '\n');
@@ -92,12 +54,14 @@ std::vector<std::string> words(const std::string& line) {
 }  // namespace
 
 TEST(RoadCli, FeetDesignStakedInFeetAndMetresAgrees) {
-    TempDir dir;
-    const std::string xml = dir.file("feet.xml", feetDesign());
+    FilesScratch dir;
+    const std::string xml = PutFile(dir, "feet.xml", kFeetDesign);
     const double ft = 1200.0 / 3937.0;
-    const ToolRun feet = run({"stakeout", xml, "--csv"});
+    const ToolRun feet = RunTool({"stakeout", xml, "--csv"});
+    char interval[32];
+    std::snprintf(interval, sizeof interval, "%.17g", 50 * ft);
     const ToolRun metres =
-        run({"stakeout", xml, "--csv", "--unit", "m", "--interval", num(50 * ft, 17)});
+        RunTool({"stakeout", xml, "--csv", "--unit", "m", "--interval", interval});
     ASSERT_EQ(feet.code, 0) << feet.err;
     ASSERT_EQ(metres.code, 0) << metres.err;
     // The summary line in the output unit.
@@ -130,14 +94,14 @@ TEST(RoadCli, FeetDesignStakedInFeetAndMetresAgrees) {
     EXPECT_NE(feet.out.find(",108.000,"), std::string::npos);
 }
 
+// In every angle style; the CSV gives dms as decimal degrees.
 TEST(RoadCli, CsvGivesEveryNumberTheTextTableShows) {
-    for (const char* angles : {"deg", "gon"}) {
-        const std::vector<std::string> common{"stakeout", "--offsets=-3.5,0,3.5", "--angles",
-                                              angles,     "--interval",           "25"};
-        ToolRun text = run(common);
-        std::vector<std::string> csvArgs = common;
-        csvArgs.push_back("--csv");
-        ToolRun csv = run(csvArgs);
+    for (const std::string angles : {"dms", "deg", "gon"}) {
+        std::vector<std::string> args{"stakeout", "--offsets=-3.5,0,3.5", "--angles",
+                                      angles,     "--interval",           "25"};
+        const ToolRun text = RunTool(args);
+        args.push_back("--csv");
+        const ToolRun csv = RunTool(args);
         ASSERT_EQ(text.code, 0);
         ASSERT_EQ(csv.code, 0);
         const auto t = lines(text.out), c = lines(csv.out);
@@ -148,8 +112,9 @@ TEST(RoadCli, CsvGivesEveryNumberTheTextTableShows) {
             ASSERT_GE(w.size(), 6u) << t[i];
             ASSERT_EQ(v.size(), 10u) << c[i];
             EXPECT_EQ(w[0], v[0]);  // station text
-            for (int k = 1; k <= 5; ++k)
+            for (int k = 1; k <= 4; ++k)
                 EXPECT_EQ(w[k], v[k + 1]) << t[i];
+            EXPECT_EQ(w[5], angles == "dms" ? road::dmsText(std::stod(v[6])) : v[6]) << t[i];
             // The text's point column: the key point's code or * at a boundary, then the side.
             const std::string point = w.size() > 6 ? w[6] : "";
             EXPECT_EQ(v[7], point.empty() || point == "eq." ? "0" : "1") << t[i];
@@ -165,41 +130,30 @@ TEST(RoadCli, CsvGivesEveryNumberTheTextTableShows) {
     }
 }
 
-TEST(RoadCli, DmsAzimuthMatchesCsvDegrees) {
-    const ToolRun text = run({"stakeout", "--interval", "100"});
-    const ToolRun csv = run({"stakeout", "--interval", "100", "--csv"});
-    const auto t = lines(text.out), c = lines(csv.out);
-    ASSERT_EQ(t.size(), c.size() + 1);
-    for (size_t i = 1; i < c.size(); ++i)
-        EXPECT_EQ(words(t[i])[5], road::dmsText(std::stod(SplitFields(c[i], ',')[6]))) << t[i];
-}
-
 TEST(RoadCli, ListAndExportSeeEveryAlignment) {
-    TempDir dir;
-    const std::string xml = dir.file("feet.xml", feetDesign());
-    const ToolRun list = run({"list", xml});
+    FilesScratch dir;
+    const std::string xml = PutFile(dir, "feet.xml", kFeetDesign);
+    const ToolRun list = RunTool({"list", xml});
     ASSERT_EQ(list.code, 0) << list.err;
-    EXPECT_NE(list.out.find("2 alignments, file unit usft"), std::string::npos) << list.out;
-    EXPECT_NE(list.out.find("length [usft]"), std::string::npos);
-    EXPECT_NE(list.out.find("3 elements"), std::string::npos);
-    EXPECT_NE(list.out.find("1 element "), std::string::npos);
-    const std::string out = dir.path() + "/out.xml";
-    ASSERT_EQ(run({"export-landxml", xml, "--out", out}).code, 0);
-    const ToolRun back = run({"list", out});
-    EXPECT_NE(back.out.find("Main"), std::string::npos) << back.out;
-    EXPECT_NE(back.out.find("Ramp"), std::string::npos);
-    EXPECT_NE(back.out.find("file unit usft"), std::string::npos);
-    const ToolRun one = run({"export-landxml", xml, "--alignment", "Ramp"});
+    for (const char* says : {"2 alignments, file unit usft", "length [usft]", "3 elements",
+                             "1 element ", "10+00.00 to 22+00.00"})
+        EXPECT_NE(list.out.find(says), std::string::npos) << says << "\n" << list.out;
+    ASSERT_EQ(RunTool({"export-landxml", xml, "--out", dir.native("out.xml")}).code, 0);
+    const ToolRun back = RunTool({"list", dir.native("out.xml")});
+    // The same table after the first line (which names the file).
+    EXPECT_EQ(back.out.substr(back.out.find('\n')), list.out.substr(list.out.find('\n')));
+    const ToolRun one = RunTool({"export-landxml", xml, "--alignment", "Ramp"});
     EXPECT_EQ(one.out.find("Main"), std::string::npos);
     EXPECT_NE(one.out.find("Ramp"), std::string::npos);
 }
 
+// Design and point files alike: what is not text is refused as a whole, before any row.
 TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
-    TempDir dir;
-    const std::string xml = dir.file("feet.xml", feetDesign());
-    const std::string utf16 = dir.file("u16.xml", std::string("\xFF\xFE<\0?\0", 6));
-    const std::string zero = dir.file("zero.xml", std::string("<?xml?>\n<a\0>", 13));
-    const std::string points = dir.file("p.csv", "1,5000,2000\n");
+    FilesScratch dir;
+    const std::string xml = PutFile(dir, "feet.xml", kFeetDesign);
+    const std::string utf16 = PutFile(dir, "u16.xml", std::string("\xFF\xFE<\0?\0", 6));
+    const std::string zero = PutFile(dir, "zero.xml", std::string("<?xml?>\n<a\0>", 13));
+    const std::string points = PutFile(dir, "p.csv", "1,5000,2000\n");
     struct Case {
         std::vector<std::string> args;
         int code;
@@ -236,100 +190,94 @@ TEST(RoadCli, CommandLineErrorsNameTheOptionAndExitCodesHold) {
         {{"list"}, 2, "FILE"},
         {{"curve", "40"}, 2, "RADIUS and LENGTH"},
         {{"curve", "1", "7"}, 2, "whole circle"},
-        {{"stakeout", dir.path()}, 3, "is a directory"},
-        {{"stakeout", dir.path() + "/missing.xml"}, 3, "missing.xml"},
+        {{"stakeout", dir.native()}, 3, "is a directory"},
+        {{"stakeout", dir.native("missing.xml")}, 3, "missing.xml"},
         {{"stakeout", utf16}, 1, "line 1: UTF-16"},
         {{"stakeout", zero}, 1, "line 2: a zero byte"},
-        {{"export-landxml", "--out", dir.path() + "/no/such/dir.xml"}, 3, "dir.xml"},
-        {{"stakeout", "--help"}, 0, ""},
+        {{"station-offset", "builtin", dir.native()}, 3, "is a directory"},
+        {{"station-offset", "builtin", dir.native("missing.csv")}, 3, "cannot open"},
+        {{"station-offset", "builtin", utf16}, 1, "line 1: UTF-16"},
+        {{"station-offset", "builtin", zero}, 1, "line 2: a zero byte"},
+        {{"export-landxml", "--out", dir.native("no/such/dir.xml")}, 3, "dir.xml"},
     };
     for (const Case& c : cases) {
-        const ToolRun r = run(c.args);
+        const ToolRun r = RunTool(c.args);
         EXPECT_EQ(r.code, c.code) << c.args[0] << " " << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find("e+"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.args[0] << " " << c.says;
     }
-    EXPECT_NE(run({"stakeout", "--help"}).out.find("--alignment"), std::string::npos);
+    const ToolRun help = RunTool({"stakeout", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--alignment"), std::string::npos);
 }
 
-TEST(RoadCli, CurveTableHasNoSolutionInsteadOfNonsense) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"curve", "40", "30"}, {"curve", "100", "400"}}) {
-        const ToolRun r = run(args);
+// No negative chord or tangent; "no solution" where the library answers 0 for a tangent and
+// external within 1e-5 degree of a half circle (179 degrees 59'59.99": both about 3.7e9 m).
+TEST(RoadCli, CurveTableHasNoSolutionInsteadOfNonsenseAndTakesAUnit) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"curve", "40", "30"},
+                                                 {"curve", "100", "400"},
+                                                 {"curve", "100", "314.15926"}}) {
+        const ToolRun r = RunTool(args);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.out.find("no solution"), std::string::npos);
         EXPECT_EQ(r.out.find("-2147483648"), std::string::npos);
         EXPECT_EQ(r.out.find("nan"), std::string::npos);
-        EXPECT_EQ(r.out.find(" -"), std::string::npos) << r.out;  // no negative chord or tangent
+        EXPECT_EQ(r.out.find(" -"), std::string::npos) << r.out;
     }
     // Past 180 degrees the chord is still the straight line between the ends: 2 R sin(D / 2).
-    const ToolRun r = run({"curve", "100", "400"});
+    const ToolRun r = RunTool({"curve", "100", "400"});
     EXPECT_NE(r.out.find(road::fixed(200.0 * std::sin(2.0), 4)), std::string::npos) << r.out;
-}
-
-// The library answers 0 for a tangent and external within 1e-5 degree of a half circle; the table
-// says "no solution" there (a curve of 179 degrees 59'59.99": both about 3.7e9 m).
-TEST(RoadCli, CurveTableSaysNoSolutionForTheLibrarysZeroAndTakesAUnit) {
-    const ToolRun half = run({"curve", "100", "314.15926"});
-    ASSERT_EQ(half.code, 0) << half.err;
-    const size_t row = half.out.find("\nradius ");
-    ASSERT_NE(row, std::string::npos) << half.out;
-    const std::string line = half.out.substr(row + 1, half.out.find('\n', row + 1) - row - 1);
-    std::istringstream cells(line);
-    std::vector<std::string> words;
-    for (std::string w; cells >> w;)
-        words.push_back(w);
+    const std::string half = RunTool({"curve", "100", "314.15926"}).out;
+    const size_t row = half.find("\nradius ");
+    ASSERT_NE(row, std::string::npos) << half;
+    const auto w = words(half.substr(row + 1, half.find('\n', row + 1) - row - 1));
     // radius, value, radius, D arc, D chord, delta, length, chord, then "no solution" twice
     // (tangent), mid ord, "no solution" (external), spiral A.
-    ASSERT_EQ(words.size(), 14u) << line;
-    EXPECT_EQ(words[8] + " " + words[9], "no solution") << line;
-    EXPECT_EQ(words[11] + " " + words[12], "no solution") << line;
+    ASSERT_EQ(w.size(), 14u) << half;
+    EXPECT_EQ(w[8] + " " + w[9], "no solution");
+    EXPECT_EQ(w[11] + " " + w[12], "no solution");
     // In US survey feet: the degree of curve on a 100 ft base, every length in feet.
-    const ToolRun feet = run({"curve", "1000", "300", "--unit", "usft"});
+    const ToolRun feet = RunTool({"curve", "1000", "300", "--unit", "usft"});
     ASSERT_EQ(feet.code, 0) << feet.err;
     EXPECT_NE(feet.out.find("R = 1000.0000 usft, L = 300.0000 usft"), std::string::npos);
     EXPECT_NE(feet.out.find(" 5.72958 "), std::string::npos) << feet.out;
     EXPECT_NE(feet.out.find(road::fixed(1000.0 * std::tan(0.15), 4)), std::string::npos);
     // Without values the example curve of 450 m is given in the unit asked for.
-    EXPECT_NE(run({"curve", "--unit", "ft"}).out.find("R = 1476.3780 ft"), std::string::npos);
+    EXPECT_NE(RunTool({"curve", "--unit", "ft"}).out.find("R = 1476.3780 ft"), std::string::npos);
 }
 
 // "builtin" stands for a file wherever one is taken; --version is the project's; every default
 // set of options works (a default stake-out once died on an empty station-text function).
 TEST(RoadCli, BuiltinVersionAndDefaultOptions) {
-    TempDir dir;
-    const std::string points = dir.file("p.csv", "1,5000,2000\n");
+    FilesScratch dir;
+    const std::string points = PutFile(dir, "p.csv", "1,5000,2000\n");
     for (const std::vector<std::string>& args : {std::vector<std::string>{"list", "builtin"},
                                                  {"stakeout", "builtin"},
                                                  {"export-landxml", "builtin"},
                                                  {"station-offset", "builtin", points}}) {
-        const ToolRun r = run(args);
+        const ToolRun r = RunTool(args);
         EXPECT_EQ(r.code, 0) << args[0] << " " << r.err;
         EXPECT_FALSE(r.out.empty()) << args[0];
     }
-    EXPECT_NE(run({"list", "builtin"}).out.find("0+000.00 to 1+202.98"), std::string::npos);
-    EXPECT_EQ(run({"--version"}).out, std::string("velmor-road ") + kVelmorRoadVersion + "\n");
-    EXPECT_NE(run({"export-landxml", "--help"}).out.find("default: every alignment"),
+    EXPECT_NE(RunTool({"list", "builtin"}).out.find("0+000.00 to 1+202.98"), std::string::npos);
+    EXPECT_EQ(RunTool({"--version"}).out, std::string("velmor-road ") + kVelmorRoadVersion + "\n");
+    EXPECT_NE(RunTool({"export-landxml", "--help"}).out.find("default: every alignment"),
               std::string::npos);
-
     EXPECT_EQ(road::TableStyle().station(1234.567), "1+234.57");
     CAlnt sample;
     road::buildSampleRoad(sample);
     std::FILE* out = std::tmpfile();
     std::string error;
     EXPECT_TRUE(road::writeStakeout(out, sample, road::StakeoutOptions(), error)) << error;
-    const std::string table = ReadAndCloseTool(out);
-    EXPECT_NE(table.find("0+020.00"), std::string::npos) << table.substr(0, 200);
-    EXPECT_EQ(road::plainNumber(1e6), "1000000");
-    EXPECT_EQ(road::plainNumber(100000.0 / 0.3048), "328084");
+    EXPECT_NE(ReadAndCloseTool(out).find("0+020.00"), std::string::npos);
 }
 
+// The table's own digits against printf's, on coordinates, halves that are exact in binary
+// (ties go to even) and values a hair either side of a half; never a negative zero.
 TEST(RoadCli, NoNegativeZeroInAnyTable) {
     EXPECT_EQ(road::fixed(-0.0004, 3), "0.000");
-    EXPECT_EQ(road::fixed(-1e-12, 4), "0.0000");
     EXPECT_EQ(road::fixed(-0.0006, 3), "-0.001");
-    // The table's own digits against printf's, on coordinates, halves that are exact in binary
-    // (ties go to even) and values a hair either side of a half.
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> coordinate(-6e6, 6e6);
     for (int i = 0; i < 20000; ++i) {
@@ -342,8 +290,6 @@ TEST(RoadCli, NoNegativeZeroInAnyTable) {
         const bool zero = std::string(want).find_first_not_of("-0.") == std::string::npos;
         ASSERT_EQ(road::fixed(v, decimals), zero && want[0] == '-' ? want + 1 : want) << v;
     }
-    EXPECT_EQ(road::counted(1, "element", "elements"), "1 element");
-    EXPECT_EQ(road::counted(0, "element", "elements"), "0 elements");
 }
 
 // An azimuth that rounds to the full circle is printed as 0; a column is padded by characters,
@@ -358,47 +304,40 @@ TEST(RoadCli, AzimuthsWrapAtTheFullCircleAndPaddingCountsCharacters) {
     EXPECT_EQ(road::padRight("Stra\u00DFe", 7), "Stra\u00DFe ");
 }
 
-// A full disk in the middle of writing must leave the previous file byte for byte, and say so.
+// A full disk in the middle of writing must leave the previous file byte for byte, and say so;
+// a write that succeeds replaces it.
 TEST(RoadCli, FailedOutputFileLeavesThePreviousFileWhole) {
-    TempDir dir;
+    FilesScratch dir;
     const std::string before = "station,chainage_m\n0+000.00,0.0000\n";
-    for (const char* command : {"stakeout", "plot"}) {
-        const bool plot = command == std::string("plot");
-        const std::string name = plot ? "stakes.svg" : "stakes.csv";
-        const std::string target = dir.file(name, before);
+    for (const std::string name : {"stakes.svg", "stakes.csv"}) {
+        const bool plot = name == "stakes.svg";
+        const std::string target = PutFile(dir, name, before);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit small{4096, 4096};
             ::setrlimit(RLIMIT_FSIZE, &small);
-            const ToolRun r = plot ? run({command, "--svg", target})
-                                   : run({command, "--interval", "1", "--out", target});
+            const ToolRun r = plot ? RunTool({"plot", "--svg", target})
+                                   : RunTool({"stakeout", "--interval", "1", "--out", target});
             ::_exit(r.code == road::kExitFile && r.err.find(name) != std::string::npos ? 0 : 1);
         }
         int status = 0;
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << command;
-        std::ifstream in(target, std::ios::binary);
-        std::stringstream now;
-        now << in.rdbuf();
-        EXPECT_EQ(now.str(), before) << command;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << name;
+        EXPECT_EQ(dir.read(name), before) << name;
         fs::remove(target);
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 0);
+        EXPECT_TRUE(fs::is_empty(dir.native())) << name;
     }
-    // And a write that succeeds replaces it.
-    const std::string target = dir.file("stakes.csv", before);
-    ASSERT_EQ(run({"stakeout", "--csv", "--out", target}).code, 0);
-    std::ifstream again(target);
-    std::string header;
-    std::getline(again, header);
-    EXPECT_EQ(header.rfind("station,chainage_m,offset_m", 0), 0u) << header;
+    const std::string target = PutFile(dir, "stakes.csv", before);
+    ASSERT_EQ(RunTool({"stakeout", "--csv", "--out", target}).code, 0);
+    EXPECT_EQ(dir.read("stakes.csv").rfind("station,chainage_m,offset_m", 0), 0u);
 }
 
 TEST(RoadCli, FromAndToStationsAreBothInTheTable) {
-    TempDir dir;
-    const std::string xml = dir.file("feet.xml", feetDesign());
+    FilesScratch dir;
+    const std::string xml = PutFile(dir, "feet.xml", kFeetDesign);
     struct Case {
         std::vector<std::string> args;
         const char *first, *last;
@@ -416,38 +355,15 @@ TEST(RoadCli, FromAndToStationsAreBothInTheTable) {
         {{"stakeout", xml, "--csv", "--alignment", "Main"}, "10+00.00", "22+00.00", 25},
     };
     for (const Case& c : cases) {
-        const ToolRun r = run(c.args);
+        const ToolRun r = RunTool(c.args);
         ASSERT_EQ(r.code, 0) << r.err;
         const auto l = lines(r.out);
         ASSERT_EQ(l.size(), c.rows + 1) << r.out;
         EXPECT_EQ(SplitFields(l[1], ',')[0], c.first);
         EXPECT_EQ(SplitFields(l.back(), ',')[0], c.last);
     }
-    EXPECT_EQ(run({"stakeout", "--from", "0+200.00", "--to", "0+100.00"}).code, 2);
-    EXPECT_EQ(run({"stakeout", xml, "--from", "0+100", "--unit", "usft"}).code, 2);
-}
-
-TEST(Stakeout, RoundStationsAreRoundInTheDesignsStationsAcrossAnEquation) {
-    CAlnt alnt;
-    road::buildSampleRoad(alnt);
-    zel_landxml::Stationing st;
-    zel_landxml::StaEquation eq;
-    eq.staInternal = 250.0;  // the design's stations jump from 250 to 330 here
-    eq.staBack = 250.0;
-    eq.staAhead = 330.0;
-    std::string error;
-    ASSERT_TRUE(st.assign(0.0, {eq}, error)) << error;
-    bool sawEquation = false;
-    for (const road::StakeoutStation& s : road::stakeoutChainages(alnt, 100.0, 0.0, 700.0, &st)) {
-        const double station = st.station(s.chainageInM);
-        sawEquation = sawEquation || s.chainageInM == 250.0;
-        const bool round =
-            !s.boundary && s.chainageInM != 250.0 && s.chainageInM != 0.0 && s.chainageInM != 700.0;
-        if (round) {
-            EXPECT_NEAR(std::remainder(station, 100.0), 0.0, 1e-9) << s.chainageInM;
-        }
-    }
-    EXPECT_TRUE(sawEquation);
+    EXPECT_EQ(RunTool({"stakeout", "--from", "0+200.00", "--to", "0+100.00"}).code, 2);
+    EXPECT_EQ(RunTool({"stakeout", xml, "--from", "0+100", "--unit", "usft"}).code, 2);
 }
 
 // A full disk under standard output is an error, never a silent exit 0.
@@ -463,20 +379,19 @@ TEST(RoadCli, FailedStandardOutputExitsWithThree) {
     std::fclose(full);
     EXPECT_NE(ReadAndCloseTool(err).find("cannot write standard output"), std::string::npos);
 }
-
 // A 1000 m straight north whose stations jump forward 100 m at running chainage 400 (a gap) and
 // back 50 m at 700 (an overlap: 750 to 800 occur twice).
 TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
-    TempDir dir;
-    const std::string xml = dir.file(
-        "eq.xml",
+    FilesScratch dir;
+    const std::string xml = PutFile(
+        dir, "eq.xml",
         "<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\"><Units><Metric linearUnit=\"meter\"/>"
         "</Units><Alignments><Alignment name=\"Eq\" staStart=\"0\">\n"
         "<StaEquation staInternal=\"400\" staBack=\"400\" staAhead=\"500\"/>\n"
         "<StaEquation staInternal=\"700\" staBack=\"800\" staAhead=\"750\"/>\n"
         "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line></CoordGeom>"
         "</Alignment></Alignments></LandXML>\n");
-    const ToolRun all = run({"stakeout", xml, "--csv", "--interval", "100"});
+    const ToolRun all = RunTool({"stakeout", xml, "--csv", "--interval", "100"});
     ASSERT_EQ(all.code, 0) << all.err;
     std::vector<std::string> stations;
     for (const std::string& l : lines(all.out))
@@ -493,11 +408,11 @@ TEST(RoadCli, StationEquationsPrintAndReadAsTheDesignWritesThem) {
     EXPECT_EQ(SplitFields(rows[9], ',')[1],
               SplitFields(rows[10], ',')[1]);  // one point, two stations
     // A station in the overlap needs its region; with it, both ends are in the table.
-    const ToolRun ambiguous = run({"stakeout", xml, "--from", "0+780.00"});
+    const ToolRun ambiguous = RunTool({"stakeout", xml, "--from", "0+780.00"});
     EXPECT_EQ(ambiguous.code, 2);
     EXPECT_NE(ambiguous.err.find("--from"), std::string::npos) << ambiguous.err;
     const ToolRun region =
-        run({"stakeout", xml, "--csv", "--from", "0+780.00 R3", "--to", "0+900.00"});
+        RunTool({"stakeout", xml, "--csv", "--from", "0+780.00 R3", "--to", "0+900.00"});
     ASSERT_EQ(region.code, 0) << region.err;
     const auto l = lines(region.out);
     ASSERT_GE(l.size(), 3u);
@@ -541,9 +456,9 @@ std::string heightAt(const std::string& csv, const std::string& station) {
 // One bad alignment: listed as refused with its line, left out of the export (exit 1); the
 // others work as if it were not there. Each alignment's profiles are listed and can be chosen.
 TEST(RoadCli, OneBadAlignmentAndSeveralProfiles) {
-    TempDir dir;
-    const std::string xml = dir.file("three.xml", threeAlignments());
-    const ToolRun list = run({"list", xml});
+    FilesScratch dir;
+    const std::string xml = PutFile(dir, "three.xml", threeAlignments());
+    const ToolRun list = RunTool({"list", xml});
     EXPECT_EQ(list.code, 1) << list.err;
     const std::vector<std::string> rows = lines(list.out);
     ASSERT_EQ(rows.size(), 7u) << list.out;
@@ -557,30 +472,31 @@ TEST(RoadCli, OneBadAlignmentAndSeveralProfiles) {
         << rows[5];
     EXPECT_EQ(words(rows[6]).back(), "ok") << rows[6];
 
-    const ToolRun first = run({"stakeout", xml, "--csv", "--interval", "500"});
+    const ToolRun first = RunTool({"stakeout", xml, "--csv", "--interval", "500"});
     ASSERT_EQ(first.code, 0) << first.err;
     EXPECT_EQ(heightAt(first.out, "0+500.00"), "105.000");
     EXPECT_NE(first.err.find("'Main' has 2 profiles ('design', 'alt'); using the first, 'design' "
                              "(choose with --profile NAME)"),
               std::string::npos)
         << first.err;
-    const ToolRun alt = run({"stakeout", xml, "--csv", "--interval", "500", "--profile", "alt"});
+    const ToolRun alt =
+        RunTool({"stakeout", xml, "--csv", "--interval", "500", "--profile", "alt"});
     ASSERT_EQ(alt.code, 0) << alt.err;
     EXPECT_EQ(heightAt(alt.out, "0+500.00"), "110.500");
-    const ToolRun none = run({"stakeout", xml, "--profile", "final"});
+    const ToolRun none = RunTool({"stakeout", xml, "--profile", "final"});
     EXPECT_EQ(none.code, 2);
     EXPECT_NE(none.err.find("its profiles are 'design', 'alt'"), std::string::npos) << none.err;
-    EXPECT_EQ(run({"stakeout", xml, "--alignment", "Ramp"}).code, 0);
-    const ToolRun bad = run({"stakeout", xml, "--alignment", "Bad"});
+    EXPECT_EQ(RunTool({"stakeout", xml, "--alignment", "Ramp"}).code, 0);
+    const ToolRun bad = RunTool({"stakeout", xml, "--alignment", "Bad"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_NE(bad.err.find("alignment 'Bad' refused: line 9: ProfAlign"), std::string::npos);
 
-    const std::string out = dir.path() + "/out.xml";
-    const ToolRun exported = run({"export-landxml", xml, "--out", out});
+    const std::string out = dir.native("out.xml");
+    const ToolRun exported = RunTool({"export-landxml", xml, "--out", out});
     EXPECT_EQ(exported.code, 1);
     EXPECT_NE(exported.err.find("alignment 'Bad' refused: line 9"), std::string::npos);
     EXPECT_NE(exported.err.find("left out of the export"), std::string::npos) << exported.err;
-    const ToolRun back = run({"list", out});
+    const ToolRun back = RunTool({"list", out});
     EXPECT_EQ(back.code, 0) << back.err;
     EXPECT_NE(back.out.find("2 alignments"), std::string::npos) << back.out;
     EXPECT_NE(back.out.find("profile 'alt': 2 VIPs"), std::string::npos) << back.out;

@@ -38,20 +38,13 @@ const double kHinge = crossFall(4.5);  // below grade
 const double kCatchLeft = (0.3 - kHinge + 4.5 / 2.0) / (0.5 - 0.1);
 const double kCatchRight = (4.5 / 3.0 + kHinge - 0.3) / (1.0 / 3.0 - 0.15);
 
-std::vector<std::vector<std::string>> csv(const std::string& out) {
-    std::vector<std::vector<std::string>> rows;
-    for (const std::string& l : SplitFields(out, '\n'))
-        if (!l.empty()) rows.push_back(SplitFields(l, ','));
-    return rows;
-}
-
 }  // namespace
 
 TEST(SectionsCli, StakeoutOffsetRowsCarryTheDesignHeightAtTheirOffset) {
     const ToolRun r =
         RunTool({"stakeout", kRidge, "--offsets=-4,-3.5,0,2,4.5", "--interval", "50", "--csv"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = csv(r.out);
+    const auto rows = CsvRows(r.out);
     ASSERT_EQ(rows[0][5], "design_height_m");
     ASSERT_EQ(rows[0].back(), "code");
     ASSERT_EQ(rows.size(), 1u + 5 * 5);
@@ -67,7 +60,7 @@ TEST(SectionsCli, StakeoutOffsetRowsCarryTheDesignHeightAtTheirOffset) {
     const ToolRun past = RunTool({"stakeout", kRidge, "--offsets=3", "--interval", "50", "--csv",
                                   "--from", "0+150", "--to", "0+250"});
     ASSERT_EQ(past.code, 0) << past.err;
-    EXPECT_EQ(csv(past.out).size(), 3u);  // the road ends at 0+200
+    EXPECT_EQ(CsvRows(past.out).size(), 3u);  // the road ends at 0+200
     // The text table names the column after what it holds.
     const ToolRun text = RunTool({"stakeout", kRidge, "--offsets=3.5", "--to", "0+000"});
     ASSERT_EQ(text.code, 0) << text.err;
@@ -75,12 +68,15 @@ TEST(SectionsCli, StakeoutOffsetRowsCarryTheDesignHeightAtTheirOffset) {
     EXPECT_EQ(text.out.find("CL height"), std::string::npos);
 }
 
+// The stake points written beside are the table's rows, in order, described by code and side.
 TEST(SectionsCli, CodesStakeTheSectionPointsOfEachSide) {
-    const ToolRun r =
-        RunTool({"stakeout", kRidge, "--codes", "etw,Hinge", "--interval", "100", "--csv"});
+    FilesScratch dir;
+    const ToolRun r = RunTool({"stakeout", kRidge, "--codes", "etw,Hinge", "--interval", "100",
+                               "--csv", "--points-out", dir.native("p.csv")});
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = csv(r.out);
+    const auto rows = CsvRows(r.out), points = CsvRows(dir.read("p.csv"));
     ASSERT_EQ(rows.size(), 1u + 3 * 5) << r.out;  // 0, 100, 200: CL and four points each
+    ASSERT_EQ(points.size(), rows.size() - 1);
     const struct {
         double off;
         const char* code;
@@ -93,6 +89,12 @@ TEST(SectionsCli, CodesStakeTheSectionPointsOfEachSide) {
         EXPECT_NEAR(std::stod(rows[i][5]), grade(ch) + crossFall(w.off), 0.0005) << i;
         // The point is staked where its offset puts it, square to the road (east here).
         EXPECT_NEAR(std::stod(rows[i][4]), 5000.0 + w.off, 1e-4) << i;
+        const auto& p = points[i - 1];
+        EXPECT_EQ(std::vector<std::string>(p.begin() + 1, p.begin() + 4),
+                  std::vector<std::string>(rows[i].begin() + 3, rows[i].begin() + 6));
+        const std::string want =
+            w.off == 0 ? "CL" : w.code + std::string(w.off < 0 ? " L " : " R ");
+        EXPECT_EQ(p[4].substr(0, want.size()), want) << i;
     }
     const ToolRun none = RunTool({"stakeout", kRidge, "--codes", "BackCurb", "--csv"});
     EXPECT_EQ(none.code, 0);
@@ -108,7 +110,7 @@ TEST(SectionsCli, SlopeStakesMeetTheGroundWhereTheClosedFormDoes) {
     const ToolRun r = RunTool(
         {"slope-stake", kRidge, "--ground", "Existing ground", "--interval", "100", "--csv"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = csv(r.out);
+    const auto rows = CsvRows(r.out);
     ASSERT_EQ(rows.size(), 1u + 3 * 2);
     const std::vector<std::string> head(rows[0].begin(), rows[0].begin() + 11);
     EXPECT_EQ(head, (std::vector<std::string>{"station", "chainage_m", "side", "hinge_offset_m",
@@ -150,7 +152,7 @@ TEST(SectionsCli, NoCatchWithinTheSearchIsARowThatSaysSo) {
     const ToolRun r = RunTool({"slope-stake", kRidge, "--ground", "Existing ground", "--search",
                                "2", "--interval", "25", "--to", "0+025", "--csv"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const auto rows = csv(r.out);
+    const auto rows = CsvRows(r.out);
     ASSERT_EQ(rows.size(), 5u);
     for (size_t i = 1; i < rows.size(); ++i) {
         const bool right = rows[i][2] == "right";
@@ -180,7 +182,7 @@ TEST(SectionsCli, StationOffsetSaysCutOrFillAgainstTheDesignAtTheShot) {
     EXPECT_NE(lines[6].find("49.000"), std::string::npos);
     EXPECT_NE(lines[6].find("-               -         offRoad"), std::string::npos) << lines[6];
     const ToolRun c = RunTool({"station-offset", kRidge, kShots, "--corridor", "30", "--csv"});
-    const auto rows = csv(c.out);
+    const auto rows = CsvRows(c.out);
     EXPECT_EQ(rows[0][7], "design_height_m");
     EXPECT_EQ(rows[0][8], "cut_fill_m");
     EXPECT_EQ(rows[3][8], "-0.021");

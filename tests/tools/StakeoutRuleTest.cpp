@@ -2,7 +2,6 @@
 // staked from both sides, the inverse's side staking back to its point, heights at joints.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,15 +9,8 @@
 #include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 #include <velmorutils/zelmath/alignment/AlntStakeout.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
-#include <velmorutils/zelmath/alignment/CAlntHeArc.h>
-#include <velmorutils/zelmath/alignment/CAlntHeSegment.h>
-#include <velmorutils/zelmath/alignment/CAlntStationOffset.h>
-#include <velmorutils/zelmath/vertical/CAlntVeLsWithArc.h>
-#include <velmorutils/zelmath/vertical/CLsInfo.h>
-#include <velmorutils/zelmath/vertical/CVerticalLSElement.h>
 
 #include "RoadTool.h"
-#include "SampleRoad.h"
 #include "StationOffset.h"
 #include "ToolRun.h"
 
@@ -27,7 +19,6 @@
 namespace {
 
 using test_roads::anglePointRoad;
-using test_roads::straight;
 
 struct Stake {
     double n = 0.0, e = 0.0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DesignInput.h"
 #include "RoadTool.h"
 #include "support/FilesScratch.h"
 
@@ -43,6 +44,22 @@ inline std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
     for (const std::string& l : SplitFields(text, '\n'))
         if (!l.empty()) rows.push_back(SplitFields(l));
     return rows;
+}
+
+// Writes a file into a test's folder and gives its path.
+inline std::string PutFile(const FilesScratch& dir, const std::string& name,
+                           const std::string& text) {
+    dir.write(name, text);
+    return dir.native(name);
+}
+
+// A design file ("builtin" for the built-in road) loaded as the tool loads it.
+inline road::Design LoadDesign(const std::string& file) {
+    road::Design d;
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(road::loadDesign(file, road::Common(), err, d), road::kExitOk);
+    std::fclose(err);
+    return d;
 }
 
 inline ToolRun RunTool(std::vector<std::string> args) {
