@@ -186,7 +186,8 @@ TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
     zel_landxml::Document doc;
     std::string error;
     const std::string data =
-        (std::filesystem::path(__FILE__).parent_path() / "data" / "ground_metres.xml").string();
+        (std::filesystem::path(VELMORUTILS_SOURCE_DIR) / "tests/landxml/data/ground_metres.xml")
+            .string();
     ASSERT_TRUE(zel_landxml::readSurfaceFile(data, doc, error)) << error;
     ASSERT_EQ(doc.surfaces.size(), 1u);
     EXPECT_EQ(doc.surfaces[0].faces.size(), 142u);  // 144 cells' triangles less the invisible two

@@ -15,7 +15,8 @@
 namespace {
 
 constexpr double kFt = 1200.0 / 3937.0;  // US survey foot in metres
-const std::string kData = (std::filesystem::path(__FILE__).parent_path() / "data").string();
+const std::string kData =
+    (std::filesystem::path(VELMORUTILS_SOURCE_DIR) / "tests/landxml/data").string();
 
 std::string has(const std::vector<std::string>& notes, const std::string& part) {
     for (const std::string& n : notes)

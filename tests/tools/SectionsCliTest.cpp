@@ -18,9 +18,7 @@
 // the right.
 namespace {
 
-const std::string kExamples =
-    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples")
-        .string();
+const std::string kExamples = (std::filesystem::path(VELMORUTILS_SOURCE_DIR) / "examples").string();
 const std::string kRidge = kExamples + "/ridge-road-m.xml";
 const std::string kShots = kExamples + "/ridge-shots-m.csv";
 
