@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "StatePlaneRoad.h"
 #include "ToolRun.h"
 #include "support/FilesScratch.h"
 
@@ -18,25 +19,6 @@ namespace {
 
 constexpr double kUsFootM = 1200.0 / 3937.0;
 constexpr double kMillimetreFt = 0.001 / kUsFootM;
-
-// A State Plane design in US survey feet near Los Angeles: a tangent, a spiral, a 1500 ft curve,
-// and a spiral, with a profile; `cs` is the CoordinateSystem element.
-std::string design(const std::string& cs) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
-<Units><Imperial linearUnit="USSurveyFoot"/></Units>
-)" + cs + R"(
-<Alignments><Alignment name="SR-2" staStart="1000" length="2300"><CoordGeom>
-<Line length="800"><Start>1840000 6485000</Start><End>1840800 6485000</End></Line>
-<Spiral rot="cw" spiType="clothoid" length="300" radiusStart="INF" radiusEnd="1500"/>
-<Curve rot="cw" crvType="arc" radius="1500" length="900"/>
-<Spiral rot="cw" spiType="clothoid" length="300" radiusStart="1500" radiusEnd="INF"/>
-</CoordGeom>
-<Profile name="p"><ProfAlign name="design"><PVI>1000 300</PVI><ParaCurve length="600">2500 360</ParaCurve><PVI>3300 330</PVI></ProfAlign></Profile>
-</Alignment></Alignments>
-</LandXML>
-)";
-}
 
 #if VELMOR_ROAD_WITH_PROJ
 
@@ -99,7 +81,8 @@ void expectBackOnTheStakes(const std::vector<Stake>& s, const std::string& rover
 
 TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" horizontalDatum="NAD83"/>)"));
+    dir.write("sp.xml",
+              statePlaneRoad(R"(<CoordinateSystem epsgCode="2229" horizontalDatum="NAD83"/>)"));
     const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
     dir.write("rover.csv", rover(s));
     expectBackOnTheStakes(s, "rover.csv",
@@ -130,7 +113,7 @@ TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
 
 TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    dir.write("sp.xml", statePlaneRoad(R"(<CoordinateSystem epsgCode="2229"/>)"));
     const std::vector<std::string> ground{"--ground-scale", "0.99995", "--ground-origin",
                                           "1839000,6484000"};
     std::vector<std::string> extra{"EPSG:4326"};
@@ -159,7 +142,8 @@ TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {
 
 TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229" verticalDatum="EGM96"/>)"));
+    dir.write("sp.xml",
+              statePlaneRoad(R"(<CoordinateSystem epsgCode="2229" verticalDatum="EGM96"/>)"));
     const std::vector<Stake> s = stakes(dir.native("sp.xml"), {"EPSG:4326"});
     zel_proj::CrsTransform toEllipsoid;
     std::string error;
@@ -198,7 +182,7 @@ TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
 
 TEST(RoadCrs, FactorsAtAStationAndOverTheRoad) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    dir.write("sp.xml", statePlaneRoad(R"(<CoordinateSystem epsgCode="2229"/>)"));
     const ToolRun one = RunTool({"factors", dir.native("sp.xml"), "--at", "25+00", "--csv"});
     ASSERT_EQ(one.code, 0) << one.err;
     const auto rows = CsvRows(one.out);
@@ -235,7 +219,7 @@ TEST(RoadCrs, FactorsAtAStationAndOverTheRoad) {
 
 TEST(RoadCrs, ADesignWithoutACrsIsRefusedNamingTheOption) {
     FilesScratch dir;
-    dir.write("plain.xml", design(""));
+    dir.write("plain.xml", statePlaneRoad(""));
     dir.write("rover.csv", "p1,34.05,-118.25\n");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"station-offset", dir.native("plain.xml"),
@@ -264,7 +248,7 @@ TEST(RoadCrs, ADesignWithoutACrsIsRefusedNamingTheOption) {
 
 TEST(RoadCrs, WithoutProjTheOptionsAreRefused) {
     FilesScratch dir;
-    dir.write("sp.xml", design(R"(<CoordinateSystem epsgCode="2229"/>)"));
+    dir.write("sp.xml", statePlaneRoad(R"(<CoordinateSystem epsgCode="2229"/>)"));
     const ToolRun r = RunTool({"stakeout", dir.native("sp.xml"), "--out-crs", "EPSG:4326"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("built without PROJ"), std::string::npos) << r.err;
