@@ -26,6 +26,10 @@ std::string section(const std::string& sta, const std::string& points) {
            "</DesignCrossSectSurf></CrossSect>\n";
 }
 
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 zel_landxml::Document parsed(const std::string& text) {
     zel_landxml::Document doc;
     std::string error;
@@ -62,7 +66,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     EXPECT_TRUE(doc.alignments[0].sections.empty());
     doc = parsed(file(
         kMetres, "<CrossSects>\n" + section("20", two) + section("20", two) + "</CrossSects>\n"));
-    EXPECT_NE(doc.alignments[0].sectionsError.find("does not follow"), std::string::npos);
+    EXPECT_TRUE(has(doc.alignments[0].sectionsError, "does not follow"));
     doc = parsed(file(kMetres, "<CrossSects>\n" + section("0", "<CrossSectPnt>-3</CrossSectPnt>") +
                                    "</CrossSects>"));
     EXPECT_EQ(doc.alignments[0].sectionsError.rfind("line 7: CrossSectPnt: expected 'offset "
@@ -74,8 +78,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
                       "<CrossSects><CrossSect sta=\"0\"><CrossSectSurf name=\"EG\">"
                       "<PntList2D>-10 1 0 1.5 10</PntList2D></CrossSectSurf></CrossSect>"
                       "</CrossSects>"));
-    EXPECT_NE(doc.alignments[0].sectionsError.find("pair 3: expected 'offset elevation'"),
-              std::string::npos);
+    EXPECT_TRUE(has(doc.alignments[0].sectionsError, "pair 3: expected 'offset elevation'"));
     // buildCorridor refuses what the reader kept.
     CAlnt alnt;
     zel_landxml::BuildReport report;
@@ -85,7 +88,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     zel_math::TGround ground;
     std::vector<std::string> notes;
     EXPECT_FALSE(zel_landxml::buildCorridor(doc, 0, {}, road, ground, notes, error));
-    EXPECT_NE(error.find("pair 3"), std::string::npos);
+    EXPECT_TRUE(has(error, "pair 3"));
 }
 
 // Ids sparse (one beyond 32 bits), in any order; invisible faces skipped unchecked; other
@@ -123,7 +126,7 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
     ASSERT_EQ(doc.alignments[0].superelevation.size(), 1u) << doc.alignments[0].superelevationError;
     EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 6.0);
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_NE(doc.warnings[0].find("read as a fraction: 6 %"), std::string::npos);
+    EXPECT_TRUE(has(doc.warnings[0], "read as a fraction: 6 %"));
     std::string percent = ok;
     percent.replace(percent.find("-0.06"), 5, "4.5");
     doc = parsed(file(kMetres, percent));
@@ -136,8 +139,7 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
               "line 6: FullSuperSta: FullSuperSta 15.0000 m lies before BeginRunoffSta 20.0000 m: "
               "superelevation stations must not run backwards");
     doc = parsed(file(kMetres, ok + ok));
-    EXPECT_NE(doc.alignments[0].superelevationError.find("line 7: Superelevation: the period"),
-              std::string::npos);
+    EXPECT_TRUE(has(doc.alignments[0].superelevationError, "line 7: Superelevation: the period"));
 }
 
 // A typical section turned by the file's superelevation on a right-hand curve: the outside
@@ -197,7 +199,7 @@ TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
     EXPECT_NEAR(s.maxHeight, (75.906 + 2.2) * ft, 1e-4);
     std::shared_ptr<const zel_math::CTinSurface> tin;
     EXPECT_FALSE(zel_landxml::surfaceByName(doc, "Existing", tin, error));
-    EXPECT_NE(error.find("surfaces are 'EG'"), std::string::npos);
+    EXPECT_TRUE(has(error, "surfaces are 'EG'"));
     EXPECT_TRUE(zel_landxml::surfaceByName(doc, "", tin, error));
     EXPECT_FALSE(zel_landxml::readSurfaceFile(data + ".missing", doc, error));
 }
