@@ -8,7 +8,6 @@
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
-#include <velmorutils/landxml/Stationing.h>
 
 using namespace zel_landxml;
 
@@ -334,39 +333,6 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
         file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")), doc));
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_TRUE(has(doc.warnings[0], "sag")) << doc.warnings[0];
-}
-
-// Equations that move stations forward (a gap at running 300: 0+300 = 0+350) and back (an
-// overlap at running 600: 0+650 = 0+620), in the file's unit, through a write and a read.
-TEST(RealExports, StationEquationsForwardAndBack) {
-    for (const Unit& u : kUnits) {
-        const std::string body =
-            "<Alignment name=\"a\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>" +
-            num(1000, u) + " 0</End></Line></CoordGeom>\n<StaEquation staInternal=\"" +
-            num(300, u) + "\" staBack=\"" + num(300, u) + "\" staAhead=\"" + num(350, u) +
-            "\"/><StaEquation staInternal=\"" + num(600, u) + "\" staBack=\"" + num(650, u) +
-            "\" staAhead=\"" + num(620, u) + "\"/><StaIncrement staIncrement=\"" + num(25, u) +
-            "\"/></Alignment>\n";
-        Document doc;
-        ASSERT_TRUE(read(file(u, body), doc));
-        EXPECT_TRUE(doc.warnings.empty());
-        EXPECT_NEAR(doc.alignments[0].staIncrement, 25.0, 1e-9);
-        Document again;
-        ASSERT_TRUE(read(write(doc, doc.unit), again));
-        const Stationing s = stationingOf(again.alignments[0]);
-        ASSERT_EQ(s.regionCount(), 3);
-        StationStyle metric;
-        EXPECT_EQ(s.text(299.99, metric), "0+299.99");
-        EXPECT_EQ(s.text(300.0, metric), "0+350.00");
-        EXPECT_EQ(s.text(590.0, metric), "0+640.00 R2");
-        EXPECT_EQ(s.text(620.0, metric), "0+640.00 R3");
-        double c = 0;
-        std::string err;
-        EXPECT_FALSE(s.chainage("0+320", metric, c, err));
-        EXPECT_FALSE(s.chainage("0+630", metric, c, err));
-        ASSERT_TRUE(s.chainage("0+630 R3", metric, c, err)) << err;
-        EXPECT_NEAR(c, 610.0, 1e-9);
-    }
 }
 
 // Angle points and gaps between the file's lines are the design's, not rounding: each one is
