@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include <velmorutils/landxml/Model.h>
 
@@ -19,12 +18,6 @@ std::string withCoordinateSystem(const std::string& element) {
            "</CoordGeom></Alignment></Alignments>\n</LandXML>\n";
 }
 
-std::vector<std::string> fields(const CoordinateSystem& c) {
-    return {c.name,          c.epsgCode,
-            c.ogcWktCode,    c.horizontalDatum,
-            c.verticalDatum, c.horizontalCoordinateSystemName};
-}
-
 // A Civil 3D style export in a State Plane zone, with a WKT holding quotes, an ampersand and a
 // line break.
 const char* kCivil =
@@ -35,20 +28,25 @@ TEST(LandXmlCoordinateSystem, ReadsEveryAttributeAndWritesItBackInEachUnit) {
     std::string error;
     ASSERT_TRUE(zel_landxml::parse(withCoordinateSystem(kCivil), doc, error)) << error;
     const CoordinateSystem& cs = doc.coordinateSystem;
-    const std::vector<std::string> want{
-        "CA83-VF",
-        "2229",  // blanks around the code dropped
-        "PROJCS[\"NAD83 / California zone 5 (ftUS)\",\nGEOGCS[\"NAD83 & co\"]]",
-        "NAD83",
-        "NAVD88",
-        "NAD83 / California zone 5 (ftUS)"};
-    EXPECT_EQ(fields(cs), want);
+    EXPECT_EQ(cs.name, "CA83-VF");
+    EXPECT_EQ(cs.epsgCode, "2229");  // blanks around it dropped
+    EXPECT_EQ(cs.ogcWktCode,
+              "PROJCS[\"NAD83 / California zone 5 (ftUS)\",\nGEOGCS[\"NAD83 & co\"]]");
+    EXPECT_EQ(cs.horizontalDatum, "NAD83");
+    EXPECT_EQ(cs.verticalDatum, "NAVD88");
+    EXPECT_EQ(cs.horizontalCoordinateSystemName, "NAD83 / California zone 5 (ftUS)");
     EXPECT_EQ(cs.line, 4);
     EXPECT_EQ(zel_landxml::crsDefinition(cs), "EPSG:2229");
     for (auto unit : {zel_landxml::LinearUnit::Meter, zel_landxml::LinearUnit::USSurveyFoot}) {
         Document back;
         ASSERT_TRUE(zel_landxml::parse(zel_landxml::write(doc, unit), back, error)) << error;
-        EXPECT_EQ(fields(back.coordinateSystem), want);
+        const CoordinateSystem& b = back.coordinateSystem;
+        EXPECT_EQ(b.name, cs.name);
+        EXPECT_EQ(b.epsgCode, cs.epsgCode);
+        EXPECT_EQ(b.ogcWktCode, cs.ogcWktCode);
+        EXPECT_EQ(b.horizontalDatum, cs.horizontalDatum);
+        EXPECT_EQ(b.verticalDatum, cs.verticalDatum);
+        EXPECT_EQ(b.horizontalCoordinateSystemName, cs.horizontalCoordinateSystemName);
     }
 }
 

@@ -407,12 +407,12 @@ TEST(WhatIsWritten, ValuesOnTheBoundRead) {
     readOk(landXml(std::string("<Alignment name=\"a\"><CoordGeom><Line><Start>") + feet +
                        " 0</Start><End>328083000 0</End></Line></CoordGeom></Alignment>\n",
                    "USSurveyFoot"));
-    // The end station counts from staStart: 99,999,950 + 100 m ends beyond 1e8.
+    // The end station counts from staStart: 99,999,950 + 1000 m ends beyond 1e8.
     Document refused;
     std::string err;
-    EXPECT_FALSE(parse(landXml(road("A", 0, "", "")
-                                   .replace(road("A", 0, "", "").find("staStart=\"0\""), 12,
-                                            "staStart=\"99999950\"")),
-                       refused, err));
+    EXPECT_FALSE(
+        parse(landXml("<Alignment name=\"A\" staStart=\"99999950\"><CoordGeom><Line>"
+                      "<Start>0 0</Start><End>1000 0</End></Line></CoordGeom></Alignment>\n"),
+              refused, err));
     EXPECT_TRUE(has(err, "ends beyond station 1e8 m")) << err;
 }

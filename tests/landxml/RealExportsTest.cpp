@@ -113,46 +113,31 @@ NE spiralEnd(NE p, double az, double L, double R) {
 // then 50 m of straight.
 struct SpiralRoad {
     NE p0{1000.0, 500.0}, p1, p2, centre, p3, p4;
-    double az1 = 0, az2 = 0;
     SpiralRoad() {
         p1 = along(p0, 0.0, 100.0);
         p2 = spiralEnd(p1, 0.0, 60.0, 200.0);
-        az1 = 60.0 / (2 * 200.0);
+        const double az1 = 60.0 / (2 * 200.0), az2 = az1 + 100.0 / 200.0;
         centre = along(p2, az1 + M_PI / 2, 200.0);
-        az2 = az1 + 100.0 / 200.0;
         p3 = along(centre, az2 - M_PI / 2, 200.0);
         p4 = along(p3, az2, 50.0);
     }
 };
 
-std::string pt6(NE p, double k) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%.6f %.6f", p.n * k, p.e * k);
-    return buf;
-}
-
-// k converts metres into the file's unit.
-std::string handFile(const SpiralRoad& r, const char* unitsXml, double k, NE curveEnd) {
-    char len[64];
-    auto L = [&](double m) {
-        std::snprintf(len, sizeof len, "%.6f", m * k);
-        return std::string(len);
-    };
+// The hand road as a metre file (with the Units given, or none), the curve's End where given.
+std::string handFile(const SpiralRoad& r, const char* unitsXml, NE curveEnd) {
+    const Unit& m = kMetres;
     return std::string("<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\">\n") + unitsXml +
-           "\n<Alignments><Alignment name=\"hand\" staStart=\"" + L(2000.0) + "\">\n<CoordGeom>\n" +
-           "<Line><Start>" + pt6(r.p0, k) + "</Start><End>" + pt6(r.p1, k) + "</End></Line>\n" +
-           "<Spiral rot=\"cw\" spiType=\"clothoid\" length=\"" + L(60) +
-           "\" radiusStart=\"INF\" "
-           "radiusEnd=\"" +
-           L(200) + "\"><Start>" + pt6(r.p1, k) + "</Start><End>" + pt6(r.p2, k) +
-           "</End></Spiral>\n" + "<Curve rot=\"cw\" crvType=\"arc\" radius=\"" + L(200) +
-           "\" length=\"" + L(100) + "\"><Start>" + pt6(r.p2, k) + "</Start><Center>" +
-           pt6(r.centre, k) + "</Center><End>" + pt6(curveEnd, k) + "</End></Curve>\n" +
-           "<Line><Start>" + pt6(r.p3, k) + "</Start><End>" + pt6(r.p4, k) + "</End></Line>\n" +
-           "</CoordGeom>\n<Profile><ProfAlign name=\"p\"><PVI>" + L(2000) + " " + L(50) +
-           "</PVI><ParaCurve length=\"" + L(80) + "\">" + L(2150) + " " + L(53) +
-           "</ParaCurve><PVI>" + L(2310) + " " + L(50.6) +
-           "</PVI></ProfAlign></Profile>\n</Alignment></Alignments></LandXML>\n";
+           "\n<Alignments><Alignment name=\"hand\" staStart=\"2000\">\n<CoordGeom>\n<Line>" +
+           pt("Start", r.p0, m) + pt("End", r.p1, m) +
+           "</Line>\n<Spiral rot=\"cw\" spiType=\"clothoid\" length=\"60\" radiusStart=\"INF\" "
+           "radiusEnd=\"200\">" +
+           pt("Start", r.p1, m) + pt("End", r.p2, m) +
+           "</Spiral>\n<Curve rot=\"cw\" crvType=\"arc\" radius=\"200\" length=\"100\">" +
+           pt("Start", r.p2, m) + pt("Center", r.centre, m) + pt("End", curveEnd, m) +
+           "</Curve>\n<Line>" + pt("Start", r.p3, m) + pt("End", r.p4, m) +
+           "</Line>\n</CoordGeom>\n<Profile><ProfAlign name=\"p\"><PVI>2000 50</PVI><ParaCurve "
+           "length=\"80\">2150 53</ParaCurve><PVI>2310 50.6</PVI></ProfAlign></Profile>\n"
+           "</Alignment></Alignments></LandXML>\n";
 }
 
 bool buildFile(const std::string& xml, CAlnt& alnt, BuildReport& report) {
@@ -450,7 +435,7 @@ TEST(RoadBuild, HandDesignedMetreFileAgreesWithTheLibrary) {
     const SpiralRoad r;
     CAlnt alnt;
     BuildReport report;
-    ASSERT_TRUE(buildFile(handFile(r, kMetres.xml, 1.0, r.p3), alnt, report));
+    ASSERT_TRUE(buildFile(handFile(r, kMetres.xml, r.p3), alnt, report));
     EXPECT_TRUE(report.warnings.empty());
     EXPECT_EQ(report.checkedEnds, 4);
     EXPECT_LT(report.largestEndDifference, 1e-5);
@@ -470,7 +455,7 @@ TEST(RoadBuild, AnEndFiveCentimetresOffIsReportedWithElementAndStation) {
     CAlnt alnt;
     BuildReport report;
     const NE wrongEnd{r.p3.n + 0.05, r.p3.e};
-    ASSERT_TRUE(buildFile(handFile(r, "", 1.0, wrongEnd), alnt, report));
+    ASSERT_TRUE(buildFile(handFile(r, "", wrongEnd), alnt, report));
     ASSERT_EQ(report.warnings.size(), 1u);
     EXPECT_TRUE(has(report.warnings[0], "element 3 (Curve, line 8)")) << report.warnings[0];
     EXPECT_TRUE(has(report.warnings[0], "2+260.00")) << report.warnings[0];
