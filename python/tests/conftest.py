@@ -1,9 +1,13 @@
 """Shared roads for the module's tests: LandXML files written by hand, and the C++ answers."""
+import math
 import os
 import subprocess
+import threading
 
 import numpy as np
 import pytest
+
+import velmorutils as vu
 
 HEADER = ('<?xml version="1.0"?>\n'
           '<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">\n'
@@ -81,6 +85,14 @@ class Reference:
         return self._ask(f'b {c!r} {o!r}\n' for c, o in zip(chainage, offset))
 
 
+def run_tool(*args):
+    """The road tool (velmor-road) run on args; the test is skipped where it is not given."""
+    exe = os.environ.get('VELMOR_ROAD')
+    if not exe:
+        pytest.skip('VELMOR_ROAD is not set (run through ctest)')
+    return subprocess.run([exe, *args], capture_output=True, text=True)
+
+
 @pytest.fixture
 def reference(road_file):
     return Reference(road_file)
@@ -95,3 +107,34 @@ def same_bits(x, y):
     names = x.dtype.names or (None,)
     return all((x if n is None else x[n]).tobytes() == (y if n is None else y[n]).tobytes()
                for n in names)
+
+
+def weaving_road(curves, last_vip):
+    """Tangents and spiralled curves of R 250 turning right and left in turn, with a profile of
+    a parabola; last_vip is (chainage, height) of its end."""
+    b = vu.AlignmentBuilder(5000.0, 2000.0, 0.0, 30.0)
+    for i in range(curves):
+        right = i % 2 == 0
+        b.line(80).spiral(40, math.inf, 250, right).arc(60, 250, right).spiral(40, 250, math.inf,
+                                                                               right)
+    mid = last_vip[0] / 2
+    return b.vip(0, 100).vip(mid, 110, 'parabola', mid / 3).vip(*last_vip).build()
+
+
+def in_threads(work, count):
+    """Runs work(k) on count Python threads at once; their exceptions fail the test."""
+    errors = []
+
+    def run(k):
+        try:
+            work(k)
+        except BaseException as e:  # noqa: B902  (reported in the test's own thread)
+            errors.append(e)
+
+    threads = [threading.Thread(target=run, args=(k,)) for k in range(count)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    if errors:
+        raise errors[0]

@@ -44,18 +44,6 @@ def test_station_offset_agrees_with_cpp_and_inverts_position(road_file, referenc
     np.testing.assert_allclose(got['offset'][near], off[near], atol=1e-7)
 
 
-@pytest.mark.parametrize('ch,off,status', [
-    (1050.0, 4.0, 'square'), (1050.0, -4.0, 'square'),
-    (990.0, 2.0, 'beforeStart'), (1380.0, -2.0, 'afterEnd')])
-def test_station_offset_status_and_side(road_file, ch, off, status):
-    a = vu.read_landxml(road_file)[0]
-    r = a.station_offset(*a.position(ch, off))
-    assert vu.STATUS_NAMES[r['status']] == status
-    assert a.station_offset(*a.position(ch, off), names=True)['status'] == status
-    assert r['chainage'] == pytest.approx(ch, abs=1e-9)
-    assert r['offset'] == pytest.approx(off, abs=1e-9)  # right of increasing chainage positive
-
-
 @pytest.mark.parametrize('unit,metres', [('ft', 0.3048), ('usft', 1200.0 / 3937.0)])
 def test_units_convert_every_length_at_the_edge(road_file, unit, metres):
     m = vu.read_landxml(road_file)[0]

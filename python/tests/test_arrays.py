@@ -1,6 +1,5 @@
 """Every shape and dtype NumPy users pass: converted and broadcast, or refused clearly."""
 import math
-import threading
 
 import numpy as np
 import pytest
@@ -84,27 +83,6 @@ def test_nan_in_gives_nan_out(road):
     rel = vu.curve_relations(math.nan, 10.0)
     assert all(math.isnan(v) for k, v in rel.items() if k != 'length')
     assert all(math.isnan(v) for v in vu.geodesic_inverse(math.nan, 0.0, 1.0, 1.0))
-
-
-def test_threads_query_one_alignment_at_once(road):
-    # The loops run without the interpreter lock; the alignment's own lock keeps them apart.
-    c = np.linspace(-50, 450, 20000)
-    want = road.position(c, 1.5)
-    errors = []
-
-    def work():
-        for _ in range(5):
-            n, e = road.position(c, 1.5)
-            if not (np.array_equal(n, want[0]) and np.array_equal(e, want[1])):
-                errors.append('differs')
-            road.station_offset(n, e)
-
-    threads = [threading.Thread(target=work) for _ in range(4)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
-    assert not errors
 
 
 def test_arrays_at_any_address_are_read_whole(road):

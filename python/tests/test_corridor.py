@@ -1,12 +1,12 @@
 """The road beyond the centre line: design heights from cross sections, slope stakes against a
 ground TIN from another file, and TIN surfaces on their own."""
 import pathlib
-import threading
 
 import numpy as np
 import pytest
 
 import velmorutils as vu
+from conftest import in_threads
 
 DATA = pathlib.Path(__file__).resolve().parents[2] / 'tests' / 'landxml' / 'data'
 FEET = DATA / 'sections_feet.xml'
@@ -112,18 +112,8 @@ def test_design_heights_from_threads_match_one_thread():
     expected = road.design_height(chainage, offset)
     one_by_one = [road.design_height(c, o) for c, o in zip(chainage[:200], offset[:200])]
     np.testing.assert_array_equal(expected[:200], one_by_one)
-    results = [None] * 4
-
-    def run(k):
-        results[k] = road.design_height(chainage, offset)
-
-    threads = [threading.Thread(target=run, args=(k,)) for k in range(4)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
-    for r in results:
-        np.testing.assert_array_equal(r, expected)
+    in_threads(lambda k: np.testing.assert_array_equal(road.design_height(chainage, offset),
+                                                       expected), 4)
 
 
 def test_a_pickled_road_reads_its_sections_and_ground_again(tmp_path):

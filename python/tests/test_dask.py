@@ -6,7 +6,7 @@ import numpy as np
 import pytest
 
 import velmorutils as vu
-from conftest import same_bits
+from conftest import same_bits, weaving_road
 
 da = pytest.importorskip('dask.array')
 dd = pytest.importorskip('dask.dataframe')
@@ -25,12 +25,7 @@ def client():
 
 @pytest.fixture(scope='module')
 def road():
-    b = vu.AlignmentBuilder(5000.0, 2000.0, 0.0, 30.0)
-    for i in range(6):
-        right = i % 2 == 0
-        b.line(80).spiral(40, math.inf, 250, right).arc(60, 250, right).spiral(40, 250, math.inf,
-                                                                               right)
-    return b.vip(0, 100).vip(600, 110, 'parabola', 200).vip(1320, 104).build()
+    return weaving_road(6, (1320, 104))
 
 
 def points(road, count=20000):

@@ -1,12 +1,11 @@
 """threads= splits the batch calls without changing a bit of their answers, and is checked."""
 import math
-import threading
 
 import numpy as np
 import pytest
 
 import velmorutils as vu
-from conftest import same_bits
+from conftest import in_threads, same_bits, weaving_road
 
 # Three threads' worth of points and a few over: the split falls inside the arrays, and a
 # thread's slice ends between two of the loop's blocks.
@@ -15,12 +14,7 @@ COUNT = 3 * 4096 + 5
 
 @pytest.fixture(scope='module')
 def road():
-    b = vu.AlignmentBuilder(5000.0, 2000.0, 0.0, 30.0)
-    for i in range(40):
-        right = i % 2 == 0
-        b.line(80).spiral(40, math.inf, 250, right).arc(60, 250, right).spiral(40, 250, math.inf,
-                                                                               right)
-    return b.vip(0, 100).vip(3000, 130, 'parabola', 400).vip(8800, 110).build()
+    return weaving_road(40, (8800, 110))
 
 
 def batch_answers(a, threads):
@@ -46,23 +40,21 @@ def test_every_split_gives_the_answers_of_one_thread(road):
 
 
 def test_threads_of_the_caller_and_of_the_call_together(road):
-    # Python threads each asking for several C++ threads share the alignment's copies.
+    # Python threads query one alignment at once, the loops without the interpreter lock: alone
+    # (the alignment's own lock keeps them apart) or each asking for several C++ threads (which
+    # share the alignment's copies).
     want = batch_answers(road, 1)
-    errors = []
 
-    def work():
-        if not all(same_bits(w, g) for w, g in zip(want, batch_answers(road, 3))):
-            errors.append('differs')
+    def work(k):
+        for _ in range(2):
+            got = batch_answers(road, 3 if k % 2 else None)
+            assert all(same_bits(w, g) for w, g in zip(want, got))
 
-    workers = [threading.Thread(target=work) for _ in range(3)]
-    for t in workers:
-        t.start()
-    for t in workers:
-        t.join()
-    assert not errors
+    in_threads(work, 4)
 
 
-@pytest.mark.parametrize('bad,error', [(0, ValueError), (-2, ValueError), (-10**30, ValueError), (2.0, TypeError), (np.float64(2.0), TypeError),
+@pytest.mark.parametrize('bad,error', [(0, ValueError), (-2, ValueError), (-10**30, ValueError),
+                                       (2.0, TypeError), (np.float64(2.0), TypeError),
                                        ('2', TypeError), (True, TypeError)])
 def test_threads_must_be_a_positive_whole_number(road, bad, error):
     with pytest.raises(error, match='threads'):

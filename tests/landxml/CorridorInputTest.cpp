@@ -26,6 +26,13 @@ std::string section(const std::string& sta, const std::string& points) {
            "</DesignCrossSectSurf></CrossSect>\n";
 }
 
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+bool startsWith(const std::string& text, const std::string& start) {
+    return text.rfind(start, 0) == 0;
+}
+
 zel_landxml::Document parsed(const std::string& text) {
     zel_landxml::Document doc;
     std::string error;
@@ -55,27 +62,24 @@ const std::string kPoints =
 // line and the field.
 TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     const std::string two = "<CrossSectPnt>-3 1</CrossSectPnt><CrossSectPnt>3 1</CrossSectPnt>";
-    zel_landxml::Document doc = parsed(file(
-        kMetres, "<CrossSects>\n" + section("20", two) + section("10", two) + "</CrossSects>\n"));
-    EXPECT_EQ(doc.alignments[0].sectionsError.rfind("line 8: CrossSect: attribute 'sta' 10", 0), 0u)
-        << doc.alignments[0].sectionsError;
+    zel_landxml::Document doc;
+    auto errorOf = [&doc](const std::string& sections) {
+        doc = parsed(file(kMetres, "<CrossSects>\n" + sections + "</CrossSects>\n"));
+        return doc.alignments[0].sectionsError;
+    };
+    std::string e = errorOf(section("20", two) + section("10", two));
+    EXPECT_TRUE(startsWith(e, "line 8: CrossSect: attribute 'sta' 10")) << e;
     EXPECT_TRUE(doc.alignments[0].sections.empty());
-    doc = parsed(file(
-        kMetres, "<CrossSects>\n" + section("20", two) + section("20", two) + "</CrossSects>\n"));
-    EXPECT_NE(doc.alignments[0].sectionsError.find("does not follow"), std::string::npos);
-    doc = parsed(file(kMetres, "<CrossSects>\n" + section("0", "<CrossSectPnt>-3</CrossSectPnt>") +
-                                   "</CrossSects>"));
-    EXPECT_EQ(doc.alignments[0].sectionsError.rfind("line 7: CrossSectPnt: expected 'offset "
-                                                    "elevation' (two numbers), found '-3'",
-                                                    0),
-              0u)
-        << doc.alignments[0].sectionsError;
-    doc = parsed(file(kMetres,
-                      "<CrossSects><CrossSect sta=\"0\"><CrossSectSurf name=\"EG\">"
-                      "<PntList2D>-10 1 0 1.5 10</PntList2D></CrossSectSurf></CrossSect>"
-                      "</CrossSects>"));
-    EXPECT_NE(doc.alignments[0].sectionsError.find("pair 3: expected 'offset elevation'"),
-              std::string::npos);
+    EXPECT_TRUE(has(errorOf(section("20", two) + section("20", two)), "does not follow"));
+    e = errorOf(section("0", "<CrossSectPnt>-3</CrossSectPnt>"));
+    EXPECT_TRUE(startsWith(e,
+                           "line 7: CrossSectPnt: expected 'offset elevation' (two numbers), "
+                           "found '-3'"))
+        << e;
+    e = errorOf(
+        "<CrossSect sta=\"0\"><CrossSectSurf name=\"EG\"><PntList2D>-10 1 0 1.5 10"
+        "</PntList2D></CrossSectSurf></CrossSect>");
+    EXPECT_TRUE(has(e, "pair 3: expected 'offset elevation'")) << e;
     // buildCorridor refuses what the reader kept.
     CAlnt alnt;
     zel_landxml::BuildReport report;
@@ -85,7 +89,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     zel_math::TGround ground;
     std::vector<std::string> notes;
     EXPECT_FALSE(zel_landxml::buildCorridor(doc, 0, {}, road, ground, notes, error));
-    EXPECT_NE(error.find("pair 3"), std::string::npos);
+    EXPECT_TRUE(has(error, "pair 3"));
 }
 
 // Ids sparse (one beyond 32 bits), in any order; invisible faces skipped unchecked; other
@@ -97,19 +101,14 @@ TEST(LandXmlCorridorInput, TinFacesAndTheirFaults) {
               "");
     EXPECT_EQ(tinError(kPoints, "<F>7 3000000000 5</F>\n<F>7 5 43</F>\n"),
               "line 11: F: corner 3 names point 43, which the surface 'G' does not have");
-    EXPECT_EQ(tinError(kPoints, "<F>7 3000000000 5</F>\n<F>3000000000 5 42</F>\n")
-                  .rfind("line 11: F: ", 0),
-              0u);
-    EXPECT_EQ(tinError(kPoints, "<F>7 5</F>\n").rfind("line 10: F: expected three point ids", 0),
-              0u);
-    EXPECT_NE(tinError(kPoints + "<P id=\"5\">1 1 1</P>", "<F>7 5 42</F>\n")
-                  .find("point id 5 is given twice"),
-              std::string::npos);
-    EXPECT_EQ(tinError("<P id=\"1\">0 0</P>", "")
-                  .rfind("line 8: P: expected 'northing easting "
-                         "elevation'",
-                         0),
-              0u);
+    EXPECT_TRUE(startsWith(tinError(kPoints, "<F>7 3000000000 5</F>\n<F>3000000000 5 42</F>\n"),
+                           "line 11: F: "));
+    EXPECT_TRUE(
+        startsWith(tinError(kPoints, "<F>7 5</F>\n"), "line 10: F: expected three point ids"));
+    EXPECT_TRUE(has(tinError(kPoints + "<P id=\"5\">1 1 1</P>", "<F>7 5 42</F>\n"),
+                    "point id 5 is given twice"));
+    EXPECT_TRUE(startsWith(tinError("<P id=\"1\">0 0</P>", ""),
+                           "line 8: P: expected 'northing easting elevation'"));
 }
 
 TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
@@ -123,7 +122,7 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
     ASSERT_EQ(doc.alignments[0].superelevation.size(), 1u) << doc.alignments[0].superelevationError;
     EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 6.0);
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_NE(doc.warnings[0].find("read as a fraction: 6 %"), std::string::npos);
+    EXPECT_TRUE(has(doc.warnings[0], "read as a fraction: 6 %"));
     std::string percent = ok;
     percent.replace(percent.find("-0.06"), 5, "4.5");
     doc = parsed(file(kMetres, percent));
@@ -136,8 +135,7 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
               "line 6: FullSuperSta: FullSuperSta 15.0000 m lies before BeginRunoffSta 20.0000 m: "
               "superelevation stations must not run backwards");
     doc = parsed(file(kMetres, ok + ok));
-    EXPECT_NE(doc.alignments[0].superelevationError.find("line 7: Superelevation: the period"),
-              std::string::npos);
+    EXPECT_TRUE(has(doc.alignments[0].superelevationError, "line 7: Superelevation: the period"));
 }
 
 // A typical section turned by the file's superelevation on a right-hand curve: the outside
@@ -198,7 +196,7 @@ TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
     EXPECT_NEAR(s.maxHeight, (75.906 + 2.2) * ft, 1e-4);
     std::shared_ptr<const zel_math::CTinSurface> tin;
     EXPECT_FALSE(zel_landxml::surfaceByName(doc, "Existing", tin, error));
-    EXPECT_NE(error.find("surfaces are 'EG'"), std::string::npos);
+    EXPECT_TRUE(has(error, "surfaces are 'EG'"));
     EXPECT_TRUE(zel_landxml::surfaceByName(doc, "", tin, error));
     EXPECT_FALSE(zel_landxml::readSurfaceFile(data + ".missing", doc, error));
 }

@@ -17,6 +17,12 @@ std::string wrap(const std::string& units, const std::string& body) {
 
 const char* kMetric = "<Units><Metric linearUnit=\"meter\"/></Units>\n";
 
+// A metric file of one alignment with the geometry given.
+std::string geom(const std::string& elements) {
+    return wrap(kMetric,
+                "<Alignment staStart=\"0\"><CoordGeom>" + elements + "</CoordGeom></Alignment>");
+}
+
 const std::string kRoad = R"(<Alignment name="Main &amp; 1st" staStart="1000" length="400">
 <CoordGeom>
 <Line length="100"><Start>5000 2000</Start><End>5100 2000</End></Line>
@@ -46,18 +52,17 @@ TEST(LandXmlRead, ReadsGeometryProfileAndAttributes) {
     EXPECT_EQ(a.name, "Main & 1st");
     EXPECT_EQ(a.staStart, 1000.0);
     ASSERT_EQ(a.elements.size(), 4u);
-    EXPECT_EQ(a.elements[0].kind, zel_landxml::HKind::Line);
+    using zel_landxml::HKind;
+    const HKind kinds[] = {HKind::Line, HKind::Spiral, HKind::Curve, HKind::Spiral};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(a.elements[i].kind, kinds[i]) << i;
     EXPECT_EQ(a.elements[0].end.north, 5100.0);
-    EXPECT_EQ(a.elements[1].kind, zel_landxml::HKind::Spiral);
-    EXPECT_TRUE(std::isinf(a.elements[1].radiusStart));
-    EXPECT_EQ(a.elements[1].radiusEnd, 300.0);
-    EXPECT_TRUE(a.elements[1].clockwise);
-    EXPECT_EQ(a.elements[2].kind, zel_landxml::HKind::Curve);
+    EXPECT_TRUE(std::isinf(a.elements[1].radiusStart) && a.elements[1].clockwise);
     EXPECT_EQ(a.elements[2].center.east, 2300.0);
-    EXPECT_FALSE(a.elements[3].clockwise);
-    EXPECT_EQ(a.elements[3].radiusEnd, 600.0);  // compound spiral between two radii
-    EXPECT_FALSE(a.elements[3].end.present());
     EXPECT_EQ(a.elements[2].line, 10);  // element lines for messages
+    // A compound spiral between two radii, turning left, without an End.
+    EXPECT_FALSE(a.elements[3].clockwise || a.elements[3].end.present());
+    EXPECT_EQ(a.elements[3].radiusEnd, 600.0);
     ASSERT_EQ(a.profile.size(), 4u);
     EXPECT_EQ(a.profile[1].curve, zel_landxml::VCurve::Parabola);
     EXPECT_EQ(a.profile[1].length, 120.0);
@@ -88,7 +93,8 @@ TEST(LandXmlRead, CurveWithoutALengthSweepsInItsTurningDirection) {
 TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
     const std::string body = R"(<Alignment name="f" staStart="3937">
 <CoordGeom><Line><Start>3937 0</Start><End>3937 3937</End></Line></CoordGeom>
-<Profile><ProfAlign><PVI>3937 100</PVI><PVI>7874 200</PVI></ProfAlign></Profile></Alignment>
+<Profile><ProfAlign><PVI>3937 100</PVI><PVI>7874 200</PVI></ProfAlign></Profile>
+<StaIncrement staIncrement="82.021"/></Alignment>
 )";
     zel_landxml::Document us, intl;
     std::string err;
@@ -99,6 +105,7 @@ TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
     EXPECT_NEAR(us.alignments[0].staStart, 1200.0, 1e-9);
     EXPECT_NEAR(us.alignments[0].elements[0].length, 1200.0, 1e-9);  // from Start-End
     EXPECT_NEAR(us.alignments[0].profile[1].elevation, 200.0 * 1200.0 / 3937.0, 1e-9);
+    EXPECT_NEAR(us.alignments[0].staIncrement, 82.021 * 1200.0 / 3937.0, 1e-9);
     ASSERT_TRUE(
         zel_landxml::parse(wrap("<Units><Imperial linearUnit=\"foot\"/></Units>", body), intl, err))
         << err;
@@ -118,43 +125,26 @@ TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
         {wrap(kMetric, "<Alignment staStart=\"0\">\n<StaEquation staBack=\"1\" staAhead=\"2\"/>" +
                            line + "</CoordGeom></Alignment>"),
          "line 6: StaEquation: attribute 'staInternal' is missing"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom>\n<Curve rot=\"cw\" crvType=\"chord\" "
-              "radius=\"100\" length=\"10\"/></CoordGeom></Alignment>"),
+        {geom("\n<Curve rot=\"cw\" crvType=\"chord\" radius=\"100\" length=\"10\"/>"),
          "line 6: Curve: curve type 'chord'"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom>\n<Spiral rot=\"cw\" spiType=\"bloss\" "
-              "length=\"10\" radiusStart=\"INF\" radiusEnd=\"100\"/></CoordGeom></Alignment>"),
+        {geom("\n<Spiral rot=\"cw\" spiType=\"bloss\" length=\"10\" radiusStart=\"INF\" "
+              "radiusEnd=\"100\"/>"),
          "spiral type 'bloss'"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"cw\" length=\"10\"/>"
-              "</CoordGeom></Alignment>"),
-         "'radius' is missing"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"left\" radius=\"5\" "
-              "length=\"10\"/></CoordGeom></Alignment>"),
-         "'rot'"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom><Line><Start>0 x</Start><End>1 1</End>"
-              "</Line></CoordGeom></Alignment>"),
+        {geom("<Curve rot=\"cw\" length=\"10\"/>"), "'radius' is missing"},
+        {geom("<Curve rot=\"left\" radius=\"5\" length=\"10\"/>"), "'rot'"},
+        {geom("<Line><Start>0 x</Start><End>1 1</End></Line>"),
          "line 5: Start: easting is not a finite number: 'x'"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom><Line length=\"1e999\"><Start>0 0</Start>"
-              "<End>1 1</End></Line></CoordGeom></Alignment>"),
+        {geom("<Line length=\"1e999\"><Start>0 0</Start><End>1 1</End></Line>"),
          "line 5: Line: attribute 'length' is not a finite number: '1e999'"},
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom><IrregularLine/></CoordGeom></Alignment>"),
-         "IrregularLine: this element is not supported"},
+        {geom("<IrregularLine/>"), "IrregularLine: this element is not supported"},
         {wrap(kMetric, "<Alignment staStart=\"0\">" + line +
                            "</CoordGeom><Profile><ProfAlign>"
                            "<PVI>10 1</PVI><PVI>5 2</PVI></ProfAlign></Profile></Alignment>"),
          "must increase"},
         {wrap("<Units><Metric linearUnit=\"millimeter\"/></Units>", ""), "millimeter"},
         // A quarter circle of 1000 km radius: each value within bounds, the arc 1571 km long.
-        {wrap(kMetric,
-              "<Alignment staStart=\"0\"><CoordGeom>\n<Curve rot=\"cw\" radius=\"1e6\">"
-              "<Start>0 0</Start><Center>0 1e6</Center><End>1e6 1e6</End></Curve></CoordGeom>"
-              "</Alignment>"),
+        {geom("\n<Curve rot=\"cw\" radius=\"1e6\"><Start>0 0</Start><Center>0 1e6</Center>"
+              "<End>1e6 1e6</End></Curve>"),
          "line 6: Curve: Start, Center and End give an arc of 1570796.3268 m"},
     };
     for (const Case& c : cases) {

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
-#include <velmorutils/landxml/Stationing.h>
 
 using namespace zel_landxml;
 
@@ -83,6 +83,68 @@ std::string refusal(const std::string& xml) {
     return err;
 }
 
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+NE along(NE p, double azRad, double d) {
+    return {p.n + d * std::cos(azRad), p.e + d * std::sin(azRad)};
+}
+
+// Clothoid from a tangent, computed independently of the library: Simpson's rule on
+// cos and sin of u^2 / (2 R L), turning right.
+NE spiralEnd(NE p, double az, double L, double R) {
+    const int n = 2000;
+    const double h = L / n;
+    double x = 0, y = 0;
+    for (int i = 0; i <= n; ++i) {
+        const double u = i * h;
+        const double w = (i == 0 || i == n) ? 1 : (i % 2 ? 4 : 2);
+        const double t = u * u / (2 * R * L);
+        x += w * std::cos(t);
+        y += w * std::sin(t);
+    }
+    x *= h / 3;
+    y *= h / 3;
+    return {p.n + x * std::cos(az) - y * std::sin(az), p.e + x * std::sin(az) + y * std::cos(az)};
+}
+
+// A road designed by hand: 100 m north, a 60 m spiral into a 200 m right-hand curve of 100 m,
+// then 50 m of straight.
+struct SpiralRoad {
+    NE p0{1000.0, 500.0}, p1, p2, centre, p3, p4;
+    SpiralRoad() {
+        p1 = along(p0, 0.0, 100.0);
+        p2 = spiralEnd(p1, 0.0, 60.0, 200.0);
+        const double az1 = 60.0 / (2 * 200.0), az2 = az1 + 100.0 / 200.0;
+        centre = along(p2, az1 + M_PI / 2, 200.0);
+        p3 = along(centre, az2 - M_PI / 2, 200.0);
+        p4 = along(p3, az2, 50.0);
+    }
+};
+
+// The hand road as a metre file (with the Units given, or none), the curve's End where given.
+std::string handFile(const SpiralRoad& r, const char* unitsXml, NE curveEnd) {
+    const Unit& m = kMetres;
+    return std::string("<?xml version=\"1.0\"?>\n<LandXML version=\"1.2\">\n") + unitsXml +
+           "\n<Alignments><Alignment name=\"hand\" staStart=\"2000\">\n<CoordGeom>\n<Line>" +
+           pt("Start", r.p0, m) + pt("End", r.p1, m) +
+           "</Line>\n<Spiral rot=\"cw\" spiType=\"clothoid\" length=\"60\" radiusStart=\"INF\" "
+           "radiusEnd=\"200\">" +
+           pt("Start", r.p1, m) + pt("End", r.p2, m) +
+           "</Spiral>\n<Curve rot=\"cw\" crvType=\"arc\" radius=\"200\" length=\"100\">" +
+           pt("Start", r.p2, m) + pt("Center", r.centre, m) + pt("End", curveEnd, m) +
+           "</Curve>\n<Line>" + pt("Start", r.p3, m) + pt("End", r.p4, m) +
+           "</Line>\n</CoordGeom>\n<Profile><ProfAlign name=\"p\"><PVI>2000 50</PVI><ParaCurve "
+           "length=\"80\">2150 53</ParaCurve><PVI>2310 50.6</PVI></ProfAlign></Profile>\n"
+           "</Alignment></Alignments></LandXML>\n";
+}
+
+bool buildFile(const std::string& xml, CAlnt& alnt, BuildReport& report) {
+    Document doc;
+    return read(xml, doc) && build(doc.alignments[0], alnt, report);
+}
+
 }  // namespace
 
 // LandXML 2.0 with no staStart, lines without length and arcs that carry only their points, in
@@ -145,7 +207,7 @@ TEST(RealExports, NonGeometryAndEmptyPiecesAreNotRefused) {
         ASSERT_TRUE(read(file(u, body), doc));
         EXPECT_EQ(doc.alignments[0].elements.size(), 1u);
         ASSERT_EQ(doc.warnings.size(), 1u);
-        EXPECT_NE(doc.warnings[0].find("line 5: Line: zero length"), std::string::npos);
+        EXPECT_TRUE(has(doc.warnings[0], "line 5: Line: zero length"));
         ASSERT_EQ(doc.alignments[0].profile.size(), 3u);
         EXPECT_NEAR(doc.alignments[0].profile[2].elevation, 12.0, 1e-9);
     }
@@ -192,16 +254,15 @@ TEST(RealExports, VerticalCurvesThatOverlapAreRefusedTouchingOnesAreRight) {
 
         const bool metric = u.perMetre == 1.0;
         std::string err = refusal(file(u, profile(u, two(240))));
-        EXPECT_NE(err.find(metric ? "ParaCurve at line 5 (VIP station 0+400.000) and ParaCurve "
-                                    "at line 6 (VIP station 0+600.000) overlap by 40.0000 m"
-                                  : "ParaCurve at line 5 (VIP station 13+12.333) and ParaCurve "
-                                    "at line 6 (VIP station 19+68.500) overlap by 131.2333 usft"),
-                  std::string::npos)
+        EXPECT_TRUE(has(err, metric ? "ParaCurve at line 5 (VIP station 0+400.000) and ParaCurve "
+                                      "at line 6 (VIP station 0+600.000) overlap by 40.0000 m"
+                                    : "ParaCurve at line 5 (VIP station 13+12.333) and ParaCurve "
+                                      "at line 6 (VIP station 19+68.500) overlap by 131.2333 usft"))
             << err;
         err = refusal(file(u, profile(u, "<ParaCurve length=\"" + num(900, u) + "\">" +
                                              num(400, u) + " 108</ParaCurve>")));
-        EXPECT_NE(err.find("ParaCurve at line 5 (VIP station "), std::string::npos) << err;
-        EXPECT_NE(err.find("longer than its tangent to the VIP at line 5"), std::string::npos)
+        EXPECT_TRUE(has(err, "ParaCurve at line 5 (VIP station ") &&
+                    has(err, "longer than its tangent to the VIP at line 5"))
             << err;
         // 800 m at 400 reaches the profile's first VIP exactly: +2 % in, -1.333 % out.
         ASSERT_TRUE(read(file(u, profile(u, "<ParaCurve length=\"" + num(800, u) + "\">" +
@@ -256,86 +317,56 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
     ASSERT_TRUE(read(
         file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")), doc));
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_NE(doc.warnings[0].find("sag"), std::string::npos) << doc.warnings[0];
+    EXPECT_TRUE(has(doc.warnings[0], "sag")) << doc.warnings[0];
 }
 
-// Equations that move stations forward (a gap at running 300: 0+300 = 0+350) and back (an
-// overlap at running 600: 0+650 = 0+620), in the file's unit, through a write and a read.
-TEST(RealExports, StationEquationsForwardAndBack) {
-    for (const Unit& u : kUnits) {
-        const std::string body =
-            "<Alignment name=\"a\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>" +
-            num(1000, u) + " 0</End></Line></CoordGeom>\n<StaEquation staInternal=\"" +
-            num(300, u) + "\" staBack=\"" + num(300, u) + "\" staAhead=\"" + num(350, u) +
-            "\"/><StaEquation staInternal=\"" + num(600, u) + "\" staBack=\"" + num(650, u) +
-            "\" staAhead=\"" + num(620, u) + "\"/><StaIncrement staIncrement=\"" + num(25, u) +
-            "\"/></Alignment>\n";
-        Document doc;
-        ASSERT_TRUE(read(file(u, body), doc));
-        EXPECT_TRUE(doc.warnings.empty());
-        EXPECT_NEAR(doc.alignments[0].staIncrement, 25.0, 1e-9);
-        Document again;
-        ASSERT_TRUE(read(write(doc, doc.unit), again));
-        const Stationing s = stationingOf(again.alignments[0]);
-        ASSERT_EQ(s.regionCount(), 3);
-        StationStyle metric;
-        EXPECT_EQ(s.text(299.99, metric), "0+299.99");
-        EXPECT_EQ(s.text(300.0, metric), "0+350.00");
-        EXPECT_EQ(s.text(590.0, metric), "0+640.00 R2");
-        EXPECT_EQ(s.text(620.0, metric), "0+640.00 R3");
-        double c = 0;
-        std::string err;
-        EXPECT_FALSE(s.chainage("0+320", metric, c, err));
-        EXPECT_FALSE(s.chainage("0+630", metric, c, err));
-        ASSERT_TRUE(s.chainage("0+630 R3", metric, c, err)) << err;
-        EXPECT_NEAR(c, 610.0, 1e-9);
-    }
-}
-
-// An angle point of 10 degrees right and a 5 cm gap: each one note at its joint, and the road
-// after the gap lies where the file puts it (the gap stays at its joint).
+// Angle points and gaps between the file's lines are the design's, not rounding: each one is
+// noted at its joint (10 degrees and 5 cm, then 10" and 2 mm with the last line turned back
+// north), and the road after a gap lies where the file puts it.
 TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
-    for (const Unit& u : kUnits) {
-        const double a = 10.0 * M_PI / 180.0;
-        const NE p1{100, 0}, p2{100 + 50 * std::cos(a), 50 * std::sin(a)};
-        const NE q{p2.n + 0.05, p2.e}, q2{q.n + 30 * std::cos(a), q.e + 30 * std::sin(a)};
-        const std::string body =
-            "<Alignment name=\"a\"><CoordGeom><Line>" + pt("Start", {0, 0}, u) + pt("End", p1, u) +
-            "</Line><Line>" + pt("Start", p1, u) + pt("End", p2, u) + "</Line><Line>" +
-            pt("Start", q, u) + pt("End", q2, u) + "</Line></CoordGeom></Alignment>\n";
-        Document doc;
-        ASSERT_TRUE(read(file(u, body), doc));
-        CAlnt alnt;
-        BuildReport report;
-        ASSERT_TRUE(build(doc.alignments[0], alnt, report));
-        ASSERT_EQ(report.notes.size(), 2u);
-        EXPECT_NE(report.notes[0].find("station 0+100.00 "), std::string::npos) << report.notes[0];
-        EXPECT_NE(report.notes[0].find("10°00'00.0\" right"), std::string::npos) << report.notes[0];
-        EXPECT_NE(report.notes[1].find("0.0500 m"), std::string::npos) << report.notes[1];
-        EXPECT_TRUE(report.warnings.empty()) << report.warnings[0];
-        EXPECT_LT(report.largestEndDifference, 1e-6);
-        expectAt(alnt, 180.0 - 1e-9, q2, 1e-6);
-    }
-}
-
-// A 10" angle point and a 2 mm gap are the design's, not rounding: each noted at its joint.
-TEST(RealExports, SmallAnglePointsAndGapsAreNoted) {
-    const double a = 10.0 / 206264.806;
-    const NE p1{100, 0}, p2{100 + 50 * std::cos(a), 50 * std::sin(a)}, q{p2.n + 0.002, p2.e};
-    const std::string body =
-        "<Alignment name=\"a\"><CoordGeom><Line>" + pt("Start", {0, 0}, kMetres) +
-        pt("End", p1, kMetres) + "</Line><Line>" + pt("Start", p1, kMetres) +
-        pt("End", p2, kMetres) + "</Line><Line>" + pt("Start", q, kMetres) +
-        pt("End", {q.n + 30, q.e}, kMetres) + "</Line></CoordGeom></Alignment>\n";
-    Document doc;
-    ASSERT_TRUE(read(file(kMetres, body), doc));
-    CAlnt alnt;
-    BuildReport report;
-    ASSERT_TRUE(build(doc.alignments[0], alnt, report));
-    ASSERT_EQ(report.notes.size(), 3u);
-    EXPECT_NE(report.notes[0].find("0°00'10.0\" right"), std::string::npos) << report.notes[0];
-    EXPECT_NE(report.notes[1].find("0.0020 m"), std::string::npos) << report.notes[1];
-    EXPECT_NE(report.notes[2].find("0°00'10.0\" left"), std::string::npos) << report.notes[2];
+    struct Note {
+        std::size_t index;
+        const char* part;
+    };
+    struct Case {
+        double angle, gap, lastAngle;
+        std::size_t count;
+        std::vector<Note> notes;
+    };
+    const Case cases[] = {
+        {10.0 * M_PI / 180.0,
+         0.05,
+         10.0 * M_PI / 180.0,
+         2,
+         {{0, "station 0+100.00 "}, {0, "10°00'00.0\" right"}, {1, "0.0500 m"}}},
+        {10.0 / 206264.806,
+         0.002,
+         0.0,
+         3,
+         {{0, "0°00'10.0\" right"}, {1, "0.0020 m"}, {2, "0°00'10.0\" left"}}},
+    };
+    for (const Unit& u : kUnits)
+        for (const Case& c : cases) {
+            const NE p1{100, 0}, p2{100 + 50 * std::cos(c.angle), 50 * std::sin(c.angle)};
+            const NE q{p2.n + c.gap, p2.e};
+            const NE q2{q.n + 30 * std::cos(c.lastAngle), q.e + 30 * std::sin(c.lastAngle)};
+            const std::string body = "<Alignment name=\"a\"><CoordGeom><Line>" +
+                                     pt("Start", {0, 0}, u) + pt("End", p1, u) + "</Line><Line>" +
+                                     pt("Start", p1, u) + pt("End", p2, u) + "</Line><Line>" +
+                                     pt("Start", q, u) + pt("End", q2, u) +
+                                     "</Line></CoordGeom></Alignment>\n";
+            Document doc;
+            ASSERT_TRUE(read(file(u, body), doc));
+            CAlnt alnt;
+            BuildReport report;
+            ASSERT_TRUE(build(doc.alignments[0], alnt, report));
+            ASSERT_EQ(report.notes.size(), c.count) << c.gap;
+            for (const Note& n : c.notes)
+                EXPECT_TRUE(has(report.notes[n.index], n.part)) << report.notes[n.index];
+            EXPECT_TRUE(report.warnings.empty()) << report.warnings[0];
+            EXPECT_LT(report.largestEndDifference, 1e-6);
+            expectAt(alnt, 180.0 - 1e-9, q2, 1e-6);
+        }
 }
 
 TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
@@ -368,7 +399,7 @@ TEST(RealExports, RefusesValuesNoRoadHasWithLineAndField) {
     };
     for (const Case& c : cases) {
         const std::string err = refusal(c.xml);
-        EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
+        EXPECT_TRUE(has(err, c.expected)) << "got: " << err;
     }
     // A tangent end written as 0 or as an enormous radius is INF.
     for (const char* tangent : {"0", "1e12", "INF"}) {
@@ -397,5 +428,39 @@ TEST(RealExports, EncodingsAndDirectories) {
     std::string err;
     const std::string dir = std::filesystem::temp_directory_path().string();
     EXPECT_FALSE(readFile(dir, doc, err));
-    EXPECT_NE(err.find("is a directory"), std::string::npos) << err;
+    EXPECT_TRUE(has(err, "is a directory")) << err;
+}
+
+TEST(RoadBuild, HandDesignedMetreFileAgreesWithTheLibrary) {
+    const SpiralRoad r;
+    CAlnt alnt;
+    BuildReport report;
+    ASSERT_TRUE(buildFile(handFile(r, kMetres.xml, r.p3), alnt, report));
+    EXPECT_TRUE(report.warnings.empty());
+    EXPECT_EQ(report.checkedEnds, 4);
+    EXPECT_LT(report.largestEndDifference, 1e-5);
+    EXPECT_EQ(report.anchoredDirections, 0);  // tangent-continuous: nothing re-anchored
+    expectAt(alnt, 2000.0, r.p0, 1e-9);
+    expectAt(alnt, 2160.0, r.p2, 1e-5);
+    expectAt(alnt, 2310.0, r.p4, 1e-5);
+    // The parabola through the VIP at 2150 (2 % in, -1.5 % out, 80 m): at the VIP the curve
+    // lies below it by (g2 - g1) L / 8 = 0.035 x 80 / 8 = 0.35 m.
+    double h = 0;
+    ASSERT_TRUE(alnt.getPosHAtChain(2150.0, h));
+    EXPECT_NEAR(h, 53.0 - 0.35, 1e-9);
+}
+
+TEST(RoadBuild, AnEndFiveCentimetresOffIsReportedWithElementAndStation) {
+    const SpiralRoad r;
+    CAlnt alnt;
+    BuildReport report;
+    const NE wrongEnd{r.p3.n + 0.05, r.p3.e};
+    ASSERT_TRUE(buildFile(handFile(r, "", wrongEnd), alnt, report));
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_TRUE(has(report.warnings[0], "element 3 (Curve, line 8)")) << report.warnings[0];
+    EXPECT_TRUE(has(report.warnings[0], "2+260.00")) << report.warnings[0];
+    EXPECT_TRUE(has(report.warnings[0], "0.0500")) << report.warnings[0];
+    EXPECT_EQ(report.worstElement, 2);
+    // The file's error does not move the road: the next element still starts at the true end.
+    expectAt(alnt, 2310.0, r.p4, 1e-5);
 }

@@ -3,7 +3,6 @@
 // The sets of points the PROJ component is checked with, as make-expected.sh writes them with
 // cs2cs, and how each maps to the component's axis order and units.
 
-#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -51,23 +50,9 @@ inline std::vector<CsRow> readRows(const std::string& path) {
     return rows;
 }
 
-// The expected values in the component's order and units: northing, easting (metres) or
-// latitude, longitude (degrees), then the height in metres.
-inline void expectedOf(const CsSet& set, const CsRow& r, double& first, double& second,
-                       double& height) {
-    first = set.projected ? r.out[1] * set.unitM : r.out[0];
-    second = set.projected ? r.out[0] * set.unitM : r.out[1];
-    height = r.out[2];
-}
-
-// Metres between two positions of the same kind (degrees are turned into metres on a sphere of
-// the Earth's size, which is ample for a millimetre test).
-inline double separationM(bool projected, double a1, double b1, double a2, double b2) {
-    if (projected) return std::hypot(a1 - a2, b1 - b2);
-    constexpr double kMPerDeg = 6371000.0 * 3.141592653589793 / 180.0;
-    double dLon = std::fabs(b1 - b2);
-    if (dLon > 180.0) dLon = 360.0 - dLon;
-    return kMPerDeg * std::hypot(a1 - a2, dLon * std::cos(a1 * 3.141592653589793 / 180.0));
+// The rows kept with the tests for a set (tests/proj/data).
+inline std::vector<CsRow> keptRows(const CsSet& set) {
+    return readRows(std::string(VELMORUTILS_PROJ_TEST_DATA) + "/" + set.name + ".txt");
 }
 
 }  // namespace proj_test
