@@ -155,6 +155,17 @@ TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
         EXPECT_NE(err.find(c.expected), std::string::npos) << "got: " << err;
         EXPECT_EQ(doc.alignments.size(), 3u);
     }
+    // A clothoid may turn through up to 4 pi from its tangent point: 100 m into a 10 m radius
+    // (5 rad) reads, 300 m (15 rad) is refused.
+    const auto spiral = [](const char* length) {
+        return geom(std::string("<Spiral rot=\"cw\" spiType=\"clothoid\" length=\"") + length +
+                    "\" radiusStart=\"INF\" radiusEnd=\"10\"><Start>0 0</Start></Spiral>");
+    };
+    zel_landxml::Document doc;
+    std::string err;
+    EXPECT_TRUE(zel_landxml::parse(spiral("100"), doc, err)) << err;
+    EXPECT_FALSE(zel_landxml::parse(spiral("300"), doc, err));
+    EXPECT_NE(err.find("the clothoid turns through 15 rad"), std::string::npos) << err;
 }
 
 // Written in metres a document reads back to the same doubles (the shortest text of each number,
