@@ -305,18 +305,18 @@ struct StakeRecord {
 };
 
 py::object stakeDtype() {
-    py::dict spec;
-    spec["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "height", "azimuth",
-                                   "station", "point", "side", "boundary");
-    spec["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "U24", "U5", "U5", "?");
-    spec["offsets"] =
+    py::dict layout;
+    layout["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "height",
+                                     "azimuth", "station", "point", "side", "boundary");
+    layout["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "U24", "U5", "U5", "?");
+    layout["offsets"] =
         py::make_tuple(offsetof(StakeRecord, chainage), offsetof(StakeRecord, offset),
                        offsetof(StakeRecord, northing), offsetof(StakeRecord, easting),
                        offsetof(StakeRecord, height), offsetof(StakeRecord, azimuth),
                        offsetof(StakeRecord, station), offsetof(StakeRecord, point),
                        offsetof(StakeRecord, side), offsetof(StakeRecord, boundary));
-    spec["itemsize"] = sizeof(StakeRecord);
-    return py::module_::import("numpy").attr("dtype")(spec);
+    layout["itemsize"] = sizeof(StakeRecord);
+    return py::module_::import("numpy").attr("dtype")(layout);
 }
 
 void fillStakeRecords(const RoadAlignment& a, const std::vector<TAlntStakeoutStation>& stations,
@@ -377,17 +377,18 @@ struct EvalRecord {
 };
 
 py::object evalDtype() {
-    py::dict spec;
-    spec["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "azimuth",
-                                   "curvature", "height", "grade", "element", "kind");
-    spec["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "f8", "f8", "i4", "U6");
-    spec["offsets"] = py::make_tuple(offsetof(EvalRecord, chainage), offsetof(EvalRecord, offset),
-                                     offsetof(EvalRecord, northing), offsetof(EvalRecord, easting),
-                                     offsetof(EvalRecord, azimuth), offsetof(EvalRecord, curvature),
-                                     offsetof(EvalRecord, height), offsetof(EvalRecord, grade),
-                                     offsetof(EvalRecord, element), offsetof(EvalRecord, kind));
-    spec["itemsize"] = sizeof(EvalRecord);
-    return py::module_::import("numpy").attr("dtype")(spec);
+    py::dict layout;
+    layout["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "azimuth",
+                                     "curvature", "height", "grade", "element", "kind");
+    layout["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "f8", "f8", "i4", "U6");
+    layout["offsets"] =
+        py::make_tuple(offsetof(EvalRecord, chainage), offsetof(EvalRecord, offset),
+                       offsetof(EvalRecord, northing), offsetof(EvalRecord, easting),
+                       offsetof(EvalRecord, azimuth), offsetof(EvalRecord, curvature),
+                       offsetof(EvalRecord, height), offsetof(EvalRecord, grade),
+                       offsetof(EvalRecord, element), offsetof(EvalRecord, kind));
+    layout["itemsize"] = sizeof(EvalRecord);
+    return py::module_::import("numpy").attr("dtype")(layout);
 }
 
 void fillEvalRecord(const RoadAlignment& a, const TAlntEval* e, double c, double o, EvalRecord& r) {
