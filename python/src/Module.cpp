@@ -224,18 +224,27 @@ struct FootRecord {
     char32_t side[5];
 };
 
+// A NumPy structured dtype from its field names, formats and byte offsets and the size of one
+// record: the layout of a C++ record the loops write in place.
+py::object recordDtype(py::tuple names, py::tuple formats, py::tuple offsets, std::size_t size) {
+    py::dict layout;
+    layout["names"] = std::move(names);
+    layout["formats"] = std::move(formats);
+    layout["offsets"] = std::move(offsets);
+    layout["itemsize"] = size;
+    return py::module_::import("numpy").attr("dtype")(layout);
+}
+
 // The structured dtype of a station_offset record type (FootCode or FootRecord): the same five
 // fields, the status and the side as codes or as text.
 template <class Record>
 py::object footDtypeOf(const char* statusFormat, const char* sideFormat) {
-    py::dict layout;
-    layout["names"] = py::make_tuple("chainage", "offset", "status", "element", "side");
-    layout["formats"] = py::make_tuple("f8", "f8", statusFormat, "i4", sideFormat);
-    layout["offsets"] =
+    return recordDtype(
+        py::make_tuple("chainage", "offset", "status", "element", "side"),
+        py::make_tuple("f8", "f8", statusFormat, "i4", sideFormat),
         py::make_tuple(offsetof(Record, chainage), offsetof(Record, offset),
-                       offsetof(Record, status), offsetof(Record, element), offsetof(Record, side));
-    layout["itemsize"] = sizeof(Record);
-    return py::module_::import("numpy").attr("dtype")(layout);
+                       offsetof(Record, status), offsetof(Record, element), offsetof(Record, side)),
+        sizeof(Record));
 }
 
 void setRecord(FootRecord& r, const RoadAlignment::Foot& f) {
@@ -305,18 +314,16 @@ struct StakeRecord {
 };
 
 py::object stakeDtype() {
-    py::dict layout;
-    layout["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "height",
-                                     "azimuth", "station", "point", "side", "boundary");
-    layout["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "U24", "U5", "U5", "?");
-    layout["offsets"] =
+    return recordDtype(
+        py::make_tuple("chainage", "offset", "northing", "easting", "height", "azimuth", "station",
+                       "point", "side", "boundary"),
+        py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "U24", "U5", "U5", "?"),
         py::make_tuple(offsetof(StakeRecord, chainage), offsetof(StakeRecord, offset),
                        offsetof(StakeRecord, northing), offsetof(StakeRecord, easting),
                        offsetof(StakeRecord, height), offsetof(StakeRecord, azimuth),
                        offsetof(StakeRecord, station), offsetof(StakeRecord, point),
-                       offsetof(StakeRecord, side), offsetof(StakeRecord, boundary));
-    layout["itemsize"] = sizeof(StakeRecord);
-    return py::module_::import("numpy").attr("dtype")(layout);
+                       offsetof(StakeRecord, side), offsetof(StakeRecord, boundary)),
+        sizeof(StakeRecord));
 }
 
 void fillStakeRecords(const RoadAlignment& a, const std::vector<TAlntStakeoutStation>& stations,
@@ -377,18 +384,16 @@ struct EvalRecord {
 };
 
 py::object evalDtype() {
-    py::dict layout;
-    layout["names"] = py::make_tuple("chainage", "offset", "northing", "easting", "azimuth",
-                                     "curvature", "height", "grade", "element", "kind");
-    layout["formats"] = py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "f8", "f8", "i4", "U6");
-    layout["offsets"] =
+    return recordDtype(
+        py::make_tuple("chainage", "offset", "northing", "easting", "azimuth", "curvature",
+                       "height", "grade", "element", "kind"),
+        py::make_tuple("f8", "f8", "f8", "f8", "f8", "f8", "f8", "f8", "i4", "U6"),
         py::make_tuple(offsetof(EvalRecord, chainage), offsetof(EvalRecord, offset),
                        offsetof(EvalRecord, northing), offsetof(EvalRecord, easting),
                        offsetof(EvalRecord, azimuth), offsetof(EvalRecord, curvature),
                        offsetof(EvalRecord, height), offsetof(EvalRecord, grade),
-                       offsetof(EvalRecord, element), offsetof(EvalRecord, kind));
-    layout["itemsize"] = sizeof(EvalRecord);
-    return py::module_::import("numpy").attr("dtype")(layout);
+                       offsetof(EvalRecord, element), offsetof(EvalRecord, kind)),
+        sizeof(EvalRecord));
 }
 
 void fillEvalRecord(const RoadAlignment& a, const TAlntEval* e, double c, double o, EvalRecord& r) {
