@@ -219,8 +219,9 @@ bool writeCheckReport(const std::string& path, const CAlnt& alnt, const CheckRun
     PlotModel m;
     m.width = kPageW;
     m.height = kPageH;
-    label(m, "As-built check: " + run.shotFile + " against " + run.design, kMargin, kMargin + 6,
-          13.0, true, kBlack, "title");
+    label(m,
+          "As-built check: " + plotFileName(run.shotFile) + " against " + plotFileName(run.design),
+          kMargin, kMargin + 6, 13.0, true, kBlack, "title");
     label(m, checkBasis(run, style), kMargin, kMargin + 22, 7.5);
     const std::string u = std::string(" ") + unitSymbol(style.unit);
     label(m,

@@ -102,6 +102,10 @@ std::optional<PlotFormat> plotFormatOf(const std::string& path);
 // The date a plot's title block shows: today, local time, "2026-12-06".
 std::string plotDate();
 
+// A file as a drawing names it: its name without the folders it lies in (they say where a file
+// was on one machine, not what the drawing shows); an empty path is the built-in road.
+std::string plotFileName(const std::string& path);
+
 // PNG pages are rendered at this resolution.
 inline constexpr double kPngDotsPerInch = 150.0;
 

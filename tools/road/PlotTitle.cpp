@@ -5,14 +5,6 @@
 namespace road {
 namespace {
 
-// The design file as the title names it: its name without the folders it lies in (they say
-// where a file was on one machine, not what the drawing shows).
-std::string fileTitle(const std::string& path) {
-    if (path.empty()) return "built-in road";
-    const std::string name = std::filesystem::path(path).filename().string();
-    return name.empty() ? path : name;
-}
-
 // A text shortened from the front ("...") to fit a width, so a long name keeps its end.
 std::string fitted(std::string text, double size, double width) {
     if (measureText(text, size, true).width <= width) return text;
@@ -25,10 +17,16 @@ std::string fitted(std::string text, double size, double width) {
 
 }  // namespace
 
+std::string plotFileName(const std::string& path) {
+    if (path.empty()) return "built-in road";
+    const std::string name = std::filesystem::path(path).filename().string();
+    return name.empty() ? path : name;
+}
+
 void layoutTitleLine(Drawing& d) {
     if (d.sheet.paper) return;
     const std::string name = static_cast<const char*>(d.a.getName());
-    Label l = d.label(name + "   \u2014   " + fileTitle(d.o.fileName) + "   \u2014   unit " +
+    Label l = d.label(name + "   \u2014   " + plotFileName(d.o.fileName) + "   \u2014   unit " +
                           d.o.unitSymbol + "   \u2014   " + d.o.date,
                       "title");
     l.size = d.sheet.text * 1.3;
@@ -46,7 +44,7 @@ void layoutTitleBlock(Drawing& d) {
         kBlack, "border"));
     const std::vector<std::pair<std::string, std::string>> rows{
         {"Alignment", static_cast<const char*>(d.a.getName())},
-        {"File", fileTitle(d.o.fileName)},
+        {"File", plotFileName(d.o.fileName)},
         {"Stations", d.station(d.start) + " to " + d.station(d.end)},
         {"Unit", d.o.unitSymbol + " (coordinates, lengths, heights)"},
         {"Plan scale", d.ratioText(d.m.planRatio)},

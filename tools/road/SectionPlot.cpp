@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include <velmorutils/zelmath/alignment/AlntEvaluation.h>
 
@@ -219,9 +218,7 @@ private:
     void titles(PlotModel& m, Placer& put, std::size_t first, std::size_t last,
                 std::size_t number) {
         const std::string sheetText = std::to_string(number) + " of " + std::to_string(sheets_);
-        const std::string file = o_.fileName.empty()
-                                     ? std::string("built-in road")
-                                     : std::filesystem::path(o_.fileName).filename().string();
+        const std::string file = plotFileName(o_.fileName);
         const Box page{0, 0, sheet_.width, sheet_.height};
         if (!sheet_.paper) {
             Label l = label("Cross sections   \u2014   " + o_.alignment + "   \u2014   " + file +
