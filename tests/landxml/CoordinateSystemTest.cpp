@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include <velmorutils/landxml/Model.h>
 
@@ -27,26 +28,23 @@ TEST(LandXmlCoordinateSystem, ReadsEveryAttributeAndWritesItBackInEachUnit) {
     Document doc;
     std::string error;
     ASSERT_TRUE(zel_landxml::parse(withCoordinateSystem(kCivil), doc, error)) << error;
+    const auto fields = [](const CoordinateSystem& c) {
+        return std::vector<std::string>{c.name,          c.epsgCode,
+                                        c.ogcWktCode,    c.horizontalDatum,
+                                        c.verticalDatum, c.horizontalCoordinateSystemName};
+    };
     const CoordinateSystem& cs = doc.coordinateSystem;
-    EXPECT_EQ(cs.name, "CA83-VF");
-    EXPECT_EQ(cs.epsgCode, "2229");  // blanks around it dropped
-    EXPECT_EQ(cs.ogcWktCode,
-              "PROJCS[\"NAD83 / California zone 5 (ftUS)\",\nGEOGCS[\"NAD83 & co\"]]");
-    EXPECT_EQ(cs.horizontalDatum, "NAD83");
-    EXPECT_EQ(cs.verticalDatum, "NAVD88");
-    EXPECT_EQ(cs.horizontalCoordinateSystemName, "NAD83 / California zone 5 (ftUS)");
+    EXPECT_EQ(fields(cs),
+              (std::vector<std::string>{
+                  "CA83-VF", "2229",  // blanks around the code dropped
+                  "PROJCS[\"NAD83 / California zone 5 (ftUS)\",\nGEOGCS[\"NAD83 & co\"]]", "NAD83",
+                  "NAVD88", "NAD83 / California zone 5 (ftUS)"}));
     EXPECT_EQ(cs.line, 4);
     EXPECT_EQ(zel_landxml::crsDefinition(cs), "EPSG:2229");
     for (auto unit : {zel_landxml::LinearUnit::Meter, zel_landxml::LinearUnit::USSurveyFoot}) {
         Document back;
         ASSERT_TRUE(zel_landxml::parse(zel_landxml::write(doc, unit), back, error)) << error;
-        const CoordinateSystem& b = back.coordinateSystem;
-        EXPECT_EQ(b.name, cs.name);
-        EXPECT_EQ(b.epsgCode, cs.epsgCode);
-        EXPECT_EQ(b.ogcWktCode, cs.ogcWktCode);
-        EXPECT_EQ(b.horizontalDatum, cs.horizontalDatum);
-        EXPECT_EQ(b.verticalDatum, cs.verticalDatum);
-        EXPECT_EQ(b.horizontalCoordinateSystemName, cs.horizontalCoordinateSystemName);
+        EXPECT_EQ(fields(back.coordinateSystem), fields(cs));
     }
 }
 

@@ -138,48 +138,6 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
     EXPECT_TRUE(has(doc.alignments[0].superelevationError, "line 7: Superelevation: the period"));
 }
 
-// A typical section turned by the file's superelevation on a right-hand curve: the outside
-// (left) lanes rise at the full rate, the inside ones fall at it.
-TEST(LandXmlCorridorInput, TemplateWithTheFilesSuperelevation) {
-    FilesScratch dir;
-    dir.write("road.ini",
-              "[left]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n"
-              "[right]\nsegments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n");
-    const std::string text =
-        "<?xml version=\"1.0\"?>\n<LandXML><Alignments><Alignment name=\"C\">\n<CoordGeom>"
-        "<Line><Start>0 0</Start><End>100 0</End></Line>"
-        "<Curve rot=\"cw\" radius=\"300\" length=\"200\"/><Line><Start>285.510941 64.233822</Start>"
-        "<End>364.099667 126.070802</End></Line></CoordGeom>\n"
-        "<Profile><ProfAlign><PVI>0 50</PVI><PVI>400 50</PVI></ProfAlign></Profile>\n"
-        "<Superelevation staStart=\"40\" staEnd=\"360\" BeginRunoutSta=\"40\" "
-        "BeginRunoffSta=\"60\" FullSuperSta=\"120\" FullSuperelev=\"6\" RunoffSta=\"280\" "
-        "StartofRunoutSta=\"340\" EndofRunoutSta=\"360\"/>\n</Alignment></Alignments></LandXML>\n";
-    zel_landxml::Document doc = parsed(text);
-    CAlnt alnt;
-    zel_landxml::BuildReport report;
-    std::string error;
-    ASSERT_TRUE(zel_landxml::buildAlignment(doc.alignments[0], alnt, report, error)) << error;
-    zel_math::CRoadCorridor road(alnt);
-    zel_math::TGround ground;
-    std::vector<std::string> notes;
-    zel_landxml::CorridorOptions o;
-    o.templateFile = dir.native("road.ini");
-    ASSERT_TRUE(zel_landxml::buildCorridor(doc, 0, o, road, ground, notes, error)) << error;
-    double h = 0.0;
-    ASSERT_TRUE(road.designHeight(200.0, -3.5, h));
-    EXPECT_NEAR(h, 50.0 + 0.21, 1e-9);
-    ASSERT_TRUE(road.designHeight(200.0, 3.5, h));
-    EXPECT_NEAR(h, 50.0 - 0.21, 1e-9);
-    ASSERT_TRUE(road.designHeight(10.0, 3.5, h));
-    EXPECT_NEAR(h, 50.0 - 0.0875, 1e-9);
-    // Template lengths in feet: the lanes become 3.5 ft, 4 ft out lies on the shoulder.
-    o.templateUnit = zel_landxml::LinearUnit::InternationalFoot;
-    zel_math::CRoadCorridor feet(alnt);
-    ASSERT_TRUE(zel_landxml::buildCorridor(doc, 0, o, feet, ground, notes, error)) << error;
-    ASSERT_TRUE(feet.designHeight(10.0, 4.0 * 0.3048, h));
-    EXPECT_NEAR(h, 50.0 - 0.025 * 3.5 * 0.3048 - 0.04 * 0.5 * 0.3048, 1e-9);
-}
-
 TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
     zel_landxml::Document doc;
     std::string error;

@@ -135,3 +135,34 @@ TEST(LandXmlCorridor, SurfaceChoiceByName) {
     EXPECT_NE(bad.error.find("no section surface named 'Subgrade'"), std::string::npos);
     EXPECT_NE(bad.error.find("CrossSectSurf 'EG'"), std::string::npos);
 }
+
+// A typical section turned by the file's superelevation on a right-hand curve: the outside
+// (left) lanes rise at the full rate, the inside ones fall at it.
+TEST(LandXmlCorridor, TemplateWithTheFilesSuperelevation) {
+    FilesScratch dir;
+    const std::string side = "segments = lane 3.50 -2.5, shoulder 1.00 -4.0\ncut = 2\nfill = 3\n";
+    dir.write("road.ini", "[left]\n" + side + "[right]\n" + side);
+    dir.write(
+        "c.xml",
+        "<?xml version=\"1.0\"?>\n<LandXML><Alignments><Alignment name=\"C\">\n<CoordGeom>"
+        "<Line><Start>0 0</Start><End>100 0</End></Line>"
+        "<Curve rot=\"cw\" radius=\"300\" length=\"200\"/><Line><Start>285.510941 64.233822</Start>"
+        "<End>364.099667 126.070802</End></Line></CoordGeom>\n"
+        "<Profile><ProfAlign><PVI>0 50</PVI><PVI>400 50</PVI></ProfAlign></Profile>\n"
+        "<Superelevation staStart=\"40\" staEnd=\"360\" BeginRunoutSta=\"40\" "
+        "BeginRunoffSta=\"60\" FullSuperSta=\"120\" FullSuperelev=\"6\" RunoffSta=\"280\" "
+        "StartofRunoutSta=\"340\" EndofRunoutSta=\"360\"/>\n</Alignment></Alignments></LandXML>\n");
+    zel_landxml::CorridorOptions o;
+    o.templateFile = dir.native("road.ini");
+    Road r;
+    ASSERT_TRUE(r.load(dir.native("c.xml"), o)) << r.error;
+    EXPECT_NEAR(r.height(200.0, -3.5), 50.0 + 0.21, 1e-9);
+    EXPECT_NEAR(r.height(200.0, 3.5), 50.0 - 0.21, 1e-9);
+    EXPECT_NEAR(r.height(10.0, 3.5), 50.0 - 0.0875, 1e-9);
+    // Template lengths in feet: the lanes become 3.5 ft, 4 ft out lies on the shoulder.
+    o.templateUnit = zel_landxml::LinearUnit::InternationalFoot;
+    Road feet;
+    ASSERT_TRUE(feet.load(dir.native("c.xml"), o)) << feet.error;
+    EXPECT_NEAR(feet.height(10.0, 4.0 * 0.3048), 50.0 - 0.025 * 3.5 * 0.3048 - 0.04 * 0.5 * 0.3048,
+                1e-9);
+}

@@ -50,44 +50,19 @@ TEST(LandXmlRead, ReadsGeometryProfileAndAttributes) {
     ASSERT_EQ(doc.alignments.size(), 1u);
     const zel_landxml::Alignment& a = doc.alignments[0];
     EXPECT_EQ(a.name, "Main & 1st");
-    EXPECT_EQ(a.staStart, 1000.0);
+    // Positions, radii and profile curves are held by the roads built from files elsewhere;
+    // here what only the model shows: element kinds, their lines, a compound spiral between two
+    // radii turning left without an End.
     ASSERT_EQ(a.elements.size(), 4u);
     using zel_landxml::HKind;
     const HKind kinds[] = {HKind::Line, HKind::Spiral, HKind::Curve, HKind::Spiral};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(a.elements[i].kind, kinds[i]) << i;
-    EXPECT_EQ(a.elements[0].end.north, 5100.0);
-    EXPECT_TRUE(std::isinf(a.elements[1].radiusStart) && a.elements[1].clockwise);
-    EXPECT_EQ(a.elements[2].center.east, 2300.0);
-    EXPECT_EQ(a.elements[2].line, 10);  // element lines for messages
-    // A compound spiral between two radii, turning left, without an End.
+    EXPECT_EQ(a.elements[2].line, 10);
     EXPECT_FALSE(a.elements[3].clockwise || a.elements[3].end.present());
     EXPECT_EQ(a.elements[3].radiusEnd, 600.0);
     ASSERT_EQ(a.profile.size(), 4u);
-    EXPECT_EQ(a.profile[1].curve, zel_landxml::VCurve::Parabola);
-    EXPECT_EQ(a.profile[1].length, 120.0);
     EXPECT_EQ(a.profile[2].curve, zel_landxml::VCurve::Circle);
-    EXPECT_EQ(a.profile[2].radius, 4000.0);
-    EXPECT_EQ(a.profile[3].elevation, 52.25);
-}
-
-// A curve given without a length takes it from its swept angle, in its turning direction: a
-// quarter turn clockwise, three quarters counter-clockwise between the same points.
-TEST(LandXmlRead, CurveWithoutALengthSweepsInItsTurningDirection) {
-    const struct {
-        const char* rot;
-        double length;
-    } cases[] = {{"cw", 50.0 * M_PI}, {"ccw", 150.0 * M_PI}};
-    for (const auto& c : cases) {
-        zel_landxml::Document doc;
-        std::string err;
-        const std::string body = std::string("<Alignment staStart=\"0\"><CoordGeom><Curve rot=\"") +
-                                 c.rot +
-                                 "\" radius=\"100\"><Start>0 0</Start><Center>0 100</Center>"
-                                 "<End>100 100</End></Curve></CoordGeom></Alignment>";
-        ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, body), doc, err)) << err;
-        EXPECT_NEAR(doc.alignments[0].elements[0].length, c.length, 1e-9) << c.rot;
-    }
 }
 
 TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
@@ -137,10 +112,6 @@ TEST(LandXmlRead, RefusesMalformedAndUnsupportedFilesWithTheirLine) {
         {geom("<Line length=\"1e999\"><Start>0 0</Start><End>1 1</End></Line>"),
          "line 5: Line: attribute 'length' is not a finite number: '1e999'"},
         {geom("<IrregularLine/>"), "IrregularLine: this element is not supported"},
-        {wrap(kMetric, "<Alignment staStart=\"0\">" + line +
-                           "</CoordGeom><Profile><ProfAlign>"
-                           "<PVI>10 1</PVI><PVI>5 2</PVI></ProfAlign></Profile></Alignment>"),
-         "must increase"},
         {wrap("<Units><Metric linearUnit=\"millimeter\"/></Units>", ""), "millimeter"},
         // A quarter circle of 1000 km radius: each value within bounds, the arc 1571 km long.
         {geom("\n<Curve rot=\"cw\" radius=\"1e6\"><Start>0 0</Start><Center>0 1e6</Center>"
@@ -224,7 +195,4 @@ TEST(LandXmlWrite, FilesAreWrittenWholeOrNotAtAll) {
     ASSERT_TRUE(zel_landxml::readFile(dir.native("road.xml"), back, err)) << err;
     EXPECT_EQ(back.unit, zel_landxml::LinearUnit::USSurveyFoot);
     EXPECT_EQ(back.alignments[0].elements.size(), doc.alignments[0].elements.size());
-    EXPECT_FALSE(zel_landxml::writeFile(dir.native("no/such/road.xml"), doc,
-                                        zel_landxml::LinearUnit::Meter, err));
-    EXPECT_NE(err.find("no/such"), std::string::npos) << err;
 }
