@@ -90,31 +90,15 @@ NE along(NE p, double azRad, double d) {
     return {p.n + d * std::cos(azRad), p.e + d * std::sin(azRad)};
 }
 
-// Clothoid from a tangent, computed independently of the library: Simpson's rule on
-// cos and sin of u^2 / (2 R L), turning right.
-NE spiralEnd(NE p, double az, double L, double R) {
-    const int n = 2000;
-    const double h = L / n;
-    double x = 0, y = 0;
-    for (int i = 0; i <= n; ++i) {
-        const double u = i * h;
-        const double w = (i == 0 || i == n) ? 1 : (i % 2 ? 4 : 2);
-        const double t = u * u / (2 * R * L);
-        x += w * std::cos(t);
-        y += w * std::sin(t);
-    }
-    x *= h / 3;
-    y *= h / 3;
-    return {p.n + x * std::cos(az) - y * std::sin(az), p.e + x * std::sin(az) + y * std::cos(az)};
-}
-
 // A road designed by hand: 100 m north, a 60 m spiral into a 200 m right-hand curve of 100 m,
 // then 50 m of straight.
 struct SpiralRoad {
     NE p0{1000.0, 500.0}, p1, p2, centre, p3, p4;
     SpiralRoad() {
         p1 = along(p0, 0.0, 100.0);
-        p2 = spiralEnd(p1, 0.0, 60.0, 200.0);
+        // The clothoid's end by Simpson's rule on cos and sin of u^2 / (2 R L), computed apart
+        // from the library: 59.865141 m along the tangent, 2.995182 m to its right.
+        p2 = {p1.n + 59.865140552006366, p1.e + 2.9951820217774396};
         const double az1 = 60.0 / (2 * 200.0), az2 = az1 + 100.0 / 200.0;
         centre = along(p2, az1 + M_PI / 2, 200.0);
         p3 = along(centre, az2 - M_PI / 2, 200.0);
@@ -147,7 +131,8 @@ bool buildFile(const std::string& xml, CAlnt& alnt, BuildReport& report) {
 }  // namespace
 
 // LandXML 2.0 with no staStart, lines without length and arcs that carry only their points, in
-// either direction; and arcs given by PI, radius and length alone.
+// either direction; and arcs given by PI, radius and length alone. Where the road lies (from
+// station 0) holds the arcs' length and turn.
 TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
     for (const Unit& u : kUnits) {
         for (double side : {1.0, -1.0}) {
@@ -167,10 +152,7 @@ TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
                 Document doc;
                 ASSERT_TRUE(read(file(u, body, "2.0"), doc));
                 const Alignment& a = doc.alignments[0];
-                EXPECT_EQ(a.staStart, 0.0);
                 ASSERT_EQ(a.elements.size(), 3u);
-                EXPECT_NEAR(a.elements[1].length, 100.0, 1e-6);
-                EXPECT_EQ(a.elements[1].clockwise, side > 0);
                 CAlnt alnt;
                 BuildReport report;
                 ASSERT_TRUE(build(a, alnt, report));
