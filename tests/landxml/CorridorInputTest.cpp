@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@
 #include <velmorutils/landxml/Model.h>
 #include <velmorutils/zelmath/alignment/CAlnt.h>
 
-#include "support/FilesScratch.h"
+#include "landxml/LandXmlReading.h"
+
+using namespace landxml_test;
 
 namespace {
 
@@ -26,22 +29,12 @@ std::string section(const std::string& sta, const std::string& points) {
            "</DesignCrossSectSurf></CrossSect>\n";
 }
 
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 bool startsWith(const std::string& text, const std::string& start) {
     return text.rfind(start, 0) == 0;
 }
 
-zel_landxml::Document parsed(const std::string& text) {
-    zel_landxml::Document doc;
-    std::string error;
-    EXPECT_TRUE(zel_landxml::parse(text, doc, error)) << error;
-    return doc;
-}
-
 std::string tinError(const std::string& pnts, const std::string& faces) {
-    const zel_landxml::Document doc = parsed(file(
+    const zel_landxml::Document doc = readOk(file(
         kMetres, "",
         "<Surfaces><Surface name=\"G\"><Definition surfType=\"TIN\">\n"
         "<Pnts>" +
@@ -64,7 +57,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     const std::string two = "<CrossSectPnt>-3 1</CrossSectPnt><CrossSectPnt>3 1</CrossSectPnt>";
     zel_landxml::Document doc;
     auto errorOf = [&doc](const std::string& sections) {
-        doc = parsed(file(kMetres, "<CrossSects>\n" + sections + "</CrossSects>\n"));
+        doc = readOk(file(kMetres, "<CrossSects>\n" + sections + "</CrossSects>\n"));
         return doc.alignments[0].sectionsError;
     };
     std::string e = errorOf(section("20", two) + section("10", two));
@@ -118,23 +111,23 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
         "<FullSuperelev>-0.06</FullSuperelev><RunoffSta>60</RunoffSta>"
         "<StartofRunoutSta>80</StartofRunoutSta><EndofRunoutSta>90</EndofRunoutSta>"
         "<AdverseSE>non-adverse</AdverseSE></Superelevation>\n";
-    zel_landxml::Document doc = parsed(file(kMetres, ok));
+    zel_landxml::Document doc = readOk(file(kMetres, ok));
     ASSERT_EQ(doc.alignments[0].superelevation.size(), 1u) << doc.alignments[0].superelevationError;
     EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 6.0);
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_TRUE(has(doc.warnings[0], "read as a fraction: 6 %"));
     std::string percent = ok;
     percent.replace(percent.find("-0.06"), 5, "4.5");
-    doc = parsed(file(kMetres, percent));
+    doc = readOk(file(kMetres, percent));
     EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 4.5);
     EXPECT_TRUE(doc.warnings.empty());
     std::string backwards = ok;
     backwards.replace(backwards.find(">40<"), 4, ">15<");
-    doc = parsed(file(kMetres, backwards));
+    doc = readOk(file(kMetres, backwards));
     EXPECT_EQ(doc.alignments[0].superelevationError,
               "line 6: FullSuperSta: FullSuperSta 15.0000 m lies before BeginRunoffSta 20.0000 m: "
               "superelevation stations must not run backwards");
-    doc = parsed(file(kMetres, ok + ok));
+    doc = readOk(file(kMetres, ok + ok));
     EXPECT_TRUE(has(doc.alignments[0].superelevationError, "line 7: Superelevation: the period"));
 }
 

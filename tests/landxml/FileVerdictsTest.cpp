@@ -13,7 +13,10 @@
 #include <velmorutils/landxml/ProfileCheck.h>
 #include <velmorutils/landxml/Stationing.h>
 
+#include "landxml/LandXmlReading.h"
+
 using namespace zel_landxml;
+using namespace landxml_test;
 
 namespace {
 
@@ -50,31 +53,10 @@ std::string crestAndSag(double l1, double l2, int decimals) {
                    "\">600 100</ParaCurve>\n<PVI>1000 100</PVI>\n");
 }
 
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 bool contains(const std::vector<std::string>& texts, const std::string& part) {
     for (const std::string& t : texts)
         if (t.find(part) != std::string::npos) return true;
     return false;
-}
-
-Document readOk(const std::string& xml) {
-    Document doc;
-    std::string err;
-    EXPECT_TRUE(parse(xml, doc, err)) << err;
-    return doc;
-}
-
-double heightAt(const Alignment& a, double chainage) {
-    CAlnt alnt;
-    BuildReport report;
-    std::string err;
-    double h = NAN;
-    EXPECT_TRUE(buildAlignment(a, alnt, report, err)) << err;
-    EXPECT_TRUE(alnt.getPosHAtChain(chainage, h)) << chainage;
-    return h;
 }
 
 // Height of a symmetric parabola of length L at VIP (x0, y0) between grades g1 and g2.

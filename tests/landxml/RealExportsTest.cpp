@@ -8,7 +8,10 @@
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
 
+#include "landxml/LandXmlReading.h"
+
 using namespace zel_landxml;
+using namespace landxml_test;
 
 namespace {
 
@@ -82,10 +85,6 @@ std::string refusal(const std::string& xml) {
     return err;
 }
 
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 NE along(NE p, double azRad, double d) {
     return {p.n + d * std::cos(azRad), p.e + d * std::sin(azRad)};
 }
@@ -126,6 +125,24 @@ std::string handFile(const SpiralRoad& r, NE curveEnd) {
 bool buildFile(const std::string& xml, CAlnt& alnt, BuildReport& report) {
     Document doc;
     return read(xml, doc) && build(doc.alignments[0], alnt, report);
+}
+
+// A profile from VIPs (station, elevation) with a vertical curve at the middle one.
+std::string profile(const Unit& u, const std::string& middle) {
+    return "<Alignment name=\"a\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>" +
+           num(1000, u) + " 0</End></Line></CoordGeom><Profile><ProfAlign name=\"d\"><PVI>0 " +
+           num(100, u) + "</PVI>" + middle + "<PVI>" + num(1000, u) + " " + num(100, u) +
+           "</PVI></ProfAlign></Profile></Alignment>\n";
+}
+
+// Height on a circular vertical curve of radius R tangent to grades g1 and g2 through the VIP
+// (x0, y0), from the circle's centre: R from both grade lines, below them for a crest.
+double circleHeight(double g1, double g2, double R, double x0, double y0, double s) {
+    const double side = g2 < g1 ? 1.0 : -1.0;
+    const double s1 = std::sqrt(1 + g1 * g1), s2 = std::sqrt(1 + g2 * g2);
+    const double xc = x0 + side * R * (s1 - s2) / (g1 - g2);
+    const double yc = y0 + g1 * (xc - x0) - side * R * s1;
+    return yc + side * std::sqrt(R * R - (s - xc) * (s - xc));
 }
 
 }  // namespace
@@ -194,28 +211,6 @@ TEST(RealExports, NonGeometryAndEmptyPiecesAreNotRefused) {
     }
 }
 
-namespace {
-
-// A profile from VIPs (station, elevation) with a vertical curve at the middle one.
-std::string profile(const Unit& u, const std::string& middle) {
-    return "<Alignment name=\"a\" staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>" +
-           num(1000, u) + " 0</End></Line></CoordGeom><Profile><ProfAlign name=\"d\"><PVI>0 " +
-           num(100, u) + "</PVI>" + middle + "<PVI>" + num(1000, u) + " " + num(100, u) +
-           "</PVI></ProfAlign></Profile></Alignment>\n";
-}
-
-double height(const Alignment& a, double chainage) {
-    CAlnt alnt;
-    BuildReport report;
-    double h = NAN;
-    if (build(a, alnt, report)) {
-        EXPECT_TRUE(alnt.getPosHAtChain(chainage, h)) << chainage;
-    }
-    return h;
-}
-
-}  // namespace
-
 // Curves of 240 m at VIPs 400 and 600 overlap by 40 m: refused naming both by the file's lines
 // and stations, in the file's unit.
 TEST(RealExports, OverlappingVerticalCurvesAreNamedByLineAndStation) {
@@ -234,20 +229,6 @@ TEST(RealExports, OverlappingVerticalCurvesAreNamedByLineAndStation) {
     }
 }
 
-namespace {
-
-// Height on a circular vertical curve of radius R tangent to grades g1 and g2 through the VIP
-// (x0, y0), from the circle's centre: R from both grade lines, below them for a crest.
-double circleHeight(double g1, double g2, double R, double x0, double y0, double s) {
-    const double side = g2 < g1 ? 1.0 : -1.0;
-    const double s1 = std::sqrt(1 + g1 * g1), s2 = std::sqrt(1 + g2 * g2);
-    const double xc = x0 + side * R * (s1 - s2) / (g1 - g2);
-    const double yc = y0 + g1 * (xc - x0) - side * R * s1;
-    return yc + side * std::sqrt(R * R - (s - xc) * (s - xc));
-}
-
-}  // namespace
-
 // A crest at 400 (written with a negative radius, as some programs do) and a sag at 600 whose
 // arcs meet exactly on the -4 % grade between them.
 TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
@@ -263,10 +244,10 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
             doc));
         EXPECT_TRUE(doc.warnings.empty());
         EXPECT_NEAR(doc.alignments[0].profile[1].radius, R, 1e-6);
-        EXPECT_NEAR(height(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
-        EXPECT_NEAR(height(doc.alignments[0], 400), circleHeight(0.02, -0.04, R, 400, 108, 400),
+        EXPECT_NEAR(heightAt(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
+        EXPECT_NEAR(heightAt(doc.alignments[0], 400), circleHeight(0.02, -0.04, R, 400, 108, 400),
                     1e-6);
-        EXPECT_NEAR(height(doc.alignments[0], 600), circleHeight(-0.04, 0.0, R, 600, 100, 600),
+        EXPECT_NEAR(heightAt(doc.alignments[0], 600), circleHeight(-0.04, 0.0, R, 600, 100, 600),
                     1e-6);
     }
     // A negative radius on a sag contradicts the grades: read by the grades, with a warning.
