@@ -232,6 +232,8 @@ Railway railway(int pairs) {
 
 }  // namespace
 
+// The road keeps the file's positions to the millimetre over 14 km (what is written back is the
+// road's own: WhatIsWritten below).
 TEST(FileVerdicts, ALongChainOfRoundedElementsDoesNotDrift) {
     const Railway rail = railway(35);  // 14 km
     const Document doc = readOk(rail.xml);
@@ -248,18 +250,6 @@ TEST(FileVerdicts, ALongChainOfRoundedElementsDoesNotDrift) {
         ASSERT_TRUE(alnt.getPosNeAtChain(200.0 * (k + 1) - 1e-9, n, e));
         ASSERT_LT(std::hypot(n - rail.ends[k].n, e - rail.ends[k].e), 0.001) << k;
     }
-    // The export keeps the file's positions to that millimetre.
-    Document out;
-    out.alignments.resize(1);
-    ASSERT_TRUE(describeAlignment(alnt, out.alignments[0], err)) << err;
-    const Document back = readOk(write(out, LinearUnit::USSurveyFoot));
-    const std::vector<HElement>& written = back.alignments.at(0).elements;
-    ASSERT_EQ(written.size(), rail.ends.size());
-    for (size_t k = 0; k < written.size(); ++k)
-        ASSERT_LT(
-            std::hypot(written[k].end.north - rail.ends[k].n, written[k].end.east - rail.ends[k].e),
-            0.001)
-            << k;
 }
 
 // Two design profiles: the first is used unless another is chosen; both are written back under

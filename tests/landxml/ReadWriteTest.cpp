@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include <velmorutils/landxml/Model.h>
 
@@ -16,6 +17,13 @@ std::string wrap(const std::string& units, const std::string& body) {
 }
 
 const char* kMetric = "<Units><Metric linearUnit=\"meter\"/></Units>\n";
+
+// A metric file with the coordinate system element given (on line 4) and one straight.
+std::string withCoordinateSystem(const std::string& element) {
+    return wrap(std::string(kMetric) + element + "\n",
+                "<Alignment staStart=\"0\"><CoordGeom><Line><Start>0 0</Start><End>0 10</End>"
+                "</Line></CoordGeom></Alignment>");
+}
 
 // A metric file of one alignment with the geometry given.
 std::string geom(const std::string& elements) {
@@ -40,6 +48,11 @@ const std::string kRoad = R"(<Alignment name="Main &amp; 1st" staStart="1000" le
 </ProfAlign></Profile>
 </Alignment>
 )";
+
+// A Civil 3D style export in a State Plane zone, with a WKT holding quotes, an ampersand and a
+// line break.
+const char* kCivil =
+    R"xml(<CoordinateSystem name="CA83-VF" epsgCode=" 2229 " ogcWktCode="PROJCS[&quot;NAD83 / California zone 5 (ftUS)&quot;,&#10;GEOGCS[&quot;NAD83 &amp; co&quot;]]" horizontalDatum="NAD83" verticalDatum="NAVD88" horizontalCoordinateSystemName="NAD83 / California zone 5 (ftUS)" ellipsoidName="GRS1980"/>)xml";
 
 }  // namespace
 
@@ -218,4 +231,56 @@ TEST(LandXmlWrite, FilesAreWrittenWholeOrNotAtAll) {
     ASSERT_TRUE(zel_landxml::readFile(dir.native("road.xml"), back, err)) << err;
     EXPECT_EQ(back.unit, zel_landxml::LinearUnit::USSurveyFoot);
     EXPECT_EQ(back.alignments[0].elements.size(), doc.alignments[0].elements.size());
+}
+
+TEST(LandXmlCoordinateSystem, ReadsEveryAttributeAndWritesItBackInEachUnit) {
+    zel_landxml::Document doc;
+    std::string error;
+    ASSERT_TRUE(zel_landxml::parse(withCoordinateSystem(kCivil), doc, error)) << error;
+    const auto fields = [](const zel_landxml::CoordinateSystem& c) {
+        return std::vector<std::string>{c.name,          c.epsgCode,
+                                        c.ogcWktCode,    c.horizontalDatum,
+                                        c.verticalDatum, c.horizontalCoordinateSystemName};
+    };
+    const zel_landxml::CoordinateSystem& cs = doc.coordinateSystem;
+    EXPECT_EQ(fields(cs),
+              (std::vector<std::string>{
+                  "CA83-VF", "2229",  // blanks around the code dropped
+                  "PROJCS[\"NAD83 / California zone 5 (ftUS)\",\nGEOGCS[\"NAD83 & co\"]]", "NAD83",
+                  "NAVD88", "NAD83 / California zone 5 (ftUS)"}));
+    EXPECT_EQ(cs.line, 4);
+    EXPECT_EQ(zel_landxml::crsDefinition(cs), "EPSG:2229");
+    for (auto unit : {zel_landxml::LinearUnit::Meter, zel_landxml::LinearUnit::USSurveyFoot}) {
+        zel_landxml::Document back;
+        ASSERT_TRUE(zel_landxml::parse(zel_landxml::write(doc, unit), back, error)) << error;
+        EXPECT_EQ(fields(back.coordinateSystem), fields(cs));
+    }
+}
+
+TEST(LandXmlCoordinateSystem, DefinitionFallsBackFromCodeToWktToName) {
+    zel_landxml::CoordinateSystem cs;
+    EXPECT_FALSE(cs.present());
+    EXPECT_EQ(zel_landxml::crsDefinition(cs), "");
+    cs.horizontalCoordinateSystemName = "NAD83 / Texas Central (ftUS)";
+    EXPECT_EQ(zel_landxml::crsDefinition(cs), "NAD83 / Texas Central (ftUS)");
+    cs.ogcWktCode = "PROJCS[\"x\"]";
+    EXPECT_EQ(zel_landxml::crsDefinition(cs), "PROJCS[\"x\"]");
+    // A code that is not a whole number is not an EPSG code.
+    cs.epsgCode = "2229a";
+    EXPECT_EQ(zel_landxml::crsDefinition(cs), "PROJCS[\"x\"]");
+    cs.epsgCode = "3878";
+    EXPECT_EQ(zel_landxml::crsDefinition(cs), "EPSG:3878");
+}
+
+TEST(LandXmlCoordinateSystem, AFileWithoutOneWritesNone) {
+    zel_landxml::Document doc;
+    std::string error;
+    ASSERT_TRUE(zel_landxml::parse(withCoordinateSystem(""), doc, error)) << error;
+    EXPECT_FALSE(doc.coordinateSystem.present());
+    EXPECT_EQ(zel_landxml::write(doc, zel_landxml::LinearUnit::Meter).find("CoordinateSystem"),
+              std::string::npos);
+    // An element with only attributes the model does not keep is not a coordinate system.
+    ASSERT_TRUE(
+        zel_landxml::parse(withCoordinateSystem("<CoordinateSystem desc=\"x\"/>"), doc, error));
+    EXPECT_FALSE(doc.coordinateSystem.present());
 }
