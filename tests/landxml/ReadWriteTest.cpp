@@ -231,6 +231,9 @@ TEST(LandXmlWrite, FilesAreWrittenWholeOrNotAtAll) {
     ASSERT_TRUE(zel_landxml::readFile(dir.native("road.xml"), back, err)) << err;
     EXPECT_EQ(back.unit, zel_landxml::LinearUnit::USSurveyFoot);
     EXPECT_EQ(back.alignments[0].elements.size(), doc.alignments[0].elements.size());
+    EXPECT_FALSE(zel_landxml::writeFile(dir.native("no/such/road.xml"), doc,
+                                        zel_landxml::LinearUnit::Meter, err));
+    EXPECT_NE(err.find("no/such"), std::string::npos) << err;
 }
 
 TEST(LandXmlCoordinateSystem, ReadsEveryAttributeAndWritesItBackInEachUnit) {
