@@ -6,7 +6,10 @@
 
 #include <velmorutils/landxml/Model.h>
 
+#include "landxml/LandXmlReading.h"
 #include "support/FilesScratch.h"
+
+using landxml_test::readOk;
 
 namespace {
 
@@ -57,9 +60,7 @@ const char* kCivil =
 }  // namespace
 
 TEST(LandXmlRead, ReadsGeometryProfileAndAttributes) {
-    zel_landxml::Document doc;
-    std::string err;
-    ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
+    const zel_landxml::Document doc = readOk(wrap(kMetric, kRoad));
     ASSERT_EQ(doc.alignments.size(), 1u);
     const zel_landxml::Alignment& a = doc.alignments[0];
     EXPECT_EQ(a.name, "Main & 1st");
@@ -84,18 +85,16 @@ TEST(LandXmlRead, ConvertsSurveyAndInternationalFeet) {
 <Profile><ProfAlign><PVI>3937 100</PVI><PVI>7874 200</PVI></ProfAlign></Profile>
 <StaIncrement staIncrement="82.021"/></Alignment>
 )";
-    zel_landxml::Document us, intl;
-    std::string err;
-    ASSERT_TRUE(zel_landxml::parse(
-        wrap("<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", body), us, err))
-        << err;
+    const zel_landxml::Document us =
+        readOk(wrap("<Units><Imperial linearUnit=\"USSurveyFoot\"/></Units>", body));
+    ASSERT_EQ(us.alignments.size(), 1u);
     EXPECT_EQ(us.unit, zel_landxml::LinearUnit::USSurveyFoot);
     EXPECT_NEAR(us.alignments[0].staStart, 1200.0, 1e-9);
     EXPECT_NEAR(us.alignments[0].staIncrement, 82.021 * 1200.0 / 3937.0, 1e-9);
-    ASSERT_TRUE(
-        zel_landxml::parse(wrap("<Units><Imperial linearUnit=\"foot\"/></Units>", body), intl, err))
-        << err;
-    EXPECT_NEAR(intl.alignments[0].staStart, 3937.0 * 0.3048, 1e-9);
+    EXPECT_NEAR(readOk(wrap("<Units><Imperial linearUnit=\"foot\"/></Units>", body))
+                    .alignments.at(0)
+                    .staStart,
+                3937.0 * 0.3048, 1e-9);
 }
 
 TEST(LandXmlRead, RefusesMalformedUnsupportedAndBoundlessFilesWithTheirLine) {
@@ -179,10 +178,9 @@ TEST(LandXmlRead, RefusesMalformedUnsupportedAndBoundlessFilesWithTheirLine) {
 // even a 3e-10 m line, a 9e8 m radius or a northing near the bound); in feet every number reads
 // back within 1e-9 m, as the shortest such text.
 TEST(LandXmlWrite, EveryDocumentReadsBackInEachUnit) {
-    zel_landxml::Document doc;
+    zel_landxml::Document doc = readOk(wrap(kMetric, kRoad));
     std::string err;
-    ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
-    zel_landxml::Alignment& a = doc.alignments[0];
+    zel_landxml::Alignment& a = doc.alignments.at(0);
     a.equations = {{1100.0, 1100.0, 1150.123456789, 0}, {1300.0, 1350.123456789, 1321.7, 0}};
     zel_landxml::HElement tiny = a.elements[0];
     tiny.length = 3e-10;
@@ -222,9 +220,9 @@ TEST(LandXmlWrite, EveryDocumentReadsBackInEachUnit) {
 
 TEST(LandXmlWrite, FilesAreWrittenWholeOrNotAtAll) {
     const FilesScratch dir;
-    zel_landxml::Document doc, back;
+    const zel_landxml::Document doc = readOk(wrap(kMetric, kRoad));
+    zel_landxml::Document back;
     std::string err;
-    ASSERT_TRUE(zel_landxml::parse(wrap(kMetric, kRoad), doc, err)) << err;
     ASSERT_TRUE(zel_landxml::writeFile(dir.native("road.xml"), doc,
                                        zel_landxml::LinearUnit::USSurveyFoot, err))
         << err;
@@ -237,9 +235,8 @@ TEST(LandXmlWrite, FilesAreWrittenWholeOrNotAtAll) {
 }
 
 TEST(LandXmlCoordinateSystem, ReadsEveryAttributeAndWritesItBackInEachUnit) {
-    zel_landxml::Document doc;
+    const zel_landxml::Document doc = readOk(withCoordinateSystem(kCivil));
     std::string error;
-    ASSERT_TRUE(zel_landxml::parse(withCoordinateSystem(kCivil), doc, error)) << error;
     const auto fields = [](const zel_landxml::CoordinateSystem& c) {
         return std::vector<std::string>{c.name,          c.epsgCode,
                                         c.ogcWktCode,    c.horizontalDatum,
@@ -276,14 +273,11 @@ TEST(LandXmlCoordinateSystem, DefinitionFallsBackFromCodeToWktToName) {
 }
 
 TEST(LandXmlCoordinateSystem, AFileWithoutOneWritesNone) {
-    zel_landxml::Document doc;
-    std::string error;
-    ASSERT_TRUE(zel_landxml::parse(withCoordinateSystem(""), doc, error)) << error;
+    const zel_landxml::Document doc = readOk(withCoordinateSystem(""));
     EXPECT_FALSE(doc.coordinateSystem.present());
     EXPECT_EQ(zel_landxml::write(doc, zel_landxml::LinearUnit::Meter).find("CoordinateSystem"),
               std::string::npos);
     // An element with only attributes the model does not keep is not a coordinate system.
-    ASSERT_TRUE(
-        zel_landxml::parse(withCoordinateSystem("<CoordinateSystem desc=\"x\"/>"), doc, error));
-    EXPECT_FALSE(doc.coordinateSystem.present());
+    EXPECT_FALSE(
+        readOk(withCoordinateSystem("<CoordinateSystem desc=\"x\"/>")).coordinateSystem.present());
 }
