@@ -72,12 +72,6 @@ void expectAt(const CAlnt& a, double chainage, NE want, double tol) {
     EXPECT_NEAR(e, want.e, tol) << chainage;
 }
 
-bool read(const std::string& xml, Document& doc) {
-    std::string err;
-    if (!parse(xml, doc, err)) return ADD_FAILURE() << err, false;
-    return true;
-}
-
 bool build(const Alignment& a, CAlnt& alnt, BuildReport& report) {
     std::string err;
     if (!buildAlignment(a, alnt, report, err)) return ADD_FAILURE() << err, false;
@@ -129,8 +123,8 @@ std::string handFile(const SpiralRoad& r, NE curveEnd) {
 }
 
 bool buildFile(const std::string& xml, CAlnt& alnt, BuildReport& report) {
-    Document doc;
-    return read(xml, doc) && build(doc.alignments[0], alnt, report);
+    const Document doc = readOk(xml);
+    return !doc.alignments.empty() && build(doc.alignments[0], alnt, report);
 }
 
 // A profile from VIPs (station, elevation) with a vertical curve at the middle one.
@@ -263,8 +257,8 @@ TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
                                          pt("Start", r.p0, u) + pt("End", r.p1, u) + "</Line>" +
                                          curve + "<Line>" + pt("Start", r.p2, u) +
                                          pt("End", r.p3, u) + "</Line></CoordGeom></Alignment>\n";
-                Document doc;
-                ASSERT_TRUE(read(file(u, body, "2.0"), doc));
+                const Document doc = readOk(file(u, body, "2.0"));
+                ASSERT_FALSE(doc.alignments.empty());
                 const Alignment& a = doc.alignments[0];
                 ASSERT_EQ(a.elements.size(), 3u);
                 CAlnt alnt;
@@ -293,8 +287,8 @@ TEST(RealExports, NonGeometryAndEmptyPiecesAreNotRefused) {
         "<ProfAlign name=\"d\"><Property label=\"q\"/><ParaCurve length=\"0\">0 10</ParaCurve>"
         "<Feature/><CircCurve radius=\"0\">50 11</CircCurve><PVI>100 12</PVI></ProfAlign>"
         "</Profile><Feature/></Alignment>\n";
-    Document doc;
-    ASSERT_TRUE(read(file(kMetres, body), doc));
+    const Document doc = readOk(file(kMetres, body));
+    ASSERT_FALSE(doc.alignments.empty());
     EXPECT_EQ(doc.alignments[0].elements.size(), 1u);
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_TRUE(has(doc.warnings[0], "line 5: Line: zero length"));
@@ -327,12 +321,11 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
     const double R = 200.0 / (std::cos(a2) * (std::tan((a1 - a2) / 2) + std::tan((a3 - a2) / 2)));
     const double touch = 400 + R * std::tan((a1 - a2) / 2) * std::cos(a2);
     for (const Unit& u : kUnits) {
-        Document doc;
-        ASSERT_TRUE(read(
+        const Document doc = readOk(
             file(u, profile(u, "<CircCurve radius=\"-" + num(R, u) + "\">" + num(400, u) + " " +
                                    num(108, u) + "</CircCurve><CircCurve radius=\"" + num(R, u) +
-                                   "\">" + num(600, u) + " " + num(100, u) + "</CircCurve>")),
-            doc));
+                                   "\">" + num(600, u) + " " + num(100, u) + "</CircCurve>")));
+        ASSERT_FALSE(doc.alignments.empty());
         EXPECT_TRUE(doc.warnings.empty());
         EXPECT_NEAR(doc.alignments[0].profile[1].radius, R, 1e-6);
         EXPECT_NEAR(heightAt(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
@@ -342,9 +335,9 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
                     1e-6);
     }
     // A negative radius on a sag contradicts the grades: read by the grades, with a warning.
-    Document doc;
-    ASSERT_TRUE(read(
-        file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")), doc));
+    const Document doc =
+        readOk(file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")));
+    ASSERT_FALSE(doc.alignments.empty());
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_TRUE(has(doc.warnings[0], "sag")) << doc.warnings[0];
 }
@@ -371,8 +364,8 @@ TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
                                      pt("Start", p1, u) + pt("End", p2, u) + "</Line><Line>" +
                                      pt("Start", q, u) + pt("End", q2, u) +
                                      "</Line></CoordGeom></Alignment>\n";
-            Document doc;
-            ASSERT_TRUE(read(file(u, body), doc));
+            const Document doc = readOk(file(u, body));
+            ASSERT_FALSE(doc.alignments.empty());
             CAlnt alnt;
             BuildReport report;
             ASSERT_TRUE(build(doc.alignments[0], alnt, report));
