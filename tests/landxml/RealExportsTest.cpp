@@ -258,8 +258,7 @@ TEST(RealExports, ArcsFromPointsOrFromTheirPiInEitherDirection) {
                                          curve + "<Line>" + pt("Start", r.p2, u) +
                                          pt("End", r.p3, u) + "</Line></CoordGeom></Alignment>\n";
                 const Document doc = readOk(file(u, body, "2.0"));
-                ASSERT_FALSE(doc.alignments.empty());
-                const Alignment& a = doc.alignments[0];
+                const Alignment& a = doc.alignments.at(0);
                 ASSERT_EQ(a.elements.size(), 3u);
                 CAlnt alnt;
                 BuildReport report;
@@ -288,12 +287,11 @@ TEST(RealExports, NonGeometryAndEmptyPiecesAreNotRefused) {
         "<Feature/><CircCurve radius=\"0\">50 11</CircCurve><PVI>100 12</PVI></ProfAlign>"
         "</Profile><Feature/></Alignment>\n";
     const Document doc = readOk(file(kMetres, body));
-    ASSERT_FALSE(doc.alignments.empty());
-    EXPECT_EQ(doc.alignments[0].elements.size(), 1u);
+    EXPECT_EQ(doc.alignments.at(0).elements.size(), 1u);
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_TRUE(has(doc.warnings[0], "line 5: Line: zero length"));
-    ASSERT_EQ(doc.alignments[0].profile.size(), 3u);
-    EXPECT_NEAR(doc.alignments[0].profile[2].elevation, 12.0, 1e-9);
+    ASSERT_EQ(doc.alignments.at(0).profile.size(), 3u);
+    EXPECT_NEAR(doc.alignments.at(0).profile[2].elevation, 12.0, 1e-9);
 }
 
 // Curves of 240 m at VIPs 400 and 600 overlap by 40 m: refused naming both by the file's lines
@@ -325,19 +323,17 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
             file(u, profile(u, "<CircCurve radius=\"-" + num(R, u) + "\">" + num(400, u) + " " +
                                    num(108, u) + "</CircCurve><CircCurve radius=\"" + num(R, u) +
                                    "\">" + num(600, u) + " " + num(100, u) + "</CircCurve>")));
-        ASSERT_FALSE(doc.alignments.empty());
         EXPECT_TRUE(doc.warnings.empty());
-        EXPECT_NEAR(doc.alignments[0].profile[1].radius, R, 1e-6);
-        EXPECT_NEAR(heightAt(doc.alignments[0], touch), 108 - 0.04 * (touch - 400), 1e-6);
-        EXPECT_NEAR(heightAt(doc.alignments[0], 400), circleHeight(0.02, -0.04, R, 400, 108, 400),
-                    1e-6);
-        EXPECT_NEAR(heightAt(doc.alignments[0], 600), circleHeight(-0.04, 0.0, R, 600, 100, 600),
+        EXPECT_NEAR(doc.alignments.at(0).profile[1].radius, R, 1e-6);
+        EXPECT_NEAR(heightAt(doc.alignments.at(0), touch), 108 - 0.04 * (touch - 400), 1e-6);
+        EXPECT_NEAR(heightAt(doc.alignments.at(0), 400),
+                    circleHeight(0.02, -0.04, R, 400, 108, 400), 1e-6);
+        EXPECT_NEAR(heightAt(doc.alignments.at(0), 600), circleHeight(-0.04, 0.0, R, 600, 100, 600),
                     1e-6);
     }
     // A negative radius on a sag contradicts the grades: read by the grades, with a warning.
     const Document doc =
         readOk(file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")));
-    ASSERT_FALSE(doc.alignments.empty());
     ASSERT_EQ(doc.warnings.size(), 1u);
     EXPECT_TRUE(has(doc.warnings[0], "sag")) << doc.warnings[0];
 }
@@ -365,10 +361,9 @@ TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
                                      pt("Start", q, u) + pt("End", q2, u) +
                                      "</Line></CoordGeom></Alignment>\n";
             const Document doc = readOk(file(u, body));
-            ASSERT_FALSE(doc.alignments.empty());
             CAlnt alnt;
             BuildReport report;
-            ASSERT_TRUE(build(doc.alignments[0], alnt, report));
+            ASSERT_TRUE(build(doc.alignments.at(0), alnt, report));
             ASSERT_EQ(report.notes.size(), c.notes.size()) << c.gap;
             EXPECT_TRUE(has(report.notes[0], "station 0+100.00 ")) << report.notes[0];
             for (std::size_t i = 0; i < c.notes.size(); ++i)

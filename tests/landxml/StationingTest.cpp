@@ -13,9 +13,7 @@ constexpr double kUsFoot = 1200.0 / 3937.0;
 constexpr double kFoot = 0.3048;
 
 StationStyle style(LinearUnit unit) {
-    StationStyle s;
-    s.unit = unit;
-    return s;
+    return {unit};
 }
 
 // An alignment from 0+000 with a gap at running chainage 1200 (1+200.00 back = 1+250.00 ahead)
