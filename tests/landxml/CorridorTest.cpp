@@ -73,8 +73,7 @@ std::string tinError(const std::string& pnts, const std::string& faces) {
             pnts + "</Pnts>\n<Faces>\n" + faces + "</Faces></Definition></Surface></Surfaces>\n"));
     zel_math::CTinSurface tin;
     std::string error;
-    if (doc.surfaces.size() != 1) return "no surface";
-    return zel_landxml::buildTinSurface(doc.surfaces[0], tin, error) ? "" : error;
+    return zel_landxml::buildTinSurface(doc.surfaces.at(0), tin, error) ? "" : error;
 }
 
 const std::string kPoints =
