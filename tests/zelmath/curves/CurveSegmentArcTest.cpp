@@ -28,7 +28,7 @@ void expectProjectsBack(const Curve& c, std::initializer_list<double> lengths,
     }
 }
 
-TEST(CurveSegment, LengthRangeSnapsWithinAMillimetre) {
+TEST(CurveSegment, LengthRangeSnapsWithinAMillimetreAndProjectionRoundTrips) {
     CCurveDataSegment seg;
     seg.setLen(100);
     double n = -1, e = -1;
@@ -38,10 +38,7 @@ TEST(CurveSegment, LengthRangeSnapsWithinAMillimetre) {
     EXPECT_DOUBLE_EQ(n, 0.0);
     for (double s : {100.002, -0.002, std::nan("")})
         EXPECT_FALSE(seg.getPosAtLength(s, n, e)) << s;
-}
 
-TEST(CurveSegment, ProjectionRoundTripsAndEnds) {
-    CCurveDataSegment seg;
     seg.setFinalNE(30, 40);  // 50 long
     expectProjectsBack(seg, {0.5, 12.0, 25.0, 49.5}, {-7.0, 0.0, 3.0});
     // Behind the start and beyond the end the ends answer; lengths are exact there.
