@@ -62,7 +62,7 @@ std::vector<double> probesFor(const CAlntH& a) {
 
 }  // namespace
 
-TEST(AlntH, PositionsSnapWithinAMillimetreAndExtrapolateBeyond) {
+TEST(AlntH, PositionsSnapWithinAMillimetreExtrapolateBeyondAndProjectBack) {
     const CAlntH a = twoStraights();
     double n = 0.0, e = 0.0;
     // Within a millimetre of either end the element snaps to its end point.
@@ -85,27 +85,8 @@ TEST(AlntH, PositionsSnapWithinAMillimetreAndExtrapolateBeyond) {
     ASSERT_TRUE(a.getAzimuthAtChainExtr(900.0, az));
     EXPECT_NEAR(0.0, az, 1e-12);
     EXPECT_FALSE(a.getAzimuthAtChain(1300.0, az));
-}
 
-TEST(AlntH, EmptyAlignmentAnswersOnlyWithItsStartAndUndefinedElementsAreRefused) {
-    CAlntH a;
-    a.setStartPos(10.0, 20.0, 99.0);
-    double n = 0.0, e = 0.0, c = 0.0, off = 0.0;
-    ASSERT_TRUE(a.getFinalPosNe(n, e));
-    EXPECT_EQ(C2dPos(10.0, 20.0), C2dPos(n, e));
-    EXPECT_FALSE(a.getPosNeAtChainExtr(5.0, n, e));
-    EXPECT_FALSE(a.FindChainageAndOffset(10.0, 20.0, c, off));
-
-    CAlntH two = twoStraights();
-    CAlntHeArc undefined;  // no length, no radius
-    EXPECT_FALSE(two.appendElement(undefined));
-    EXPECT_FALSE(two.insertElement(0, undefined));
-    EXPECT_FALSE(two.replaceElement(1, undefined));
-    EXPECT_EQ(2, two.getNumOfHes());
-}
-
-TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
-    const CAlntH a = twoStraights();
+    // Chainage and offset of a point beside the straights, and beyond their end.
     double c = 0.0, off = 0.0;
     ASSERT_TRUE(a.FindChainageAndOffset(5030.0, 1995.0, c, off));
     EXPECT_TRUE(nearPair(1030.0, -5.0, c, off, 1e-9));
@@ -127,6 +108,23 @@ TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
     corner.appendElement(east);
     ASSERT_TRUE(corner.FindChainageAndOffset(103.0, 0.0, c, off));
     EXPECT_TRUE(nearPair(100.0, -3.0, c, off, 1e-9));
+}
+
+TEST(AlntH, EmptyAlignmentAnswersOnlyWithItsStartAndUndefinedElementsAreRefused) {
+    CAlntH a;
+    a.setStartPos(10.0, 20.0, 99.0);
+    double n = 0.0, e = 0.0, c = 0.0, off = 0.0;
+    ASSERT_TRUE(a.getFinalPosNe(n, e));
+    EXPECT_EQ(C2dPos(10.0, 20.0), C2dPos(n, e));
+    EXPECT_FALSE(a.getPosNeAtChainExtr(5.0, n, e));
+    EXPECT_FALSE(a.FindChainageAndOffset(10.0, 20.0, c, off));
+
+    CAlntH two = twoStraights();
+    CAlntHeArc undefined;  // no length, no radius
+    EXPECT_FALSE(two.appendElement(undefined));
+    EXPECT_FALSE(two.insertElement(0, undefined));
+    EXPECT_FALSE(two.replaceElement(1, undefined));
+    EXPECT_EQ(2, two.getNumOfHes());
 }
 
 TEST(AlntH, ElementSearchMatchesTheBackwardWalk) {
