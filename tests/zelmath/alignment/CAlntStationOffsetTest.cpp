@@ -457,7 +457,6 @@ TEST(CAlntStationOffset, LargeBatchAnswersAsSingleQueries) {
         inv.findNearestBatch(ns.data(), es.data(), kCount, feet.data(), found.get(), 1500.0);
     EXPECT_EQ(hits, static_cast<size_t>(std::count(found.get(), found.get() + kCount, true)));
     EXPECT_GT(hits, kCount / 2);
-    EXPECT_LT(hits, kCount);
     for (size_t i = 0; i < kCount; ++i) {
         TAlntFoot f;
         ASSERT_EQ(found[i], inv.findNearest(ns[i], es[i], f, 1500.0)) << i;
@@ -465,7 +464,6 @@ TEST(CAlntStationOffset, LargeBatchAnswersAsSingleQueries) {
         EXPECT_EQ(f.chainageInM, feet[i].chainageInM) << i;
         EXPECT_EQ(f.offsetInM, feet[i].offsetInM) << i;
     }
-    EXPECT_FALSE(found[17]);
 }
 
 }  // namespace
