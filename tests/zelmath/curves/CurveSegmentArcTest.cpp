@@ -82,7 +82,7 @@ TEST(CurveArc, LeftTurnHasNegativeRadiusAndAnAngleAgainstTheTurnGoesTheLongWay) 
     EXPECT_DOUBLE_EQ(longWay.getRadius(), -10.0);
 }
 
-TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
+TEST(CurveArc, QuarterCircleEndsMissingDefinitionsAndStepsForDeviation) {
     CCurveDataArc arc;
     arc.setLen(50 * kPi);
     // Neither radius nor angle: the fallback radius after a report.
@@ -100,10 +100,7 @@ TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
     CCurveDataArc unset;
     EXPECT_FALSE(unset.getPosAtLength(0, n, e));
     EXPECT_FALSE(unset.getFinalAzimut(az));
-}
 
-TEST(CurveArc, StepForDeviationIsCappedAndStopsAtTheEnd) {
-    CCurveDataArc arc;
     arc.SetElement(300, 100, true);
     // A deviation beyond the radius is cut to it, and the step to an arc of pi/16.
     EXPECT_NEAR(arc.getStepForDeviation(0, 1000), 100 * kPi / 16, 1e-12);
