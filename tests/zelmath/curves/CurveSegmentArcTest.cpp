@@ -28,7 +28,7 @@ void expectProjectsBack(const Curve& c, std::initializer_list<double> lengths,
     }
 }
 
-TEST(CurveSegment, LengthRangeSnapsWithinAMillimetre) {
+TEST(CurveSegment, LengthRangeSnapsWithinAMillimetreAndProjectionRoundTrips) {
     CCurveDataSegment seg;
     seg.setLen(100);
     double n = -1, e = -1;
@@ -38,10 +38,7 @@ TEST(CurveSegment, LengthRangeSnapsWithinAMillimetre) {
     EXPECT_DOUBLE_EQ(n, 0.0);
     for (double s : {100.002, -0.002, std::nan("")})
         EXPECT_FALSE(seg.getPosAtLength(s, n, e)) << s;
-}
 
-TEST(CurveSegment, ProjectionRoundTripsAndEnds) {
-    CCurveDataSegment seg;
     seg.setFinalNE(30, 40);  // 50 long
     expectProjectsBack(seg, {0.5, 12.0, 25.0, 49.5}, {-7.0, 0.0, 3.0});
     // Behind the start and beyond the end the ends answer; lengths are exact there.
@@ -85,7 +82,7 @@ TEST(CurveArc, LeftTurnHasNegativeRadiusAndAnAngleAgainstTheTurnGoesTheLongWay) 
     EXPECT_DOUBLE_EQ(longWay.getRadius(), -10.0);
 }
 
-TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
+TEST(CurveArc, QuarterCircleEndsMissingDefinitionsAndStepsForDeviation) {
     CCurveDataArc arc;
     arc.setLen(50 * kPi);
     // Neither radius nor angle: the fallback radius after a report.
@@ -103,10 +100,7 @@ TEST(CurveArc, QuarterCircleEndsAndMissingDefinitions) {
     CCurveDataArc unset;
     EXPECT_FALSE(unset.getPosAtLength(0, n, e));
     EXPECT_FALSE(unset.getFinalAzimut(az));
-}
 
-TEST(CurveArc, StepForDeviationIsCappedAndStopsAtTheEnd) {
-    CCurveDataArc arc;
     arc.SetElement(300, 100, true);
     // A deviation beyond the radius is cut to it, and the step to an arc of pi/16.
     EXPECT_NEAR(arc.getStepForDeviation(0, 1000), 100 * kPi / 16, 1e-12);

@@ -40,11 +40,18 @@ double meet(double rise, double c, double m) {
     return (c - kHinge + 4.5 * rise) / (rise - m);
 }
 
+// One road, one answer and one message for each test.
+class SlopeStake : public ::testing::Test {
+protected:
+    Road road;
+    TSlopeStake s;
+    std::string error;
+};
+
 }  // namespace
 
 // A tilted plane; the left climbs (cut 2:1), the right falls (fill 3:1). Offset stakes 3 m out.
-TEST(SlopeStake, CatchPointsOnAPlanarGroundAreTheAnalyticOnes) {
-    Road road;
+TEST_F(SlopeStake, CatchPointsOnAPlanarGroundAreTheAnalyticOnes) {
     std::mt19937 rng(9);
     std::uniform_real_distribution<double> station(10, 390), tiltN(-0.004, 0.004),
         tiltE(-0.2, -0.05);
@@ -54,8 +61,6 @@ TEST(SlopeStake, CatchPointsOnAPlanarGroundAreTheAnalyticOnes) {
         const TGround ground{tin(plane, 2.0), nullptr};
         const double c = plane(5000 + x, 2000);
         for (bool right : {false, true}) {
-            TSlopeStake s;
-            std::string error;
             ASSERT_TRUE(slopeStake(road.corridor, ground, x, right, 50, 3, s, error)) << error;
             ASSERT_TRUE(s.caught) << s.note;
             const double m = right ? ge : -ge;  // ground slope outwards
@@ -77,13 +82,11 @@ TEST(SlopeStake, CatchPointsOnAPlanarGroundAreTheAnalyticOnes) {
 // The ground level 12 m right of the centre line, then rising 1:10: a fold on grid lines. Hinge
 // heights above the ground from 0.5 to 4 m put the catch on either facet; the same ground as a
 // section line gives the same catch.
-TEST(SlopeStake, CatchPointsOnAFoldedGroundAndAGroundSection) {
-    Road road;
+TEST_F(SlopeStake, CatchPointsOnAFoldedGroundAndAGroundSection) {
     for (double drop = 0.5; drop <= 4.0; drop += 0.25) {
         const double base = kHinge - drop;
         auto folded = [&](double, double e) { return base + (e > 2012 ? 0.1 * (e - 2012) : 0.0); };
         auto sections = std::make_shared<CCrossSectionSet>();
-        std::string error;
         for (double ch : {0.0, 400.0}) {
             sections->add({ch, "EG", {{-60, base, ""}, {12, base, ""}, {60, base + 4.8, ""}}},
                           error);
@@ -94,7 +97,6 @@ TEST(SlopeStake, CatchPointsOnAFoldedGroundAndAGroundSection) {
                                            test_tins::gridTin(4900, 1900, 150, 50, 4, folded)),
                                        nullptr},
                                TGround{nullptr, sections}}) {
-            TSlopeStake s;
             ASSERT_TRUE(slopeStake(road.corridor, ground, 123.4, true, 100, 0, s, error)) << error;
             ASSERT_TRUE(s.caught);
             EXPECT_FALSE(s.cut);
@@ -104,10 +106,7 @@ TEST(SlopeStake, CatchPointsOnAFoldedGroundAndAGroundSection) {
     }
 }
 
-TEST(SlopeStake, NoCatchAndTheBoundaryBetweenCutAndFill) {
-    Road road;
-    std::string error;
-    TSlopeStake s;
+TEST_F(SlopeStake, NoCatchAndTheBoundaryBetweenCutAndFill) {
     // Falling 1:2 from 1 m below the hinge: the 3:1 fill never reaches it.
     auto steep = [](double, double e) { return kHinge - 1 - 0.5 * (e - 2004.5); };
     TGround ground{tin(steep), nullptr};
@@ -146,10 +145,8 @@ TEST(SlopeStake, NoCatchAndTheBoundaryBetweenCutAndFill) {
 
 // A design section with its own hinge and daylight: the file's slope is used and the catch
 // against the ground is compared with the file's daylight.
-TEST(SlopeStake, SectionsFromAFileUseTheirHingeSlopeAndDaylight) {
-    Road road;
+TEST_F(SlopeStake, SectionsFromAFileUseTheirHingeSlopeAndDaylight) {
     CCrossSectionSet design;
-    std::string error;
     for (double ch : {0.0, 400.0}) {
         design.add({ch,
                     "",
@@ -164,7 +161,6 @@ TEST(SlopeStake, SectionsFromAFileUseTheirHingeSlopeAndDaylight) {
     auto ground = std::make_shared<CCrossSectionSet>();
     for (double ch : {0.0, 400.0})
         ground->add({ch, "", {{-50, 94.9, ""}, {50, 104.9, ""}}}, error);
-    TSlopeStake s;
     ASSERT_TRUE(slopeStake(road.corridor, TGround{nullptr, ground}, 50, true, 50, 2, s, error))
         << error;
     // Right: cut 2:1 (the file's, hinge to daylight) from (4.5, 100) meets 99.9 + 0.1 u.
@@ -184,8 +180,7 @@ TEST(SlopeStake, SectionsFromAFileUseTheirHingeSlopeAndDaylight) {
 
 // A finished-grade TIN as the design: heights under the point, the section's ends as hinges,
 // the side slopes and a 1.0 x 0.5 m ditch from a template laid over it.
-TEST(SlopeStake, ADesignSurfaceWithSlopesAndADitchFromATemplate) {
-    Road road;
+TEST_F(SlopeStake, ADesignSurfaceWithSlopesAndADitchFromATemplate) {
     auto grade = [](double n, double e) {
         return 100 + 0.01 * (n - 5000) - 0.02 * std::abs(e - 2000);
     };
@@ -203,8 +198,6 @@ TEST(SlopeStake, ADesignSurfaceWithSlopesAndADitchFromATemplate) {
     const double hinge = 102.5 - 0.12;
     auto rising = [&](double, double e) { return hinge + 2 + 0.1 * (e - 2006); };
     const TGround ground{tin(rising), nullptr};
-    TSlopeStake s;
-    std::string error;
     ASSERT_TRUE(slopeStake(road.corridor, ground, 250, true, 50, 0, s, error)) << error;
     EXPECT_NEAR(s.hingeOffset, 6, 1e-6);
     EXPECT_TRUE(s.cut);

@@ -129,18 +129,6 @@ const std::vector<Vip> kParabolic = {{0.0, 100.0, 0.0},
                                      {900.0, 106.0, 80.0},
                                      {1000.0, 105.0, 0.0}};
 
-TEST(VerticalAlignmentParabolic, HeightsFollowTheTextbookParabolas) {
-    const CAlntV alnt = parabolicProfile(kParabolic);
-    double g = 0.0;
-    expectProfile(alnt, kParabolic, parabolicHeight, parabolaEnds);
-    expectJoinedAtEveryJoint(alnt);
-    // The 100 m crest at 200 (+2 % to -2 %) is level at the top.
-    ASSERT_TRUE(alnt.getGradeAtChainage(200.0, g));
-    EXPECT_NEAR(g, 0.0, 1e-9);
-    ASSERT_TRUE(alnt.getGradeAtChainage(960.0, g));
-    EXPECT_NEAR(g, -1.0, 1e-9);
-}
-
 TEST(VerticalAlignmentCircular, HeightsFollowTheCircleThroughTheTangentPoints) {
     const std::vector<Vip> v = {{0.0, 100.0, 0.0},
                                 {200.0, 104.0, 3000.0},
@@ -152,13 +140,21 @@ TEST(VerticalAlignmentCircular, HeightsFollowTheCircleThroughTheTangentPoints) {
     expectJoinedAtEveryJoint(alnt);
 }
 
-TEST(VerticalAlignmentEditing, InsertReplaceAndRemoveRejoinTheChain) {
+// Heights follow the textbook parabolas as built, and after every edit.
+TEST(VerticalAlignmentParabolic, HeightsFollowTheTextbookParabolasThroughEdits) {
     std::vector<Vip> v = kParabolic;
     CAlntV alnt = parabolicProfile(v);
     const auto expectRejoined = [&] {
         expectProfile(alnt, v, parabolicHeight, parabolaEnds);
         expectJoinedAtEveryJoint(alnt);
     };
+    expectRejoined();
+    // The 100 m crest at 200 (+2 % to -2 %) is level at the top.
+    double g = 0.0;
+    ASSERT_TRUE(alnt.getGradeAtChainage(200.0, g));
+    EXPECT_NEAR(g, 0.0, 1e-9);
+    ASSERT_TRUE(alnt.getGradeAtChainage(960.0, g));
+    EXPECT_NEAR(g, -1.0, 1e-9);
 
     // A new VIP between 500 and 900 bends both neighbouring grades.
     const Vip added{700.0, 108.0, 60.0};
