@@ -92,11 +92,10 @@ TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
     // The table says how the points were carried.
     const ToolRun text = RunTool({"station-offset", dir.native("sp.xml"), dir.native("rover.csv"),
                                   "--columns", "PNE", "--points-crs", "EPSG:4326"});
-    EXPECT_NE(text.out.find("points: EPSG:4326 (WGS 84) to EPSG:2229 (NAD83 / California zone 5 "
-                            "(ftUS)) by PROJ's '"),
-              std::string::npos)
-        << text.out;
-    EXPECT_NE(text.out.find("NAD83 to WGS 84"), std::string::npos) << text.out;
+    EXPECT_TRUE(Says(text.out,
+                     "points: EPSG:4326 (WGS 84) to EPSG:2229 (NAD83 / California zone 5 "
+                     "(ftUS)) by PROJ's '"));
+    EXPECT_TRUE(Says(text.out, "NAD83 to WGS 84"));
     // The as-built check takes them the same way: shots on the stakes lie on their design lines.
     const ToolRun r = RunTool({"check", dir.native("sp.xml"), dir.native("rover.csv"), "--columns",
                                "PNE", "--points-crs", "EPSG:4326", "--offsets", "-36,0,24.5",
@@ -161,7 +160,7 @@ TEST(RoadCrs, EllipsoidalHeightsReachTheDesignsGeoidHeights) {
     const ToolRun r = RunTool({"station-offset", dir.native("sp.xml"), dir.native("rover.csv"),
                                "--columns", "PNEZ", "--points-crs", "EPSG:4979", "--csv"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.err.find("heights: converted to EGM96 height"), std::string::npos) << r.err;
+    EXPECT_TRUE(Says(r.err, "heights: converted to EGM96 height"));
     EXPECT_NE(RunTool({"list", dir.native("sp.xml")})
                   .out.find("coordinate system: EPSG:2229 (NAD83 / California zone 5 (ftUS)), "
                             "vertical datum EGM96"),
@@ -228,7 +227,7 @@ TEST(RoadCrs, ADesignWithoutACrsIsRefusedNamingTheOption) {
           std::vector<std::string>{"factors", dir.native("plain.xml")}}) {
         const ToolRun r = RunTool(args);
         EXPECT_EQ(r.code, 2) << args[0];
-        EXPECT_NE(r.err.find("give it with --crs CRS"), std::string::npos) << r.err;
+        EXPECT_TRUE(Says(r.err, "give it with --crs CRS"));
     }
     // --crs supplies it; a CRS PROJ does not know is refused with its text.
     const ToolRun ok =
@@ -238,10 +237,10 @@ TEST(RoadCrs, ADesignWithoutACrsIsRefusedNamingTheOption) {
     const ToolRun bad = RunTool(
         {"stakeout", dir.native("plain.xml"), "--out-crs", "EPSG:4326", "--crs", "EPSG:999999"});
     EXPECT_EQ(bad.code, 2);
-    EXPECT_NE(bad.err.find("EPSG:999999"), std::string::npos) << bad.err;
+    EXPECT_TRUE(Says(bad.err, "EPSG:999999"));
     const ToolRun scale = RunTool({"stakeout", dir.native("plain.xml"), "--ground-scale", "1.2"});
     EXPECT_EQ(scale.code, 2);
-    EXPECT_NE(scale.err.find("--ground-scale must lie between 0.99 and 1.01"), std::string::npos);
+    EXPECT_TRUE(Says(scale.err, "--ground-scale must lie between 0.99 and 1.01"));
 }
 
 #else
@@ -251,7 +250,7 @@ TEST(RoadCrs, WithoutProjTheOptionsAreRefused) {
     dir.write("sp.xml", statePlaneRoad(R"(<CoordinateSystem epsgCode="2229"/>)"));
     const ToolRun r = RunTool({"stakeout", dir.native("sp.xml"), "--out-crs", "EPSG:4326"});
     EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("built without PROJ"), std::string::npos) << r.err;
+    EXPECT_TRUE(Says(r.err, "built without PROJ"));
 }
 
 #endif

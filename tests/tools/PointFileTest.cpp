@@ -150,15 +150,13 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
     const ToolRun r = RunTool({"station-offset", "builtin", dir.native("pts.txt"), "--csv"});
     const std::string &o = r.out, &e = r.err;
     EXPECT_EQ(r.code, road::kExitBadInput);
-    EXPECT_NE(e.find("line 1 skipped as a header"), std::string::npos) << e;
-    EXPECT_NE(e.find("line 3: northing 'oops' is not a number: 2;oops;2010"), std::string::npos)
-        << e;
-    EXPECT_NE(e.find("1 line could not be read"), std::string::npos) << e;
-    EXPECT_NE(o.find("\n1,5017.320500,2010.000000,100.400000,0+020.00,19.99999"), std::string::npos)
-        << o;
-    EXPECT_NE(o.find(",100.400,0.000,square,CL,\n"), std::string::npos) << o;
-    EXPECT_NE(o.find("\n3,5034.641000,2020.000000,,0+040.00,39.99998"), std::string::npos) << o;
-    EXPECT_NE(o.find(",100.800,,square,EP,\n"), std::string::npos) << o;
+    EXPECT_TRUE(Says(e, "line 1 skipped as a header"));
+    EXPECT_TRUE(Says(e, "line 3: northing 'oops' is not a number: 2;oops;2010"));
+    EXPECT_TRUE(Says(e, "1 line could not be read"));
+    EXPECT_TRUE(Says(o, "\n1,5017.320500,2010.000000,100.400000,0+020.00,19.99999"));
+    EXPECT_TRUE(Says(o, ",100.400,0.000,square,CL,\n"));
+    EXPECT_TRUE(Says(o, "\n3,5034.641000,2020.000000,,0+040.00,39.99998"));
+    EXPECT_TRUE(Says(o, ",100.800,,square,EP,\n"));
 }
 
 TEST(PointFile, CarriedStationsAreReadAsTheDesignWritesThem) {
@@ -169,7 +167,7 @@ TEST(PointFile, CarriedStationsAreReadAsTheDesignWritesThem) {
     const ToolRun r =
         RunTool({"station-offset", "builtin", dir.native("sta.txt"), "--columns", "PNES", "--csv"});
     EXPECT_EQ(r.code, road::kExitBadInput);
-    EXPECT_NE(r.out.find("carried_station,dstation_m"), std::string::npos) << r.out;
+    EXPECT_TRUE(Says(r.out, "carried_station,dstation_m"));
 }
 
 // Lines read from a file in 1 MiB chunks: a line across a chunk boundary stays whole, CR LF and

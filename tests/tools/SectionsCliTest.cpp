@@ -62,7 +62,7 @@ TEST(SectionsCli, StakeoutOffsetRowsCarryTheDesignHeightAtTheirOffset) {
     // The text table names the column after what it holds.
     const ToolRun text = RunTool({"stakeout", kRidge, "--offsets=3.5", "--to", "0+000"});
     ASSERT_EQ(text.code, 0) << text.err;
-    EXPECT_NE(text.out.find("design height [m]"), std::string::npos) << text.out;
+    EXPECT_TRUE(Says(text.out, "design height [m]"));
     EXPECT_EQ(text.out.find("CL height"), std::string::npos);
 }
 
@@ -96,12 +96,10 @@ TEST(SectionsCli, CodesStakeTheSectionPointsOfEachSide) {
     }
     const ToolRun none = RunTool({"stakeout", kRidge, "--codes", "BackCurb", "--csv"});
     EXPECT_EQ(none.code, 0);
-    EXPECT_NE(none.err.find("'BackCurb' is at no station; codes: Daylight, Hinge, ETW, CL"),
-              std::string::npos)
-        << none.err;
+    EXPECT_TRUE(Says(none.err, "'BackCurb' is at no station; codes: Daylight, Hinge, ETW, CL"));
     const ToolRun noModel = RunTool({"stakeout", "builtin", "--codes", "ETW"});
     EXPECT_EQ(noModel.code, road::kExitUsage);
-    EXPECT_NE(noModel.err.find("no section model"), std::string::npos) << noModel.err;
+    EXPECT_TRUE(Says(noModel.err, "no section model"));
 }
 
 TEST(SectionsCli, SlopeStakesMeetTheGroundWhereTheClosedFormDoes) {
@@ -138,10 +136,10 @@ TEST(SectionsCli, SlopeStakesMeetTheGroundWhereTheClosedFormDoes) {
     char left[64], right[64];
     std::snprintf(left, sizeof left, "C %.2f @ %.2f L", 0.3 + 0.1 * stakeL - kHinge, stakeL);
     std::snprintf(right, sizeof right, "F %.2f @ %.2f R", -(0.3 - 0.15 * stakeR - kHinge), stakeR);
-    EXPECT_NE(text.out.find(left), std::string::npos) << left << "\n" << text.out;
-    EXPECT_NE(text.out.find(right), std::string::npos) << right << "\n" << text.out;
-    EXPECT_NE(text.out.find("2:1 cut"), std::string::npos);
-    EXPECT_NE(text.out.find("3:1 fill"), std::string::npos);
+    EXPECT_TRUE(Says(text.out, left));
+    EXPECT_TRUE(Says(text.out, right));
+    EXPECT_TRUE(Says(text.out, "2:1 cut"));
+    EXPECT_TRUE(Says(text.out, "3:1 fill"));
 }
 
 TEST(SectionsCli, NoCatchWithinTheSearchIsARowThatSaysSo) {
@@ -161,24 +159,24 @@ TEST(SectionsCli, NoCatchWithinTheSearchIsARowThatSaysSo) {
     const ToolRun text = RunTool(
         {"slope-stake", kRidge, "--ground", "Existing ground", "--search", "2", "--to", "0+000"});
     EXPECT_NE(SplitFields(text.out, '\n')[1].find("no catch"), std::string::npos) << text.out;
-    EXPECT_NE(text.err.find("1 caught, 1 without a catch"), std::string::npos) << text.err;
+    EXPECT_TRUE(Says(text.err, "1 caught, 1 without a catch"));
 }
 
 TEST(SectionsCli, StationOffsetSaysCutOrFillAgainstTheDesignAtTheShot) {
     const ToolRun r = RunTool({"station-offset", kRidge, kShots, "--corridor", "30"});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto lines = SplitFields(r.out, '\n');
-    EXPECT_NE(lines[0].find("design height [m]"), std::string::npos) << lines[0];
+    EXPECT_TRUE(Says(lines[0], "design height [m]"));
     // R1 is 0.012 above the left lane 2 m out, R3 0.021 below the right one; R4 0.250 above
     // the lane 3.2 m right (where the centre line's height would give another number).
-    EXPECT_NE(lines[1].find("C 0.012"), std::string::npos) << lines[1];
-    EXPECT_NE(lines[3].find("F 0.021"), std::string::npos) << lines[3];
-    EXPECT_NE(lines[4].find(" 50.820 "), std::string::npos) << lines[4];
-    EXPECT_NE(lines[4].find("C 0.250"), std::string::npos) << lines[4];
+    EXPECT_TRUE(Says(lines[1], "C 0.012"));
+    EXPECT_TRUE(Says(lines[3], "F 0.021"));
+    EXPECT_TRUE(Says(lines[4], " 50.820 "));
+    EXPECT_TRUE(Says(lines[4], "C 0.250"));
     // Off the road: echoed, but neither a design height nor a cut or fill.
     EXPECT_EQ(lines[6].rfind("R6", 0), 0u);
-    EXPECT_NE(lines[6].find("49.000"), std::string::npos);
-    EXPECT_NE(lines[6].find("-               -         offRoad"), std::string::npos) << lines[6];
+    EXPECT_TRUE(Says(lines[6], "49.000"));
+    EXPECT_TRUE(Says(lines[6], "-               -         offRoad"));
     const ToolRun c = RunTool({"station-offset", kRidge, kShots, "--corridor", "30", "--csv"});
     const auto rows = CsvRows(c.out);
     EXPECT_EQ(rows[0][7], "design_height_m");
@@ -220,7 +218,7 @@ TEST(SectionsCli, BadOptionsAreRefusedWithWhatIsWrong) {
     for (const auto& c : cases) {
         const ToolRun r = RunTool(c.args);
         EXPECT_EQ(r.code, c.code) << c.args[1] << " " << r.err;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_TRUE(Says(r.err, c.says));
         EXPECT_EQ(r.out, "");
     }
 }
@@ -232,17 +230,17 @@ TEST(SectionsCli, PlotDrawsOneSectionPerFileSection) {
     ASSERT_EQ(r.code, 0) << r.err;
     const std::string svg = dir.read("s.svg");
     for (const char* station : {">0+000.00<", ">0+025.00<", ">0+050.00<"})
-        EXPECT_NE(svg.find(station), std::string::npos) << station;
+        EXPECT_TRUE(Says(svg, station));
     EXPECT_EQ(svg.find(">0+075.00<"), std::string::npos);
     // Catch points labelled as the crew reads them, the codes at their points.
     char left[32];
     std::snprintf(left, sizeof left, "C %.3f @ %.2f L", (kCatchLeft - 4.5) / 2.0, kCatchLeft);
-    EXPECT_NE(svg.find(left), std::string::npos) << left;
-    EXPECT_NE(svg.find("class=\"code\""), std::string::npos);
+    EXPECT_TRUE(Says(svg, left));
+    EXPECT_TRUE(Says(svg, "class=\"code\""));
     // More sections than a sheet holds: one PNG per sheet.
     const ToolRun all = RunTool({"plot", kRidge, "--sections", "..", "-o", dir.native("p.png")});
     ASSERT_EQ(all.code, 0) << all.err;
-    EXPECT_NE(all.err.find("9 sections on 3 sheets"), std::string::npos) << all.err;
+    EXPECT_TRUE(Says(all.err, "9 sections on 3 sheets"));
     EXPECT_TRUE(std::filesystem::exists(dir.native("p-3.png")));
     EXPECT_FALSE(std::filesystem::exists(dir.native("p.png")));
 }

@@ -109,7 +109,7 @@ TEST(StationOffsetTool, AllFeetListsEveryFootWithinTheCorridor) {
     }
     const ToolRun lone = RunTool({"station-offset", xml, pts, "--all-feet"});
     EXPECT_EQ(lone.code, road::kExitUsage);
-    EXPECT_NE(lone.err.find("--corridor"), std::string::npos) << lone.err;
+    EXPECT_TRUE(Says(lone.err, "--corridor"));
     const ToolRun zero = RunTool({"station-offset", xml, pts, "--corridor", "0"});
     EXPECT_EQ(zero.code, road::kExitUsage);
 }
@@ -146,8 +146,8 @@ TEST(StationOffsetTool, ABigFileGivesTheRowsOfEachPointAnsweredAlone) {
         const ToolRun r = RunTool({"station-offset", "builtin", pts, "--csv", "--columns", "PNE",
                                    "--unit", unit == 1.0 ? "m" : "ft"});
         EXPECT_EQ(r.code, road::kExitBadInput);
-        EXPECT_NE(r.err.find("4 lines could not be read"), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("line 60016: too few fields"), std::string::npos) << r.err;
+        EXPECT_TRUE(Says(r.err, "4 lines could not be read"));
+        EXPECT_TRUE(Says(r.err, "line 60016: too few fields"));
         const auto rows = CsvRows(r.out);
         ASSERT_EQ(rows.size(), static_cast<size_t>(kPoints) + 1);
         const char* names[] = {"square", "beforeStart", "afterEnd", "atJoint"};
