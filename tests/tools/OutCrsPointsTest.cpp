@@ -92,16 +92,4 @@ TEST(OutCrsPoints, LandXmlPointsReadBackOntoTheirStakes) {
 
 #endif
 
-// Without a coordinate system of the design, --out-crs is refused before any point file is
-// written, naming the option that gives one.
-TEST(OutCrsPoints, ADesignWithoutACrsWritesNoPointFile) {
-    FilesScratch dir;
-    dir.write("plain.xml", statePlaneRoad(""));
-    const ToolRun r = RunTool({"stakeout", dir.native("plain.xml"), "--points-out",
-                               dir.native("p.csv"), "--out-crs", "EPSG:4326"});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(Says(r.err, VELMOR_ROAD_WITH_PROJ ? "give it with --crs CRS" : "without PROJ"));
-    EXPECT_FALSE(dir.exists("p.csv"));
-}
-
 }  // namespace
