@@ -2,7 +2,6 @@
 // staked from both sides, the inverse's side staking back to its point, heights at joints.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,12 +58,9 @@ TEST(StakeoutRule, TheBuiltInRoadListsTheKeyPointsOfItsCurveAtAnIntersectionPoin
     const ToolRun r = RunTool({"stakeout", "--csv", "--interval", "50", "--offsets=-3,0,3"});
     ASSERT_EQ(r.code, 0) << r.err;
     std::vector<std::string> keys;
-    std::istringstream in(r.out);
-    for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> f = SplitFields(line);
-        ASSERT_EQ(f.size(), 10u) << line;
-        if (f[2] == "0.000" && !f[8].empty()) keys.push_back(f[8] + " " + f[0]);
-    }
+    for (const std::vector<std::string>& f : CsvRows(r.out))
+        if (f.size() == 10 && f[2] == "0.000" && !f[8].empty()) keys.push_back(f[8] + " " + f[0]);
+
     const std::vector<std::string> want{
         "Start 0+000.00", "TS 0+150.00", "SC 0+210.00", "CS 0+330.00", "ST 0+390.00",
         "TS 0+490.00",    "SC 0+540.00", "CS 0+630.00", "ST 0+680.00", "POT 0+760.00",
