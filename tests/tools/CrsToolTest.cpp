@@ -99,12 +99,6 @@ TEST(RoadCrs, GnssShotsOfStakesComeBackToTheirStationsAndOffsets) {
     EXPECT_TRUE(Says(onRover(dir, "station-offset", {}).out,
                      "points: EPSG:4326 (WGS 84) to EPSG:2229 (NAD83 / California zone 5 (ftUS)) "
                      "by PROJ's '"));
-    // The as-built check takes them the same way: shots on the stakes lie on their design lines.
-    const std::vector<double> dev = column(
-        onRover(dir, "check", {"--offsets", "-36,0,24.5", "--tol-h", "0.01", "--csv"}), "h_dev");
-    ASSERT_EQ(dev.size(), s.size());
-    for (const double d : dev)
-        ASSERT_LT(std::fabs(d), kMillimetreFt);
 }
 
 TEST(RoadCrs, GroundCoordinatesAreConvertedBothWays) {

@@ -1,57 +1,10 @@
-// The one stake-out rule and the one evaluation, as the tool uses them: key points, angle points
-// staked from both sides, the inverse's side staking back to its point, heights at joints.
+// The one stake-out rule as the tool uses it: the key points of the built-in road.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include <velmorutils/zelmath/alignment/AlntEvaluation.h>
-#include <velmorutils/zelmath/alignment/AlntStakeout.h>
-#include <velmorutils/zelmath/alignment/CAlnt.h>
-
-#include "RoadTool.h"
-#include "StationOffset.h"
 #include "ToolRun.h"
-
-#include "support/AnglePointRoad.h"
-
-namespace {
-
-using test_roads::anglePointRoad;
-
-struct Stake {
-    double n = 0.0, e = 0.0;
-};
-
-Stake stake(const CAlnt& a, double chainage, TAlntJointSide side, double offset) {
-    TAlntEval at;
-    EXPECT_TRUE(evaluateAlnt(a, chainage, at, side));
-    Stake s;
-    alntOffsetPoint(at, offset, s.n, s.e);
-    return s;
-}
-
-}  // namespace
-
-TEST(StakeoutRule, PointsAtAJointGetTheDesignHeight) {
-    CAlnt a;
-    anglePointRoad(a);
-    const road::StationOffsetTable table(a, road::StationOffsetOptions{});
-    road::MeasuredPoint outside;  // outside the right angle: the joint is the nearest point
-    const Stake back = stake(a, 200.0, TAlntJointSide::back, -5.0);
-    const Stake ahead = stake(a, 200.0, TAlntJointSide::ahead, -5.0);
-    outside.north = 0.5 * (back.n + ahead.n);
-    outside.east = 0.5 * (back.e + ahead.e);
-    outside.height = 104.0;
-    outside.hasHeight = true;
-    const road::StationOffsetRow r = table.rowsOf(outside)[0];
-    EXPECT_EQ(road::statusText(r), std::string("atJoint"));
-    double h = 0.0;
-    ASSERT_TRUE(a.getPosHAtChain(200.0, h));
-    ASSERT_TRUE(r.hasDesignHeight);
-    EXPECT_NEAR(r.designHeight, h, 1e-12);
-    EXPECT_NEAR(r.heightDifference, 104.0 - h, 1e-12);
-}
 
 // The built-in road's curve at an intersection point: its key points in the table.
 TEST(StakeoutRule, TheBuiltInRoadListsTheKeyPointsOfItsCurveAtAnIntersectionPoint) {
