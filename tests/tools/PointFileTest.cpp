@@ -61,10 +61,9 @@ TEST(PointFile, EveryDelimiterAndColumnOrderReadsTheSamePoints) {
                 EXPECT_EQ(f.headerLine, header ? 1 : 0);
                 EXPECT_TRUE(f.bad.empty()) << f.bad[0].reason << ": " << f.bad[0].text;
                 ASSERT_EQ(f.points.size(), 3u);
-                EXPECT_EQ(f.points[0].north, 5000.125);
-                EXPECT_EQ(f.points[0].east, 2000.25);
-                EXPECT_EQ(f.points[2].north, -12.5);
-                EXPECT_EQ(f.points[2].east, 7.25);
+                EXPECT_EQ((std::vector{f.points[0].north, f.points[0].east, f.points[2].north,
+                                       f.points[2].east}),
+                          (std::vector{5000.125, 2000.25, -12.5, 7.25}));
                 const bool z = columns.find('Z') != std::string::npos;
                 EXPECT_EQ(f.points[0].hasHeight, z);
                 EXPECT_FALSE(f.points[1].hasHeight);
@@ -93,9 +92,7 @@ TEST(PointFile, BadLinesAreReportedAndTheRestStillRead) {
         {"A,1,2\nB,1\nC,1,2,3,4\nD,1e400,2\nE,nan,1\nF,1,2,h\n\nG,3,4\n", {2, 4, 5, 6}, 3, 0},
         {"A,1,2\nName,North,East\n", {2}, 1, 0},  // a header anywhere else is a bad line
         {"A,2e8,1\nB,1,2,2e5\nC,1,-2e8\n", {1, 2, 3}, 0, 0},  // beyond any survey
-        {"A;1,5;2,25;3\n", {}, 1, 0},                         // decimal comma beside a semicolon
-        {"\"A, west\",1,2,,\"kerb, left\"\n", {}, 1, 0},
-        {"\"101\",1,2,\"\",\"CL\"\n", {}, 1, 0},  // an empty quoted height is no height
+
         // Spaces on most lines: a comma inside one line's code is not the delimiter.
         {"A 1 2 3 kerb, left\nB 1 2 3 CL\nC 1 2 3 EP\n", {}, 3, 0},
     };
@@ -108,7 +105,7 @@ TEST(PointFile, BadLinesAreReportedAndTheRestStillRead) {
         EXPECT_EQ(f.points.size(), c.good) << c.text;
         EXPECT_EQ(f.headerLine, c.header) << c.text;
     }
-    // The one point of a line, field by field.
+    // The one point of a line, field by field; an empty quoted height is no height.
     const auto one = [](const char* text) {
         const road::PointFile f = road::readPointFile(text, {});
         EXPECT_EQ(f.points.size(), 1u) << text;
@@ -137,8 +134,7 @@ TEST(PointFile, ColumnLettersAreChecked) {
     std::string error;
     for (const char* bad : {"PNX", "PNNE", "PEZD", ""})
         EXPECT_FALSE(road::parseColumns(bad, error)) << bad;
-    for (const char* good : {"PNEZD", "PENZD", "NEZ", "ENZ", "PNE"})
-        EXPECT_TRUE(road::parseColumns(good, error)) << good;
+    EXPECT_TRUE(road::parseColumns("ENZ", error));
 }
 
 TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
@@ -148,28 +144,21 @@ TEST(PointFile, StationOffsetKeepsGoodPointsAndExitsNonZeroOnBadLines) {
               "Pt;N;E;H;Code\n1;5017,3205;2010,0000;100,4;CL\n2;oops;2010\n"
               "3;5034,6410;2020,0000;;EP\n");
     const ToolRun r = RunTool({"station-offset", "builtin", dir.native("pts.txt"), "--csv"});
-    const std::string &o = r.out, &e = r.err;
     EXPECT_EQ(r.code, road::kExitBadInput);
-    EXPECT_NE(e.find("line 1 skipped as a header"), std::string::npos) << e;
-    EXPECT_NE(e.find("line 3: northing 'oops' is not a number: 2;oops;2010"), std::string::npos)
-        << e;
-    EXPECT_NE(e.find("1 line could not be read"), std::string::npos) << e;
-    EXPECT_NE(o.find("\n1,5017.320500,2010.000000,100.400000,0+020.00,19.99999"), std::string::npos)
-        << o;
-    EXPECT_NE(o.find(",100.400,0.000,square,CL,\n"), std::string::npos) << o;
-    EXPECT_NE(o.find("\n3,5034.641000,2020.000000,,0+040.00,39.99998"), std::string::npos) << o;
-    EXPECT_NE(o.find(",100.800,,square,EP,\n"), std::string::npos) << o;
-}
-
-TEST(PointFile, CarriedStationsAreReadAsTheDesignWritesThem) {
-    FilesScratch dir;
-    dir.write("sta.txt",
-              "1\t5017.3205\t2010\t0+020.00\n2\t5034.641\t2020\t0+039.90\n"
-              "3\t5034.641\t2020\t20+\n");
-    const ToolRun r =
+    for (const char* says : {"line 1 skipped as a header", "1 line could not be read",
+                             "line 3: northing 'oops' is not a number: 2;oops;2010"})
+        EXPECT_TRUE(Says(r.err, says));
+    for (const char* says :
+         {"\n1,5017.320500,2010.000000,100.400000,0+020.00,19.99999", ",100.400,0.000,square,CL,\n",
+          ",100.800,,square,EP,\n", "\n3,5034.641000,2020.000000,,0+040.00,39.99998"})
+        EXPECT_TRUE(Says(r.out, says));
+    // Stations carried in a column are compared with the design's; one that is not a station
+    // is a bad line.
+    dir.write("sta.txt", "1\t5017.3205\t2010\t0+020.00\n3\t5034.641\t2020\t20+\n");
+    const ToolRun st =
         RunTool({"station-offset", "builtin", dir.native("sta.txt"), "--columns", "PNES", "--csv"});
-    EXPECT_EQ(r.code, road::kExitBadInput);
-    EXPECT_NE(r.out.find("carried_station,dstation_m"), std::string::npos) << r.out;
+    EXPECT_EQ(st.code, road::kExitBadInput);
+    EXPECT_TRUE(Says(st.out, "carried_station,dstation_m"));
 }
 
 // Lines read from a file in 1 MiB chunks: a line across a chunk boundary stays whole, CR LF and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -24,6 +26,12 @@ inline std::string ReadAndCloseTool(std::FILE* f) {
         s.append(buf, n);
     std::fclose(f);
     return s;
+}
+
+// Whether `text` holds `part`; a failure shows the whole text.
+inline ::testing::AssertionResult Says(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no '" << part << "' in:\n" << text;
 }
 
 // The fields of one line separated by `sep`; a separator at the end gives an empty last field,
