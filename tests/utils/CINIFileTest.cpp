@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/SettingsFile.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FixedClock.h"
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "SharedLogRedirect.h"
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/platform/CFileStream.h"
 #include "velmorutils/platform/CMemoryStream.h"
 

@@ -9,7 +9,7 @@
 
 #include "FixedClock.h"
 #include "SharedLogRedirect.h"
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/utils/AppStrPaths.h"
 #include "velmorutils/utils/CErrStackItem.h"
 #include "velmorutils/utils/FileFuncs.h"
