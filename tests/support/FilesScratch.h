@@ -48,11 +48,6 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-inline bool FileExists(const std::string& path) {
-    std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
-}
-
 // A path the library wrote with "\" separators, as this system names it.
 inline std::string Native(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
@@ -84,7 +79,10 @@ public:
         WriteWholeFile(native(name), contents);
     }
     std::string read(const std::string& name) const { return ReadWholeFile(native(name)); }
-    bool exists(const std::string& name) const { return FileExists(native(name)); }
+    bool exists(const std::string& name) const {
+        std::error_code ignored;
+        return std::filesystem::exists(native(name), ignored);
+    }
 
 private:
     void removeAll() {
