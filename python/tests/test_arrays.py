@@ -14,11 +14,6 @@ def road():
     return b.vip(0, 100).vip(200, 104, 'parabola', 100).vip(390, 101).build()
 
 
-def scalar_position(road, c, o):
-    n, e = road.position(float(c), float(o))
-    return n, e
-
-
 @pytest.mark.parametrize('chainage,offset', [
     ([0, 50, 199.5], 2.0),                                  # list and scalar
     (np.arange(12, dtype=np.int32).reshape(3, 4) * 30, -1),  # integers, 2-D
@@ -34,7 +29,7 @@ def test_arrays_broadcast_like_numpy(road, chainage, offset):
     c, o = np.broadcast_arrays(np.asarray(chainage, dtype=float), np.asarray(offset, dtype=float))
     assert n.shape == e.shape == c.shape
     for idx in np.ndindex(c.shape):
-        assert (n[idx], e[idx]) == scalar_position(road, c[idx], o[idx])
+        assert (n[idx], e[idx]) == road.position(float(c[idx]), float(o[idx]))
     for f in (road.azimuth, road.curvature, road.height, road.grade):
         assert f(c).shape == c.shape
     assert road.station_offset(n, e).shape == c.shape

@@ -36,9 +36,6 @@ def test_curve_relations_broadcast_and_refuse_impossible_curves():
     (-(37 + 57 / 60 + 3.72030 / 3600), 144 + 25 / 60 + 29.52440 / 3600,
      -(37 + 39 / 60 + 10.15610 / 3600), 143 + 55 / 60 + 35.38390 / 3600,
      54972.271, 306 + 52 / 60 + 5.37 / 3600, 307 + 10 / 60 + 25.07 / 3600),
-    # One degree along the equator and along a meridian.
-    (0.0, 0.0, 0.0, 1.0, 111319.490793, 90.0, 90.0),
-    (0.0, 10.0, 1.0, 10.0, 110574.388563, 0.0, 0.0),
 ])
 def test_geodesic_inverse_on_wgs84(lat1, lon1, lat2, lon2, s, az1, az2):
     d, a1, a2 = vu.geodesic_inverse(lat1, lon1, lat2, lon2)

@@ -1,4 +1,5 @@
-"""Alignment.to_layers: the layers velmor-road export writes, as GeoJSON-like dicts."""
+"""Alignment.to_layers: the layers velmor-road export writes, as GeoJSON-like dicts, and the
+check layer of to_layers(shots=...) with check()'s deviations and verdicts."""
 import csv
 import io
 import math
@@ -70,3 +71,30 @@ def test_same_features_as_the_exported_file(tmp_path):
                     assert math.isclose(float(row[k]), v, abs_tol=1e-9), (name, k)
                 elif v is not None:
                     assert row[k] == str(v), (name, k)
+
+
+def test_check_layer_is_check_shot_for_shot(feet_road):
+    rows = feet_road.stakeout(100, offsets=[-12, 0, 12])
+    n = len(rows)
+    rng = np.random.default_rng(7)
+    shots = {"northing": rows["northing"] + rng.normal(0, 0.03, n),
+             "easting": rows["easting"] + rng.normal(0, 0.03, n),
+             "height": rows["height"] + rng.normal(0, 0.02, n),
+             "names": [str(i) for i in range(1, n + 1)]}
+    shots["northing"][0] += 1e5  # far beyond the road: a bad shot, left out of the layer
+    expected = feet_road.check(shots["northing"], shots["easting"], shots["height"],
+                               names=shots["names"], tol_h=0.05, tol_v=0.03, offsets=[-12, 0, 12])
+    ok = expected["shots"][expected["shots"]["ok"]]
+    layer = feet_road.to_layers(interval=100, offsets=[-12, 0, 12], shots=shots, tol_h=0.05,
+                                tol_v=0.03)["check"]["features"]
+    assert len(layer) == len(ok) == n - 1
+    assert {r for r in ok["h_result"]} == {"pass", "fail"}
+    for f, r in zip(layer, ok):
+        p = f["properties"]
+        assert (p["point"], p["station"], p["h_result"], p["v_result"]) == (
+            r["point"], r["station"], r["h_result"], r["v_result"])
+        for key in ("chainage", "offset", "h_dev", "v_dev"):
+            assert math.isclose(p[key], r[key], abs_tol=1e-9), key
+        i = int(p["point"]) - 1
+        e, north = f["geometry"]["coordinates"]
+        assert math.hypot(e - shots["easting"][i], north - shots["northing"][i]) < 1e-6

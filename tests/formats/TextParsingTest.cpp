@@ -8,6 +8,7 @@
 
 #include "support/FilesScratch.h"
 #include "support/Refused.h"
+#include "text/StringTestSupport.h"
 #include "velmorutils/formats/PlainText.h"
 #include "velmorutils/velmorutils.h"
 
@@ -15,10 +16,6 @@ using zel_text::CZelStringT;
 using namespace std::string_literals;
 
 namespace {
-
-std::string str(const CZelStringT<char>& s) {
-    return std::string(static_cast<const char*>(s), static_cast<size_t>(s.GetLength()));
-}
 
 using Fields = std::vector<std::string>;
 

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "text/StringTestSupport.h"
 #include "velmorutils/velmorutils.h"
 
 using zel_text::CZelStringT;
@@ -17,10 +18,6 @@ std::string deg(std::string text) {
         if (c == '@') c = '\xB0';
     }
     return text;
-}
-
-std::string str(const CZelStringT<char>& s) {
-    return std::string(static_cast<const char*>(s), static_cast<size_t>(s.GetLength()));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/FilesScratch.h"
+#include "utils/SharedLogRedirect.h"
 #include "velmorutils/velmorutils.h"
 
 namespace {
@@ -33,10 +33,7 @@ TEST(TZelContainer, AppendTakesWhatIsNeeded) {
 // A bad index on a const container is written to the process log before the throw; the
 // non-const access throws without a report.
 TEST(TZelContainer, CheckedAccessThrowsOutOfRangeAndConstAccessLogsIt) {
-    FilesScratch dir;
-    InitLogging();
-    GetProcessLog().Stop();
-    ASSERT_EQ(GetProcessLog().Start(dir.native("c.log").c_str(), 1, 4, 3), 0);
+    const std::string path = RedirectSharedLog("container", 3);
     TZelContainer<std::string> c;
     c.add("a");
     EXPECT_THROW(c.get_at(1), std::out_of_range);
@@ -44,7 +41,7 @@ TEST(TZelContainer, CheckedAccessThrowsOutOfRangeAndConstAccessLogsIt) {
     EXPECT_THROW(view[1], std::out_of_range);
     EXPECT_THROW(view.get_at(0xFFFFFFFFu), std::out_of_range);
     GetProcessLog().Stop();
-    const std::string log = dir.read("c.log");
+    const std::string log = ReadWholeFile(path);
     EXPECT_EQ(2, std::count(log.begin(), log.end(), '\n')) << log;
     EXPECT_EQ(0u, log.find("<2> - *** error in ")) << log;
 }

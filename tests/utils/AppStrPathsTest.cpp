@@ -5,15 +5,12 @@
 #include <string>
 
 #include "support/FilesScratch.h"
+#include "text/StringTestSupport.h"
 #include "velmorutils/velmorutils.h"
 
 using namespace AppStrPaths;
 
 namespace {
-
-std::string str(const zel_text::CZelStringT<char>& s) {
-    return std::string(s, s.GetLength());
-}
 
 // The cached folders are computed once per process, so their tests run in a fresh child
 // process each; a mismatch is written to standard error and fails the child.

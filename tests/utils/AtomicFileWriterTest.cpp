@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/utils/CINIFile.h"
 
 namespace {

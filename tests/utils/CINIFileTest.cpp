@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/SettingsFile.h"
 
@@ -29,12 +29,6 @@ std::string SavedBytes(const CINIFile& ini, const std::string& name) {
     const std::string path = TestFolder("ini_save_" + name) + "/out.ini";
     EXPECT_TRUE(ini.SaveIni(path.c_str()));
     return ReadWholeFile(path);
-}
-
-int SectionSize(const CINIFile& ini, const char* section) {
-    int n = -1;
-    EXPECT_TRUE(ini.GetSectionSize(Str(section), n));
-    return n;
 }
 
 }  // namespace
@@ -64,7 +58,9 @@ TEST(CINIFile, SavesSortedWithCrLfAndSplitsLinesAtTheFirstEqualsSignWithoutTrimm
     EXPECT_EQ("upper", Value(ini, "S", "Key"));
     EXPECT_EQ("lower", Value(ini, "S", "key"));
     EXPECT_EQ("other section", Value(ini, "s", "k"));
-    EXPECT_EQ(6, SectionSize(ini, "S"));  // k, empty, "", "key ", Key, key
+    int n = -1;
+    EXPECT_TRUE(ini.GetSectionSize(Str("S"), n));
+    EXPECT_EQ(6, n);  // k, empty, "", "key ", Key, key
     EXPECT_EQ("<missing>", Value(ini, "S", "; comment"));
 }
 
@@ -104,7 +100,7 @@ TEST(CINIFile, FailedLoadOrSaveLeavesObjectAndDiskAlone) {
     const std::string dir = TestFolder("ini_fail");
     EXPECT_FALSE(ini.LoadIni((dir + "/missing.ini").c_str()));
     EXPECT_FALSE(ini.SaveIni((dir + "/no/such/folder/out.ini").c_str()));
-    EXPECT_FALSE(FileExists(dir + "/no"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/no"));
     EXPECT_FALSE(ini.SaveIni("/dev/full"));  // every write fails
     EXPECT_EQ("[Job]\r\nName=Bridge\r\n\r\n", SavedBytes(ini, "fail"));
 }

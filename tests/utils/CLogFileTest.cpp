@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "FixedClock.h"
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 
 namespace {
 
 constexpr long kModeFile = 1;
-constexpr long kModeTimed = 4;
 constexpr long kModeDeleteUnused = 8;
 constexpr long kModeAppend = 16;
-constexpr long kModeDebugger = 64;
 
 // Starts a log on path with threshold 3, runs body on it, stops it and returns the file.
 template <class Body>
@@ -64,8 +62,9 @@ TEST(CLogFile, LevelsAtOrBelowTheThresholdAppendAndDeleteUnused) {
         return [=](CLogFile& log) { log.LogMessage(text, level); };
     };
     const long deleteUnused = kModeFile | kModeDeleteUnused;
-    Logged(path, deleteUnused, 0, [&path](CLogFile&) { EXPECT_TRUE(FileExists(path)); });
-    EXPECT_FALSE(FileExists(path));
+    Logged(path, deleteUnused, 0,
+           [&path](CLogFile&) { EXPECT_TRUE(std::filesystem::exists(path)); });
+    EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ("old\n", Logged(path, deleteUnused, 0, line("old", 0)));
     // Content from before the start keeps the file even when nothing was added.
     EXPECT_EQ("old\n", Logged(path, deleteUnused | kModeAppend, 0, line("filtered", 9)));

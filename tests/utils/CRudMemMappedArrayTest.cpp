@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "SharedLogRedirect.h"
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/platform/CFileStream.h"
 #include "velmorutils/platform/CMemoryStream.h"
 
@@ -66,7 +66,7 @@ TEST(CRudMemMappedArray, TemporaryFilesAreNumberedAcrossFoldersAndRemovedWithThe
         firstFile = Native(first.GetData().GetFileName().GetString());
         EXPECT_EQ(1000u, std::filesystem::file_size(firstFile));
     }
-    EXPECT_FALSE(FileExists(firstFile));
+    EXPECT_FALSE(std::filesystem::exists(firstFile));
 }
 
 TEST(CRudMemMappedArray, SequentialAccessOverFiveMiBSlidesTheViewAndKeepsEveryByte) {

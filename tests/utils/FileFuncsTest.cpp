@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/FilesScratch.h"
+#include "text/StringTestSupport.h"
 #include "velmorutils/velmorutils.h"
 
 using namespace FileFuncs;
@@ -14,10 +15,6 @@ using namespace FileFuncsEx;
 using Text = zel_text::CZelStringT<char>;
 
 namespace {
-
-std::string str(const Text& s) {
-    return std::string(s, s.GetLength());
-}
 
 void setTimes(const std::string& path, time_t accessed, time_t written) {
     const struct timespec times[2] = {{accessed, 0}, {written, 0}};

@@ -9,7 +9,7 @@
 
 #include "FixedClock.h"
 #include "SharedLogRedirect.h"
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/utils/AppStrPaths.h"
 #include "velmorutils/utils/CErrStackItem.h"
 #include "velmorutils/utils/FileFuncs.h"
@@ -78,7 +78,7 @@ TEST(Logging, SharedLogStaysBesideAProgramWhoseFoldersHoldDots) {
         GetProcessLog().Stop();
         InitLogging();
         EXPECT_EQ(root + c.log, Native(GetProcessLog().GetFilename())) << c.program;
-        EXPECT_TRUE(FileExists(root + c.log)) << c.program;
+        EXPECT_TRUE(std::filesystem::exists(root + c.log)) << c.program;
     }
     GetProcessLog().Stop();
     SetAppDir(nullptr);

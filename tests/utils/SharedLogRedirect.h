@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "TestFiles.h"
+#include "support/FilesScratch.h"
 #include "velmorutils/utils/AppDirs.h"
 #include "velmorutils/utils/Logging.h"
 
