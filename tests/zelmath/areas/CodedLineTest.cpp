@@ -233,23 +233,19 @@ TEST(ElementAzimuth, TurnsTheElementOntoTheChord) {
     EXPECT_NEAR(az.getDeg(), -45.0, 1e-9);
 
     // Spirals of each form: placed at the answer, the element ends on the chord's line.
-    struct Case {
-        double r1, r2;
-    };
-    for (const Case c : {Case{0.0, 250.0}, Case{-250.0, 0.0}, Case{400.0, 150.0}}) {
+    for (const auto& [r1, r2] : {std::pair{0.0, 250.0}, {-250.0, 0.0}, {400.0, 150.0}}) {
         const C2dPos p1(1000.0, 500.0), p2(1040.0, 530.0);
-        ASSERT_TRUE(getAlntElementAzimuth(az, p1, p2, c.r1, c.r2, 80.0));
+        ASSERT_TRUE(getAlntElementAzimuth(az, p1, p2, r1, r2, 80.0));
         CAlnt alnt;
         alnt.setStartPos(p1.north, p1.east, 0.0);
         CAlntHeSpiral spiral;
         CCurveDataSpiral& s = spiral.get_data().get_data();
-        if (c.r1 == 0.0) {
-            s.setLenAndR(80.0, c.r2, c.r2 > 0.0, true);
-        } else if (c.r2 == 0.0) {
-            s.setLenAndR(80.0, c.r1, c.r1 > 0.0, false);
-        } else {
-            s.setLenAndR(80.0, c.r1, c.r2, c.r1 > 0.0);
-        }
+        if (r1 == 0.0)
+            s.setLenAndR(80.0, r2, r2 > 0.0, true);
+        else if (r2 == 0.0)
+            s.setLenAndR(80.0, r1, r1 > 0.0, false);
+        else
+            s.setLenAndR(80.0, r1, r2, r1 > 0.0);
         spiral.setFixedStartAzimuthDeg(az.getDeg());
         ASSERT_TRUE(alnt.appendElement(spiral));
         const C2dPos u = finalOf(alnt, 0) - p1, v = p2 - p1;

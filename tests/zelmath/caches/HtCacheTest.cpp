@@ -112,13 +112,9 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
         EXPECT_NEAR(want.ch - want.len / 2.0, n.startChainage, 1e-9);
         EXPECT_NEAR(want.ch + want.len / 2.0, n.finalChainage, 1e-9);
     }
-    double lowest = 1e300, highest = -1e300;
-    for (const CHtAndSt& x : c) {
-        lowest = std::min(lowest, x.ht);
-        highest = std::max(highest, x.ht);
-    }
-    EXPECT_EQ(lowest, c.getMinHeight());
-    EXPECT_EQ(highest, c.getMaxHeight());
+    const auto [lo, hi] = std::minmax_element(
+        c.begin(), c.end(), [](const CHtAndSt& a, const CHtAndSt& b) { return a.ht < b.ht; });
+    EXPECT_TRUE(lo->ht == c.getMinHeight() && hi->ht == c.getMaxHeight());
 }
 
 TEST(HtCache, EmptyAndFailedLoadsAndSingleElements) {
@@ -152,8 +148,7 @@ TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
     CAlnt3dPosCache c;
     double lo = -1.0, hi = -1.0, next = -1.0;
     EXPECT_FALSE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(0.0, lo);
-    EXPECT_EQ(0.0, hi);
+    EXPECT_TRUE(lo == 0.0 && hi == 0.0);
     EXPECT_FALSE(c.getNextVertexStationing(100.0, next));
 
     for (double s : {0.0, 120.0, 300.0, 500.0})
@@ -161,22 +156,16 @@ TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
     for (double s : {20.0, 100.0, 480.0})
         c.getHtPosCache().addHtAndSt(7.0, s, false);
     ASSERT_TRUE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(0.0, lo);
-    EXPECT_EQ(500.0, hi);
+    EXPECT_TRUE(lo == 0.0 && hi == 500.0);
 
     // Before both first samples, index 0 of each counts as none.
     EXPECT_FALSE(c.getNextVertexStationing(-5.0, next));
     // Before the height cache's first sample only the plane cache answers.
-    ASSERT_TRUE(c.getNextVertexStationing(10.0, next));
-    EXPECT_EQ(120.0, next);
-    ASSERT_TRUE(c.getNextVertexStationing(50.0, next));
-    EXPECT_EQ(100.0, next);
-    ASSERT_TRUE(c.getNextVertexStationing(490.0, next));
-    EXPECT_EQ(500.0, next);
+    for (const auto& [from, want] : {std::pair{10.0, 120.0}, {50.0, 100.0}, {490.0, 500.0}})
+        EXPECT_TRUE(c.getNextVertexStationing(from, next) && next == want) << from;
     EXPECT_FALSE(c.getNextVertexStationing(500.0, next));
 
     c.get2dPosCache().clear();
     ASSERT_TRUE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(20.0, lo);
-    EXPECT_EQ(480.0, hi);
+    EXPECT_TRUE(lo == 20.0 && hi == 480.0);
 }

@@ -38,14 +38,13 @@ TEST(SectionUpperBoundary, ClosedCoursesVerticalFacesAndCrossings) {
     TSectionProfile p{0, got, {}, {}};
     double h = 0;
     std::string code;
-    ASSERT_TRUE(sectionHeightAt(p, 3.5, h, &code));  // the top of the curb face
-    EXPECT_DOUBLE_EQ(h, 10.0625);
-    EXPECT_EQ(code, "TC");
-    ASSERT_TRUE(sectionHeightAt(p, 3.7, h, &code));
-    EXPECT_EQ(code, "BC");
-    ASSERT_TRUE(sectionHeightAt(p, -2.7, h, &code));
-    EXPECT_NEAR(h, 9.9325, 1e-12);
-    EXPECT_EQ(code, "ETW");
+    // At 3.5 the top of the curb face.
+    for (const auto& [off, want, wantCode] :
+         {std::tuple{3.5, 10.0625, "TC"}, {3.7, 10.0625, "BC"}, {-2.7, 9.9325, "ETW"}}) {
+        ASSERT_TRUE(sectionHeightAt(p, off, h, &code)) << off;
+        EXPECT_NEAR(h, want, 1e-12) << off;
+        EXPECT_EQ(code, wantCode) << off;
+    }
     EXPECT_FALSE(sectionHeightAt(p, 4.01, h));
     EXPECT_FALSE(sectionHeightAt(p, -3.5001, h));
     EXPECT_TRUE(sectionUpperBoundary({}).empty());

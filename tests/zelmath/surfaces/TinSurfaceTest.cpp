@@ -62,7 +62,6 @@ TEST(TinSurface, HeightsAgreeWithAScanOfEveryTriangleAndStopAtTheEdge) {
     ASSERT_TRUE(tin.extent(n0, e0, n1, e1) && tin.heightRange(lo, hi));
     EXPECT_EQ(n0, 5000);
     EXPECT_EQ(e1, 2200);
-    EXPECT_EQ(tin.triangleCount(), 3200u);
 }
 
 TEST(TinSurface, GroundAlongARayIsOneUnbrokenLineOfPiecesOnTheSurface) {
