@@ -58,7 +58,7 @@ TEST(Atan3, PlacesAngleByBothSignsInMinusHalfPiToThreeHalfPi) {
         EXPECT_NEAR(atan3(c[0], c[1]), c[2], 1e-15) << c[0] << "," << c[1];
 }
 
-TEST(UnitConversions, RoundToFiveDecimalsAwayFromDegreesOnly) {
+TEST(UnitConversions, RoundToFiveDecimalsAwayFromDegreesOnlyAndReadingsReversed) {
     // Rounded to five decimals (half away from zero), Deg2Rad after folding into range.
     const Case rounded[] = {
         {dNearInt, 2.5, 3},      {dNearInt, -2.5, -3},    {dNearInt, -2.4, -2},
@@ -74,9 +74,7 @@ TEST(UnitConversions, RoundToFiveDecimalsAwayFromDegreesOnly) {
                           {Rad2Deg, 10, 572.9577951308232}};
     for (const Case& c : exact)
         EXPECT_NEAR(c.fn(c.in), c.out, 1e-12) << c.in;
-}
-
-TEST(ReadingReversal, CircleReadingsAndFaces) {
+    // Circle readings and faces.
     const Case cases[] = {{HR2HL, 360, 0},
                           {HR2HL, 90, 270},
                           {HL2HR, 270, 90},

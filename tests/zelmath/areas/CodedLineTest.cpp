@@ -98,7 +98,7 @@ TEST(CodedLine, RectangleCompletesTheFourthCornerOppositeTheRightAngle) {
     EXPECT_NEAR(heightAt(alnt, 400.0), 5.0, 1e-9);
 }
 
-TEST(CodedLine, FirstTwoPointArcTakesItsEndTangentFromTheNextPoint) {
+TEST(CodedLine, TwoPointArcTakesItsEndTangentFromTheNextThreePointArcIsCutInTheMiddle) {
     CAlnt alnt;
     ASSERT_TRUE(makeLine({{0, 0, 0, ccCurveStart}, {100, 100, 0, ccCurveEnd}, {100, 200, 0}})
                     .convertToAlnt(alnt, false));
@@ -113,15 +113,12 @@ TEST(CodedLine, FirstTwoPointArcTakesItsEndTangentFromTheNextPoint) {
         makeLine({{0, 0, 0, ccCurveStart}, {100, 100, 0, ccCurveEnd}}).convertToAlnt(alnt, false));
     ASSERT_EQ(alnt.getNumOfHes(), 1);
     EXPECT_EQ(alnt.getHe(0)->getType(), alntHeSegment);
-}
-
-TEST(CodedLine, ThreePointArcIsCutAtItsMiddlePoint) {
+    // Three points: the arc is cut at its middle point.
     // Circle of radius 50 about (0, 50): from (0, 0) through (50, 50) to (0, 100), turning right
     // from heading north; a half circle in two quarters.
-    const C3dLineWithCtlCodes line =
-        makeLine({{0, 0, 0, ccCurveStart}, {50, 50, 4}, {0, 100, 8, ccCurveEnd}, {-50, 100, 8}});
-    CAlnt alnt;
-    ASSERT_TRUE(line.convertToAlnt(alnt, false));
+    ASSERT_TRUE(
+        makeLine({{0, 0, 0, ccCurveStart}, {50, 50, 4}, {0, 100, 8, ccCurveEnd}, {-50, 100, 8}})
+            .convertToAlnt(alnt, false));
     ASSERT_EQ(alnt.getNumOfHes(), 3);
     EXPECT_NEAR(radiusOf(alnt, 1), 50.0, 1e-9);
     expectNear(finalOf(alnt, 0), {50, 50}, 1e-9);
