@@ -144,7 +144,7 @@ TEST(PlaneCogo, CircleThroughChordSeenUnderAngleAndIntersectionsWithCircles) {
     EXPECT_EQ(IntersectionCoordsOfTwoCircles(a, b, c, a2, b2, c2, E1, N1, E2, N2), 0);
 }
 
-TEST(PlaneCogo, TwoDistancesTangentTwoSolutionsAndNoSolution) {
+TEST(PlaneCogo, TwoDistancesTangentOrNoSolutionAndStationsOnTheLineThroughTheTargets) {
     double Ea = 0, Na = 0, Eb = -1, Nb = -1;
     int count = -1;
     EXPECT_EQ(ComputeCoords(0, 0, 5, 10, 0, 5, Ea, Na, Eb, Nb, count), 1);
@@ -161,6 +161,22 @@ TEST(PlaneCogo, TwoDistancesTangentTwoSolutionsAndNoSolution) {
         EXPECT_EQ(ComputeCoords(0, 0, d[0], 10, 0, d[1], Ea, Na, Eb, Nb, count), 0) << d[0];
         EXPECT_EQ(count, 0) << d[0];
     }
+    // Stations on the line through the targets: seen under 0 or 180 degrees.
+    // X on the line P1-P2 between them: the chord is seen under 180 degrees.
+    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 40, Ea, Na, Eb, Nb, count), 1);
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(nearPair(Ea, Na, 0, 60));
+    // Beyond P2: both seen in one direction (0 degrees).
+    EXPECT_EQ(ComputeCoords(0, 0, 25, 0, 100, 25, 40, Ea, Na, Eb, Nb, count), 1);
+    EXPECT_NEAR(Na, 140, 1e-9);
+    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 0, Ea, Na, Eb, Nb, count), 0);
+    // Resection on collinear chords seen under 0/180: lines P1-P2 and P2-P3 are one line,
+    // nothing is fixed.
+    EXPECT_EQ(ComputeCoords(0, 0, 0, 0, 10, 0, 0, 20, 0, Ea, Na, Eb, Nb, count), 0);
+    // Not collinear but all chords seen under 180: the lines meet at P2, taken untested.
+    EXPECT_EQ(ComputeCoords(0, 0, 0, 0, 10, 180, 10, 10, 0, Ea, Na, Eb, Nb, count), 1);
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(nearPair(Ea, Na, 0, 10));
 }
 
 TEST(PlaneCogo, TwoDistancesDistanceWithDirectionsAndResectionRoundTrip) {
@@ -204,25 +220,4 @@ TEST(PlaneCogo, TwoDistancesDistanceWithDirectionsAndResectionRoundTrip) {
     }
     EXPECT_GT(tried, 100);
     EXPECT_EQ(found, tried);
-}
-
-// Stations on the line through the targets: seen under 0 or 180 degrees.
-TEST(PlaneCogo, DistanceWithDirectionsAndResectionOnTheLineThroughTheTargets) {
-    double Ea = 0, Na = 0, Eb = -7, Nb = -7;
-    int count = 0;
-    // X on the line P1-P2 between them: the chord is seen under 180 degrees.
-    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 40, Ea, Na, Eb, Nb, count), 1);
-    EXPECT_EQ(count, 1);
-    EXPECT_TRUE(nearPair(Ea, Na, 0, 60));
-    // Beyond P2: both seen in one direction (0 degrees).
-    EXPECT_EQ(ComputeCoords(0, 0, 25, 0, 100, 25, 40, Ea, Na, Eb, Nb, count), 1);
-    EXPECT_NEAR(Na, 140, 1e-9);
-    EXPECT_EQ(ComputeCoords(0, 0, 10, 0, 100, 190, 0, Ea, Na, Eb, Nb, count), 0);
-    // Resection on collinear chords seen under 0/180: lines P1-P2 and P2-P3 are one line,
-    // nothing is fixed.
-    EXPECT_EQ(ComputeCoords(0, 0, 0, 0, 10, 0, 0, 20, 0, Ea, Na, Eb, Nb, count), 0);
-    // Not collinear but all chords seen under 180: the lines meet at P2, taken untested.
-    EXPECT_EQ(ComputeCoords(0, 0, 0, 0, 10, 180, 10, 10, 0, Ea, Na, Eb, Nb, count), 1);
-    EXPECT_EQ(count, 1);
-    EXPECT_TRUE(nearPair(Ea, Na, 0, 10));
 }

@@ -32,7 +32,7 @@ void expectPoint(const CCurveDataSpiral& sp, double s, double n, double e, doubl
     EXPECT_TRUE(nearPair(pn, pe, n, e, tol)) << "s " << s;
 }
 
-TEST(CurveSpiralAccuracy, FresnelIntegralsOnEachSideOfEverySwitch) {
+TEST(CurveSpiralAccuracy, FresnelIntegralsOnEachSideOfEverySwitchLongRampsAndLoops) {
     // The series up to 4, fitted auxiliary functions on [4, 8], [8, 16], [16, 32], [32, 64], the
     // continued fraction beyond.
     // Tangent angle, northing, easting.
@@ -55,13 +55,10 @@ TEST(CurveSpiralAccuracy, FresnelIntegralsOnEachSideOfEverySwitch) {
             expectPoint(sp, 1.0, n, right ? e : -e, 1e-13);
         }
     }
-}
-
-// Whole spirals and ramps at the quadrature's points: five kilometres turning three radians; a
-// loop ramp of 80 m from R 200 to R 40, tightening (the later part of a tangent-to-curve
-// clothoid) and widening (the earlier part of a curve-to-tangent one), both ending 1.2 rad round;
-// nearly four pi both ways and mirrored.
-TEST(CurveSpiralAccuracy, LongRampsAndLoopsAtTheQuadraturePoints) {
+    // Whole spirals and ramps at the quadrature's points: five kilometres turning three radians; a
+    // loop ramp of 80 m from R 200 to R 40, tightening (the later part of a tangent-to-curve
+    // clothoid) and widening (the earlier part of a curve-to-tangent one), both ending 1.2 rad
+    // round; nearly four pi both ways and mirrored.
     CCurveDataSpiral five, in, out, loopIn, loopOut, loopLeft;
     five.setLenAndR(5000.0, 5000.0 / 6.0, true, true);
     in.setLenAndR(80.0, 200.0, 40.0, true);
@@ -72,14 +69,14 @@ TEST(CurveSpiralAccuracy, LongRampsAndLoopsAtTheQuadraturePoints) {
     const struct {
         const CCurveDataSpiral* sp;
         double s, n, e;
-    } rows[] = {{&five, 2500.0, 2362.98993567852, 600.33344651424615573},
-                {&five, 5000.0, 2029.7750694063660867, 2574.8808724276828354},
-                {&in, 80.0, 67.233196931542440204, 33.589807624929020292},
-                {&out, 80.0, 55.669483862955513184, 50.492440150456615276},
-                {&loopIn, 500.0, 85.543120522677748625, 69.087581006066225843},
-                {&loopOut, 500.0, 76.209617540238720671, -79.264200698661388079},
-                {&loopLeft, 500.0, 76.209617540238720671, 79.264200698661388079}};
-    for (const auto& r : rows)
+    } ramps[] = {{&five, 2500.0, 2362.98993567852, 600.33344651424615573},
+                 {&five, 5000.0, 2029.7750694063660867, 2574.8808724276828354},
+                 {&in, 80.0, 67.233196931542440204, 33.589807624929020292},
+                 {&out, 80.0, 55.669483862955513184, 50.492440150456615276},
+                 {&loopIn, 500.0, 85.543120522677748625, 69.087581006066225843},
+                 {&loopOut, 500.0, 76.209617540238720671, -79.264200698661388079},
+                 {&loopLeft, 500.0, 76.209617540238720671, 79.264200698661388079}};
+    for (const auto& r : ramps)
         expectPoint(*r.sp, r.s, r.n, r.e, tolerance(r.sp->getTotalLength()));
     EXPECT_NEAR(five.GetAzimuth(5000.0), 3.0 * zel_math::kDegPerRad, 1e-12);
     EXPECT_NEAR(loopOut.getFinalNorthing(), 76.209617540238720671, tolerance(500.0));

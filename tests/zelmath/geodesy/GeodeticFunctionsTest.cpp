@@ -11,7 +11,7 @@ constexpr double kA = 6378137.0;
 constexpr double kRf = 298.257223563;
 }  // namespace
 
-TEST(GeodeticOffsets, OneDegreeOfLongitudeOnTheEquatorAndThereAndBack) {
+TEST(GeodeticOffsets, OneDegreeOnTheEquatorThereAndBackWgsRefinementAndSphere) {
     double dN = 1, dE = 0;
     GetNeOffsetFromLatLon(dN, dE, 0, 0, 0, 1, 0, 0);
     EXPECT_EQ(dN, 0.0);
@@ -29,9 +29,6 @@ TEST(GeodeticOffsets, OneDegreeOfLongitudeOnTheEquatorAndThereAndBack) {
         GetNeOffsetFromLatLon(dN, dE, lat1, lon1, lat2, lon2, 420, R);
         EXPECT_TRUE(nearPair(dN, dE, 1234.5, -678.9, 1e-7)) << R;
     }
-}
-
-TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinementAndBearingsOnTheSphere) {
     // A step of 4 km east and 10 km north from 50N against the exact inverse. Unequal parts, so
     // that north and east cannot stand in for each other. One mean radius serves both
     // directions, so at 50N the north part comes out 0.14 % short and the east one 0.14 % long:
@@ -56,7 +53,6 @@ TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinementAndBearingsOnTheSphere)
     // From two points 0.01 degrees apart on a parallel, bearings 45 and 315 meet midway north.
     ASSERT_EQ(ComputeBLIntersectionPoint(45, 7, 45, 45, 7.01, 315, lat, lon), 1);
     EXPECT_NEAR(lon, 7.005, 1e-6);
-    double dN = 0, dE = 0;
     GetNeOffsetFromLatLon(dN, dE, 45, 7, lat, lon, 0, 0);
     EXPECT_NEAR(dN, dE, 0.01);
     lat = lon = -1;

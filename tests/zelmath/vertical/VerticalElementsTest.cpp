@@ -14,7 +14,7 @@ double gradeAt(const E& e, double len) {
     return e.getGradeAtLength(len, g) ? g : NAN;
 }
 
-TEST(VerticalStraight, HeightSnapsWithinAMillimetreOfTheEnd) {
+TEST(VerticalElement, StraightSnapsWithinAMillimetreOfTheEndCrestHasItsHighPointAndVip) {
     const CVerticalElement st(100.0, 0.0, 50.0, 2.0);
     double h = 0.0;
     ASSERT_EQ(st.getHtAtLen(50.0005, h), ecOk);
@@ -30,12 +30,10 @@ TEST(VerticalStraight, HeightSnapsWithinAMillimetreOfTheEnd) {
     CVerticalElement back;
     back.setStraight(200.0, 10.0, 150.0, 13.0);
     EXPECT_TRUE(back.getLen() == 0.0 && back.getFinalHt() == 10.0) << back.getFinalHt();
-}
-
-TEST(VerticalParabola, CrestHighPointGradesAndVip) {
+    // A crest: its high point, grades and VIP.
     const CVerticalElement p(20.0, 1000.0, 100.0, 2.0, -2.0);
     EXPECT_DOUBLE_EQ(p.getParabolaCoefficientKv(), -2500.0);
-    double ch = 0.0, h = 0.0;
+    double ch = 0.0;
     bool inside = false;
     ASSERT_TRUE(p.getParabolaExtremum(ch, h, inside));
     EXPECT_TRUE(nearPair(ch, h, 1050.0, 20.5, 1e-12) && inside);
@@ -43,7 +41,6 @@ TEST(VerticalParabola, CrestHighPointGradesAndVip) {
     EXPECT_TRUE(std::isnan(gradeAt(p, 100.01)));
 
     // Its VIP is at the middle, on the incoming grade, and the curve is its whole length.
-    CLsInfo vip;
     ASSERT_TRUE(p.getAsLs(vip));
     EXPECT_TRUE(nearPair(vip.getChainage(), vip.getHeight(), 1050.0, 21.0, 1e-12));
 
