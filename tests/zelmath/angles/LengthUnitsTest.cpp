@@ -4,16 +4,14 @@
 
 #include "velmorutils/zelmath/angles/LengthUnits.h"
 
-TEST(LengthUnits, SurveyAndInternationalFeet) {
+TEST(LengthUnits, SurveyAndInternationalFeetPackedWithInchesAndEighths) {
     EXPECT_DOUBLE_EQ(USFeet2Meter(3937.0), 1200.0);
     EXPECT_EQ(Meter2USFeet(1.0), 3.28083);
     EXPECT_DOUBLE_EQ(IFeet2Meter(100.0), 30.48);
     EXPECT_EQ(Meter2IFeet(1.0), 3.28084);
     // The two feet differ by 2 ppm: 0.6 mm over a kilometre of US feet.
     EXPECT_NEAR(USFeet2Meter(3280.84) - IFeet2Meter(3280.84), 0.002, 0.0001);
-}
-
-TEST(PackedFeetInches, MetresToFeetInchesEighthsBackAndRoundTrip) {
+    // Packed feet, inches and eighths.
     EXPECT_NEAR(Meter2FFFII(1.0, false), 3.033, 1e-12);  // 3.28084 ft = 3 ft 3 3/8 in
     EXPECT_NEAR(Meter2FFFII(-1.0, false), -3.033, 1e-12);
     // 1 ft 11.96 in: the eighths round up to 8 and carry into the inch and the foot.

@@ -31,7 +31,7 @@ const std::vector<C2dPos> kConcave = {{0, 0}, {0, 60}, {30, 60}, {30, 30}, {70, 
 
 }  // namespace
 
-TEST(C2dPtListUt, SignedAreaPerimeterAndExtents) {
+TEST(C2dPtListUt, SignedAreaPerimeterExtentsAndThePositivePartRightOfALine) {
     C2dPtVectorList pts(kUnitSquare), rev(reversed(kUnitSquare)), one({{5, 5}}), none;
     C2dPtListUt ut(pts);
     EXPECT_DOUBLE_EQ(ut.getSignedArea(), 1.0);
@@ -48,18 +48,16 @@ TEST(C2dPtListUt, SignedAreaPerimeterAndExtents) {
     C2dPtVectorList field(kField);
     C2dPtListUt f(field);
     EXPECT_TRUE(f.getMinX() == 0 && f.getMaxX() == 100 && f.getMinY() == 0 && f.getMaxY() == 120);
-}
-
-TEST(C2dPtListUt, PositiveAreaIsThePartRightOfTheLine) {
+    // The positive area is the part right of the line.
     C2dPtVectorList square(kUnitSquare);
-    C2dPtListUt ut(square);
+    C2dPtListUt sq(square);
     // Looking north from x = 0.5, 0.25, beyond and before the square; looking south the
     // right-hand side is the west part; the diagonal from (0,0) towards (1,1) leaves the
     // triangle east of it on the right, with two vertices exactly on the line.
     const double cases[][3] = {{0.5, 0, 0.5}, {0.25, 0, 0.75},   {-1, 0, 1},
                                {2, 0, 0},     {0.25, 180, 0.25}, {0, 45, 0.5}};
     for (const auto& c : cases)
-        EXPECT_NEAR(ut.getPositiveArea(C2dPos(0, c[0]), CMathAngle(c[1])), c[2], 1e-12) << c[0];
+        EXPECT_NEAR(sq.getPositiveArea(C2dPos(0, c[0]), CMathAngle(c[1])), c[2], 1e-12) << c[0];
     C2dPtVectorList diamond({{0, 0}, {1, 1}, {2, 0}, {1, -1}});  // two vertices on the north line
     EXPECT_NEAR(C2dPtListUt(diamond).getPositiveArea(C2dPos(0, 0), CMathAngle(0.0)), 1.0, 1e-12);
 }

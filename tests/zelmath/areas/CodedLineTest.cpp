@@ -48,7 +48,7 @@ void expectNear(const C2dPos& a, const C2dPos& b, double tol) {
     EXPECT_NEAR(0.0, a.distanceTo(b), tol) << a.north << ", " << a.east;
 }
 
-TEST(CodedLine, PlainPointsBecomeSegmentsAndGrades) {
+TEST(CodedLine, PlainPointsBecomeSegmentsAndGradesRectanglesGainACornerArcsTheirTangent) {
     const C3dLineWithCtlCodes line = makeLine({{0, 0, 10}, {100, 0, 12}, {100, 100, 11}});
     CAlnt alnt;
     ASSERT_TRUE(line.convertToAlnt(alnt, false));
@@ -64,9 +64,7 @@ TEST(CodedLine, PlainPointsBecomeSegmentsAndGrades) {
     EXPECT_EQ(alnt.getNumOfHes(), 2);
     twice.get_at(2).mask = 5;
     EXPECT_FALSE(twice.convertToAlnt(alnt, false));
-}
-
-TEST(CodedLine, RectangleCompletesTheFourthCornerOppositeTheRightAngle) {
+    // A rectangle completes the fourth corner opposite the right angle.
     struct Case {
         Pt p0, p1, p2;
         std::vector<C2dPos> corners;  // the figure after P0, ending on P0
@@ -91,15 +89,11 @@ TEST(CodedLine, RectangleCompletesTheFourthCornerOppositeTheRightAngle) {
         }
     }
     // The constructed corner keeps the height of the corner before it.
-    CAlnt alnt;
     ASSERT_TRUE(
         makeLine({{0, 0, 5}, {100, 0, 6, ccRectangle}, {100, 100, 7}}).convertToAlnt(alnt, false));
     EXPECT_NEAR(heightAt(alnt, 300.0), 7.0, 1e-9);
     EXPECT_NEAR(heightAt(alnt, 400.0), 5.0, 1e-9);
-}
-
-TEST(CodedLine, TwoPointArcTakesItsEndTangentFromTheNextThreePointArcIsCutInTheMiddle) {
-    CAlnt alnt;
+    // A two-point arc takes its end tangent from the next point.
     ASSERT_TRUE(makeLine({{0, 0, 0, ccCurveStart}, {100, 100, 0, ccCurveEnd}, {100, 200, 0}})
                     .convertToAlnt(alnt, false));
     ASSERT_EQ(alnt.getNumOfHes(), 2);

@@ -43,7 +43,7 @@ std::vector<int> nodesOf(const CAlntHtPosCache& c) {
 
 }  // namespace
 
-TEST(HtCache, GradeSampledWithAStep) {
+TEST(HtCache, GradeSampledWithAStepAndNearestChordEdgeCases) {
     const CAlntV v = grade100();
     CAlntHtPosCache c;
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, v, 30.0));
@@ -68,20 +68,18 @@ TEST(HtCache, GradeSampledWithAStep) {
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadOnlyNodes(c, v));
     EXPECT_EQ((std::vector<int>{0, 1}), nodesOf(c));
     EXPECT_NEAR(110.0, c[1].ht, 1e-9);
-}
-
-TEST(HtCache, NearestChordEdgeCases) {
-    CAlntHtPosCache c;
-    double d = -1.0;
-    c.addHtAndSt(5.0, 0.0, false);
-    EXPECT_EQ(-1, c.findNearestSegment(CHtAndSt{1, 2}, &d));
+    // Nearest chord: none for one sample; from above a peak, the first of two equals.
+    CAlntHtPosCache peak;
+    d = -1.0;
+    peak.addHtAndSt(5.0, 0.0, false);
+    EXPECT_EQ(-1, peak.findNearestSegment(CHtAndSt{1, 2}, &d));
     EXPECT_EQ(0.0, d);
     // A peak: equally near both chords from straight above it.
-    c.addHtAndSt(15.0, 10.0, false);
-    c.addHtAndSt(5.0, 20.0, false);
-    EXPECT_EQ(0, c.findNearestSegment(CHtAndSt{25.0, 10.0}, &d));
+    peak.addHtAndSt(15.0, 10.0, false);
+    peak.addHtAndSt(5.0, 20.0, false);
+    EXPECT_EQ(0, peak.findNearestSegment(CHtAndSt{25.0, 10.0}, &d));
     EXPECT_NEAR(10.0, d, 1e-12);
-    EXPECT_EQ(1, c.findNearestSegment(CHtAndSt{14.0, 12.0}, nullptr));
+    EXPECT_EQ(1, peak.findNearestSegment(CHtAndSt{14.0, 12.0}, nullptr));
 }
 
 TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {

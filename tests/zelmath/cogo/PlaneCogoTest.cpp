@@ -28,7 +28,7 @@ double reading(double E, double N, double toE, double toN, double zero) {
 
 }  // namespace
 
-TEST(PlaneCogo, AzimuthOfDifferencesRunsClockwiseFromNorthInto0To360) {
+TEST(PlaneCogo, AzimuthRotationStakeOutComponentsAndPointsAtDistanceAndOnExtensions) {
     const double cases[][3] = {{0, 1, 0},    {1, 0, 90},   {0, -1, 180},
                                {-1, 0, 270}, {-1, 1, 315}, {0, 0, 0}};
     for (const auto& c : cases)
@@ -36,9 +36,7 @@ TEST(PlaneCogo, AzimuthOfDifferencesRunsClockwiseFromNorthInto0To360) {
     // A hair west of north stays below 360.
     const double az = GetRefAziPts(-1e-300, 1);
     EXPECT_TRUE(az >= 0.0 && az < 360.0) << az;
-}
-
-TEST(PlaneCogo, RotationStakeOutComponentsAndPointsAtDistanceAndOnExtensions) {
+    // Rotation, stake-out components, points at a distance and on extensions.
     double x2 = 0, y2 = 0;
     EXPECT_EQ(RotateCounterClockwise(1, 0, 90, x2, y2), 1);
     EXPECT_TRUE(nearPair(x2, y2, 0, -1));
@@ -66,7 +64,7 @@ TEST(PlaneCogo, RotationStakeOutComponentsAndPointsAtDistanceAndOnExtensions) {
     EXPECT_NEAR(out[2], 11.00002, 1e-9);
 }
 
-TEST(PlaneCogo, LineIntersectionPresetsAndParallelLines) {
+TEST(PlaneCogo, LineIntersectionPresetsParallelLinesAndQuadraticRoots) {
     double E = 0, N = 0;
     EXPECT_EQ(ComputeENIntersectionPoint(0, 0, 45, 10, 0, 315, E, N), 1);
     EXPECT_TRUE(nearPair(E, N, 5, 5));
@@ -81,9 +79,7 @@ TEST(PlaneCogo, LineIntersectionPresetsAndParallelLines) {
     E = N = 42;
     EXPECT_EQ(GetIntersectionPointFromEqVars(1, 1, 0, 2, 2, 5, E, N), 0);
     EXPECT_EQ(E, 42.0);
-}
-
-TEST(PlaneCogo, QuadraticRootsOrderAndDegenerateCases) {
+    // Quadratic roots: their order and the degenerate cases.
     // a, b, c, roots, x1, x2: the larger root first; a linear equation; a double root, also
     // from a slightly negative discriminant; a negative one gives no roots, outputs preset to 0.
     const double cases[][6] = {{1, -3, 2, 2, 2, 1},

@@ -13,7 +13,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const CGroundFrame kSite{{1840672.3179, 6485936.6698}, 0.99995862};
 
-TEST(GroundFrame, GroundDistancesAreGridDistancesOverTheFactor) {
+TEST(GroundFrame, GroundDistancesAreGridDistancesOverARealisticFactor) {
     const C2dPos a{1841000.0, 6486000.0}, b{1848000.0, 6480000.0};
     const double grid = a.distanceTo(b);
     const double ground = kSite.toGround(a).distanceTo(kSite.toGround(b));
@@ -25,9 +25,7 @@ TEST(GroundFrame, GroundDistancesAreGridDistancesOverTheFactor) {
     EXPECT_GT(kSite.toGround(a).distanceTo(a), 0.01);
     // Back to the grid within a tenth of a millimetre, 9 km from the origin.
     EXPECT_LT(kSite.toGrid(kSite.toGround(b)).distanceTo(b), 1e-4);
-}
-
-TEST(GroundFrame, FactorsBeyondAnyRealGroundSystemAreInvalid) {
+    // Factors beyond any real ground system are invalid.
     CGroundFrame f = kSite;
     EXPECT_TRUE(f.isValid());
     for (double k : {0.0, -0.99996, 0.98999, 1.01001, kInf, kNaN}) {

@@ -40,7 +40,7 @@ public:
 // sets where they start.
 using E = CVerticalElement;
 
-TEST(VipIterator, ProfilesGiveStartGradeBreaksCurveVipsAndEndEachOnce) {
+TEST(VipIterator, ProfilesGiveStartGradeBreaksCurveVipsAndEndEachOnceElementsInOrder) {
     struct Case {
         const char* what;
         std::vector<CVerticalElement> elements;
@@ -85,20 +85,18 @@ TEST(VipIterator, ProfilesGiveStartGradeBreaksCurveVipsAndEndEachOnce) {
     for (size_t i = 0; i < got.size(); ++i)
         EXPECT_EQ(got[i].getCurveLength(), curves[i]) << i;
     expectPoints(walk(arcs), vips);
-}
-
-TEST(ElementIterator, VipWithArcIsStraightAndArcEmptyAlignmentAndUnknownKindHaveNone) {
-    CAlntV alnt;
-    alnt.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
-    alnt.appendElement(CAlntVeLsWithArc(200.0, 104.0, 3000.0));
-    alnt.appendElement(CAlntVeLsWithArc(500.0, 98.0, 0.0));
-    TAlntVeItrImpl<CAlntV> it(alnt);
+    // The element walk: each VIP with an arc is a straight and an arc.
+    CAlntV withArcs;
+    withArcs.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
+    withArcs.appendElement(CAlntVeLsWithArc(200.0, 104.0, 3000.0));
+    withArcs.appendElement(CAlntVeLsWithArc(500.0, 98.0, 0.0));
+    TAlntVeItrImpl<CAlntV> it(withArcs);
     std::vector<const CAlntVe*> seen{it.getElement()};
     while (it.nextAlnVe())
         seen.push_back(it.getElement());
     // Each VIP element is a straight and an arc, the degenerate ones included.
     ASSERT_EQ(seen.size(), 6u);
-    const auto* mid = static_cast<const CAlntVeLsWithArc*>(alnt.getVe(1));
+    const auto* mid = static_cast<const CAlntVeLsWithArc*>(withArcs.getVe(1));
     EXPECT_EQ(seen[2], &mid->getStartSegment());
     EXPECT_EQ(seen[3], &mid->getArc());
 

@@ -27,7 +27,7 @@ std::vector<VipValues> twoCurves(double firstLen, double secondLen) {
 
 }  // namespace
 
-TEST(VerticalValidity, CurvesMayTouchWithinTheToleranceButNotOutrunTheirTangents) {
+TEST(VerticalValidity, CurvesTouchWithinTheToleranceNotOutrunTheirTangentsStationsIncrease) {
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.0)));
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.0018)));  // 0.9 mm over
     EXPECT_TRUE(refused(checkVerticalCurves(twoCurves(100.0, 100.0022)),
@@ -53,9 +53,7 @@ TEST(VerticalValidity, CurvesMayTouchWithinTheToleranceButNotOutrunTheirTangents
     // A parabola past the VIP ahead; a circle past the last VIP of a steep drop.
     EXPECT_FALSE(checkVerticalCurves({pvi(0, 100), para(100, 103, 180), pvi(180, 100)}));
     EXPECT_FALSE(checkVerticalCurves({pvi(0, 100), circ(90, 102, 2000), pvi(99, 99)}));
-}
-
-TEST(VerticalValidity, OrderEndsAndValues) {
+    // Order, ends and values.
     EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100), pvi(0, 101)}),
                         "stations of a profile must increase (PVI (VIP station 0.000) follows"));
     EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100)}), "a profile needs at least two"));
