@@ -17,7 +17,7 @@ struct Case {
 
 }  // namespace
 
-TEST(ToRange, FoldsIntoClosedRangeWithoutJoiningTheEnds) {
+TEST(ToRange, FoldsIntoClosedRangeWithoutJoiningTheEndsFarOutsideAndForIntegers) {
     // x, lo, hi, result; an empty or reversed range gives its low end.
     const double cases[][4] = {{-180, -180, 180, -180}, {180, -180, 180, 180},
                                {540, -180, 180, 180},   {-540, -180, 180, -180},
@@ -26,9 +26,6 @@ TEST(ToRange, FoldsIntoClosedRangeWithoutJoiningTheEnds) {
     for (const auto& c : cases)
         EXPECT_EQ(toRange(c[0], c[1], c[2]), c[3]) << c[0];
     EXPECT_TRUE(std::isnan(toRange(std::nan(""), 0.0, 360.0)));
-}
-
-TEST(ToRange, EndsForInputsFarOutside) {
     // Far beyond the step-by-step folding the result still lies in the range.
     for (double x : {1e12, -1e12, 1e300, -1e300, 123456789.123}) {
         const double r = toRange(x, -zel_math::kPi, zel_math::kPi);
@@ -42,12 +39,10 @@ TEST(ToRange, EndsForInputsFarOutside) {
     while (folded > 360.0)
         folded -= 360.0;
     EXPECT_EQ(toRange(x, 0.0, 360.0), folded);
-}
-
-TEST(ToRange, IntegersFoldWithoutOverflow) {
-    const int cases[][4] = {{370, 0, 360, 10}, {360, 0, 360, 360}, {-1, 0, 360, 359},
-                            {-360, 0, 360, 0}, {INT_MIN, 0, 1, 0}, {3, 5, 5, 5}};
-    for (const auto& c : cases)
+    // Integers fold without overflow.
+    const int ints[][4] = {{370, 0, 360, 10}, {360, 0, 360, 360}, {-1, 0, 360, 359},
+                           {-360, 0, 360, 0}, {INT_MIN, 0, 1, 0}, {3, 5, 5, 5}};
+    for (const auto& c : ints)
         EXPECT_EQ(toRange(c[0], c[1], c[2]), c[3]) << c[0];
     EXPECT_EQ(toRange(INT_MAX, -2000000000, 2000000000), INT_MAX - 4000000000LL);
 }
@@ -63,7 +58,7 @@ TEST(Atan3, PlacesAngleByBothSignsInMinusHalfPiToThreeHalfPi) {
         EXPECT_NEAR(atan3(c[0], c[1]), c[2], 1e-15) << c[0] << "," << c[1];
 }
 
-TEST(UnitConversions, RoundToFiveDecimalsAwayFromDegreesOnly) {
+TEST(UnitConversions, RoundToFiveDecimalsAwayFromDegreesOnlyAndReadingsReversed) {
     // Rounded to five decimals (half away from zero), Deg2Rad after folding into range.
     const Case rounded[] = {
         {dNearInt, 2.5, 3},      {dNearInt, -2.5, -3},    {dNearInt, -2.4, -2},
@@ -79,9 +74,7 @@ TEST(UnitConversions, RoundToFiveDecimalsAwayFromDegreesOnly) {
                           {Rad2Deg, 10, 572.9577951308232}};
     for (const Case& c : exact)
         EXPECT_NEAR(c.fn(c.in), c.out, 1e-12) << c.in;
-}
-
-TEST(ReadingReversal, CircleReadingsAndFaces) {
+    // Circle readings and faces.
     const Case cases[] = {{HR2HL, 360, 0},
                           {HR2HL, 90, 270},
                           {HL2HR, 270, 90},

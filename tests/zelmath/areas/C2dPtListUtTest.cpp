@@ -31,13 +31,13 @@ const std::vector<C2dPos> kConcave = {{0, 0}, {0, 60}, {30, 60}, {30, 30}, {70, 
 
 }  // namespace
 
-TEST(C2dPtListUt, SignedAreaPerimeterAndExtents) {
+TEST(C2dPtListUt, SignedAreaPerimeterExtentsAndThePositivePartRightOfALine) {
     C2dPtVectorList pts(kUnitSquare), rev(reversed(kUnitSquare)), one({{5, 5}}), none;
     C2dPtListUt ut(pts);
     EXPECT_DOUBLE_EQ(ut.getSignedArea(), 1.0);
-    EXPECT_DOUBLE_EQ(ut.getArea(), 1.0);
     EXPECT_DOUBLE_EQ(ut.getPerimeter(), 4.0);
     EXPECT_DOUBLE_EQ(C2dPtListUt(rev).getSignedArea(), -1.0);
+    EXPECT_DOUBLE_EQ(C2dPtListUt(rev).getArea(), 1.0);
     pts.points[2] = C2dPos(2, 2);  // the cached area follows a reset
     ut.reset();
     EXPECT_DOUBLE_EQ(ut.getSignedArea(), shoelace(pts.points));
@@ -47,11 +47,22 @@ TEST(C2dPtListUt, SignedAreaPerimeterAndExtents) {
     EXPECT_TRUE(zel_math::isUnset(empty.getMinX()));  // no points, no extents
     C2dPtVectorList field(kField);
     C2dPtListUt f(field);
-    EXPECT_TRUE(f.getMinX() == 0.0 && f.getMaxX() == 100.0);
-    EXPECT_TRUE(f.getMinY() == 0.0 && f.getMaxY() == 120.0);
+    EXPECT_TRUE(f.getMinX() == 0 && f.getMaxX() == 100 && f.getMinY() == 0 && f.getMaxY() == 120);
+    // The positive area is the part right of the line.
+    C2dPtVectorList square(kUnitSquare);
+    C2dPtListUt sq(square);
+    // Looking north from x = 0.5, 0.25, beyond and before the square; looking south the
+    // right-hand side is the west part; the diagonal from (0,0) towards (1,1) leaves the
+    // triangle east of it on the right, with two vertices exactly on the line.
+    const double cases[][3] = {{0.5, 0, 0.5}, {0.25, 0, 0.75},   {-1, 0, 1},
+                               {2, 0, 0},     {0.25, 180, 0.25}, {0, 45, 0.5}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(sq.getPositiveArea(C2dPos(0, c[0]), CMathAngle(c[1])), c[2], 1e-12) << c[0];
+    C2dPtVectorList diamond({{0, 0}, {1, 1}, {2, 0}, {1, -1}});  // two vertices on the north line
+    EXPECT_NEAR(C2dPtListUt(diamond).getPositiveArea(C2dPos(0, 0), CMathAngle(0.0)), 1.0, 1e-12);
 }
 
-TEST(C2dPtListUt, PositiveAreaRightOfALineAndSelfIntersections) {
+TEST(C2dPtListUt, SelfIntersections) {
     C2dPtVectorList eight({{0, 0}, {1, 1}, {0, 1}, {1, 0}});
     C2dPtListUt ut8(eight);
     EXPECT_TRUE(ut8.hasSelfXsections());
@@ -61,15 +72,6 @@ TEST(C2dPtListUt, PositiveAreaRightOfALineAndSelfIntersections) {
     C2dPtVectorList square(kUnitSquare);
     C2dPtListUt ut(square);
     EXPECT_FALSE(ut.hasSelfXsections());
-    // Looking north from x = 0.5, 0.25, beyond and before the square; looking south the
-    // right-hand side is the west part; the diagonal from (0,0) towards (1,1) leaves the
-    // triangle east of it on the right, with two vertices exactly on the line.
-    const double cases[][3] = {{0.5, 0, 0.5}, {0.25, 0, 0.75},   {-1, 0, 1},
-                               {2, 0, 0},     {0.25, 180, 0.25}, {0, 45, 0.5}};
-    for (const auto& c : cases)
-        EXPECT_NEAR(ut.getPositiveArea(C2dPos(0, c[0]), CMathAngle(c[1])), c[2], 1e-12) << c[0];
-    C2dPtVectorList diamond({{0, 0}, {1, 1}, {2, 0}, {1, -1}});  // two vertices on the north line
-    EXPECT_NEAR(C2dPtListUt(diamond).getPositiveArea(C2dPos(0, 0), CMathAngle(0.0)), 1.0, 1e-12);
     // A segment through the square meets edge 0 first, then the others in order.
     EXPECT_EQ(ut.get1stIntersection(C2dPos(-1, 0.5), C2dPos(2, 0.5), -5, -1), 0);
     EXPECT_EQ(ut.get1stIntersection(C2dPos(-1, 0.5), C2dPos(2, 0.5), 1, 4), 2);
@@ -82,7 +84,7 @@ TEST(C2dPtListUt, PositiveAreaRightOfALineAndSelfIntersections) {
     EXPECT_TRUE(f.hasSelfXsections(C2dPos(-50, 60)));
 }
 
-TEST(AreaDivision, HingeLineEnclosesTheRequiredArea) {
+TEST(AreaDivision, HingeLineEnclosesTheRequiredAreaOrRefusesImpossibleRequests) {
     struct Case {
         std::vector<C2dPos> boundary;
         double azimuth;
@@ -107,9 +109,6 @@ TEST(AreaDivision, HingeLineEnclosesTheRequiredArea) {
         az.setAz(c.boundary.front(), x);
         EXPECT_NEAR(std::sin(az.getRad() - CMathAngle(c.azimuth).getRad()), 0.0, 1e-9);
     }
-}
-
-TEST(AreaDivision, HingeLineRefusesImpossibleRequests) {
     C2dPtVectorList pts(kField);
     C2dPtListUt ut(pts);
     C2dPos x(123, 456);
@@ -165,12 +164,8 @@ TEST(AreaDivision, ParallelLineWithTwoDirectionsAndWhatCannotBeReached) {
         ut.getAreaParallelLineSolution(CMathAngle(45.0), CMathAngle(-45.0), 2400.0, x1, x2));
     // Sides leaning to opposite sides of the base.
     EXPECT_FALSE(ut.getAreaParallelLineSolution(CMathAngle(0.0), CMathAngle(180.0), 100.0, x1, x2));
-}
-
-TEST(AreaDivision, ParallelLineWithThreeDirections) {
     // Frontage P1-P2 not square to the sides; the cut must run east (dir3 = 90).
     C2dPtVectorList pts({{0, 0}, {10, 100}});
-    C2dPos x1, x2;
     ASSERT_TRUE(C2dPtListUt(pts).getAreaParallelLineSolution(CMathAngle(0.0), CMathAngle(0.0),
                                                              CMathAngle(90.0), 5000.0, x1, x2));
     EXPECT_NEAR(x1.north, x2.north, 1e-9);  // the cut runs due east

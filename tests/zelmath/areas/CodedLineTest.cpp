@@ -48,7 +48,7 @@ void expectNear(const C2dPos& a, const C2dPos& b, double tol) {
     EXPECT_NEAR(0.0, a.distanceTo(b), tol) << a.north << ", " << a.east;
 }
 
-TEST(CodedLine, PlainPointsBecomeSegmentsAndGrades) {
+TEST(CodedLine, PlainPointsBecomeSegmentsAndGradesRectanglesGainACornerArcsTheirTangent) {
     const C3dLineWithCtlCodes line = makeLine({{0, 0, 10}, {100, 0, 12}, {100, 100, 11}});
     CAlnt alnt;
     ASSERT_TRUE(line.convertToAlnt(alnt, false));
@@ -64,9 +64,7 @@ TEST(CodedLine, PlainPointsBecomeSegmentsAndGrades) {
     EXPECT_EQ(alnt.getNumOfHes(), 2);
     twice.get_at(2).mask = 5;
     EXPECT_FALSE(twice.convertToAlnt(alnt, false));
-}
-
-TEST(CodedLine, RectangleCompletesTheFourthCornerOppositeTheRightAngle) {
+    // A rectangle completes the fourth corner opposite the right angle.
     struct Case {
         Pt p0, p1, p2;
         std::vector<C2dPos> corners;  // the figure after P0, ending on P0
@@ -91,15 +89,11 @@ TEST(CodedLine, RectangleCompletesTheFourthCornerOppositeTheRightAngle) {
         }
     }
     // The constructed corner keeps the height of the corner before it.
-    CAlnt alnt;
     ASSERT_TRUE(
         makeLine({{0, 0, 5}, {100, 0, 6, ccRectangle}, {100, 100, 7}}).convertToAlnt(alnt, false));
     EXPECT_NEAR(heightAt(alnt, 300.0), 7.0, 1e-9);
     EXPECT_NEAR(heightAt(alnt, 400.0), 5.0, 1e-9);
-}
-
-TEST(CodedLine, FirstTwoPointArcTakesItsEndTangentFromTheNextPoint) {
-    CAlnt alnt;
+    // A two-point arc takes its end tangent from the next point.
     ASSERT_TRUE(makeLine({{0, 0, 0, ccCurveStart}, {100, 100, 0, ccCurveEnd}, {100, 200, 0}})
                     .convertToAlnt(alnt, false));
     ASSERT_EQ(alnt.getNumOfHes(), 2);
@@ -113,15 +107,12 @@ TEST(CodedLine, FirstTwoPointArcTakesItsEndTangentFromTheNextPoint) {
         makeLine({{0, 0, 0, ccCurveStart}, {100, 100, 0, ccCurveEnd}}).convertToAlnt(alnt, false));
     ASSERT_EQ(alnt.getNumOfHes(), 1);
     EXPECT_EQ(alnt.getHe(0)->getType(), alntHeSegment);
-}
-
-TEST(CodedLine, ThreePointArcIsCutAtItsMiddlePoint) {
+    // Three points: the arc is cut at its middle point.
     // Circle of radius 50 about (0, 50): from (0, 0) through (50, 50) to (0, 100), turning right
     // from heading north; a half circle in two quarters.
-    const C3dLineWithCtlCodes line =
-        makeLine({{0, 0, 0, ccCurveStart}, {50, 50, 4}, {0, 100, 8, ccCurveEnd}, {-50, 100, 8}});
-    CAlnt alnt;
-    ASSERT_TRUE(line.convertToAlnt(alnt, false));
+    ASSERT_TRUE(
+        makeLine({{0, 0, 0, ccCurveStart}, {50, 50, 4}, {0, 100, 8, ccCurveEnd}, {-50, 100, 8}})
+            .convertToAlnt(alnt, false));
     ASSERT_EQ(alnt.getNumOfHes(), 3);
     EXPECT_NEAR(radiusOf(alnt, 1), 50.0, 1e-9);
     expectNear(finalOf(alnt, 0), {50, 50}, 1e-9);
@@ -233,23 +224,19 @@ TEST(ElementAzimuth, TurnsTheElementOntoTheChord) {
     EXPECT_NEAR(az.getDeg(), -45.0, 1e-9);
 
     // Spirals of each form: placed at the answer, the element ends on the chord's line.
-    struct Case {
-        double r1, r2;
-    };
-    for (const Case c : {Case{0.0, 250.0}, Case{-250.0, 0.0}, Case{400.0, 150.0}}) {
+    for (const auto& [r1, r2] : {std::pair{0.0, 250.0}, {-250.0, 0.0}, {400.0, 150.0}}) {
         const C2dPos p1(1000.0, 500.0), p2(1040.0, 530.0);
-        ASSERT_TRUE(getAlntElementAzimuth(az, p1, p2, c.r1, c.r2, 80.0));
+        ASSERT_TRUE(getAlntElementAzimuth(az, p1, p2, r1, r2, 80.0));
         CAlnt alnt;
         alnt.setStartPos(p1.north, p1.east, 0.0);
         CAlntHeSpiral spiral;
         CCurveDataSpiral& s = spiral.get_data().get_data();
-        if (c.r1 == 0.0) {
-            s.setLenAndR(80.0, c.r2, c.r2 > 0.0, true);
-        } else if (c.r2 == 0.0) {
-            s.setLenAndR(80.0, c.r1, c.r1 > 0.0, false);
-        } else {
-            s.setLenAndR(80.0, c.r1, c.r2, c.r1 > 0.0);
-        }
+        if (r1 == 0.0)
+            s.setLenAndR(80.0, r2, r2 > 0.0, true);
+        else if (r2 == 0.0)
+            s.setLenAndR(80.0, r1, r1 > 0.0, false);
+        else
+            s.setLenAndR(80.0, r1, r2, r1 > 0.0);
         spiral.setFixedStartAzimuthDeg(az.getDeg());
         ASSERT_TRUE(alnt.appendElement(spiral));
         const C2dPos u = finalOf(alnt, 0) - p1, v = p2 - p1;

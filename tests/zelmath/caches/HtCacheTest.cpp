@@ -43,7 +43,7 @@ std::vector<int> nodesOf(const CAlntHtPosCache& c) {
 
 }  // namespace
 
-TEST(HtCache, GradeSampledWithAStep) {
+TEST(HtCache, GradeSampledWithAStepAndNearestChordEdgeCases) {
     const CAlntV v = grade100();
     CAlntHtPosCache c;
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadNodesAndPosWithStep(c, v, 30.0));
@@ -68,20 +68,18 @@ TEST(HtCache, GradeSampledWithAStep) {
     ASSERT_TRUE(CAlntHtPosCacheLoader<CAlntV>::loadOnlyNodes(c, v));
     EXPECT_EQ((std::vector<int>{0, 1}), nodesOf(c));
     EXPECT_NEAR(110.0, c[1].ht, 1e-9);
-}
-
-TEST(HtCache, NearestChordEdgeCases) {
-    CAlntHtPosCache c;
-    double d = -1.0;
-    c.addHtAndSt(5.0, 0.0, false);
-    EXPECT_EQ(-1, c.findNearestSegment(CHtAndSt{1, 2}, &d));
+    // Nearest chord: none for one sample; from above a peak, the first of two equals.
+    CAlntHtPosCache peak;
+    d = -1.0;
+    peak.addHtAndSt(5.0, 0.0, false);
+    EXPECT_EQ(-1, peak.findNearestSegment(CHtAndSt{1, 2}, &d));
     EXPECT_EQ(0.0, d);
     // A peak: equally near both chords from straight above it.
-    c.addHtAndSt(15.0, 10.0, false);
-    c.addHtAndSt(5.0, 20.0, false);
-    EXPECT_EQ(0, c.findNearestSegment(CHtAndSt{25.0, 10.0}, &d));
+    peak.addHtAndSt(15.0, 10.0, false);
+    peak.addHtAndSt(5.0, 20.0, false);
+    EXPECT_EQ(0, peak.findNearestSegment(CHtAndSt{25.0, 10.0}, &d));
     EXPECT_NEAR(10.0, d, 1e-12);
-    EXPECT_EQ(1, c.findNearestSegment(CHtAndSt{14.0, 12.0}, nullptr));
+    EXPECT_EQ(1, peak.findNearestSegment(CHtAndSt{14.0, 12.0}, nullptr));
 }
 
 TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
@@ -112,13 +110,9 @@ TEST(HtCache, ParabolicProfileWithinTheDeviationWithItsVips) {
         EXPECT_NEAR(want.ch - want.len / 2.0, n.startChainage, 1e-9);
         EXPECT_NEAR(want.ch + want.len / 2.0, n.finalChainage, 1e-9);
     }
-    double lowest = 1e300, highest = -1e300;
-    for (const CHtAndSt& x : c) {
-        lowest = std::min(lowest, x.ht);
-        highest = std::max(highest, x.ht);
-    }
-    EXPECT_EQ(lowest, c.getMinHeight());
-    EXPECT_EQ(highest, c.getMaxHeight());
+    const auto [lo, hi] = std::minmax_element(
+        c.begin(), c.end(), [](const CHtAndSt& a, const CHtAndSt& b) { return a.ht < b.ht; });
+    EXPECT_TRUE(lo->ht == c.getMinHeight() && hi->ht == c.getMaxHeight());
 }
 
 TEST(HtCache, EmptyAndFailedLoadsAndSingleElements) {
@@ -152,8 +146,7 @@ TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
     CAlnt3dPosCache c;
     double lo = -1.0, hi = -1.0, next = -1.0;
     EXPECT_FALSE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(0.0, lo);
-    EXPECT_EQ(0.0, hi);
+    EXPECT_TRUE(lo == 0.0 && hi == 0.0);
     EXPECT_FALSE(c.getNextVertexStationing(100.0, next));
 
     for (double s : {0.0, 120.0, 300.0, 500.0})
@@ -161,22 +154,16 @@ TEST(Cache3d, RangeAndNextVertexOfBothCaches) {
     for (double s : {20.0, 100.0, 480.0})
         c.getHtPosCache().addHtAndSt(7.0, s, false);
     ASSERT_TRUE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(0.0, lo);
-    EXPECT_EQ(500.0, hi);
+    EXPECT_TRUE(lo == 0.0 && hi == 500.0);
 
     // Before both first samples, index 0 of each counts as none.
     EXPECT_FALSE(c.getNextVertexStationing(-5.0, next));
     // Before the height cache's first sample only the plane cache answers.
-    ASSERT_TRUE(c.getNextVertexStationing(10.0, next));
-    EXPECT_EQ(120.0, next);
-    ASSERT_TRUE(c.getNextVertexStationing(50.0, next));
-    EXPECT_EQ(100.0, next);
-    ASSERT_TRUE(c.getNextVertexStationing(490.0, next));
-    EXPECT_EQ(500.0, next);
+    for (const auto& [from, want] : {std::pair{10.0, 120.0}, {50.0, 100.0}, {490.0, 500.0}})
+        EXPECT_TRUE(c.getNextVertexStationing(from, next) && next == want) << from;
     EXPECT_FALSE(c.getNextVertexStationing(500.0, next));
 
     c.get2dPosCache().clear();
     ASSERT_TRUE(c.getMinMaxStationing(lo, hi));
-    EXPECT_EQ(20.0, lo);
-    EXPECT_EQ(480.0, hi);
+    EXPECT_TRUE(lo == 20.0 && hi == 480.0);
 }

@@ -3,26 +3,19 @@
 #include "support/NearPair.h"
 #include "velmorutils/velmorutils.h"
 
-TEST(CutFillSlope, DirectionRisesForCutFallsForFillOutwardOnEachSide) {
+TEST(CatchPoint, SlopeDirectionsAndTheSlopeReachingTheGroundFirstOnItsSide) {
     double dx = 0, dy = 0;
     ComputeXYOffsetsForCutFillSlope(2, true, true, &dx, &dy);
-    EXPECT_DOUBLE_EQ(dx, 2.0);
-    EXPECT_NEAR(dy, 1.0, 1e-15);
+    EXPECT_TRUE(nearPair(dx, dy, 2, 1, 1e-15));
     ComputeXYOffsetsForCutFillSlope(1.5, false, false, &dx, &dy);
-    EXPECT_DOUBLE_EQ(dx, -1.5);
-    EXPECT_NEAR(dy, -1.0, 1e-15);
+    EXPECT_TRUE(nearPair(dx, dy, -1.5, -1, 1e-15));
     // A vertical face (no run): straight out, level.
     ComputeXYOffsetsForCutFillSlope(0, true, false, &dx, &dy);
-    EXPECT_EQ(dx, -1.0);
-    EXPECT_EQ(dy, 0.0);
+    EXPECT_TRUE(dx == -1.0 && dy == 0.0);
     // A negative run still rises for a cut.
     ComputeXYOffsetsForCutFillSlope(-2, true, true, &dx, &dy);
-    EXPECT_DOUBLE_EQ(dx, -2.0);
-    EXPECT_NEAR(dy, 1.0, 1e-15);
+    EXPECT_TRUE(nearPair(dx, dy, -2, 1, 1e-15));
     ComputeXYOffsetsForCutFillSlope(2, true, true, nullptr, nullptr);
-}
-
-TEST(CatchPoint, CutOrFillByWhichSlopeReachesTheGroundFirstOnItsSide) {
     double x = -9, y = -9, dir = -9;
     // Ground 1 m above the hinge: the fill would catch it behind the hinge, so the cut wins.
     EXPECT_EQ(ComputeCatchPoint(0, 0, true, 2, true, 2, true, 0, 1, 10, 1, x, y, dir), 1);
@@ -37,8 +30,7 @@ TEST(CatchPoint, CutOrFillByWhichSlopeReachesTheGroundFirstOnItsSide) {
     // Only the slope that exists is tried.
     x = y = -9;
     EXPECT_EQ(ComputeCatchPoint(0, 0, true, 2, false, 2, true, 0, 1, 10, 1, x, y, dir), 0);
-    EXPECT_EQ(x, -9.0);
-    EXPECT_EQ(y, -9.0);
+    EXPECT_TRUE(x == -9.0 && y == -9.0);
     // A steep bank (y = 6 - 3x) crossing both slopes beyond the hinge: the cut at
     // (12/7, 6/7), the fill at (2.4, -1.2). The one nearer the second ground point's elevation
     // wins, so the order of the ground points decides.

@@ -4,7 +4,7 @@
 
 #include "velmorutils/zelmath/curves/CurveRelations.h"
 
-TEST(CurveRelations, DegreeOfCurveArcAndChordDefinitions) {
+TEST(CurveRelations, DefinitionsAndCentralAngleRelationsAgreeOnOneCurveGuardsReturnZero) {
     EXPECT_NEAR(GetRadiusFromDegOfCurve(1.0), 5729.5779513082325, 1e-9);
     EXPECT_NEAR(GetDegOfCurveFromRadius(GetRadiusFromDegOfCurve(1.0)), 1.0, 1e-14);
     EXPECT_NEAR(GetRadiusFromDegOfChord(1.0), 50.0 / std::sin(0.5 * M_PI / 180.0), 1e-9);
@@ -15,9 +15,6 @@ TEST(CurveRelations, DegreeOfCurveArcAndChordDefinitions) {
     EXPECT_EQ(GetDegOfCurveFromRadius(-100.0), 0.0);
     EXPECT_EQ(GetDegOfChordFromRadius(5e-6), 0.0);
     EXPECT_TRUE(std::isnan(GetDegOfChordFromRadius(40.0)));  // no 100-unit chord fits
-}
-
-TEST(CurveRelations, CentralAngleRelationsAgreeOnOneCurve) {
     const double R = 450.0, L = 180.0;
     const double delta = GetDeltaFromLength(L, R);
     EXPECT_NEAR(delta, 22.918311805232928, 1e-12);
@@ -35,9 +32,6 @@ TEST(CurveRelations, CentralAngleRelationsAgreeOnOneCurve) {
     EXPECT_NEAR(E, R / std::cos(0.2) - R, 1e-10);
     EXPECT_NEAR(GetLengthFromExternal(E, R), L, 1e-7);
     EXPECT_NEAR(GetChordLenFromLength(L, R), C, 1e-12);
-}
-
-TEST(CurveRelations, GuardsReturnZero) {
     EXPECT_EQ(GetDeltaFromLength(100.0, 0.0), 0.0);
     EXPECT_EQ(GetDeltaFromLength(100.0, -50.0), 0.0);  // signed comparison
     EXPECT_NEAR(GetDeltaFromChordLength(200.0, 100.0), 180.0, 1e-12);

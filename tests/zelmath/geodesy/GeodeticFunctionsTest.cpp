@@ -11,7 +11,7 @@ constexpr double kA = 6378137.0;
 constexpr double kRf = 298.257223563;
 }  // namespace
 
-TEST(GeodeticOffsets, OneDegreeOfLongitudeOnTheEquator) {
+TEST(GeodeticOffsets, OneDegreeOnTheEquatorThereAndBackWgsRefinementAndSphere) {
     double dN = 1, dE = 0;
     GetNeOffsetFromLatLon(dN, dE, 0, 0, 0, 1, 0, 0);
     EXPECT_EQ(dN, 0.0);
@@ -22,20 +22,13 @@ TEST(GeodeticOffsets, OneDegreeOfLongitudeOnTheEquator) {
     // Across the date line the longitude difference is not folded.
     GetNeOffsetFromLatLon(dN, dE, 0, 179.5, 0, -179.5, 0, 0);
     EXPECT_NEAR(dE, -359 * 110946.26, 2.0);
-}
-
-TEST(GeodeticOffsets, OffsetThereAndBackWithTheSameRadius) {
     const double lat1 = 47.3, lon1 = 8.5;
     for (double R : {6371000.0, 6380000.0}) {
         double lat2 = 0, lon2 = 0;
         GetOffsetLatLon(lat2, lon2, lat1, lon1, 1234.5, -678.9, 420, R);
-        double dN = 0, dE = 0;
         GetNeOffsetFromLatLon(dN, dE, lat1, lon1, lat2, lon2, 420, R);
         EXPECT_TRUE(nearPair(dN, dE, 1234.5, -678.9, 1e-7)) << R;
     }
-}
-
-TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinement) {
     // A step of 4 km east and 10 km north from 50N against the exact inverse. Unequal parts, so
     // that north and east cannot stand in for each other. One mean radius serves both
     // directions, so at 50N the north part comes out 0.14 % short and the east one 0.14 % long:
@@ -50,24 +43,16 @@ TEST(GeodeticOffsets, WgsOffsetWithMeanLatitudeRefinement) {
     // At the pole an east step has no longitude to change.
     GetBL2FromBL1AndDeDn(90, 7, 500, 0, lat2, lon2);
     EXPECT_TRUE(nearPair(lat2, lon2, 90, 7, 0));
-}
-
-TEST(GeodeticOffsets, BearingAndDistanceOnTheSphere) {
-    double lat2 = 0, lon2 = 0;
     // 111.2 km due north is one degree on the 6371 km sphere.
     Compute2DPointBLH(10, 20, 1 / 8.993216059187306e-6, 30, -30, &lat2, &lon2);
     EXPECT_TRUE(nearPair(lat2, lon2, 11, 20, 1e-12));
     Compute2DPointBLH(0, 20, 1 / 8.993216059187306e-6, 45, 45, &lat2, &lon2);
     EXPECT_TRUE(nearPair(lat2, lon2, 0, 21, 1e-12));
     Compute2DPointBLH(0, 20, 100, 0, 0, nullptr, nullptr);  // outputs are optional
-}
-
-TEST(GeodeticOffsets, IntersectionOfTwoBearings) {
     double lat = 0, lon = 0;
     // From two points 0.01 degrees apart on a parallel, bearings 45 and 315 meet midway north.
     ASSERT_EQ(ComputeBLIntersectionPoint(45, 7, 45, 45, 7.01, 315, lat, lon), 1);
     EXPECT_NEAR(lon, 7.005, 1e-6);
-    double dN = 0, dE = 0;
     GetNeOffsetFromLatLon(dN, dE, 45, 7, lat, lon, 0, 0);
     EXPECT_NEAR(dN, dE, 0.01);
     lat = lon = -1;
@@ -75,7 +60,7 @@ TEST(GeodeticOffsets, IntersectionOfTwoBearings) {
     EXPECT_TRUE(nearPair(lat, lon, -1, -1, 0));
 }
 
-TEST(GeodeticInverse, KnownLinesAndSwappedEnds) {
+TEST(GeodeticInverse, KnownLinesAndTheDateLine) {
     double faz = -1, dist = -1, baz = -1;
     invlon(kA, kRf, 45, 0, 46, 0, faz, dist, baz);
     EXPECT_TRUE(nearPair(faz, baz, 0, 180, 1e-9));
@@ -99,11 +84,4 @@ TEST(GeodeticInverse, KnownLinesAndSwappedEnds) {
         EXPECT_NEAR(faz, refFaz, 1e-9) << d[0];
         EXPECT_NEAR(lambda, refLambda, 1e-12) << d[0];
     }
-    // Swapping the ends swaps the forward and back azimuths.
-    double f1, d1, b1, f2, d2, b2;
-    invlon(kA, kRf, -33.9, 18.4, 51.5, -0.1, f1, d1, b1);
-    invlon(kA, kRf, 51.5, -0.1, -33.9, 18.4, f2, d2, b2);
-    EXPECT_NEAR(d1, d2, 1e-6);
-    // The back azimuth already looks from the far end toward the near one.
-    EXPECT_TRUE(nearPair(f1, f2, b2, b1, 1e-9));
 }

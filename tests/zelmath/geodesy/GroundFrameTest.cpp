@@ -13,20 +13,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const CGroundFrame kSite{{1840672.3179, 6485936.6698}, 0.99995862};
 
-TEST(GroundFrame, RoundTripWithinATenthOfAMillimetreOverTenKilometres) {
-    double worst = 0.0;
-    for (int i = 0; i <= 400; ++i) {
-        const double a = i * 0.0157079632679;  // around the origin, out to 10 km
-        const double r = 25.0 * i;
-        const C2dPos grid{kSite.origin.north + r * std::cos(a),
-                          kSite.origin.east + r * std::sin(a)};
-        const C2dPos back = kSite.toGrid(kSite.toGround(grid));
-        worst = std::fmax(worst, back.distanceTo(grid));
-    }
-    EXPECT_LT(worst, 1e-4);
-}
-
-TEST(GroundFrame, GroundDistancesAreGridDistancesOverTheFactor) {
+TEST(GroundFrame, GroundDistancesAreGridDistancesOverARealisticFactor) {
     const C2dPos a{1841000.0, 6486000.0}, b{1848000.0, 6480000.0};
     const double grid = a.distanceTo(b);
     const double ground = kSite.toGround(a).distanceTo(kSite.toGround(b));
@@ -36,9 +23,9 @@ TEST(GroundFrame, GroundDistancesAreGridDistancesOverTheFactor) {
     // The origin is where ground and grid agree, and only there.
     EXPECT_EQ(kSite.toGround(kSite.origin), kSite.origin);
     EXPECT_GT(kSite.toGround(a).distanceTo(a), 0.01);
-}
-
-TEST(GroundFrame, FactorsBeyondAnyRealGroundSystemAreInvalid) {
+    // Back to the grid within a tenth of a millimetre, 9 km from the origin.
+    EXPECT_LT(kSite.toGrid(kSite.toGround(b)).distanceTo(b), 1e-4);
+    // Factors beyond any real ground system are invalid.
     CGroundFrame f = kSite;
     EXPECT_TRUE(f.isValid());
     for (double k : {0.0, -0.99996, 0.98999, 1.01001, kInf, kNaN}) {

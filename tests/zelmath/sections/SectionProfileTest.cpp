@@ -7,7 +7,7 @@ using namespace zel_math;
 // The pavement's top line (its crown point written twice), the pavement course as a closed
 // polygon, a curb block with vertical faces, and a level course from -2 to 2 that the crown
 // rises through: the boundary keeps both ends of each vertical step and the crossings.
-TEST(SectionUpperBoundary, ClosedCoursesVerticalFacesAndCrossings) {
+TEST(SectionProfile, UpperBoundaryOfCoursesFacesAndCrossingsAndItsSides) {
     const std::vector<std::vector<TSectionPoint>> surfaces = {
         {{-3.5, 9.9125, "ETW"}, {0, 10, "CL"}, {0, 10, "CL"}, {3.5, 9.9125, "ETW"}},
         {{-3.5, 9.9125, ""},
@@ -38,38 +38,35 @@ TEST(SectionUpperBoundary, ClosedCoursesVerticalFacesAndCrossings) {
     TSectionProfile p{0, got, {}, {}};
     double h = 0;
     std::string code;
-    ASSERT_TRUE(sectionHeightAt(p, 3.5, h, &code));  // the top of the curb face
-    EXPECT_DOUBLE_EQ(h, 10.0625);
-    EXPECT_EQ(code, "TC");
-    ASSERT_TRUE(sectionHeightAt(p, 3.7, h, &code));
-    EXPECT_EQ(code, "BC");
-    ASSERT_TRUE(sectionHeightAt(p, -2.7, h, &code));
-    EXPECT_NEAR(h, 9.9325, 1e-12);
-    EXPECT_EQ(code, "ETW");
+    // At 3.5 the top of the curb face.
+    for (const auto& [off, want, wantCode] :
+         {std::tuple{3.5, 10.0625, "TC"}, {3.7, 10.0625, "BC"}, {-2.7, 9.9325, "ETW"}}) {
+        ASSERT_TRUE(sectionHeightAt(p, off, h, &code)) << off;
+        EXPECT_NEAR(h, want, 1e-12) << off;
+        EXPECT_EQ(code, wantCode) << off;
+    }
     EXPECT_FALSE(sectionHeightAt(p, 4.01, h));
     EXPECT_FALSE(sectionHeightAt(p, -3.5001, h));
     EXPECT_TRUE(sectionUpperBoundary({}).empty());
-}
-
-TEST(SectionSides, HingeByCodeElseInsideTheDaylightElseTheOuterEnd) {
-    TSectionProfile p{0,
-                      {{-9, 97, "DL"},
-                       {-6, 98, ""},
-                       {-5, 98.2, "EOS"},
-                       {0, 98.3, "CL"},
-                       {5, 98.2, "HingeCut"},
-                       {7, 99, ""}},
-                      {},
-                      {}};
-    findSectionSides(p);
-    EXPECT_EQ(p.left.hinge, 1);  // just inside the daylight
-    EXPECT_EQ(p.left.daylight, 0);
-    EXPECT_DOUBLE_EQ(p.left.fillHV, 3.0);
-    EXPECT_EQ(p.right.hinge, 4);  // coded; the outer end is then its daylight
-    EXPECT_EQ(p.right.daylight, 5);
-    EXPECT_NEAR(p.right.cutHV, 2.5, 1e-12);
-    p.points[0].code.clear();
-    findSectionSides(p);
-    EXPECT_EQ(p.left.hinge, 0);
-    EXPECT_EQ(p.left.daylight, -1);
+    // Sides: hinge by code, else just inside the daylight, else the outer end.
+    TSectionProfile sides{0,
+                          {{-9, 97, "DL"},
+                           {-6, 98, ""},
+                           {-5, 98.2, "EOS"},
+                           {0, 98.3, "CL"},
+                           {5, 98.2, "HingeCut"},
+                           {7, 99, ""}},
+                          {},
+                          {}};
+    findSectionSides(sides);
+    EXPECT_EQ(sides.left.hinge, 1);  // just inside the daylight
+    EXPECT_EQ(sides.left.daylight, 0);
+    EXPECT_DOUBLE_EQ(sides.left.fillHV, 3.0);
+    EXPECT_EQ(sides.right.hinge, 4);  // coded; the outer end is then its daylight
+    EXPECT_EQ(sides.right.daylight, 5);
+    EXPECT_NEAR(sides.right.cutHV, 2.5, 1e-12);
+    sides.points[0].code.clear();
+    findSectionSides(sides);
+    EXPECT_EQ(sides.left.hinge, 0);
+    EXPECT_EQ(sides.left.daylight, -1);
 }

@@ -7,7 +7,14 @@
 
 namespace {
 
-TEST(VerticalStraight, HeightSnapsWithinAMillimetreOfTheEnd) {
+// The grade (%) at a length along the element, NaN where it has none.
+template <class E>
+double gradeAt(const E& e, double len) {
+    double g = 0.0;
+    return e.getGradeAtLength(len, g) ? g : NAN;
+}
+
+TEST(VerticalElement, StraightSnapsWithinAMillimetreOfTheEndCrestHasItsHighPointAndVip) {
     const CVerticalElement st(100.0, 0.0, 50.0, 2.0);
     double h = 0.0;
     ASSERT_EQ(st.getHtAtLen(50.0005, h), ecOk);
@@ -17,43 +24,33 @@ TEST(VerticalStraight, HeightSnapsWithinAMillimetreOfTheEnd) {
     // A straight seen as a VIP is its end point, without a curve.
     CLsInfo vip;
     ASSERT_TRUE(st.getAsLs(vip));
-    EXPECT_DOUBLE_EQ(vip.getChainage(), 50.0);
-    EXPECT_EQ(vip.getCurveLength(), 0.0);
+    EXPECT_TRUE(vip.getChainage() == 50.0 && vip.getCurveLength() == 0.0);
 
     // Given by two points backwards, it collapses onto the first.
     CVerticalElement back;
     back.setStraight(200.0, 10.0, 150.0, 13.0);
-    EXPECT_EQ(back.getLen(), 0.0);
-    EXPECT_DOUBLE_EQ(back.getFinalHt(), 10.0);
-}
-
-TEST(VerticalParabola, CrestHighPointGradesAndVip) {
+    EXPECT_TRUE(back.getLen() == 0.0 && back.getFinalHt() == 10.0) << back.getFinalHt();
+    // A crest: its high point, grades and VIP.
     const CVerticalElement p(20.0, 1000.0, 100.0, 2.0, -2.0);
     EXPECT_DOUBLE_EQ(p.getParabolaCoefficientKv(), -2500.0);
-    double ch = 0.0, h = 0.0, g = 0.0;
+    double ch = 0.0;
     bool inside = false;
     ASSERT_TRUE(p.getParabolaExtremum(ch, h, inside));
-    EXPECT_DOUBLE_EQ(ch, 1050.0);
-    EXPECT_DOUBLE_EQ(h, 20.5);
-    EXPECT_TRUE(inside);
-    ASSERT_TRUE(p.getGradeAtLength(100.0005, g));
-    EXPECT_DOUBLE_EQ(g, -2.0);
-    EXPECT_FALSE(p.getGradeAtLength(100.01, g));
+    EXPECT_TRUE(nearPair(ch, h, 1050.0, 20.5, 1e-12) && inside);
+    EXPECT_DOUBLE_EQ(gradeAt(p, 100.0005), -2.0);
+    EXPECT_TRUE(std::isnan(gradeAt(p, 100.01)));
 
     // Its VIP is at the middle, on the incoming grade, and the curve is its whole length.
-    CLsInfo vip;
     ASSERT_TRUE(p.getAsLs(vip));
-    EXPECT_DOUBLE_EQ(vip.getChainage(), 1050.0);
-    EXPECT_DOUBLE_EQ(vip.getHeight(), 21.0);
+    EXPECT_TRUE(nearPair(vip.getChainage(), vip.getHeight(), 1050.0, 21.0, 1e-12));
 
     // A vertex beyond the curve is reported but not inside; a straight has none.
     ASSERT_TRUE(CVerticalElement(0.0, 0.0, 100.0, 4.0, 2.0).getParabolaExtremum(ch, h, inside));
-    EXPECT_FALSE(inside);
-    EXPECT_DOUBLE_EQ(ch, 200.0);
+    EXPECT_TRUE(!inside && ch == 200.0) << ch;
     EXPECT_FALSE(CVerticalElement(0.0, 0.0, 100.0, 1.0).getParabolaExtremum(ch, h, inside));
 }
 
-TEST(VerticalLsElement, CurvesMayNotOverlapByMoreThanAMillimetre) {
+TEST(VerticalLsElement, CurvesTouchWithinAMillimetreGradeAndStepSwitchAtTheCurveStart) {
     // The current curve ends at 250; the next one must not start before 249.999.
     CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
     EXPECT_FALSE(ls.isok());
@@ -64,25 +61,9 @@ TEST(VerticalLsElement, CurvesMayNotOverlapByMoreThanAMillimetre) {
     ls.setStartHtAndChain(100.0, 0.0);
     ASSERT_TRUE(ls.isok());
     EXPECT_DOUBLE_EQ(ls.getStartSegment().getLen(), 150.0);
-    // A start inside the curve fails.
-    ls.setStartHtAndChain(100.0, 160.0);
-    EXPECT_FALSE(ls.isok());
-    double h = 0.0;
-    EXPECT_EQ(ls.getHtAtLen(0.0, h), ecBeyondEnd);
-}
-
-TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabolaAndTheLastVipEndsAtTheVip) {
-    // The VIP at 200 (from +2 % to -2 %, 100 m parabola) seen from a start at chainage 0.
-    CVerticalLSElement ls(CLsInfo(200.0, 104.0, 100.0));
-    ls.setNextLSElement(CLsInfo(500.0, 98.0, 150.0));
-    ls.setStartHtAndChain(100.0, 0.0);
-    ASSERT_TRUE(ls.isok());
-    double g = 0.0;
-    ASSERT_TRUE(ls.getGradeAtLength(149.9995, g));
-    EXPECT_DOUBLE_EQ(g, 2.0);
-    ASSERT_TRUE(ls.getGradeAtLength(200.0, g));
-    EXPECT_NEAR(g, 0.0, 1e-12);
-    EXPECT_FALSE(ls.getGradeAtLength(250.01, g));
+    EXPECT_DOUBLE_EQ(gradeAt(ls, 149.9995), 2.0);
+    EXPECT_NEAR(gradeAt(ls, 200.0), 0.0, 1e-12);
+    EXPECT_TRUE(std::isnan(gradeAt(ls, 250.01)));
     // On the straight the step runs to its end; from the curve start it is the chord that
     // sags 0.02 (20 m for A = -0.0002), counted from the chainage asked for.
     EXPECT_DOUBLE_EQ(ls.getStepForDeviation(100.0, 0.02), 50.0);
@@ -90,13 +71,17 @@ TEST(VerticalLsElement, GradeAndStepSwitchFromStraightToParabolaAndTheLastVipEnd
     EXPECT_NEAR(ls.getStepForDeviation(240.0, 0.02), 10.0, 1e-9);
     EXPECT_EQ(ls.getStepForDeviation(260.0, 0.02), 0.0);
     EXPECT_EQ(CVerticalLSElement().getStepForDeviation(0.0, 0.02), 0.0);
+    // A start inside the curve fails.
+    ls.setStartHtAndChain(100.0, 160.0);
+    EXPECT_FALSE(ls.isok());
+    double h = 0.0;
+    EXPECT_EQ(ls.getHtAtLen(0.0, h), ecBeyondEnd);
     // The last VIP ends its element at the VIP.
     CVerticalLSElement last(CLsInfo(1000.0, 105.0, 40.0));
     last.setStartHtAndChain(106.0 - 0.01 * 40.0, 940.0);
     ASSERT_TRUE(last.isok());
     EXPECT_EQ(last.getParabole(), nullptr);
-    EXPECT_DOUBLE_EQ(last.getLen(), 60.0);
-    EXPECT_DOUBLE_EQ(last.getFinalHt(), 105.0);
+    EXPECT_TRUE(nearPair(last.getLen(), last.getFinalHt(), 60.0, 105.0, 1e-12));
 }
 
 TEST(VerticalArc, HeightsLieOnTheCircleTheEndGradeIsReachedAndStepsAndRadiiFollow) {
@@ -123,7 +108,6 @@ TEST(VerticalArc, HeightsLieOnTheCircleTheEndGradeIsReachedAndStepsAndRadiiFollo
     const C2dPos end = arc.getFinalStaAndHt();
     EXPECT_NEAR(vip.getHeight(), 50.0 - 0.01 * (vip.getChainage() - 300.0), 1e-9);
     EXPECT_NEAR(vip.getHeight(), end.east - 0.03 * (end.north - vip.getChainage()), 1e-9);
-    EXPECT_DOUBLE_EQ(vip.getRadius(), r);
     // A crest: steps by its chord, and the radius from the grades and the length.
     const CAlntVeArc crest(0.0, 0.0, 4.0, -4.0, -1000.0);
     // A chord of a circle of radius 1000 that sags 0.01: 2 sqrt(2 r d) nearly.
@@ -135,9 +119,6 @@ TEST(VerticalArc, HeightsLieOnTheCircleTheEndGradeIsReachedAndStepsAndRadiiFollo
     EXPECT_FALSE(CAlntVeArc::computeRadius(radius, 2.0, 2.0, 50.0));
     ASSERT_TRUE(CAlntVeArc::computeRadius(radius, -1.0, 3.0, 80.0));
     EXPECT_NEAR(radius, 80.0 / std::sin(std::atan(0.03) - std::atan(-0.01)), 1e-9);
-    CAlntVeArc fromGrades;
-    ASSERT_TRUE(fromGrades.setGradesAndLen(-1.0, 3.0, 80.0));
-    EXPECT_NEAR(fromGrades.getRadius(), radius, 1e-9);
 }
 
 }  // namespace

@@ -36,35 +36,26 @@ public:
     CAlntVe* clone() const override { return new UnknownKind(*this); }
 };
 
-CVerticalElement straight(double len, double grade) {
-    CVerticalElement e;
-    e.setStraight(len, grade);
-    return e;
-}
+// Straights E(0, 0, length, grade) and parabolas E(0, 0, length, grade in, grade out): appending
+// sets where they start.
+using E = CVerticalElement;
 
-CVerticalElement parabola(double len, double g1, double g2) {
-    CVerticalElement e;
-    e.setParabola(len, g1, g2);
-    return e;
-}
-
-TEST(VipIterator, ElementProfilesGiveStartGradeBreaksCurveVipsAndEnd) {
+TEST(VipIterator, ProfilesGiveStartGradeBreaksCurveVipsAndEndEachOnceElementsInOrder) {
     struct Case {
         const char* what;
         std::vector<CVerticalElement> elements;
         std::vector<Point> vips;
     };
     const Case cases[] = {
-        {"a single straight gives its start only", {straight(100.0, 1.0)}, {{0.0, 10.0}}},
+        {"a single straight gives its start only", {E(0, 0, 100.0, 1.0)}, {{0.0, 10.0}}},
         {"a grade break between straights is a VIP",
-         {straight(100.0, 1.0), straight(100.0, -1.0)},
+         {E(0, 0, 100.0, 1.0), E(0, 0, 100.0, -1.0)},
          {{0.0, 10.0}, {100.0, 11.0}}},
         {"continuous grades give start, curve VIP and end",
-         {straight(100.0, 2.0), parabola(100.0, 2.0, -2.0), straight(100.0, -2.0)},
+         {E(0, 0, 100.0, 2.0), E(0, 0, 100.0, 2.0, -2.0), E(0, 0, 100.0, -2.0)},
          {{0.0, 10.0}, {150.0, 13.0}, {300.0, 10.0}}},
         {"an unbroken grade junction is passed over",
-         {straight(50.0, 2.0), straight(50.0, 2.0), parabola(100.0, 2.0, -2.0),
-          straight(100.0, -2.0)},
+         {E(0, 0, 50.0, 2.0), E(0, 0, 50.0, 2.0), E(0, 0, 100.0, 2.0, -2.0), E(0, 0, 100.0, -2.0)},
          {{0.0, 10.0}, {150.0, 13.0}, {300.0, 10.0}}},
     };
     for (const Case& c : cases) {
@@ -79,9 +70,6 @@ TEST(VipIterator, ElementProfilesGiveStartGradeBreaksCurveVipsAndEnd) {
             EXPECT_DOUBLE_EQ(got[1].getCurveLength(), 100.0);
         }
     }
-}
-
-TEST(VipIterator, VipProfileYieldsEachVipOnce) {
     // The first VIP is an element of no length whose start, VIP and end coincide: it is
     // reported once.
     const std::vector<Point> vips = {
@@ -97,20 +85,18 @@ TEST(VipIterator, VipProfileYieldsEachVipOnce) {
     for (size_t i = 0; i < got.size(); ++i)
         EXPECT_EQ(got[i].getCurveLength(), curves[i]) << i;
     expectPoints(walk(arcs), vips);
-}
-
-TEST(ElementIterator, VipWithArcIsStraightAndArcEmptyAlignmentAndUnknownKindHaveNone) {
-    CAlntV alnt;
-    alnt.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
-    alnt.appendElement(CAlntVeLsWithArc(200.0, 104.0, 3000.0));
-    alnt.appendElement(CAlntVeLsWithArc(500.0, 98.0, 0.0));
-    TAlntVeItrImpl<CAlntV> it(alnt);
+    // The element walk: each VIP with an arc is a straight and an arc.
+    CAlntV withArcs;
+    withArcs.appendElement(CAlntVeLsWithArc(0.0, 100.0, 0.0));
+    withArcs.appendElement(CAlntVeLsWithArc(200.0, 104.0, 3000.0));
+    withArcs.appendElement(CAlntVeLsWithArc(500.0, 98.0, 0.0));
+    TAlntVeItrImpl<CAlntV> it(withArcs);
     std::vector<const CAlntVe*> seen{it.getElement()};
     while (it.nextAlnVe())
         seen.push_back(it.getElement());
     // Each VIP element is a straight and an arc, the degenerate ones included.
     ASSERT_EQ(seen.size(), 6u);
-    const auto* mid = static_cast<const CAlntVeLsWithArc*>(alnt.getVe(1));
+    const auto* mid = static_cast<const CAlntVeLsWithArc*>(withArcs.getVe(1));
     EXPECT_EQ(seen[2], &mid->getStartSegment());
     EXPECT_EQ(seen[3], &mid->getArc());
 
@@ -121,7 +107,7 @@ TEST(ElementIterator, VipWithArcIsStraightAndArcEmptyAlignmentAndUnknownKindHave
     EXPECT_FALSE(TAlntLsItrImpl<CAlntV>(empty).nextLs());
     // An element of a kind the iterators do not know is refused.
     CAlntV unknown;
-    unknown.appendElement(straight(10.0, 1.0));
+    unknown.appendElement(E(0, 0, 10.0, 1.0));
     unknown.appendElement(UnknownKind());
     TAlntVeItrImpl<CAlntV> stops(unknown);
     EXPECT_FALSE(stops.nextAlnVe());

@@ -27,7 +27,7 @@ std::vector<VipValues> twoCurves(double firstLen, double secondLen) {
 
 }  // namespace
 
-TEST(VerticalValidity, CurvesThatTouchWithinTheToleranceAreAccepted) {
+TEST(VerticalValidity, CurvesTouchWithinTheToleranceNotOutrunTheirTangentsStationsIncrease) {
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.0)));
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.0018)));  // 0.9 mm over
     EXPECT_TRUE(refused(checkVerticalCurves(twoCurves(100.0, 100.0022)),
@@ -38,18 +38,6 @@ TEST(VerticalValidity, CurvesThatTouchWithinTheToleranceAreAccepted) {
     coarse.touchToleranceM = 0.005;
     EXPECT_TRUE(checkVerticalCurves(twoCurves(100.0, 100.008), coarse));
     EXPECT_FALSE(checkVerticalCurves(twoCurves(100.0, 100.012), coarse));
-    // The line and the station text are the caller's.
-    std::vector<VipValues> p = twoCurves(100.0, 130.0);
-    p[1].line = 12;
-    p[2].line = 13;
-    coarse.unit = LinearUnit::USSurveyFoot;
-    coarse.stationText = [](double m) { return "S" + std::to_string(static_cast<int>(m)); };
-    EXPECT_TRUE(refused(checkVerticalCurves(p, coarse),
-                        "the vertical curves ParaCurve at line 12 (VIP station S100) and "
-                        "ParaCurve at line 13 (VIP station S200) overlap by 49.2125 usft"));
-}
-
-TEST(VerticalValidity, ACircleLongerThanItsTangentIsRefused) {
     // +2 % to -2 %: the tangent length is R * 0.02 exactly, R * 0.02 / sqrt(1.0004) along the
     // chainage; the VIP behind is 100 m away.
     const auto profile = [](double r) {
@@ -62,12 +50,10 @@ TEST(VerticalValidity, ACircleLongerThanItsTangentIsRefused) {
     const VipExtent e = vipCurveExtent(circ(100, 102, 5000.0), 0.02, -0.02);
     EXPECT_NEAR(e.back, 100.0 / std::sqrt(1.0004), 1e-9);
     EXPECT_NEAR(circleArcLength(5000.0, 0.02, -0.02), 10000.0 * std::atan(0.02), 1e-9);
-    // A parabola past the VIP ahead; the circle past the last VIP of a steep drop.
+    // A parabola past the VIP ahead; a circle past the last VIP of a steep drop.
     EXPECT_FALSE(checkVerticalCurves({pvi(0, 100), para(100, 103, 180), pvi(180, 100)}));
     EXPECT_FALSE(checkVerticalCurves({pvi(0, 100), circ(90, 102, 2000), pvi(99, 99)}));
-}
-
-TEST(VerticalValidity, OrderEndsAndValues) {
+    // Order, ends and values.
     EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100), pvi(0, 101)}),
                         "stations of a profile must increase (PVI (VIP station 0.000) follows"));
     EXPECT_TRUE(refused(checkVerticalCurves({pvi(0, 100)}), "a profile needs at least two"));
