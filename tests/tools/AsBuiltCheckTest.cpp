@@ -156,6 +156,7 @@ TEST(AsBuiltCheck, ResultsSummaryAndReportMatchThePlacedDeviations) {
         if (c != ' ' || (!squeezed.empty() && squeezed.back() != ' ')) squeezed += c;
     EXPECT_TRUE(Says(squeezed, want));
     EXPECT_TRUE(Says(squeezed, "tolerance 0.020 m"));
+    EXPECT_TRUE(Says(squeezed, "As-built check: shots.csv against builtin")) << squeezed;
 }
 
 const char* kTemplate =
