@@ -251,8 +251,10 @@ void addFieldOutputs(py::module_& m) {
             "Every stake of the stake-out (the stations of `stakeout`, each offset in turn, unit) "
             "as a point a data collector loads, as the road tool's `stakeout --points-out` writes "
             "it: structured array with number (from start_number in table order), northing, "
-            "easting, height (the centre line's design height; NaN without a profile), chainage, "
-            "offset, code (\"CL\", a key point such as \"SC\", or \"O\" for an offset) and "
+            "easting, height (the design height at the stake's own offset when the alignment "
+            "carries a section model, else the centre line's; NaN without a profile), chainage, "
+            "offset, code (\"CL\", a key point such as \"SC\", \"O\" for an offset, or the "
+            "section's code at that offset) and "
             "description (\"CL 1+100.00\", \"O 3.50 L 1+100.00\"). dataframe=True: a "
             "pandas.DataFrame of the same columns.");
     cls.def("check", &check, py::arg("northing"), py::arg("easting"),
@@ -261,9 +263,12 @@ void addFieldOutputs(py::module_& m) {
             py::arg("tol_v") = py::none(), py::arg("offsets") = std::vector<double>{0.0},
             py::arg("corridor") = py::none(), py::arg("dataframe") = false,
             "As-built check of shots (unit), the road tool's `check`: each shot's horizontal "
-            "deviation (its offset minus the nearest design line of `offsets`, right positive) "
-            "and vertical deviation (its height minus the centre line's design height at its "
-            "station), pass or fail against tol_h and tol_v (default 0.02 m and 0.01 m; a "
+            "deviation (its offset minus the design point it was meant for, right positive: with a "
+            "section model the section point of its code, else the nearest section point; "
+            "without one the nearest design line of `offsets`) and vertical deviation (its "
+            "height minus the design height at its own offset with a section model, else the "
+            "centre line's at its station), pass or fail against tol_h and tol_v (default 0.02 m "
+            "and 0.01 m; a "
             "deviation on the tolerance passes). A shot without a name, beyond the road's ends or "
             "farther than `corridor` from the centre line is bad: ok False and the reason. "
             "Returns {'shots': structured array (or DataFrame) with point, station, chainage, "
