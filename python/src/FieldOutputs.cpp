@@ -254,8 +254,8 @@ void addFieldOutputs(py::module_& m) {
             "easting, height (the design height at the stake's own offset when the alignment "
             "carries a section model, else the centre line's; NaN without a profile), chainage, "
             "offset, code (\"CL\", a key point such as \"SC\", \"O\" for an offset, or the "
-            "section's code at that offset) and "
-            "description (\"CL 1+100.00\", \"O 3.50 L 1+100.00\"). dataframe=True: a "
+            "section's code at that offset) and description (\"CL 1+100.00\", \"O 3.50 L "
+            "1+100.00\"). dataframe=True: a "
             "pandas.DataFrame of the same columns.");
     cls.def("check", &check, py::arg("northing"), py::arg("easting"),
             py::arg("height") = py::none(), py::kw_only(), py::arg("names") = py::none(),
@@ -268,8 +268,8 @@ void addFieldOutputs(py::module_& m) {
             "without one the nearest design line of `offsets`) and vertical deviation (its "
             "height minus the design height at its own offset with a section model, else the "
             "centre line's at its station), pass or fail against tol_h and tol_v (default 0.02 m "
-            "and 0.01 m; a "
-            "deviation on the tolerance passes). A shot without a name, beyond the road's ends or "
+            "and 0.01 m; a deviation on the tolerance passes). A shot without a name, beyond the "
+            "road's ends or "
             "farther than `corridor` from the centre line is bad: ok False and the reason. "
             "Returns {'shots': structured array (or DataFrame) with point, station, chainage, "
             "offset, h_dev, v_dev, h_result, v_result ('pass'/'fail'; v_result '' without a "

@@ -200,7 +200,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     std::string e = errorOf(section("20", two) + section("10", two));
     EXPECT_TRUE(startsWith(e, "line 8: CrossSect: attribute 'sta' 10")) << e;
     EXPECT_TRUE(doc.alignments[0].sections.empty());
-    EXPECT_TRUE(has(errorOf(section("20", two) + section("20", two)), "does not follow"));
+    EXPECT_TRUE(Says(errorOf(section("20", two) + section("20", two)), "does not follow"));
     e = errorOf(section("0", "<CrossSectPnt>-3</CrossSectPnt>"));
     EXPECT_TRUE(startsWith(e,
                            "line 7: CrossSectPnt: expected 'offset elevation' (two numbers), "
@@ -209,7 +209,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     e = errorOf(
         "<CrossSect sta=\"0\"><CrossSectSurf name=\"EG\"><PntList2D>-10 1 0 1.5 10"
         "</PntList2D></CrossSectSurf></CrossSect>");
-    EXPECT_TRUE(has(e, "pair 3: expected 'offset elevation'")) << e;
+    EXPECT_TRUE(Says(e, "pair 3: expected 'offset elevation'")) << e;
     // buildCorridor refuses what the reader kept.
     CAlnt alnt;
     zel_landxml::BuildReport report;
@@ -219,7 +219,7 @@ TEST(LandXmlCorridorInput, SectionFaultsNameLineAndField) {
     zel_math::TGround ground;
     std::vector<std::string> notes;
     EXPECT_FALSE(zel_landxml::buildCorridor(doc, 0, {}, road, ground, notes, error));
-    EXPECT_TRUE(has(error, "pair 3"));
+    EXPECT_TRUE(Says(error, "pair 3"));
 }
 
 // Ids sparse (one beyond 32 bits), in any order; invisible faces skipped unchecked; other
@@ -235,8 +235,8 @@ TEST(LandXmlCorridorInput, TinFacesAndTheirFaults) {
                            "line 11: F: "));
     EXPECT_TRUE(
         startsWith(tinError(kPoints, "<F>7 5</F>\n"), "line 10: F: expected three point ids"));
-    EXPECT_TRUE(has(tinError(kPoints + "<P id=\"5\">1 1 1</P>", "<F>7 5 42</F>\n"),
-                    "point id 5 is given twice"));
+    EXPECT_TRUE(Says(tinError(kPoints + "<P id=\"5\">1 1 1</P>", "<F>7 5 42</F>\n"),
+                     "point id 5 is given twice"));
     EXPECT_TRUE(startsWith(tinError("<P id=\"1\">0 0</P>", ""),
                            "line 8: P: expected 'northing easting elevation'"));
 }
@@ -252,7 +252,7 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
     ASSERT_EQ(doc.alignments[0].superelevation.size(), 1u) << doc.alignments[0].superelevationError;
     EXPECT_DOUBLE_EQ(doc.alignments[0].superelevation[0].fullRatePercent, 6.0);
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_TRUE(has(doc.warnings[0], "read as a fraction: 6 %"));
+    EXPECT_TRUE(Says(doc.warnings[0], "read as a fraction: 6 %"));
     std::string percent = ok;
     percent.replace(percent.find("-0.06"), 5, "4.5");
     doc = readOk(file(kMetres, percent));
@@ -265,7 +265,7 @@ TEST(LandXmlCorridorInput, SuperelevationRateAndOrder) {
               "line 6: FullSuperSta: FullSuperSta 15.0000 m lies before BeginRunoffSta 20.0000 m: "
               "superelevation stations must not run backwards");
     doc = readOk(file(kMetres, ok + ok));
-    EXPECT_TRUE(has(doc.alignments[0].superelevationError, "line 7: Superelevation: the period"));
+    EXPECT_TRUE(Says(doc.alignments[0].superelevationError, "line 7: Superelevation: the period"));
 }
 
 TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
@@ -282,7 +282,7 @@ TEST(LandXmlCorridorInput, SurfaceFilesAndSummaries) {
     EXPECT_NEAR(s.maxHeight, (75.906 + 2.2) * ft, 1e-4);
     std::shared_ptr<const zel_math::CTinSurface> tin;
     EXPECT_FALSE(zel_landxml::surfaceByName(doc, "Existing", tin, error));
-    EXPECT_TRUE(has(error, "surfaces are 'EG'"));
+    EXPECT_TRUE(Says(error, "surfaces are 'EG'"));
     EXPECT_TRUE(zel_landxml::surfaceByName(doc, "", tin, error));
     EXPECT_FALSE(zel_landxml::readSurfaceFile(data + ".missing", doc, error));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the LandXML tests share: a part of a message, a text that must read, and a height on the
-// road a read alignment builds.
+// What the LandXML tests share: a text that must read and a height on the road a read alignment
+// builds (a part of a message is checked with the tests' shared Says).
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,9 @@
 #include <velmorutils/landxml/AlignmentBuilder.h>
 #include <velmorutils/landxml/Model.h>
 
-namespace landxml_test {
+#include "support/Says.h"
 
-inline bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+namespace landxml_test {
 
 // A LandXML text that must read; a failure carries the reader's message.
 inline zel_landxml::Document readOk(const std::string& xml) {

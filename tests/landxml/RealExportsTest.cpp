@@ -288,7 +288,7 @@ TEST(RealExports, NonGeometryAndEmptyPiecesAreNotRefused) {
     const Document doc = readOk(file(kMetres, body));
     EXPECT_EQ(doc.alignments.at(0).elements.size(), 1u);
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_TRUE(has(doc.warnings[0], "line 5: Line: zero length"));
+    EXPECT_TRUE(Says(doc.warnings[0], "line 5: Line: zero length"));
     ASSERT_EQ(doc.alignments.at(0).profile.size(), 3u);
     EXPECT_NEAR(doc.alignments.at(0).profile[2].elevation, 12.0, 1e-9);
 }
@@ -302,11 +302,11 @@ TEST(RealExports, OverlappingVerticalCurvesAreNamedByLineAndStation) {
             two += "<ParaCurve length=\"" + num(240, u) + "\">" + num(vip, u) + " " +
                    num(vip == 400.0 ? 108 : 100, u) + "</ParaCurve>\n";
         const std::string err = refusal(file(u, profile(u, two)));
-        EXPECT_TRUE(has(err, u.perMetre == 1.0
-                                 ? "ParaCurve at line 5 (VIP station 0+400.000) and ParaCurve "
-                                   "at line 6 (VIP station 0+600.000) overlap by 40.0000 m"
-                                 : "ParaCurve at line 5 (VIP station 13+12.333) and ParaCurve "
-                                   "at line 6 (VIP station 19+68.500) overlap by 131.2333 usft"))
+        EXPECT_TRUE(Says(err, u.perMetre == 1.0
+                                  ? "ParaCurve at line 5 (VIP station 0+400.000) and ParaCurve "
+                                    "at line 6 (VIP station 0+600.000) overlap by 40.0000 m"
+                                  : "ParaCurve at line 5 (VIP station 13+12.333) and ParaCurve "
+                                    "at line 6 (VIP station 19+68.500) overlap by 131.2333 usft"))
             << err;
     }
 }
@@ -334,7 +334,7 @@ TEST(RealExports, SignedAndTouchingCircularCurvesGiveTheCirclesHeights) {
     const Document doc =
         readOk(file(kMetres, profile(kMetres, "<CircCurve radius=\"-5000\">500 90</CircCurve>")));
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_TRUE(has(doc.warnings[0], "sag")) << doc.warnings[0];
+    EXPECT_TRUE(Says(doc.warnings[0], "sag")) << doc.warnings[0];
 }
 
 // Angle points and gaps between the file's lines are the design's, not rounding: each one is
@@ -364,9 +364,9 @@ TEST(RealExports, AnglePointsAndGapsAreNotedOnceAtTheirJoint) {
             BuildReport report;
             ASSERT_TRUE(build(doc.alignments.at(0), alnt, report));
             ASSERT_EQ(report.notes.size(), c.notes.size()) << c.gap;
-            EXPECT_TRUE(has(report.notes[0], "station 0+100.00 ")) << report.notes[0];
+            EXPECT_TRUE(Says(report.notes[0], "station 0+100.00 ")) << report.notes[0];
             for (std::size_t i = 0; i < c.notes.size(); ++i)
-                EXPECT_TRUE(has(report.notes[i], c.notes[i])) << report.notes[i];
+                EXPECT_TRUE(Says(report.notes[i], c.notes[i])) << report.notes[i];
             EXPECT_TRUE(report.warnings.empty()) << report.warnings[0];
             EXPECT_LT(report.largestEndDifference, 1e-6);
             expectAt(alnt, 180.0 - 1e-9, q2, 1e-6);
@@ -384,7 +384,7 @@ TEST(RoadBuild, HandDesignedFileAgreesWithTheLibraryAndItsWrongEndIsReported) {
     EXPECT_EQ(report.anchoredDirections, 0);  // tangent-continuous: nothing re-anchored
     ASSERT_EQ(report.warnings.size(), 1u);
     for (const char* part : {"element 3 (Curve, line 8)", "2+260.00", "0.0500"})
-        EXPECT_TRUE(has(report.warnings[0], part)) << report.warnings[0];
+        EXPECT_TRUE(Says(report.warnings[0], part)) << report.warnings[0];
     EXPECT_EQ(report.worstElement, 2);
     expectAt(alnt, 2000.0, r.p0, 1e-9);
     expectAt(alnt, 2160.0, r.p2, 1e-5);
@@ -412,9 +412,9 @@ TEST(FileVerdicts, OneBrokenProfileAmongSixRefusesOnlyItsAlignment) {
     ASSERT_EQ(doc.refused.size(), 1u);
     EXPECT_EQ(doc.refused[0].name, "D");
     EXPECT_EQ(doc.refused[0].line, 17);
-    EXPECT_TRUE(has(doc.refused[0].message,
-                    "line 18: ProfAlign: the vertical curves ParaCurve at "
-                    "line 20 (VIP station 0+400.000)"))
+    EXPECT_TRUE(Says(doc.refused[0].message,
+                     "line 18: ProfAlign: the vertical curves ParaCurve at "
+                     "line 20 (VIP station 0+400.000)"))
         << doc.refused[0].message;
     EXPECT_TRUE(contains(doc.warnings,
                          "line 15: StaEquation: staInternal 1+500.000 lies after "
@@ -438,10 +438,10 @@ TEST(FileVerdicts, OneBrokenProfileAmongSixRefusesOnlyItsAlignment) {
     Document all;
     std::string err;
     EXPECT_FALSE(parse(none, all, err));
-    EXPECT_TRUE(has(err, "alignment 'D': line 5: ProfAlign")) << err;
-    EXPECT_TRUE(has(err,
-                    "alignment 'G': line 13: ProfAlign: stations of a profile must increase "
-                    "(PVI at line 14 (VIP station 0+500.000) follows PVI at line 14"))
+    EXPECT_TRUE(Says(err, "alignment 'D': line 5: ProfAlign")) << err;
+    EXPECT_TRUE(Says(err,
+                     "alignment 'G': line 13: ProfAlign: stations of a profile must increase "
+                     "(PVI at line 14 (VIP station 0+500.000) follows PVI at line 14"))
         << err;
     ASSERT_TRUE(parseKeepingRefused(none, all, err)) << err;
     EXPECT_EQ(all.refused.size(), 2u);
@@ -471,7 +471,7 @@ TEST(FileVerdicts, CurvesThatTouchWithinTheWritersRoundingAreRead) {
     EXPECT_EQ(described[3].curve, VCurve::None);
 
     err = refusal(landXml(road("A", 0, crestAndSag(l1 + 0.0018, l2, 6))));
-    EXPECT_TRUE(has(err, "overlap by 0.0015 m")) << err;
+    EXPECT_TRUE(Says(err, "overlap by 0.0015 m")) << err;
     readOk(landXml(road("A", 0, crestAndSag(246.93, 153.10, 2))));
 }
 
@@ -487,9 +487,9 @@ TEST(FileVerdicts, StationEquationsAsWritersGiveThem) {
     EXPECT_EQ(a.equations[0].staBack, 300.0);
     EXPECT_EQ(stationingOf(a).text(400.0, StationStyle()), "0+450.00");
     ASSERT_EQ(doc.warnings.size(), 1u);
-    EXPECT_TRUE(has(doc.warnings[0],
-                    "line 6: StaEquation: staInternal -0+050.000 lies before the "
-                    "alignment's start 0+000.000: the equation cannot apply"))
+    EXPECT_TRUE(Says(doc.warnings[0],
+                     "line 6: StaEquation: staInternal -0+050.000 lies before the "
+                     "alignment's start 0+000.000: the equation cannot apply"))
         << doc.warnings[0];
 
     std::vector<std::string> warnings;
@@ -497,13 +497,13 @@ TEST(FileVerdicts, StationEquationsAsWritersGiveThem) {
     for (double at : {0.0, 400.0}) {
         std::vector<StaEquation> twice{{at, at, 1000, 7}, {at, at, 2000, 9}};
         EXPECT_FALSE(checkEquations(0, 1000, twice, LinearUnit::Meter, warnings, err));
-        EXPECT_TRUE(has(err, "line 9: StaEquation: stands at the same internal station")) << err;
-        EXPECT_TRUE(has(err, "equation at line 7")) << err;
+        EXPECT_TRUE(Says(err, "line 9: StaEquation: stands at the same internal station")) << err;
+        EXPECT_TRUE(Says(err, "equation at line 7")) << err;
     }
     std::vector<StaEquation> off{{400, 400.005, 500, 4}, {600, 700.0005, 650, 5}};
     ASSERT_TRUE(checkEquations(0, 1000, off, LinearUnit::Meter, warnings, err)) << err;
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_TRUE(has(warnings[0], "line 4: StaEquation: staBack 0+400.005 differs")) << warnings[0];
+    EXPECT_TRUE(Says(warnings[0], "line 4: StaEquation: staBack 0+400.005 differs")) << warnings[0];
 }
 
 // The road keeps the file's positions to the millimetre over 14 km (what is written back is the
@@ -542,7 +542,7 @@ TEST(FileVerdicts, SeveralProfilesEachUnderItsName) {
     ASSERT_TRUE(useProfile(a, "alt", err)) << err;
     EXPECT_NEAR(heightAt(a, 500.0), 110.5, 1e-9);
     EXPECT_FALSE(useProfile(a, "final", err));
-    EXPECT_TRUE(has(err, "no profile named 'final'; its profiles are 'design', 'alt'")) << err;
+    EXPECT_TRUE(Says(err, "no profile named 'final'; its profiles are 'design', 'alt'")) << err;
     const Document back = readOk(write(doc, LinearUnit::InternationalFoot));
     ASSERT_EQ(back.alignments.at(0).profiles.size(), 2u);
     EXPECT_EQ(back.alignments[0].profiles[1].name, "alt");
@@ -580,9 +580,9 @@ TEST(WhatIsWritten, ReadsBack) {
         "<Start>99999950 0</Start><Center>99999950 1000</Center></Curve></CoordGeom>"
         "</Alignment>\n"));
     EXPECT_FALSE(buildAlignment(far.alignments.at(0), alnt, report, err));
-    EXPECT_TRUE(has(err,
-                    "element 1 (Curve, line 4): its computed end lies beyond the coordinate "
-                    "bound"))
+    EXPECT_TRUE(Says(err,
+                     "element 1 (Curve, line 4): its computed end lies beyond the coordinate "
+                     "bound"))
         << err;
 }
 
@@ -596,8 +596,8 @@ TEST(WhatIsWritten, FeetNumbersAndNamesReadBack) {
                 "USSurveyFoot"));
     doc.alignments[0].name = "Ramp \"A\" <B> & C";
     const std::string text = write(doc, LinearUnit::USSurveyFoot);
-    EXPECT_TRUE(has(text, "staStart=\"477200\"")) << text;
-    EXPECT_TRUE(has(text, "<Start>0 1")) << text;
+    EXPECT_TRUE(Says(text, "staStart=\"477200\"")) << text;
+    EXPECT_TRUE(Says(text, "<Start>0 1")) << text;
     EXPECT_EQ(text.find("-0"), std::string::npos) << text;
     EXPECT_EQ(write(doc, LinearUnit::Meter).find("-0"), std::string::npos);
     EXPECT_EQ(readOk(text).alignments.at(0).name, doc.alignments[0].name);
@@ -641,5 +641,5 @@ TEST(WhatIsWritten, ValuesOnTheBoundRead) {
     const std::string err =
         refusal(landXml("<Alignment name=\"A\" staStart=\"99999950\"><CoordGeom><Line>"
                         "<Start>0 0</Start><End>1000 0</End></Line></CoordGeom></Alignment>\n"));
-    EXPECT_TRUE(has(err, "ends beyond station 1e8 m")) << err;
+    EXPECT_TRUE(Says(err, "ends beyond station 1e8 m")) << err;
 }

@@ -10,6 +10,7 @@
 #include "DesignInput.h"
 #include "RoadTool.h"
 #include "support/FilesScratch.h"
+#include "support/Says.h"
 
 // Runs the road tool in this process as a user would from the shell, with standard output and
 // standard error caught in temporary files.
@@ -26,12 +27,6 @@ inline std::string ReadAndCloseTool(std::FILE* f) {
         s.append(buf, n);
     std::fclose(f);
     return s;
-}
-
-// Whether `text` holds `part`; a failure shows the whole text.
-inline ::testing::AssertionResult Says(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "no '" << part << "' in:\n" << text;
 }
 
 // The fields of one line separated by `sep`; a separator at the end gives an empty last field,
